@@ -1,0 +1,36 @@
+// The one interface through which the editor shows message boxes, asks questions and lets the
+// user choose files. The windows give a Qt implementation; tests give a scripted one.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class MessageKind { Plain, Information, Warning, Error };
+
+enum class PromptAnswer { Yes, No, Cancel };
+
+// What a file chooser shows: title, filter ("Project files (*.zun);;All files (*)"), the folder
+// and file name it starts with and the extension added to a name typed without one.
+struct FileChooser {
+    std::string title;
+    std::string filter;
+    std::string initialDir;
+    std::string fileName;
+    std::string defaultExt;
+};
+
+class Prompt {
+public:
+    virtual ~Prompt() = default;
+    // A message box with an OK button only.
+    virtual void Message(const std::string& text, const std::string& caption = "",
+                         MessageKind kind = MessageKind::Plain) = 0;
+    // Yes/No: true for Yes.
+    virtual bool YesNo(const std::string& text, const std::string& caption = "") = 0;
+    virtual PromptAnswer YesNoCancel(const std::string& text, const std::string& caption = "") = 0;
+    // File choosers: nothing when the user cancels.
+    virtual std::optional<std::string> OpenFile(const FileChooser& chooser) = 0;
+    virtual std::vector<std::string> OpenFiles(const FileChooser& chooser) = 0;
+    virtual std::optional<std::string> SaveFile(const FileChooser& chooser) = 0;
+};

@@ -1,0 +1,115 @@
+// A Prompt for tests: it answers from a script, in order, and fails the test on a prompt the
+// script did not expect, on a prompt of another kind or text, and on script lines left unused.
+#pragma once
+
+#include "editor/model/Prompt.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+class ScriptedPrompt : public Prompt {
+public:
+    enum class Kind { Message, YesNo, YesNoCancel, OpenFile, OpenFiles, SaveFile };
+
+    struct Step {
+        Kind kind;
+        std::string text;  // expected message text, or chooser title; empty = any
+        PromptAnswer answer = PromptAnswer::Yes;
+        std::vector<std::string> files;  // chosen files; empty = cancelled chooser
+    };
+
+    // Script builders.
+    ScriptedPrompt& ExpectMessage(std::string text) {
+        steps_.push_back({Kind::Message, std::move(text), PromptAnswer::Yes, {}});
+        return *this;
+    }
+    ScriptedPrompt& ExpectYesNo(std::string text, bool yes) {
+        steps_.push_back({Kind::YesNo, std::move(text), yes ? PromptAnswer::Yes : PromptAnswer::No, {}});
+        return *this;
+    }
+    ScriptedPrompt& ExpectYesNoCancel(std::string text, PromptAnswer answer) {
+        steps_.push_back({Kind::YesNoCancel, std::move(text), answer, {}});
+        return *this;
+    }
+    ScriptedPrompt& ExpectOpenFile(std::string title, std::vector<std::string> files) {
+        steps_.push_back({Kind::OpenFile, std::move(title), PromptAnswer::Yes, std::move(files)});
+        return *this;
+    }
+    ScriptedPrompt& ExpectOpenFiles(std::string title, std::vector<std::string> files) {
+        steps_.push_back({Kind::OpenFiles, std::move(title), PromptAnswer::Yes, std::move(files)});
+        return *this;
+    }
+    ScriptedPrompt& ExpectSaveFile(std::string title, std::vector<std::string> files) {
+        steps_.push_back({Kind::SaveFile, std::move(title), PromptAnswer::Yes, std::move(files)});
+        return *this;
+    }
+
+    ~ScriptedPrompt() override {
+        for (const Step& s : steps_)
+            ADD_FAILURE() << "scripted prompt never shown: " << Name(s.kind) << " \"" << s.text << "\"";
+    }
+
+    bool Done() const { return steps_.empty(); }
+    // Every text shown, in order, for tests that check what the user saw.
+    const std::vector<std::string>& Shown() const { return shown_; }
+
+    void Message(const std::string& text, const std::string&, MessageKind) override {
+        Next(Kind::Message, text);
+    }
+    bool YesNo(const std::string& text, const std::string&) override {
+        return Next(Kind::YesNo, text).answer == PromptAnswer::Yes;
+    }
+    PromptAnswer YesNoCancel(const std::string& text, const std::string&) override {
+        return Next(Kind::YesNoCancel, text).answer;
+    }
+    std::optional<std::string> OpenFile(const FileChooser& c) override {
+        Step s = Next(Kind::OpenFile, c.title);
+        if (s.files.empty())
+            return std::nullopt;
+        return s.files.front();
+    }
+    std::vector<std::string> OpenFiles(const FileChooser& c) override {
+        return Next(Kind::OpenFiles, c.title).files;
+    }
+    std::optional<std::string> SaveFile(const FileChooser& c) override {
+        Step s = Next(Kind::SaveFile, c.title);
+        if (s.files.empty())
+            return std::nullopt;
+        return s.files.front();
+    }
+
+private:
+    static const char* Name(Kind k) {
+        switch (k) {
+        case Kind::Message: return "Message";
+        case Kind::YesNo: return "YesNo";
+        case Kind::YesNoCancel: return "YesNoCancel";
+        case Kind::OpenFile: return "OpenFile";
+        case Kind::OpenFiles: return "OpenFiles";
+        case Kind::SaveFile: return "SaveFile";
+        }
+        return "?";
+    }
+
+    Step Next(Kind kind, const std::string& text) {
+        shown_.push_back(text);
+        if (steps_.empty()) {
+            ADD_FAILURE() << "unexpected prompt: " << Name(kind) << " \"" << text << "\"";
+            // Unexpected questions are answered in the most harmless way.
+            return {kind, text, kind == Kind::YesNoCancel ? PromptAnswer::Cancel : PromptAnswer::No, {}};
+        }
+        Step s = steps_.front();
+        steps_.pop_front();
+        EXPECT_EQ(Name(s.kind), std::string(Name(kind))) << "prompt \"" << text << "\"";
+        if (!s.text.empty()) {
+            EXPECT_EQ(s.text, text);
+        }
+        return s;
+    }
+
+    std::deque<Step> steps_;
+    std::vector<std::string> shown_;
+};
