@@ -16,7 +16,7 @@ QRect ToQRect(const PixelRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Hei
 
 // Canvas fonts draw without antialiasing, so that labels are crisp at every zoom.
 QFont CanvasFont(const FontSpec& spec) {
-    QFont font = FontOf(spec);
+    QFont font = QFontOf(spec);
     font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }

@@ -116,6 +116,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     Model.LogLine("");
 
     RegisterOwnHandlers();
+    RegisterFileHandlers();
 
     // The creation handler's steps.
     PicBitmap = AllocatePicture(std::max(ScrollBox1->width(), 1), std::max(ScrollBox1->height(), 1));
@@ -123,8 +124,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     Model.ViewMode = Down("ToolButton35") ? '1' : Down("ToolButton2") ? '2' : '3';
     UpdateProjectState('I');
     Model.PrjUntitled = false;
-    ruleEnabled_["ClosePrj"] = false;
-    RefreshEnabled("ClosePrj");
+    SetClosePrjEnabled(false);
     Model.AppDir = QCoreApplication::applicationDirPath().toStdString() + "/";
     ScrollBox1Resize();
 }
@@ -395,7 +395,7 @@ void TForm1::UpdatePicExecute(RebuildSender sender) { ShowRebuild(Model.UpdatePi
 
 void TForm1::ShowRebuild(const RebuildResult& result) {
     if (result.MsgFontChanged)
-        InfoWindow->MsgMemo->setFont(FontOf(Model.AppMisc.MsgFont));
+        InfoWindow->MsgMemo->setFont(QFontOf(Model.AppMisc.MsgFont));
     if (result.HdlFontChanged && HdlFontChanged)
         HdlFontChanged();
     if (result.ViewModeChanged)
@@ -625,8 +625,7 @@ void TForm1::FileNewPrjExecute(bool senderIsMainWindow, const std::vector<std::s
         return;
     }
     LoadSettings();
-    ruleEnabled_["ClosePrj"] = true;
-    RefreshEnabled("ClosePrj");
+    SetClosePrjEnabled(true);
     Model.Modified = true;
     UpdateProjectState('n');
     const QSize labels = drawer_.MeasurePortLabels(Model, View);

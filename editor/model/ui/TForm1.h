@@ -2,6 +2,7 @@
 // table; it owns the project model and runs every command through one guarded entry.
 #pragma once
 
+#include "editor/model/Documents.h"
 #include "editor/model/ProjectModel.h"
 #include "editor/model/ViewState.h"
 #include "editor/model/ui/PictureDrawer.h"
@@ -37,6 +38,8 @@ public:
     ProjectModel Model;
     ViewState View;
     Prompt& prompt;
+    // What the file commands reach the desktop through.
+    EditorServices Services;
 
     // Canvas drag state and rubber band, kept here for the drawing and the mouse handlers.
     char MouseMode = '0';
@@ -145,6 +148,8 @@ private:
     void BuildCanvas();
     void LoadCursors();
     void RegisterOwnHandlers();
+    void RegisterFileHandlers();
+    void SetClosePrjEnabled(bool enabled);
     void RefreshEnabled(std::string_view name);
     void SyncEditActions();
     void ApplyEnabled(std::string_view name, bool enabled);

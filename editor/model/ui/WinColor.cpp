@@ -42,7 +42,7 @@ QColor WinColor(int value, const QPalette& palette) {
 
 QColor WinColor(int value) { return WinColor(value, QApplication::palette()); }
 
-QFont FontOf(const FontSpec& spec) {
+QFont QFontOf(const FontSpec& spec) {
     QFont font(QString::fromStdString(spec.Face));
     font.setPointSize(spec.Size > 0 ? spec.Size : 8);
     font.setBold(spec.Bold);

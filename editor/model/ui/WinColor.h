@@ -11,4 +11,4 @@
 QColor WinColor(int value, const QPalette& palette);
 QColor WinColor(int value);
 // The font of a model font value, without its colour (WinColor of FontSpec::Color gives that).
-QFont FontOf(const FontSpec& spec);
+QFont QFontOf(const FontSpec& spec);
