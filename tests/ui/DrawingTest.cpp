@@ -27,7 +27,7 @@ constexpr int kSmartMark = 0x0000FF;
 constexpr int kUnmatched = 0xA0A0A0;
 
 // u1.q is wired to u2.d; u1.clk and the top's ports are lone; u2.spare is collapsed; a
-// suggestion runs from u1.clk to u2.d.
+// suggestion runs from u1.clk to u2.e.
 const char* const kProject = "TOP\t\ttop\n"
                              "INPUT\t\t\tclk\n"
                              "MODULE\tcore\tu1\t/src/core.v\tverilog\n"
@@ -35,9 +35,10 @@ const char* const kProject = "TOP\t\ttop\n"
                              "OUTPUT\t7\t0\tq\n"
                              "MODULE\tsink\tu2\t/src/sink.v\tverilog\t\t\t\t%HB%\t%HP%\n"
                              "INPUT\t7\t0\td\n"
+                             "INPUT\t\t\te\n"
                              "INPUT\t\t\tspare\t\t\t\t\t\t\t\t\t\tY\n"
                              "WIRE\tu1\tq\tu2\td\tnet_q\n"
-                             "WIRE\tu1\tclk\tu2\td\tsug\t\t\t\t\t\t\tS\n";
+                             "WIRE\tu1\tclk\tu2\te\tsug\t\t\t\t\t\t\tS\n";
 
 std::string Expand(std::string text) {
     const std::pair<const char*, int> keys[] = {
@@ -137,15 +138,20 @@ TEST_F(Drawing, AWireHasDotsOutsideBothPortsAndALineBetween) {
     EXPECT_EQ(pic.pixel(w.X1 + 2, w.Y1), Rgb(kWireEnd));
     EXPECT_EQ(pic.pixel(w.X2 - 2, w.Y2), Rgb(kWireEnd));
     const int midX = (w.X1 + w.X2) / 2;
-    const int midY = w.Y1 + (w.Y2 - w.Y1) * (midX - w.X1) / std::max(1, w.X2 - w.X1);
-    EXPECT_EQ(pic.pixel(midX, midY), Rgb(kWire));
+    auto lineInColumn = [&](const QImage& img) {
+        for (int y = std::min(w.Y1, w.Y2); y <= std::max(w.Y1, w.Y2); ++y)
+            if (img.pixel(midX, y) == Rgb(kWire))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(lineInColumn(pic));
     // Ports are drawn after wires and cover the ends inside them.
     EXPECT_NE(pic.pixel(w.X1 - 2, w.Y1), Rgb(kWireEnd));
 
     view.Wires = false;
     pic = Draw();
     EXPECT_NE(pic.pixel(w.X1 + 2, w.Y1), Rgb(kWireEnd));
-    EXPECT_NE(pic.pixel(midX, midY), Rgb(kWire));
+    EXPECT_FALSE(lineInColumn(pic));
 }
 
 TEST_F(Drawing, ACollapsedPortLeavesNoPixels) {
@@ -175,7 +181,7 @@ TEST_F(Drawing, ASuggestionHasOneDotAndAQuestionMarkNearItsSecondEnd) {
     EXPECT_GT(mark, 0);
     EXPECT_GT(glyph, 0) << "the \"?\" in the header font's colour";
     // No dot at the second end, only the mark above it.
-    EXPECT_NE(pic.pixel(s.X2 - 3, s.Y2 + 3), Rgb(kSmartMark));
+    EXPECT_NE(pic.pixel(s.X2 + 3, s.Y2 + 3), Rgb(kSmartMark));
 
     view.SmartLink = false;
     pic = Draw();

@@ -4,6 +4,7 @@
 
 #include "editor/model/Commands.h"
 
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -96,8 +97,9 @@ void CompareMenu(const QList<QAction*>& actions, const std::vector<MenuRow>& row
             continue;
         }
         EXPECT_EQ(a->shortcut().toString().toStdString(), r.shortcut) << at;
-        if (!r.hint.empty())
+        if (!r.hint.empty()) {
             EXPECT_EQ(a->toolTip().toStdString(), r.hint) << at;
+        }
         EXPECT_EQ(a->isCheckable(), r.checkable) << at;
         EXPECT_EQ(a->isChecked(), r.checked) << at;
         EXPECT_EQ(a->isVisible(), r.visible) << at;
@@ -216,6 +218,8 @@ TEST_F(MainWindowTest, StatusBarHasFourPanelsOfTheGivenWidths) {
 
 TEST_F(MainWindowTest, PressingARadioButtonReleasesTheOthersOfItsGroupAndSetsTheState) {
     HandleEverything();
+    form->Model.PrjOpen = true;
+    form->UpdateProjectState('n');
     form->Action("ToolButton28")->trigger();
     EXPECT_FALSE(form->Action("ToolButton9")->isChecked());
     EXPECT_TRUE(form->Action("ToolButton28")->isChecked());
@@ -231,6 +235,8 @@ TEST_F(MainWindowTest, PressingARadioButtonReleasesTheOthersOfItsGroupAndSetsThe
 
 TEST_F(MainWindowTest, CheckButtonsSetTheirStateAndTheHandlersReadIt) {
     HandleEverything();
+    form->Model.PrjOpen = true;
+    form->UpdateProjectState('n');
     EXPECT_FALSE(form->View.PortWidth);
     form->Action("ToolButton20")->trigger();
     EXPECT_TRUE(form->View.PortWidth);

@@ -3,6 +3,7 @@
 #include "editor/model/ClosePrj.h"
 #include "editor/model/Documents.h"
 #include "editor/model/ProjectFile.h"
+#include "editor/model/ProjectParser.h"
 #include "editor/model/RecentProjects.h"
 #include "editor/model/Settings.h"
 #include "editor/model/ui/TDrvForm.h"
