@@ -12,7 +12,9 @@
 
 namespace {
 
-QRect ToQRect(const PixelRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+QRect ToQRect(const PixelRect& r) {
+    return QRect(r.Left, r.Top, r.Width(), r.Height());
+}
 
 // Canvas fonts draw without antialiasing, so that labels are crisp at every zoom.
 QFont CanvasFont(const FontSpec& spec) {
@@ -23,10 +25,14 @@ QFont CanvasFont(const FontSpec& spec) {
 
 const FontSpec& PortFont(const ProjectModel& model, char kind) {
     switch (kind) {
-    case 'I': return model.InFont;
-    case 'O': return model.OutFont;
-    case 'B': return model.InoutFont;
-    default: return model.VarFont;
+    case 'I':
+        return model.InFont;
+    case 'O':
+        return model.OutFont;
+    case 'B':
+        return model.InoutFont;
+    default:
+        return model.VarFont;
     }
 }
 

@@ -6,6 +6,7 @@
 #include "editor/model/CommandLine.h"
 #include "editor/model/Commands.h"
 #include "editor/model/Prompt.h"
+#include "editor/model/Settings.h"
 #include "editor/model/ui/Icons.h"
 #include "editor/model/ui/TAboutBox.h"
 #include "editor/model/ui/TDrvForm.h"
@@ -36,6 +37,7 @@
 #include <filesystem>
 
 TForm1* Form1 = nullptr;
+const char* const UnknownErrorText = "An unknown error stopped the command.";
 
 namespace {
 
@@ -119,7 +121,8 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     RegisterFileHandlers();
 
     // The creation handler's steps.
-    PicBitmap = AllocatePicture(std::max(ScrollBox1->width(), 1), std::max(ScrollBox1->height(), 1));
+    PicBitmap =
+        AllocatePicture(std::max(ScrollBox1->width(), 1), std::max(ScrollBox1->height(), 1));
     LoadCursors();
     Model.ViewMode = Down("ToolButton35") ? '1' : Down("ToolButton2") ? '2' : '3';
     UpdateProjectState('I');
@@ -164,7 +167,7 @@ void TForm1::BuildActions() {
         }
         if (c.hidden)
             a->setVisible(false);
-        addAction(a);  // shortcuts work whether or not a menu shows the action
+        addAction(a); // shortcuts work whether or not a menu shows the action
         const std::string name(c.name);
         if (c.checkable)
             connect(a, &QAction::triggered, this,
@@ -258,8 +261,8 @@ void TForm1::LoadCursors() {
         QPixmap pixmap(res ? res->xpm : nullptr);
         int w = 0, h = 0, colours = 0, chars = 0, hotX = 0, hotY = 0;
         if (!res || pixmap.isNull() ||
-            std::sscanf(res->xpm[0], "%d %d %d %d %d %d", &w, &h, &colours, &chars, &hotX,
-                        &hotY) != 6) {
+            std::sscanf(res->xpm[0], "%d %d %d %d %d %d", &w, &h, &colours, &chars, &hotX, &hotY) !=
+                6) {
             FatalError = kCursorMissing;
             return;
         }
@@ -291,7 +294,7 @@ bool TForm1::Guarded(const std::function<void()>& work) {
         prompt.Message(e.what(), "", MessageKind::Error);
     } catch (...) {
         ok = false;
-        prompt.Message("An unknown error stopped the command.", "", MessageKind::Error);
+        prompt.Message(UnknownErrorText, "", MessageKind::Error);
     }
     SyncEditActions();
     return ok;
@@ -305,7 +308,9 @@ bool TForm1::RunCommand(std::string_view name) {
     return Guarded(handler);
 }
 
-bool TForm1::Down(std::string_view button) const { return IsDown(View, Model.ViewMode, button); }
+bool TForm1::Down(std::string_view button) const {
+    return IsDown(View, Model.ViewMode, button);
+}
 
 void TForm1::ClickButton(std::string_view button, bool down) {
     QAction* a = Action(button);
@@ -391,7 +396,9 @@ std::string TForm1::StatusText(int panel) const {
     return panels_[static_cast<std::size_t>(panel)]->text().toStdString();
 }
 
-void TForm1::UpdatePicExecute(RebuildSender sender) { ShowRebuild(Model.UpdatePicExecute(sender)); }
+void TForm1::UpdatePicExecute(RebuildSender sender) {
+    ShowRebuild(Model.UpdatePicExecute(sender));
+}
 
 void TForm1::ShowRebuild(const RebuildResult& result) {
     if (result.MsgFontChanged)
@@ -450,10 +457,9 @@ void TForm1::RedrawPicture() {
 }
 
 void TForm1::ScrollBox1Resize() {
-    static bool inResize = false;
-    if (inResize)
+    if (inResize_)
         return;
-    inResize = true;
+    inResize_ = true;
     RedrawPicture();
     // A picture no larger than the scroll box needs no scroll bar; then the box shows it whole.
     const int w = PicBitmap.isNull() ? 0 : PicBitmap.width();
@@ -462,7 +468,7 @@ void TForm1::ScrollBox1Resize() {
                                                                       : Qt::ScrollBarAsNeeded);
     ScrollBox1->setVerticalScrollBarPolicy(h <= ScrollBox1->height() ? Qt::ScrollBarAlwaysOff
                                                                      : Qt::ScrollBarAsNeeded);
-    inResize = false;
+    inResize_ = false;
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
@@ -529,7 +535,7 @@ void TForm1::FormShow() {
     if (!FirstShowPending)
         return;
     FirstShowPending = false;
-    Model.IniPath = Model.AppDir + "zun2012.ini";
+    Model.IniPath = DefaultIniPath(Model);
     const std::vector<StartupStep> steps =
         WalkCommandLine(commandLine_, Model.IniPath, {FileExists, FullPath});
     for (const StartupStep& step : steps) {
@@ -538,9 +544,15 @@ void TForm1::FormShow() {
             Model.IniPath = step.path;
             LoadSettings();
             break;
-        case StartupStep::Kind::OpenProject: OpenProjectFile(step.path); break;
-        case StartupStep::Kind::NewProject: FileNewPrjExecute(true, step.sources); break;
-        case StartupStep::Kind::LogError: Model.LogError(step.path); break;
+        case StartupStep::Kind::OpenProject:
+            OpenProjectFile(step.path);
+            break;
+        case StartupStep::Kind::NewProject:
+            FileNewPrjExecute(true, step.sources);
+            break;
+        case StartupStep::Kind::LogError:
+            Model.LogError(step.path);
+            break;
         }
     }
 }
@@ -578,8 +590,8 @@ std::vector<std::string> LocalFiles(const QMimeData* data) {
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
     const std::vector<std::string> files = LocalFiles(event->mimeData());
     const bool project = files.size() == 1 && HasProjectExtension(files.front());
-    const bool sources = !files.empty() && (Model.PrjOpen ? bool(AddModuleWizard)
-                                                          : bool(NewProjectWizard));
+    const bool sources =
+        !files.empty() && (Model.PrjOpen ? bool(AddModuleWizard) : bool(NewProjectWizard));
     if (project || sources)
         event->acceptProposedAction();
 }

@@ -79,9 +79,8 @@ void TForm1::BuildRecentMenu() {
     for (const RecentMenuItem& item : items) {
         QAction* a = RecentMenu->addAction(QString::fromStdString(item.Caption));
         const int tag = item.Tag;
-        connect(a, &QAction::triggered, this, [this, tag] {
-            Guarded([this, tag] { RecentProjectClick(tag); });
-        });
+        connect(a, &QAction::triggered, this,
+                [this, tag] { Guarded([this, tag] { RecentProjectClick(tag); }); });
     }
     RecentMenu->setEnabled(!items.empty());
 }
