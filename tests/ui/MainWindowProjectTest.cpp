@@ -22,6 +22,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 namespace {
 
@@ -326,6 +327,68 @@ TEST_F(ProjectWindow, TheAboutBoxFillsItsLabelsWhileShownAndBlanksThemAfter) {
     EXPECT_EQ(box.ProductName->text().toStdString(), "  ");
     EXPECT_EQ(box.Version->text().toStdString(), "  ");
     EXPECT_EQ(box.windowTitle().toStdString(), "About");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ProjectWindow, TheOpenCommandClosesThenOpensTheChosenFile) {
+    const std::string path = Copy("chosen.zun");
+    prompt.ExpectOpenFile("Open ZUN Project", {path});
+    form->Action("OpenProject")->trigger();
+    EXPECT_EQ(form->Model.PrjFileName, path);
+    EXPECT_EQ(form->windowTitle().toStdString(), "ZUN2012 - " + path);
+
+    prompt.ExpectOpenFile("Open ZUN Project", {}); // cancelled
+    form->Action("OpenProject")->trigger();
+    EXPECT_EQ(form->Model.PrjFileName, path);
+}
+
+TEST_F(ProjectWindow, SaveAsWritesTheNewFileAndTheCaptionShowsIt) {
+    Start({Copy("first.zun")});
+    Edit();
+    const std::string target = dir.Path("second.zun");
+    prompt.ExpectSaveFile("Save Project As", {target});
+    form->Action("FileSaveAs1")->trigger();
+    EXPECT_TRUE(std::filesystem::exists(target));
+    EXPECT_EQ(form->Model.PrjFileName, target);
+    EXPECT_EQ(form->windowTitle().toStdString(), "ZUN2012 - " + target);
+    EXPECT_FALSE(form->Model.Modified);
+    EXPECT_FALSE(form->Action("FileSavePrj")->isEnabled());
+
+    // What was saved opens again with the edit in it.
+    prompt.ExpectOpenFile("Open ZUN Project", {target});
+    form->Action("OpenProject")->trigger();
+    EXPECT_EQ(form->Model.LineList[edited][3], "clock");
+}
+
+TEST_F(ProjectWindow, NineCursorsAreLoadedIntoTheirSlotsAndTheEditModesShowThem) {
+    EXPECT_TRUE(form->FatalError.empty());
+    for (int slot = 1; slot <= 9; ++slot) {
+        const QPixmap p = form->CursorSlots[static_cast<std::size_t>(slot)].pixmap();
+        ASSERT_FALSE(p.isNull()) << slot;
+        EXPECT_EQ(p.size(), QSize(32, 32)) << slot;
+    }
+    // Nine different pictures.
+    std::set<QByteArray> bits;
+    for (int slot = 1; slot <= 9; ++slot) {
+        const QImage img = form->CursorSlots[static_cast<std::size_t>(slot)].pixmap().toImage();
+        bits.insert(QByteArray(reinterpret_cast<const char*>(img.constBits()),
+                               static_cast<int>(img.sizeInBytes())));
+    }
+    EXPECT_EQ(bits.size(), 9u);
+
+    form->Model.PrjOpen = true;
+    form->UpdateProjectState('n');
+    form->Action("ToolButton8")->trigger();
+    EXPECT_EQ(form->PaintBox1->cursor().pixmap().toImage(),
+              form->CursorSlots[1].pixmap().toImage());
+    form->Action("ToolButton28")->trigger();
+    EXPECT_EQ(form->PaintBox1->cursor().pixmap().toImage(),
+              form->CursorSlots[8].pixmap().toImage());
+    form->Action("ToolButton9")->trigger();
+    EXPECT_EQ(form->PaintBox1->cursor().shape(), Qt::ArrowCursor);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "editor/canvas/Picture.h"
 #include "editor/model/CommandLine.h"
 #include "editor/model/Commands.h"
+#include "editor/model/ProjectFile.h"
 #include "editor/model/Prompt.h"
 #include "editor/model/Settings.h"
 #include "editor/model/ui/Icons.h"
@@ -619,12 +620,7 @@ void TForm1::HandleDroppedFiles(const std::vector<std::string>& paths) {
 }
 
 void TForm1::OpenProjectExecute() {
-    FileChooser chooser;
-    chooser.title = "Open ZUN Project";
-    chooser.filter = "ZUN Project(*.zun)";
-    chooser.defaultExt = "*.zun";
-    chooser.initialDir = Model.WorkDir;
-    if (const auto path = prompt.OpenFile(chooser))
+    if (const auto path = ChooseProjectToOpen(Model, Services))
         OpenProjectAccept(*path);
 }
 
