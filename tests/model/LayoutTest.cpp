@@ -80,6 +80,23 @@ TEST(Layout, AColumnThatWouldPassTheMaximumHeightWrapsAndPushesLaterInstancesRig
     EXPECT_EQ(m.MduList[2].Width, 40);
 }
 
+TEST(Layout, APortWhoseBottomSlackReachesExactlyTheMaximumHeightStaysInItsColumn) {
+    // Port 51 of u1 stands at 24 + 15 * 51 = 789, so 789 + 6 = 795.
+    struct Case {
+        int maxViewHeight;
+        int x;
+        int y;
+    } cases[] = {{795, 56, 789}, {794, 106, 24}};
+    for (const Case& c : cases) {
+        auto m = std::make_unique<ProjectModel>();
+        m->LineList = LinesFromText(Project(0, {52}));
+        m->MaxViewHeight = c.maxViewHeight;
+        m->UpdatePicExecute(RebuildSender::MainWindow);
+        EXPECT_EQ(m->PortList[51].X, c.x) << "MaxViewHeight " << c.maxViewHeight;
+        EXPECT_EQ(m->PortList[51].Y, c.y) << "MaxViewHeight " << c.maxViewHeight;
+    }
+}
+
 TEST(Layout, ANewColumnStartsAtTheTopOfThePictureWhateverTheOwnersY) {
     // In the compact view u3 stacks below u2's last port; its ports wrap to the picture's top.
     auto held = Laid(Project(0, {1, 1, 60}), '2');
