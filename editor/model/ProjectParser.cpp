@@ -165,8 +165,10 @@ ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode m
     // Accepted rows are gathered and put in as one run, so adding many rows to a large project
     // moves the lines after them once, not once per row.
     ProjectLines accepted;
-    auto insert = [&](const ProjectLine& row) {
-        accepted.push_back(row);
+    accepted.reserve(rows.size());
+    // Each row is taken over once it is accepted; nothing reads it afterwards.
+    auto insert = [&](ProjectLine& row) {
+        accepted.push_back(std::move(row));
         ++result.Inserted;
     };
     auto commit = [&] {
@@ -190,12 +192,12 @@ ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode m
             if (LineKind(model.LineList[i][0]) == 'P')
                 names.insert(model.LineList[i][3]);
         }
-        for (const ProjectLine& row : rows) {
+        for (ProjectLine& row : rows) {
             // Only port rows can become top-level ports; the rest of the engine's text (its
             // header and module line) is not for the project.
             if (LineKind(row[0]) != 'P')
                 continue;
-            const std::string& name = row[3];
+            const std::string name = row[3];
             if (names.count(name)) {
                 model.LogInfo("Ignore duplicate top port: " + name + ".");
                 continue;
@@ -222,7 +224,7 @@ ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode m
     std::unordered_set<std::string> portNames;
     std::unordered_set<std::string> paramNames;
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        const ProjectLine& row = rows[r];
+        ProjectLine& row = rows[r];
         if (row[0].empty())
             continue;
         switch (LineKind(row[0])) {
