@@ -4,6 +4,7 @@
 #include "MainWindowFixture.h"
 
 #include "editor/canvas/Picture.h"
+#include "editor/model/ProjectFile.h"
 #include "editor/model/ui/TAboutBox.h"
 #include "editor/model/ui/TDrvForm.h"
 #include "editor/model/ui/TPaintBox.h"
@@ -361,6 +362,18 @@ TEST_F(ProjectWindow, SaveAsWritesTheNewFileAndTheCaptionShowsIt) {
     prompt.ExpectOpenFile("Open ZUN Project", {target});
     form->Action("OpenProject")->trigger();
     EXPECT_EQ(form->Model.LineList[edited][3], "clock");
+}
+
+TEST_F(ProjectWindow, AProjectSavedInTheCompactViewOpensWithTheCompactViewButtonDown) {
+    ProjectModel writer;
+    writer.LineList = LinesFromText("TOP\t\ttop\nINPUT\t\t\ta\n");
+    writer.ViewMode = '2';
+    const std::string path = dir.Path("compact.zun");
+    ASSERT_TRUE(FileSaveAs1Accept(writer, path).Saved);
+    Start({path});
+    EXPECT_EQ(form->Model.ViewMode, '2');
+    EXPECT_TRUE(form->Action("ToolButton2")->isChecked());
+    EXPECT_FALSE(form->Action("ToolButton35")->isChecked());
 }
 
 TEST_F(ProjectWindow, NineCursorsAreLoadedIntoTheirSlotsAndTheEditModesShowThem) {
