@@ -13,12 +13,12 @@
 #include "editor/model/ui/TDrvForm.h"
 #include "editor/model/ui/TPaintBox.h"
 #include "editor/model/ui/WinColor.h"
+#include "platform/Paths.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
@@ -111,8 +111,8 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
         View.InfoWindow = false;
         SyncCheckButtons();
     };
-    Model.Log.SetListener({[](const std::string& line) { DrvForm->AppendLog(line); },
-                           [] { DrvForm->ClearLogView(); }});
+    Model.Log.SetListener({[this](const std::string& line) { InfoWindow->AppendLog(line); },
+                           [this] { InfoWindow->ClearLogView(); }});
     Model.LogLine("* ZUN2012");
     Model.LogLine("* Top-level assembly of Verilog and VHDL designs from existing modules.");
     Model.LogLine("* Messages of this session follow.");
@@ -125,16 +125,19 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     PicBitmap =
         AllocatePicture(std::max(ScrollBox1->width(), 1), std::max(ScrollBox1->height(), 1));
     LoadCursors();
+    // The view-style buttons show ViewMode itself, so it starts as the pressed one says.
     Model.ViewMode = Down("ToolButton35") ? '1' : Down("ToolButton2") ? '2' : '3';
     UpdateProjectState('I');
     Model.PrjUntitled = false;
     SetClosePrjEnabled(false);
-    Model.AppDir = QCoreApplication::applicationDirPath().toStdString() + "/";
+    Model.AppDir = platform::ProgramDir();
     ScrollBox1Resize();
 }
 
 TForm1::~TForm1() {
     Model.Log.SetListener({});
+    if (DrvForm == InfoWindow)
+        DrvForm = nullptr;
     if (Form1 == this)
         Form1 = nullptr;
 }
