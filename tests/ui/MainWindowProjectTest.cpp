@@ -257,6 +257,11 @@ TEST_F(ProjectWindow, AHugePictureIsCappedWithAnError) {
     for (const std::string& l : form->Model.Log.Lines())
         logged |= l.rfind("Error: The picture would be ", 0) == 0;
     EXPECT_TRUE(logged);
+    // A resize draws again without repeating the report.
+    const std::size_t lines = form->Model.Log.Lines().size();
+    form->ScrollBox1Resize();
+    EXPECT_EQ(form->Model.Log.Lines().size(), lines);
+    EXPECT_EQ(form->PicBitmap.width(), MaxPictureSide);
 }
 
 TEST_F(ProjectWindow, UndoAndRedoActionsFollowTheEdits) {

@@ -21,11 +21,13 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QToolBar>
@@ -91,6 +93,8 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     setObjectName("Form1");
     setWindowTitle(kCaption);
     resize(842, 624);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
     setAcceptDrops(true);
     AllocatePicture = [](int w, int h) { return QImage(w, h, QImage::Format_RGB32); };
     View = ViewState::Initial();
@@ -430,14 +434,17 @@ void TForm1::ShowRebuild(const RebuildResult& result) {
     }
     if (result.Completed)
         SetStatusText(2, result.CountsText);
+    // The limits of the picture are reported once per command, not at every resize.
+    reportPicture_ = true;
     ScrollBox1Resize();
+    reportPicture_ = false;
     SyncEditActions();
 }
 
 void TForm1::RedrawPicture() {
     Model.ComputeModuleWidths();
     const PictureExtent extent = FitCanvasExtent(Model, ScrollBox1->width(), ScrollBox1->height());
-    if (extent.Capped)
+    if (extent.Capped && reportPicture_)
         Model.LogError("The picture would be " + std::to_string(extent.WantedWidth) + " x " +
                        std::to_string(extent.WantedHeight) + " pixels; only the first " +
                        std::to_string(extent.Width) + " x " + std::to_string(extent.Height) +
@@ -445,8 +452,10 @@ void TForm1::RedrawPicture() {
     if (PicBitmap.width() != extent.Width || PicBitmap.height() != extent.Height) {
         QImage picture = AllocatePicture(extent.Width, extent.Height);
         if (picture.isNull()) {
-            Model.LogError("Not enough memory for a picture of " + std::to_string(extent.Width) +
-                           " x " + std::to_string(extent.Height) + " pixels.");
+            if (reportPicture_)
+                Model.LogError("Not enough memory for a picture of " +
+                               std::to_string(extent.Width) + " x " +
+                               std::to_string(extent.Height) + " pixels.");
             PicBitmap = QImage();
             PaintBox1->resize(ScrollBox1->viewport()->size());
             PaintBox1->update();

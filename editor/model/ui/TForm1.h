@@ -168,6 +168,7 @@ private:
     bool settingsLoaded_ = false;
     bool closingIllegal_ = false;
     bool inResize_ = false;
+    bool reportPicture_ = false;
 };
 
 extern TForm1* Form1;
