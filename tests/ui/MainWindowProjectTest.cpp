@@ -381,6 +381,22 @@ TEST_F(ProjectWindow, AProjectSavedInTheCompactViewOpensWithTheCompactViewButton
     EXPECT_FALSE(form->Action("ToolButton35")->isChecked());
 }
 
+TEST_F(ProjectWindow, DrawingButtonsRedrawAndViewButtonsLayTheProjectOutAgain) {
+    Start({kDemo});
+    const wire w = form->Model.WireList.front();
+    const QRgb dot = WinColor(w.DotColor).rgb();
+    EXPECT_EQ(form->PicBitmap.pixel(w.X1 + 2, w.Y1), dot);
+    form->Action("ToolButton22")->trigger(); // "Show Wires" up
+    EXPECT_NE(form->PicBitmap.pixel(w.X1 + 2, w.Y1), dot);
+
+    const int sideBySide = form->Model.MduList[2].X;
+    form->Action("ToolButton2")->trigger(); // "Compact View"
+    EXPECT_EQ(form->Model.ViewMode, '2');
+    EXPECT_LT(form->Model.MduList[2].X, sideBySide);
+    form->Action("ToolButton35")->trigger(); // "Normal View"
+    EXPECT_EQ(form->Model.MduList[2].X, sideBySide);
+}
+
 TEST_F(ProjectWindow, NineCursorsAreLoadedIntoTheirSlotsAndTheEditModesShowThem) {
     EXPECT_TRUE(form->FatalError.empty());
     for (int slot = 1; slot <= 9; ++slot) {

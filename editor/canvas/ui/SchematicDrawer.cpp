@@ -84,6 +84,12 @@ void DrawClippedText(QPainter& p, const PixelRect& clip, int x, int y, const QSt
     p.restore();
 }
 
+// Labels are measured on an image, as they are drawn, so that both use the same resolution.
+const QImage& MeasuringDevice() {
+    static const QImage device(1, 1, QImage::Format_RGB32);
+    return device;
+}
+
 QImage MakeBackgroundImage() {
     QImage image(BackgroundPictureWidth, BackgroundPictureHeight, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
@@ -199,7 +205,7 @@ QSize SchematicDrawer::MeasurePortLabels(const ProjectModel& model, const ViewSt
     int w = 0;
     int h = 0;
     for (const port& pt : model.PortList) {
-        const QFontMetrics metrics(CanvasFont(PortFont(model, pt.Kind)));
+        const QFontMetrics metrics(CanvasFont(PortFont(model, pt.Kind)), &MeasuringDevice());
         const QString label = QString::fromStdString(PortLabel(pt, view.PortWidth));
         w = std::max(w, metrics.horizontalAdvance(label));
         h = std::max(h, metrics.height());
@@ -211,7 +217,7 @@ QSize SchematicDrawer::MeasureModuleNames(const ProjectModel& model) {
     int w = 0;
     int h = 0;
     for (const mdu& m : model.MduList) {
-        const QFontMetrics metrics(CanvasFont(HeaderFont(model, m)));
+        const QFontMetrics metrics(CanvasFont(HeaderFont(model, m)), &MeasuringDevice());
         w = std::max(w, metrics.horizontalAdvance(QString::fromStdString(m.InstName)));
         h = std::max(h, metrics.height());
     }

@@ -93,5 +93,10 @@ void TForm1::RecentProjectClick(int index) {
         UpdateProjectState('n');
         SetClosePrjEnabled(true);
         ShowRebuild(r.Rebuild);
+    } else if (!Model.PrjOpen && Action("ClosePrj")->isEnabled()) {
+        // The project was closed but the file could not be read: show the empty project.
+        UpdateProjectState('n');
+        SetClosePrjEnabled(false);
+        UpdatePicExecute(RebuildSender::MainWindow);
     }
 }
