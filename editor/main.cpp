@@ -1,7 +1,6 @@
 // zun, the editor: creates the application's windows once, runs the start-up at the main
 // window's first showing and the message loop.
 #include "editor/canvas/ui/SchematicDrawer.h"
-#include "editor/model/ui/Icons.h"
 #include "editor/model/ui/QtPrompt.h"
 #include "editor/model/ui/TAboutBox.h"
 #include "editor/model/ui/TForm1.h"
@@ -45,7 +44,6 @@ private:
 int main(int argc, char** argv) {
     ZunApplication app(argc, argv);
     QApplication::setApplicationName("ZUN2012");
-    QApplication::setWindowIcon(QIcon(ProgramIconPixmap(64)));
     QtPrompt prompt;
     app.prompt = &prompt;
     SchematicDrawer drawer;

@@ -92,6 +92,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     Form1 = this;
     setObjectName("Form1");
     setWindowTitle(kCaption);
+    setWindowIcon(QIcon(ProgramIconPixmap(64)));
     resize(842, 624);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
