@@ -17,7 +17,9 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollArea>
+#include <QTabWidget>
 #include <QTimer>
 #include <QUrl>
 
@@ -319,6 +321,26 @@ TEST_F(ProjectWindow, TheInformationWindowShowsTheLogAndFollowsItsButton) {
     EXPECT_FALSE(form->View.InfoWindow);
     form->Model.ClearLog();
     EXPECT_TRUE(form->InfoWindow->MsgMemo->toPlainText().isEmpty());
+}
+
+TEST_F(ProjectWindow, OnlyTheMessagePageShowsAndApplyOfTheScriptsPageReplacesTheProject) {
+    QTabWidget* pages = form->InfoWindow->PageControl1;
+    ASSERT_EQ(pages->count(), 4);
+    const char* const titles[] = {"Driver", "Scripts", "Message", "History"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(pages->tabText(i).toStdString(), titles[i]);
+        EXPECT_EQ(pages->isTabVisible(i), i == 2) << titles[i];
+    }
+    EXPECT_EQ(pages->currentIndex(), 2);
+    EXPECT_TRUE(form->InfoWindow->MsgMemo->isReadOnly());
+    EXPECT_EQ(form->InfoWindow->windowTitle().toStdString(), "Information");
+
+    form->Model.LineList = LinesFromText("TOP\t\told\n");
+    form->InfoWindow->ScriptsMemo->setPlainText("TOP\t\tnew\r\nINPUT\t\t\ta\nOUTPUT\t\t\tb");
+    form->InfoWindow->Scr_Drv->click();
+    EXPECT_EQ(Keywords(form->Model.LineList), (std::vector<std::string>{"TOP", "INPUT", "OUTPUT"}));
+    EXPECT_EQ(form->Model.LineList[0][2], "new");
+    EXPECT_TRUE(form->InfoWindow->ScriptsMemo->toPlainText().isEmpty());
 }
 
 TEST_F(ProjectWindow, TheAboutBoxFillsItsLabelsWhileShownAndBlanksThemAfter) {
