@@ -343,6 +343,48 @@ TEST_F(ProjectWindow, OnlyTheMessagePageShowsAndApplyOfTheScriptsPageReplacesThe
     EXPECT_TRUE(form->InfoWindow->ScriptsMemo->toPlainText().isEmpty());
 }
 
+TEST_F(ProjectWindow, NewOnTheCommandLineRunsTheWizardWithTheSourcesAndSetsUpItsProject) {
+    std::vector<std::string> handed;
+    bool fromMain = false;
+    form->InstallNewProjectWizard([&](bool senderIsMainWindow, const std::vector<std::string>& s) {
+        fromMain = senderIsMainWindow;
+        handed = s;
+        // What the wizard does on OK: the engine's project replaces the lines.
+        form->Model.LineList = LinesFromText("TOP\t\ttop\nINPUT\t\t\ta_rather_long_port_name\n"
+                                             "MODULE\tm\tu1\t/m.v\tverilog\nINPUT\t\t\tx\n"
+                                             "MODULE\tm\tu2\t/m.v\tverilog\nINPUT\t\t\tx\n");
+        form->Model.PrjOpen = true;
+        form->Model.PrjUntitled = true;
+        form->UpdatePicExecute();
+        return true;
+    });
+    std::vector<std::pair<std::string, bool>> checked;
+    form->CheckAddedInstance = [&](const std::string& inst, bool first) {
+        checked.emplace_back(inst, first);
+    };
+    Start({"-new", "/src/a.v", "/src/b.v"});
+    EXPECT_TRUE(fromMain);
+    EXPECT_EQ(handed, (std::vector<std::string>{"/src/a.v", "/src/b.v"}));
+    EXPECT_TRUE(form->Model.Modified);
+    EXPECT_TRUE(form->Action("ClosePrj")->isEnabled());
+    EXPECT_TRUE(form->Action("FileSavePrj")->isEnabled());
+    // The long port label would want more than the widest a port may be made.
+    ASSERT_GT(drawer.MeasurePortLabels(form->Model, form->View).width(), 100);
+    EXPECT_EQ(form->Model.PrtWidth, 100);
+    EXPECT_EQ(form->Model.PrtHeight,
+              std::min(drawer.MeasurePortLabels(form->Model, form->View).height(), 25));
+    EXPECT_EQ(form->Model.TitleHeight, drawer.MeasureModuleNames(form->Model).height());
+    EXPECT_EQ(checked, (std::vector<std::pair<std::string, bool>>{{"u1", true}, {"u2", false}}));
+}
+
+TEST_F(ProjectWindow, ACancelledNewProjectWizardLeavesNoProjectUnmodified) {
+    form->InstallNewProjectWizard([&](bool, const std::vector<std::string>&) { return false; });
+    EXPECT_TRUE(form->Action("FileNewPrj")->isEnabled());
+    form->Action("FileNewPrj")->trigger();
+    EXPECT_FALSE(form->Model.PrjOpen);
+    EXPECT_FALSE(form->Model.Modified);
+}
+
 TEST_F(ProjectWindow, TheAboutBoxFillsItsLabelsWhileShownAndBlanksThemAfter) {
     TAboutBox box(form.get());
     std::string shown;
