@@ -3,11 +3,13 @@
 
 #include "editor/expr/Grammar.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <unordered_map>
 
@@ -183,13 +185,18 @@ TExpressionEvaluator::TExpressionEvaluator() = default;
 void TExpressionEvaluator::SetExpressions(std::vector<std::string> lines) {
     expressions_ = std::move(lines);
     text_.clear();
+    lineEnds_.clear();
+    std::size_t cumulative = 0;
     for (std::size_t i = 0; i < expressions_.size(); ++i) {
         if (i > 0) {
             text_ += "\r\n";
         }
         text_ += expressions_[i];
+        cumulative += expressions_[i].size() + 2;
+        lineEnds_.push_back(cumulative);
     }
     translated_.clear();
+    programLines_.clear();
     TranslateExpression();
 }
 
@@ -226,18 +233,30 @@ double TExpressionEvaluator::VariableByName(std::string_view name) const {
     return variables_.GetValue(GetUpperCase(name));
 }
 
+std::size_t TExpressionEvaluator::SourceLineAt(std::size_t position) const {
+    // 1 + the lines that end (CR LF included) at or before the position.
+    return 1 +
+           static_cast<std::size_t>(std::upper_bound(lineEnds_.begin(), lineEnds_.end(), position) -
+                                    lineEnds_.begin());
+}
+
+std::size_t TExpressionEvaluator::ProgramLineAt(std::size_t offset) const {
+    const auto after =
+        std::upper_bound(programLines_.begin(), programLines_.end(), offset,
+                         [](std::size_t value, const auto& entry) { return value < entry.first; });
+    return after == programLines_.begin() ? 1 : std::prev(after)->second;
+}
+
 void TExpressionEvaluator::Error(const std::string& message) const {
-    // Each line counts with its CR LF; the error is on the line that holds the position.
-    std::size_t line = 1;
-    std::size_t cumulative = 0;
-    for (const std::string& expression : expressions_) {
-        cumulative += expression.size() + 2;
-        if (cumulative > position_) {
-            break;
-        }
-        ++line;
-    }
+    const std::size_t line = scanningProgram_ ? ProgramLineAt(position_) : SourceLineAt(position_);
     throw EInvalidFormula("Line " + std::to_string(line) + ": " + message);
+}
+
+void TExpressionEvaluator::Emit(std::string_view text) {
+    if (programLines_.empty() || programLines_.back().second != emitLine_) {
+        programLines_.emplace_back(translated_.size(), emitLine_);
+    }
+    translated_ += text;
 }
 
 void TExpressionEvaluator::Scan(std::string& kind, std::string& word) {
@@ -482,6 +501,7 @@ void TExpressionEvaluator::TranslateExpression() {
     controlStack_.Clear();
     pendingComparison_.clear();
     pendingFunctions_.clear();
+    emitLine_ = 1;
     if (text_.empty()) {
         return;
     }
@@ -511,6 +531,7 @@ void TExpressionEvaluator::TranslateExpression() {
                 }
                 continue;
             }
+            emitLine_ = SourceLineAt(position_);
             ShiftAction(kind);
             parseStack_.Push(std::string(1, relation));
             parseStack_.Push(kind);
@@ -581,7 +602,7 @@ void TExpressionEvaluator::Execute() {
     for (;;) {
         Token token;
         Scan(token.Kind, token.Word);
-        token.End = position_;
+        token.Last = position_ - 1;
         if (token.Kind == "$") {
             break;
         }
@@ -599,7 +620,7 @@ void TExpressionEvaluator::RunProgram(const std::vector<Token>& program) {
             Error(TooManySteps());
         }
         const Token& token = program[next++];
-        position_ = token.End;
+        position_ = token.Last;
         if (token.Kind == "N") {
             operandStack_.Push(ReadNumber(token.Word));
         } else if (token.Kind == "I") {

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace expr {
@@ -84,7 +85,7 @@ private:
     struct Token {
         std::string Kind;
         std::string Word;
-        std::size_t End = 0; // Position after the token
+        std::size_t Last = 0; // offset of the token's last character in the program
     };
 
     void TranslateExpression();
@@ -95,7 +96,9 @@ private:
     void ShiftAction(const std::string& kind);
     std::string PopControl(const std::string& kind);
     std::string NewLabel();
-    void Emit(std::string_view text) { translated_ += text; }
+    void Emit(std::string_view text);
+    std::size_t SourceLineAt(std::size_t position) const;
+    std::size_t ProgramLineAt(std::size_t offset) const;
 
     void RunProgram(const std::vector<Token>& program);
     void ProcessOperation(const std::vector<Token>& program, std::size_t& next,
@@ -111,10 +114,16 @@ private:
     std::string text_;
     std::size_t position_ = 0; // characters of text_ consumed so far
     bool scanningProgram_ = false;
+    // Where each source line ends in text_, counting its CR LF.
+    std::vector<std::size_t> lineEnds_;
 
     TStringStack controlStack_;
     TStringStack parseStack_;
     std::string translated_;
+    // The source line of each run of the program, as (offset in translated_, line), so that a
+    // failure while running names the line the failing code came from.
+    std::vector<std::pair<std::size_t, std::size_t>> programLines_;
+    std::size_t emitLine_ = 1; // the line of the token shifted last
     std::size_t labelCounter_ = 0;
     std::string pendingComparison_;
     // One name per open call, so a call in an argument does not rename the outer call.
