@@ -57,9 +57,8 @@ std::string NotFinite() {
 std::string OutOfIntegerRange() {
     return "The value is out of integer range";
 }
-std::string TooManySteps() {
-    return "The program runs more than " + std::to_string(TExpressionEvaluator::MaxSteps) +
-           " steps";
+std::string TooManySteps(std::size_t limit) {
+    return "The program runs more than " + std::to_string(limit) + " steps";
 }
 std::string NotANumber(std::string_view text) {
     return "'" + std::string(text) + "' is not a valid floating point value";
@@ -343,8 +342,14 @@ void TExpressionEvaluator::ScanOperatorOrMinus(std::string& kind, std::string& w
     const char c = text_[position_++];
     if (c != '-') {
         word = std::string(1, c);
-        while (position_ < text_.size() && (text_[position_] == '=' || text_[position_] == '>')) {
-            word.push_back(text_[position_++]);
+        // Only the comparison and assignment characters combine with a following run of "=" and
+        // ">" ("<=", ":=", and "=>" outside the table); a parenthesis or an arithmetic operator
+        // stays alone, so "(a)=b" is a comparison and not the unknown symbol ")=".
+        if (Contains(":<=>", c)) {
+            while (position_ < text_.size() &&
+                   (text_[position_] == '=' || text_[position_] == '>')) {
+                word.push_back(text_[position_++]);
+            }
         }
         kind = word;
         return;
@@ -616,8 +621,8 @@ void TExpressionEvaluator::RunProgram(const std::vector<Token>& program) {
     std::size_t next = 0;
     std::size_t steps = 0;
     while (next < program.size()) {
-        if (++steps > MaxSteps) {
-            Error(TooManySteps());
+        if (++steps > StepLimit) {
+            Error(TooManySteps(StepLimit));
         }
         const Token& token = program[next++];
         position_ = token.Last;

@@ -41,8 +41,9 @@ public:
     using FunctionPerformingEvent = std::function<void(
         TExpressionEvaluator& sender, const std::string& functionName, double& parameter)>;
 
-    // A program that runs this many postfix steps is taken to loop for ever.
-    static constexpr std::size_t MaxSteps = 1000000;
+    // A program that runs more postfix steps than this is taken to loop for ever: the editor has
+    // one thread, and a hang there loses the user's work.
+    static constexpr std::size_t DefaultStepLimit = 1000000;
 
     TExpressionEvaluator();
 
@@ -62,6 +63,7 @@ public:
     ConvertWordEvent OnConvertWord;
     FunctionPerformingEvent OnFunctionPerforming;
     int Tag = 0;
+    std::size_t StepLimit = DefaultStepLimit;
 
     // Runs the translated program; raises EInvalidFormula when there is nothing to run or the
     // run fails, EConvertError for a word without a value.

@@ -74,6 +74,11 @@ const std::vector<TranslationCase> TranslationCases = {
       "2"},
      "1 2 + "},
     {"LinesAreJoined", {"x:=1", "y:=x"}, "x 1 := y x := "},
+    // A parenthesis or arithmetic operator used to swallow a following "=" or ">" into one
+    // unknown symbol.
+    {"ParenthesisBeforeComparison",
+     {"IF (1)=1 THEN x:=2 IF (1)>(0) THEN y:=(2)"},
+     "1 1 = IF 1 x 2 := DO 1 1 0 > IF 2 y 2 := DO 2 "},
     {"EmptyTextTranslatesToNothing", {}, ""},
     {"EmptyLineTranslatesToNothing", {""}, ""},
     {"LongTextIsNotCutAt64K", {"x:=" + std::string(70000, ' ') + "1"}, "x 1 := "},
