@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <iterator>
 #include <optional>
-#include <unordered_map>
 
 namespace expr {
 
@@ -33,6 +32,8 @@ constexpr std::array<std::string_view, 14> EmittedOperators = {
 constexpr double Int64Low = -9223372036854775808.0;
 constexpr double Int64High = 9223372036854775808.0;
 
+// The texts the evaluator reports, each written once. The first four are the component's own,
+// trailing blanks and spelling included.
 std::string OperandExpected() {
     return "The operand is expected";
 }
@@ -68,7 +69,7 @@ bool Contains(std::string_view set, char c) {
     return set.find(c) != std::string_view::npos;
 }
 bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
+    return Contains(Digits, c);
 }
 bool IsBlank(char c) {
     return static_cast<unsigned char>(c) < 33;
@@ -469,6 +470,9 @@ void TExpressionEvaluator::Reduce(const std::string& word, bool& complete) {
     parseStack_.Pop();
     const auto top = SymbolNumber(parseStack_.GetTop());
     const auto left = SymbolNumber(rule->Left);
+    if (!top || !left) {
+        Error("");
+    }
     parseStack_.Push(std::string(1, Matrix().Relation(*top, *left)));
     parseStack_.Push(rule->Left);
 

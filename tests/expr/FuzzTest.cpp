@@ -23,7 +23,7 @@ constexpr unsigned ByteSeed = 6;
 constexpr int TokenPrograms = 20000;
 constexpr int BytePrograms = 20000;
 constexpr unsigned GrownSeed = 3102;
-constexpr int GrownPrograms = 4000;
+constexpr int GrownPrograms = 2000;
 
 constexpr std::array<std::string_view, 44> Vocabulary = {
     "x",      "y",     "Result", "f",   "g",   "W",    "0",    "1",   "2",        "3.5", ".",
@@ -64,7 +64,7 @@ void EvaluateOnce(TExpressionEvaluator& evaluator, const std::string& text, Outc
 TExpressionEvaluator MakeEvaluator() {
     TExpressionEvaluator evaluator;
     // Random loops often never end; a low limit keeps each of them short.
-    evaluator.StepLimit = 20000;
+    evaluator.StepLimit = 10000;
     evaluator.SetFunctionNameList({"f", "g"});
     evaluator.OnFunctionPerforming = [](TExpressionEvaluator&, const std::string& name,
                                         double& parameter) {
