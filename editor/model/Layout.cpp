@@ -40,24 +40,25 @@ bool ProjectModel::PlaceInstance(int index, int brush, int pen) {
         before = RowWidthOf(index);
     }
     mdu& m = MduList[index];
-    int x = ToInt(LeftMargin + before);
-    int y = TopMargin;
+    // Sizes from the settings file are not range checked, so positions are summed wider than int.
+    long long x = LeftMargin + before;
+    long long y = TopMargin;
     if ((ViewMode == '2' || ViewMode == '3') && index > 1 && !MduList[index - 1].InstName.empty()) {
         if (PortList.empty()) {
             LogError("Found empty module.");
         } else {
             const port& last = PortList.back();
             x = last.X;
-            y = last.Y + CompactMargin + (last.Collapsed ? 0 : PrtHeight);
+            y = static_cast<long long>(last.Y) + CompactMargin + (last.Collapsed ? 0 : PrtHeight);
             const bool fits = y + BottomSlack <= MaxViewHeight;
             if (!fits || (ViewMode == '3' && !m.Compact)) {
-                x += PrtWidth + ColMargin;
+                x += static_cast<long long>(PrtWidth) + ColMargin;
                 y = TopMargin;
             }
         }
     }
-    m.X = x;
-    m.Y = y;
+    m.X = ToInt(x);
+    m.Y = ToInt(y);
     m.BrushColor = brush;
     m.PenColor = pen;
     return true;
@@ -70,27 +71,27 @@ bool ProjectModel::PlacePort(int index, int brush, int pen) {
     const int owner = FindInstance(p.OwnerName);
     if (owner < 0)
         return false;
-    int x;
-    int y;
+    long long x;
+    long long y;
     if (index == 0 || PortList[index - 1].OwnerName != p.OwnerName) {
         x = MduList[owner].X;
-        y = MduList[owner].Y + TitleHeight + MduPrtMargin;
+        y = static_cast<long long>(MduList[owner].Y) + TitleHeight + MduPrtMargin;
     } else {
         const port& before = PortList[index - 1];
         x = before.X;
-        y = before.Y + PrtMargin + (before.Collapsed ? 0 : PrtHeight);
+        y = static_cast<long long>(before.Y) + PrtMargin + (before.Collapsed ? 0 : PrtHeight);
     }
     if (y + BottomSlack > MaxViewHeight) {
-        x += PrtWidth + ColMargin;
-        y = TopMargin + TitleHeight + MduPrtMargin;
+        x += static_cast<long long>(PrtWidth) + ColMargin;
+        y = static_cast<long long>(TopMargin) + TitleHeight + MduPrtMargin;
         mdu& m = MduList[owner];
         if (owner < rowCounted_)
             rowWidth_ += ColumnsWidth(m.Columns + 1, PrtWidth, ColMargin) -
                          ColumnsWidth(m.Columns, PrtWidth, ColMargin);
         ++m.Columns;
     }
-    p.X = x;
-    p.Y = y;
+    p.X = ToInt(x);
+    p.Y = ToInt(y);
     p.BrushColor = brush;
     p.PenColor = pen;
     return true;
@@ -108,16 +109,17 @@ bool ProjectModel::PlaceWire(wire& w, int dotColor, int lineColor, bool isSugges
         pb.Lone = false;
     }
     auto half = [this](const port& p) { return p.Collapsed ? 0 : PrtHeight / 2; };
+    const long long width = PrtWidth;
     if (a < b) {
-        w.X1 = pa.X + PrtWidth;
-        w.Y1 = pa.Y + half(pa);
+        w.X1 = ToInt(pa.X + width);
+        w.Y1 = ToInt(static_cast<long long>(pa.Y) + half(pa));
         w.X2 = pb.X;
-        w.Y2 = pb.Y + half(pb);
+        w.Y2 = ToInt(static_cast<long long>(pb.Y) + half(pb));
     } else {
         w.X1 = pa.X;
-        w.Y1 = pa.Y + half(pa);
-        w.X2 = pb.X + PrtWidth;
-        w.Y2 = pb.Y + half(pb);
+        w.Y1 = ToInt(static_cast<long long>(pa.Y) + half(pa));
+        w.X2 = ToInt(pb.X + width);
+        w.Y2 = ToInt(static_cast<long long>(pb.Y) + half(pb));
     }
     w.DotColor = dotColor;
     w.LineColor = lineColor;

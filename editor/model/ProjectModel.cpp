@@ -1,6 +1,9 @@
 // Line routines, undo and redo, and the name lookups over the derived records.
 #include "editor/model/ProjectModel.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <unordered_set>
 
 namespace {
@@ -19,14 +22,31 @@ std::string PortKey(const std::string& instance, const std::string& portName) {
 } // namespace
 
 void ProjectModel::InsertLine(int index, std::initializer_list<std::string_view> fields) {
-    InsertLine(index, MakeLine(fields));
+    try {
+        InsertLine(index, MakeLine(fields));
+    } catch (const std::bad_alloc&) {
+        NotEnoughMemory();
+    }
 }
 
 void ProjectModel::InsertLine(int index, ProjectLine line) {
-    if (index < 0 || static_cast<std::size_t>(index) >= LineList.size())
-        LineList.push_back(std::move(line));
+    try {
+        if (index < 0 || static_cast<std::size_t>(index) >= LineList.size())
+            LineList.push_back(std::move(line));
+        else
+            LineList.insert(LineList.begin() + index, std::move(line));
+    } catch (const std::bad_alloc&) {
+        NotEnoughMemory();
+    }
+}
+
+void ProjectModel::NotEnoughMemory() const {
+    const char* const text = "Not enough memory.";
+    if (MemoryPrompt)
+        MemoryPrompt->Message(text, "", MessageKind::Error);
     else
-        LineList.insert(LineList.begin() + index, std::move(line));
+        std::fprintf(stderr, "%s\n", text);
+    std::exit(1);
 }
 
 bool ProjectModel::DeleteLineRecord(int index) {
@@ -197,8 +217,13 @@ void ProjectModel::CopyLineList(const ProjectLines* source, ProjectLines& target
         // Copying a list onto itself keeps its lines; only the states change.
     } else {
         target.clear();
-        if (source)
-            target = *source;
+        if (source) {
+            try {
+                target = *source;
+            } catch (const std::bad_alloc&) {
+                NotEnoughMemory();
+            }
+        }
     }
     if (!source)
         return;

@@ -6,6 +6,7 @@
 #include "editor/model/FontSpec.h"
 #include "editor/model/MessageLog.h"
 #include "editor/model/ProjectLine.h"
+#include "editor/model/Prompt.h"
 #include "editor/model/Records.h"
 
 #include <array>
@@ -146,6 +147,9 @@ public:
     std::vector<std::string> RecentList;
 
     MessageLog Log;
+    // Shows "Not enough memory." when a project line cannot be allocated, just before the program
+    // ends with exit code 1; while none is set the text goes to the standard error.
+    Prompt* MemoryPrompt = nullptr;
 
     // Line routines.
     // Inserts a line of up to 20 texts before index, or appends it when index is -1 (or past the
@@ -171,6 +175,8 @@ public:
         return ::NormalizeBlanks(text, keepBlanks);
     }
     void ClearMarks();
+    // A project line could not be allocated: nothing sensible can go on without it.
+    [[noreturn]] void NotEnoughMemory() const;
 
     // Undo and redo.
     // Empties target; with a source, fills it with a deep copy of source and marks the project

@@ -234,3 +234,17 @@ TEST(Layout, ThePictureExtentCoversEveryBoxWithTheSlack) {
     EXPECT_EQ(r.PictureWidth, 102);
     EXPECT_EQ(r.PictureHeight, 60);
 }
+
+// Regression: sizes from the settings file are not range checked, and a port below a very tall
+// one overflowed its y instead of opening a new column.
+TEST(Layout, HugeSizesFromTheSettingsFileWrapInsteadOfOverflowing) {
+    auto m = std::make_unique<ProjectModel>();
+    m->LineList = LinesFromText(Project(3, {}));
+    m->PrtHeight = 2000000000;
+    m->MaxViewHeight = 2147483647;
+    m->UpdatePicExecute(RebuildSender::MainWindow);
+    EXPECT_EQ(m->PortList[1].Y, 24 + 2000000000);
+    EXPECT_EQ(m->PortList[2].Y, 24) << "the third port would stand past the maximum height";
+    EXPECT_EQ(m->PortList[2].X, 6 + 40 + 10);
+    EXPECT_EQ(m->MduList[0].Columns, 2);
+}

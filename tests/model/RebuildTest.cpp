@@ -376,3 +376,30 @@ TEST(Rebuild, AWireWithAMissingEndIsKeptUnplaced) {
     EXPECT_TRUE(b.m.PortList[0].Lone) << "a wire that is not placed touches no port";
     EXPECT_EQ(b.r.CountsText, "I/P/W:2/1/1");
 }
+
+TEST(Rebuild, RepairTriesThirtyThousandNumberedNamesAndThenGivesUp) {
+    // u1 and then u1 followed by 0, 1, ... up to taken - 1 are all in use before the last u1.
+    struct Case {
+        const char* name;
+        int taken;
+        const char* repairedTo;
+        const char* logLine;
+    } cases[] = {
+        {"the last number left", 29999, "u129999",
+         "Info: Improve the instance u129999 automatically."},
+        {"every number taken", 30000, "u1",
+         "Error: Found duplicate instance name and failed to fix it."},
+    };
+    for (const Case& c : cases) {
+        ProjectModel m;
+        m.PrjOpen = true;
+        m.LineList.push_back(MakeLine({"TOP", "", "top"}));
+        m.LineList.push_back(MakeLine({"MODULE", "c", "u1"}));
+        for (int n = 0; n < c.taken; ++n)
+            m.LineList.push_back(MakeLine({"MODULE", "c", "u1" + std::to_string(n)}));
+        m.LineList.push_back(MakeLine({"MODULE", "c", "u1"}));
+        m.UpdatePicExecute(RebuildSender::MainWindow);
+        EXPECT_EQ(m.LineList.back()[2], c.repairedTo) << c.name;
+        EXPECT_EQ(m.Log.Lines(), std::vector<std::string>{c.logLine}) << c.name;
+    }
+}

@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
 namespace {
 
 class UndoRedo : public ::testing::Test {
@@ -116,3 +122,71 @@ TEST_F(UndoRedo, CopyLineListOntoItselfKeepsTheLines) {
     m.CopyLineList(&m.LineList, m.LineList);
     EXPECT_EQ(StoredText(m.LineList), before);
 }
+
+// The address sanitizer reserves far more address space than a limit leaves, so the test of a
+// failed allocation only runs without it.
+#if defined(__SANITIZE_ADDRESS__)
+#define ZUN_NO_ADDRESS_LIMIT 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZUN_NO_ADDRESS_LIMIT 1
+#endif
+#endif
+
+#ifndef ZUN_NO_ADDRESS_LIMIT
+namespace {
+
+// Writes the message box's text where the death test can read it.
+class StderrPrompt : public Prompt {
+public:
+    void Message(const std::string& text, const std::string&, MessageKind) override {
+        std::fputs(("box: " + text + "\n").c_str(), stderr);
+    }
+    bool YesNo(const std::string&, const std::string&) override { return false; }
+    PromptAnswer YesNoCancel(const std::string&, const std::string&) override {
+        return PromptAnswer::Cancel;
+    }
+    std::optional<std::string> OpenFile(const FileChooser&) override { return {}; }
+    std::vector<std::string> OpenFiles(const FileChooser&) override { return {}; }
+    std::optional<std::string> SaveFile(const FileChooser&) override { return {}; }
+};
+
+// Leaves this process little more address space than it uses now.
+void LimitAddressSpace() {
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t limit =
+        static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (16u << 20);
+    rlimit r{limit, limit};
+    setrlimit(RLIMIT_AS, &r);
+}
+
+const std::size_t HugeField = 256u << 20;
+
+void CopyWithoutMemory(Prompt* prompt) {
+    ProjectModel m;
+    m.MemoryPrompt = prompt;
+    ProjectLines big(1);
+    big[0][1].assign(HugeField, 'x');
+    LimitAddressSpace();
+    m.CopyLineList(&big, m.UndoList);
+}
+
+void InsertWithoutMemory() {
+    ProjectModel m;
+    const std::string text(HugeField, 'x');
+    LimitAddressSpace();
+    m.InsertLine(-1, {"INPUT", text});
+}
+
+} // namespace
+
+TEST(NotEnoughMemory, ALineThatCannotBeAllocatedIsReportedAndEndsTheProgramWithCode1) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    StderrPrompt prompt;
+    EXPECT_EXIT(CopyWithoutMemory(&prompt), ::testing::ExitedWithCode(1),
+                "box: Not enough memory\\.");
+    EXPECT_EXIT(CopyWithoutMemory(nullptr), ::testing::ExitedWithCode(1), "Not enough memory\\.");
+    EXPECT_EXIT(InsertWithoutMemory(), ::testing::ExitedWithCode(1), "Not enough memory\\.");
+}
+#endif
