@@ -87,7 +87,9 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
     switch (line[0].front()) {
     case 'T':
         st.currentName = line[2];
-        if (!TopName.empty()) {
+        // A TOP line with an empty name still makes the top module: a later TOP line must not
+        // make a second one.
+        if (TopMdu >= 0) {
             LogError("More than one top module.");
             // The lines of a refused top module belong to no instance.
             st.current = -1;

@@ -403,3 +403,21 @@ TEST(Rebuild, RepairTriesThirtyThousandNumberedNamesAndThenGivesUp) {
         EXPECT_EQ(m.Log.Lines(), std::vector<std::string>{c.logLine}) << c.name;
     }
 }
+
+// Regression: a first TOP line without a name left TopName empty, so a second TOP line was taken
+// as well and the project had two top modules.
+TEST(Rebuild, ATopLineWithoutANameStillRefusesASecondTopLine) {
+    Rebuilt b("TOP\t\t\n"
+              "INPUT\t\t\ta\n"
+              "TOP\t\ttop\n"
+              "MODULE\tc\tu1\n");
+    int tops = 0;
+    for (const mdu& i : b.m.MduList)
+        tops += i.IsTop() ? 1 : 0;
+    EXPECT_EQ(tops, 1);
+    EXPECT_EQ(b.m.TopMdu, 0);
+    EXPECT_TRUE(b.m.TopName.empty());
+    EXPECT_TRUE(b.r.ClosePrjRequested) << "a top module without a name is no legal project";
+    EXPECT_EQ(b.m.Log.Lines(), (std::vector<std::string>{"Error: More than one top module.",
+                                                         "Error: Illegal project."}));
+}
