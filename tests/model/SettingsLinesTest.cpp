@@ -211,3 +211,18 @@ TEST(FontFromFields, SetsTheStyleToExactlyTheFlagsThatAreOne) {
     EXPECT_EQ(f.Size, 9);
     EXPECT_TRUE(f.Bold) << "the style is not touched after a bad size";
 }
+
+TEST(SettingsLines, ASizeLineAmongTheInstancesPlacesTheLaterOnesWithTheNewSizes) {
+    auto held = Opened("TOP\t\ttop\n"
+                       "MODULE\tc\tu1\n"
+                       "FS\t2\t6\t6\t20\t10\t3\t0\t4\t800\t5\t60\t15\t15\t100\t6\t6\n"
+                       "MODULE\tc\tu2\n",
+                       RebuildSender::FileNewPrj);
+    ProjectModel& m = *held;
+    EXPECT_EQ(m.MduList[1].X, 56) << "placed before the line, with the old sizes";
+    // Both earlier instances measured anew: one column of 100 and a gap of 20 each.
+    EXPECT_EQ(m.MduList[2].X, 6 + 120 + 120);
+    m.MduList[2].X = 0;
+    m.PlaceInstance(2, 0, 0);
+    EXPECT_EQ(m.MduList[2].X, 246) << "placing it again outside the rebuild agrees";
+}
