@@ -197,7 +197,13 @@ void TExpressionEvaluator::SetExpressions(std::vector<std::string> lines) {
     }
     translated_.clear();
     programLines_.clear();
-    TranslateExpression();
+    translationFailure_.clear();
+    try {
+        TranslateExpression();
+    } catch (const EInvalidFormula& failure) {
+        translationFailure_ = failure.what();
+        throw;
+    }
 }
 
 void TExpressionEvaluator::SetExpressionText(std::string_view text) {
@@ -601,6 +607,11 @@ void TExpressionEvaluator::PushFinite(double value) {
 
 void TExpressionEvaluator::Execute() {
     result_ = 0.0;
+    // What a failed translation emitted is only the start of the program: running it would give
+    // a value for a text that has none.
+    if (!translationFailure_.empty()) {
+        throw EInvalidFormula(translationFailure_);
+    }
     text_ = translated_;
     position_ = 0;
     if (text_.empty()) {

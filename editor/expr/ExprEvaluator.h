@@ -65,8 +65,8 @@ public:
     int Tag = 0;
     std::size_t StepLimit = DefaultStepLimit;
 
-    // Runs the translated program; raises EInvalidFormula when there is nothing to run or the
-    // run fails, EConvertError for a word without a value.
+    // Runs the translated program; raises EInvalidFormula when there is nothing to run, when the
+    // last translation failed or when the run fails, EConvertError for a word without a value.
     void Execute();
     // The result of the last Execute that succeeded; 0 before the first and after a failure.
     double GetResult() const { return result_; }
@@ -122,6 +122,8 @@ private:
     TStringStack controlStack_;
     TStringStack parseStack_;
     std::string translated_;
+    // The message of the last translation when it failed; Execute raises it again.
+    std::string translationFailure_;
     // The source line of each run of the program, as (offset in translated_, line), so that a
     // failure while running names the line the failing code came from.
     std::vector<std::pair<std::size_t, std::size_t>> programLines_;

@@ -307,6 +307,23 @@ TEST(Executor, NothingToRunRaises) {
     EXPECT_THROW(evaluator.Execute(), EInvalidFormula);
 }
 
+// A text with a syntax error keeps what was emitted before it, and running that used to give a
+// value (2 for "x:=1 y:=2+") for a text that has none.
+TEST(Executor, RunAfterAFailedTranslationRaisesItsErrorAgain) {
+    TExpressionEvaluator evaluator;
+    EXPECT_THROW(evaluator.SetExpressionText("x:=1 y:=2+"), EInvalidFormula);
+    EXPECT_EQ(evaluator.GetTranslated(), "x 1 := y 2 ");
+    try {
+        evaluator.Execute();
+        FAIL() << "ran to " << evaluator.GetResult();
+    } catch (const EInvalidFormula& failure) {
+        EXPECT_EQ(std::string(failure.what()), "Line 1: Symbol $ not expected ");
+    }
+    EXPECT_FALSE(evaluator.VariableIsPresent("x"));
+    // The next text that translates runs again.
+    EXPECT_EQ(RunText(evaluator, "3"), 3);
+}
+
 // A handler that runs the evaluator again empties the stacks of the run it interrupts; that run
 // must then fail with a message, not read missing entries or assign to an unnamed one.
 TEST(Executor, HandlerRunningTheEvaluatorAgainFailsTheOuterRunCleanly) {
