@@ -446,7 +446,10 @@ void TExpressionEvaluator::ShiftAction(const std::string& kind) {
 }
 
 void TExpressionEvaluator::Reduce(const std::string& word, bool& complete) {
-    std::string handle = parseStack_.Pop();
+    // Popped from the top down; joined in stack order afterwards, so that a long run of "="
+    // relations costs its length once and not once per symbol.
+    std::vector<std::string> symbols;
+    symbols.push_back(parseStack_.Pop());
     // The bottom "$" has no relation below it: the handle stops there.
     while (!parseStack_.IsEmpty()) {
         std::string relation = parseStack_.Pop();
@@ -454,7 +457,11 @@ void TExpressionEvaluator::Reduce(const std::string& word, bool& complete) {
             parseStack_.Push(std::move(relation));
             break;
         }
-        handle = parseStack_.Pop() + handle;
+        symbols.push_back(parseStack_.Pop());
+    }
+    std::string handle;
+    for (auto symbol = symbols.rbegin(); symbol != symbols.rend(); ++symbol) {
+        handle += *symbol;
     }
     const GrammarRule* rule = nullptr;
     for (const GrammarRule& candidate : Rules()) {
