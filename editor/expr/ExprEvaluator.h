@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -102,9 +103,15 @@ private:
     std::size_t SourceLineAt(std::size_t position) const;
     std::size_t ProgramLineAt(std::size_t offset) const;
 
-    void RunProgram(const std::vector<Token>& program);
-    void ProcessOperation(const std::vector<Token>& program, std::size_t& next,
-                          const std::string& operation, const std::string& word);
+    struct Program {
+        std::vector<Token> Tokens;
+        // Each label with the token after its first mark "DO label": where a jump to it lands.
+        std::unordered_map<std::string, std::size_t> Marks;
+    };
+
+    void RunProgram(const Program& program);
+    void ProcessOperation(const Program& program, std::size_t& next, const std::string& operation,
+                          const std::string& word);
     double TakeOperand();
     void PushFinite(double value);
     double ReadNumber(const std::string& text) const;

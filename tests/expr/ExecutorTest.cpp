@@ -109,6 +109,14 @@ void PrintTo(const HazardCase& c, std::ostream* os) {
     *os << c.name;
 }
 
+std::string LongSum() {
+    std::string sum = "x:=0";
+    for (int i = 0; i < 50000; ++i) {
+        sum += "+1";
+    }
+    return sum;
+}
+
 // Each of these used to give a number (or hang, or be undefined); each now raises.
 const std::vector<HazardCase> HazardCases = {
     {"EmptyText", "", "Line 1: "},
@@ -127,6 +135,9 @@ const std::vector<HazardCase> HazardCases = {
     {"EndlessRepeat", "REPEAT x:=1 UNTIL 1=2", "Line 1: The program runs more than 1000000 steps"},
     {"EndlessStackGrowth", "WHILE 1=1 DO 5", "Line 1: The program runs more than 1000000 steps"},
     {"HugeFor", "FOR i:=1 TO 100000000 DO x:=1",
+     "Line 1: The program runs more than 1000000 steps"},
+    // Each turn of the loop used to search the whole long program for its label.
+    {"EndlessLoopAfterALongProgram", LongSum() + " WHILE 1=1 DO y:=1",
      "Line 1: The program runs more than 1000000 steps"},
     {"BlanksOnly", "  \t ", "Line 1: \"$\" - Syntactic error "},
 };
