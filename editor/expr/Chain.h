@@ -22,8 +22,16 @@ struct TChainItem {
 // name/value list whose names are stored upper-cased.
 class TChain {
 public:
-    void Add(std::string name, double value);
-    void Clear();
+    TChain() = default;
+    TChain(const TChain&) = default;
+    TChain(TChain&&) = default;
+    TChain& operator=(const TChain&) = default;
+    TChain& operator=(TChain&&) = default;
+    virtual ~TChain() = default;
+
+    // The two operations a derived list may override: every push appends through Add.
+    virtual void Add(std::string name, double value);
+    virtual void Clear();
 
     std::size_t GetCount() const { return items_.size(); }
     bool IsEmpty() const { return items_.empty(); }

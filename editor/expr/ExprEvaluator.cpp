@@ -197,7 +197,13 @@ void TExpressionEvaluator::SetExpressions(std::vector<std::string> lines) {
     }
     translated_.clear();
     programLines_.clear();
-    TranslateExpression();
+    translationFailure_.clear();
+    try {
+        TranslateExpression();
+    } catch (const EInvalidFormula& failure) {
+        translationFailure_ = failure.what();
+        throw;
+    }
 }
 
 void TExpressionEvaluator::SetExpressionText(std::string_view text) {
@@ -440,7 +446,10 @@ void TExpressionEvaluator::ShiftAction(const std::string& kind) {
 }
 
 void TExpressionEvaluator::Reduce(const std::string& word, bool& complete) {
-    std::string handle = parseStack_.Pop();
+    // Popped from the top down; joined in stack order afterwards, so that a long run of "="
+    // relations costs its length once and not once per symbol.
+    std::vector<std::string> symbols;
+    symbols.push_back(parseStack_.Pop());
     // The bottom "$" has no relation below it: the handle stops there.
     while (!parseStack_.IsEmpty()) {
         std::string relation = parseStack_.Pop();
@@ -448,7 +457,11 @@ void TExpressionEvaluator::Reduce(const std::string& word, bool& complete) {
             parseStack_.Push(std::move(relation));
             break;
         }
-        handle = parseStack_.Pop() + handle;
+        symbols.push_back(parseStack_.Pop());
+    }
+    std::string handle;
+    for (auto symbol = symbols.rbegin(); symbol != symbols.rend(); ++symbol) {
+        handle += *symbol;
     }
     const GrammarRule* rule = nullptr;
     for (const GrammarRule& candidate : Rules()) {
@@ -601,13 +614,18 @@ void TExpressionEvaluator::PushFinite(double value) {
 
 void TExpressionEvaluator::Execute() {
     result_ = 0.0;
+    // What a failed translation emitted is only the start of the program: running it would give
+    // a value for a text that has none.
+    if (!translationFailure_.empty()) {
+        throw EInvalidFormula(translationFailure_);
+    }
     text_ = translated_;
     position_ = 0;
     if (text_.empty()) {
         Error("");
     }
     scanningProgram_ = true;
-    std::vector<Token> program;
+    Program program;
     for (;;) {
         Token token;
         Scan(token.Kind, token.Word);
@@ -615,20 +633,35 @@ void TExpressionEvaluator::Execute() {
         if (token.Kind == "$") {
             break;
         }
-        program.push_back(std::move(token));
+        program.Tokens.push_back(std::move(token));
+    }
+    // Found once, as a search from the beginning would find them: a loop near the end of a long
+    // program would otherwise scan the whole program at every turn.
+    const std::vector<Token>& tokens = program.Tokens;
+    std::size_t at = 0;
+    while (at < tokens.size()) {
+        if (tokens[at].Kind == "DO") {
+            if (at + 1 < tokens.size()) {
+                program.Marks.try_emplace(tokens[at + 1].Word, at + 2);
+            }
+            at += 2;
+        } else {
+            ++at;
+        }
     }
     operandStack_.Clear();
     RunProgram(program);
 }
 
-void TExpressionEvaluator::RunProgram(const std::vector<Token>& program) {
+void TExpressionEvaluator::RunProgram(const Program& program) {
+    const std::vector<Token>& tokens = program.Tokens;
     std::size_t next = 0;
     std::size_t steps = 0;
-    while (next < program.size()) {
+    while (next < tokens.size()) {
         if (++steps > StepLimit) {
             Error(TooManySteps(StepLimit));
         }
-        const Token& token = program[next++];
+        const Token& token = tokens[next++];
         position_ = token.Last;
         if (token.Kind == "N") {
             operandStack_.Push(ReadNumber(token.Word));
@@ -648,28 +681,17 @@ void TExpressionEvaluator::RunProgram(const std::vector<Token>& program) {
     result_ = result;
 }
 
-void TExpressionEvaluator::ProcessOperation(const std::vector<Token>& program, std::size_t& next,
+void TExpressionEvaluator::ProcessOperation(const Program& program, std::size_t& next,
                                             const std::string& operation, const std::string& word) {
+    const std::vector<Token>& tokens = program.Tokens;
     // At the end of the program the scanner answers "$", which no label mark carries.
     const auto readLabel = [&]() -> std::string {
-        return next < program.size() ? program[next++].Word : std::string("$");
+        return next < tokens.size() ? tokens[next++].Word : std::string("$");
     };
-    // The search for a label mark starts at the beginning; with none the run ends.
+    // Execution goes on after the first mark of the label; with none the run ends.
     const auto jumpTo = [&](const std::string& label) {
-        std::size_t at = 0;
-        while (at < program.size()) {
-            if (program[at].Kind == "DO") {
-                const bool found = at + 1 < program.size() && program[at + 1].Word == label;
-                at += 2;
-                if (found) {
-                    next = at;
-                    return;
-                }
-            } else {
-                ++at;
-            }
-        }
-        next = program.size();
+        const auto mark = program.Marks.find(label);
+        next = mark != program.Marks.end() ? mark->second : tokens.size();
     };
 
     if (operation == "$") {

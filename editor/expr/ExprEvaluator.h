@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -65,8 +66,8 @@ public:
     int Tag = 0;
     std::size_t StepLimit = DefaultStepLimit;
 
-    // Runs the translated program; raises EInvalidFormula when there is nothing to run or the
-    // run fails, EConvertError for a word without a value.
+    // Runs the translated program; raises EInvalidFormula when there is nothing to run, when the
+    // last translation failed or when the run fails, EConvertError for a word without a value.
     void Execute();
     // The result of the last Execute that succeeded; 0 before the first and after a failure.
     double GetResult() const { return result_; }
@@ -102,9 +103,15 @@ private:
     std::size_t SourceLineAt(std::size_t position) const;
     std::size_t ProgramLineAt(std::size_t offset) const;
 
-    void RunProgram(const std::vector<Token>& program);
-    void ProcessOperation(const std::vector<Token>& program, std::size_t& next,
-                          const std::string& operation, const std::string& word);
+    struct Program {
+        std::vector<Token> Tokens;
+        // Each label with the token after its first mark "DO label": where a jump to it lands.
+        std::unordered_map<std::string, std::size_t> Marks;
+    };
+
+    void RunProgram(const Program& program);
+    void ProcessOperation(const Program& program, std::size_t& next, const std::string& operation,
+                          const std::string& word);
     double TakeOperand();
     void PushFinite(double value);
     double ReadNumber(const std::string& text) const;
@@ -122,6 +129,8 @@ private:
     TStringStack controlStack_;
     TStringStack parseStack_;
     std::string translated_;
+    // The message of the last translation when it failed; Execute raises it again.
+    std::string translationFailure_;
     // The source line of each run of the program, as (offset in translated_, line), so that a
     // failure while running names the line the failing code came from.
     std::vector<std::pair<std::size_t, std::size_t>> programLines_;

@@ -177,6 +177,14 @@ constexpr std::array<Resolution, 2> ConflictResolutions = {{
     {"OPERATOR", "ELSE", RelationEqual},
 }};
 
+// Cells where the derived relation is replaced. An identifier directly before "(" is a call of a
+// name that is no function (a width written as clog2(N), say): the rules would read it as two
+// statements, the name and the parenthesis, and give the parenthesis's value without ever looking
+// the name up. No relation makes it an error, as the component has always answered.
+constexpr std::array<Resolution, 1> Overrides = {{
+    {"I", "(", RelationNone},
+}};
+
 PrecedenceMatrix BuildMatrix() {
     PrecedenceMatrix::Cells cells{};
     std::vector<MatrixConflict> conflicts;
@@ -236,6 +244,9 @@ PrecedenceMatrix BuildMatrix() {
             }
             cells[r][c] = kept;
         }
+    }
+    for (const Resolution& fixed : Overrides) {
+        cells[*SymbolNumber(fixed.Row)][*SymbolNumber(fixed.Column)] = fixed.Kept;
     }
     // After the closing "$" the scanner keeps answering "$"; the whole text is reduced on it.
     cells[0][0] = RelationGreater;

@@ -74,3 +74,35 @@ TEST(TChain, StacksPopTheirLastEntryAndGiveNothingWhenEmpty) {
 }
 
 } // namespace
+
+namespace {
+
+// Counts what reaches the two overridable operations.
+class CountingChain : public TChain {
+public:
+    void Add(std::string name, double value) override {
+        ++adds;
+        TChain::Add(std::move(name), value);
+    }
+    void Clear() override {
+        ++clears;
+        TChain::Clear();
+    }
+    int adds = 0;
+    int clears = 0;
+};
+
+TEST(TChain, PushesAndNewNamesGoThroughTheOverridableAdd) {
+    CountingChain chain;
+    TChain& base = chain;
+    base.PushS("A");
+    base.PushV(2);
+    base.SetValue("B", 3);
+    base.SetValue("B", 4);
+    base.Clear();
+    EXPECT_EQ(chain.adds, 3);
+    EXPECT_EQ(chain.clears, 1);
+    EXPECT_EQ(base.GetCount(), 0u);
+}
+
+} // namespace

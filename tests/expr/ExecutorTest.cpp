@@ -109,6 +109,14 @@ void PrintTo(const HazardCase& c, std::ostream* os) {
     *os << c.name;
 }
 
+std::string LongSum() {
+    std::string sum = "x:=0";
+    for (int i = 0; i < 50000; ++i) {
+        sum += "+1";
+    }
+    return sum;
+}
+
 // Each of these used to give a number (or hang, or be undefined); each now raises.
 const std::vector<HazardCase> HazardCases = {
     {"EmptyText", "", "Line 1: "},
@@ -127,6 +135,9 @@ const std::vector<HazardCase> HazardCases = {
     {"EndlessRepeat", "REPEAT x:=1 UNTIL 1=2", "Line 1: The program runs more than 1000000 steps"},
     {"EndlessStackGrowth", "WHILE 1=1 DO 5", "Line 1: The program runs more than 1000000 steps"},
     {"HugeFor", "FOR i:=1 TO 100000000 DO x:=1",
+     "Line 1: The program runs more than 1000000 steps"},
+    // Each turn of the loop used to search the whole long program for its label.
+    {"EndlessLoopAfterALongProgram", LongSum() + " WHILE 1=1 DO y:=1",
      "Line 1: The program runs more than 1000000 steps"},
     {"BlanksOnly", "  \t ", "Line 1: \"$\" - Syntactic error "},
 };
@@ -305,6 +316,23 @@ TEST(Executor, NothingToRunRaises) {
     EXPECT_THROW(evaluator.Execute(), EInvalidFormula);
     evaluator.SetExpressions({});
     EXPECT_THROW(evaluator.Execute(), EInvalidFormula);
+}
+
+// A text with a syntax error keeps what was emitted before it, and running that used to give a
+// value (2 for "x:=1 y:=2+") for a text that has none.
+TEST(Executor, RunAfterAFailedTranslationRaisesItsErrorAgain) {
+    TExpressionEvaluator evaluator;
+    EXPECT_THROW(evaluator.SetExpressionText("x:=1 y:=2+"), EInvalidFormula);
+    EXPECT_EQ(evaluator.GetTranslated(), "x 1 := y 2 ");
+    try {
+        evaluator.Execute();
+        FAIL() << "ran to " << evaluator.GetResult();
+    } catch (const EInvalidFormula& failure) {
+        EXPECT_EQ(std::string(failure.what()), "Line 1: Symbol $ not expected ");
+    }
+    EXPECT_FALSE(evaluator.VariableIsPresent("x"));
+    // The next text that translates runs again.
+    EXPECT_EQ(RunText(evaluator, "3"), 3);
 }
 
 // A handler that runs the evaluator again empties the stacks of the run it interrupts; that run

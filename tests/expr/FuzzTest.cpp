@@ -261,6 +261,18 @@ TEST(Fuzz, DeepNestingAndLongTextsStayBounded) {
     evaluator.Execute();
     EXPECT_EQ(evaluator.GetResult(), 7);
     EXPECT_THROW(evaluator.SetExpressionText(std::string(20000, '(') + "1"), EInvalidFormula);
+
+    // Every ELSE joins the one handle, which is refused as a whole at the end of the text.
+    std::string elses = "IF 1=1 THEN x:=1";
+    for (int i = 0; i < 20000; ++i) {
+        elses += " ELSE x:=2";
+    }
+    try {
+        evaluator.SetExpressionText(elses);
+        FAIL() << "a chain of ELSE translated";
+    } catch (const EInvalidFormula& failure) {
+        EXPECT_EQ(std::string(failure.what()), "Line 1: \"$\" - Syntactic error ");
+    }
 }
 
 } // namespace

@@ -163,10 +163,21 @@ TEST(Translator, NamesFunctionsInUpperCaseAndKeepsEachCallsOwnName) {
     EXPECT_EQ(evaluator.GetTranslated(), "2 SQR F ");
 }
 
-TEST(Translator, FunctionNamesWithoutListEntryAreIdentifiers) {
+// A call of a name missing from the function list used to translate as two statements, the name
+// and the parenthesis, so that clog2(8) gave 8 without ever looking clog2 up.
+TEST(Translator, CallOfANameThatIsNoFunctionIsRefused) {
     TExpressionEvaluator evaluator;
-    evaluator.SetExpressionText("f (2)");
-    EXPECT_EQ(evaluator.GetTranslated(), "f 2 ");
+    for (const char* text : {"f (2)", "clog2(8)", "x:=1+f(2)"}) {
+        try {
+            evaluator.SetExpressionText(text);
+            ADD_FAILURE() << text << " translated to: " << evaluator.GetTranslated();
+        } catch (const EInvalidFormula& failure) {
+            EXPECT_EQ(std::string(failure.what()), "Line 1: Symbol ( not expected ") << text;
+        }
+    }
+    evaluator.SetFunctionNameList({"clog2"});
+    evaluator.SetExpressionText("clog2(8)");
+    EXPECT_EQ(evaluator.GetTranslated(), "8 CLOG2 ");
 }
 
 TEST(Translator, ReadsNumbersWithTheChosenDecimalPoint) {
