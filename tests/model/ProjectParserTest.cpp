@@ -348,7 +348,7 @@ std::string RandomProjectText(std::mt19937& rng, int lines) {
 
 } // namespace
 
-TEST_F(ParserTest, ReplaceAllAndAddModulesMatchTheRowByRowInsertionOnRandomTexts) {
+TEST_F(ParserTest, EveryModeButTheImportMatchesTheRowByRowInsertionOnRandomTexts) {
     std::mt19937 rng(20261210);
     for (int round = 0; round < 300; ++round) {
         const bool add = round % 2 == 1;
@@ -383,5 +383,15 @@ TEST_F(ParserTest, ReplaceAllAndAddModulesMatchTheRowByRowInsertionOnRandomTexts
         ASSERT_EQ(Keys(), Keys(expected)) << "round " << round << "\n" << before << "--\n" << text;
         ASSERT_EQ(model.LineList, expected) << "round " << round;
         ASSERT_EQ(Log(), slow.log) << "round " << round << "\n" << text;
+        if (!add) {
+            // An update's definition list gets the same rows; the project keeps its lines.
+            ProjectLines project = model.LineList;
+            ProjectLines defLines = {MakeLine({"stale"})};
+            model.Log.ClearLog();
+            Scr_DrvClick(model, text, ParseMode::UpdateDefinition, &defLines);
+            ASSERT_EQ(defLines, expected) << "round " << round;
+            ASSERT_EQ(model.LineList, project) << "round " << round;
+            ASSERT_EQ(Log(), slow.log) << "round " << round;
+        }
     }
 }
