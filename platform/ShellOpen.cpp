@@ -9,6 +9,23 @@
 
 namespace platform {
 
+namespace {
+
+// The started program gets no descriptor of ours beyond the standard three (a browser kept
+// alive by xdg-open would otherwise hold our sockets, locks and files open after we exit).
+// Only async-signal-safe calls: this runs between fork and exec.
+void KeepOnlyStandardDescriptors() {
+    if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) == 0)
+        return;
+    long last = ::sysconf(_SC_OPEN_MAX);
+    if (last < 0 || last > 65536)
+        last = 65536;
+    for (int fd = 3; fd < last; ++fd)
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+}
+
+} // namespace
+
 IoStatus SpawnDetached(const std::vector<std::string>& argv) {
     if (argv.empty() || argv[0].empty())
         return IoStatus::Fail("no program to start");
@@ -41,6 +58,7 @@ IoStatus SpawnDetached(const std::vector<std::string>& argv) {
             ::_exit(1);
         }
         if (grandchild == 0) {
+            KeepOnlyStandardDescriptors();
             ::execvp(args[0], args.data());
             int err = errno;
             (void)!::write(report[1], &err, sizeof err);

@@ -10,7 +10,8 @@ namespace platform {
 
 // Starts argv[0] (looked up in PATH when it has no "/") with the arguments exactly as given,
 // never through a shell, and does not wait for it. The program is detached: it outlives the
-// caller and leaves no zombie. Fails when the program cannot be started.
+// caller and leaves no zombie; it inherits no descriptor but the standard three. Fails when the
+// program cannot be started.
 IoStatus SpawnDetached(const std::vector<std::string>& argv);
 
 // Opens a file or an address with the user's preferred application (xdg-open).

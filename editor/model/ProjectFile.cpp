@@ -204,9 +204,12 @@ SaveResult FileSaveAs1Execute(ProjectModel& model, EditorServices& services) {
         r.Canceled = true;
         return r;
     }
-    FileChooser chooser{"Save Project As", ProjectFilter, platform::DirectoryOf(model.PrjFileName),
-                        model.PrjFileName.substr(platform::DirectoryOf(model.PrjFileName).size()),
-                        "zun"};
+    // The untitled project is the wizard's work file, which the next engine run replaces: its
+    // name is not offered.
+    const std::string folder = platform::DirectoryOf(model.PrjFileName);
+    const std::string name =
+        model.PrjUntitled ? std::string() : model.PrjFileName.substr(folder.size());
+    FileChooser chooser{"Save Project As", ProjectFilter, folder, name, "zun"};
     std::optional<std::string> chosen = services.prompt->SaveFile(chooser);
     if (!chosen || chosen->empty()) {
         r.Canceled = true;

@@ -96,14 +96,15 @@ std::string WithoutChars(std::string text, const char* chars) {
     return out;
 }
 
-bool EndsWithSeparator(const std::string& s) {
-    return !s.empty() && (s.back() == '/' || s.back() == '\\');
-}
-
-std::string FailMessage(const std::string& path) {
-    return "Fail to modify the file " + path +
-           ". If you do not have such privilege, try to start ZUN2012 with another INI file by "
-           "the command line option \"-ini\".";
+// Tells the user that the settings file could not be written; answers false for the caller.
+bool ReportFailedWrite(EditorServices& services, const std::string& path) {
+    if (services.prompt)
+        services.prompt->Message(
+            "Fail to modify the file " + path +
+                ". If you do not have such privilege, try to start ZUN2012 with another INI file "
+                "by the command line option \"-ini\".",
+            "ZUN2012", MessageKind::Error);
+    return false;
 }
 
 } // namespace
@@ -232,7 +233,11 @@ void LoadSettings(ProjectModel& m, EditorServices& services) {
     m.AssignOpenOut = assign.empty() ? 'N' : assign[0];
 
     // 9. Work directory.
-    if (!m.WorkDir.empty() && !EndsWithSeparator(m.WorkDir))
+    // The work files are named WorkDir + file name, so a backslash written on Windows, which the
+    // writability test accepts, must become a real separator here.
+    if (!m.WorkDir.empty() && m.WorkDir.back() == '\\')
+        m.WorkDir.back() = '/';
+    else if (!m.WorkDir.empty() && m.WorkDir.back() != '/')
         m.WorkDir += '/';
     if (!IsWorkDirWritable(m.WorkDir)) {
         std::string text =
@@ -259,7 +264,10 @@ bool SaveSettings(ProjectModel& m, EditorServices& services, char mode) {
         return false;
     std::string path = LocateIniFile(m);
     platform::IniFile ini(path);
-    ini.Load();
+    // A file that is there but cannot be read would be replaced by our keys alone, losing the
+    // rest of it: that is a failed write as well.
+    if (!ini.Load() && platform::FileExists(path))
+        return ReportFailedWrite(services, path);
     int recnet = m.AppMisc.Recnet;
 
     if (mode == 'S') {
@@ -317,11 +325,8 @@ bool SaveSettings(ProjectModel& m, EditorServices& services, char mode) {
 
     platform::MakeDirectories(platform::DirectoryOf(path));
     IoStatus st = ini.Save();
-    if (!st) {
-        if (services.prompt)
-            services.prompt->Message(FailMessage(path), "ZUN2012", MessageKind::Error);
-        return false;
-    }
+    if (!st)
+        return ReportFailedWrite(services, path);
     m.AppMisc.Recnet = recnet;
     return true;
 }

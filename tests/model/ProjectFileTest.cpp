@@ -238,6 +238,48 @@ TEST_F(ProjectFileTest, SaveOnAnUntitledProjectAsksForANameAndAddsTheExtension) 
     EXPECT_FALSE(platform::FileExists(dir.Path("qvprj.zun")));
 }
 
+namespace {
+
+// Records the chooser of every save dialog and cancels it.
+class ChooserRecorder : public Prompt {
+public:
+    std::vector<FileChooser> shown;
+    void Message(const std::string&, const std::string&, MessageKind) override {}
+    bool YesNo(const std::string&, const std::string&) override { return false; }
+    PromptAnswer YesNoCancel(const std::string&, const std::string&) override {
+        return PromptAnswer::Cancel;
+    }
+    std::optional<std::string> OpenFile(const FileChooser&) override { return std::nullopt; }
+    std::vector<std::string> OpenFiles(const FileChooser&) override { return {}; }
+    std::optional<std::string> SaveFile(const FileChooser& c) override {
+        shown.push_back(c);
+        return std::nullopt;
+    }
+};
+
+} // namespace
+
+// Save As offered the wizard's work file "qvprj.zun" as the name, which the next engine run
+// overwrites and the recent list never records.
+TEST_F(ProjectFileTest, SaveAsOffersTheCurrentNameButNotTheWizardsWorkFile) {
+    ChooserRecorder recorder;
+    services.prompt = &recorder;
+    model.PrjFileName = dir.Path("design.zun");
+    model.PrjUntitled = false;
+    FileSaveAs1Execute(model, services);
+    model.PrjFileName = model.WorkDir + "qvprj.zun";
+    model.PrjUntitled = true;
+    FileSavePrjExecute(model, services);
+    ASSERT_EQ(recorder.shown.size(), 2u);
+    EXPECT_EQ(recorder.shown[0].title, "Save Project As");
+    EXPECT_EQ(recorder.shown[0].filter, "ZUN Project(*.zun)");
+    EXPECT_EQ(recorder.shown[0].defaultExt, "zun");
+    EXPECT_EQ(recorder.shown[0].initialDir, dir.Dir());
+    EXPECT_EQ(recorder.shown[0].fileName, "design.zun");
+    EXPECT_EQ(recorder.shown[1].initialDir, model.WorkDir);
+    EXPECT_EQ(recorder.shown[1].fileName, "");
+}
+
 TEST_F(ProjectFileTest, CancellingSaveAsWritesNothing) {
     OpenText(SampleProject);
     model.PrjUntitled = true;

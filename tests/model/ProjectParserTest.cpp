@@ -4,6 +4,9 @@
 
 #include "FileFixture.h"
 
+#include <iterator>
+#include <random>
+
 using Texts = std::vector<std::string>;
 
 namespace {
@@ -254,4 +257,141 @@ TEST_F(ParserTest, UpdateDefinitionFillsOnlyTheDefinitionList) {
     EXPECT_EQ(Keys(defLines), (Texts{"MODULE u9", "INPUT a"}));
     EXPECT_EQ(model.LineList, before);
     EXPECT_FALSE(r.UndoTaken);
+}
+
+namespace {
+
+// The second pass as the parser was first written: names kept in TAB-joined lists, the
+// empty-module test scanning up and down from each row, and every accepted row inserted on its
+// own at position + count - 1. The parser's linear version must give the same lines and log.
+struct SlowSecondPass {
+    const std::vector<ProjectLine>& rows;
+    std::vector<std::string> log;
+
+    bool InEmptyModule(std::size_t r) const {
+        char kind = LineKind(rows[r][0]);
+        if (kind == 'P')
+            return false;
+        std::string owner;
+        for (std::size_t i = r + 1; i-- > 0;) {
+            if (rows[i][0] == "TOP" || rows[i][0] == "MODULE") {
+                owner = rows[i][0];
+                break;
+            }
+        }
+        if ((kind != 'M' && kind != 'R') || owner != "MODULE")
+            return false;
+        for (std::size_t i = r + 1; i < rows.size(); ++i) {
+            char k = LineKind(rows[i][0]);
+            if (k == 'M' || k == 'W' || k == 'A')
+                break;
+            if (k == 'P')
+                return false;
+        }
+        return true;
+    }
+
+    void Apply(ProjectLines& lines, int position) {
+        int count = 0;
+        std::string instance;
+        std::string ports = "\t";
+        std::string params = "\t";
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            const ProjectLine& row = rows[r];
+            if (row[0].empty())
+                continue;
+            char kind = LineKind(row[0]);
+            if (kind == 'M') {
+                ports = params = "\t";
+                instance = row[2];
+            } else if (kind == 'P' || kind == 'R') {
+                std::string& list = kind == 'P' ? ports : params;
+                if (list.find("\t" + row[3] + "\t") != std::string::npos) {
+                    log.push_back(std::string("Error: Found and ignored duplicate ") +
+                                  (kind == 'P' ? "port " : "parameter ") + row[3] +
+                                  " in the instance " + instance + ".");
+                    continue;
+                }
+                list += row[3] + "\t";
+            }
+            if (InEmptyModule(r)) {
+                log.push_back(row[0] == "MODULE"
+                                  ? "Warning: Ignore the empty module: " + row[1] + "."
+                                  : std::string("Warning: Ignore the item in the empty module."));
+                continue;
+            }
+            ++count;
+            int at = position < 0 ? static_cast<int>(lines.size()) : position + count - 1;
+            lines.insert(lines.begin() + std::min(at, static_cast<int>(lines.size())), row);
+        }
+    }
+};
+
+// Random project text over few keywords and names, so that duplicates, empty modules, disabled
+// and unknown lines, empty lines and every line end come up often.
+std::string RandomProjectText(std::mt19937& rng, int lines) {
+    static const char* const keys[] = {"TOP",    "MODULE",   "MODULE", "PARAMETER", "INPUT",
+                                       "INPUT",  "OUTPUT",   "KVAR",   "WIRE",      "ASSIGN",
+                                       "#INPUT", "Version:", "",       "ES"};
+    static const char* const names[] = {"a", "b", "c"};
+    static const char* const ends[] = {"\r\n", "\n", "\r"};
+    std::string text;
+    for (int i = 0; i < lines; ++i) {
+        std::string key = keys[rng() % std::size(keys)];
+        std::string name = names[rng() % std::size(names)];
+        std::string module = "m" + std::to_string(rng() % 3);
+        text += key + "\t" + module + "\tu" + std::to_string(i) + "\t" + name;
+        text += ends[rng() % std::size(ends)];
+    }
+    return text;
+}
+
+} // namespace
+
+TEST_F(ParserTest, EveryModeButTheImportMatchesTheRowByRowInsertionOnRandomTexts) {
+    std::mt19937 rng(20261210);
+    for (int round = 0; round < 300; ++round) {
+        const bool add = round % 2 == 1;
+        const std::string before = RandomProjectText(rng, 8);
+        const std::string text = RandomProjectText(rng, static_cast<int>(rng() % 14));
+        model.Log.ClearLog();
+        model.LineList.clear();
+        if (add)
+            OpenText(before);
+        model.Log.ClearLog();
+
+        ProjectLines expected = add ? model.LineList : ProjectLines{};
+        int position = -1;
+        if (add) {
+            // Right after the block of the last instance line, whatever lines that block holds.
+            for (int i = static_cast<int>(expected.size()) - 1; i >= 0 && position < 0; --i) {
+                if (LineKind(expected[i][0]) == 'M') {
+                    position = i + 1;
+                    while (position < static_cast<int>(expected.size()) &&
+                           std::string("MWA").find(LineKind(expected[position][0])) ==
+                               std::string::npos)
+                        ++position;
+                }
+            }
+        }
+        MessageLog splitLog;
+        std::vector<ProjectLine> rows = SplitProjectText(text, splitLog);
+        SlowSecondPass slow{rows, {}};
+        slow.Apply(expected, position);
+
+        Scr_DrvClick(model, text, add ? ParseMode::AddModules : ParseMode::ReplaceAll);
+        ASSERT_EQ(Keys(), Keys(expected)) << "round " << round << "\n" << before << "--\n" << text;
+        ASSERT_EQ(model.LineList, expected) << "round " << round;
+        ASSERT_EQ(Log(), slow.log) << "round " << round << "\n" << text;
+        if (!add) {
+            // An update's definition list gets the same rows; the project keeps its lines.
+            ProjectLines project = model.LineList;
+            ProjectLines defLines = {MakeLine({"stale"})};
+            model.Log.ClearLog();
+            Scr_DrvClick(model, text, ParseMode::UpdateDefinition, &defLines);
+            ASSERT_EQ(defLines, expected) << "round " << round;
+            ASSERT_EQ(model.LineList, project) << "round " << round;
+            ASSERT_EQ(Log(), slow.log) << "round " << round;
+        }
+    }
 }

@@ -165,6 +165,11 @@ TEST_F(SettingsTest, TheWorkDirectoryGetsItsSlashAndIsTestedForWriting) {
     LoadWith("E16", dir.Path("work/"));
     EXPECT_EQ(model.WorkDir, dir.Path("work/"));
     EXPECT_EQ(settingsDialogs, 0);
+    // A trailing backslash used to stay, so the work files landed beside the directory as
+    // "work\qvprj.zun".
+    LoadWith("E16", dir.Path("work") + "\\");
+    EXPECT_EQ(model.WorkDir, dir.Path("work/"));
+    EXPECT_EQ(settingsDialogs, 0);
 
     model.Log.ClearLog();
     LoadWith("E16", "");
@@ -369,6 +374,33 @@ TEST_F(SettingsTest, AReadOnlySettingsFileIsReportedAndNothingChanges) {
     EXPECT_EQ(model.AppMisc.Recnet, 0);
     EXPECT_EQ(ReadBytes(IniPath()), text);
     EXPECT_EQ(dir.Names(), Texts{"zun2012.ini"});
+}
+
+// A settings file that could not be read was replaced by the few keys of the save, losing every
+// other setting in it.
+TEST_F(SettingsTest, ASettingsFileThatCannotBeReadIsNotReplaced) {
+    std::string sub = dir.Path("conf");
+    ASSERT_EQ(::mkdir(sub.c_str(), 0777), 0);
+    ::chmod(sub.c_str(), 0777);
+    std::string path = sub + "/zun2012.ini";
+    std::string text = "[QVsetting]\nE01=7\nE16=/mine/\n[FA]\nF2=Mono\n";
+    WriteBytes(path, text);
+    ::chmod(path.c_str(), 0222); // writable, not readable
+    int result = RunUnprivileged([&] {
+        ScriptedPrompt childPrompt;
+        childPrompt.ExpectMessage("Fail to modify the file " + path +
+                                  ". If you do not have such privilege, try to start ZUN2012 "
+                                  "with another INI file by the command line option \"-ini\".");
+        services.prompt = &childPrompt;
+        model.IniPath = path;
+        model.RecentList = {"/a.zun"};
+        model.AppMisc.Recnet = 0;
+        bool saved = SaveSettings(model, services, 'R');
+        return (saved ? 1 : 0) | (childPrompt.Done() ? 0 : 2) | (model.AppMisc.Recnet == 0 ? 0 : 4);
+    });
+    EXPECT_EQ(result, 0);
+    ::chmod(path.c_str(), 0644);
+    EXPECT_EQ(ReadBytes(path), text);
 }
 
 TEST_F(SettingsTest, AnUnwritableProgramDirectorySendsSettingsAndWorkToThePerUserPlaces) {
