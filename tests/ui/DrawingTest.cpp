@@ -272,13 +272,18 @@ TEST_F(Drawing, WithoutAProjectTheVisibleAreaIsFlatWithThePictureAtTheLowerRight
             inked += pic.pixel(x, y) != flat;
     EXPECT_GT(inked, 100);
 
-    // A narrow box: the picture starts at x 0.
+    // A narrow box: the picture starts at x 0, still 165 pixels above the bottom.
     pic = Draw(300, 200);
-    inked = 0;
-    for (int y = 0; y < 200; ++y)
-        for (int x = 0; x < 10; ++x)
-            inked += pic.pixel(x, y) != flat;
     EXPECT_EQ(pic.pixel(299, 0), flat);
+    const QImage& image1 = drawer.BackgroundImage();
+    int probes = 0;
+    for (int y = 0; y < 165 && probes < 20; ++y)
+        for (int x = 0; x < 300 && probes < 20; ++x)
+            if (qAlpha(image1.pixel(x, y)) == 255) {
+                EXPECT_EQ(pic.pixel(x, 200 - 165 + y), image1.pixel(x, y)) << x << "," << y;
+                ++probes;
+            }
+    EXPECT_EQ(probes, 20);
 }
 
 TEST_F(Drawing, MeasuringGivesThreeMoreThanTheLargestLabelAndThreeWithoutPorts) {
@@ -295,6 +300,100 @@ TEST_F(Drawing, MeasuringGivesThreeMoreThanTheLargestLabelAndThreeWithoutPorts) 
     empty.UpdatePicExecute(RebuildSender::MainWindow);
     EXPECT_EQ(drawer.MeasurePortLabels(empty, view), QSize(3, 3));
     EXPECT_EQ(drawer.MeasureModuleNames(empty), QSize(3, 3));
+}
+
+// Pixels of a colour inside a rectangle of the picture.
+int CountColour(const QImage& pic, int left, int top, int right, int bottom, QRgb colour) {
+    int n = 0;
+    for (int y = std::max(top, 0); y < std::min(bottom, pic.height()); ++y)
+        for (int x = std::max(left, 0); x < std::min(right, pic.width()); ++x)
+            n += pic.pixel(x, y) == colour;
+    return n;
+}
+
+TEST_F(Drawing, EachPortKindIsLabelledInTheFontOfItsKind) {
+    model.LineList = LinesFromText("TOP\t\ttop\n"
+                                   "INPUT\t\t\twwwin\n"
+                                   "OUTPUT\t\t\twwwout\n"
+                                   "BIDIR\t\t\twwwio\n"
+                                   "KVAR\t\t\twwwvar\n");
+    model.PrjOpen = true;
+    model.InFont.Color = 0x0000C0;
+    model.OutFont.Color = 0x00C000;
+    model.InoutFont.Color = 0xC00000;
+    model.VarFont.Color = 0xC000C0;
+    struct Case {
+        const char* name;
+        int colour;
+    };
+    const Case cases[] = {
+        {"wwwin", 0x0000C0}, {"wwwout", 0x00C000}, {"wwwio", 0xC00000}, {"wwwvar", 0xC000C0}};
+    const QImage pic = Draw();
+    for (const Case& c : cases) {
+        const port& p = Port("top", c.name);
+        const PixelRect clip = PortLabelClip(model, p);
+        for (const Case& other : cases) {
+            const int ink =
+                CountColour(pic, clip.Left, clip.Top, clip.Right, clip.Bottom, Rgb(other.colour));
+            if (other.colour == c.colour)
+                EXPECT_GT(ink, 3) << c.name;
+            else
+                EXPECT_EQ(ink, 0) << c.name << " in the colour of " << other.name;
+        }
+    }
+}
+
+TEST_F(Drawing, AnInstanceWithParametersHasItsHeaderInTheParameterFont) {
+    model.LineList = LinesFromText("TOP\t\ttop\n"
+                                   "INPUT\t\t\tclk\n"
+                                   "MODULE\tcore\tuwww1\t/src/core.v\tverilog\n"
+                                   "PARAMETER\t\t\tW\t8\t\tK\n"
+                                   "INPUT\t\t\tclk\n"
+                                   "MODULE\tcore\tuwww2\t/src/core.v\tverilog\n"
+                                   "INPUT\t\t\tclk\n");
+    model.PrjOpen = true;
+    model.MduFont.Color = 0x00C000;
+    model.ParaMduFont.Color = 0xC00000;
+    const QImage pic = Draw();
+    const mdu& withParameter = Instance("uwww1");
+    const mdu& without = Instance("uwww2");
+    ASSERT_EQ(withParameter.ParaCount, 1);
+    auto ink = [&](const mdu& m, int colour) {
+        return CountColour(pic, m.X, m.Y, m.X + m.Width, m.Y + model.TitleHeight, Rgb(colour));
+    };
+    EXPECT_GT(ink(withParameter, 0xC00000), 3);
+    EXPECT_EQ(ink(withParameter, 0x00C000), 0);
+    EXPECT_GT(ink(without, 0x00C000), 3);
+    EXPECT_EQ(ink(without, 0xC00000), 0);
+}
+
+TEST_F(Drawing, ALongLabelOrNameIsClippedInsideItsBoxAndHeader) {
+    model.LineList = LinesFromText(Expand("TOP\t\ttop\n"
+                                          "INPUT\t\t\tclk\n"
+                                          "MODULE\tcore\tu_an_instance_name_far_too_long\t/c.v\t"
+                                          "verilog\t\t\t\t%HB%\t%HP%\n"
+                                          "INPUT\t\t\ta_port_name_much_wider_than_its_box\t\t\t"
+                                          "\t\t%PB%\t%PP%\n"));
+    model.PrjOpen = true;
+    model.InFont.Color = 0x0000C0;
+    model.MduFont.Color = 0x00C000;
+    const QImage pic = Draw();
+    const port& p = Port("u_an_instance_name_far_too_long", "a_port_name_much_wider_than_its_box");
+    const int right = p.X + model.PrtWidth - 1;
+    const int bottom = p.Y + model.PrtHeight - 1;
+    // The label runs on up to the outline, and the outline stays whole.
+    EXPECT_GT(CountColour(pic, right - 8, p.Y + 1, right, bottom, Rgb(0x0000C0)), 0);
+    for (int y = p.Y; y <= bottom; ++y)
+        EXPECT_EQ(pic.pixel(right, y), Rgb(kPortPen)) << "right outline at " << y;
+    for (int x = p.X; x <= right; ++x)
+        EXPECT_EQ(pic.pixel(x, bottom), Rgb(kPortPen)) << "bottom outline at " << x;
+    EXPECT_EQ(CountColour(pic, right + 1, p.Y, right + 40, bottom + 1, Rgb(0x0000C0)), 0);
+
+    const mdu& m = Instance("u_an_instance_name_far_too_long");
+    EXPECT_GT(CountColour(pic, m.X, m.Y, m.X + m.Width, m.Y + model.TitleHeight, Rgb(0x00C000)), 3);
+    EXPECT_EQ(CountColour(pic, m.X + m.Width, m.Y, m.X + m.Width + 60, m.Y + model.TitleHeight,
+                          Rgb(0x00C000)),
+              0);
 }
 
 } // namespace

@@ -1,5 +1,8 @@
 // The bundled example: its project file is written through the project-file code (run with
-// ZUN_WRITE_EXAMPLE=1 to write it again) and must open as the design its sources describe.
+// ZUN_WRITE_EXAMPLE=1 to write it again) and must open as the design its sources describe, with
+// sizes in which every label can be read. Its source paths are relative to its own folder, the
+// folder the editor is started in for it.
+#include "editor/canvas/ui/SchematicDrawer.h"
 #include "editor/model/Documents.h"
 #include "editor/model/ProjectFile.h"
 
@@ -18,7 +21,8 @@ const std::string kRoot = [] {
     std::string data = ZUN_TEST_DATA;
     return data.substr(0, data.rfind("/tests/data")) + "/";
 }();
-const std::string kDemo = kRoot + "examples/demo/demo.zun";
+const std::string kDemoDir = kRoot + "examples/demo/";
+const std::string kDemo = kDemoDir + "demo.zun";
 
 // The demo design: a synchroniser, a counter and a PWM stage under one top; the top's duty
 // input goes straight to the PWM, and the counter's parameter sets its width.
@@ -28,17 +32,17 @@ const char* const kDemoLines = "TOP\t\tdemo_top\n"
                                "INPUT\t\t\tbutton\n"
                                "INPUT\t7\t0\tduty\n"
                                "OUTPUT\t\t\tled\n"
-                               "MODULE\tsync2\tu_sync\texamples/demo/sync2.v\tverilog\n"
+                               "MODULE\tsync2\tu_sync\tsync2.v\tverilog\n"
                                "INPUT\t\t\tclk\n"
                                "INPUT\t\t\tasync_in\n"
                                "OUTPUT\t\t\tsync_out\n"
-                               "MODULE\tcounter\tu_counter\texamples/demo/counter.v\tverilog\n"
+                               "MODULE\tcounter\tu_counter\tcounter.v\tverilog\n"
                                "PARAMETER\t\t\tWIDTH\t8\t\tK\n"
                                "INPUT\t\t\tclk\n"
                                "INPUT\t\t\trst_n\n"
                                "INPUT\t\t\ten\n"
                                "OUTPUT\t7\t0\tcount\t\tWIDTH-1\t0\n"
-                               "MODULE\tpwm\tu_pwm\texamples/demo/pwm.v\tverilog\n"
+                               "MODULE\tpwm\tu_pwm\tpwm.v\tverilog\n"
                                "INPUT\t\t\tclk\n"
                                "INPUT\t\t\trst_n\n"
                                "INPUT\t7\t0\tcount\n"
@@ -64,8 +68,17 @@ std::string ReadFile(const std::string& path) {
 
 TEST(ExampleProject, OpensAsTheDemoDesignWithoutErrors) {
     if (std::getenv("ZUN_WRITE_EXAMPLE")) {
+        // Sized as the New Project command sizes a project: from its measured labels and names.
         ProjectModel writer;
         writer.LineList = LinesFromText(kDemoLines);
+        writer.PrjOpen = true;
+        writer.UpdatePicExecute(RebuildSender::MainWindow);
+        SchematicDrawer drawer;
+        const QSize labels = drawer.MeasurePortLabels(writer, ViewState::Initial());
+        const QSize names = drawer.MeasureModuleNames(writer);
+        writer.TitleHeight = names.height();
+        writer.PrtWidth = std::min(std::max(labels.width(), names.width()), 100);
+        writer.PrtHeight = std::min(labels.height(), 25);
         ASSERT_TRUE(FileSaveAs1Accept(writer, kDemo).Saved);
     }
     ProjectModel model;
@@ -92,7 +105,7 @@ TEST(ExampleProject, EveryInstanceNamesASourceThatDeclaresItsModuleAndPorts) {
     for (const mdu& m : model.MduList) {
         if (m.IsTop())
             continue;
-        const std::string source = ReadFile(kRoot + m.SrcPath);
+        const std::string source = ReadFile(kDemoDir + m.SrcPath);
         ASSERT_FALSE(source.empty()) << m.SrcPath;
         EXPECT_NE(source.find("module " + m.ModuleName), std::string::npos) << m.SrcPath;
         for (int p = m.FirstPort; p <= m.LastPort; ++p) {
@@ -102,6 +115,24 @@ TEST(ExampleProject, EveryInstanceNamesASourceThatDeclaresItsModuleAndPorts) {
             EXPECT_TRUE(declared) << m.SrcPath << " " << pt.Name;
         }
     }
+}
+
+// The defaults of a fresh settings file are sized for other fonts: 40 x 15 pixels cut most of
+// the demo's names and the underscores of its labels.
+TEST(ExampleProject, EveryPortLabelAndInstanceNameFitsItsBoxAtTheSavedSizes) {
+    ProjectModel model;
+    EditorServices services;
+    ASSERT_TRUE(OpenProjectFile(model, services, kDemo, nullptr));
+    SchematicDrawer drawer;
+    ViewState view = ViewState::Initial();
+    const QSize labels = drawer.MeasurePortLabels(model, view);
+    const QSize names = drawer.MeasureModuleNames(model);
+    // A label starts 2 pixels into its box and may paint up to 1 pixel before its far edges.
+    EXPECT_LE(labels.width(), model.PrtWidth);
+    EXPECT_LE(labels.height(), model.PrtHeight);
+    EXPECT_LE(names.height(), model.TitleHeight);
+    for (const mdu& m : model.MduList)
+        EXPECT_LE(names.width(), m.Width) << m.InstName;
 }
 
 } // namespace

@@ -3,10 +3,13 @@
 #include "MainWindowFixture.h"
 
 #include "editor/model/Commands.h"
+#include "editor/model/ui/TDrvForm.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -216,6 +219,17 @@ TEST_F(MainWindowTest, StatusBarHasFourPanelsOfTheGivenWidths) {
         ASSERT_NE(panel, nullptr) << i;
         EXPECT_EQ(panel->width(), widths[static_cast<std::size_t>(i)]) << i;
     }
+}
+
+TEST_F(MainWindowTest, TheWindowIs842By624AndTheInformationWindowDocksAtTheBottom151High) {
+    EXPECT_EQ(form->size(), QSize(842, 624));
+    form->show();
+    QApplication::processEvents();
+    EXPECT_EQ(form->dockWidgetArea(form->InfoWindow), Qt::BottomDockWidgetArea);
+    EXPECT_FALSE(form->InfoWindow->isFloating());
+    EXPECT_EQ(form->InfoWindow->height(), 151);
+    // The canvas fills what the tool bar, the dock panel and the status bar leave.
+    EXPECT_GT(form->ScrollBox1->height(), 624 / 2);
 }
 
 TEST_F(MainWindowTest, PressingARadioButtonReleasesTheOthersOfItsGroupAndSetsTheState) {

@@ -234,7 +234,8 @@ TEST_F(ProjectWindow, AProjectWithoutTopIsClosedOnceByTheCommandThatRebuilt) {
 TEST_F(ProjectWindow, AFailedPictureAllocationIsLoggedAndNothingIsDrawnIntoIt) {
     Start({kDemo});
     form->AllocatePicture = [](int, int) { return QImage(); };
-    form->ScrollBox1->resize(form->ScrollBox1->width() + 123, form->ScrollBox1->height() + 77);
+    // Larger than the picture, so that the picture must be made anew.
+    form->ScrollBox1->resize(form->PicBitmap.width() + 123, form->PicBitmap.height() + 77);
     form->UpdatePicExecute();
     EXPECT_TRUE(form->PicBitmap.isNull());
     bool logged = false;

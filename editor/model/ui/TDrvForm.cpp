@@ -48,6 +48,8 @@ TDrvForm::TDrvForm(QWidget* parent) : QDockWidget("Information", parent) {
     PageControl1->setTabVisible(1, false);
     PageControl1->setTabVisible(3, false);
     PageControl1->setCurrentIndex(2);
+    // Small enough for the 151-pixel dock panel it starts in, and to be dragged smaller.
+    PageControl1->setMinimumSize(80, 60);
     setWidget(PageControl1);
 
     connect(Scr_Drv, &QPushButton::clicked, this, [this] { Scr_DrvClick(); });

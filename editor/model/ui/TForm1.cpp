@@ -71,6 +71,8 @@ constexpr std::array<int, 9> kSlotResources = {103, 105, 106, 102, 101, 108, 107
 const char* const kCaption = "ZUN2012";
 const char* const kCursorMissing = "File damaged. Program exits.";
 
+constexpr int kBottomPanelHeight = 151;
+
 // The status bar's four panels.
 constexpr std::array<int, 4> kPanelWidths = {310, 310, 120, 100};
 
@@ -111,6 +113,8 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     setCorner(Qt::BottomLeftCorner, Qt::BottomDockWidgetArea);
     setCorner(Qt::BottomRightCorner, Qt::BottomDockWidgetArea);
     addDockWidget(Qt::BottomDockWidgetArea, InfoWindow);
+    // The bottom dock panel starts 151 pixels high; the canvas takes the rest.
+    resizeDocks({InfoWindow}, {kBottomPanelHeight}, Qt::Vertical);
     InfoWindow->setVisible(View.InfoWindow);
     InfoWindow->Closed = [this] {
         View.InfoWindow = false;

@@ -38,8 +38,6 @@ QPalette::ColorRole RoleOf(unsigned index) {
         return QPalette::Light; // button highlight
     case 21:
         return QPalette::Shadow; // 3-D dark shadow
-    case 22:
-        return QPalette::Midlight; // 3-D light
     case 23:
         return QPalette::ToolTipText;
     case 24:
@@ -49,10 +47,22 @@ QPalette::ColorRole RoleOf(unsigned index) {
     }
 }
 
+// The 3-D light colour: Windows makes it a little lighter than the button face. No palette
+// role means that (styles make Midlight darker than the face), and the default picture
+// background is this colour, on which the default silver wires must still show.
+QColor Light3D(const QPalette& palette) {
+    const QColor face = palette.color(QPalette::Active, QPalette::Button);
+    const QColor light = palette.color(QPalette::Active, QPalette::Light);
+    return QColor((face.red() + light.red()) / 2, (face.green() + light.green()) / 2,
+                  (face.blue() + light.blue()) / 2);
+}
+
 } // namespace
 
 QColor WinColor(int value, const QPalette& palette) {
     const auto bits = static_cast<unsigned>(value);
+    if ((bits & 0x80000000u) && (bits & 0xFFu) == 22)
+        return Light3D(palette);
     if (bits & 0x80000000u)
         return palette.color(QPalette::Active, RoleOf(bits & 0xFFu));
     return QColor(static_cast<int>(bits & 0xFFu), static_cast<int>((bits >> 8) & 0xFFu),
