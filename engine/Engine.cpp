@@ -3,6 +3,7 @@
 
 #include "engine/Job.h"
 #include "engine/ModuleScan.h"
+#include "engine/ProjectText.h"
 #include "engine/Regex.h"
 #include "engine/TextFile.h"
 
@@ -15,6 +16,12 @@ namespace {
 // The module scan code and the output path after it.
 const Regex& ModuleScanCommand() {
     static const Regex regex("^0x1898a5(.*?)$");
+    return regex;
+}
+
+// The project-text code and the output path after it.
+const Regex& ProjectTextCommand() {
+    static const Regex regex("^0x1898b5(.*?)$");
     return regex;
 }
 
@@ -37,6 +44,8 @@ EngineOutcome Dispatch(const std::vector<std::string>& arguments) {
     RegexMatch match;
     if (ModuleScanCommand().Search(a0, match))
         return Finish(ModuleScanJob(arguments), std::string(match.Group(a0, 1)));
+    if (ProjectTextCommand().Search(a0, match))
+        return Finish(ProjectTextJob(arguments), std::string(match.Group(a0, 1)));
     // FINISHING JOBS: the codes kFinishVerilogCode and kFinishVhdlCode are dispatched here (read
     // A1 and A2 with ReadTextFile, "2" when either cannot be opened, then run the job the code
     // names and hand its JobResult to Finish). Until then they are unrecognised codes.
