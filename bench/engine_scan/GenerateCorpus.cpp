@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
         const char* name;
         std::string text;
     } files[] = {
-        {"small_modules.v", bench::SmallModules(1000 * scale)},
+        {"small_modules.v", bench::SmallModules(4000 * scale)},
         {"wide_ports.v", bench::WidePortModule(20000 * scale)},
         {"long_declaration.v", bench::LongDeclaration(10000 * scale)},
         {"entities.vhd", bench::VhdlEntities(5000 * scale)},
