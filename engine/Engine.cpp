@@ -59,6 +59,8 @@ EngineOutcome RunEngine(const std::vector<std::string>& arguments) {
         return Dispatch(arguments);
     } catch (const RegexResourceError&) {
         return Fail(EngineError::OutputUnwritable);
+    } catch (const RegexCompileError&) {
+        return Fail(EngineError::OutputUnwritable);
     } catch (const std::bad_alloc&) {
         return Fail(EngineError::OutputUnwritable);
     } catch (const std::length_error&) {

@@ -86,8 +86,8 @@ Regex::Regex(std::string_view pattern, std::uint32_t flags) : pattern_(pattern) 
     code_ = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern_.data()), pattern_.size(), options,
                           &error, &errorOffset, SharedCompileContext());
     if (code_ == nullptr)
-        throw std::logic_error("pattern \"" + pattern_ + "\" at " + std::to_string(errorOffset) +
-                               ": " + ErrorText(error));
+        throw RegexCompileError("pattern \"" + pattern_ + "\" at " + std::to_string(errorOffset) +
+                                ": " + ErrorText(error));
     // Without JIT support, or when the JIT compiler refuses, the interpreter runs the pattern.
     if (!(flags & kRegexNoJit))
         (void)pcre2_jit_compile(code_, PCRE2_JIT_COMPLETE);

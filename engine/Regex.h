@@ -22,6 +22,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A pattern the library refuses. For the fixed patterns a programming error; for a pattern that
+// pastes a name, a name too long to search for, which fails the job.
+class RegexCompileError : public std::logic_error {
+public:
+    using std::logic_error::logic_error;
+};
+
 // Compile options of a pattern; they combine with |.
 enum RegexFlags : std::uint32_t {
     kRegexPlain = 0,
@@ -50,9 +57,9 @@ private:
     std::vector<std::size_t> offsets_;
 };
 
-// One compiled pattern. Compiled once (a bad pattern is a programming error and throws
-// std::logic_error), JIT-compiled where the library can, matched by the interpreter otherwise.
-// Not for use by two threads at once: the match data is kept with the pattern.
+// One compiled pattern. Compiled once (a refused pattern throws RegexCompileError), JIT-compiled
+// where the library can, matched by the interpreter otherwise. Not for use by two threads at once:
+// the match data is kept with the pattern.
 class Regex {
 public:
     explicit Regex(std::string_view pattern, std::uint32_t flags = kRegexPlain);

@@ -30,6 +30,12 @@ const Regex& ModuleKeyword() {
     return regex;
 }
 
+// A module body after the module's name: up to the first whole "endmodule" (group 1).
+const Regex& BodyAfterName() {
+    static const Regex regex(R"(\s*(.*?)\bendmodule\b)", kRegexDotAll);
+    return regex;
+}
+
 // A run of white space.
 const Regex& WhiteSpaceRun() {
     static const Regex regex(R"(\s+)");
@@ -141,36 +147,44 @@ VerilogSource::VerilogSource(std::string_view source) : text_(PrepareVerilogText
     while (ModuleKeyword().Search(text_, position, match)) {
         std::string_view name = match.Group(text_, 1);
         if (!name.empty())
-            keywords_[std::string(name)].push_back(match.Begin());
+            keywords_[std::string(name)].push_back(match.Begin(1));
         // The name may itself be a keyword ("module module x"): look again from it.
         position = match.Begin(1) > match.Begin() ? match.Begin(1) : match.End();
     }
 }
 
 std::optional<std::string> VerilogSource::FindBody(std::string_view name) const {
-    // The first "module" or "macromodule" followed by the name taken literally and as a whole
-    // word; group 1 is the body up to the first "endmodule".
-    Regex definition(std::string(R"(\b(?:module|macromodule)\b\s*)") + EscapeForPattern(name) +
-                         R"((?![a-zA-Z0-9_$])\s*(.*?)\bendmodule\b)",
-                     kRegexDotAll | kRegexNoJit);
     RegexMatch match;
-    bool found = false;
     bool plainName = !name.empty();
     for (char c : name)
         plainName = plainName && IsNameByte(c);
+    std::string_view body;
     if (plainName) {
+        // The index holds every keyword followed by exactly this whole name, so only the body
+        // is left to match, from the end of the name.
         auto entry = keywords_.find(std::string(name));
         if (entry == keywords_.end())
             return std::nullopt;
-        for (std::size_t keyword : entry->second)
-            if ((found = definition.MatchAt(text_, keyword, match)))
+        bool found = false;
+        for (std::size_t start : entry->second)
+            if ((found = BodyAfterName().MatchAt(text_, start + name.size(), match)))
                 break;
+        if (!found)
+            return std::nullopt;
+        body = match.Group(text_, 1);
     } else {
-        found = definition.Search(text_, match);
+        // The first "module" or "macromodule" followed by the name taken literally and as a
+        // whole word; group 1 is the body up to the first "endmodule".
+        Regex definition(std::string(R"(\b(?:module|macromodule)\b\s*)") + EscapeForPattern(name) +
+                             R"((?![a-zA-Z0-9_$])\s*(.*?)\bendmodule\b)",
+                         kRegexDotAll | kRegexNoJit);
+        if (!definition.Search(text_, match))
+            return std::nullopt;
+        body = match.Group(text_, 1);
     }
-    if (!found || match.Group(text_, 1).empty())
+    if (body.empty())
         return std::nullopt;
-    return std::string(match.Group(text_, 1));
+    return std::string(body);
 }
 
 std::vector<std::string> SplitDeclarationItems(std::string_view list) {

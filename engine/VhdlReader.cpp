@@ -17,6 +17,17 @@ const Regex& EntityKeyword() {
     return regex;
 }
 
+// An entity declaration at an indexed keyword: its name (1), the generic part (2) that must not
+// run past an "end" (an entity without a port clause would take the next entity's ports), the
+// port part (3) and the closing "end [entity] [name];", the name matched again in any case.
+const Regex& IndexedEntityDeclaration() {
+    static const Regex regex(
+        R"(\bentity\b\s*([a-zA-Z0-9_]+)\s*\bis\b((?:(?!\bend\b).)*?)\bport\b(.*?)\bend\b)"
+        R"((\s*\bentity\b)?(\s*\1)?\s*;)",
+        kRegexCaseless | kRegexDotAll);
+    return regex;
+}
+
 // A run of white space.
 const Regex& WhiteSpaceRun() {
     static const Regex regex(R"(\s+)");
@@ -188,33 +199,41 @@ VhdlSource::VhdlSource(std::string_view source) : text_(StripVhdlComments(CrToLf
 }
 
 std::optional<EntityParts> VhdlSource::FindEntity(std::string_view name) const {
-    // The entity keyword, the name, "is", the generic part (1) that must not run past an "end"
-    // (an entity without a port clause would take the next entity's ports), "port", the port part
-    // (2) and the closing "end [entity] [name];".
-    std::string escaped = EscapeForPattern(name);
-    Regex declaration(
-        R"(\bentity\b\s*)" + escaped +
-            R"(\s*\bis\b((?:(?!\bend\b).)*?)\bport\b(.*?)\bend\b(\s*\bentity\b)?(\s*)" + escaped +
-            R"()?\s*;)",
-        kRegexCaseless | kRegexDotAll | kRegexNoJit);
     RegexMatch match;
-    bool found = false;
     bool plainName = !name.empty();
     for (char c : name)
         plainName = plainName && IsWordByte(c);
+    int generic = 1;
     if (plainName) {
+        // The index holds every entity keyword followed by this name in some letter case; the
+        // declaration pattern takes the name as written there and closes on it again.
         auto entry = keywords_.find(Lower(name));
         if (entry == keywords_.end())
             return std::nullopt;
+        bool found = false;
         for (std::size_t keyword : entry->second)
-            if ((found = declaration.MatchAt(text_, keyword, match)))
+            if ((found = IndexedEntityDeclaration().MatchAt(text_, keyword, match)))
                 break;
+        if (!found)
+            return std::nullopt;
+        generic = 2;
     } else {
-        found = declaration.Search(text_, match);
+        std::string escaped = EscapeForPattern(name);
+        // The entity keyword, the name, "is", the generic part (1) that must not run past an
+        // "end" (an entity without a port clause would take the next entity's ports), "port",
+        // the port part (2) and the closing "end [entity] [name];".
+        Regex declaration(
+            R"(\bentity\b\s*)" + escaped +
+                R"(\s*\bis\b((?:(?!\bend\b).)*?)\bport\b(.*?)\bend\b(\s*\bentity\b)?(\s*)" +
+                escaped + R"()?\s*;)",
+            kRegexCaseless | kRegexDotAll | kRegexNoJit);
+        if (!declaration.Search(text_, match))
+            return std::nullopt;
     }
-    if (!found || match.Group(text_, 2).empty())
+    if (match.Group(text_, generic + 1).empty())
         return std::nullopt;
-    return EntityParts{std::string(match.Group(text_, 1)), std::string(match.Group(text_, 2))};
+    return EntityParts{std::string(match.Group(text_, generic)),
+                       std::string(match.Group(text_, generic + 1))};
 }
 
 std::vector<std::string> ReadVhdlEntity(const EntityParts& parts) {

@@ -88,5 +88,24 @@ TEST_F(EngineFixture, AMatchTheLibraryGivesUpOnFailsTheJobWithoutOutput) {
     EXPECT_FALSE(Output().has_value());
 }
 
+TEST_F(EngineFixture, ANameTooLongToSearchForFailsTheJobInsteadOfEndingTheProgram) {
+    // Regression: an escaped name pasted into its search pattern could make a pattern the
+    // library refuses, and the refusal ended the program.
+    std::string name = "\\" + std::string(40000, '.');
+    std::string v = Write("a.v", "module " + name + " (input a); endmodule\n");
+    std::string cfg = Write("cfg.tmp", "R-x\r\nF0-" + v + "\r\nM-" + name + "\t1\r\n");
+    EngineOutcome outcome = Run({"0x1898b5" + PathOf("out.tmp"), "", cfg});
+    EXPECT_EQ(outcome.standardError, "4\n");
+    EXPECT_FALSE(Output().has_value());
+}
+
+TEST_F(EngineFixture, ALongPlainNameIsFoundWithoutAPatternOfItsOwn) {
+    std::string name = "m" + std::string(40000, 'x');
+    std::optional<std::string> output =
+        ProjectText("module " + name + " (input a); endmodule\n", name, '0');
+    ASSERT_TRUE(output.has_value());
+    EXPECT_NE(output->find("INPUT\t\t\ta\t\t\t\r\n"), std::string::npos);
+}
+
 } // namespace
 } // namespace qve

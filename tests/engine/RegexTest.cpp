@@ -110,8 +110,8 @@ TEST(Regex, LongLazyScanDoesNotExhaustTheStack) {
     EXPECT_EQ(match.End(), subject.size());
 }
 
-TEST(Regex, BadPatternIsAProgrammingError) {
-    EXPECT_THROW(Regex("(unclosed"), std::logic_error);
+TEST(Regex, RefusedPatternIsACompileError) {
+    EXPECT_THROW(Regex("(unclosed"), RegexCompileError);
 }
 
 } // namespace
