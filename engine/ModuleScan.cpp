@@ -83,7 +83,8 @@ JobResult ModuleScanJob(const std::vector<std::string>& arguments) {
         std::optional<std::string> source = ReadTextFile(path);
         if (!source)
             return JobResult::Failure(EngineError::InputUnreadable);
-        std::string text = TabsToBlanks(*source);
+        std::string text = std::move(*source);
+        TabsToBlanksInPlace(text);
         int kind = KindOf(arguments, index + 1);
         std::vector<std::string> names;
         char language = '0';

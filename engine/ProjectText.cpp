@@ -106,7 +106,8 @@ public:
         if (!text)
             return nullptr;
         CachedSource& entry = sources_[path];
-        entry.text = TabsToBlanks(*text);
+        entry.text = std::move(*text);
+        TabsToBlanksInPlace(entry.text);
         return &entry;
     }
 

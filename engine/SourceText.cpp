@@ -62,10 +62,14 @@ std::size_t CopyPlain(std::string_view text, std::size_t i, const ByteSet& speci
 
 std::string TabsToBlanks(std::string_view text) {
     std::string out(text);
-    for (char& c : out)
+    TabsToBlanksInPlace(out);
+    return out;
+}
+
+void TabsToBlanksInPlace(std::string& text) {
+    for (char& c : text)
         if (c == '\t')
             c = ' ';
-    return out;
 }
 
 std::string CrToLf(std::string_view text) {
@@ -199,6 +203,8 @@ std::size_t DirectiveEnd(std::string_view text, std::size_t i, DirectiveReach re
 } // namespace
 
 std::string RemoveVerilogDirectives(std::string_view text) {
+    if (text.find('`') == std::string_view::npos)
+        return std::string(text);
     static constexpr ByteSet special("\"\\`");
     std::string out;
     out.reserve(text.size());

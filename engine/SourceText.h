@@ -8,6 +8,7 @@ namespace qve {
 
 // Every TAB becomes one blank.
 std::string TabsToBlanks(std::string_view text);
+void TabsToBlanksInPlace(std::string& text);
 // Every CR becomes LF, so a lone CR also ends a line.
 std::string CrToLf(std::string_view text);
 

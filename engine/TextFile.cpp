@@ -8,24 +8,6 @@
 
 namespace qve {
 
-std::string FromTextMode(std::string_view bytes) {
-    std::string text;
-    text.reserve(bytes.size());
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t cr = bytes.find('\r', start);
-        if (cr == std::string_view::npos || cr + 1 >= bytes.size()) {
-            text.append(bytes.substr(start));
-            return text;
-        }
-        // The CR of a CR LF pair goes; a lone CR stays.
-        text.append(bytes.substr(start, cr - start));
-        if (bytes[cr + 1] != '\n')
-            text.push_back('\r');
-        start = cr + 1;
-    }
-}
-
 std::string ToTextMode(std::string_view text) {
     std::string bytes;
     bytes.reserve(text.size() + text.size() / 16);
@@ -37,17 +19,46 @@ std::string ToTextMode(std::string_view text) {
     return bytes;
 }
 
+namespace {
+
+// Drops the CR of every CR LF pair in place, as a text-mode read does.
+void DropCrOfCrLf(std::string& bytes) {
+    std::size_t cr = bytes.find("\r\n");
+    if (cr == std::string::npos)
+        return;
+    std::size_t out = cr;
+    for (std::size_t in = cr; in < bytes.size(); ++in) {
+        if (bytes[in] == '\r' && in + 1 < bytes.size() && bytes[in + 1] == '\n')
+            continue;
+        bytes[out++] = bytes[in];
+    }
+    bytes.resize(out);
+}
+
+} // namespace
+
+std::string FromTextMode(std::string_view bytes) {
+    std::string text(bytes);
+    DropCrOfCrLf(text);
+    return text;
+}
+
 std::optional<std::string> ReadTextFile(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
     std::string bytes;
     struct stat info {};
+    std::size_t expected = 0;
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
-    char buffer[1 << 16];
+        expected = static_cast<std::size_t>(info.st_size);
+    // Read straight into the text; a file that grows meanwhile is read to its end all the same.
+    bytes.resize(expected + 1);
+    std::size_t used = 0;
     for (;;) {
-        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (used == bytes.size())
+            bytes.resize(bytes.size() * 2 + 4096);
+        ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
@@ -56,10 +67,12 @@ std::optional<std::string> ReadTextFile(const std::string& path) {
         }
         if (got == 0)
             break;
-        bytes.append(buffer, static_cast<std::size_t>(got));
+        used += static_cast<std::size_t>(got);
     }
     ::close(fd);
-    return FromTextMode(bytes);
+    bytes.resize(used);
+    DropCrOfCrLf(bytes);
+    return bytes;
 }
 
 bool WriteTextFile(const std::string& path, std::string_view text) {

@@ -1,5 +1,6 @@
-// bench_engine_scan: the module scan and the project-text job on synthetic corpora at N, 4N and
-// 16N, next to iverilog -E, yosys read_verilog -defer and ghdl -s on the same input.
+// bench_engine_scan [REPEATS [FAMILY]]: the module scan and the project-text job on synthetic
+// corpora at N, 4N and 16N, next to iverilog -E, yosys read_verilog -defer and ghdl -s on the same
+// input.
 #include "SyntheticCorpus.h"
 
 #include "engine/Engine.h"
@@ -121,7 +122,11 @@ int main(int argc, char** argv) {
         met = met && ok;
     };
 
+    // An optional second argument picks the families whose name contains it.
+    std::string only = argc > 2 ? argv[2] : "";
     for (const Family& family : families) {
+        if (std::string(family.name).find(only) == std::string::npos)
+            continue;
         std::printf("\n%s (N = %d %s)\n", family.name, family.baseN, family.unit);
         std::printf("  %8s %8s %9s %9s %10s %11s %9s", "size", "MB", "scan s", "MB/s", "text s",
                     "modules/s", "lines");
