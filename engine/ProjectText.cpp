@@ -238,7 +238,8 @@ JobResult ProjectTextJob(const std::vector<std::string>& arguments) {
         // A count whose blocks cannot fit in memory fails the job here, before the allocator is
         // asked for more than the machine has.
         std::size_t perInstance = 8 + name.size() + named.size() + 12 + tail.size() + block.size();
-        std::size_t room = std::min(result.max_size(), PhysicalMemory()) - result.size();
+        std::size_t limit = std::min(result.max_size(), PhysicalMemory());
+        std::size_t room = limit > result.size() ? limit - result.size() : 0;
         if (perInstance > room / static_cast<std::size_t>(*count))
             throw std::bad_alloc();
         result.reserve(result.size() + perInstance * static_cast<std::size_t>(*count));
