@@ -66,12 +66,31 @@ const std::vector<ImpliedDifference> kUnreadableByYosys = {
      "yosys stops at an implicit net under `default_nettype none in a generate branch"},
 };
 
+// The entries that explained a difference in this run; an entry never used is stale.
+std::set<const ImpliedDifference*>& UsedEntries() {
+    static std::set<const ImpliedDifference*> used;
+    return used;
+}
+
 bool Listed(const std::vector<ImpliedDifference>& list, const std::string& module,
             const std::string& port) {
     for (const ImpliedDifference& entry : list)
-        if (module == entry.module && (port == entry.port || std::string(entry.port) == "*"))
+        if (module == entry.module && (port == entry.port || std::string(entry.port) == "*")) {
+            UsedEntries().insert(&entry);
             return true;
+        }
     return false;
+}
+
+// Every entry about a module of the project must have explained something.
+void ExpectNoStaleEntries(const std::set<std::string>& modules) {
+    for (const auto* list : {&kExtraPorts, &kTwicePorts, &kMissingPorts, &kUnreadableByYosys})
+        for (const ImpliedDifference& entry : *list)
+            if (modules.count(entry.module) > 0) {
+                EXPECT_TRUE(UsedEntries().count(&entry) > 0)
+                    << "the listed difference for " << entry.module << " " << entry.port
+                    << " no longer occurs: " << entry.reason;
+            }
 }
 
 std::string RequireTool(const std::string& name) {
@@ -254,9 +273,12 @@ void CompareVerilogProject(const std::string& project) {
     }
 
     int modulesCompared = 0, portsCompared = 0;
+    std::set<std::string> projectModules;
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::string& file = files[i];
         std::vector<Module> ours = EngineModules(file, '0', dir, "f" + std::to_string(i));
+        for (const Module& m : ours)
+            projectModules.insert(m.name);
         std::vector<std::string> ourNames;
         for (const Module& m : ours)
             ourNames.push_back(m.name);
@@ -297,6 +319,7 @@ void CompareVerilogProject(const std::string& project) {
             }
         }
     }
+    ExpectNoStaleEntries(projectModules);
     std::cout << project << ": " << files.size() << " files, " << modulesCompared << " modules and "
               << portsCompared << " ports compared with yosys\n";
 }
