@@ -27,6 +27,10 @@ struct GoldenCase {
     const char* behaviour;
 };
 
+void PrintTo(const GoldenCase& golden, std::ostream* out) {
+    *out << golden.name;
+}
+
 const GoldenCase kGoldenCases[] = {
     {"verilog-core-example", kFinishVerilogCode,
      "a top port wired to an instance, an open port, a tie-off left alone"},
