@@ -4,6 +4,7 @@
 #include "engine/Finish.h"
 #include "engine/Job.h"
 #include "engine/ModuleScan.h"
+#include "engine/ProjectText.h"
 #include "engine/Regex.h"
 #include "engine/TextFile.h"
 
@@ -16,6 +17,12 @@ namespace {
 // The module scan code and the output path after it.
 const Regex& ModuleScanCommand() {
     static const Regex regex("^0x1898a5(.*?)$");
+    return regex;
+}
+
+// The project-text code and the output path after it.
+const Regex& ProjectTextCommand() {
+    static const Regex regex("^0x1898b5(.*?)$");
     return regex;
 }
 
@@ -50,6 +57,8 @@ EngineOutcome Dispatch(const std::vector<std::string>& arguments) {
     RegexMatch match;
     if (ModuleScanCommand().Search(a0, match))
         return Finish(ModuleScanJob(arguments), std::string(match.Group(a0, 1)));
+    if (ProjectTextCommand().Search(a0, match))
+        return Finish(ProjectTextJob(arguments), std::string(match.Group(a0, 1)));
     if (FinishVerilogCommand().Search(a0, match))
         return Finish(RunFinishJob(FinishLanguage::Verilog, arguments),
                       std::string(match.Group(a0, 1)));

@@ -27,25 +27,6 @@ const Regex& VhdlEntityDefinition() {
     return regex;
 }
 
-// The end of the last whole word in the text, or 0 when it does not occur.
-std::size_t EndOfLastWord(std::string_view text, std::string_view word) {
-    std::size_t at = text.size();
-    while (at > 0) {
-        std::size_t found = text.rfind(word, at - 1);
-        if (found == std::string_view::npos)
-            return 0;
-        std::size_t end = found + word.size();
-        bool before = found == 0 || !IsWordByte(text[found - 1]);
-        bool after = end >= text.size() || !IsWordByte(text[end]);
-        if (before && after)
-            return end;
-        if (found == 0)
-            return 0;
-        at = found;
-    }
-    return 0;
-}
-
 // A kind digit as the job reads it: not a number, or missing, counts as Verilog.
 int KindOf(const std::vector<std::string>& arguments, std::size_t index) {
     if (index >= arguments.size())

@@ -89,7 +89,8 @@ Regex::Regex(std::string_view pattern, std::uint32_t flags) : pattern_(pattern) 
         throw std::logic_error("pattern \"" + pattern_ + "\" at " + std::to_string(errorOffset) +
                                ": " + ErrorText(error));
     // Without JIT support, or when the JIT compiler refuses, the interpreter runs the pattern.
-    (void)pcre2_jit_compile(code_, PCRE2_JIT_COMPLETE);
+    if (!(flags & kRegexNoJit))
+        (void)pcre2_jit_compile(code_, PCRE2_JIT_COMPLETE);
     data_ = pcre2_match_data_create_from_pattern(code_, nullptr);
     if (data_ == nullptr) {
         pcre2_code_free(code_);

@@ -28,6 +28,9 @@ enum RegexFlags : std::uint32_t {
     kRegexCaseless = 1u << 0,
     kRegexDotAll = 1u << 1,
     kRegexMultiline = 1u << 2,
+    // A pattern used for one search only (a pasted name): JIT compiling it costs more than it
+    // saves.
+    kRegexNoJit = 1u << 3,
 };
 
 // The offsets of one match: group 0 is the whole match; an unset group has no offsets.

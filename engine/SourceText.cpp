@@ -217,6 +217,24 @@ std::string RemoveVerilogDirectives(std::string_view text) {
     return out;
 }
 
+std::size_t EndOfLastWord(std::string_view text, std::string_view word) {
+    std::size_t at = text.size();
+    while (at > 0) {
+        std::size_t found = text.rfind(word, at - 1);
+        if (found == std::string_view::npos)
+            return 0;
+        std::size_t end = found + word.size();
+        bool before = found == 0 || !IsWordByte(text[found - 1]);
+        bool after = end >= text.size() || !IsWordByte(text[end]);
+        if (before && after)
+            return end;
+        if (found == 0)
+            return 0;
+        at = found;
+    }
+    return 0;
+}
+
 std::string StripVhdlComments(std::string_view text) {
     std::string out;
     out.reserve(text.size());

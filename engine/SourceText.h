@@ -27,6 +27,9 @@ std::string RemoveVerilogDirectives(std::string_view text);
 // end stays. String literals and extended identifiers are copied untouched.
 std::string StripVhdlComments(std::string_view text);
 
+// The end of the last occurrence of the whole word (\b on both sides), or 0 when there is none.
+std::size_t EndOfLastWord(std::string_view text, std::string_view word);
+
 // Whether the byte is one that \w matches in the C locale.
 inline bool IsWordByte(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
