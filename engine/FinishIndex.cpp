@@ -3,7 +3,9 @@
 
 #include "engine/Regex.h"
 
+#include <array>
 #include <charconv>
+#include <stdexcept>
 
 namespace qve {
 namespace {
@@ -62,39 +64,41 @@ bool IsPortKeyword(std::string_view keyword) {
     return c == 'B' || c == 'I' || c == 'K' || c == 'O';
 }
 
-std::vector<std::string_view> SplitFields(std::string_view line) {
-    std::vector<std::string_view> fields;
+// The first fields of a project line; the finishing jobs read none beyond field 5.
+struct LineFields {
+    std::array<std::string_view, 6> field;
+    std::size_t count = 0;
+};
+
+LineFields SplitFields(std::string_view line) {
+    LineFields fields;
     std::size_t start = 0;
-    while (true) {
+    while (fields.count < fields.field.size()) {
         std::size_t tab = line.find('\t', start);
-        if (tab == std::string_view::npos) {
-            fields.push_back(line.substr(start));
-            return fields;
-        }
-        fields.push_back(line.substr(start, tab - start));
+        fields.field[fields.count++] = line.substr(
+            start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+        if (tab == std::string_view::npos)
+            break;
         start = tab + 1;
     }
-}
-
-std::string PortKey(std::string_view instance, std::string_view port) {
-    std::string key;
-    key.reserve(instance.size() + port.size() + 1);
-    key.append(instance);
-    key.push_back('\t');
-    key.append(port);
-    return key;
+    return fields;
 }
 
 // Walks the skeleton's lines: a head opens an instance, a line holding ";" closes it (after the
 // line itself was read, so a VHDL association followed by ");" still counts).
+// The marks are characters without which the head or connection pattern cannot match: a cheap
+// test that spares the patterns most lines.
 template <typename Add>
-void ScanInstances(std::string_view skeleton, const Regex& head, const Regex& connection,
-                   bool verilog, Add&& add) {
+void ScanInstances(std::string_view skeleton, const Regex& head, char headMark,
+                   const Regex& connection, std::string_view connectionMark, bool verilog,
+                   Add&& add) {
     std::string_view current;
     bool open = false;
     RegexMatch match;
     ForEachLine(skeleton, [&](std::string_view line, std::size_t offset) {
-        if (head.Search(line, match)) {
+        bool placeholder = line.find(connectionMark) != std::string_view::npos;
+        if (!placeholder && line.find(headMark) != std::string_view::npos &&
+            head.Search(line, match)) {
             std::string_view module = match.Group(line, verilog ? 1 : 2);
             std::string_view instance = match.Group(line, verilog ? 2 : 1);
             // "module top(" heads the top module itself, whose ports hold no placeholders.
@@ -102,7 +106,7 @@ void ScanInstances(std::string_view skeleton, const Regex& head, const Regex& co
             current = instance;
             return;
         }
-        if (open && connection.Search(line, match))
+        if (open && placeholder && connection.Search(line, match))
             add(current, match.Group(line, 1), offset + match.Begin(2),
                 match.End(2) - match.Begin(2));
         if (line.find(';') != std::string_view::npos)
@@ -111,6 +115,50 @@ void ScanInstances(std::string_view skeleton, const Regex& head, const Regex& co
 }
 
 } // namespace
+
+void IndexTable::Reserve(std::size_t keys) {
+    std::size_t size = 64;
+    while (size < keys * 2)
+        size *= 2;
+    if (size <= slots_.size())
+        return;
+    slots_.assign(size, Slot{});
+    hashes_.reserve(keys);
+    for (std::size_t index = 0; index < hashes_.size(); ++index)
+        Place(Tag(hashes_[index]), hashes_[index], static_cast<std::uint32_t>(index));
+}
+
+void IndexTable::Insert(std::size_t hash, std::size_t index) {
+    if (index != hashes_.size())
+        throw std::logic_error("index table keys must be inserted in index order");
+    hashes_.push_back(hash);
+    if (hashes_.size() * 2 > slots_.size())
+        Reserve(hashes_.size() * 2);
+    else
+        Place(Tag(hash), hash, static_cast<std::uint32_t>(index));
+}
+
+void IndexTable::Place(std::uint32_t tag, std::size_t hash, std::uint32_t index) {
+    std::size_t at = hash & (slots_.size() - 1);
+    while (slots_[at].index != kEmpty)
+        at = (at + 1) & (slots_.size() - 1);
+    slots_[at] = {tag, index};
+}
+
+std::size_t HashNames(std::string_view first, std::string_view second) {
+    std::size_t hash = std::hash<std::string_view>()(first);
+    return hash ^ (std::hash<std::string_view>()(second) + 0x9e3779b97f4a7c15ull + (hash << 6) +
+                   (hash >> 2));
+}
+
+bool DistinctTexts::Add(std::string text) {
+    std::size_t hash = std::hash<std::string_view>()(text);
+    if (table_.Find(hash, [&](std::size_t i) { return texts_[i] == text; }) != IndexTable::kNone)
+        return false;
+    table_.Insert(hash, texts_.size());
+    texts_.push_back(std::move(text));
+    return true;
+}
 
 std::string PadRight(std::string_view text, std::size_t width) {
     std::string padded(text);
@@ -132,39 +180,56 @@ std::optional<int> WholeNumber(std::string_view digits) {
 ConnectionIndex::ConnectionIndex(std::string_view connection) {
     // Port lines belong to the nearest TOP or MODULE line above them; only MODULE blocks give
     // widths, and disabled lines ("#...") belong to nothing.
+    std::size_t lines = LineBound(connection);
+    ports_.reserve(lines);
+    byPort_.Reserve(lines);
     bool inModule = false;
     std::string_view instance;
     ForEachLine(connection, [&](std::string_view rawLine, std::size_t) {
-        std::vector<std::string_view> fields = SplitFields(WithoutCr(rawLine));
+        LineFields split = SplitFields(WithoutCr(rawLine));
+        const auto& fields = split.field;
+        std::size_t count = split.count;
         std::string_view keyword = fields[0];
         if (keyword == "WIRE") {
-            if (fields.size() >= 6 && !fields[5].empty())
+            if (count >= 6 && !fields[5].empty())
                 wires_.push_back({fields[1], fields[2], fields[3], fields[4], fields[5]});
         } else if (keyword == "MODULE") {
-            inModule = fields.size() >= 3 && !fields[1].empty() && !fields[2].empty();
+            inModule = count >= 3 && !fields[1].empty() && !fields[2].empty();
             instance = inModule ? fields[2] : std::string_view();
         } else if (keyword == "TOP") {
             inModule = false;
-        } else if (inModule && IsPortKeyword(keyword) && fields.size() >= 4) {
+        } else if (inModule && IsPortKeyword(keyword) && count >= 4) {
+            std::string_view port = fields[3];
+            std::size_t hash = HashNames(instance, port);
+            auto same = [&](std::size_t i) {
+                return ports_[i].instance == instance && ports_[i].port == port;
+            };
+            // The first port line of a name counts; a repeated one is ignored.
+            if (byPort_.Find(hash, same) != IndexTable::kNone)
+                return;
             std::optional<PortWidth> width;
             if (AllDigits(fields[1]) && AllDigits(fields[2]))
                 width = PortWidth{fields[1], fields[2]};
-            widths_.emplace(PortKey(instance, fields[3]), width);
+            byPort_.Insert(hash, ports_.size());
+            ports_.push_back({instance, port, width});
         }
     });
 }
 
 std::optional<PortWidth> ConnectionIndex::Width(std::string_view instance,
                                                 std::string_view port) const {
-    auto found = widths_.find(PortKey(instance, port));
-    if (found == widths_.end())
+    std::size_t found = byPort_.Find(HashNames(instance, port), [&](std::size_t i) {
+        return ports_[i].instance == instance && ports_[i].port == port;
+    });
+    if (found == IndexTable::kNone)
         return std::nullopt;
-    return found->second;
+    return ports_[found].width;
 }
 
 PlaceholderIndex PlaceholderIndex::ForVerilog(std::string_view skeleton) {
     PlaceholderIndex index;
-    ScanInstances(skeleton, VerilogInstanceHead(), VerilogPortConnection(), true,
+    index.Reserve(LineBound(skeleton));
+    ScanInstances(skeleton, VerilogInstanceHead(), '(', VerilogPortConnection(), "(__)", true,
                   [&](std::string_view instance, std::string_view port, std::size_t offset,
                       std::size_t length) { index.Add(instance, port, offset, length); });
     return index;
@@ -172,46 +237,92 @@ PlaceholderIndex PlaceholderIndex::ForVerilog(std::string_view skeleton) {
 
 PlaceholderIndex PlaceholderIndex::ForVhdl(std::string_view skeleton) {
     PlaceholderIndex index;
-    ScanInstances(skeleton, VhdlInstanceHead(), VhdlPortAssociation(), false,
+    index.Reserve(LineBound(skeleton));
+    ScanInstances(skeleton, VhdlInstanceHead(), ':', VhdlPortAssociation(), "__", false,
                   [&](std::string_view instance, std::string_view port, std::size_t offset,
                       std::size_t length) { index.Add(instance, port, offset, length); });
     return index;
 }
 
+void PlaceholderIndex::Reserve(std::size_t lines) {
+    slots_.reserve(lines);
+    ports_.reserve(lines);
+    byPort_.Reserve(lines);
+}
+
+std::size_t PlaceholderIndex::FindPort(std::string_view instance, std::string_view port) const {
+    return byPort_.Find(HashNames(instance, port), [&](std::size_t i) {
+        return ports_[i].instance == instance && ports_[i].port == port;
+    });
+}
+
 void PlaceholderIndex::Add(std::string_view instance, std::string_view port, std::size_t offset,
                            std::size_t length) {
-    byPort_[PortKey(WithoutTrailingBlanks(instance), WithoutTrailingBlanks(port))].push_back(
-        slots_.size());
+    instance = WithoutTrailingBlanks(instance);
+    port = WithoutTrailingBlanks(port);
+    std::size_t entry = FindPort(instance, port);
+    if (entry == IndexTable::kNone) {
+        entry = ports_.size();
+        byPort_.Insert(HashNames(instance, port), entry);
+        ports_.push_back({instance, port});
+    }
+    std::size_t slot = slots_.size();
     slots_.push_back({offset, length, std::nullopt});
+    PortEntry& found = ports_[entry];
+    if (found.last == IndexTable::kNone)
+        found.first = slot;
+    else
+        slots_[found.last].next = slot;
+    found.last = slot;
 }
 
 bool PlaceholderIndex::Fill(std::string_view instance, std::string_view port,
-                            std::string replacement) {
-    auto found =
-        byPort_.find(PortKey(WithoutTrailingBlanks(instance), WithoutTrailingBlanks(port)));
-    if (found == byPort_.end())
+                            std::string_view replacement) {
+    std::size_t entry = FindPort(WithoutTrailingBlanks(instance), WithoutTrailingBlanks(port));
+    if (entry == IndexTable::kNone)
         return false;
-    for (std::size_t slot : found->second) {
+    for (std::size_t slot = ports_[entry].first; slot != IndexTable::kNone;
+         slot = slots_[slot].next) {
         if (!slots_[slot].replacement) {
-            slots_[slot].replacement = std::move(replacement);
+            slots_[slot].replacement = replacement;
             return true;
         }
     }
     return false;
 }
 
-std::string PlaceholderIndex::Apply(std::string_view skeleton) const {
+std::string PlaceholderIndex::Apply(std::string_view skeleton, std::string_view open,
+                                    const Span* span, std::size_t extra) const {
+    std::size_t size = skeleton.size() + extra;
+    for (const Slot& slot : slots_)
+        size += (slot.replacement ? slot.replacement->size() : open.size()) + 1;
+    if (span)
+        size += span->text.size();
     std::string text;
-    text.reserve(skeleton.size() + slots_.size() * 32);
+    text.reserve(size);
     std::size_t done = 0;
+    bool spanDone = span == nullptr;
+    auto copyTo = [&](std::size_t offset) {
+        if (!spanDone && span->begin <= offset) {
+            text.append(skeleton.substr(done, span->begin - done));
+            text.append(span->text);
+            done = span->end;
+            spanDone = true;
+        }
+        if (offset > done)
+            text.append(skeleton.substr(done, offset - done));
+    };
     for (const Slot& slot : slots_) {
-        if (!slot.replacement)
+        if (!slot.replacement && open.empty())
             continue;
-        text.append(skeleton.substr(done, slot.offset - done));
-        text.append(*slot.replacement);
+        copyTo(slot.offset);
+        // A placeholder inside the span went with it.
+        if (slot.offset < done)
+            continue;
+        text.append(slot.replacement ? *slot.replacement : open);
         done = slot.offset + slot.length;
     }
-    text.append(skeleton.substr(done));
+    copyTo(skeleton.size());
     return text;
 }
 

@@ -4,10 +4,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace qve {
@@ -23,6 +23,67 @@ template <typename Visit> void ForEachLine(std::string_view text, Visit&& visit)
         visit(text.substr(start, end - start), start);
         start = end + 1;
     }
+}
+
+// An open-addressing table of indices: the caller keeps the keys in its own vector and the table
+// keeps each key's hash and index, so a lookup touches one flat array and allocates nothing.
+class IndexTable {
+public:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+    // Room for this many keys without growing.
+    void Reserve(std::size_t keys);
+
+    // The index of the first key with this hash for which same(index) holds, or kNone.
+    template <typename Same> std::size_t Find(std::size_t hash, Same&& same) const {
+        if (slots_.empty())
+            return kNone;
+        std::uint32_t tag = Tag(hash);
+        for (std::size_t at = hash & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
+            const Slot& slot = slots_[at];
+            if (slot.index == kEmpty)
+                return kNone;
+            if (slot.tag == tag && same(slot.index))
+                return slot.index;
+        }
+    }
+    void Insert(std::size_t hash, std::size_t index);
+
+private:
+    static constexpr std::uint32_t kEmpty = 0xffffffffu;
+    // Eight bytes a slot keep the table small enough for the caches of large designs.
+    struct Slot {
+        std::uint32_t tag = 0;
+        std::uint32_t index = kEmpty;
+    };
+    static std::uint32_t Tag(std::size_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
+    void Place(std::uint32_t tag, std::size_t hash, std::uint32_t index);
+
+    std::vector<Slot> slots_;
+    // The hash of every key by index, to grow without the keys.
+    std::vector<std::size_t> hashes_;
+};
+
+std::size_t HashNames(std::string_view first, std::string_view second);
+
+// Texts kept once each, in the order they were first added.
+class DistinctTexts {
+public:
+    // False when the same text is there already.
+    bool Add(std::string text);
+    const std::vector<std::string>& Texts() const { return texts_; }
+
+private:
+    std::vector<std::string> texts_;
+    IndexTable table_;
+};
+
+// An upper bound of the lines ForEachLine visits, for reserving.
+inline std::size_t LineBound(std::string_view text) {
+    std::size_t lines = 1;
+    for (char c : text)
+        lines += c == '\n';
+    return lines;
 }
 
 // The text padded with blanks on the right to at least width characters; never cut.
@@ -64,9 +125,14 @@ public:
     std::optional<PortWidth> Width(std::string_view instance, std::string_view port) const;
 
 private:
+    struct PortEntry {
+        std::string_view instance;
+        std::string_view port;
+        std::optional<PortWidth> width;
+    };
     std::vector<WireRecord> wires_;
-    // Keyed by instance, TAB, port (a TAB never occurs inside a field).
-    std::unordered_map<std::string, std::optional<PortWidth>> widths_;
+    std::vector<PortEntry> ports_;
+    IndexTable byPort_;
 };
 
 // Where a skeleton leaves a port open: the placeholder token of every port connection inside an
@@ -78,13 +144,23 @@ public:
     // VHDL: instance heads "instance:module" and associations "port => __".
     static PlaceholderIndex ForVhdl(std::string_view skeleton);
 
-    // Gives the first still open placeholder of the port on the instance the replacement text;
-    // false when the instance has no such placeholder left (a top-level port, an end already
-    // filled, a name the skeleton does not hold).
-    bool Fill(std::string_view instance, std::string_view port, std::string replacement);
+    // Gives the first still open placeholder of the port on the instance the replacement text,
+    // which must outlive the index; false when the instance has no such placeholder left (a
+    // top-level port, an end already filled, a name the skeleton does not hold).
+    bool Fill(std::string_view instance, std::string_view port, std::string_view replacement);
 
-    // The skeleton with every filled placeholder replaced; open ones stay as they were.
-    std::string Apply(std::string_view skeleton) const;
+    // A stretch of the skeleton replaced as a whole; it holds no placeholder.
+    struct Span {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        std::string_view text;
+    };
+
+    // The skeleton with every filled placeholder replaced and open ones written as open (or left
+    // as they were when open is empty), and with the span, if any, replaced. Reserves room for
+    // extra characters to be appended.
+    std::string Apply(std::string_view skeleton, std::string_view open, const Span* span = nullptr,
+                      std::size_t extra = 0) const;
 
     std::size_t Count() const { return slots_.size(); }
 
@@ -92,15 +168,25 @@ private:
     struct Slot {
         std::size_t offset = 0;
         std::size_t length = 0;
-        std::optional<std::string> replacement;
+        std::optional<std::string_view> replacement;
+        // The next slot of the same instance port, in text order.
+        std::size_t next = IndexTable::kNone;
+    };
+    struct PortEntry {
+        std::string_view instance;
+        std::string_view port;
+        std::size_t first = IndexTable::kNone;
+        std::size_t last = IndexTable::kNone;
     };
 
     void Add(std::string_view instance, std::string_view port, std::size_t offset,
              std::size_t length);
+    std::size_t FindPort(std::string_view instance, std::string_view port) const;
+    void Reserve(std::size_t lines);
 
     std::vector<Slot> slots_;
-    // Keyed by instance, TAB, port: the slots of that port in text order.
-    std::unordered_map<std::string, std::vector<std::size_t>> byPort_;
+    std::vector<PortEntry> ports_;
+    IndexTable byPort_;
 };
 
 } // namespace qve

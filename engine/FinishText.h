@@ -3,7 +3,7 @@
 
 #include <cstddef>
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace qve {
 
@@ -14,8 +14,26 @@ inline constexpr std::size_t kRangeColumns = 10;
 // The type tail of a VHDL signal declaration.
 inline constexpr std::size_t kTypeTailColumns = 30;
 
-// The finished top file: empty lines at the very end dropped, every line written after a line
-// end, so the text begins with a line end and its last line has none.
-std::string FinishedTopText(std::vector<std::string> lines);
+// Builds the finished top file: every line written after a line end, so the text begins with a
+// line end and its last line has none; empty lines at the very end are dropped.
+class FinishedTopWriter {
+public:
+    explicit FinishedTopWriter(std::size_t expectedSize) { text_.reserve(expectedSize); }
+
+    void Line(std::string_view line) {
+        text_ += '\n';
+        text_ += line;
+        if (!line.empty())
+            kept_ = text_.size();
+    }
+    std::string Take() {
+        text_.resize(kept_);
+        return std::move(text_);
+    }
+
+private:
+    std::string text_;
+    std::size_t kept_ = 0;
+};
 
 } // namespace qve

@@ -6,8 +6,6 @@
 #include "engine/Regex.h"
 #include "engine/TextFile.h"
 
-#include <unordered_set>
-
 namespace qve {
 namespace {
 
@@ -44,10 +42,13 @@ std::string_view TrimLeft(std::string_view text) {
     return first == std::string_view::npos ? std::string_view() : text.substr(first);
 }
 
-std::string RebuildLine(std::string_view line) {
+void WriteLine(std::string_view line, FinishedTopWriter& writer) {
     RegexMatch match;
-    if (!AssignLine().Search(line, match))
-        return std::string(line);
+    // The word is a cheap test that spares the pattern the many lines without it.
+    if (line.find("assign") == std::string_view::npos || !AssignLine().Search(line, match)) {
+        writer.Line(line);
+        return;
+    }
     std::string rebuilt(match.Group(line, 1));
     rebuilt += AssignName(match.Group(line, 2));
     if (match.IsSet(3))
@@ -57,7 +58,7 @@ std::string RebuildLine(std::string_view line) {
     if (match.IsSet(5))
         rebuilt += " " + std::string(TrimLeft(match.Group(line, 5)));
     rebuilt += " ;";
-    return rebuilt;
+    writer.Line(rebuilt);
 }
 
 } // namespace
@@ -80,15 +81,18 @@ JobResult RunFinishJob(FinishLanguage language, const std::vector<std::string>& 
 JobResult FinishVerilogJob(std::string_view connection, std::string_view skeleton) {
     ConnectionIndex index(connection);
     PlaceholderIndex placeholders = PlaceholderIndex::ForVerilog(skeleton);
-    std::vector<std::string> declarations;
-    std::unordered_set<std::string> declared;
+    // One filled connection per wire record; reserved so the views the index keeps stay valid.
+    std::vector<std::string> connections;
+    connections.reserve(index.Wires().size());
+    DistinctTexts declarations;
     for (const WireRecord& wire : index.Wires()) {
         std::string name(wire.name);
         if (name.find('\\') != std::string::npos && name.front() != '\\')
             name = "\\" + name + " ";
         std::string padded = PadRight(name, kNameColumns);
-        placeholders.Fill(wire.instanceA, wire.portA, "(" + padded + ")");
-        placeholders.Fill(wire.instanceB, wire.portB, "(" + padded + ")");
+        connections.push_back("(" + padded + ")");
+        placeholders.Fill(wire.instanceA, wire.portA, connections.back());
+        placeholders.Fill(wire.instanceB, wire.portB, connections.back());
 
         std::optional<PortWidth> width = index.Width(wire.instanceB, wire.portB);
         if (!width)
@@ -99,20 +103,25 @@ JobResult FinishVerilogJob(std::string_view connection, std::string_view skeleto
                 return JobResult::Failure(EngineError::OutputUnwritable);
             range = "[" + std::string(width->first) + ":" + std::string(width->second) + "]";
         }
-        std::string declaration = "wire " + PadRight(range, kRangeColumns) + " " + padded + ";";
-        if (declared.insert(declaration).second)
-            declarations.push_back(std::move(declaration));
+        declarations.Add("wire " + PadRight(range, kRangeColumns) + " " + padded + ";");
     }
 
-    std::string text = placeholders.Apply(skeleton);
-    for (const std::string& declaration : declarations)
-        text += "\n" + declaration;
-    text = ReplaceAll(OpenConnection(), text, "( )");
+    std::size_t declared = 0;
+    for (const std::string& declaration : declarations.Texts())
+        declared += declaration.size() + 1;
+    // Open ports are written "( )" at once; the pass over the whole text is needed only when
+    // a placeholder stands elsewhere.
+    std::string text = placeholders.Apply(skeleton, "( )", nullptr, declared);
+    for (const std::string& declaration : declarations.Texts()) {
+        text += '\n';
+        text += declaration;
+    }
+    if (text.find("(__)") != std::string::npos)
+        text = ReplaceAll(OpenConnection(), text, "( )");
 
-    std::vector<std::string> lines;
-    ForEachLine(text,
-                [&](std::string_view line, std::size_t) { lines.push_back(RebuildLine(line)); });
-    return JobResult::Output(FinishedTopText(std::move(lines)));
+    FinishedTopWriter writer(text.size() + 2);
+    ForEachLine(text, [&](std::string_view line, std::size_t) { WriteLine(line, writer); });
+    return JobResult::Output(writer.Take());
 }
 
 } // namespace qve

@@ -59,28 +59,37 @@ struct SignalBlock {
     std::vector<std::string_view> names;
 };
 
+// The offset of the first line at or after from that is exactly marker (a CR before its line
+// end allowed), or npos.
+std::size_t FindMarkerLine(std::string_view text, std::string_view marker, std::size_t from) {
+    for (std::size_t at = text.find(marker, from); at != std::string_view::npos;
+         at = text.find(marker, at + 1)) {
+        bool lineStart = at == 0 || text[at - 1] == '\n';
+        std::size_t after = at + marker.size();
+        if (after < text.size() && text[after] == '\r')
+            ++after;
+        bool lineEnd = after == text.size() || text[after] == '\n';
+        if (lineStart && lineEnd)
+            return at;
+    }
+    return std::string_view::npos;
+}
+
 std::optional<SignalBlock> FindSignalBlock(std::string_view text) {
-    std::optional<SignalBlock> block;
-    bool inside = false;
-    bool closed = false;
-    SignalBlock candidate;
-    ForEachLine(text, [&](std::string_view rawLine, std::size_t offset) {
-        if (closed)
-            return;
-        std::string_view line = WithoutCr(rawLine);
-        if (!inside) {
-            if (line == kSignalsBegin) {
-                inside = true;
-                candidate.begin = offset;
-            }
-        } else if (line == kSignalsEnd) {
-            candidate.end = offset + line.size();
-            block = candidate;
-            closed = true;
-        } else {
-            candidate.names.push_back(line);
-        }
-    });
+    std::size_t begin = FindMarkerLine(text, kSignalsBegin, 0);
+    if (begin == std::string_view::npos)
+        return std::nullopt;
+    std::size_t end = FindMarkerLine(text, kSignalsEnd, begin + kSignalsBegin.size());
+    if (end == std::string_view::npos)
+        return std::nullopt;
+    SignalBlock block;
+    block.begin = begin;
+    block.end = end + kSignalsEnd.size();
+    std::size_t namesBegin = text.find('\n', begin) + 1;
+    if (namesBegin < end)
+        ForEachLine(
+            text.substr(namesBegin, end - namesBegin),
+            [&](std::string_view line, std::size_t) { block.names.push_back(WithoutCr(line)); });
     return block;
 }
 
@@ -97,51 +106,59 @@ std::string TypeTail(std::optional<PortWidth> width, bool& nonsense) {
            std::string(width->second) + ")";
 }
 
-// One line of step "rewrite": tri-state into WHEN/ELSE, else the first bit range into VHDL.
-// Nothing when a width or bound is not a sane number.
-std::optional<std::string> RewriteLine(std::string_view line) {
+// Writes one line: a tri-state becomes WHEN/ELSE, else the first bit range becomes VHDL. False
+// when a width or bound is not a sane number.
+bool WriteLine(std::string_view line, FinishedTopWriter& writer) {
     RegexMatch match;
-    if (TriStateLine().Search(line, match)) {
+    // "<=" and "[" are cheap tests that spare the patterns the many lines without them.
+    if (line.find("<=") != std::string_view::npos && TriStateLine().Search(line, match)) {
         std::optional<int> width = WholeNumber(match.Group(line, 4));
         if (!width || *width < 1 || *width > kMaxTriStateWidth)
-            return std::nullopt;
+            return false;
         std::string value = *width == 1 ? "'Z'" : "\"" + std::string(*width, 'Z') + "\"";
-        return " " + std::string(match.Group(line, 1)) + " <= " + value + " WHEN " +
-               std::string(match.Group(line, 2)) + " = '" + std::string(match.Group(line, 3)) +
-               "' ELSE " + std::string(match.Group(line, 5)) + " ;";
+        writer.Line(" " + std::string(match.Group(line, 1)) + " <= " + value + " WHEN " +
+                    std::string(match.Group(line, 2)) + " = '" + std::string(match.Group(line, 3)) +
+                    "' ELSE " + std::string(match.Group(line, 5)) + " ;");
+        return true;
     }
-    if (BracketRangeLine().Search(line, match)) {
+    if (line.find('[') != std::string_view::npos && BracketRangeLine().Search(line, match)) {
         std::string_view firstText = match.Group(line, 2);
         std::string_view secondText = match.Group(line, 3);
         std::optional<int> first = WholeNumber(firstText);
         std::optional<int> second = WholeNumber(secondText);
         if (!first || !second)
-            return std::nullopt;
+            return false;
         std::string range(firstText);
         if (*first < *second)
             range += " to " + std::string(secondText);
         else if (*first > *second)
             range += " downto " + std::string(secondText);
-        return std::string(match.Group(line, 1)) + " (" + range + ") " +
-               std::string(match.Group(line, 4));
+        writer.Line(std::string(match.Group(line, 1)) + " (" + range + ") " +
+                    std::string(match.Group(line, 4)));
+        return true;
     }
-    return std::string(line);
+    writer.Line(line);
+    return true;
 }
 
 } // namespace
 
 JobResult FinishVhdlJob(std::string_view connection, std::string_view skeleton) {
     ConnectionIndex index(connection);
+    std::optional<SignalBlock> block = FindSignalBlock(skeleton);
     std::unordered_set<std::string> topPorts;
-    if (std::optional<SignalBlock> block = FindSignalBlock(skeleton))
+    if (block)
         for (std::string_view name : block->names)
             topPorts.insert(Lower(name));
 
     PlaceholderIndex placeholders = PlaceholderIndex::ForVhdl(skeleton);
-    std::string declarations;
-    std::unordered_set<std::string> declared;
+    // One padded name per wire record; reserved so the views the index keeps stay valid.
+    std::vector<std::string> names;
+    names.reserve(index.Wires().size());
+    DistinctTexts declarations;
     for (const WireRecord& wire : index.Wires()) {
-        std::string padded = PadRight(wire.name, kNameColumns);
+        names.push_back(PadRight(wire.name, kNameColumns));
+        const std::string& padded = names.back();
         placeholders.Fill(wire.instanceA, wire.portA, padded);
         placeholders.Fill(wire.instanceB, wire.portB, padded);
 
@@ -152,29 +169,36 @@ JobResult FinishVhdlJob(std::string_view connection, std::string_view skeleton) 
         std::string tail = TypeTail(width, nonsense);
         if (nonsense)
             return JobResult::Failure(EngineError::OutputUnwritable);
-        std::string declaration =
-            "signal " + padded + " : std_logic" + PadRight(tail, kTypeTailColumns) + ";";
-        if (topPorts.count(Lower(wire.name)) == 0 && declared.insert(declaration).second)
-            declarations += "\n" + declaration;
+        if (topPorts.count(Lower(wire.name)) == 0)
+            declarations.Add("signal " + padded + " : std_logic" +
+                             PadRight(tail, kTypeTailColumns) + ";");
     }
 
-    std::string text = placeholders.Apply(skeleton);
-    if (std::optional<SignalBlock> block = FindSignalBlock(text))
-        text = text.substr(0, block->begin) + declarations + text.substr(block->end);
-    text = ReplaceAll(OpenAssociation(), text, "=> open");
+    // The block holds no association, so it is replaced in the same pass that fills them.
+    std::string signals;
+    for (const std::string& declaration : declarations.Texts()) {
+        signals += '\n';
+        signals += declaration;
+    }
+    std::string text;
+    if (block) {
+        PlaceholderIndex::Span span{block->begin, block->end, signals};
+        text = placeholders.Apply(skeleton, "", &span);
+    } else {
+        text = placeholders.Apply(skeleton, "");
+    }
+    if (text.find("=> __") != std::string::npos)
+        text = ReplaceAll(OpenAssociation(), text, "=> open");
 
-    std::vector<std::string> lines;
+    FinishedTopWriter writer(text.size() + 2);
     bool nonsense = false;
     ForEachLine(text, [&](std::string_view line, std::size_t) {
-        std::optional<std::string> rewritten = RewriteLine(line);
-        if (!rewritten)
+        if (!nonsense && !WriteLine(line, writer))
             nonsense = true;
-        else
-            lines.push_back(std::move(*rewritten));
     });
     if (nonsense)
         return JobResult::Failure(EngineError::OutputUnwritable);
-    return JobResult::Output(FinishedTopText(std::move(lines)));
+    return JobResult::Output(writer.Take());
 }
 
 } // namespace qve

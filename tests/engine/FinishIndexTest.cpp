@@ -141,7 +141,7 @@ TEST(PlaceholderIndex, FillsVerilogPortsOnTheInstanceHeadOnly) {
     EXPECT_EQ(index.Count(), 2u);
     EXPECT_TRUE(index.Fill("ram", "dout", "(R)"));
     EXPECT_TRUE(index.Fill("ram_0", "dout", "(R0)"));
-    EXPECT_EQ(index.Apply(skeleton),
+    EXPECT_EQ(index.Apply(skeleton, ""),
               "module top(\n\tq0 ,\n\tq1 \n);\n\n//Instantiate cell modules\n"
               "ram ram_0(\n\t." +
                   test::Padded("dout", 20) + " (R0)\n);\nram ram(\n\t." + test::Padded("dout", 20) +
@@ -156,8 +156,8 @@ TEST(PlaceholderIndex, RefusesWhatHasNoOpenPlaceholder) {
     EXPECT_FALSE(index.Fill("ra", "dout", "(x)")) << "an instance name is no prefix";
     EXPECT_TRUE(index.Fill("ram", "dout", "(first)"));
     EXPECT_FALSE(index.Fill("ram", "dout", "(second)")) << "an end already filled stays";
-    EXPECT_NE(index.Apply(skeleton).find("(first)"), std::string::npos);
-    EXPECT_EQ(index.Apply(skeleton).find("(second)"), std::string::npos);
+    EXPECT_NE(index.Apply(skeleton, "").find("(first)"), std::string::npos);
+    EXPECT_EQ(index.Apply(skeleton, "").find("(second)"), std::string::npos);
 }
 
 TEST(PlaceholderIndex, FillsEscapedVerilogNamesWithOrWithoutTheirClosingBlank) {
@@ -166,8 +166,8 @@ TEST(PlaceholderIndex, FillsEscapedVerilogNamesWithOrWithoutTheirClosingBlank) {
     PlaceholderIndex index = PlaceholderIndex::ForVerilog(skeleton);
     EXPECT_TRUE(index.Fill("\\u.a ", "\\d[0]", "(n)"));
     EXPECT_TRUE(index.Fill("\\u.a", "clk", "(c)"));
-    EXPECT_EQ(index.Apply(skeleton), "m \\u.a (\n\t." + test::Padded("\\d[0]", 20) + " (n),\n\t." +
-                                         test::Padded("clk", 20) + " (c)\n);\n");
+    EXPECT_EQ(index.Apply(skeleton, ""), "m \\u.a (\n\t." + test::Padded("\\d[0]", 20) +
+                                             " (n),\n\t." + test::Padded("clk", 20) + " (c)\n);\n");
 }
 
 TEST(PlaceholderIndex, EndsAVerilogInstanceAtItsClosingLine) {
@@ -189,12 +189,38 @@ TEST(PlaceholderIndex, FillsVhdlAssociationsAfterAGenericMap) {
     EXPECT_TRUE(index.Fill("ram", "dout", "R"));
     EXPECT_TRUE(index.Fill("ram_0", "dout", "R0"));
     EXPECT_FALSE(index.Fill("ram_0", "W", "x")) << "a generic is no port";
-    std::string applied = index.Apply(skeleton);
+    std::string applied = index.Apply(skeleton, "");
     EXPECT_NE(applied.find("ram_0:ram \n\tgeneric map(\n\t\tW => 8    )\n\tport map(\n" +
                            VhdlAssociation("clk") + "\t\t" + test::Padded("dout", 20) + " => R0);"),
               std::string::npos);
     EXPECT_NE(applied.find("ram:ram \n\tport map(\n\t\t" + test::Padded("dout", 20) + " => R);"),
               std::string::npos);
+}
+
+TEST(PlaceholderIndex, WritesOpenPlaceholdersAndASpanInTheSamePass) {
+    std::string skeleton = "--block\nold\n--end\nu1:m \n\tport map(\n" + VhdlAssociation("a") +
+                           VhdlAssociation("b", true);
+    PlaceholderIndex index = PlaceholderIndex::ForVhdl(skeleton);
+    EXPECT_TRUE(index.Fill("u1", "b", "n"));
+    PlaceholderIndex::Span span{0, skeleton.find("--end") + 5, "new"};
+    EXPECT_EQ(index.Apply(skeleton, "OPEN", &span), "new\nu1:m \n\tport map(\n\t\t" +
+                                                        test::Padded("a", 20) + " => OPEN,\n\t\t" +
+                                                        test::Padded("b", 20) + " => n);\n");
+    EXPECT_EQ(index.Apply(skeleton, ""), skeleton.substr(0, skeleton.rfind("__")) + "n);\n");
+}
+
+TEST(IndexTable, FindsEveryKeyAfterGrowing) {
+    // Hashes that collide in their low bits exercise the probing and the growth.
+    IndexTable table;
+    std::vector<std::size_t> hashes;
+    for (std::size_t i = 0; i < 1000; ++i) {
+        hashes.push_back((i % 7) << 40 | (i & 3));
+        table.Insert(hashes.back(), i);
+    }
+    for (std::size_t i = 0; i < 1000; ++i)
+        EXPECT_EQ(table.Find(hashes[i], [&](std::size_t index) { return index == i; }), i);
+    EXPECT_EQ(table.Find(12345, [&](std::size_t index) { return hashes[index] == 12345; }),
+              IndexTable::kNone);
 }
 
 } // namespace
