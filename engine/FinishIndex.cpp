@@ -131,6 +131,8 @@ void IndexTable::Reserve(std::size_t keys) {
 void IndexTable::Insert(std::size_t hash, std::size_t index) {
     if (index != hashes_.size())
         throw std::logic_error("index table keys must be inserted in index order");
+    if (index >= kEmpty)
+        throw std::length_error("too many names for the finishing index");
     hashes_.push_back(hash);
     if (hashes_.size() * 2 > slots_.size())
         Reserve(hashes_.size() * 2);

@@ -47,6 +47,8 @@ public:
                 return slot.index;
         }
     }
+    // Keys are inserted with the indices 0, 1, 2, ...; more than the slots can number is a
+    // result that cannot be built (std::length_error).
     void Insert(std::size_t hash, std::size_t index);
 
 private:
@@ -64,6 +66,7 @@ private:
     std::vector<std::size_t> hashes_;
 };
 
+// The hash of an (instance, port) pair of names.
 std::size_t HashNames(std::string_view first, std::string_view second);
 
 // Texts kept once each, in the order they were first added.
