@@ -1,4 +1,4 @@
-// The Verilog finishing job, the reading of both finishing jobs' inputs and their output form.
+// The Verilog finishing job, and the reading of both finishing jobs' inputs.
 #include "engine/Finish.h"
 
 #include "engine/FinishIndex.h"

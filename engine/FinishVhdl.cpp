@@ -13,8 +13,8 @@ namespace {
 constexpr std::string_view kSignalsBegin = "--Internal Signals";
 constexpr std::string_view kSignalsEnd = "--Internal Signals End";
 
-// No tool takes a tri-state literal wider than the vector length every Verilog tool must support;
-// a larger count is garbage, not a design.
+// Verilog promises vectors of 65536 bits; a wider tri-state count is garbage, not a design, and
+// would only blow up one line of the output.
 constexpr int kMaxTriStateWidth = 65536;
 
 // An association that no wire filled: the port is mapped to open.

@@ -153,6 +153,21 @@ Design OwnLeaves(bool vhdl) {
     return design;
 }
 
+// Escaped names everywhere the editor makes them: an instance, a top port and its net, and a net
+// whose name holds a backslash inside.
+Design EscapedNames() {
+    Design design;
+    design.top = "escaped_top";
+    design.ports = {In("in", 7, 0), Out("\\out-1 ", 7, 0), Out("q", 7, 0)};
+    design.instances = {{"inv", "\\u.inv ", {In("a", 7, 0), Out("y", 7, 0)}, {}},
+                        {"inv", "u2", {In("a", 7, 0), Out("y", 7, 0)}, {}}};
+    ToTop(design, "\\u.inv ", "a", "in");
+    ToTop(design, "\\u.inv ", "y", "\\out-1 ");
+    design.wires.push_back({"\\u.inv ", "y", "u2", "a", "\\out-1 "});
+    ToTop(design, "u2", "y", "q");
+    return design;
+}
+
 // verilog-ethernet's FIFO feeding its width adapter (8 to 16 bits).
 Design EthernetStream() {
     Design design;
@@ -388,6 +403,16 @@ std::optional<Json> YosysJson(const fs::path& dir, const fs::path& top, const st
     return JsonReader(ReadBytes(json)).Read();
 }
 
+// yosys names an escaped identifier without its backslash and closing blank.
+std::string YosysName(std::string name) {
+    if (!name.empty() && name.front() == '\\') {
+        name.erase(0, 1);
+        while (!name.empty() && name.back() == ' ')
+            name.pop_back();
+    }
+    return name;
+}
+
 // The bits yosys connected to one end of a wire: a top port's own bits, or a cell's connection.
 std::optional<std::vector<std::string>> EndBits(const Json& top, const std::string& topName,
                                                 const std::string& instance,
@@ -395,13 +420,13 @@ std::optional<std::vector<std::string>> EndBits(const Json& top, const std::stri
     const Json* bits = nullptr;
     if (instance == topName) {
         const Json* ports = top.Member("ports");
-        const Json* entry = ports ? ports->Member(port) : nullptr;
+        const Json* entry = ports ? ports->Member(YosysName(port)) : nullptr;
         bits = entry ? entry->Member("bits") : nullptr;
     } else {
         const Json* cells = top.Member("cells");
-        const Json* cell = cells ? cells->Member(instance) : nullptr;
+        const Json* cell = cells ? cells->Member(YosysName(instance)) : nullptr;
         const Json* connections = cell ? cell->Member("connections") : nullptr;
-        bits = connections ? connections->Member(port) : nullptr;
+        bits = connections ? connections->Member(YosysName(port)) : nullptr;
     }
     if (!bits)
         return std::nullopt;
@@ -453,6 +478,23 @@ TEST_F(FinishE2e, OwnLeavesVerilogTopPassesVerilatorLint) {
 TEST_F(FinishE2e, OwnLeavesVerilogTopPassesYosysAndConnectsEveryWireBitForBit) {
     REQUIRE_TOOL("yosys");
     Design design = OwnLeaves(false);
+    std::optional<Json> netlist =
+        YosysJson(dir_, VerilogTop(design), design.top, OwnVerilogLeaves());
+    ASSERT_TRUE(netlist);
+    ExpectNetlistMatchesTheWires(*netlist, design);
+}
+
+TEST_F(FinishE2e, EscapedNamesVerilogTopPassesIverilogAndVerilator) {
+    REQUIRE_TOOL("iverilog");
+    REQUIRE_TOOL("verilator");
+    fs::path top = VerilogTop(EscapedNames());
+    ExpectIverilogAccepts(top, OwnVerilogLeaves());
+    ExpectVerilatorAccepts(dir_, top, "escaped_top", OwnVerilogLeaves(), false);
+}
+
+TEST_F(FinishE2e, EscapedNamesVerilogTopConnectsEveryWireBitForBit) {
+    REQUIRE_TOOL("yosys");
+    Design design = EscapedNames();
     std::optional<Json> netlist =
         YosysJson(dir_, VerilogTop(design), design.top, OwnVerilogLeaves());
     ASSERT_TRUE(netlist);
