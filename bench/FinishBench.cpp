@@ -61,7 +61,7 @@ struct Measure {
 // Best of several runs: the least disturbed by the other work on the machine.
 template <typename Job> double BestSeconds(Job&& job) {
     double best = 1e30;
-    for (int run = 0; run < 5; ++run) {
+    for (int run = 0; run < 9; ++run) {
         auto start = std::chrono::steady_clock::now();
         job();
         auto stop = std::chrono::steady_clock::now();
