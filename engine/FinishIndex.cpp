@@ -47,6 +47,10 @@ std::string_view WithoutTrailingBlanks(std::string_view name) {
     return name;
 }
 
+bool IsWordChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
 bool AllDigits(std::string_view text) {
     if (text.empty())
         return false;
@@ -84,15 +88,15 @@ LineFields SplitFields(std::string_view line) {
     return fields;
 }
 
-// Walks the skeleton's lines: a head opens an instance, a line holding ";" closes it (after the
-// line itself was read, so a VHDL association followed by ");" still counts).
+// Walks the skeleton's lines: a head opens an instance (begin), a line holding ";" closes it
+// (after the line itself was read, so a VHDL association followed by ");" still counts); every
+// placeholder of an open instance is handed to add with its offset and length.
 // The marks are characters without which the head or connection pattern cannot match: a cheap
 // test that spares the patterns most lines.
-template <typename Add>
+template <typename Begin, typename Add>
 void ScanInstances(std::string_view skeleton, const Regex& head, char headMark,
                    const Regex& connection, std::string_view connectionMark, bool verilog,
-                   Add&& add) {
-    std::string_view current;
+                   Begin&& begin, Add&& add) {
     bool open = false;
     RegexMatch match;
     ForEachLine(skeleton, [&](std::string_view line, std::size_t offset) {
@@ -100,14 +104,14 @@ void ScanInstances(std::string_view skeleton, const Regex& head, char headMark,
         if (!placeholder && line.find(headMark) != std::string_view::npos &&
             head.Search(line, match)) {
             std::string_view module = match.Group(line, verilog ? 1 : 2);
-            std::string_view instance = match.Group(line, verilog ? 2 : 1);
             // "module top(" heads the top module itself, whose ports hold no placeholders.
             open = !(verilog && module == "module");
-            current = instance;
+            if (open)
+                begin(WithoutTrailingBlanks(match.Group(line, verilog ? 2 : 1)));
             return;
         }
         if (open && placeholder && connection.Search(line, match))
-            add(current, match.Group(line, 1), offset + match.Begin(2),
+            add(WithoutTrailingBlanks(match.Group(line, 1)), offset + match.Begin(2),
                 match.End(2) - match.Begin(2));
         if (line.find(';') != std::string_view::npos)
             open = false;
@@ -123,28 +127,26 @@ void IndexTable::Reserve(std::size_t keys) {
     if (size <= slots_.size())
         return;
     slots_.assign(size, Slot{});
-    hashes_.reserve(keys);
-    for (std::size_t index = 0; index < hashes_.size(); ++index)
-        Place(Tag(hashes_[index]), hashes_[index], static_cast<std::uint32_t>(index));
+    keys_.reserve(keys);
+    for (const auto& [hash, index] : keys_)
+        Place(hash, index);
 }
 
 void IndexTable::Insert(std::size_t hash, std::size_t index) {
-    if (index != hashes_.size())
-        throw std::logic_error("index table keys must be inserted in index order");
     if (index >= kEmpty)
         throw std::length_error("too many names for the finishing index");
-    hashes_.push_back(hash);
-    if (hashes_.size() * 2 > slots_.size())
-        Reserve(hashes_.size() * 2);
+    keys_.emplace_back(hash, static_cast<std::uint32_t>(index));
+    if (keys_.size() * 2 > slots_.size())
+        Reserve(keys_.size() * 2);
     else
-        Place(Tag(hash), hash, static_cast<std::uint32_t>(index));
+        Place(hash, static_cast<std::uint32_t>(index));
 }
 
-void IndexTable::Place(std::uint32_t tag, std::size_t hash, std::uint32_t index) {
+void IndexTable::Place(std::size_t hash, std::uint32_t index) {
     std::size_t at = hash & (slots_.size() - 1);
     while (slots_[at].index != kEmpty)
         at = (at + 1) & (slots_.size() - 1);
-    slots_[at] = {tag, index};
+    slots_[at] = {Tag(hash), index};
 }
 
 std::size_t HashNames(std::string_view first, std::string_view second) {
@@ -160,6 +162,84 @@ bool DistinctTexts::Add(std::string text) {
     table_.Insert(hash, texts_.size());
     texts_.push_back(std::move(text));
     return true;
+}
+
+void PortDirectory::BeginInstance(std::string_view instance) {
+    std::size_t hash = std::hash<std::string_view>()(instance);
+    if (byInstance_.Find(hash, [&](std::size_t i) { return instances_[i].name == instance; }) !=
+        kNone) {
+        current_ = kNone;
+        return;
+    }
+    current_ = instances_.size();
+    byInstance_.Insert(hash, current_);
+    instances_.push_back({instance, ports_.size(), 0});
+}
+
+std::size_t PortDirectory::FindInRange(const Instance& instance, std::string_view port) const {
+    if (instance.tableSize == 0) {
+        for (std::size_t i = instance.first; i < instance.first + instance.count; ++i)
+            if (ports_[i] == port)
+                return i;
+        return kNone;
+    }
+    std::size_t mask = instance.tableSize - 1;
+    for (std::size_t at = std::hash<std::string_view>()(port) & mask;; at = (at + 1) & mask) {
+        std::uint32_t entry = tables_[instance.tableBegin + at];
+        if (entry == kEmpty)
+            return kNone;
+        if (ports_[entry] == port)
+            return entry;
+    }
+}
+
+void PortDirectory::Place(Instance& instance, std::size_t entry) {
+    std::size_t mask = instance.tableSize - 1;
+    std::size_t at = std::hash<std::string_view>()(ports_[entry]) & mask;
+    while (tables_[instance.tableBegin + at] != kEmpty)
+        at = (at + 1) & mask;
+    tables_[instance.tableBegin + at] = static_cast<std::uint32_t>(entry);
+}
+
+void PortDirectory::Rebuild(Instance& instance) {
+    std::size_t size = 16;
+    while (size < instance.count * 2)
+        size *= 2;
+    instance.tableBegin = tables_.size();
+    instance.tableSize = size;
+    tables_.resize(tables_.size() + size, kEmpty);
+    for (std::size_t i = instance.first; i < instance.first + instance.count; ++i)
+        Place(instance, i);
+}
+
+std::size_t PortDirectory::AddPort(std::string_view port, bool& isNew) {
+    isNew = false;
+    if (current_ == kNone)
+        return kNone;
+    Instance& instance = instances_[current_];
+    std::size_t found = FindInRange(instance, port);
+    if (found != kNone)
+        return found;
+    // The ports of one instance stay together because an instance takes ports only while it is
+    // the open one, and it is never opened again.
+    std::size_t entry = ports_.size();
+    if (entry >= kEmpty)
+        throw std::length_error("too many ports for the finishing index");
+    ports_.push_back(port);
+    ++instance.count;
+    if (instance.count > kScanLimit && instance.count * 2 > instance.tableSize)
+        Rebuild(instance);
+    else if (instance.tableSize != 0)
+        Place(instance, entry);
+    isNew = true;
+    return entry;
+}
+
+std::size_t PortDirectory::Find(std::string_view instance, std::string_view port) const {
+    std::size_t found =
+        byInstance_.Find(std::hash<std::string_view>()(instance),
+                         [&](std::size_t i) { return instances_[i].name == instance; });
+    return found == kNone ? kNone : FindInRange(instances_[found], port);
 }
 
 std::string PadRight(std::string_view text, std::size_t width) {
@@ -183,10 +263,8 @@ ConnectionIndex::ConnectionIndex(std::string_view connection) {
     // Port lines belong to the nearest TOP or MODULE line above them; only MODULE blocks give
     // widths, and disabled lines ("#...") belong to nothing.
     std::size_t lines = LineBound(connection);
-    ports_.reserve(lines);
-    byPort_.Reserve(lines);
-    bool inModule = false;
-    std::string_view instance;
+    ports_.Reserve(lines);
+    widths_.reserve(lines);
     ForEachLine(connection, [&](std::string_view rawLine, std::size_t) {
         LineFields split = SplitFields(WithoutCr(rawLine));
         const auto& fields = split.field;
@@ -196,94 +274,93 @@ ConnectionIndex::ConnectionIndex(std::string_view connection) {
             if (count >= 6 && !fields[5].empty())
                 wires_.push_back({fields[1], fields[2], fields[3], fields[4], fields[5]});
         } else if (keyword == "MODULE") {
-            inModule = count >= 3 && !fields[1].empty() && !fields[2].empty();
-            instance = inModule ? fields[2] : std::string_view();
+            if (count >= 3 && !fields[1].empty() && !fields[2].empty())
+                ports_.BeginInstance(fields[2]);
+            else
+                ports_.EndInstance();
         } else if (keyword == "TOP") {
-            inModule = false;
-        } else if (inModule && IsPortKeyword(keyword) && count >= 4) {
-            std::string_view port = fields[3];
-            std::size_t hash = HashNames(instance, port);
-            auto same = [&](std::size_t i) {
-                return ports_[i].instance == instance && ports_[i].port == port;
-            };
+            ports_.EndInstance();
+        } else if (IsPortKeyword(keyword) && count >= 4) {
             // The first port line of a name counts; a repeated one is ignored.
-            if (byPort_.Find(hash, same) != IndexTable::kNone)
+            bool isNew = false;
+            ports_.AddPort(fields[3], isNew);
+            if (!isNew)
                 return;
             std::optional<PortWidth> width;
             if (AllDigits(fields[1]) && AllDigits(fields[2]))
                 width = PortWidth{fields[1], fields[2]};
-            byPort_.Insert(hash, ports_.size());
-            ports_.push_back({instance, port, width});
+            widths_.push_back(width);
         }
     });
 }
 
 std::optional<PortWidth> ConnectionIndex::Width(std::string_view instance,
                                                 std::string_view port) const {
-    std::size_t found = byPort_.Find(HashNames(instance, port), [&](std::size_t i) {
-        return ports_[i].instance == instance && ports_[i].port == port;
-    });
-    if (found == IndexTable::kNone)
+    std::size_t found = ports_.Find(instance, port);
+    if (found == PortDirectory::kNone)
         return std::nullopt;
-    return ports_[found].width;
+    return widths_[found];
 }
 
 PlaceholderIndex PlaceholderIndex::ForVerilog(std::string_view skeleton) {
     PlaceholderIndex index;
     index.Reserve(LineBound(skeleton));
-    ScanInstances(skeleton, VerilogInstanceHead(), '(', VerilogPortConnection(), "(__)", true,
-                  [&](std::string_view instance, std::string_view port, std::size_t offset,
-                      std::size_t length) { index.Add(instance, port, offset, length); });
+    ScanInstances(
+        skeleton, VerilogInstanceHead(), '(', VerilogPortConnection(), "(__)", true,
+        [&](std::string_view instance) { index.ports_.BeginInstance(instance); },
+        [&](std::string_view port, std::size_t offset, std::size_t length) {
+            index.Add(port, offset, length, true);
+        });
     return index;
 }
 
 PlaceholderIndex PlaceholderIndex::ForVhdl(std::string_view skeleton) {
     PlaceholderIndex index;
     index.Reserve(LineBound(skeleton));
-    ScanInstances(skeleton, VhdlInstanceHead(), ':', VhdlPortAssociation(), "__", false,
-                  [&](std::string_view instance, std::string_view port, std::size_t offset,
-                      std::size_t length) { index.Add(instance, port, offset, length); });
+    ScanInstances(
+        skeleton, VhdlInstanceHead(), ':', VhdlPortAssociation(), "__", false,
+        [&](std::string_view instance) { index.ports_.BeginInstance(instance); },
+        [&](std::string_view port, std::size_t offset, std::size_t length) {
+            // Only "=> __" before a non-word character is what the open mapping rewrites;
+            // other spellings stay for the pass over the whole text.
+            std::size_t end = offset + length;
+            bool plainOpen = offset >= 3 && skeleton.substr(offset - 3, 3) == "=> " &&
+                             (end == skeleton.size() || !IsWordChar(skeleton[end]));
+            index.Add(port, offset, length, plainOpen);
+        });
     return index;
 }
 
 void PlaceholderIndex::Reserve(std::size_t lines) {
     slots_.reserve(lines);
-    ports_.reserve(lines);
-    byPort_.Reserve(lines);
+    ports_.Reserve(lines);
+    chains_.reserve(lines);
 }
 
-std::size_t PlaceholderIndex::FindPort(std::string_view instance, std::string_view port) const {
-    return byPort_.Find(HashNames(instance, port), [&](std::size_t i) {
-        return ports_[i].instance == instance && ports_[i].port == port;
-    });
-}
-
-void PlaceholderIndex::Add(std::string_view instance, std::string_view port, std::size_t offset,
-                           std::size_t length) {
-    instance = WithoutTrailingBlanks(instance);
-    port = WithoutTrailingBlanks(port);
-    std::size_t entry = FindPort(instance, port);
-    if (entry == IndexTable::kNone) {
-        entry = ports_.size();
-        byPort_.Insert(HashNames(instance, port), entry);
-        ports_.push_back({instance, port});
-    }
+void PlaceholderIndex::Add(std::string_view port, std::size_t offset, std::size_t length,
+                           bool plainOpen) {
+    bool isNew = false;
+    std::size_t entry = ports_.AddPort(port, isNew);
+    if (entry == PortDirectory::kNone)
+        return;
+    if (isNew)
+        chains_.emplace_back();
     std::size_t slot = slots_.size();
-    slots_.push_back({offset, length, std::nullopt});
-    PortEntry& found = ports_[entry];
-    if (found.last == IndexTable::kNone)
-        found.first = slot;
+    slots_.push_back({offset, length, std::nullopt, IndexTable::kNone, plainOpen});
+    Chain& chain = chains_[entry];
+    if (chain.last == IndexTable::kNone)
+        chain.first = slot;
     else
-        slots_[found.last].next = slot;
-    found.last = slot;
+        slots_[chain.last].next = slot;
+    chain.last = slot;
 }
 
 bool PlaceholderIndex::Fill(std::string_view instance, std::string_view port,
                             std::string_view replacement) {
-    std::size_t entry = FindPort(WithoutTrailingBlanks(instance), WithoutTrailingBlanks(port));
-    if (entry == IndexTable::kNone)
+    std::size_t entry = ports_.Find(WithoutTrailingBlanks(instance), WithoutTrailingBlanks(port));
+    if (entry == PortDirectory::kNone)
         return false;
-    for (std::size_t slot = ports_[entry].first; slot != IndexTable::kNone;
+    for (std::size_t slot = chains_[entry].first; slot != IndexTable::kNone;
          slot = slots_[slot].next) {
         if (!slots_[slot].replacement) {
             slots_[slot].replacement = replacement;
@@ -315,7 +392,7 @@ std::string PlaceholderIndex::Apply(std::string_view skeleton, std::string_view 
             text.append(skeleton.substr(done, offset - done));
     };
     for (const Slot& slot : slots_) {
-        if (!slot.replacement && open.empty())
+        if (!slot.replacement && (open.empty() || !slot.plainOpen))
             continue;
         copyTo(slot.offset);
         // A placeholder inside the span went with it.

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qve {
@@ -47,8 +48,7 @@ public:
                 return slot.index;
         }
     }
-    // Keys are inserted with the indices 0, 1, 2, ...; more than the slots can number is a
-    // result that cannot be built (std::length_error).
+    // More keys than the slots can number is a result that cannot be built (std::length_error).
     void Insert(std::size_t hash, std::size_t index);
 
 private:
@@ -59,11 +59,11 @@ private:
         std::uint32_t index = kEmpty;
     };
     static std::uint32_t Tag(std::size_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
-    void Place(std::uint32_t tag, std::size_t hash, std::uint32_t index);
+    void Place(std::size_t hash, std::uint32_t index);
 
     std::vector<Slot> slots_;
-    // The hash of every key by index, to grow without the keys.
-    std::vector<std::size_t> hashes_;
+    // Every key's hash and index, to grow without the keys.
+    std::vector<std::pair<std::size_t, std::uint32_t>> keys_;
 };
 
 // The hash of an (instance, port) pair of names.
@@ -79,6 +79,50 @@ public:
 private:
     std::vector<std::string> texts_;
     IndexTable table_;
+};
+
+// Ports grouped by their instance, found by exact (instance, port) names. An instance is found in
+// a small table, and its ports where they lie: scanned when they are few, else through a table of
+// the instance's own. So the lookups of a large design, which come instance after instance, stay
+// in the caches, and none costs more than a few comparisons.
+class PortDirectory {
+public:
+    static constexpr std::size_t kNone = IndexTable::kNone;
+
+    // Opens the ports of an instance. An instance that was opened before takes no more ports:
+    // its first block counts.
+    void BeginInstance(std::string_view instance);
+    // No instance takes ports until the next BeginInstance.
+    void EndInstance() { current_ = kNone; }
+    // The entry of the port on the open instance, added when new (isNew tells); kNone when no
+    // instance is open.
+    std::size_t AddPort(std::string_view port, bool& isNew);
+    std::size_t Find(std::string_view instance, std::string_view port) const;
+    void Reserve(std::size_t ports) { ports_.reserve(ports); }
+
+private:
+    // Up to this many ports an instance is scanned rather than hashed.
+    static constexpr std::size_t kScanLimit = 8;
+    static constexpr std::uint32_t kEmpty = 0xffffffffu;
+    struct Instance {
+        std::string_view name;
+        std::size_t first = 0;
+        std::size_t count = 0;
+        // The instance's own table in tables_, once it has more than kScanLimit ports.
+        std::size_t tableBegin = 0;
+        std::size_t tableSize = 0;
+    };
+    std::size_t FindInRange(const Instance& instance, std::string_view port) const;
+    void Place(Instance& instance, std::size_t entry);
+    void Rebuild(Instance& instance);
+
+    std::vector<Instance> instances_;
+    IndexTable byInstance_;
+    std::vector<std::string_view> ports_;
+    // The per-instance tables, one after the other: port entries, kEmpty for a free slot. A
+    // table that grows moves to the end, so the whole is at most twice what the tables use.
+    std::vector<std::uint32_t> tables_;
+    std::size_t current_ = kNone;
 };
 
 // An upper bound of the lines ForEachLine visits, for reserving.
@@ -128,14 +172,10 @@ public:
     std::optional<PortWidth> Width(std::string_view instance, std::string_view port) const;
 
 private:
-    struct PortEntry {
-        std::string_view instance;
-        std::string_view port;
-        std::optional<PortWidth> width;
-    };
     std::vector<WireRecord> wires_;
-    std::vector<PortEntry> ports_;
-    IndexTable byPort_;
+    PortDirectory ports_;
+    // By directory entry.
+    std::vector<std::optional<PortWidth>> widths_;
 };
 
 // Where a skeleton leaves a port open: the placeholder token of every port connection inside an
@@ -160,8 +200,8 @@ public:
     };
 
     // The skeleton with every filled placeholder replaced and open ones written as open (or left
-    // as they were when open is empty), and with the span, if any, replaced. Reserves room for
-    // extra characters to be appended.
+    // as they were when open is empty, or when their spelling is not the one the open mapping
+    // rewrites), and with the span, if any, replaced. Reserves room for extra characters.
     std::string Apply(std::string_view skeleton, std::string_view open, const Span* span = nullptr,
                       std::size_t extra = 0) const;
 
@@ -174,22 +214,22 @@ private:
         std::optional<std::string_view> replacement;
         // The next slot of the same instance port, in text order.
         std::size_t next = IndexTable::kNone;
+        // Left open, the placeholder may be written as the open text.
+        bool plainOpen = true;
     };
-    struct PortEntry {
-        std::string_view instance;
-        std::string_view port;
+    // The slots of one instance port: the first and the last, chained by Slot::next.
+    struct Chain {
         std::size_t first = IndexTable::kNone;
         std::size_t last = IndexTable::kNone;
     };
 
-    void Add(std::string_view instance, std::string_view port, std::size_t offset,
-             std::size_t length);
-    std::size_t FindPort(std::string_view instance, std::string_view port) const;
+    void Add(std::string_view port, std::size_t offset, std::size_t length, bool plainOpen);
     void Reserve(std::size_t lines);
 
     std::vector<Slot> slots_;
-    std::vector<PortEntry> ports_;
-    IndexTable byPort_;
+    PortDirectory ports_;
+    // By directory entry.
+    std::vector<Chain> chains_;
 };
 
 } // namespace qve

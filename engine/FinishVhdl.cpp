@@ -183,10 +183,12 @@ JobResult FinishVhdlJob(std::string_view connection, std::string_view skeleton) 
     std::string text;
     if (block) {
         PlaceholderIndex::Span span{block->begin, block->end, signals};
-        text = placeholders.Apply(skeleton, "", &span);
+        text = placeholders.Apply(skeleton, "open", &span);
     } else {
-        text = placeholders.Apply(skeleton, "");
+        text = placeholders.Apply(skeleton, "open");
     }
+    // Open associations were mapped in the same pass; the pass over the whole text is needed
+    // only when the placeholder stands elsewhere or spelled otherwise.
     if (text.find("=> __") != std::string::npos)
         text = ReplaceAll(OpenAssociation(), text, "=> open");
 

@@ -223,5 +223,44 @@ TEST(IndexTable, FindsEveryKeyAfterGrowing) {
               IndexTable::kNone);
 }
 
+TEST(PortDirectory, FindsThePortsOfSmallAndLargeInstancesApart) {
+    // Names must outlive the directory: it keeps views.
+    std::vector<std::string> names;
+    for (int i = 0; i < 300; ++i)
+        names.push_back("p" + std::to_string(i));
+    PortDirectory directory;
+    bool isNew = false;
+    directory.BeginInstance("big");
+    for (const std::string& name : names)
+        directory.AddPort(name, isNew);
+    directory.BeginInstance("small");
+    std::size_t small = directory.AddPort(names[7], isNew);
+    EXPECT_TRUE(isNew);
+    EXPECT_EQ(directory.AddPort(names[7], isNew), small) << "a repeated port keeps its entry";
+    EXPECT_FALSE(isNew);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        ASSERT_EQ(directory.Find("big", names[i]), i) << names[i];
+    EXPECT_EQ(directory.Find("small", names[7]), small);
+    EXPECT_EQ(directory.Find("small", names[8]), PortDirectory::kNone);
+    EXPECT_EQ(directory.Find("big", "p300"), PortDirectory::kNone);
+    EXPECT_EQ(directory.Find("bi", "p1"), PortDirectory::kNone);
+}
+
+TEST(PortDirectory, KeepsTheFirstBlockOfARepeatedInstance) {
+    PortDirectory directory;
+    bool isNew = false;
+    directory.BeginInstance("u1");
+    std::size_t first = directory.AddPort("a", isNew);
+    directory.BeginInstance("u2");
+    directory.AddPort("a", isNew);
+    directory.BeginInstance("u1");
+    EXPECT_EQ(directory.AddPort("b", isNew), PortDirectory::kNone);
+    directory.EndInstance();
+    EXPECT_EQ(directory.AddPort("c", isNew), PortDirectory::kNone);
+    EXPECT_EQ(directory.Find("u1", "a"), first);
+    EXPECT_EQ(directory.Find("u1", "b"), PortDirectory::kNone);
+    EXPECT_NE(directory.Find("u2", "a"), first);
+}
+
 } // namespace
 } // namespace qve
