@@ -149,12 +149,6 @@ void IndexTable::Place(std::size_t hash, std::uint32_t index) {
     slots_[at] = {Tag(hash), index};
 }
 
-std::size_t HashNames(std::string_view first, std::string_view second) {
-    std::size_t hash = std::hash<std::string_view>()(first);
-    return hash ^ (std::hash<std::string_view>()(second) + 0x9e3779b97f4a7c15ull + (hash << 6) +
-                   (hash >> 2));
-}
-
 bool DistinctTexts::Add(std::string text) {
     std::size_t hash = std::hash<std::string_view>()(text);
     if (table_.Find(hash, [&](std::size_t i) { return texts_[i] == text; }) != IndexTable::kNone)

@@ -66,9 +66,6 @@ private:
     std::vector<std::pair<std::size_t, std::uint32_t>> keys_;
 };
 
-// The hash of an (instance, port) pair of names.
-std::size_t HashNames(std::string_view first, std::string_view second);
-
 // Texts kept once each, in the order they were first added.
 class DistinctTexts {
 public:
