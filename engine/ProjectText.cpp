@@ -8,11 +8,13 @@
 #include "engine/VerilogReader.h"
 #include "engine/VhdlReader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <map>
 #include <memory>
 #include <new>
+#include <unistd.h>
 
 namespace qve {
 namespace {
@@ -143,6 +145,15 @@ std::optional<int> InstanceCount(std::string_view digits) {
     return value;
 }
 
+// The machine's memory in bytes: no result can be larger.
+std::size_t PhysicalMemory() {
+    long pages = ::sysconf(_SC_PHYS_PAGES);
+    long size = ::sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || size <= 0)
+        return static_cast<std::size_t>(-1);
+    return static_cast<std::size_t>(pages) * static_cast<std::size_t>(size);
+}
+
 } // namespace
 
 std::string RewriteTopPorts(std::string_view result, bool allVariant) {
@@ -223,9 +234,11 @@ JobResult ProjectTextJob(const std::vector<std::string>& arguments) {
             block += text + "\n";
         std::string tail = "\t" + path + "\t" + (language == '0' ? "verilog" : "vhdl") + "\n";
         std::string named = ReplaceText(rule, "%M", name);
-        // A count that would not fit in memory fails the job here rather than half-way.
+        // A count whose blocks cannot fit in memory fails the job here, before the allocator is
+        // asked for more than the machine has.
         std::size_t perInstance = 8 + name.size() + named.size() + 12 + tail.size() + block.size();
-        if (perInstance > (result.max_size() - result.size()) / static_cast<std::size_t>(*count))
+        std::size_t room = std::min(result.max_size(), PhysicalMemory()) - result.size();
+        if (perInstance > room / static_cast<std::size_t>(*count))
             throw std::bad_alloc();
         result.reserve(result.size() + perInstance * static_cast<std::size_t>(*count));
         for (int i = 0; i < *count; ++i) {

@@ -35,6 +35,29 @@ std::size_t CopyEscapedIdentifier(std::string_view text, std::size_t i, std::str
     return j;
 }
 
+// The bytes a lexer must look at; every other byte is copied in runs.
+class ByteSet {
+public:
+    constexpr explicit ByteSet(std::string_view bytes) {
+        for (char c : bytes)
+            member_[static_cast<unsigned char>(c)] = true;
+    }
+    bool Has(char c) const { return member_[static_cast<unsigned char>(c)]; }
+
+private:
+    std::array<bool, 256> member_{};
+};
+
+// Copies the run of bytes up to the next one of the set; returns where it stopped.
+std::size_t CopyPlain(std::string_view text, std::size_t i, const ByteSet& special,
+                      std::string& out) {
+    std::size_t j = i;
+    while (j < text.size() && !special.Has(text[j]))
+        ++j;
+    out.append(text.data() + i, j - i);
+    return j;
+}
+
 } // namespace
 
 std::string TabsToBlanks(std::string_view text) {
@@ -54,10 +77,11 @@ std::string CrToLf(std::string_view text) {
 }
 
 std::string StripVerilogComments(std::string_view text) {
+    static constexpr ByteSet special("\"\\/");
     std::string out;
     out.reserve(text.size());
     std::size_t i = 0;
-    while (i < text.size()) {
+    while ((i = CopyPlain(text, i, special, out)) < text.size()) {
         char c = text[i];
         if (c == '"') {
             i = CopyVerilogString(text, i, out);
@@ -175,10 +199,11 @@ std::size_t DirectiveEnd(std::string_view text, std::size_t i, DirectiveReach re
 } // namespace
 
 std::string RemoveVerilogDirectives(std::string_view text) {
+    static constexpr ByteSet special("\"\\`");
     std::string out;
     out.reserve(text.size());
     std::size_t i = 0;
-    while (i < text.size()) {
+    while ((i = CopyPlain(text, i, special, out)) < text.size()) {
         char c = text[i];
         if (c == '"') {
             i = CopyVerilogString(text, i, out);
@@ -236,10 +261,11 @@ std::size_t EndOfLastWord(std::string_view text, std::string_view word) {
 }
 
 std::string StripVhdlComments(std::string_view text) {
+    static constexpr ByteSet special("\"\\'-");
     std::string out;
     out.reserve(text.size());
     std::size_t i = 0;
-    while (i < text.size()) {
+    while ((i = CopyPlain(text, i, special, out)) < text.size()) {
         char c = text[i];
         if (c == '"' || c == '\\') {
             // A string literal or an extended identifier: a doubled delimiter stands for one, and

@@ -11,12 +11,19 @@ namespace qve {
 std::string FromTextMode(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            continue;
-        text.push_back(bytes[i]);
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t cr = bytes.find('\r', start);
+        if (cr == std::string_view::npos || cr + 1 >= bytes.size()) {
+            text.append(bytes.substr(start));
+            return text;
+        }
+        // The CR of a CR LF pair goes; a lone CR stays.
+        text.append(bytes.substr(start, cr - start));
+        if (bytes[cr + 1] != '\n')
+            text.push_back('\r');
+        start = cr + 1;
     }
-    return text;
 }
 
 std::string ToTextMode(std::string_view text) {

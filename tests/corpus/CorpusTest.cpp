@@ -86,8 +86,12 @@ std::string RequireTool(const std::string& name) {
 
 std::vector<std::string> FilesUnder(const fs::path& root, const std::string& extension) {
     std::vector<std::string> files;
-    if (!fs::exists(root))
+    if (!fs::exists(root)) {
+        const char* ci = std::getenv("CI");
+        if (ci != nullptr && std::string(ci) == "true")
+            ADD_FAILURE() << "the corpus is missing at " << root.string();
         return files;
+    }
     for (const auto& entry : fs::recursive_directory_iterator(root))
         if (entry.is_regular_file() && entry.path().extension() == extension)
             files.push_back(entry.path().string());
