@@ -1,6 +1,7 @@
 // Dispatch of the jobs by their codes, and the one place where failures become digits.
 #include "engine/Engine.h"
 
+#include "engine/Finish.h"
 #include "engine/Job.h"
 #include "engine/ModuleScan.h"
 #include "engine/ProjectText.h"
@@ -25,6 +26,18 @@ const Regex& ProjectTextCommand() {
     return regex;
 }
 
+// The Verilog finishing code and the output path after it.
+const Regex& FinishVerilogCommand() {
+    static const Regex regex("^0x1898c5(.*?)$");
+    return regex;
+}
+
+// The VHDL finishing code and the output path after it.
+const Regex& FinishVhdlCommand() {
+    static const Regex regex("^0x1898d5(.*?)$");
+    return regex;
+}
+
 EngineOutcome Fail(EngineError error) {
     return {1, std::string(1, static_cast<char>(error)) + "\n"};
 }
@@ -46,9 +59,12 @@ EngineOutcome Dispatch(const std::vector<std::string>& arguments) {
         return Finish(ModuleScanJob(arguments), std::string(match.Group(a0, 1)));
     if (ProjectTextCommand().Search(a0, match))
         return Finish(ProjectTextJob(arguments), std::string(match.Group(a0, 1)));
-    // FINISHING JOBS: the codes kFinishVerilogCode and kFinishVhdlCode are dispatched here (read
-    // A1 and A2 with ReadTextFile, "2" when either cannot be opened, then run the job the code
-    // names and hand its JobResult to Finish). Until then they are unrecognised codes.
+    if (FinishVerilogCommand().Search(a0, match))
+        return Finish(RunFinishJob(FinishLanguage::Verilog, arguments),
+                      std::string(match.Group(a0, 1)));
+    if (FinishVhdlCommand().Search(a0, match))
+        return Finish(RunFinishJob(FinishLanguage::Vhdl, arguments),
+                      std::string(match.Group(a0, 1)));
     return {};
 }
 
