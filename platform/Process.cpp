@@ -15,6 +15,7 @@
 
 extern char** environ;
 
+namespace platform {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -227,3 +228,5 @@ std::string DescribeProcessResult(const ProcessResult& result) {
     }
     return {};
 }
+
+} // namespace platform

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace platform {
+
 // How a started program ended, as a value: nothing here throws.
 enum class ProcessEnd {
     Exited,       // ran to its end; exitCode holds its status
@@ -39,3 +41,5 @@ ProcessResult RunProcess(const ProcessRequest& request);
 
 // A short text for logs: "exit status 3", "signal 11", "time-out", or the start failure.
 std::string DescribeProcessResult(const ProcessResult& result);
+
+} // namespace platform

@@ -1,12 +1,12 @@
 // Engine runs: argument vectors by job, the run through the platform layer, the outcome table.
 #include "editor/hdl/EngineRunner.h"
 
+#include "platform/TextFile.h"
+
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
+
+using namespace platform;
 
 namespace {
 
@@ -30,23 +30,6 @@ std::string WithSlash(std::string dir) {
 
 bool IsFinishing(EngineJob job) {
     return job == EngineJob::FinishVerilog || job == EngineJob::FinishVhdl;
-}
-
-bool FileExists(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool ReadWhole(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    if (in.bad())
-        return false;
-    text = s.str();
-    return true;
 }
 
 } // namespace
@@ -135,7 +118,7 @@ void EngineRunner::DeleteTempFiles() const {
     for (std::string_view name : EngineWorkFiles) {
         std::string path = WorkFile(name);
         if (FileExists(path))
-            unlink(path.c_str());
+            RemoveFile(path);
     }
 }
 
@@ -143,7 +126,7 @@ EngineOutcome EngineRunner::RunJob(EngineJob job, const std::vector<std::string>
     EngineOutcome outcome;
     outcome.report = IsFinishing(job) ? EngineReport::ErrorLog : EngineReport::MessageBox;
     std::string outputPath = WorkFile(OutputFileName(job));
-    unlink(outputPath.c_str());
+    RemoveFile(outputPath);
 
     bool ran = RunEngineAndWait(arguments);
     outcome.process = lastRun_;
@@ -154,7 +137,7 @@ EngineOutcome EngineRunner::RunJob(EngineJob job, const std::vector<std::string>
         outcome.message = IsFinishing(job) ? CantReadFiles : CantReadSources;
         return outcome;
     }
-    if (!FileExists(outputPath) || !ReadWhole(outputPath, outcome.output)) {
+    if (!FileExists(outputPath) || !ReadWholeFile(outputPath, outcome.output)) {
         outcome.output.clear();
         outcome.status = EngineStatus::NoOutput;
         outcome.message = IsFinishing(job) ? GenerationFailed : OperationFailed;

@@ -39,7 +39,7 @@ struct EngineOutcome {
     std::string output;
     std::string message; // what the user is told; empty when Done
     EngineReport report = EngineReport::MessageBox;
-    ProcessResult process;
+    platform::ProcessResult process;
 
     bool Succeeded() const { return status == EngineStatus::Done; }
 };
@@ -73,7 +73,7 @@ public:
     // exit status is not looked at); false when it could not start, crashed or outlived the
     // watchdog. LastRun() tells which.
     bool RunEngineAndWait(const std::vector<std::string>& arguments);
-    const ProcessResult& LastRun() const { return lastRun_; }
+    const platform::ProcessResult& LastRun() const { return lastRun_; }
 
     // Removes the six work files in their order, each one only if it is there; failures are
     // ignored and nothing is reported.
@@ -89,5 +89,5 @@ private:
     std::string workDir_;
     std::chrono::milliseconds watchdog_;
     std::function<void()> pendingEvents_;
-    ProcessResult lastRun_;
+    platform::ProcessResult lastRun_;
 };

@@ -12,6 +12,8 @@
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using platform::DescribeProcessResult;
+using platform::ProcessEnd;
 
 namespace {
 

@@ -13,6 +13,7 @@
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using namespace platform;
 
 namespace {
 
