@@ -1,0 +1,189 @@
+// Placement of instance boxes, port boxes and wire ends, box widths and the picture's extent.
+#include "editor/model/ProjectModel.h"
+
+#include <algorithm>
+
+namespace {
+
+// Width of the port columns of an instance with the given column count, as placement counts it.
+long long ColumnsWidth(int columns, int prtWidth, int colMargin) {
+    long long w = static_cast<long long>(columns) * (static_cast<long long>(prtWidth) + colMargin);
+    if (w > 0)
+        w -= colMargin;
+    return w;
+}
+
+int ToInt(long long v) {
+    return static_cast<int>(std::clamp<long long>(v, -2147483647LL, 2147483647LL));
+}
+
+} // namespace
+
+long long ProjectModel::RowWidthOf(int count) const {
+    long long sum = 0;
+    for (int j = 0; j < count && j < static_cast<int>(MduList.size()); ++j)
+        sum += ColumnsWidth(MduList[j].Columns, PrtWidth, ColMargin) + MduMargin;
+    return sum;
+}
+
+bool ProjectModel::PlaceInstance(int index, int brush, int pen) {
+    if (index < 0 || index >= static_cast<int>(MduList.size()))
+        return false;
+    // The row to the left of an instance is kept as a running sum while the rebuild places
+    // instances in order; any other call sums the earlier instances afresh.
+    long long before;
+    if (index == rowCounted_) {
+        before = rowWidth_;
+        rowWidth_ += ColumnsWidth(MduList[index].Columns, PrtWidth, ColMargin) + MduMargin;
+        ++rowCounted_;
+    } else {
+        before = RowWidthOf(index);
+    }
+    mdu& m = MduList[index];
+    int x = ToInt(LeftMargin + before);
+    int y = TopMargin;
+    if ((ViewMode == '2' || ViewMode == '3') && index > 1 && !MduList[index - 1].InstName.empty()) {
+        if (PortList.empty()) {
+            LogError("Found empty module.");
+        } else {
+            const port& last = PortList.back();
+            x = last.X;
+            y = last.Y + CompactMargin + (last.Collapsed ? 0 : PrtHeight);
+            const bool fits = y + BottomSlack <= MaxViewHeight;
+            if (!fits || (ViewMode == '3' && !m.Compact)) {
+                x += PrtWidth + ColMargin;
+                y = TopMargin;
+            }
+        }
+    }
+    m.X = x;
+    m.Y = y;
+    m.BrushColor = brush;
+    m.PenColor = pen;
+    return true;
+}
+
+bool ProjectModel::PlacePort(int index, int brush, int pen) {
+    if (index < 0 || index >= static_cast<int>(PortList.size()))
+        return false;
+    port& p = PortList[index];
+    const int owner = FindInstance(p.OwnerName);
+    if (owner < 0)
+        return false;
+    int x;
+    int y;
+    if (index == 0 || PortList[index - 1].OwnerName != p.OwnerName) {
+        x = MduList[owner].X;
+        y = MduList[owner].Y + TitleHeight + MduPrtMargin;
+    } else {
+        const port& before = PortList[index - 1];
+        x = before.X;
+        y = before.Y + PrtMargin + (before.Collapsed ? 0 : PrtHeight);
+    }
+    if (y + BottomSlack > MaxViewHeight) {
+        x += PrtWidth + ColMargin;
+        y = TopMargin + TitleHeight + MduPrtMargin;
+        mdu& m = MduList[owner];
+        if (owner < rowCounted_)
+            rowWidth_ += ColumnsWidth(m.Columns + 1, PrtWidth, ColMargin) -
+                         ColumnsWidth(m.Columns, PrtWidth, ColMargin);
+        ++m.Columns;
+    }
+    p.X = x;
+    p.Y = y;
+    p.BrushColor = brush;
+    p.PenColor = pen;
+    return true;
+}
+
+bool ProjectModel::PlaceWire(wire& w, int dotColor, int lineColor, bool isSuggestion) {
+    const int a = FindPortQuiet(w.InstA, w.PortA);
+    const int b = FindPortQuiet(w.InstB, w.PortB);
+    if (a < 0 || b < 0)
+        return false;
+    port& pa = PortList[a];
+    port& pb = PortList[b];
+    if (!isSuggestion) {
+        pa.Lone = false;
+        pb.Lone = false;
+    }
+    auto half = [this](const port& p) { return p.Collapsed ? 0 : PrtHeight / 2; };
+    if (a < b) {
+        w.X1 = pa.X + PrtWidth;
+        w.Y1 = pa.Y + half(pa);
+        w.X2 = pb.X;
+        w.Y2 = pb.Y + half(pb);
+    } else {
+        w.X1 = pa.X;
+        w.Y1 = pa.Y + half(pa);
+        w.X2 = pb.X + PrtWidth;
+        w.Y2 = pb.Y + half(pb);
+    }
+    w.DotColor = dotColor;
+    w.LineColor = lineColor;
+    return true;
+}
+
+void ProjectModel::ComputeModuleWidths() {
+    for (mdu& m : MduList) {
+        if (ViewMode == '2' || (ViewMode == '3' && m.Compact))
+            m.Width = PrtWidth;
+        else
+            m.Width = ToInt(ColumnsWidth(m.Columns, PrtWidth, ColMargin));
+    }
+}
+
+std::pair<int, int> ProjectModel::PictureExtent(int minWidth, int minHeight) const {
+    long long w = minWidth;
+    long long h = minHeight;
+    for (const mdu& m : MduList) {
+        w = std::max<long long>(w, static_cast<long long>(m.X) + m.Width + RightSlack);
+        h = std::max<long long>(h, static_cast<long long>(m.Y) + TitleHeight + BottomSlack);
+    }
+    for (const port& p : PortList) {
+        w = std::max<long long>(w, static_cast<long long>(p.X) + PrtWidth + RightSlack);
+        h = std::max<long long>(h, static_cast<long long>(p.Y) + (p.Collapsed ? 0 : PrtHeight) +
+                                       BottomSlack);
+    }
+    return {ToInt(w), ToInt(h)};
+}
+
+namespace {
+
+struct SizeRange {
+    int ProjectModel::*member;
+    int low;
+    int high;
+};
+
+// The ranges the Settings dialog and the zoom commands keep; the three zoomed sizes may grow
+// beyond the zoom's bounds when fitted to the labels, so only their lower bound is the zoom's.
+const SizeRange LayoutSizeRanges[] = {
+    {&ProjectModel::AutoScrollStep, 1, 100},    {&ProjectModel::LeftMargin, 1, 300},
+    {&ProjectModel::TopMargin, 1, 300},         {&ProjectModel::MduMargin, 1, 300},
+    {&ProjectModel::ColMargin, 1, 300},         {&ProjectModel::MduPrtMargin, 1, 300},
+    {&ProjectModel::PrtMargin, 0, 100},         {&ProjectModel::WireEndSize, 1, 50},
+    {&ProjectModel::MaxViewHeight, 300, 32760}, {&ProjectModel::CompactMargin, 1, 300},
+    {&ProjectModel::TitleHeight, 3, 1000},      {&ProjectModel::PrtHeight, 3, 1000},
+    {&ProjectModel::PrtWidth, 3, 1000},         {&ProjectModel::RightSlack, 0, 300},
+    {&ProjectModel::BottomSlack, 0, 300},
+};
+
+} // namespace
+
+bool ProjectModel::ClampLayoutSizes() {
+    bool changed = false;
+    for (const SizeRange& r : LayoutSizeRanges) {
+        int& v = this->*r.member;
+        const int clamped = std::clamp(v, r.low, r.high);
+        if (clamped != v) {
+            v = clamped;
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+char ProjectModel::NormalAssignOpenOut(char c) {
+    return (c == '0' || c == '1' || c == 'Z' || c == 'N') ? c : 'N';
+}

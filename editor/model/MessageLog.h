@@ -1,0 +1,33 @@
+// The message log: one line per event, with the prefixes the user reads them by.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class MessageLog {
+public:
+    // Told of every line as it is appended and of every clearing; the Information window shows
+    // the log through it. One listener at a time: setting another replaces it.
+    struct Listener {
+        std::function<void(const std::string& line)> Appended;
+        std::function<void()> Cleared;
+    };
+
+    void LogError(std::string_view text) { Append("Error: ", text); }
+    void LogWarning(std::string_view text) { Append("Warning: ", text); }
+    void LogInfo(std::string_view text) { Append("Info: ", text); }
+    void LogAction(std::string_view text) { Append("--Action: ", text); }
+    void LogLine(std::string_view text) { Append("", text); }
+    void ClearLog();
+
+    const std::vector<std::string>& Lines() const { return lines_; }
+    void SetListener(Listener listener) { listener_ = std::move(listener); }
+
+private:
+    void Append(std::string_view prefix, std::string_view text);
+
+    std::vector<std::string> lines_;
+    Listener listener_;
+};

@@ -1,0 +1,336 @@
+// Line routines, undo and redo, and the name lookups over the derived records.
+#include "editor/model/ProjectModel.h"
+
+#include <unordered_set>
+
+namespace {
+
+const char* const NoTopPointer = "Internal error. Can not find pointer.";
+
+std::string PortKey(const std::string& instance, const std::string& portName) {
+    // A TAB never appears in a name (fields are separated by it), so the key is unambiguous.
+    std::string key;
+    key.reserve(instance.size() + portName.size() + 1);
+    key.append(instance).push_back('\t');
+    key.append(portName);
+    return key;
+}
+
+} // namespace
+
+void ProjectModel::InsertLine(int index, std::initializer_list<std::string_view> fields) {
+    InsertLine(index, MakeLine(fields));
+}
+
+void ProjectModel::InsertLine(int index, ProjectLine line) {
+    if (index < 0 || static_cast<std::size_t>(index) >= LineList.size())
+        LineList.push_back(std::move(line));
+    else
+        LineList.insert(LineList.begin() + index, std::move(line));
+}
+
+bool ProjectModel::DeleteLineRecord(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= LineList.size())
+        return false;
+    LineList.erase(LineList.begin() + index);
+    return true;
+}
+
+bool ProjectModel::DeletePortLine(const std::string& instance, const std::string& name,
+                                  bool testOnly, bool isParameter) {
+    const char wanted = isParameter ? 'R' : 'P';
+    bool inBlock = false;
+    for (std::size_t i = 0; i < LineList.size(); ++i) {
+        const ProjectLine& line = LineList[i];
+        const char kind = LineKind(line[0]);
+        if (!inBlock) {
+            if (kind == 'M' && line[2] == instance)
+                inBlock = true;
+            continue;
+        }
+        if (kind != 'P' && kind != 'R')
+            return false;
+        if (kind == wanted && line[3] == name) {
+            if (!testOnly)
+                LineList.erase(LineList.begin() + static_cast<std::ptrdiff_t>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+
+// Index of the instance's line by the marks of the last rebuild, or the line count when none.
+std::size_t MarkedInstanceLine(const ProjectLines& lines, const std::string& instance) {
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i][FieldKind] == "M" && lines[i][2] == instance)
+            return i;
+    return lines.size();
+}
+
+bool InMarkedBlock(const ProjectLine& line) {
+    return line[FieldKind] == "P" || line[FieldKind] == "R";
+}
+
+} // namespace
+
+std::string ProjectModel::GetPortLineField(const std::string& instance, const std::string& portName,
+                                           int field) const {
+    if (field < 0 || static_cast<std::size_t>(field) >= ProjectLineFields)
+        return {};
+    for (std::size_t i = MarkedInstanceLine(LineList, instance) + 1; i < LineList.size(); ++i) {
+        const ProjectLine& line = LineList[i];
+        if (!InMarkedBlock(line))
+            break;
+        if (line[FieldKind] == "P" && line[3] == portName)
+            return line[field];
+    }
+    return {};
+}
+
+bool ProjectModel::SetPortLineFields(const std::string& instance, const std::string& name,
+                                     const std::string& kind, int i1, const std::string& v1, int i2,
+                                     const std::string& v2, int i3, const std::string& v3) {
+    std::size_t at = MarkedInstanceLine(LineList, instance);
+    if (at == LineList.size())
+        return false;
+    if (kind != "M") {
+        std::size_t i = at + 1;
+        for (; i < LineList.size() && InMarkedBlock(LineList[i]); ++i)
+            if (LineList[i][3] == name && LineList[i][FieldKind] == kind)
+                break;
+        if (i == LineList.size() || !InMarkedBlock(LineList[i]))
+            return false;
+        at = i;
+    }
+    ProjectLine& line = LineList[at];
+    bool changed = false;
+    auto set = [&](int field, const std::string& value) {
+        if (field < 0 || static_cast<std::size_t>(field) >= ProjectLineFields)
+            return;
+        if (line[field] != value) {
+            line[field] = value;
+            changed = true;
+        }
+    };
+    set(i1, v1);
+    if (i2 != -1)
+        set(i2, v2);
+    if (i3 != -1)
+        set(i3, v3);
+    return changed;
+}
+
+bool ProjectModel::CheckTopPortName(const std::string& name, std::string* reason,
+                                    bool skipWireCheck) {
+    const mdu* top = TopRecord();
+    if (!top) {
+        LogError(NoTopPointer);
+        return false;
+    }
+    if (name.empty()) {
+        if (reason)
+            *reason = "Empty wire.";
+        return false;
+    }
+    if (top->FirstPort >= 0) {
+        for (int p = top->FirstPort; p <= top->LastPort && p < static_cast<int>(PortList.size());
+             ++p) {
+            if (PortList[p].Owner == TopMdu && PortList[p].Name == name) {
+                if (reason)
+                    *reason = "Port already exists in top module.";
+                return false;
+            }
+        }
+    }
+    if (skipWireCheck)
+        return true;
+    for (const wire& w : WireList) {
+        if (w.Name == name) {
+            if (reason)
+                *reason = "The wire is already used by the port: " + w.PortA + "(" + w.InstA + ").";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string ProjectModel::FreeWireName(int n) {
+    // The same test as CheckTopPortName for every candidate, with the names gathered once: a
+    // missing top module is reported once, and the walk stays linear in ports plus wires.
+    const mdu* top = TopRecord();
+    if (!top) {
+        LogError(NoTopPointer);
+        return {};
+    }
+    std::unordered_set<std::string> taken;
+    if (top->FirstPort >= 0)
+        for (int p = top->FirstPort; p <= top->LastPort && p < static_cast<int>(PortList.size());
+             ++p)
+            if (PortList[p].Owner == TopMdu)
+                taken.insert(PortList[p].Name);
+    for (const wire& w : WireList)
+        taken.insert(w.Name);
+    int accepted = 0;
+    for (int i = 0; i <= 99999; ++i) {
+        std::string candidate = "W" + std::to_string(i);
+        if (taken.count(candidate))
+            continue;
+        if (++accepted >= n)
+            return candidate;
+    }
+    LogError("Too many wires.");
+    return {};
+}
+
+void ProjectModel::ClearMarks() {
+    for (ProjectLine& line : LineList) {
+        line[FieldBrush].clear();
+        line[FieldPen].clear();
+        line[FieldCollapsed].clear();
+    }
+}
+
+void ProjectModel::CopyLineList(const ProjectLines* source, ProjectLines& target) {
+    if (source == &target) {
+        // Copying a list onto itself keeps its lines; only the states change.
+    } else {
+        target.clear();
+        if (source)
+            target = *source;
+    }
+    if (!source)
+        return;
+    if (&target == &UndoList) {
+        undoEnabled_ = true;
+        redoEnabled_ = false;
+        saveEnabled_ = true;
+    }
+    Modified = true;
+}
+
+std::optional<RebuildResult> ProjectModel::UndoExecute() {
+    if (!undoEnabled_)
+        return std::nullopt;
+    CopyLineList(&LineList, RedoList);
+    CopyLineList(&UndoList, LineList);
+    // The restored lines may hold fewer ports than the selection points at.
+    SelList.clear();
+    RebuildResult result = UpdatePicExecute(RebuildSender::MainWindow);
+    undoEnabled_ = false;
+    redoEnabled_ = true;
+    return result;
+}
+
+std::optional<RebuildResult> ProjectModel::RedoExecute() {
+    if (!redoEnabled_)
+        return std::nullopt;
+    CopyLineList(&LineList, UndoList);
+    CopyLineList(&RedoList, LineList);
+    SelList.clear();
+    RebuildResult result = UpdatePicExecute(RebuildSender::MainWindow);
+    redoEnabled_ = false;
+    undoEnabled_ = true;
+    return result;
+}
+
+void ProjectModel::GetLineColors(char kind, int lineIndex, int& brush, int& pen) const {
+    if (lineIndex >= 0 && static_cast<std::size_t>(lineIndex) < LineList.size()) {
+        const ProjectLine& line = LineList[lineIndex];
+        auto b = ParseDecimal(line[FieldBrush]);
+        auto p = ParseDecimal(line[FieldPen]);
+        if (b && p) {
+            brush = *b;
+            pen = *p;
+            return;
+        }
+    }
+    brush = BackColor;
+    pen = kind == 'M' ? MduFont.Color : InFont.Color;
+}
+
+int ProjectModel::FindInstanceIndexed(const std::string& instance) const {
+    if (instIndexed_ > MduList.size()) {
+        instIndex_.clear();
+        instIndexed_ = 0;
+    }
+    for (; instIndexed_ < MduList.size(); ++instIndexed_)
+        instIndex_.emplace(MduList[instIndexed_].InstName, static_cast<int>(instIndexed_));
+    auto it = instIndex_.find(instance);
+    if (it == instIndex_.end())
+        return -1;
+    return it->second;
+}
+
+int ProjectModel::FindInstance(const std::string& instance) const {
+    int hit = FindInstanceIndexed(instance);
+    if (hit >= 0 && MduList[hit].InstName == instance)
+        return hit;
+    if (rebuilding_)
+        return -1;
+    // A miss or a stale entry: the records may have been changed in place since they were
+    // indexed, so the answer comes from the list itself.
+    if (hit >= 0) {
+        instIndex_.clear();
+        instIndexed_ = 0;
+    }
+    for (std::size_t i = 0; i < MduList.size(); ++i)
+        if (MduList[i].InstName == instance)
+            return static_cast<int>(i);
+    return -1;
+}
+
+bool ProjectModel::ModuleNameUsed(const std::string& module) const {
+    for (const mdu& m : MduList)
+        if (m.ModuleName == module)
+            return true;
+    return false;
+}
+
+int ProjectModel::FindPortIndexed(const std::string& instance, const std::string& portName) const {
+    if (portIndexed_ > PortList.size()) {
+        portIndex_.clear();
+        portIndexed_ = 0;
+    }
+    for (; portIndexed_ < PortList.size(); ++portIndexed_) {
+        const port& p = PortList[portIndexed_];
+        portIndex_.emplace(PortKey(p.OwnerName, p.Name), static_cast<int>(portIndexed_));
+    }
+    auto it = portIndex_.find(PortKey(instance, portName));
+    return it == portIndex_.end() ? -1 : it->second;
+}
+
+int ProjectModel::FindPortQuiet(const std::string& instance, const std::string& portName) const {
+    int hit = FindPortIndexed(instance, portName);
+    if (hit >= 0 && PortList[hit].OwnerName == instance && PortList[hit].Name == portName)
+        return hit;
+    if (rebuilding_)
+        return -1;
+    // A miss or a stale entry: the records may have been changed in place since they were
+    // indexed, so the answer comes from the list itself.
+    if (hit >= 0) {
+        portIndex_.clear();
+        portIndexed_ = 0;
+    }
+    for (std::size_t i = 0; i < PortList.size(); ++i)
+        if (PortList[i].OwnerName == instance && PortList[i].Name == portName)
+            return static_cast<int>(i);
+    return -1;
+}
+
+int ProjectModel::FindPortIndex(const std::string& instance, const std::string& portName) {
+    const int found = FindPortQuiet(instance, portName);
+    if (found < 0)
+        LogError("Internal Error. Can't find port ID.");
+    return found;
+}
+
+void ProjectModel::ResetIndexes() {
+    instIndex_.clear();
+    instIndexed_ = 0;
+    portIndex_.clear();
+    portIndexed_ = 0;
+    rowWidth_ = 0;
+    rowCounted_ = 0;
+}

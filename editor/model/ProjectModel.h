@@ -1,0 +1,255 @@
+// The project model: the core half of the main window TForm1, without any window. It owns the
+// project lines, their undo and redo copies, the records derived from them, the settings the
+// rebuild and layout read, and the message log.
+#pragma once
+
+#include "editor/model/FontSpec.h"
+#include "editor/model/MessageLog.h"
+#include "editor/model/ProjectLine.h"
+#include "editor/model/Records.h"
+
+#include <array>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+// Who runs the rebuild: only the new-project case applies a project's settings lines, and the
+// canvas's own resize handling runs it without asking for another resize.
+enum class RebuildSender { MainWindow, FileNewPrj, PaintBox1 };
+
+// What a rebuild asks of the window that ran it.
+struct RebuildResult {
+    // An open project without a TOP line: "Illegal project." is logged and the records are not
+    // laid out further; the command that ran the rebuild closes the project, once.
+    bool ClosePrjRequested = false;
+    // The records are complete: draw the picture and show CountsText in status panel 2.
+    bool Completed = false;
+    std::string CountsText; // "I/P/W:" + instances + "/" + ports + "/" + wires
+    // The scroll box's resize handling must run (every sender but the canvas).
+    bool RunScrollBoxResize = false;
+    // Settings lines were applied (new-project case); the window updates what shows them.
+    bool SettingsApplied = false;
+    bool HdlFontChanged = false;  // give the generated-text memo the look of HdlFont
+    bool MsgFontChanged = false;  // give the message memo the look of MsgFont
+    bool ViewModeChanged = false; // press the view button of ViewMode
+    // Extent of the laid-out picture (before the scroll box's size is taken into account).
+    int PictureWidth = 0;
+    int PictureHeight = 0;
+};
+
+class ProjectModel {
+public:
+    ProjectModel() = default;
+    ProjectModel(const ProjectModel&) = delete;
+    ProjectModel& operator=(const ProjectModel&) = delete;
+
+    // Project lines and their undo and redo copies.
+    ProjectLines LineList;
+    ProjectLines UndoList;
+    ProjectLines RedoList;
+
+    // Derived records, rebuilt by UpdatePicExecute and valid until the next rebuild.
+    std::vector<mdu> MduList; // instances, top included, in line order
+    std::vector<port> PortList;
+    std::vector<wire> WireList;    // ordinary wires
+    std::vector<wire> SuggestList; // SmartLink suggestion wires
+    std::vector<int> SelList;      // PortList indices of the selected ports, in selection order
+
+    std::string TopName;  // TOP field 2; empty when there is none
+    int TopMdu = -1;      // index of the top module's record in MduList; -1 when there is none
+    int FirstMduLine = 0; // smallest index of a MODULE line, else the index of the last line
+
+    bool PrjOpen = false;
+    std::string PrjFileName;
+    bool PrjUntitled = false;
+    bool Modified = false;
+
+    char ViewMode = '1'; // '1' normal, '2' compact, '3' custom view
+
+    // Layout sizes in pixels.
+    int AutoScrollStep = 2;
+    int LeftMargin = 6;
+    int TopMargin = 6;
+    int MduMargin = 10;
+    int ColMargin = 10;
+    int MduPrtMargin = 3;
+    int PrtMargin = 0;
+    int WireEndSize = 4;
+    int MaxViewHeight = 800;
+    int CompactMargin = 5;
+    int SizeF11 = 60;
+    int TitleHeight = 15;
+    int PrtHeight = 15;
+    int PrtWidth = 40;
+    int RightSlack = 6;
+    int BottomSlack = 6;
+
+    // Colours of the picture, Windows colour values (negative for system colours).
+    int BackColor = static_cast<int>(0x80000016u);
+    int PointedBrush = 0xFF8080;
+    int PointedPen = 0x0000FF;
+    int FriendBrush = 0x93D8EC;
+    int FriendPen = 0x275242;
+    int UnmatchedColor = 0xE1E1E1;
+    int WireColor = 0xC0C0C0;
+    int WireEndColor = 0x408000;
+    int SmartWireColor = 0x0000FF;
+    int SmartMarkColor = 0x0000FF;
+    int LoneColor = 0x0000FF;
+    int MainPrtColor = 0x0000FF;
+
+    // Fonts of instance boxes, of input, output, inout and variant ports, and of instances with
+    // parameters.
+    FontSpec MduFont;
+    FontSpec InFont;
+    FontSpec OutFont;
+    FontSpec InoutFont;
+    FontSpec VarFont;
+    FontSpec ParaMduFont;
+
+    bool ConfirmParam = true;
+    bool StrictRule = true;
+    char AssignOpenOut = 'N'; // '0', '1', 'Z' or 'N'
+
+    // SmartLink options.
+    bool SLFindOne = false;
+    bool SLHideUnmatched = true;
+    bool NoSelfWire = false;
+    bool HiddenNoSpace = false;
+    bool SLStopFirstRule = false;
+    bool SLCaseSensitive = false;
+
+    // Naming rules.
+    std::string InstNameRule = "u_%M_%D";
+    std::string WireNameRule = "%P";
+    std::array<std::string, 3> ReplaceFrom;
+    std::array<std::string, 3> ReplaceWith;
+
+    std::string WorkDir;
+    std::string AppDir; // directory of the program, ending with "/"
+    StructAppMisc AppMisc;
+
+    // Further members of the settings file.
+    bool InternalEditor = true;
+    std::string EditorProgram;
+    std::string EditorParams;
+    bool DirectConn = true;
+    std::string ProxyHost;
+    int ProxyPort = 8080;
+    std::string ProxyUser;
+    std::string ProxyPassword;
+    std::string IniPath;
+    std::vector<std::string> RecentList;
+
+    MessageLog Log;
+
+    // Line routines.
+    // Inserts a line of up to 20 texts before index, or appends it when index is -1 (or past the
+    // end).
+    void InsertLine(int index, std::initializer_list<std::string_view> fields);
+    void InsertLine(int index, ProjectLine line);
+    // Removes the line at index; false when there is none.
+    bool DeleteLineRecord(int index);
+    static char LineKind(std::string_view keyword) { return ::LineKind(keyword); }
+    bool DeletePortLine(const std::string& instance, const std::string& name, bool testOnly,
+                        bool isParameter);
+    std::string GetPortLineField(const std::string& instance, const std::string& portName,
+                                 int field) const;
+    bool SetPortLineFields(const std::string& instance, const std::string& name,
+                           const std::string& kind, int i1, const std::string& v1, int i2 = -1,
+                           const std::string& v2 = {}, int i3 = -1, const std::string& v3 = {});
+    // May name become a new top-level port or net name? reason, when given, receives why not.
+    bool CheckTopPortName(const std::string& name, std::string* reason = nullptr,
+                          bool skipWireCheck = false);
+    // The n-th (from 1) free name "W" + number; empty when none of W0 ... W99999 is free.
+    std::string FreeWireName(int n);
+    static std::string NormalizeBlanks(std::string_view text, bool keepBlanks) {
+        return ::NormalizeBlanks(text, keepBlanks);
+    }
+    void ClearMarks();
+
+    // Undo and redo.
+    // Empties target; with a source, fills it with a deep copy of source and marks the project
+    // modified (and, for UndoList, enables Undo and saving and disables Redo).
+    void CopyLineList(const ProjectLines* source, ProjectLines& target);
+    void TakeUndoSnapshot() { CopyLineList(&LineList, UndoList); }
+    // Nothing (and no change) while the step is not possible.
+    std::optional<RebuildResult> UndoExecute();
+    std::optional<RebuildResult> RedoExecute();
+    bool UndoEnabled() const { return undoEnabled_; }
+    bool RedoEnabled() const { return redoEnabled_; }
+    bool SaveEnabled() const { return saveEnabled_; }
+    void SetUndoRedoEnabled(bool undo, bool redo) {
+        undoEnabled_ = undo;
+        redoEnabled_ = redo;
+    }
+    void SetSaveEnabled(bool enabled) { saveEnabled_ = enabled; }
+
+    // Log writers.
+    void LogError(std::string_view text) { Log.LogError(text); }
+    void LogWarning(std::string_view text) { Log.LogWarning(text); }
+    void LogInfo(std::string_view text) { Log.LogInfo(text); }
+    void LogAction(std::string_view text) { Log.LogAction(text); }
+    void LogLine(std::string_view text) { Log.LogLine(text); }
+    void ClearLog() { Log.ClearLog(); }
+
+    // Rebuild of the derived records.
+    RebuildResult UpdatePicExecute(RebuildSender sender);
+    void ClearModel();
+    void GetLineColors(char kind, int lineIndex, int& brush, int& pen) const;
+    int FindInstance(const std::string& instance) const;
+    bool ModuleNameUsed(const std::string& module) const;
+    // Logs "Internal Error. Can't find port ID." and answers -1 when there is no such port.
+    int FindPortIndex(const std::string& instance, const std::string& portName);
+    const mdu* TopRecord() const { return TopMdu >= 0 ? &MduList[TopMdu] : nullptr; }
+
+    // Layout.
+    bool PlaceInstance(int index, int brush, int pen);
+    bool PlacePort(int index, int brush, int pen);
+    bool PlaceWire(wire& w, int dotColor, int lineColor, bool isSuggestion);
+    // Box widths of every instance, as the view mode draws them.
+    void ComputeModuleWidths();
+    // Width and height the picture needs, at least minWidth and minHeight.
+    std::pair<int, int> PictureExtent(int minWidth, int minHeight) const;
+
+    // Keeps the layout sizes within the ranges the layout works with; true when one was changed.
+    bool ClampLayoutSizes();
+    // The value of open top-level outputs: '0', '1', 'Z' or 'N'; anything else gives 'N'.
+    static char NormalAssignOpenOut(char c);
+
+private:
+    struct RebuildState;
+    void RebuildLine(RebuildState& st, int i);
+    void BuildPort(RebuildState& st, int i);
+    void BuildInstance(RebuildState& st, int i, bool isTop);
+    void RepairInstanceName(RebuildState& st, int i);
+    void ApplySettingsLine(RebuildState& st, int i, RebuildResult& result);
+    long long RowWidthOf(int count) const;
+
+    int FindInstanceIndexed(const std::string& instance) const;
+    int FindPortIndexed(const std::string& instance, const std::string& portName) const;
+    // FindPortIndex without the log line.
+    int FindPortQuiet(const std::string& instance, const std::string& portName) const;
+    void ResetIndexes();
+
+    bool undoEnabled_ = false;
+    bool redoEnabled_ = false;
+    bool saveEnabled_ = false;
+
+    // Name lookups over the derived records, rebuilt when the lists no longer match them, so that
+    // lookups stay cheap inside loops over ports and wires.
+    mutable std::unordered_map<std::string, int> instIndex_;
+    mutable std::size_t instIndexed_ = 0;
+    mutable std::unordered_map<std::string, int> portIndex_;
+    mutable std::size_t portIndexed_ = 0;
+    // Sum over the first rowCounted_ instances of their column width plus MduMargin, kept
+    // current as ports open columns, so that placing an instance does not walk all earlier ones.
+    long long rowWidth_ = 0;
+    int rowCounted_ = 0;
+    // While the rebuild runs the indexes are exact, so a miss needs no second look.
+    bool rebuilding_ = false;
+};

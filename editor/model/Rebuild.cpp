@@ -1,0 +1,359 @@
+// The rebuild: every derived record made again from the project lines, in line order, with the
+// repairs the lines need and, for a new project, its settings lines applied.
+#include "editor/model/ProjectModel.h"
+
+#include <cstdlib>
+#include <iterator>
+#include <unordered_map>
+
+struct ProjectModel::RebuildState {
+    int current = -1; // MduList index of the instance whose block the lines are in; -1 none
+    std::string currentName;
+    int firstOrphanLine = -1; // first line that would need an instance but has none
+    // Per repaired base name, the first suffix not yet known to be taken: names are only added
+    // during a rebuild, so a taken candidate stays taken.
+    std::unordered_map<std::string, int> nextSuffix;
+};
+
+namespace {
+
+const char* const UnknownParameters = "Unknown parameters at line ";
+
+std::string Decimal(long long v) {
+    return std::to_string(v);
+}
+
+} // namespace
+
+void ProjectModel::ClearModel() {
+    MduList.clear();
+    PortList.clear();
+    WireList.clear();
+    SuggestList.clear();
+    TopMdu = -1;
+    ResetIndexes();
+}
+
+RebuildResult ProjectModel::UpdatePicExecute(RebuildSender sender) {
+    RebuildResult result;
+    ClearModel();
+    FirstMduLine = static_cast<int>(LineList.size()) - 1;
+    TopName.clear();
+
+    RebuildState st;
+    rebuilding_ = true;
+    for (std::size_t i = 0; i < LineList.size(); ++i) {
+        const int line = static_cast<int>(i);
+        if (sender == RebuildSender::FileNewPrj)
+            ApplySettingsLine(st, line, result);
+        RebuildLine(st, line);
+    }
+    rebuilding_ = false;
+
+    if (st.firstOrphanLine >= 0)
+        LogWarning("Lines without a TOP or MODULE line above them are ignored, the first at line " +
+                   Decimal(st.firstOrphanLine) + ".");
+
+    if (PrjOpen && TopName.empty()) {
+        LogError("Illegal project.");
+        result.ClosePrjRequested = true;
+        return result;
+    }
+
+    ComputeModuleWidths();
+    auto [w, h] = PictureExtent(0, 0);
+    result.PictureWidth = w;
+    result.PictureHeight = h;
+    result.CountsText = "I/P/W:" + Decimal(static_cast<long long>(MduList.size())) + "/" +
+                        Decimal(static_cast<long long>(PortList.size())) + "/" +
+                        Decimal(static_cast<long long>(WireList.size()));
+    result.Completed = true;
+    result.RunScrollBoxResize = sender != RebuildSender::PaintBox1;
+    return result;
+}
+
+void ProjectModel::RebuildLine(RebuildState& st, int i) {
+    ProjectLine& line = LineList[i];
+    if (line[0].empty())
+        return;
+    auto orphan = [&] {
+        // A damaged file can give port or parameter lines that no instance owns: they make no
+        // record and keep their text, and lose the back reference of an earlier rebuild.
+        if (st.firstOrphanLine < 0)
+            st.firstOrphanLine = i;
+        line[FieldKind].clear();
+        line[FieldIndex].clear();
+    };
+    switch (line[0].front()) {
+    case 'T':
+        st.currentName = line[2];
+        if (!TopName.empty()) {
+            LogError("More than one top module.");
+            // The lines of a refused top module belong to no instance.
+            st.current = -1;
+            line[FieldKind].clear();
+            line[FieldIndex].clear();
+            return;
+        }
+        TopName = line[2];
+        BuildInstance(st, i, true);
+        return;
+    case 'M':
+        RepairInstanceName(st, i);
+        if (i < FirstMduLine)
+            FirstMduLine = i;
+        st.currentName = line[2];
+        BuildInstance(st, i, false);
+        return;
+    case 'P': {
+        if (st.current < 0) {
+            orphan();
+            return;
+        }
+        mdu& m = MduList[st.current];
+        ++m.ParaCount;
+        line[FieldKind] = "R";
+        line[FieldIndex].clear();
+        for (std::size_t f = 1; f <= 7; ++f)
+            m.Params.push_back(line[f]);
+        return;
+    }
+    case 'I':
+    case 'O':
+    case 'B':
+    case 'K':
+        if (st.current < 0) {
+            orphan();
+            return;
+        }
+        BuildPort(st, i);
+        return;
+    case 'W': {
+        wire w;
+        w.Name = line[5];
+        w.InstA = line[1];
+        w.PortA = line[2];
+        w.InstB = line[3];
+        w.PortB = line[4];
+        if (line[FieldSuggestion] == "S") {
+            SuggestList.push_back(std::move(w));
+            PlaceWire(SuggestList.back(), SmartMarkColor, SmartWireColor, true);
+        } else {
+            line[FieldKind] = "W";
+            line[FieldIndex] = Decimal(static_cast<long long>(WireList.size()));
+            WireList.push_back(std::move(w));
+            PlaceWire(WireList.back(), WireEndColor, WireColor, false);
+        }
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+void ProjectModel::BuildInstance(RebuildState& st, int i, bool isTop) {
+    ProjectLine& line = LineList[i];
+    mdu m;
+    if (isTop) {
+        m.InstName = line[2];
+        m.Title = line[3].empty() ? line[2] : line[3];
+    } else {
+        m.ModuleName = line[1];
+        m.InstName = line[2];
+        m.SrcPath = line[3];
+        m.Language = line[4];
+        m.Compact = line[5] == "Y";
+    }
+    m.LineIndex = i;
+    const int index = static_cast<int>(MduList.size());
+    MduList.push_back(std::move(m));
+    if (isTop)
+        TopMdu = index;
+    st.current = index;
+    int brush = 0;
+    int pen = 0;
+    GetLineColors('M', i, brush, pen);
+    line[FieldKind] = "M";
+    line[FieldIndex] = Decimal(index);
+    PlaceInstance(index, brush, pen);
+}
+
+void ProjectModel::RepairInstanceName(RebuildState& st, int i) {
+    ProjectLine& line = LineList[i];
+    const std::string name = line[2];
+    if (FindInstance(name) < 0)
+        return;
+    int& n = st.nextSuffix[name];
+    for (; n < 30000; ++n) {
+        std::string candidate = name + Decimal(n);
+        if (FindInstance(candidate) < 0) {
+            ++n; // this candidate is taken from now on
+            line[2] = candidate;
+            LogInfo("Improve the instance " + candidate + " automatically.");
+            return;
+        }
+    }
+    LogError("Found duplicate instance name and failed to fix it.");
+}
+
+void ProjectModel::BuildPort(RebuildState& st, int i) {
+    ProjectLine& line = LineList[i];
+    const bool msbEmpty = line[1].empty();
+    const bool lsbEmpty = line[2].empty();
+    if (msbEmpty != lsbEmpty) {
+        line[0] = "#" + line[0];
+        line[FieldKind].clear();
+        line[FieldIndex].clear();
+        LogError("Wrong width declaration at line " + Decimal(i) + ".");
+        return;
+    }
+    port p;
+    if (!msbEmpty) {
+        auto msb = ParseDecimal(line[1]);
+        auto lsb = ParseDecimal(line[2]);
+        p.Numeric = msb && lsb;
+        if (p.Numeric) {
+            p.Msb = *msb;
+            p.Lsb = *lsb;
+            const long long span = std::llabs(static_cast<long long>(p.Msb) - p.Lsb);
+            p.Span = span > 2147483647LL ? 2147483647 : static_cast<int>(span);
+            p.WidthText = Decimal(p.Msb) + ":" + Decimal(p.Lsb);
+        }
+    }
+    p.MsbExpr = line[5];
+    p.LsbExpr = line[6];
+    if (!p.Numeric)
+        p.WidthText = line[5] + ":" + line[6];
+    switch (line[0].front()) {
+    case 'O':
+        p.Kind = 'O';
+        break;
+    case 'B':
+        p.Kind = 'B';
+        break;
+    case 'K':
+        p.Kind = 'V';
+        break;
+    default:
+        p.Kind = 'I';
+        break;
+    }
+    p.Name = line[3];
+    p.OwnerName = st.currentName;
+    p.Owner = st.current;
+    p.Collapsed = line[FieldCollapsed] == "Y";
+    p.Combined = line[4] == "Y";
+    p.LineIndex = i;
+    p.Lone = true;
+    int brush = 0;
+    int pen = 0;
+    GetLineColors('P', i, brush, pen);
+    const int index = static_cast<int>(PortList.size());
+    PortList.push_back(std::move(p));
+    mdu& owner = MduList[st.current];
+    if (owner.FirstPort < 0)
+        owner.FirstPort = index;
+    owner.LastPort = index;
+    line[FieldKind] = "P";
+    line[FieldIndex] = Decimal(index);
+    PlacePort(index, brush, pen);
+}
+
+void ProjectModel::ApplySettingsLine(RebuildState&, int i, RebuildResult& result) {
+    const ProjectLine& line = LineList[i];
+    if (line[0].empty())
+        return;
+    auto unknown = [&] { LogWarning(UnknownParameters + Decimal(i)); };
+    auto font = [&](FontSpec& f) {
+        // A font field that is not a number is reported as the colour and size lines are; the
+        // properties before it keep their new values.
+        if (FontFromFields(line, f) != 0)
+            unknown();
+        result.SettingsApplied = true;
+    };
+    switch (line[0].front()) {
+    case 'H':
+        font(MduFont);
+        return;
+    case 'G':
+        font(InFont);
+        return;
+    case 'C':
+        font(OutFont);
+        return;
+    case 'D':
+        font(InoutFont);
+        return;
+    case 'J':
+        font(VarFont);
+        return;
+    case 'N':
+        font(ParaMduFont);
+        return;
+    case 'Q':
+        font(AppMisc.HdlFont);
+        result.HdlFontChanged = true;
+        return;
+    case 'R':
+        font(AppMisc.MsgFont);
+        result.MsgFontChanged = true;
+        return;
+    case 'E': {
+        int* const colours[] = {&BackColor,      &PointedBrush,   &PointedPen, &FriendBrush,
+                                &FriendPen,      &UnmatchedColor, &WireColor,  &WireEndColor,
+                                &SmartWireColor, &SmartMarkColor, &LoneColor,  &MainPrtColor};
+        result.SettingsApplied = true;
+        for (std::size_t k = 0; k < std::size(colours); ++k) {
+            auto v = ParseDecimal(line[k + 1]);
+            if (!v) {
+                unknown();
+                return;
+            }
+            *colours[k] = *v;
+        }
+        return;
+    }
+    case 'F': {
+        int* const sizes[] = {&AutoScrollStep, &LeftMargin,    &TopMargin,  &MduMargin,
+                              &ColMargin,      &MduPrtMargin,  &PrtMargin,  &WireEndSize,
+                              &MaxViewHeight,  &CompactMargin, &SizeF11,    &TitleHeight,
+                              &PrtHeight,      &PrtWidth,      &RightSlack, &BottomSlack};
+        result.SettingsApplied = true;
+        for (std::size_t k = 0; k < std::size(sizes); ++k) {
+            auto v = ParseDecimal(line[k + 1]);
+            if (!v) {
+                unknown();
+                break;
+            }
+            *sizes[k] = *v;
+        }
+        // A zero or negative size would break the layout; the sizes are kept within the ranges
+        // the layout works with, and the user is told once for the line.
+        if (ClampLayoutSizes())
+            LogWarning("Sizes out of range at line " + Decimal(i) +
+                       " were set to the nearest usable value.");
+        // The instances placed so far keep their places; the ones after this line are placed
+        // with the new sizes, to the right of the earlier ones measured anew.
+        rowWidth_ = RowWidthOf(rowCounted_);
+        return;
+    }
+    case 'L': {
+        ConfirmParam = line[2] == "Y";
+        ViewMode = line[3] == "3" ? '3' : line[3] == "2" ? '2' : '1';
+        StrictRule = line[4] == "Y";
+        if (line[5].empty()) {
+            AssignOpenOut = 'N';
+        } else {
+            AssignOpenOut = NormalAssignOpenOut(line[5].front());
+            if (AssignOpenOut != line[5].front())
+                LogWarning("Unknown value for open outputs at line " + Decimal(i) +
+                           "; NONE is used.");
+        }
+        result.SettingsApplied = true;
+        result.ViewModeChanged = true;
+        return;
+    }
+    default:
+        return;
+    }
+}

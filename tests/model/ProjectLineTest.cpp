@@ -1,0 +1,63 @@
+// Kind letters, blank normalising and decimal reading shared by every reader of project lines.
+#include "editor/model/ProjectLine.h"
+
+#include <gtest/gtest.h>
+
+TEST(LineKind, GivesTheKindLetterOfEveryKeyword) {
+    struct Case {
+        const char* keyword;
+        char kind;
+    } cases[] = {
+        {"TOP", 'M'},    {"MODULE", 'M'},   {"PARAMETER", 'R'}, {"INPUT", 'P'},
+        {"OUTPUT", 'P'}, {"OUTPUT_B", 'P'}, {"BIDIR", 'P'},     {"KVAR", 'P'},
+        {"WIRE", 'W'},   {"ASSIGN", 'A'},   {"Version:", 'N'},  {"ES", 'N'},
+        {"#INPUT", 'N'}, {"", 'N'},         {"input", 'N'},     {"S", 'N'},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(LineKind(c.keyword), c.kind) << "keyword \"" << c.keyword << "\"";
+}
+
+TEST(NormalizeBlanks, TurnsTabsIntoBlanksOrDropsAllBlanksAndAlwaysDropsLineEnds) {
+    EXPECT_EQ(NormalizeBlanks("a b\tc\r\n", true), "a b c");
+    EXPECT_EQ(NormalizeBlanks("a b\tc\r\n", false), "abc");
+    EXPECT_EQ(NormalizeBlanks("\r\r\n\n", true), "");
+    EXPECT_EQ(NormalizeBlanks("  x  ", true), "  x  ");
+}
+
+TEST(ParseDecimal, ReadsOnlyPlainSignedDecimalIntegersOf32Bits) {
+    struct Case {
+        const char* text;
+        std::optional<int> value;
+    } cases[] = {
+        {"0", 0},
+        {"7", 7},
+        {"-1", -1},
+        {"+12", 12},
+        {"007", 7},
+        {"-2147483626", -2147483626},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+        {"2147483648", std::nullopt},
+        {"", std::nullopt},
+        {"-", std::nullopt},
+        {"+", std::nullopt},
+        {"--1", std::nullopt},
+        {"+-1", std::nullopt},
+        {"NA", std::nullopt},
+        {" 7", std::nullopt},
+        {"7 ", std::nullopt},
+        {"0x10", std::nullopt},
+        {"W-1", std::nullopt},
+        {"99999999999999999999", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ParseDecimal(c.text), c.value) << "text \"" << c.text << "\"";
+}
+
+TEST(MakeLine, FillsTheGivenFieldsAndLeavesTheRestEmpty) {
+    ProjectLine l = MakeLine({"INPUT", "7", "0", "d"});
+    EXPECT_EQ(l[0], "INPUT");
+    EXPECT_EQ(l[3], "d");
+    for (std::size_t f = 4; f < ProjectLineFields; ++f)
+        EXPECT_TRUE(l[f].empty()) << "field " << f;
+}
