@@ -1,0 +1,22 @@
+// Closing the open project: the save question, the recent list, and the empty project after.
+#pragma once
+
+#include "editor/model/ProjectModel.h"
+
+struct EditorServices;
+
+// The file of the project that the module wizard builds; it is never entered in RecentList.
+inline constexpr const char* TemporaryProjectName = "qvprj.zun";
+
+struct ClosePrjResult {
+    // The Tag of the ClosePrj action: 1 when the project was closed or none was open, 0 when the
+    // user cancelled (or the save they asked for did not happen). Callers stop on 0.
+    int Tag = 1;
+    bool RecentChanged = false; // the project was recorded: build the submenu again
+    bool Closed = false;        // a project was open and is closed now
+    RebuildResult Rebuild;      // of the empty project, when Closed
+};
+
+// The Close Project command. The window then runs UpdateProjectState('n'), disables ClosePrj,
+// and shows Rebuild.
+ClosePrjResult ClosePrjExecute(ProjectModel& model, EditorServices& services);

@@ -1,0 +1,274 @@
+// Writing and reading project files.
+#include "editor/model/ProjectFile.h"
+
+#include "editor/model/ClosePrj.h"
+#include "editor/model/Documents.h"
+#include "editor/model/ProjectParser.h"
+#include "editor/model/Prompt.h"
+#include "editor/model/Scramble.h"
+#include "platform/TextFile.h"
+
+#include <array>
+#include <cstring>
+
+const char* const SettingsLineCodes[11] = {"HS", "GS", "CS", "DS", "ES", "FS",
+                                           "JS", "LS", "NS", "QS", "RS"};
+
+namespace {
+
+// The letter of FormatSettingsLine for each code above.
+const char SettingsLetters[11] = {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'L', 'N', 'Q', 'R'};
+
+const char* const FileFailed = "File operation failed.";
+const char* const ProjectFilter = "ZUN Project(*.zun)";
+
+std::string Field(int value) {
+    return "\t" + std::to_string(value);
+}
+
+const char* Flag(bool on) {
+    return on ? "1" : "0";
+}
+
+const char* YesNoField(bool on) {
+    return on ? "Y" : "N";
+}
+
+// A field as it may stand in the file; true when something had to be replaced.
+bool CleanField(std::string& field) {
+    bool changed = false;
+    for (char& c : field) {
+        if (c == '\t' || c == '\r' || c == '\n' || c == '\0') {
+            c = ' ';
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+bool HasExtension(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    std::size_t dot = path.rfind('.');
+    return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+}
+
+SaveResult WriteProject(ProjectModel& model, const std::string& path) {
+    SaveResult r;
+    std::string text = BuildProjectText(model);
+    ProjectScramble(text);
+    if (!SaveTextFile(path, text)) {
+        // The previous file is intact, so the project still differs from it.
+        model.LogError(FileFailed);
+        return r;
+    }
+    r.Saved = true;
+    model.Modified = false;
+    return r;
+}
+
+} // namespace
+
+std::string FontToText(const FontSpec& f) {
+    std::string s = Field(f.Charset) + "\t" + f.Face + Field(f.Color) + Field(f.Size);
+    for (bool flag : {f.Bold, f.Italic, f.Underline, f.StrikeOut})
+        s += std::string("\t") + Flag(flag);
+    return s;
+}
+
+const FontSpec* FontOf(const ProjectModel& m, char letter) {
+    switch (letter) {
+    case 'A':
+        return &m.MduFont;
+    case 'B':
+        return &m.InFont;
+    case 'C':
+        return &m.OutFont;
+    case 'D':
+        return &m.InoutFont;
+    case 'G':
+        return &m.VarFont;
+    case 'N':
+        return &m.ParaMduFont;
+    case 'Q':
+        return &m.AppMisc.HdlFont;
+    case 'R':
+        return &m.AppMisc.MsgFont;
+    default:
+        return nullptr;
+    }
+}
+
+std::string FormatSettingsLine(const ProjectModel& m, char letter) {
+    if (const FontSpec* font = FontOf(m, letter))
+        return FontToText(*font);
+    switch (letter) {
+    case 'E': {
+        std::string s;
+        for (int c : {m.BackColor, m.PointedBrush, m.PointedPen, m.FriendBrush, m.FriendPen,
+                      m.UnmatchedColor, m.WireColor, m.WireEndColor, m.SmartWireColor,
+                      m.SmartMarkColor, m.LoneColor, m.MainPrtColor})
+            s += Field(c);
+        return s;
+    }
+    case 'F': {
+        std::string s;
+        for (int v :
+             {m.AutoScrollStep, m.LeftMargin, m.TopMargin, m.MduMargin, m.ColMargin, m.MduPrtMargin,
+              m.PrtMargin, m.WireEndSize, m.MaxViewHeight, m.CompactMargin, m.SizeF11,
+              m.TitleHeight, m.PrtHeight, m.PrtWidth, m.RightSlack, m.BottomSlack})
+            s += Field(v);
+        return s;
+    }
+    case 'L':
+        return std::string("\t\t") + YesNoField(m.ConfirmParam) + "\t" + m.ViewMode + "\t" +
+               YesNoField(m.StrictRule) + "\t" + m.AssignOpenOut;
+    default:
+        return {};
+    }
+}
+
+bool IsUnstoredLine(const ProjectLine& line) {
+    const std::string& key = line[0];
+    if (LineKind(key) == 'W' && line[FieldSuggestion] == "S")
+        return true;
+    if (key == "Version:")
+        return true;
+    for (const char* code : SettingsLineCodes) {
+        if (key == code)
+            return true;
+    }
+    return false;
+}
+
+std::string BuildProjectText(ProjectModel& model) {
+    std::string text = "Version:\tZUN2012\t1.0\r\n";
+    int fileLine = 1;
+    auto warn = [&](int line) {
+        model.LogWarning("Replaced TAB, line end or NUL characters by blanks in line " +
+                         std::to_string(line) + " of the project file.");
+    };
+    for (int i = 0; i < 11; ++i) {
+        ++fileLine;
+        // Only a font's face name is free text here.
+        std::string line = SettingsLineCodes[i];
+        bool changed = false;
+        if (const FontSpec* font = FontOf(model, SettingsLetters[i])) {
+            FontSpec clean = *font;
+            changed = CleanField(clean.Face);
+            line += FontToText(clean);
+        } else {
+            line += FormatSettingsLine(model, SettingsLetters[i]);
+        }
+        if (changed)
+            warn(fileLine);
+        text += line + "\r\n";
+    }
+    for (const ProjectLine& src : model.LineList) {
+        if (IsUnstoredLine(src))
+            continue;
+        ++fileLine;
+        bool changed = false;
+        for (std::size_t k = 0; k <= 7; ++k) {
+            std::string field = src[k];
+            changed = CleanField(field) || changed;
+            if (k > 0)
+                text += '\t';
+            text += field;
+        }
+        text += "\r\n";
+        if (changed)
+            warn(fileLine);
+    }
+    return text;
+}
+
+bool SaveTextFile(const std::string& path, const std::string& text) {
+    return platform::WriteFileAtomic(path, text).ok;
+}
+
+bool LoadTextFile(const std::string& path, std::string& text) {
+    return platform::ReadWholeFile(path, text).ok;
+}
+
+SaveResult FileSavePrjExecute(ProjectModel& model, EditorServices& services) {
+    if (model.PrjUntitled)
+        return FileSaveAs1Execute(model, services);
+    SaveResult r = WriteProject(model, model.PrjFileName);
+    UpdateProjectStateCore(model);
+    return r;
+}
+
+SaveResult FileSaveAs1Execute(ProjectModel& model, EditorServices& services) {
+    SaveResult r;
+    if (!services.prompt) {
+        r.Canceled = true;
+        return r;
+    }
+    FileChooser chooser{"Save Project As", ProjectFilter, platform::DirectoryOf(model.PrjFileName),
+                        model.PrjFileName.substr(platform::DirectoryOf(model.PrjFileName).size()),
+                        "zun"};
+    std::optional<std::string> chosen = services.prompt->SaveFile(chooser);
+    if (!chosen || chosen->empty()) {
+        r.Canceled = true;
+        return r;
+    }
+    return FileSaveAs1Accept(model, *chosen);
+}
+
+SaveResult FileSaveAs1Accept(ProjectModel& model, const std::string& fileName) {
+    std::string path = fileName;
+    if (!HasExtension(path))
+        path += ".zun";
+    SaveResult r = WriteProject(model, path);
+    if (r.Saved) {
+        model.PrjFileName = path;
+        model.PrjUntitled = false;
+    }
+    UpdateProjectStateCore(model);
+    return r;
+}
+
+std::optional<std::string> ChooseProjectToOpen(ProjectModel& model, EditorServices& services) {
+    if (!services.prompt)
+        return std::nullopt;
+    FileChooser chooser{"Open ZUN Project", ProjectFilter, platform::DirectoryOf(model.PrjFileName),
+                        "", "zun"};
+    std::optional<std::string> chosen = services.prompt->OpenFile(chooser);
+    if (chosen && chosen->empty())
+        return std::nullopt;
+    return chosen;
+}
+
+bool OpenProjectFile(ProjectModel& model, EditorServices& services, const std::string& path,
+                     RebuildResult* rebuild) {
+    std::size_t logStart = model.Log.Lines().size();
+    std::string text;
+    if (!LoadTextFile(path, text)) {
+        model.LogError(FileFailed);
+        return false;
+    }
+    ProjectScramble(text);
+    Scr_DrvClick(model, text, ParseMode::ReplaceAll);
+    model.PrjOpen = true;
+    model.PrjFileName = path;
+    model.PrjUntitled = false;
+    model.Modified = false;
+    UpdateProjectStateCore(model);
+    RebuildResult r = model.UpdatePicExecute(RebuildSender::FileNewPrj);
+    if (r.ClosePrjRequested) {
+        // Closing clears the log; what reading the file reported is why it did not open.
+        std::vector<std::string> lines(model.Log.Lines().begin() + static_cast<long>(logStart),
+                                       model.Log.Lines().end());
+        ClosePrjExecute(model, services);
+        for (const std::string& line : lines)
+            model.LogLine(line);
+    }
+    if (rebuild)
+        *rebuild = r;
+    return true;
+}
+
+void UpdateProjectStateCore(ProjectModel& model) {
+    model.SetSaveEnabled(model.PrjOpen && model.Modified);
+    model.SetUndoRedoEnabled(false, false);
+}

@@ -1,0 +1,246 @@
+// The project-text parser: row splitting, duplicate and empty-module checks, and the four ways
+// of putting the rows into the project.
+#include "editor/model/ProjectParser.h"
+
+#include "editor/model/MessageLog.h"
+#include "editor/model/ProjectModel.h"
+
+#include <string>
+#include <unordered_set>
+
+namespace {
+
+bool EndsBlock(char kind) {
+    return kind == 'M' || kind == 'W' || kind == 'A';
+}
+
+ProjectLine SplitRow(std::string_view line, int r, MessageLog& log) {
+    ProjectLine row{};
+    std::size_t field = 0;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t tab = line.find('\t', start);
+        std::string_view text = line.substr(
+            start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+        if (field == ProjectLineFields) {
+            log.LogWarning("Too many parameters in line " + std::to_string(r) + ".");
+            break;
+        }
+        if (field <= 16)
+            row[field] = std::string(text);
+        ++field;
+        if (tab == std::string_view::npos)
+            break;
+        start = tab + 1;
+    }
+    // On record lines fields 8 to 13 are the editor's run-time state (a stray "S" would make a
+    // wire a suggestion); settings lines use them for values.
+    if (LineKind(row[0]) != 'N') {
+        for (std::size_t f = FieldBrush; f <= FieldCollapsed; ++f)
+            row[f].clear();
+    }
+    return row;
+}
+
+// Per row: whether a port row follows before the block ends, and the nearest "TOP" or "MODULE"
+// keyword at or above it; both in one pass each, so the empty-module test stays linear.
+struct BlockFacts {
+    std::vector<bool> portAhead;
+    std::vector<int> owner; // 0 none, 1 "TOP", 2 "MODULE"
+};
+
+BlockFacts FindBlockFacts(const std::vector<ProjectLine>& rows) {
+    BlockFacts f;
+    std::size_t n = rows.size();
+    f.portAhead.assign(n, false);
+    f.owner.assign(n, 0);
+    for (std::size_t r = n; r-- > 1;) {
+        char next = LineKind(rows[r][0]);
+        f.portAhead[r - 1] = next == 'P' ? true : EndsBlock(next) ? false : f.portAhead[r];
+    }
+    int owner = 0;
+    for (std::size_t r = 0; r < n; ++r) {
+        if (rows[r][0] == "TOP")
+            owner = 1;
+        else if (rows[r][0] == "MODULE")
+            owner = 2;
+        f.owner[r] = owner;
+    }
+    return f;
+}
+
+bool EmptyModuleRow(const std::vector<ProjectLine>& rows, const BlockFacts& f, std::size_t r) {
+    char kind = LineKind(rows[r][0]);
+    if (kind == 'P')
+        return false;
+    if ((kind != 'M' && kind != 'R') || f.owner[r] != 2)
+        return false;
+    return !f.portAhead[r];
+}
+
+} // namespace
+
+std::vector<ProjectLine> SplitProjectText(std::string_view text, MessageLog& log) {
+    std::size_t nul = text.find('\0');
+    if (nul != std::string_view::npos)
+        text = text.substr(0, nul);
+    std::vector<ProjectLine> rows;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        std::string_view line = text.substr(
+            start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        rows.push_back(SplitRow(line, static_cast<int>(rows.size()), log));
+        if (end == std::string_view::npos)
+            break;
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n')
+            ++start;
+    }
+    return rows;
+}
+
+bool IsInEmptyModule(const std::vector<ProjectLine>& rows, int row, MessageLog& log) {
+    if (row < 0 || static_cast<std::size_t>(row) >= rows.size()) {
+        log.LogError("Internal error. Illegal number.");
+        return true;
+    }
+    return EmptyModuleRow(rows, FindBlockFacts(rows), static_cast<std::size_t>(row));
+}
+
+int BlockEnd(const ProjectLines& lines, int start) {
+    int n = static_cast<int>(lines.size());
+    int i = start + 1;
+    while (i < n && !EndsBlock(LineKind(lines[i][0])))
+        ++i;
+    return i;
+}
+
+ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode mode,
+                         ProjectLines* defLines) {
+    ParseResult result;
+    std::vector<ProjectLine> rows = SplitProjectText(text, model.Log);
+    int n = static_cast<int>(model.LineList.size());
+
+    // Set-up: where the rows go.
+    int position = -1;
+    switch (mode) {
+    case ParseMode::UpdateDefinition:
+        if (defLines)
+            defLines->clear();
+        break;
+    case ParseMode::ImportTopPorts: {
+        // The top module is the first line the rebuild takes as TOP. Its block end is found by
+        // walking the lines, not by counting records, so disabled lines inside it are passed.
+        int top = -1;
+        for (int i = 0; i < n && top < 0; ++i) {
+            if (!model.LineList[i][0].empty() && model.LineList[i][0][0] == 'T')
+                top = i;
+        }
+        if (top < 0 || !model.TopRecord()) {
+            model.LogError("Can not import top ports: the project has no top module.");
+            result.Refused = true;
+            return result;
+        }
+        position = BlockEnd(model.LineList, top);
+        break;
+    }
+    case ParseMode::AddModules: {
+        int last = -1;
+        for (int i = n - 1; i >= 0 && last < 0; --i) {
+            if (LineKind(model.LineList[i][0]) == 'M')
+                last = i;
+        }
+        position = last < 0 ? -1 : BlockEnd(model.LineList, last);
+        model.TakeUndoSnapshot();
+        result.UndoTaken = true;
+        break;
+    }
+    case ParseMode::ReplaceAll:
+        model.LineList.clear();
+        break;
+    }
+
+    auto insert = [&](const ProjectLine& row) {
+        ProjectLine line = row;
+        if (mode == ParseMode::UpdateDefinition) {
+            if (defLines)
+                defLines->push_back(std::move(line));
+        } else {
+            model.InsertLine(position < 0 ? -1 : position + result.Inserted, std::move(line));
+        }
+        ++result.Inserted;
+    };
+
+    if (mode == ParseMode::ImportTopPorts) {
+        // Names imported in this run: the port-line search of the top block stops at a disabled
+        // line, so it alone would not see every row inserted here.
+        std::unordered_set<std::string> imported;
+        for (const ProjectLine& row : rows) {
+            // Only port rows can become top-level ports; the rest of the engine's text (its
+            // header and module line) is not for the project.
+            if (LineKind(row[0]) != 'P')
+                continue;
+            const std::string& name = row[3];
+            if (imported.count(name) || model.DeletePortLine(model.TopName, name, true, false)) {
+                model.LogInfo("Ignore duplicate top port: " + name + ".");
+                continue;
+            }
+            std::string reason;
+            if (!model.CheckTopPortName(name, &reason)) {
+                model.LogInfo("Ignore top port: " + name + ". " + reason);
+                continue;
+            }
+            if (!result.UndoTaken) {
+                model.TakeUndoSnapshot();
+                result.UndoTaken = true;
+            }
+            model.LogInfo("Import top port: " + name + ".");
+            imported.insert(name);
+            insert(row);
+        }
+        return result;
+    }
+
+    BlockFacts facts = FindBlockFacts(rows);
+    std::string instance;
+    std::unordered_set<std::string> portNames;
+    std::unordered_set<std::string> paramNames;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const ProjectLine& row = rows[r];
+        if (row[0].empty())
+            continue;
+        switch (LineKind(row[0])) {
+        case 'M':
+            portNames.clear();
+            paramNames.clear();
+            instance = row[2];
+            break;
+        case 'P':
+            if (!portNames.insert(row[3]).second) {
+                model.LogError("Found and ignored duplicate port " + row[3] + " in the instance " +
+                               instance + ".");
+                continue;
+            }
+            break;
+        case 'R':
+            if (!paramNames.insert(row[3]).second) {
+                model.LogError("Found and ignored duplicate parameter " + row[3] +
+                               " in the instance " + instance + ".");
+                continue;
+            }
+            break;
+        default:
+            break;
+        }
+        if (EmptyModuleRow(rows, facts, r)) {
+            if (row[0] == "MODULE")
+                model.LogWarning("Ignore the empty module: " + row[1] + ".");
+            else
+                model.LogWarning("Ignore the item in the empty module.");
+            continue;
+        }
+        insert(row);
+    }
+    return result;
+}

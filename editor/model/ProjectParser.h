@@ -1,0 +1,45 @@
+// The one reader of project text: splits it into rows and puts them into the project in the way
+// the command that started it asks for.
+#pragma once
+
+#include "editor/model/ProjectLine.h"
+
+#include <string_view>
+#include <vector>
+
+class MessageLog;
+class ProjectModel;
+
+// What the parser does with the rows it read.
+enum class ParseMode {
+    ReplaceAll,       // every project line goes; the rows become the project (open, new, close)
+    AddModules,       // rows go right after the last instance's block (add module)
+    ImportTopPorts,   // port rows go right after the top module's block (import top ports)
+    UpdateDefinition, // rows go to the update dialog's definition list; the project is untouched
+};
+
+struct ParseResult {
+    int Inserted = 0;       // rows that went into the project or the definition list
+    bool UndoTaken = false; // the undo snapshot was taken
+    bool Refused = false;   // nothing could be done (top-port import without a top module)
+};
+
+// First pass: the rows of a project text. Lines end at CR LF, LF or a lone CR (a line end at the
+// very end of the text opens no further row); the text ends at its end or at a NUL. Fields are
+// split at TABs; a line with more than 20 fields logs "Too many parameters in line r." and keeps
+// its first 20. Fields 17 to 19 are dropped; on record lines (every kind but 'N') so are fields
+// 8 to 13, the editor's run-time state, which no text may set. Settings lines keep them.
+std::vector<ProjectLine> SplitProjectText(std::string_view text, MessageLog& log);
+
+// Whether row is the MODULE line, or a PARAMETER line, of a module block without any port line.
+bool IsInEmptyModule(const std::vector<ProjectLine>& rows, int row, MessageLog& log);
+
+// Scr_DrvClick: parses the text and applies its rows as mode says. It neither rebuilds the
+// derived records nor changes PrjOpen, Modified or the file name: its callers do. defLines is
+// the update dialog's definition list (UpdateDefinition only; emptied first).
+ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode mode,
+                         ProjectLines* defLines = nullptr);
+
+// Index right after the block that starts at line start: the block runs up to the next line of
+// kind 'M', 'W' or 'A'. Disabled ("#") lines and other lines of kind 'N' inside it belong to it.
+int BlockEnd(const ProjectLines& lines, int start);

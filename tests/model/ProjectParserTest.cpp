@@ -1,0 +1,257 @@
+// The project-text parser: rows and fields, duplicate and empty-module checks, and where each
+// mode puts the rows.
+#include "editor/model/ProjectParser.h"
+
+#include "FileFixture.h"
+
+using Texts = std::vector<std::string>;
+
+namespace {
+
+std::vector<ProjectLine> Split(const std::string& text, MessageLog& log) {
+    return SplitProjectText(text, log);
+}
+
+} // namespace
+
+TEST(SplitProjectText, AcceptsEveryLineEndAndStopsAtNul) {
+    struct Case {
+        const char* name;
+        std::string text;
+        Texts rows;
+    };
+    const Case cases[] = {
+        {"CR LF", "A\r\nB\r\n", {"A", "B"}},
+        {"LF only", "A\nB\n", {"A", "B"}},
+        {"lone CR", "A\rB\r", {"A", "B"}},
+        {"mixed", "A\r\nB\nC\rD", {"A", "B", "C", "D"}},
+        {"no end on the last line", "A\r\nB", {"A", "B"}},
+        {"empty lines kept", "A\r\n\r\n\nB", {"A", "", "", "B"}},
+        {"CR CR LF is an empty line", "A\r\r\nB", {"A", "", "B"}},
+        {"NUL ends the text", std::string("A\r\nB\0C\r\nD", 10), {"A", "B"}},
+        {"empty text", "", {}},
+        {"single line end", "\r\n", {""}},
+    };
+    for (const Case& c : cases) {
+        MessageLog log;
+        Texts got;
+        for (const ProjectLine& row : Split(c.text, log))
+            got.push_back(row[0]);
+        EXPECT_EQ(got, c.rows) << c.name;
+        EXPECT_TRUE(log.Lines().empty()) << c.name;
+    }
+}
+
+TEST(SplitProjectText, SplitsFieldsAtEveryTab) {
+    MessageLog log;
+    auto rows = Split("WIRE\tu1\ta\tu2\tb\tn1\r\nWIRE\tu1\ta\tu2\tb\tn1\t\r\n"
+                      "WIRE\tu1\ta\tu2\tb\tn1\tx\r\n\t\tc",
+                      log);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0][5], "n1"); // six fields
+    EXPECT_EQ(rows[0][6], "");
+    EXPECT_EQ(rows[1][5], "n1"); // seven, the last empty
+    EXPECT_EQ(rows[1][6], "");
+    EXPECT_EQ(rows[2][6], "x");
+    EXPECT_EQ(rows[3][0], "");
+    EXPECT_EQ(rows[3][2], "c");
+}
+
+TEST(SplitProjectText, ALineOf21FieldsWarnsWithItsIndexAndKeepsFields0To16) {
+    std::string line;
+    for (int i = 0; i < 21; ++i)
+        line += (i ? "\t" : "") + std::string(i == 0 ? "XX" : "f" + std::to_string(i));
+    MessageLog log;
+    auto rows = Split(line + "\r\nN\t1\r\n", log);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(log.Lines(), Texts{"Warning: Too many parameters in line 0."});
+    EXPECT_EQ(rows[0][16], "f16");
+    EXPECT_EQ(rows[0][17], ""); // read and dropped
+    EXPECT_EQ(rows[0][19], "");
+    EXPECT_EQ(rows[1][1], "1");
+}
+
+TEST(SplitProjectText, ALineOfExactly20FieldsIsNotWarnedAbout) {
+    std::string line = "XX";
+    for (int i = 1; i < 20; ++i)
+        line += "\t" + std::to_string(i);
+    MessageLog log;
+    auto rows = Split(line, log);
+    EXPECT_TRUE(log.Lines().empty());
+    EXPECT_EQ(rows[0][16], "16");
+}
+
+// A stray "S" in field 12 used to make a saved wire a suggestion, dropped at the next save.
+TEST(SplitProjectText, ClearsRunTimeFieldsOfRecordLinesButNotOfSettingsLines) {
+    std::string wire = "WIRE\tu1\ta\tu2\tb\tn1\t\t\t255\t0\tW\t3\tS\tY\t14";
+    std::string fs = "FS";
+    for (int i = 1; i <= 16; ++i)
+        fs += "\t" + std::to_string(i * 10);
+    MessageLog log;
+    auto rows = Split(wire + "\r\n" + fs + "\r\n", log);
+    for (std::size_t f = FieldBrush; f <= FieldCollapsed; ++f)
+        EXPECT_EQ(rows[0][f], "") << "field " << f;
+    EXPECT_EQ(rows[0][14], "14");
+    EXPECT_EQ(rows[1][8], "80");
+    EXPECT_EQ(rows[1][16], "160");
+}
+
+TEST(IsInEmptyModule, AnswersForModuleAndParameterRowsOfPortlessModulesOnly) {
+    MessageLog log;
+    auto rows =
+        Split("TOP\t\tt\nPARAMETER\t\t\tP\nMODULE\tm\tu1\nPARAMETER\t\t\tW\n"
+              "Version:\nMODULE\tm\tu2\nPARAMETER\t\t\tW\nINPUT\t\t\ta\nWIRE\nMODULE\tm\tu3",
+              log);
+    std::vector<bool> expected = {false, false, true,  true,  false,
+                                  false, false, false, false, true};
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+        EXPECT_EQ(IsInEmptyModule(rows, r, log), expected[r]) << "row " << r;
+    EXPECT_TRUE(log.Lines().empty());
+    EXPECT_TRUE(IsInEmptyModule(rows, 10, log));
+    EXPECT_EQ(log.Lines(), Texts{"Error: Internal error. Illegal number."});
+}
+
+class ParserTest : public FileFixture {};
+
+TEST_F(ParserTest, ReplaceAllMakesTheRowsTheProjectAndLFParsesLikeCRLF) {
+    OpenText("TOP\t\told\r\n");
+    Scr_DrvClick(model, SampleProject, ParseMode::ReplaceAll);
+    ProjectLines crlf = model.LineList;
+    std::string lf = SampleProject;
+    lf.erase(std::remove(lf.begin(), lf.end(), '\r'), lf.end());
+    ParseResult r = Scr_DrvClick(model, lf, ParseMode::ReplaceAll);
+    EXPECT_EQ(model.LineList, crlf);
+    EXPECT_EQ(r.Inserted, 8);
+    EXPECT_FALSE(r.UndoTaken);
+    EXPECT_EQ(Keys(), (Texts{"TOP top", "INPUT clk", "OUTPUT q", "MODULE u1", "PARAMETER W",
+                             "INPUT clk", "OUTPUT count", "WIRE clk"}));
+    EXPECT_TRUE(model.UndoList.empty());
+}
+
+TEST_F(ParserTest, AnEmptyTextEmptiesTheProjectAndChangesNoState) {
+    OpenText(SampleProject);
+    model.Modified = false;
+    model.PrjFileName = "/p.zun";
+    Scr_DrvClick(model, "", ParseMode::ReplaceAll);
+    EXPECT_TRUE(model.LineList.empty());
+    EXPECT_TRUE(model.PrjOpen);
+    EXPECT_FALSE(model.Modified);
+    EXPECT_EQ(model.PrjFileName, "/p.zun");
+}
+
+TEST_F(ParserTest, DropsADuplicatePortWithinOneBlockButNotAcrossTwo) {
+    Scr_DrvClick(model,
+                 "TOP\t\tt\nMODULE\tm\tu1\nINPUT\t\t\ta\nPARAMETER\t\t\ta\nOUTPUT\t\t\ta\n"
+                 "PARAMETER\t\t\ta\nMODULE\tm\tu2\nINPUT\t\t\ta\n",
+                 ParseMode::ReplaceAll);
+    EXPECT_EQ(Keys(),
+              (Texts{"TOP t", "MODULE u1", "INPUT a", "PARAMETER a", "MODULE u2", "INPUT a"}));
+    EXPECT_EQ(Log(), (Texts{"Error: Found and ignored duplicate port a in the instance u1.",
+                            "Error: Found and ignored duplicate parameter a in the instance u1."}));
+}
+
+TEST_F(ParserTest, DropsEmptyModulesWithWarningsAndKeepsTheRestInOrder) {
+    Scr_DrvClick(model,
+                 "TOP\t\tt\nMODULE\tram\tu1\nPARAMETER\t\t\tD\nPARAMETER\t\t\tA\n"
+                 "MODULE\tfifo\tu2\nINPUT\t\t\tclk\nWIRE\tt\tx\tu1\ty\tn\n",
+                 ParseMode::ReplaceAll);
+    EXPECT_EQ(Keys(), (Texts{"TOP t", "MODULE u2", "INPUT clk", "WIRE n"}));
+    EXPECT_EQ(Log(), (Texts{"Warning: Ignore the empty module: ram.",
+                            "Warning: Ignore the item in the empty module.",
+                            "Warning: Ignore the item in the empty module."}));
+}
+
+TEST_F(ParserTest, AddModulesInsertsAfterTheLastInstanceBlockAndTakesTheUndoSnapshot) {
+    OpenText(SampleProject);
+    ProjectLines before = model.LineList;
+    ParseResult r =
+        Scr_DrvClick(model,
+                     "Version:\tZUN2012\nMODULE\tadd\tu2\tadd.v\tverilog\n"
+                     "INPUT\t\t\ta\nMODULE\tempty\tu3\nMODULE\tsub\tu4\nOUTPUT\t\t\ty\n",
+                     ParseMode::AddModules);
+    EXPECT_TRUE(r.UndoTaken);
+    EXPECT_EQ(model.UndoList, before);
+    EXPECT_EQ(r.Inserted, 5);
+    EXPECT_EQ(Keys(), (Texts{"TOP top", "INPUT clk", "OUTPUT q", "MODULE u1", "PARAMETER W",
+                             "INPUT clk", "OUTPUT count", "Version:", "MODULE u2", "INPUT a",
+                             "MODULE u4", "OUTPUT y", "WIRE clk"}));
+}
+
+// The insertion point used to count records only, so a disabled port line in the last block
+// put the new instance before that block's last ports, which it then took over.
+TEST_F(ParserTest, AddModulesFindsTheBlockEndPastADisabledPortLine) {
+    OpenText("TOP\t\tt\nMODULE\tm\tu1\nINPUT\t\t\ta\nINPUT\t3\t\tbad\nINPUT\t\t\tb\n"
+             "WIRE\tt\tx\tu1\ta\tx\n");
+    ASSERT_EQ(model.LineList[3][0], "#INPUT"); // disabled by the rebuild
+    Scr_DrvClick(model, "MODULE\tn\tu2\nINPUT\t\t\tc\n", ParseMode::AddModules);
+    EXPECT_EQ(Keys(), (Texts{"TOP t", "MODULE u1", "INPUT a", "#INPUT bad", "INPUT b", "MODULE u2",
+                             "INPUT c", "WIRE x"}));
+    model.UpdatePicExecute(RebuildSender::MainWindow);
+    const mdu& u1 = model.MduList[model.FindInstance("u1")];
+    ASSERT_EQ(u1.LastPort - u1.FirstPort, 1);
+    EXPECT_EQ(model.PortList[u1.LastPort].Name, "b");
+}
+
+TEST_F(ParserTest, AddModulesIntoAProjectWithoutInstancesAppends) {
+    Scr_DrvClick(model, "MODULE\tm\tu1\nINPUT\t\t\ta\n", ParseMode::AddModules);
+    EXPECT_EQ(Keys(), (Texts{"MODULE u1", "INPUT a"}));
+}
+
+TEST_F(ParserTest, ImportTopPortsInsertsNewPortRowsAfterTheTopBlockOnly) {
+    OpenText(SampleProject);
+    ProjectLines before = model.LineList;
+    ParseResult r = Scr_DrvClick(model,
+                                 "Version:\tZUN2012\nTOP\t\tother\nINPUT\t\t\tclk\n"
+                                 "OUTPUT\t3\t0\tdata\nKVAR\t\t\tdata\nBIDIR\t\t\tio\n"
+                                 "PARAMETER\t\t\tW\nWIRE\ta\tb\tc\td\te\n",
+                                 ParseMode::ImportTopPorts);
+    EXPECT_TRUE(r.UndoTaken);
+    EXPECT_EQ(model.UndoList, before);
+    EXPECT_EQ(r.Inserted, 2);
+    EXPECT_EQ(Keys(), (Texts{"TOP top", "INPUT clk", "OUTPUT q", "OUTPUT data", "BIDIR io",
+                             "MODULE u1", "PARAMETER W", "INPUT clk", "OUTPUT count", "WIRE clk"}));
+    EXPECT_EQ(Log(),
+              (Texts{"Info: Ignore duplicate top port: clk.", "Info: Import top port: data.",
+                     "Info: Ignore duplicate top port: data.", "Info: Import top port: io."}));
+}
+
+TEST_F(ParserTest, ImportTopPortsReportsNamesTheTopRefusesAndTakesNoSnapshotForNothing) {
+    OpenText(SampleProject);
+    model.UndoList.clear();
+    ParseResult r = Scr_DrvClick(model, "INPUT\t\t\tq\nINPUT\t\t\t\n", ParseMode::ImportTopPorts);
+    EXPECT_EQ(r.Inserted, 0);
+    EXPECT_FALSE(r.UndoTaken);
+    EXPECT_TRUE(model.UndoList.empty());
+    EXPECT_EQ(Log(), (Texts{"Info: Ignore duplicate top port: q.",
+                            "Info: Ignore top port: . Empty wire."}));
+}
+
+TEST_F(ParserTest, ImportTopPortsRefusesWithAnErrorWhenThereIsNoTopModule) {
+    OpenText("MODULE\tm\tu1\nINPUT\t\t\ta\n");
+    model.Log.ClearLog();
+    ProjectLines before = model.LineList;
+    ParseResult r = Scr_DrvClick(model, "INPUT\t\t\tx\n", ParseMode::ImportTopPorts);
+    EXPECT_TRUE(r.Refused);
+    EXPECT_EQ(model.LineList, before);
+    EXPECT_EQ(Log(), Texts{"Error: Can not import top ports: the project has no top module."});
+}
+
+TEST_F(ParserTest, ImportTopPortsGoesPastADisabledLineInTheTopBlock) {
+    OpenText("TOP\t\tt\nINPUT\t\t\ta\nINPUT\t1\t\tbad\nINPUT\t\t\tb\nMODULE\tm\tu1\n"
+             "INPUT\t\t\tx\n");
+    Scr_DrvClick(model, "OUTPUT\t\t\tc\nOUTPUT\t\t\tc\n", ParseMode::ImportTopPorts);
+    EXPECT_EQ(Keys(), (Texts{"TOP t", "INPUT a", "#INPUT bad", "INPUT b", "OUTPUT c", "MODULE u1",
+                             "INPUT x"}));
+}
+
+TEST_F(ParserTest, UpdateDefinitionFillsOnlyTheDefinitionList) {
+    OpenText(SampleProject);
+    ProjectLines before = model.LineList;
+    ProjectLines defLines = {MakeLine({"stale"})};
+    ParseResult r = Scr_DrvClick(model, "MODULE\tm\tu9\nINPUT\t\t\ta\nINPUT\t\t\ta\n",
+                                 ParseMode::UpdateDefinition, &defLines);
+    EXPECT_EQ(r.Inserted, 2);
+    EXPECT_EQ(Keys(defLines), (Texts{"MODULE u9", "INPUT a"}));
+    EXPECT_EQ(model.LineList, before);
+    EXPECT_FALSE(r.UndoTaken);
+}
