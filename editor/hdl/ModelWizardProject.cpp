@@ -22,9 +22,21 @@ ProjectNames ModelWizardProject::CurrentNames() const {
     return names;
 }
 
+ParseMode ParseModeOf(char wizardMode) {
+    switch (wizardMode) {
+    case 'A':
+        return ParseMode::AddModules;
+    case 'T':
+        return ParseMode::ImportTopPorts;
+    case 'U':
+        return ParseMode::UpdateDefinition;
+    default:
+        return ParseMode::ReplaceAll;
+    }
+}
+
 void ModelWizardProject::ParseProjectText(const std::string& text, char mode) {
-    if (parse_)
-        parse_(text, mode);
+    Scr_DrvClick(model_, text, ParseModeOf(mode), DefLines);
 }
 
 void ModelWizardProject::ProjectTextParsed(char mode, const std::string& newProjectFile) {

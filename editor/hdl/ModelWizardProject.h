@@ -1,21 +1,27 @@
-// The module wizard's view of the project model: names, rule and log from ProjectModel, the
-// parser and the picture from the main window.
+// The module wizard's view of the project model: names, rule, log and parser on ProjectModel,
+// the picture from the main window.
 #pragma once
 
 #include "editor/hdl/ModuleWizard.h"
 #include "editor/model/ProjectModel.h"
+#include "editor/model/ProjectParser.h"
 
 #include <algorithm>
 #include <functional>
 #include <string>
 
+// The parser's mode for a wizard mode letter.
+ParseMode ParseModeOf(char wizardMode);
+
 class ModelWizardProject : public WizardProject {
 public:
-    using ParseFunction = std::function<void(const std::string& text, char mode)>;
     using PictureFunction = std::function<void()>;
 
-    ModelWizardProject(ProjectModel& model, ParseFunction parse, PictureFunction updatePicture)
-        : model_(model), parse_(std::move(parse)), updatePicture_(std::move(updatePicture)) {}
+    ModelWizardProject(ProjectModel& model, PictureFunction updatePicture)
+        : model_(model), updatePicture_(std::move(updatePicture)) {}
+
+    // The update dialog's definition list, which mode 'U' fills.
+    ProjectLines* DefLines = nullptr;
 
     std::string TopName() const override { return model_.TopName; }
     std::string InstNameRule() const override { return model_.InstNameRule; }
@@ -30,6 +36,5 @@ public:
 
 private:
     ProjectModel& model_;
-    ParseFunction parse_;
     PictureFunction updatePicture_;
 };

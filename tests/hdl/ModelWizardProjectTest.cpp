@@ -18,11 +18,8 @@ protected:
     }
 
     ProjectModel model_;
-    std::vector<std::pair<std::string, char>> parsed_;
     int pictures_ = 0;
-    ModelWizardProject project_{
-        model_, [this](const std::string& t, char m) { parsed_.emplace_back(t, m); },
-        [this] { ++pictures_; }};
+    ModelWizardProject project_{model_, [this] { ++pictures_; }};
 };
 
 TEST_F(ModelWizardProjectTest, AddModeRequestNamesEveryInstanceWireAndTopPort) {
@@ -64,13 +61,36 @@ TEST_F(ModelWizardProjectTest, ParsedTextOpensAnUntitledProjectOnlyForANewOne) {
     EXPECT_EQ(model_.PrjFileName, "/w/qvprj.zun");
     EXPECT_TRUE(model_.PrjUntitled);
     EXPECT_TRUE(model_.PrjOpen);
-    project_.ParseProjectText("TOP\t\tx\r\n", 'N');
     project_.UpdatePicExecute();
-    ASSERT_EQ(parsed_.size(), 1u);
-    EXPECT_EQ(parsed_[0].second, 'N');
     EXPECT_EQ(pictures_, 1);
     project_.LogInfo("hello");
     EXPECT_EQ(model_.Log.Lines().back(), "Info: hello");
+}
+
+TEST_F(ModelWizardProjectTest, EachModeReachesTheParserInItsOwnWay) {
+    const std::string block = "MODULE\tfifo\tu_fifo_0\t/s/f.v\tverilog\r\nINPUT\t\t\twr\r\n";
+    // Add: after the last instance's block, before the wire.
+    project_.ParseProjectText(block, 'A');
+    ASSERT_EQ(model_.LineList.size(), 12u);
+    EXPECT_EQ(model_.LineList[9][2], "u_fifo_0");
+    EXPECT_EQ(model_.LineList[11][0], "WIRE");
+
+    // Import top ports: after the top's block.
+    project_.ParseProjectText("INPUT\t\t\trst\t\t\t\t\r\n", 'T');
+    ASSERT_EQ(model_.LineList.size(), 13u);
+    EXPECT_EQ(model_.LineList[3][3], "rst");
+
+    // Update: the definition list, the project untouched.
+    ProjectLines defs;
+    project_.DefLines = &defs;
+    project_.ParseProjectText(block, 'U');
+    EXPECT_EQ(defs.size(), 2u);
+    EXPECT_EQ(model_.LineList.size(), 13u);
+
+    // New project: everything replaced.
+    project_.ParseProjectText("TOP\t\tchip\r\n", 'N');
+    ASSERT_EQ(model_.LineList.size(), 1u);
+    EXPECT_EQ(model_.LineList[0][2], "chip");
 }
 
 } // namespace
