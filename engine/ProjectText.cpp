@@ -1,0 +1,241 @@
+// The project-text job's flow: request lines, one prepared text per source, instance blocks.
+#include "engine/ProjectText.h"
+
+#include "engine/ModuleScan.h"
+#include "engine/Regex.h"
+#include "engine/SourceText.h"
+#include "engine/TextFile.h"
+#include "engine/VerilogReader.h"
+#include "engine/VhdlReader.h"
+
+#include <charconv>
+#include <climits>
+#include <map>
+#include <memory>
+#include <new>
+
+namespace qve {
+namespace {
+
+// A naming-rule line (group 1: the rule).
+const Regex& RuleLine() {
+    static const Regex regex(R"(^R-(.*?)\n)");
+    return regex;
+}
+
+// A source line (group 1: the language digit, group 2: the path).
+const Regex& SourceLine() {
+    static const Regex regex(R"(^F(\d)-(.*?)\n)");
+    return regex;
+}
+
+// A module line (group 1: the module name, group 2: the instance count).
+const Regex& ModuleLine() {
+    static const Regex regex(R"(^M-(.*?)\t(\d+)\n)");
+    return regex;
+}
+
+// A white-space character, removed from the naming rule.
+const Regex& WhiteSpaceCharacter() {
+    static const Regex regex(R"(\s)");
+    return regex;
+}
+
+// A port line of the result (groups 1 to 4: kind, first value, second value, name).
+const Regex& PortLine() {
+    static const Regex regex(
+        R"(^(input|output|bidir|OUTPUT_B)\t(.*?)\t(.*?)\t(.*?)\t(.*?)\t(.*?)\t(.*?))",
+        kRegexCaseless);
+    return regex;
+}
+
+// A width value a typed top port may have: a whole number, or nothing.
+const Regex& OptionalWholeNumber() {
+    static const Regex regex(R"(^(\+|\-)?\d*$)");
+    return regex;
+}
+
+// Leading white space.
+const Regex& LeadingWhiteSpace() {
+    static const Regex regex(R"(^\s+)");
+    return regex;
+}
+
+std::string Upper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+std::string ReplaceText(std::string_view text, std::string_view from, std::string_view to) {
+    std::string out;
+    std::size_t position = 0;
+    for (;;) {
+        std::size_t found = text.find(from, position);
+        if (found == std::string_view::npos)
+            break;
+        out.append(text.substr(position, found - position));
+        out.append(to);
+        position = found + from.size();
+    }
+    out.append(text.substr(position));
+    return out;
+}
+
+// One source file, read once and prepared once per language, however many modules are asked
+// of it.
+struct CachedSource {
+    std::string text;
+    std::unique_ptr<VerilogSource> verilog;
+    std::unique_ptr<VhdlSource> vhdl;
+};
+
+class SourceCache {
+public:
+    CachedSource* Get(const std::string& path) {
+        auto found = sources_.find(path);
+        if (found != sources_.end())
+            return &found->second;
+        if (!IsWritablePath(path))
+            return nullptr;
+        std::optional<std::string> text = ReadTextFile(path);
+        if (!text)
+            return nullptr;
+        CachedSource& entry = sources_[path];
+        entry.text = TabsToBlanks(*text);
+        return &entry;
+    }
+
+private:
+    std::map<std::string, CachedSource> sources_;
+};
+
+// The module's lines for one instance, or nothing when the module is not in its source.
+std::optional<std::vector<std::string>> ReadModule(CachedSource& source, char language,
+                                                   std::string_view name) {
+    if (language == '0') {
+        if (!source.verilog)
+            source.verilog = std::make_unique<VerilogSource>(source.text);
+        std::optional<std::string> body = source.verilog->FindBody(name);
+        if (!body)
+            return std::nullopt;
+        return ReadVerilogBody(*body);
+    }
+    if (language == '1') {
+        if (!source.vhdl)
+            source.vhdl = std::make_unique<VhdlSource>(source.text);
+        std::optional<EntityParts> parts = source.vhdl->FindEntity(name);
+        if (!parts)
+            return std::nullopt;
+        return ReadVhdlEntity(*parts);
+    }
+    return std::nullopt;
+}
+
+// An instance count that fits an int, or nothing (the line is then not recognised).
+std::optional<int> InstanceCount(std::string_view digits) {
+    int value = 0;
+    auto [stop, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || stop != digits.data() + digits.size())
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+std::string RewriteTopPorts(std::string_view result, bool allVariant) {
+    std::string rewritten;
+    RegexMatch match;
+    std::size_t start = 0;
+    while (start < result.size()) {
+        std::size_t end = result.find('\n', start);
+        if (end == std::string_view::npos)
+            end = result.size();
+        std::string_view line = result.substr(start, end - start);
+        start = end + 1;
+        if (!PortLine().Search(line, match))
+            continue;
+        std::string kind = Upper(match.Group(line, 1));
+        std::string first = ReplaceAll(LeadingWhiteSpace(), match.Group(line, 2), "");
+        std::string second = ReplaceAll(LeadingWhiteSpace(), match.Group(line, 3), "");
+        std::string name(match.Group(line, 4));
+        bool variant = allVariant || !OptionalWholeNumber().Contains(first) ||
+                       !OptionalWholeNumber().Contains(second);
+        if (variant)
+            rewritten += "KVAR\t\t\t" + name + "\t\t\t\t\n";
+        else
+            rewritten += kind + "\t" + first + "\t" + second + "\t" + name + "\t\t\t\t\n";
+    }
+    return rewritten;
+}
+
+JobResult ProjectTextJob(const std::vector<std::string>& arguments) {
+    if (arguments.size() < 3)
+        return JobResult::Failure(EngineError::TooFewArguments);
+    const std::string& topSelector = arguments[1];
+    bool importTop = topSelector == "*T" || topSelector == "*t";
+    std::string result;
+    if (!topSelector.empty() && !importTop)
+        result = "Version:\tZUN2012\t1.0\t\nTOP\t\t" + topSelector + "\n";
+
+    std::optional<std::string> request = ReadTextFile(arguments[2]);
+    if (!request)
+        return JobResult::Failure(EngineError::InputUnreadable);
+
+    SourceCache sources;
+    std::string rule;
+    char language = '0';
+    std::string path;
+    RegexMatch match;
+    std::size_t start = 0;
+    while (start < request->size()) {
+        std::size_t end = request->find('\n', start);
+        // A last line without a line end matches none of the line patterns.
+        if (end == std::string::npos)
+            break;
+        std::string_view line = std::string_view(*request).substr(start, end + 1 - start);
+        start = end + 1;
+        if (RuleLine().Search(line, match)) {
+            rule = ReplaceAll(WhiteSpaceCharacter(), match.Group(line, 1), "");
+            continue;
+        }
+        if (SourceLine().Search(line, match)) {
+            language = match.Group(line, 1)[0];
+            path = std::string(match.Group(line, 2));
+            continue;
+        }
+        if (!ModuleLine().Search(line, match))
+            continue;
+        std::optional<int> count = InstanceCount(match.Group(line, 2));
+        if (!count)
+            continue;
+        std::string name(match.Group(line, 1));
+        CachedSource* source = sources.Get(path);
+        if (source == nullptr)
+            return JobResult::Failure(EngineError::InputUnreadable);
+        std::optional<std::vector<std::string>> lines = ReadModule(*source, language, name);
+        if (!lines || *count == 0)
+            continue;
+        std::string block;
+        for (const std::string& text : *lines)
+            block += text + "\n";
+        std::string tail = "\t" + path + "\t" + (language == '0' ? "verilog" : "vhdl") + "\n";
+        std::string named = ReplaceText(rule, "%M", name);
+        // A count that would not fit in memory fails the job here rather than half-way.
+        std::size_t perInstance = 8 + name.size() + named.size() + 12 + tail.size() + block.size();
+        if (perInstance > (result.max_size() - result.size()) / static_cast<std::size_t>(*count))
+            throw std::bad_alloc();
+        result.reserve(result.size() + perInstance * static_cast<std::size_t>(*count));
+        for (int i = 0; i < *count; ++i) {
+            result += "MODULE\t" + name + "\t" + ReplaceText(named, "%D", std::to_string(i)) + tail;
+            result += block;
+        }
+    }
+    if (importTop)
+        result = RewriteTopPorts(result, topSelector == "*t");
+    return JobResult::Output(std::move(result));
+}
+
+} // namespace qve

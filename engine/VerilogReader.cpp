@@ -1,0 +1,299 @@
+// Verilog module reading: declarations found left to right, items split once, keys by lookup.
+#include "engine/VerilogReader.h"
+
+#include "engine/Patterns.h"
+#include "engine/Regex.h"
+#include "engine/SourceText.h"
+
+#include <charconv>
+#include <climits>
+#include <unordered_set>
+
+namespace qve {
+namespace {
+
+// A function with whatever it declares, up to its "endfunction".
+const Regex& FunctionBlock() {
+    static const Regex regex(R"(\bfunction\b.*?\bendfunction\b)", kRegexDotAll);
+    return regex;
+}
+
+// A task with whatever it declares, up to its "endtask".
+const Regex& TaskBlock() {
+    static const Regex regex(R"(\btask\b.*?\bendtask\b)", kRegexDotAll);
+    return regex;
+}
+
+// A module keyword and the run of name characters after it (group 1), for the index.
+const Regex& ModuleKeyword() {
+    static const Regex regex(R"(\b(?:module|macromodule)\b\s*([a-zA-Z0-9_$]*))");
+    return regex;
+}
+
+// A run of white space.
+const Regex& WhiteSpaceRun() {
+    static const Regex regex(R"(\s+)");
+    return regex;
+}
+
+// A range of two whole numbers, with the blanks inside it (groups 1 and 2: the numbers).
+const Regex& NumericRange() {
+    static const Regex regex(R"(\[\s*(\d+)\s*:\s*(\d+)\s*\])");
+    return regex;
+}
+
+// An initial or parameter value: everything up to the next ",", ";" or ")" that stands outside
+// brackets and strings (so $clog2(DEPTH) and ((DW+7)/8) stay whole). Uses the bracket group
+// defined at the end of the declaration pattern.
+constexpr const char* kValue = R"((?:[^()\[\]{},;"\\]|\\\S*|"(?:[^"\\]|\\.)*"|(?&qveGroup))*?)";
+
+// A bracketed group with everything balanced inside it; defined last, so the numbers of the
+// declaration's own groups stay as they are.
+constexpr const char* kGroupDefinition =
+    R"((?(DEFINE)(?<qveGroup>\((?&qveInner)*+\)|\[(?&qveInner)*+\]|\{(?&qveInner)*+\}))"
+    R"((?<qveInner>[^()\[\]{}"]++|"(?:[^"\\]|\\.)*"|(?&qveGroup))))";
+
+// One declaration: keyword (1), optional range (2) with its bounds (3, 4), and the list of names
+// with optional values (5), ending before a comma and the next keyword, a ";" or a ")".
+const Regex& Declaration() {
+    static const Regex regex(
+        std::string(R"(\b()") + IOP_Vlog + R"()\b\s*(?:\s*\b(?:)" + NetType_Vlog + "|reg|signed|" +
+            OutputVarType_Vlog + R"()\b)*\s*(\[(.*?):(.*?)\])?\s*(()" + Idn_Vlog + R"((\s*=)" +
+            kValue + R"()?)(\s*,\s*()" + Idn_Vlog + R"((\s*=)" + kValue + R"()?))*?)(?=\s*,\s*)" +
+            IOP_Vlog + R"(\b|\s*;|\s*\)))" + kGroupDefinition,
+        kRegexDotAll);
+    return regex;
+}
+
+// The name at the head of a parameter item and the "=" after it (group 1: the name).
+const Regex& ParameterName() {
+    static const Regex regex(std::string("(^") + Idn_Vlog + R"()\s*=)", kRegexDotAll);
+    return regex;
+}
+
+// A port item with an initial value (group 1: the name and the blanks before "=").
+const Regex& PortInitialValue() {
+    static const Regex regex(std::string("(^") + Idn_Vlog + R"(\s*)=.*$)", kRegexDotAll);
+    return regex;
+}
+
+// A whole number: an optional sign and decimal digits.
+const Regex& WholeNumber() {
+    static const Regex regex(R"(^(\+|\-)?\d+$)");
+    return regex;
+}
+
+// One identifier of a width expression.
+const Regex& IdentifierVlog() {
+    static const Regex regex(std::string("(") + Idn_Vlog + ")", kRegexDotAll);
+    return regex;
+}
+
+// The name field of a parameter declaration that has a value field after it (group 1).
+const Regex& DeclaredParameterName() {
+    static const Regex regex(R"(^.*?\t.*?\t.*?\t(.*?)\t)");
+    return regex;
+}
+
+bool IsNameByte(char c) {
+    return IsWordByte(c) || c == '$';
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string_view TrimEnd(std::string_view text) {
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string RemoveBlocks(const std::string& text, const Regex& block, std::string_view closing) {
+    // No block can end after the last closing word, so the search never runs past it.
+    std::size_t end = EndOfLastWord(text, closing);
+    if (end == 0)
+        return text;
+    std::string_view head = std::string_view(text).substr(0, end);
+    return ReplaceAll(block, head, "") + text.substr(end);
+}
+
+std::string Upper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+} // namespace
+
+std::string PrepareVerilogText(std::string_view source) {
+    std::string text = RemoveVerilogDirectives(StripVerilogComments(CrToLf(source)));
+    text = RemoveBlocks(text, FunctionBlock(), "endfunction");
+    return RemoveBlocks(text, TaskBlock(), "endtask");
+}
+
+VerilogSource::VerilogSource(std::string_view source) : text_(PrepareVerilogText(source)) {
+    RegexMatch match;
+    std::size_t position = 0;
+    while (ModuleKeyword().Search(text_, position, match)) {
+        std::string_view name = match.Group(text_, 1);
+        if (!name.empty())
+            keywords_[std::string(name)].push_back(match.Begin());
+        // The name may itself be a keyword ("module module x"): look again from it.
+        position = match.Begin(1) > match.Begin() ? match.Begin(1) : match.End();
+    }
+}
+
+std::optional<std::string> VerilogSource::FindBody(std::string_view name) const {
+    // The first "module" or "macromodule" followed by the name taken literally and as a whole
+    // word; group 1 is the body up to the first "endmodule".
+    Regex definition(std::string(R"(\b(?:module|macromodule)\b\s*)") + EscapeForPattern(name) +
+                         R"((?![a-zA-Z0-9_$])\s*(.*?)\bendmodule\b)",
+                     kRegexDotAll | kRegexNoJit);
+    RegexMatch match;
+    bool found = false;
+    bool plainName = !name.empty();
+    for (char c : name)
+        plainName = plainName && IsNameByte(c);
+    if (plainName) {
+        auto entry = keywords_.find(std::string(name));
+        if (entry == keywords_.end())
+            return std::nullopt;
+        for (std::size_t keyword : entry->second)
+            if ((found = definition.MatchAt(text_, keyword, match)))
+                break;
+    } else {
+        found = definition.Search(text_, match);
+    }
+    if (!found || match.Group(text_, 1).empty())
+        return std::nullopt;
+    return std::string(match.Group(text_, 1));
+}
+
+std::vector<std::string> SplitDeclarationItems(std::string_view list) {
+    std::vector<std::string> items;
+    std::size_t start = 0;
+    int depth = 0;
+    std::size_t i = 0;
+    auto take = [&](std::size_t end) {
+        std::string_view item = Trim(list.substr(start, end - start));
+        if (!item.empty())
+            items.emplace_back(item);
+    };
+    while (i < list.size()) {
+        char c = list[i];
+        if (c == '"') {
+            ++i;
+            while (i < list.size() && list[i] != '"')
+                i += list[i] == '\\' ? 2 : 1;
+            ++i;
+            continue;
+        }
+        if (c == '\\') {
+            while (i < list.size() && !IsBlank(list[i]))
+                ++i;
+            continue;
+        }
+        if (c == '(' || c == '[' || c == '{')
+            ++depth;
+        else if ((c == ')' || c == ']' || c == '}') && depth > 0)
+            --depth;
+        else if (c == ',' && depth == 0) {
+            take(i);
+            start = i + 1;
+        }
+        ++i;
+    }
+    take(list.size());
+    return items;
+}
+
+std::string WidthValue(std::string_view bound) {
+    std::string_view trimmed = Trim(bound);
+    if (!WholeNumber().Contains(trimmed))
+        return "NA";
+    // The editor converts the value to an int; one that does not fit is no number to it either.
+    std::string_view digits = trimmed;
+    if (!digits.empty() && digits.front() == '+')
+        digits.remove_prefix(1);
+    long long value = 0;
+    auto [stop, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || stop != digits.data() + digits.size() || value > INT_MAX ||
+        value < INT_MIN)
+        return "NA";
+    return std::string(trimmed);
+}
+
+std::vector<std::string> ReadVerilogBody(std::string_view rawBody) {
+    std::string body = ReplaceAll(WhiteSpaceRun(), rawBody, " ");
+    body = ReplaceAll(NumericRange(), body, [&](const RegexMatch& range) {
+        return "[" + std::string(range.Group(body, 1)) + ":" + std::string(range.Group(body, 2)) +
+               "]";
+    });
+
+    std::vector<std::string> declarations;
+    std::vector<std::string> portLines;
+    std::string widthExpressions;
+    RegexMatch match;
+    std::size_t position = 0;
+    // Declarations in text order; the text before a match holds none, so the search goes on from
+    // the end of each one instead of deleting it and starting over.
+    while (Declaration().Search(body, position, match)) {
+        position = match.End();
+        std::string kind = Upper(match.Group(body, 1));
+        if (kind == "INOUT")
+            kind = "BIDIR";
+        std::string first(match.Group(body, 3));
+        std::string second(match.Group(body, 4));
+        for (const std::string& item : SplitDeclarationItems(match.Group(body, 5))) {
+            if (kind == "PARAMETER") {
+                std::string named = ReplaceFirst(ParameterName(), item, [&](const RegexMatch& m) {
+                    return std::string(m.Group(item, 1)) + "\t";
+                });
+                declarations.push_back("PARAMETER\t" + first + "\t" + second + "\t" + named);
+                continue;
+            }
+            std::string name = ReplaceFirst(PortInitialValue(), item, [&](const RegexMatch& m) {
+                return std::string(m.Group(item, 1));
+            });
+            // The blank before "=" is no part of the name.
+            name = std::string(TrimEnd(name));
+            std::string value1, value2, expression1, expression2;
+            if (!first.empty() && !second.empty()) {
+                value1 = WidthValue(first);
+                value2 = WidthValue(second);
+                expression1 = first;
+                expression2 = second;
+            }
+            widthExpressions += "\t" + expression1 + "\t" + expression2;
+            portLines.push_back(kind + "\t" + value1 + "\t" + value2 + "\t" + name + "\t\t" +
+                                expression1 + "\t" + expression2);
+        }
+    }
+
+    std::unordered_set<std::string> widthNames;
+    ForEachMatch(IdentifierVlog(), widthExpressions, [&](const RegexMatch& identifier) {
+        widthNames.emplace(identifier.Group(widthExpressions, 1));
+    });
+    std::vector<std::string> lines;
+    for (const std::string& declaration : declarations) {
+        if (!DeclaredParameterName().Search(declaration, match))
+            continue;
+        bool key = widthNames.count(std::string(match.Group(declaration, 1))) > 0;
+        lines.push_back(key ? declaration + "\t\tK" : declaration);
+    }
+    lines.insert(lines.end(), portLines.begin(), portLines.end());
+    return lines;
+}
+
+} // namespace qve

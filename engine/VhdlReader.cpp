@@ -1,0 +1,280 @@
+// VHDL entity reading: ports and generics by global matching, key generics by lookup.
+#include "engine/VhdlReader.h"
+
+#include "engine/Patterns.h"
+#include "engine/Regex.h"
+#include "engine/SourceText.h"
+#include "engine/VerilogReader.h"
+
+#include <unordered_set>
+
+namespace qve {
+namespace {
+
+// An entity keyword and the run of name characters after it (group 1), for the index.
+const Regex& EntityKeyword() {
+    static const Regex regex(R"(\bentity\b\s*([a-zA-Z0-9_]*))", kRegexCaseless);
+    return regex;
+}
+
+// A run of white space.
+const Regex& WhiteSpaceRun() {
+    static const Regex regex(R"(\s+)");
+    return regex;
+}
+
+// One port declaration: names (1), mode (3), type with its range (4), up to the next ";".
+const Regex& PortDeclaration() {
+    static const Regex regex(std::string(R"((?:\bsignal\b)?\s*()") + Idn_VHDL + R"((\s*,\s*)" +
+                                 Idn_VHDL + R"()*?)\s*:\s*()" + Mode_VHDL + R"()?\s*()" +
+                                 SubType_VHDL + R"(.*?)(\bbus\b)?(\s*:=.*?)?(?=;))",
+                             kRegexCaseless | kRegexDotAll);
+    return regex;
+}
+
+// A vector type with its range: first bound (1), direction (2), second bound (3).
+const Regex& VectorRange() {
+    static const Regex regex(
+        R"(\bstd_logic_vector\b\s*\((.*?)\s*(\bdownto\b|\bto\b)\s*(.*?)\)\s*$)",
+        kRegexCaseless | kRegexDotAll);
+    return regex;
+}
+
+// A vector type, whatever follows it.
+const Regex& VectorType() {
+    static const Regex regex(R"(^\s*std_logic_vector\b\s*)", kRegexCaseless);
+    return regex;
+}
+
+// Everything up to and including the keyword that opens the generic clause.
+const Regex& GenericClauseHead() {
+    static const Regex regex(R"(^.*?\bgeneric\b)", kRegexCaseless | kRegexDotAll);
+    return regex;
+}
+
+// One generic declaration: names (1), type (3), default value with ":=" (4), up to the next ";".
+const Regex& GenericDeclaration() {
+    static const Regex regex(std::string(R"((?:\bconstant\b)?\s*()") + Idn_VHDL + R"((\s*,\s*)" +
+                                 Idn_VHDL + R"()*?)\s*:\s*(?:\bin\b)?\s*(.*?)(\s*:=.*?)?(?=;))",
+                             kRegexCaseless | kRegexDotAll);
+    return regex;
+}
+
+// The ":=" before a default value, with its blanks.
+const Regex& AssignmentHead() {
+    static const Regex regex(R"(^\s*:=\s*)");
+    return regex;
+}
+
+// One identifier (a name in a list, or a name inside an expression).
+const Regex& IdentifierVhdl() {
+    static const Regex regex(std::string("(") + Idn_VHDL + ")", kRegexCaseless);
+    return regex;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
+std::string Trimmed(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return std::string(text);
+}
+
+std::string TrimmedEnd(std::string_view text) {
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return std::string(text);
+}
+
+std::string WithoutBlanks(std::string_view text) {
+    std::string out;
+    for (char c : text)
+        if (!IsBlank(c))
+            out.push_back(c);
+    return out;
+}
+
+std::string Lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+std::string Upper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+std::string LfToBlank(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c == '\n')
+            c = ' ';
+    return out;
+}
+
+std::string PortKind(std::string_view mode) {
+    std::string upper = Upper(mode);
+    if (upper == "INOUT")
+        return "BIDIR";
+    if (upper == "OUT")
+        return "OUTPUT";
+    if (upper == "BUFFER")
+        return "OUTPUT_B";
+    return "INPUT";
+}
+
+// A vector whose range has no "to" or "downto" (t'range, a subtype name, no range at all): its
+// text, without the clause's closing parentheses, stands as both width expressions.
+std::string UnreadableRange(std::string_view type) {
+    RegexMatch head;
+    std::string text(type);
+    if (VectorType().Search(text, head))
+        text = text.substr(head.End());
+    text = Trimmed(text);
+    if (!text.empty() && text.front() == '(') {
+        text.erase(0, 1);
+        for (;;) {
+            text = Trimmed(text);
+            std::size_t open = 0, close = 0;
+            for (char c : text) {
+                open += c == '(';
+                close += c == ')';
+            }
+            if (text.empty() || text.back() != ')' || close <= open)
+                break;
+            text.pop_back();
+        }
+        return text;
+    }
+    return Trimmed(type.substr(0, type.find(')')));
+}
+
+} // namespace
+
+std::string DropClauseParenthesis(std::string_view text) {
+    std::string result(text);
+    if (!result.empty() && result.back() == ')') {
+        std::string copy = ReplaceAll(IdentifierVhdl(), result, " ");
+        std::size_t open = 0, close = 0;
+        for (char c : copy) {
+            open += c == '(';
+            close += c == ')';
+        }
+        if (close == open + 1)
+            result.pop_back();
+    }
+    return TrimmedEnd(result);
+}
+
+VhdlSource::VhdlSource(std::string_view source) : text_(StripVhdlComments(CrToLf(source))) {
+    RegexMatch match;
+    std::size_t position = 0;
+    while (EntityKeyword().Search(text_, position, match)) {
+        std::string_view name = match.Group(text_, 1);
+        if (!name.empty())
+            keywords_[Lower(name)].push_back(match.Begin());
+        position = match.Begin(1) > match.Begin() ? match.Begin(1) : match.End();
+    }
+}
+
+std::optional<EntityParts> VhdlSource::FindEntity(std::string_view name) const {
+    // The entity keyword, the name, "is", the generic part (1) that must not run past an "end"
+    // (an entity without a port clause would take the next entity's ports), "port", the port part
+    // (2) and the closing "end [entity] [name];".
+    std::string escaped = EscapeForPattern(name);
+    Regex declaration(
+        R"(\bentity\b\s*)" + escaped +
+            R"(\s*\bis\b((?:(?!\bend\b).)*?)\bport\b(.*?)\bend\b(\s*\bentity\b)?(\s*)" + escaped +
+            R"()?\s*;)",
+        kRegexCaseless | kRegexDotAll | kRegexNoJit);
+    RegexMatch match;
+    bool found = false;
+    bool plainName = !name.empty();
+    for (char c : name)
+        plainName = plainName && IsWordByte(c);
+    if (plainName) {
+        auto entry = keywords_.find(Lower(name));
+        if (entry == keywords_.end())
+            return std::nullopt;
+        for (std::size_t keyword : entry->second)
+            if ((found = declaration.MatchAt(text_, keyword, match)))
+                break;
+    } else {
+        found = declaration.Search(text_, match);
+    }
+    if (!found || match.Group(text_, 2).empty())
+        return std::nullopt;
+    return EntityParts{std::string(match.Group(text_, 1)), std::string(match.Group(text_, 2))};
+}
+
+std::vector<std::string> ReadVhdlEntity(const EntityParts& parts) {
+    std::string portPart = ReplaceAll(WhiteSpaceRun(), LfToBlank(parts.portPart), " ");
+    std::string genericPart = LfToBlank(parts.genericPart);
+
+    std::vector<std::string> portLines;
+    std::string widthExpressions;
+    ForEachMatch(PortDeclaration(), portPart, [&](const RegexMatch& port) {
+        std::string kind = PortKind(port.Group(portPart, 3));
+        std::string type(port.Group(portPart, 4));
+        std::string first, second;
+        bool vector = VectorType().Contains(type);
+        RegexMatch range;
+        if (VectorRange().Search(type, range)) {
+            first = Trimmed(range.Group(type, 1));
+            second = DropClauseParenthesis(Trimmed(range.Group(type, 3)));
+        }
+        std::string value1, value2, expression1, expression2;
+        if (!first.empty() && !second.empty()) {
+            expression1 = first;
+            expression2 = second;
+            value1 = WidthValue(WithoutBlanks(first));
+            value2 = WidthValue(WithoutBlanks(second));
+        } else if (vector) {
+            // A vector of unknown width is no one-bit port: "NA" makes the design check ask.
+            expression1 = expression2 = UnreadableRange(type);
+            value1 = value2 = "NA";
+        }
+        widthExpressions += "\t" + expression1 + "\t" + expression2;
+        std::string names(port.Group(portPart, 1));
+        ForEachMatch(IdentifierVhdl(), names, [&](const RegexMatch& identifier) {
+            portLines.push_back(kind + "\t" + value1 + "\t" + value2 + "\t" +
+                                std::string(identifier.Group(names, 1)) + "\t\t" + expression1 +
+                                "\t" + expression2);
+        });
+    });
+
+    std::unordered_set<std::string> widthNames;
+    ForEachMatch(IdentifierVhdl(), widthExpressions, [&](const RegexMatch& identifier) {
+        widthNames.emplace(identifier.Group(widthExpressions, 1));
+    });
+
+    std::vector<std::string> lines;
+    RegexMatch head;
+    if (GenericClauseHead().Search(genericPart, head))
+        genericPart.erase(0, head.End());
+    ForEachMatch(GenericDeclaration(), genericPart, [&](const RegexMatch& generic) {
+        std::string type = DropClauseParenthesis(Trimmed(generic.Group(genericPart, 3)));
+        std::string value = ReplaceAll(AssignmentHead(), generic.Group(genericPart, 4), "");
+        value = DropClauseParenthesis(TrimmedEnd(value));
+        std::string names(generic.Group(genericPart, 1));
+        ForEachMatch(IdentifierVhdl(), names, [&](const RegexMatch& identifier) {
+            std::string name(identifier.Group(names, 1));
+            std::string key = widthNames.count(name) > 0 ? "K" : "";
+            lines.push_back("PARAMETER\t\t\t" + name + "\t" + value + "\t\t" + key + "\t" + type);
+        });
+    });
+    lines.insert(lines.end(), portLines.begin(), portLines.end());
+    return lines;
+}
+
+} // namespace qve

@@ -1,0 +1,80 @@
+// Text-mode emulation and the checked output write.
+#include "engine/TextFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qve {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string RawBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+class TextFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("qve_textfile_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    fs::path dir_;
+};
+
+TEST(TextMode, ReadingTurnsCrLfIntoLfAndKeepsALoneCr) {
+    EXPECT_EQ(FromTextMode("a\r\nb\rc\n\r\r\n"), "a\nb\rc\n\r\n");
+    EXPECT_EQ(FromTextMode("end\r"), "end\r");
+}
+
+TEST(TextMode, WritingTurnsEveryLfIntoCrLf) {
+    EXPECT_EQ(ToTextMode("a\nb\n\n"), "a\r\nb\r\n\r\n");
+    EXPECT_EQ(ToTextMode("x\ry"), "x\ry");
+}
+
+TEST_F(TextFileTest, WrittenFileIsReadBackUnchanged) {
+    fs::path file = dir_ / "out.tmp";
+    ASSERT_TRUE(WriteTextFile(file.string(), "F0-a.v\nM-a\n"));
+    EXPECT_EQ(RawBytes(file), "F0-a.v\r\nM-a\r\n");
+    EXPECT_EQ(ReadTextFile(file.string()).value(), "F0-a.v\nM-a\n");
+}
+
+TEST_F(TextFileTest, MissingFileCannotBeRead) {
+    EXPECT_FALSE(ReadTextFile((dir_ / "none.v").string()).has_value());
+    EXPECT_FALSE(ReadTextFile(dir_.string()).has_value());
+}
+
+TEST_F(TextFileTest, EmptyTextMakesAnEmptyFile) {
+    fs::path file = dir_ / "empty.tmp";
+    ASSERT_TRUE(WriteTextFile(file.string(), ""));
+    EXPECT_TRUE(fs::exists(file));
+    EXPECT_EQ(fs::file_size(file), 0u);
+}
+
+TEST_F(TextFileTest, UnopenableOutputFails) {
+    EXPECT_FALSE(WriteTextFile("", "x"));
+    EXPECT_FALSE(WriteTextFile((dir_ / "no" / "such" / "dir.tmp").string(), "x"));
+}
+
+TEST_F(TextFileTest, FullDeviceFailsAndTheDeviceStays) {
+    struct stat info {};
+    if (::stat("/dev/full", &info) != 0)
+        GTEST_SKIP() << "this machine has no /dev/full";
+    EXPECT_FALSE(WriteTextFile("/dev/full", "some text\n"));
+    EXPECT_EQ(::stat("/dev/full", &info), 0) << "a failed write must not remove a device";
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+}
+
+} // namespace
+} // namespace qve
