@@ -205,6 +205,8 @@ public:
     bool ModuleNameUsed(const std::string& module) const;
     // Logs "Internal Error. Can't find port ID." and answers -1 when there is no such port.
     int FindPortIndex(const std::string& instance, const std::string& portName);
+    // FindPortIndex without the log line, for callers that only ask whether the port exists.
+    int FindPortQuiet(const std::string& instance, const std::string& portName) const;
     const mdu* TopRecord() const { return TopMdu >= 0 ? &MduList[TopMdu] : nullptr; }
 
     // Layout.
@@ -232,8 +234,6 @@ private:
 
     int FindInstanceIndexed(const std::string& instance) const;
     int FindPortIndexed(const std::string& instance, const std::string& portName) const;
-    // FindPortIndex without the log line.
-    int FindPortQuiet(const std::string& instance, const std::string& portName) const;
     void ResetIndexes();
 
     bool undoEnabled_ = false;

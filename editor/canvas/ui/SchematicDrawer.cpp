@@ -1,0 +1,213 @@
+// Drawing of the schematic: wires, ports, instance headers, rubber band, suggestions and the
+// empty-project background.
+#include "editor/canvas/ui/SchematicDrawer.h"
+
+#include "editor/canvas/Picture.h"
+#include "editor/model/ui/WinColor.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+
+QRect ToQRect(const PixelRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+
+// Canvas fonts draw without antialiasing, so that labels are crisp at every zoom.
+QFont CanvasFont(const FontSpec& spec) {
+    QFont font = QFontOf(spec);
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
+const FontSpec& PortFont(const ProjectModel& model, char kind) {
+    switch (kind) {
+    case 'I': return model.InFont;
+    case 'O': return model.OutFont;
+    case 'B': return model.InoutFont;
+    default: return model.VarFont;
+    }
+}
+
+const FontSpec& HeaderFont(const ProjectModel& model, const mdu& m) {
+    return m.ParaCount >= 1 ? model.ParaMduFont : model.MduFont;
+}
+
+// A filled rectangle with a one-pixel outline that, as the drawing routines count, leaves out
+// the right and bottom edge; an empty rectangle draws nothing.
+void DrawBox(QPainter& p, const PixelRect& r, const QColor& pen, const QColor& brush) {
+    if (r.Empty())
+        return;
+    const QRect q = ToQRect(r);
+    if (r.Width() <= 2 || r.Height() <= 2) {
+        p.fillRect(q, pen);
+        return;
+    }
+    p.fillRect(q, pen);
+    p.fillRect(q.adjusted(1, 1, -1, -1), brush);
+}
+
+// A filled circle inside the box; the box excludes its right and bottom edge.
+void DrawDot(QPainter& p, const PixelRect& r, const QColor& color) {
+    if (r.Empty())
+        return;
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawEllipse(ToQRect(r));
+    p.setBrush(Qt::NoBrush);
+}
+
+void DrawLine(QPainter& p, int x1, int y1, int x2, int y2, const QColor& color) {
+    p.setPen(QPen(color, 0));
+    p.drawLine(x1, y1, x2, y2);
+}
+
+// Text on a filled clip rectangle, its top-left corner at (x, y).
+void DrawClippedText(QPainter& p, const PixelRect& clip, int x, int y, const QString& text,
+                     const QColor& background, const QColor& color) {
+    if (clip.Empty())
+        return;
+    const QRect q = ToQRect(clip);
+    p.fillRect(q, background);
+    p.save();
+    p.setClipRect(q);
+    p.setPen(color);
+    p.drawText(QRect(x, y, std::max(q.right() - x + 1, 1) + 1000, q.height() + 1000),
+               Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    p.restore();
+}
+
+QImage MakeBackgroundImage() {
+    QImage image(BackgroundPictureWidth, BackgroundPictureHeight, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    QFont title("Sans Serif");
+    title.setPixelSize(44);
+    title.setBold(true);
+    p.setFont(title);
+    p.setPen(QColor(0x7A, 0x8C, 0xA8));
+    p.drawText(QRect(0, 10, BackgroundPictureWidth - 16, 60), Qt::AlignRight | Qt::AlignVCenter,
+               "ZUN2012");
+    QFont small("Sans Serif");
+    small.setPixelSize(14);
+    p.setFont(small);
+    p.drawText(QRect(0, 70, BackgroundPictureWidth - 16, 24), Qt::AlignRight | Qt::AlignVCenter,
+               "Top-level assembly for Verilog and VHDL");
+    // A sketch of two instances joined by a wire.
+    p.setPen(QPen(QColor(0x7A, 0x8C, 0xA8), 2));
+    p.drawRect(170, 108, 70, 44);
+    p.drawRect(330, 108, 70, 44);
+    p.drawLine(240, 130, 330, 130);
+    p.setBrush(QColor(0x7A, 0x8C, 0xA8));
+    p.drawEllipse(QPoint(240, 130), 4, 4);
+    p.drawEllipse(QPoint(330, 130), 4, 4);
+    return image;
+}
+
+} // namespace
+
+SchematicDrawer::SchematicDrawer() : image1_(MakeBackgroundImage()) {}
+
+void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
+    const ProjectModel& model = in.Model;
+    picture.fill(model.PrjOpen ? WinColor(model.BackColor) : QColor(Qt::white));
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, false);
+    // The suggestion marks use whatever font the canvas holds last, as the headers leave it.
+    QFont current = CanvasFont(model.MduFont);
+    QColor currentColor = Qt::black;
+
+    if (in.View.Wires) {
+        for (const wire& w : model.WireList) {
+            DrawLine(p, w.X1, w.Y1, w.X2, w.Y2, WinColor(w.LineColor));
+            DrawDot(p, WireDot(model, w.X1, w.Y1), WinColor(w.DotColor));
+            DrawDot(p, WireDot(model, w.X2, w.Y2), WinColor(w.DotColor));
+        }
+    }
+
+    for (const port& pt : model.PortList) {
+        const FontSpec& spec = PortFont(model, pt.Kind);
+        QFont font = CanvasFont(spec);
+        if (!pt.Numeric)
+            font.setItalic(true);
+        QColor textColor = WinColor(spec.Color);
+        if (pt.PenColor == model.UnmatchedColor)
+            textColor = WinColor(model.UnmatchedColor);
+        const int brush = in.View.LonePorts && pt.Lone ? model.LoneColor : pt.BrushColor;
+        DrawBox(p, PortBox(model, pt), WinColor(pt.PenColor), WinColor(brush));
+        p.setFont(font);
+        current = font;
+        currentColor = textColor;
+        DrawClippedText(p, PortLabelClip(model, pt), pt.X + 2, pt.Y + 2,
+                        QString::fromStdString(PortLabel(pt, in.View.PortWidth)), WinColor(brush),
+                        textColor);
+    }
+
+    for (const mdu& m : model.MduList) {
+        const FontSpec& spec = HeaderFont(model, m);
+        current = CanvasFont(spec);
+        currentColor = WinColor(spec.Color);
+        p.setFont(current);
+        DrawClippedText(p, HeaderRect(model, m), m.X, m.Y, QString::fromStdString(m.InstName),
+                        WinColor(m.BrushColor), WinColor(spec.Color));
+    }
+
+    if (in.MouseMode == '1') {
+        const auto& r = in.RubberRect;
+        const QColor blue = WinColor(RubberBandColor);
+        DrawLine(p, r[0], r[1], r[2], r[1], blue);
+        DrawLine(p, r[2], r[1], r[2], r[3], blue);
+        DrawLine(p, r[2], r[3], r[0], r[3], blue);
+        DrawLine(p, r[0], r[3], r[0], r[1], blue);
+    }
+
+    if (in.View.SmartLink) {
+        p.setFont(current);
+        const QFontMetrics metrics(current, &picture);
+        for (const wire& w : model.SuggestList) {
+            const QColor dot = WinColor(w.DotColor);
+            DrawLine(p, w.X1, w.Y1, w.X2, w.Y2, WinColor(w.LineColor));
+            DrawDot(p, WireDot(model, w.X1, w.Y1), dot);
+            int x = 0;
+            int y = 0;
+            SuggestionMarkOrigin(model, w, x, y);
+            const QRect box(x, y, metrics.horizontalAdvance('?'), metrics.height());
+            p.fillRect(box, dot);
+            p.setPen(currentColor);
+            p.drawText(box, Qt::AlignLeft | Qt::AlignTop, "?");
+        }
+    }
+
+    if (!model.PrjOpen) {
+        p.fillRect(QRect(0, 0, picture.width(), picture.height()), WinColor(BackgroundFillColor));
+        int x = 0;
+        int y = 0;
+        BackgroundPictureOrigin(in.ClientWidth, in.ClientHeight, x, y);
+        p.drawImage(x, y, image1_);
+    }
+}
+
+QSize SchematicDrawer::MeasurePortLabels(const ProjectModel& model, const ViewState& view) {
+    int w = 0;
+    int h = 0;
+    for (const port& pt : model.PortList) {
+        const QFontMetrics metrics(CanvasFont(PortFont(model, pt.Kind)));
+        const QString label = QString::fromStdString(PortLabel(pt, view.PortWidth));
+        w = std::max(w, metrics.horizontalAdvance(label));
+        h = std::max(h, metrics.height());
+    }
+    return QSize(w + 3, h + 3);
+}
+
+QSize SchematicDrawer::MeasureModuleNames(const ProjectModel& model) {
+    int w = 0;
+    int h = 0;
+    for (const mdu& m : model.MduList) {
+        const QFontMetrics metrics(CanvasFont(HeaderFont(model, m)));
+        w = std::max(w, metrics.horizontalAdvance(QString::fromStdString(m.InstName)));
+        h = std::max(h, metrics.height());
+    }
+    return QSize(w + 3, h + 3);
+}

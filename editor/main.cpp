@@ -1,0 +1,75 @@
+// zun, the editor: creates the application's windows once, runs the start-up at the main
+// window's first showing and the message loop.
+#include "editor/canvas/ui/SchematicDrawer.h"
+#include "editor/model/ui/QtPrompt.h"
+#include "editor/model/ui/TAboutBox.h"
+#include "editor/model/ui/TForm1.h"
+
+#include <QApplication>
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// An exception that escapes an event handler is shown and the program goes on.
+class ZunApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    QtPrompt* prompt = nullptr;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            Show(e.what());
+        } catch (...) {
+            Show("An unknown error stopped the command.");
+        }
+        return false;
+    }
+
+private:
+    void Show(const std::string& text) {
+        if (prompt)
+            prompt->Message(text, "", MessageKind::Error);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ZunApplication app(argc, argv);
+    QApplication::setApplicationName("ZUN2012");
+    QtPrompt prompt;
+    app.prompt = &prompt;
+    SchematicDrawer drawer;
+    try {
+        // The main window first (it makes the Information window), then the other windows.
+        auto form = std::make_unique<TForm1>(prompt, drawer);
+        prompt.SetParent(form.get());
+        if (!form->FatalError.empty()) {
+            prompt.Message(form->FatalError, "", MessageKind::Error);
+            return 1;
+        }
+        auto about = std::make_unique<TAboutBox>(form.get());
+        AboutBox = about.release();
+
+        std::vector<std::string> args;
+        for (int i = 1; i < argc; ++i)
+            args.emplace_back(argv[i]);
+        form->SetCommandLine(std::move(args));
+        form->showMaximized();
+        const int rc = QApplication::exec();
+        AboutBox = nullptr;
+        return rc;
+    } catch (const std::exception& e) {
+        prompt.Message(e.what(), "", MessageKind::Error);
+    } catch (...) {
+        prompt.Message("An unknown error stopped the program.", "", MessageKind::Error);
+    }
+    return 0;
+}

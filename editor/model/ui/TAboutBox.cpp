@@ -1,0 +1,65 @@
+// The About box of the Help menu.
+#include "editor/model/ui/TAboutBox.h"
+
+#include "editor/model/ui/Icons.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+TAboutBox* AboutBox = nullptr;
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+    setObjectName("AboutBox");
+    setWindowTitle("About");
+    auto* panel = new QFrame(this);
+    panel->setObjectName("Panel1");
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto* icon = new QLabel(panel);
+    icon->setObjectName("ProgramIcon");
+    icon->setPixmap(ProgramIconPixmap(48));
+    ProductName = new QLabel("  ", panel);
+    ProductName->setObjectName("ProductName");
+    QFont big = ProductName->font();
+    big.setBold(true);
+    big.setPointSize(big.pointSize() + 4);
+    ProductName->setFont(big);
+    Version = new QLabel("  ", panel);
+    Version->setObjectName("Version");
+    Comments = new QLabel(panel);
+    Comments->setObjectName("Comments");
+    Comments->setText("Assembles the top level of a Verilog or VHDL design\n"
+                      "from existing modules, with SmartLink wiring rules\n"
+                      "and generators for code, test fixtures and file lists.");
+    auto* text = new QVBoxLayout;
+    text->addWidget(ProductName);
+    text->addWidget(Version);
+    text->addWidget(Comments);
+    auto* row = new QHBoxLayout(panel);
+    row->addWidget(icon, 0, Qt::AlignTop);
+    row->addLayout(text);
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("OKButton");
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(panel);
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TAboutBox::ShowAbout() {
+    Version->setText("");
+    // "ZUN" and the year of the design make the seven characters.
+    ProductName->setText(QString("ZUN%1").arg(2012));
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    exec();
+    ProductName->setText("  ");
+    Version->setText("  ");
+}

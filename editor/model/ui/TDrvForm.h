@@ -1,0 +1,43 @@
+// The Information window: a dockable tool window whose one visible page is the message log;
+// hidden pages hold the parser's input memo with its Apply button, the parse grid and a history
+// memo.
+#pragma once
+
+#include <QDockWidget>
+
+#include <functional>
+#include <string>
+
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+class QTabWidget;
+
+class TDrvForm : public QDockWidget {
+    Q_OBJECT
+public:
+    explicit TDrvForm(QWidget* parent = nullptr);
+
+    QTabWidget* PageControl1;
+    QTableWidget* StringGrid1;  // the parse grid ("Driver" page)
+    QPlainTextEdit* ScriptsMemo;
+    QPushButton* Scr_Drv;       // "Apply": parses ScriptsMemo, replacing the project
+    QPlainTextEdit* MsgMemo;    // the message log
+    QPlainTextEdit* HistoryMemo;
+
+    // The message log's view of the window.
+    void AppendLog(const std::string& line);
+    void ClearLogView();
+
+    // Parses the memo's text into the project (replacing all lines) and empties the memo.
+    void Scr_DrvClick();
+    // What Apply does with the memo's text; set by the main window.
+    std::function<void(const std::string& text)> ApplyScripts;
+    // Told when the window is closed by the user (the main window releases its button).
+    std::function<void()> Closed;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
+extern TDrvForm* DrvForm;

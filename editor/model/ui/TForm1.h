@@ -1,0 +1,172 @@
+// The main window: menus, tool bar, status bar, dock areas and the canvas, built from the command
+// table; it owns the project model and runs every command through one guarded entry.
+#pragma once
+
+#include "editor/model/Documents.h"
+#include "editor/model/ProjectModel.h"
+#include "editor/model/ViewState.h"
+#include "editor/model/ui/PictureDrawer.h"
+
+#include <QCursor>
+#include <QImage>
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class Prompt;
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QScrollArea;
+class QToolBar;
+class TDrvForm;
+class TPaintBox;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // The prompt shows every message box and file chooser; the drawer paints the picture.
+    TForm1(Prompt& prompt, PictureDrawer& drawer, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    ProjectModel Model;
+    ViewState View;
+    Prompt& prompt;
+    // What the file commands reach the desktop through.
+    EditorServices Services;
+
+    // Canvas drag state and rubber band, kept here for the drawing and the mouse handlers.
+    char MouseMode = '0';
+    std::array<int, 4> RubberRect{};
+    bool PrtMoveOk = false;
+    bool MduDropOk = false;
+
+    // The off-screen picture; a paint of the canvas copies from it and nothing else.
+    QImage PicBitmap;
+
+    QToolBar* ToolBar1 = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    TPaintBox* PaintBox1 = nullptr;
+    QMenu* RecentMenu = nullptr;  // "Recent Projects"
+    QMenu* PopupMenu1 = nullptr;  // the canvas's context menu, filled by the canvas's code
+    TDrvForm* InfoWindow = nullptr;
+
+    // Mouse cursor slots 1 to 9 (slot 0 unused).
+    std::array<QCursor, 10> CursorSlots;
+    // Set when the window cannot run (a cursor image could not be loaded); the program shows
+    // the text and ends with exit code 1.
+    std::string FatalError;
+
+    // Commands.
+    QAction* Action(std::string_view name) const;
+    // Gives a command its handler. A command without one (other than a check button) stays
+    // disabled; the enabling rules apply once it has one.
+    void SetHandler(std::string_view name, std::function<void()> handler);
+    bool HasHandler(std::string_view name) const;
+    // Runs a command's handler; an exception that escapes it is shown and the program goes on.
+    // False when it threw.
+    bool RunCommand(std::string_view name);
+    // Runs any piece of work the same guarded way (mouse handlers, dropped files).
+    bool Guarded(const std::function<void()>& work);
+    bool Down(std::string_view button) const;
+    // Presses or releases a check button as a click would, and runs its handler.
+    void ClickButton(std::string_view button, bool down);
+    // Shows the check state of every check button from View and the model's ViewMode.
+    void SyncCheckButtons();
+
+    // Start-up.
+    void SetCommandLine(std::vector<std::string> args) { commandLine_ = std::move(args); }
+    bool FirstShowPending = true;
+    void FormShow();
+    // Settings loader and file-system probes of the start-up; defaults use the real ones.
+    std::function<void(const std::string& iniPath)> LoadSettingsHook;
+
+    // Project state.
+    void UpdateProjectState(char kind);
+    void UpdatePicExecute(RebuildSender sender = RebuildSender::MainWindow);
+    // Shows what a rebuild asks for: closes an illegal project, draws, writes the counts.
+    void ShowRebuild(const RebuildResult& result);
+    // Draws the present records into the picture again, without a rebuild.
+    void RedrawPicture();
+    void ScrollBox1Resize();
+    void SetStatusText(int panel, const std::string& text);
+    std::string StatusText(int panel) const;
+    // Makes the picture; a test can make it fail to see that nothing draws into it.
+    std::function<QImage(int width, int height)> AllocatePicture;
+
+    // Project commands.
+    void OpenProjectExecute();
+    void OpenProjectAccept(const std::string& path);
+    void HandleDroppedFiles(const std::vector<std::string>& paths);
+    void FileNewPrjExecute(bool senderIsMainWindow, const std::vector<std::string>& sources = {});
+    void ClosePrjExecute();
+    int ClosePrjTag() const { return closePrjTag_; }
+    void FileSavePrjExecute();
+    void FileSaveAs1Execute();
+    void OpenProjectFile(const std::string& path);
+    void LoadSettings();
+    void BuildRecentMenu();
+    void RecentProjectClick(int index);
+    void About1Click();
+    void ToolButton27Click();
+
+    // Seams of the windows that come with other parts of the editor.
+    // The module wizard for a new project: sources hold the files from the command line or a
+    // drop (empty from the menu); true when the wizard ended with OK and replaced the project.
+    using NewProjectWizardFn =
+        std::function<bool(bool senderIsMainWindow, const std::vector<std::string>& sources)>;
+    NewProjectWizardFn NewProjectWizard;
+    // Installs the wizard; the New Project command is enabled from then on.
+    void InstallNewProjectWizard(NewProjectWizardFn wizard);
+    // The module wizard for dropped source files while a project is open (Add Module).
+    std::function<void(const std::vector<std::string>& sources)> AddModuleWizard;
+    // Width confirmation of each added instance after a new project.
+    std::function<void(const std::string& instance, bool first)> CheckAddedInstance;
+    // The Properties window refreshes both its pages.
+    std::function<void()> RefreshPropertiesPages;
+    // The generated-text window takes the look of HdlFont.
+    std::function<void()> HdlFontChanged;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildActions();
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildStatusBar();
+    void BuildCanvas();
+    void LoadCursors();
+    void RegisterOwnHandlers();
+    void RegisterFileHandlers();
+    void SetClosePrjEnabled(bool enabled);
+    void RefreshEnabled(std::string_view name);
+    void SyncEditActions();
+    void ApplyEnabled(std::string_view name, bool enabled);
+    void CheckButtonClicked(std::string_view name, bool checked);
+    bool RunStartupSteps();
+    void AddMenuItems(QMenu* menu, const std::vector<struct MenuNode>& items);
+
+    PictureDrawer& drawer_;
+    std::map<std::string, QAction*, std::less<>> actions_;
+    std::map<std::string, std::function<void()>, std::less<>> handlers_;
+    // Enabled state by the project rules, before the "needs a handler" test.
+    std::map<std::string, bool, std::less<>> ruleEnabled_;
+    std::array<QLabel*, 4> panels_{};
+    std::vector<std::string> commandLine_;
+    int closePrjTag_ = 1;
+    bool settingsLoaded_ = false;
+    bool closingIllegal_ = false;
+};
+
+extern TForm1* Form1;

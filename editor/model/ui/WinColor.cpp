@@ -1,0 +1,53 @@
+// Colour and font conversion for the windows.
+#include "editor/model/ui/WinColor.h"
+
+#include <QApplication>
+
+namespace {
+
+// The Windows system-colour indexes that have a palette role of the same meaning.
+QPalette::ColorRole RoleOf(unsigned index) {
+    switch (index) {
+    case 1: return QPalette::Dark;               // desktop
+    case 4: return QPalette::Window;             // menu
+    case 5: return QPalette::Base;               // window background
+    case 6: return QPalette::Shadow;             // window frame
+    case 7: return QPalette::WindowText;         // menu text
+    case 8: return QPalette::Text;               // window text
+    case 12: return QPalette::Mid;               // application workspace
+    case 13: return QPalette::Highlight;
+    case 14: return QPalette::HighlightedText;
+    case 15: return QPalette::Button;            // button face
+    case 16: return QPalette::Dark;              // button shadow
+    case 17: return QPalette::PlaceholderText;   // grey text
+    case 18: return QPalette::ButtonText;
+    case 20: return QPalette::Light;             // button highlight
+    case 21: return QPalette::Shadow;            // 3-D dark shadow
+    case 22: return QPalette::Midlight;          // 3-D light
+    case 23: return QPalette::ToolTipText;
+    case 24: return QPalette::ToolTipBase;
+    default: return QPalette::Window;
+    }
+}
+
+} // namespace
+
+QColor WinColor(int value, const QPalette& palette) {
+    const auto bits = static_cast<unsigned>(value);
+    if (bits & 0x80000000u)
+        return palette.color(QPalette::Active, RoleOf(bits & 0xFFu));
+    return QColor(static_cast<int>(bits & 0xFFu), static_cast<int>((bits >> 8) & 0xFFu),
+                  static_cast<int>((bits >> 16) & 0xFFu));
+}
+
+QColor WinColor(int value) { return WinColor(value, QApplication::palette()); }
+
+QFont QFontOf(const FontSpec& spec) {
+    QFont font(QString::fromStdString(spec.Face));
+    font.setPointSize(spec.Size > 0 ? spec.Size : 8);
+    font.setBold(spec.Bold);
+    font.setItalic(spec.Italic);
+    font.setUnderline(spec.Underline);
+    font.setStrikeOut(spec.StrikeOut);
+    return font;
+}

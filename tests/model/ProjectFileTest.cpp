@@ -1,0 +1,282 @@
+// The project file: its plain content, save and reopen, failed saves, and the reader.
+#include "editor/model/ProjectFile.h"
+#include "editor/model/Scramble.h"
+#include "platform/TextFile.h"
+
+#include "FileFixture.h"
+
+#include <sys/stat.h>
+
+using Texts = std::vector<std::string>;
+
+namespace {
+
+// The plain lines of a stored file.
+Texts PlainLines(const std::string& path) {
+    std::string text = ReadBytes(path);
+    ProjectScramble(text);
+    Texts lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start) + "<no CR LF>");
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+int CountCode(const Texts& lines, const std::string& code) {
+    int n = 0;
+    for (const std::string& l : lines)
+        n += l.compare(0, code.size() + 1, code + "\t") == 0;
+    return n;
+}
+
+} // namespace
+
+class ProjectFileTest : public FileFixture {
+protected:
+    // Settings that differ from every default, so a round trip that loses one shows.
+    void SetUnusualSettings(ProjectModel& m) {
+        m.MduFont = {204, "DejaVu Sans", -2147483640, 11, true, false, true, false};
+        m.InFont = {0, "Mono", 0x112233, 9, false, true, false, true};
+        m.OutFont.Size = 12;
+        m.InoutFont.Face = "Sans Serif Bold";
+        m.VarFont.Color = 0x00FF00;
+        m.ParaMduFont.Bold = true;
+        m.AppMisc.HdlFont = {1, "Courier New", 0, 10, false, false, false, false};
+        m.AppMisc.MsgFont = {1, "Liberation Mono", 0x0000FF, 7, false, true, true, true};
+        m.BackColor = -2147483643;
+        m.PointedBrush = 1;
+        m.MainPrtColor = 0xABCDEF;
+        m.AutoScrollStep = 33;
+        m.MaxViewHeight = 640;
+        m.PrtWidth = 55;
+        m.BottomSlack = 9;
+        m.ConfirmParam = false;
+        m.ViewMode = '3';
+        m.StrictRule = false;
+        m.AssignOpenOut = 'Z';
+    }
+
+    std::string SaveTo(const std::string& name) {
+        std::string path = dir.Path(name);
+        model.PrjFileName = path;
+        model.PrjUntitled = false;
+        EXPECT_TRUE(FileSavePrjExecute(model, services).Saved);
+        return path;
+    }
+};
+
+TEST(FontToText, GivesTheEightFieldsEachAfterATab) {
+    FontSpec f{204, "DejaVu Sans", -2147483626, 11, true, false, true, false};
+    EXPECT_EQ(FontToText(f), "\t204\tDejaVu Sans\t-2147483626\t11\t1\t0\t1\t0");
+    EXPECT_EQ(FontToText(FontSpec{}), "\t1\tMS Sans Serif\t8388608\t8\t0\t0\t0\t0");
+}
+
+TEST_F(ProjectFileTest, FormatsTheColourSizeAndOptionLines) {
+    EXPECT_EQ(FormatSettingsLine(model, 'E'), "\t-2147483626\t16744576\t255\t9689324\t2576962"
+                                              "\t14803425\t12632256\t4227072\t255\t255\t255\t255");
+    EXPECT_EQ(FormatSettingsLine(model, 'F'), "\t2\t6\t6\t10\t10\t3\t0\t4\t800\t5\t60\t15\t15\t40"
+                                              "\t6\t6");
+    EXPECT_EQ(FormatSettingsLine(model, 'L'), "\t\tY\t1\tY\tN");
+    EXPECT_EQ(FormatSettingsLine(model, 'R'), FontToText(model.AppMisc.MsgFont));
+    EXPECT_EQ(FormatSettingsLine(model, 'X'), "");
+    EXPECT_EQ(FormatSettingsLine(model, 'H'), "");
+}
+
+TEST_F(ProjectFileTest, AnEmptyProjectIsStoredAsTheHeaderAndElevenSettingsLines) {
+    model.PrjOpen = true;
+    Texts lines = PlainLines(SaveTo("empty.zun"));
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[0], "Version:\tZUN2012\t1.0");
+    const char* codes[] = {"HS", "GS", "CS", "DS", "ES", "FS", "JS", "LS", "NS", "QS", "RS"};
+    for (int i = 0; i < 11; ++i)
+        EXPECT_EQ(lines[i + 1].substr(0, 3), std::string(codes[i]) + "\t") << i;
+    EXPECT_EQ(lines[6], "FS" + FormatSettingsLine(model, 'F'));
+    EXPECT_EQ(lines[8], "LS\t\tY\t1\tY\tN");
+}
+
+TEST_F(ProjectFileTest, StoresFields0To7OfEveryLineAndNeitherSuggestionsNorRunTimeFields) {
+    model.PrjOpen = true;
+    ProjectLine full;
+    for (std::size_t f = 0; f < ProjectLineFields; ++f)
+        full[f] = "f" + std::to_string(f);
+    full[0] = "MODULE";
+    model.LineList.push_back(full);
+    model.LineList.push_back(
+        MakeLine({"WIRE", "u1", "a", "u2", "b", "s1", "", "", "", "", "W", "0", "S"}));
+    model.LineList.push_back(MakeLine({"WIRE", "u1", "a", "u2", "b", "n1"}));
+    model.LineList.push_back(MakeLine({"Version:", "ZUN2012", "1.0"}));
+    model.LineList.push_back(MakeLine({"ES", "1", "2"}));
+    model.LineList.push_back(MakeLine({"#INPUT", "3", "", "bad"}));
+    Texts lines = PlainLines(SaveTo("p.zun"));
+    ASSERT_EQ(lines.size(), 15u);
+    EXPECT_EQ(lines[12], "MODULE\tf1\tf2\tf3\tf4\tf5\tf6\tf7");
+    EXPECT_EQ(lines[13], "WIRE\tu1\ta\tu2\tb\tn1\t\t");
+    EXPECT_EQ(lines[14], "#INPUT\t3\t\tbad\t\t\t\t");
+    EXPECT_EQ(CountCode(lines, "ES"), 1);
+    EXPECT_EQ(CountCode(lines, "Version:"), 1);
+}
+
+TEST_F(ProjectFileTest, SavingAndReopeningGivesTheSameLinesAndSettings) {
+    OpenText(SampleProject);
+    SetUnusualSettings(model);
+    ProjectLines lines = model.LineList;
+    std::string path = SaveTo("round.zun");
+    EXPECT_FALSE(model.Modified);
+
+    ProjectModel back;
+    back.AppDir = model.AppDir;
+    ASSERT_TRUE(OpenProjectFile(back, services, path));
+    EXPECT_TRUE(back.PrjOpen);
+    EXPECT_FALSE(back.Modified);
+    EXPECT_FALSE(back.PrjUntitled);
+    EXPECT_EQ(back.PrjFileName, path);
+    for (char letter : {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'L', 'N', 'Q', 'R'})
+        EXPECT_EQ(FormatSettingsLine(back, letter), FormatSettingsLine(model, letter)) << letter;
+    EXPECT_EQ(back.BackColor, -2147483643);
+    EXPECT_EQ(back.ViewMode, '3');
+    EXPECT_EQ(back.AssignOpenOut, 'Z');
+    // The project lines follow the header and settings lines that stay in the list.
+    ASSERT_EQ(back.LineList.size(), lines.size() + 12);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        for (std::size_t f = 0; f <= 7; ++f)
+            EXPECT_EQ(back.LineList[i + 12][f], lines[i][f]) << "line " << i << " field " << f;
+    }
+    EXPECT_EQ(back.MduList.size(), 2u);
+    EXPECT_EQ(back.WireList.size(), 1u);
+}
+
+TEST_F(ProjectFileTest, EachSettingsLineIsWrittenOnceHoweverOftenTheProjectIsReopenedAndSaved) {
+    OpenText(SampleProject);
+    std::string path = SaveTo("again.zun");
+    for (int round = 0; round < 3; ++round) {
+        ProjectModel next;
+        next.AppDir = model.AppDir;
+        ASSERT_TRUE(OpenProjectFile(next, services, path));
+        next.PrjFileName = path;
+        ASSERT_TRUE(FileSavePrjExecute(next, services).Saved);
+        Texts lines = PlainLines(path);
+        EXPECT_EQ(lines.size(), 12u + 8u) << "round " << round;
+        for (const char* code :
+             {"Version:", "HS", "GS", "CS", "DS", "ES", "FS", "JS", "LS", "NS", "QS", "RS"})
+            EXPECT_EQ(CountCode(lines, code), 1) << code << " round " << round;
+    }
+}
+
+TEST_F(ProjectFileTest, ATabOrLineEndInsideAFieldIsWrittenAsABlankWithAWarning) {
+    OpenText(SampleProject);
+    model.LineList[3][3] = "/src/my\tcounter\r\n.v";
+    model.AppMisc.HdlFont.Face = "Bad\tFace";
+    std::string path = SaveTo("clean.zun");
+    Texts lines = PlainLines(path);
+    ASSERT_EQ(lines.size(), 20u);
+    EXPECT_EQ(lines[15], "MODULE\tcounter\tu1\t/src/my counter  .v\tverilog\t\t\t");
+    EXPECT_EQ(lines[10].substr(0, 14), "QS\t1\tBad Face\t");
+    EXPECT_TRUE(Logged("Warning: Replaced TAB, line end or NUL characters by blanks in line 11 "
+                       "of the project file."));
+    EXPECT_TRUE(Logged("Warning: Replaced TAB, line end or NUL characters by blanks in line 16 "
+                       "of the project file."));
+    ProjectModel back;
+    ASSERT_TRUE(OpenProjectFile(back, services, path));
+    EXPECT_EQ(back.LineList.size(), 20u);
+}
+
+// A failed write used to clear Modified, so the user could close and lose the project.
+TEST_F(ProjectFileTest, ASaveThatFailsKeepsTheOldFileByteForByteAndTheModifiedMark) {
+    OpenText(SampleProject);
+    std::string sub = dir.Path("ro");
+    ASSERT_EQ(::mkdir(sub.c_str(), 0755), 0);
+    std::string path = sub + "/p.zun";
+    model.PrjFileName = path;
+    ASSERT_TRUE(FileSavePrjExecute(model, services).Saved);
+    std::string old = ReadBytes(path);
+    model.InsertLine(-1, {"WIRE", "top", "q", "u1", "count", "q"});
+    model.Modified = true;
+    ::chmod(sub.c_str(), 0555);
+    int result = RunUnprivileged([&] {
+        SaveResult r = FileSavePrjExecute(model, services);
+        bool logged = Logged("Error: File operation failed.");
+        return (r.Saved ? 1 : 0) | (model.Modified ? 0 : 2) | (logged ? 0 : 4) |
+               (model.PrjFileName == path ? 0 : 8);
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(TempDir::ListNames(sub), Texts{"p.zun"});
+}
+
+TEST_F(ProjectFileTest, SaveAsThatFailsKeepsTheOldNameAndTheModifiedMark) {
+    OpenText(SampleProject);
+    model.PrjFileName = dir.Path("old.zun");
+    model.Modified = true;
+    SaveResult r = FileSaveAs1Accept(model, dir.Path("missing/dir/new.zun"));
+    EXPECT_FALSE(r.Saved);
+    EXPECT_EQ(model.PrjFileName, dir.Path("old.zun"));
+    EXPECT_TRUE(model.Modified);
+    EXPECT_TRUE(model.SaveEnabled());
+    EXPECT_TRUE(Logged("Error: File operation failed."));
+}
+
+TEST_F(ProjectFileTest, SaveOnAnUntitledProjectAsksForANameAndAddsTheExtension) {
+    OpenText(SampleProject);
+    model.PrjUntitled = true;
+    model.PrjFileName = model.WorkDir + "qvprj.zun";
+    model.Modified = true;
+    prompt.ExpectSaveFile("Save Project As", {dir.Path("named")});
+    SaveResult r = FileSavePrjExecute(model, services);
+    EXPECT_TRUE(r.Saved);
+    EXPECT_EQ(model.PrjFileName, dir.Path("named.zun"));
+    EXPECT_FALSE(model.PrjUntitled);
+    EXPECT_FALSE(model.Modified);
+    EXPECT_FALSE(model.SaveEnabled());
+    EXPECT_EQ(PlainLines(dir.Path("named.zun")).size(), 20u);
+    EXPECT_FALSE(platform::FileExists(dir.Path("qvprj.zun")));
+}
+
+TEST_F(ProjectFileTest, CancellingSaveAsWritesNothing) {
+    OpenText(SampleProject);
+    model.PrjUntitled = true;
+    model.Modified = true;
+    prompt.ExpectSaveFile("Save Project As", {});
+    SaveResult r = FileSavePrjExecute(model, services);
+    EXPECT_FALSE(r.Saved);
+    EXPECT_TRUE(r.Canceled);
+    EXPECT_TRUE(model.Modified);
+    EXPECT_TRUE(model.PrjUntitled);
+    EXPECT_TRUE(dir.Names().empty());
+}
+
+TEST_F(ProjectFileTest, OpeningAMissingFileLogsTheErrorAndOpensNothing) {
+    EXPECT_FALSE(OpenProjectFile(model, services, dir.Path("none.zun")));
+    EXPECT_FALSE(model.PrjOpen);
+    EXPECT_EQ(Log(), Texts{"Error: File operation failed."});
+}
+
+TEST_F(ProjectFileTest, AFileWithOneByteMoreReadsAsNoiseThatOpensNoProject) {
+    OpenText(SampleProject);
+    std::string path = SaveTo("p.zun");
+    WriteBytes(path, ReadBytes(path) + "x");
+    ProjectModel back;
+    back.AppDir = model.AppDir;
+    back.WorkDir = model.WorkDir;
+    RebuildResult rebuild;
+    ASSERT_TRUE(OpenProjectFile(back, services, path, &rebuild));
+    // Noise holds no TOP line: the rebuild asks for the close, which happens once, and the
+    // reason stays in the log.
+    EXPECT_TRUE(rebuild.ClosePrjRequested);
+    EXPECT_FALSE(back.PrjOpen);
+    EXPECT_TRUE(back.LineList.empty());
+    EXPECT_FALSE(back.Log.Lines().empty());
+    EXPECT_EQ(back.Log.Lines().back(), "Error: Illegal project.");
+}
+
+TEST_F(ProjectFileTest, TheOpenDialogAsksForAnExistingProject) {
+    prompt.ExpectOpenFile("Open ZUN Project", {dir.Path("a.zun")}).ExpectOpenFile("", {});
+    EXPECT_EQ(ChooseProjectToOpen(model, services), dir.Path("a.zun"));
+    EXPECT_EQ(ChooseProjectToOpen(model, services), std::nullopt);
+}

@@ -1,0 +1,282 @@
+// The schematic drawn headless into the off-screen picture and probed at the layout's
+// coordinates: box fills and outlines, lone ports, wire dots, collapsed ports, suggestion marks,
+// the rubber band and the empty-project background.
+#include "editor/canvas/Picture.h"
+#include "editor/canvas/ui/SchematicDrawer.h"
+#include "editor/model/ui/WinColor.h"
+
+#include "model/ModelText.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Colours chosen so that every role is told apart by its pixel (0x00BBGGRR).
+constexpr int kBack = 0xF0F0F0;
+constexpr int kPortBrush = 0x00C0FF;
+constexpr int kPortPen = 0x004080;
+constexpr int kHeadBrush = 0xFFC000;
+constexpr int kHeadPen = 0x800000;
+constexpr int kLone = 0x00FF00;
+constexpr int kWire = 0x808000;
+constexpr int kWireEnd = 0x0000C0;
+constexpr int kSmartWire = 0x00A000;
+constexpr int kSmartMark = 0x0000FF;
+constexpr int kUnmatched = 0xA0A0A0;
+
+// u1.q is wired to u2.d; u1.clk and the top's ports are lone; u2.spare is collapsed; a
+// suggestion runs from u1.clk to u2.e.
+const char* const kProject = "TOP\t\ttop\n"
+                             "INPUT\t\t\tclk\n"
+                             "MODULE\tcore\tu1\t/src/core.v\tverilog\n"
+                             "INPUT\t\t\tclk\t\t\t\t\t%PB%\t%PP%\n"
+                             "OUTPUT\t7\t0\tq\n"
+                             "MODULE\tsink\tu2\t/src/sink.v\tverilog\t\t\t\t%HB%\t%HP%\n"
+                             "INPUT\t7\t0\td\n"
+                             "INPUT\t\t\te\n"
+                             "INPUT\t\t\tspare\t\t\t\t\t\t\t\t\t\tY\n"
+                             "WIRE\tu1\tq\tu2\td\tnet_q\n"
+                             "WIRE\tu1\tclk\tu2\te\tsug\t\t\t\t\t\t\tS\n";
+
+std::string Expand(std::string text) {
+    const std::pair<const char*, int> keys[] = {
+        {"%PB%", kPortBrush}, {"%PP%", kPortPen}, {"%HB%", kHeadBrush}, {"%HP%", kHeadPen}};
+    for (const auto& [key, value] : keys) {
+        for (std::size_t at = text.find(key); at != std::string::npos; at = text.find(key))
+            text.replace(at, std::string(key).size(), std::to_string(value));
+    }
+    return text;
+}
+
+class Drawing : public testing::Test {
+protected:
+    void SetUp() override {
+        model.LineList = LinesFromText(Expand(kProject));
+        model.PrjOpen = true;
+        model.BackColor = kBack;
+        model.LoneColor = kLone;
+        model.WireColor = kWire;
+        model.WireEndColor = kWireEnd;
+        model.SmartWireColor = kSmartWire;
+        model.SmartMarkColor = kSmartMark;
+        model.UnmatchedColor = kUnmatched;
+        view.LonePorts = false;
+    }
+
+    // Rebuilds and draws into a picture of at least the given client size.
+    QImage Draw(int clientW = 400, int clientH = 300) {
+        model.UpdatePicExecute(RebuildSender::MainWindow);
+        const PictureExtent e = FitCanvasExtent(model, clientW, clientH);
+        QImage picture(e.Width, e.Height, QImage::Format_RGB32);
+        drawer.Draw(picture, {model, view, mouseMode, rubber, clientW, clientH});
+        return picture;
+    }
+
+    const port& Port(const std::string& owner, const std::string& name) const {
+        for (const port& p : model.PortList)
+            if (p.OwnerName == owner && p.Name == name)
+                return p;
+        ADD_FAILURE() << "no port " << owner << "." << name;
+        return model.PortList.front();
+    }
+    const mdu& Instance(const std::string& name) const {
+        return model.MduList[static_cast<std::size_t>(model.FindInstance(name))];
+    }
+    const wire& Wire(const std::vector<wire>& list, const std::string& name) const {
+        for (const wire& w : list)
+            if (w.Name == name)
+                return w;
+        ADD_FAILURE() << "no wire " << name;
+        return list.front();
+    }
+
+    static QRgb Rgb(int winColor) { return WinColor(winColor).rgb(); }
+
+    ProjectModel model;
+    ViewState view = ViewState::Initial();
+    SchematicDrawer drawer;
+    char mouseMode = '0';
+    std::array<int, 4> rubber{};
+};
+
+TEST_F(Drawing, APortBoxIsFilledWithItsBrushAndOutlinedWithItsPenLeavingOutTheRightAndBottom) {
+    const QImage pic = Draw();
+    const port& p = Port("u1", "clk");
+    const int w = model.PrtWidth;
+    const int h = model.PrtHeight;
+    EXPECT_EQ(pic.pixel(p.X, p.Y), Rgb(kPortPen));
+    EXPECT_EQ(pic.pixel(p.X + w - 1, p.Y + h - 1), Rgb(kPortPen));
+    EXPECT_EQ(pic.pixel(p.X + w - 2, p.Y + h - 2), Rgb(kPortBrush));
+    // The box's right and bottom edges are not part of it.
+    EXPECT_NE(pic.pixel(p.X + w, p.Y + 1), Rgb(kPortPen));
+}
+
+TEST_F(Drawing, AnInstanceHeaderIsFilledWithoutOutline) {
+    const QImage pic = Draw();
+    const mdu& m = Instance("u2");
+    EXPECT_EQ(pic.pixel(m.X, m.Y + model.TitleHeight - 1), Rgb(kHeadBrush));
+    EXPECT_EQ(pic.pixel(m.X + m.Width - 1, m.Y + model.TitleHeight - 1), Rgb(kHeadBrush));
+    EXPECT_NE(pic.pixel(m.X + m.Width, m.Y + 1), Rgb(kHeadBrush));
+}
+
+TEST_F(Drawing, LonePortsTakeTheLoneColourOnlyWhileShownWhateverTheirHighlight) {
+    QImage pic = Draw();
+    const port& lone = Port("u1", "clk");
+    const port& wired = Port("u1", "q");
+    EXPECT_NE(pic.pixel(lone.X + 38, lone.Y + 13), Rgb(kLone));
+    view.LonePorts = true;
+    pic = Draw();
+    EXPECT_EQ(pic.pixel(lone.X + 38, lone.Y + 13), Rgb(kLone));
+    EXPECT_EQ(pic.pixel(wired.X + 38, wired.Y + 13), Rgb(kBack));
+}
+
+TEST_F(Drawing, AWireHasDotsOutsideBothPortsAndALineBetween) {
+    QImage pic = Draw();
+    const wire& w = Wire(model.WireList, "net_q");
+    EXPECT_EQ(pic.pixel(w.X1 + 2, w.Y1), Rgb(kWireEnd));
+    EXPECT_EQ(pic.pixel(w.X2 - 2, w.Y2), Rgb(kWireEnd));
+    const int midX = (w.X1 + w.X2) / 2;
+    auto lineInColumn = [&](const QImage& img) {
+        for (int y = std::min(w.Y1, w.Y2); y <= std::max(w.Y1, w.Y2); ++y)
+            if (img.pixel(midX, y) == Rgb(kWire))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(lineInColumn(pic));
+    // Ports are drawn after wires and cover the ends inside them.
+    EXPECT_NE(pic.pixel(w.X1 - 2, w.Y1), Rgb(kWireEnd));
+
+    view.Wires = false;
+    pic = Draw();
+    EXPECT_NE(pic.pixel(w.X1 + 2, w.Y1), Rgb(kWireEnd));
+    EXPECT_FALSE(lineInColumn(pic));
+}
+
+TEST_F(Drawing, ACollapsedPortLeavesNoPixels) {
+    const QImage pic = Draw();
+    const port& p = Port("u2", "spare");
+    ASSERT_TRUE(p.Collapsed);
+    for (int y = p.Y; y < p.Y + model.PrtHeight; ++y)
+        for (int x = p.X; x < p.X + model.PrtWidth; ++x)
+            ASSERT_EQ(pic.pixel(x, y), Rgb(kBack)) << x << "," << y;
+}
+
+TEST_F(Drawing, ASuggestionHasOneDotAndAQuestionMarkNearItsSecondEnd) {
+    QImage pic = Draw();
+    ASSERT_EQ(model.SuggestList.size(), 1u);
+    const wire& s = model.SuggestList.front();
+    EXPECT_EQ(pic.pixel(s.X1 + 2, s.Y1 + 2), Rgb(kSmartMark));
+    int x = 0;
+    int y = 0;
+    SuggestionMarkOrigin(model, s, x, y);
+    int mark = 0;
+    int glyph = 0;
+    for (int yy = y; yy < y + 10; ++yy)
+        for (int xx = x; xx < x + 4; ++xx) {
+            mark += pic.pixel(xx, yy) == Rgb(kSmartMark);
+            glyph += pic.pixel(xx, yy) == Rgb(model.MduFont.Color);
+        }
+    EXPECT_GT(mark, 0);
+    EXPECT_GT(glyph, 0) << "the \"?\" in the header font's colour";
+    // No dot at the second end, only the mark above it.
+    EXPECT_NE(pic.pixel(s.X2 + 3, s.Y2 + 3), Rgb(kSmartMark));
+
+    view.SmartLink = false;
+    pic = Draw();
+    EXPECT_NE(pic.pixel(s.X1 + 2, s.Y1 + 2), Rgb(kSmartMark));
+}
+
+TEST_F(Drawing, SuggestionsAreDrawnWhileWiresAreHidden) {
+    view.Wires = false;
+    const QImage pic = Draw();
+    const wire& s = model.SuggestList.front();
+    EXPECT_EQ(pic.pixel(s.X1 + 2, s.Y1 + 2), Rgb(kSmartMark));
+}
+
+TEST_F(Drawing, AnUnmatchedPortShowsItsLabelInTheUnmatchedColour) {
+    model.LineList = LinesFromText(Expand(kProject));
+    // The pen colour of u1.clk becomes the unmatched colour.
+    model.LineList[3][9] = std::to_string(kUnmatched);
+    model.PrjOpen = true;
+    const QImage pic = Draw();
+    const port& p = Port("u1", "clk");
+    int label = 0;
+    for (int y = p.Y + 1; y < p.Y + model.PrtHeight - 1; ++y)
+        for (int x = p.X + 1; x < p.X + model.PrtWidth - 1; ++x)
+            label += pic.pixel(x, y) == Rgb(kUnmatched);
+    EXPECT_GT(label, 3);
+}
+
+TEST_F(Drawing, ThePortWidthLabelIsWiderThanTheName) {
+    QImage pic = Draw();
+    const port& p = Port("u1", "q");
+    auto inked = [&](const QImage& img) {
+        int right = 0;
+        for (int y = p.Y + 1; y < p.Y + model.PrtHeight - 1; ++y)
+            for (int x = p.X + 1; x < p.X + model.PrtWidth - 1; ++x)
+                if (img.pixel(x, y) != Rgb(kBack))
+                    right = std::max(right, x);
+        return right;
+    };
+    const int nameOnly = inked(pic);
+    view.PortWidth = true;
+    pic = Draw();
+    EXPECT_GT(inked(pic), nameOnly);
+}
+
+TEST_F(Drawing, TheRubberBandIsABlueFrameWhileItIsDragged) {
+    mouseMode = '1';
+    rubber = {20, 100, 120, 160};
+    QImage pic = Draw();
+    const QRgb blue = Rgb(RubberBandColor);
+    EXPECT_EQ(pic.pixel(20, 130), blue);
+    EXPECT_EQ(pic.pixel(120, 130), blue);
+    EXPECT_EQ(pic.pixel(70, 100), blue);
+    EXPECT_EQ(pic.pixel(70, 160), blue);
+    EXPECT_NE(pic.pixel(70, 130), blue);
+    mouseMode = '0';
+    pic = Draw();
+    EXPECT_NE(pic.pixel(20, 130), blue);
+}
+
+TEST_F(Drawing, WithoutAProjectTheVisibleAreaIsFlatWithThePictureAtTheLowerRight) {
+    model.LineList.clear();
+    model.PrjOpen = false;
+    QImage pic = Draw(800, 400);
+    const QRgb flat = qRgb(236, 233, 216);
+    EXPECT_EQ(pic.pixel(0, 0), flat);
+    EXPECT_EQ(pic.pixel(800 - 447, 400 - 1), flat);
+    int inked = 0;
+    for (int y = 400 - 165; y < 400; ++y)
+        for (int x = 800 - 446; x < 800; ++x)
+            inked += pic.pixel(x, y) != flat;
+    EXPECT_GT(inked, 100);
+
+    // A narrow box: the picture starts at x 0.
+    pic = Draw(300, 200);
+    inked = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 10; ++x)
+            inked += pic.pixel(x, y) != flat;
+    EXPECT_EQ(pic.pixel(299, 0), flat);
+}
+
+TEST_F(Drawing, MeasuringGivesThreeMoreThanTheLargestLabelAndThreeWithoutPorts) {
+    model.UpdatePicExecute(RebuildSender::MainWindow);
+    const QSize labels = drawer.MeasurePortLabels(model, view);
+    const QSize names = drawer.MeasureModuleNames(model);
+    EXPECT_GT(labels.width(), 3);
+    EXPECT_GT(labels.height(), 3);
+    EXPECT_GT(names.width(), 3);
+    view.PortWidth = true;
+    EXPECT_GT(drawer.MeasurePortLabels(model, view).width(), labels.width());
+
+    ProjectModel empty;
+    empty.UpdatePicExecute(RebuildSender::MainWindow);
+    EXPECT_EQ(drawer.MeasurePortLabels(empty, view), QSize(3, 3));
+    EXPECT_EQ(drawer.MeasureModuleNames(empty), QSize(3, 3));
+}
+
+} // namespace

@@ -1,0 +1,14 @@
+// The window tests: one QApplication on the offscreen platform for every test.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("ZUN2012");
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
