@@ -1,6 +1,7 @@
 // The About box of the Help menu.
 #include "editor/model/ui/TAboutBox.h"
 
+#include "editor/model/Documents.h"
 #include "editor/model/ui/Icons.h"
 
 #include <QFrame>
@@ -32,9 +33,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     Version->setObjectName("Version");
     Comments = new QLabel(panel);
     Comments->setObjectName("Comments");
-    Comments->setText("Assembles the top level of a Verilog or VHDL design\n"
-                      "from existing modules, with SmartLink wiring rules\n"
-                      "and generators for code, test fixtures and file lists.");
+    QStringList lines;
+    for (const std::string& line : AboutMakerLines())
+        lines << QString::fromStdString(line);
+    Comments->setText(lines.join('\n'));
     auto* text = new QVBoxLayout;
     text->addWidget(ProductName);
     text->addWidget(Version);
@@ -54,8 +56,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 
 void TAboutBox::ShowAbout() {
     Version->setText("");
-    // "ZUN" and the year of the design make the seven characters.
-    ProductName->setText(QString("ZUN%1").arg(2012));
+    ProductName->setText(QString::fromStdString(AboutVersionText()));
     adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

@@ -403,11 +403,18 @@ void TForm1::ShowRebuild(const RebuildResult& result) {
     if (result.ClosePrjRequested) {
         // The rebuild only reports an illegal project; closing it here happens once, and the
         // close's own rebuild of the empty project cannot ask again.
-        if (!closingIllegal_) {
-            closingIllegal_ = true;
+        if (closingIllegal_)
+            return;
+        closingIllegal_ = true;
+        if (Model.PrjOpen) {
             ClosePrjExecute();
-            closingIllegal_ = false;
+        } else {
+            // The command that ran the rebuild has closed the project already.
+            UpdateProjectState('n');
+            SetClosePrjEnabled(false);
+            UpdatePicExecute(RebuildSender::MainWindow);
         }
+        closingIllegal_ = false;
         return;
     }
     if (result.Completed)
