@@ -92,6 +92,41 @@ protected:
     ModuleWizard wizard_{prompt_, runner_};
 };
 
+TEST_F(WizardNewProjectTest, ExampleSourcesBecomeTheExpectedProject) {
+    // The example design sits two folders above the test data.
+    const std::string dir =
+        (fs::path(ZUN_TEST_DATA) / ".." / ".." / "examples" / "demo").lexically_normal().string();
+    const std::string counter = dir + "/counter.v", pwm = dir + "/pwm.v", sync = dir + "/sync2.v";
+    ASSERT_TRUE(ScanSources({counter, pwm, sync}));
+    EXPECT_EQ(Modules(), (std::vector<std::string>{"counter", "pwm", "sync2"}));
+    ASSERT_TRUE(Finish("demo_top"));
+    EXPECT_TRUE(prompt_.Done());
+    EXPECT_EQ(StoredText(model_.LineList),
+              Stored({
+                  "Version:\tZUN2012\t1.0\t",
+                  "TOP\t\tdemo_top",
+                  "MODULE\tcounter\tu_counter_0\t" + counter + "\tverilog",
+                  "PARAMETER\t\t\tWIDTH\t 8\t\tK",
+                  "INPUT\t\t\tclk\t\t\t",
+                  "INPUT\t\t\trst_n\t\t\t",
+                  "INPUT\t\t\ten\t\t\t",
+                  "OUTPUT\tNA\t0\tcount\t\tWIDTH-1\t0",
+                  "MODULE\tpwm\tu_pwm_0\t" + pwm + "\tverilog",
+                  "INPUT\t\t\tclk\t\t\t",
+                  "INPUT\t\t\trst_n\t\t\t",
+                  "INPUT\t7\t0\tcount\t\t7\t0",
+                  "INPUT\t7\t0\tduty\t\t7\t0",
+                  "OUTPUT\t\t\tpwm_out\t\t\t",
+                  "MODULE\tsync2\tu_sync2_0\t" + sync + "\tverilog",
+                  "INPUT\t\t\tclk\t\t\t",
+                  "INPUT\t\t\tasync_in\t\t\t",
+                  "OUTPUT\t\t\tsync_out\t\t\t",
+              }));
+    EXPECT_EQ(model_.MduList.size(), 4u);
+    EXPECT_EQ(model_.PortList.size(), 12u);
+    EXPECT_TRUE(WorkFilesLeft().empty());
+}
+
 TEST_F(WizardNewProjectTest, VerilogFromTheCorpusAndOurVhdlBecomeOneProject) {
     const std::string ram = Corpus("uart16550/rtl/verilog/raminfr.v");
     const std::string blink = Data("wizard/blink.vhd");
