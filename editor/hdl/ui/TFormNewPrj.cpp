@@ -115,9 +115,12 @@ TFormNewPrj::TFormNewPrj(ModuleWizard& wizard, Prompt& prompt, QWidget* parent)
     BuildPage1();
     BuildPage2();
 
-    // Repaint the wizard before the editor blocks on the engine, without taking user input.
-    wizard_.Runner().SetPendingEventsHook(
-        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    // Repaint the wizard before the editor blocks on the engine, without taking user input or
+    // a hand-off message in the middle of a job.
+    wizard_.Runner().SetPendingEventsHook([] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::ExcludeSocketNotifiers);
+    });
     Refresh();
 }
 
