@@ -28,7 +28,7 @@ public:
         } catch (const std::exception& e) {
             Show(e.what());
         } catch (...) {
-            Show("An unknown error stopped the command.");
+            Show(UnknownErrorText);
         }
         return false;
     }
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
         prompt.Message(e.what(), "", MessageKind::Error);
     } catch (...) {
-        prompt.Message("An unknown error stopped the program.", "", MessageKind::Error);
+        prompt.Message(UnknownErrorText, "", MessageKind::Error);
     }
     return 0;
 }

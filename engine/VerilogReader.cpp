@@ -42,28 +42,21 @@ const Regex& NumericRange() {
     return regex;
 }
 
-// An initial or parameter value: everything up to the next ",", ";" or ")" that stands outside
-// brackets and strings (so $clog2(DEPTH) and ((DW+7)/8) stay whole). Uses the bracket group
-// defined at the end of the declaration pattern.
-constexpr const char* kValue = R"((?:[^()\[\]{},;"\\]|\\\S*|"(?:[^"\\]|\\.)*"|(?&qveGroup))*?)";
-
-// A bracketed group with everything balanced inside it; defined last, so the numbers of the
-// declaration's own groups stay as they are.
-constexpr const char* kGroupDefinition =
-    R"((?(DEFINE)(?<qveGroup>\((?&qveInner)*+\)|\[(?&qveInner)*+\]|\{(?&qveInner)*+\}))"
-    R"((?<qveInner>[^()\[\]{}"]++|"(?:[^"\\]|\\.)*"|(?&qveGroup))))";
+} // namespace
 
 // One declaration: keyword (1), optional range (2) with its bounds (3, 4), and the list of names
 // with optional values (5), ending before a comma and the next keyword, a ";" or a ")".
-const Regex& Declaration() {
+const Regex& VerilogDeclaration() {
     static const Regex regex(
         std::string(R"(\b()") + IOP_Vlog + R"()\b\s*(?:\s*\b(?:)" + NetType_Vlog + "|reg|signed|" +
             OutputVarType_Vlog + R"()\b)*\s*(\[(.*?):(.*?)\])?\s*(()" + Idn_Vlog + R"((\s*=)" +
-            kValue + R"()?)(\s*,\s*()" + Idn_Vlog + R"((\s*=)" + kValue + R"()?))*?)(?=\s*,\s*)" +
-            IOP_Vlog + R"(\b|\s*;|\s*\)))" + kGroupDefinition,
+            kVerilogValue + R"()?)(\s*,\s*()" + Idn_Vlog + R"((\s*=)" + kVerilogValue +
+            R"()?))*?)(?=\s*,\s*)" + IOP_Vlog + R"(\b|\s*;|\s*\)))" + kVerilogGroupDefinition,
         kRegexDotAll);
     return regex;
 }
+
+namespace {
 
 // The name at the head of a parameter item and the "=" after it (group 1: the name).
 const Regex& ParameterName() {
@@ -218,6 +211,16 @@ std::vector<std::string> SplitDeclarationItems(std::string_view list) {
     return items;
 }
 
+std::unordered_set<std::string> WidthIdentifiers(std::string_view expressions) {
+    // One pass over the collection serves every parameter, where taking and deleting the first
+    // identifier again for each parameter would cost the collection's length each time.
+    std::unordered_set<std::string> names;
+    ForEachMatch(IdentifierVlog(), expressions, [&](const RegexMatch& identifier) {
+        names.emplace(identifier.Group(expressions, 1));
+    });
+    return names;
+}
+
 std::string WidthValue(std::string_view bound) {
     std::string_view trimmed = Trim(bound);
     if (!WholeNumber().Contains(trimmed))
@@ -248,7 +251,7 @@ std::vector<std::string> ReadVerilogBody(std::string_view rawBody) {
     std::size_t position = 0;
     // Declarations in text order; the text before a match holds none, so the search goes on from
     // the end of each one instead of deleting it and starting over.
-    while (Declaration().Search(body, position, match)) {
+    while (VerilogDeclaration().Search(body, position, match)) {
         position = match.End();
         std::string kind = Upper(match.Group(body, 1));
         if (kind == "INOUT")
@@ -281,10 +284,7 @@ std::vector<std::string> ReadVerilogBody(std::string_view rawBody) {
         }
     }
 
-    std::unordered_set<std::string> widthNames;
-    ForEachMatch(IdentifierVlog(), widthExpressions, [&](const RegexMatch& identifier) {
-        widthNames.emplace(identifier.Group(widthExpressions, 1));
-    });
+    std::unordered_set<std::string> widthNames = WidthIdentifiers(widthExpressions);
     std::vector<std::string> lines;
     for (const std::string& declaration : declarations) {
         if (!DeclaredParameterName().Search(declaration, match))

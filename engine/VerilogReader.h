@@ -5,9 +5,27 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace qve {
+
+class Regex;
+
+// An initial or parameter value: everything up to the next ",", ";" or ")" that stands outside
+// brackets and strings (so $clog2(DEPTH) and ((DW+7)/8) stay whole). Needs the bracket group of
+// kVerilogGroupDefinition at the end of the pattern that uses it.
+inline constexpr const char* kVerilogValue =
+    R"((?:[^()\[\]{},;"\\]|\\\S*|"(?:[^"\\]|\\.)*"|(?&qveGroup))*?)";
+
+// A bracketed group with everything balanced inside it; defined at the end of a pattern, so the
+// numbers of the pattern's own groups stay as they are.
+inline constexpr const char* kVerilogGroupDefinition =
+    R"((?(DEFINE)(?<qveGroup>\((?&qveInner)*+\)|\[(?&qveInner)*+\]|\{(?&qveInner)*+\}))"
+    R"((?<qveInner>[^()\[\]{}"]++|"(?:[^"\\]|\\.)*"|(?&qveGroup))))";
+
+// One declaration of the body: keyword (1), range (2) with its bounds (3, 4), items (5).
+const Regex& VerilogDeclaration();
 
 // A source text made ready once for every module asked of it: comments, directives, functions
 // and tasks removed, and the module keywords indexed by the name that follows them.
@@ -36,6 +54,9 @@ std::vector<std::string> ReadVerilogBody(std::string_view body);
 // The items of a declaration's name list, split at the commas that stand outside brackets,
 // strings and escaped identifiers, each without surrounding white space.
 std::vector<std::string> SplitDeclarationItems(std::string_view list);
+
+// The identifiers of a width-expression collection, as a scan from its beginning finds them.
+std::unordered_set<std::string> WidthIdentifiers(std::string_view expressions);
 
 // The width value of a bound: the bound when it is a whole number that fits an int, else "NA".
 std::string WidthValue(std::string_view bound);

@@ -79,8 +79,10 @@ IoStatus WriteFileAtomic(const std::string& path, const std::string& bytes) {
     // Write through a symbolic link to the file it names, so the link survives the rename.
     std::string target = path;
     mode_t mode = 0666 & ~CurrentUmask();
+    bool replacing = false;
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) {
+        replacing = true;
         if (!S_ISREG(st.st_mode))
             return Errno("cannot write", path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
         if ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)
@@ -106,6 +108,10 @@ IoStatus WriteFileAtomic(const std::string& path, const std::string& bytes) {
         ok = false;
         err = errno;
     }
+    // The replaced file keeps its owner where we may give it (the superuser saving a user's
+    // file); elsewhere the new file is ours, as any rewrite would make it.
+    if (ok && replacing)
+        (void)!::fchown(fd, st.st_uid, st.st_gid);
     if (ok && ::fsync(fd) != 0) {
         ok = false;
         err = errno;

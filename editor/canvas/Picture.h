@@ -16,8 +16,8 @@ inline constexpr std::int64_t MaxPicturePixels = std::int64_t{1} << 27;
 struct PixelRect {
     int Left = 0;
     int Top = 0;
-    int Right = 0;   // excluded
-    int Bottom = 0;  // excluded
+    int Right = 0;  // excluded
+    int Bottom = 0; // excluded
 
     int Width() const { return Right - Left; }
     int Height() const { return Bottom - Top; }
@@ -28,7 +28,7 @@ struct PixelRect {
 struct PictureExtent {
     int Width = 0;
     int Height = 0;
-    bool Capped = false;  // the picture needed more than MaxPictureSide or MaxPicturePixels
+    bool Capped = false; // the picture needed more than MaxPictureSide or MaxPicturePixels
     std::int64_t WantedWidth = 0;
     std::int64_t WantedHeight = 0;
 };

@@ -47,7 +47,9 @@ public:
 
 } // namespace
 
-bool HasProjectExtension(const std::string& path) { return LowerExtension(path) == ".zun"; }
+bool HasProjectExtension(const std::string& path) {
+    return LowerExtension(path) == ".zun";
+}
 
 std::vector<StartupStep> WalkCommandLine(const std::vector<std::string>& args,
                                          const std::string& defaultIni,
@@ -105,12 +107,12 @@ std::vector<StartupStep> WalkCommandLine(const std::vector<std::string>& args,
             return walk.steps_;
         case State::New:
             walk.LoadOnce();
-            walk.steps_.push_back({StartupStep::Kind::NewProject,
-                                   "",
-                                   std::vector<std::string>(args.begin() + static_cast<long>(i),
-                                                            args.end())});
+            walk.steps_.push_back(
+                {StartupStep::Kind::NewProject, "",
+                 std::vector<std::string>(args.begin() + static_cast<long>(i), args.end())});
             return walk.steps_;
-        case State::None: break;
+        case State::None:
+            break;
         }
     }
     walk.LoadOnce();

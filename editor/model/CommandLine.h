@@ -9,13 +9,13 @@
 
 struct StartupStep {
     enum class Kind {
-        LoadSettings,  // load the settings from path (happens at most once)
-        OpenProject,   // open the project file path
-        NewProject,    // start the module wizard with sources as its selected files
-        LogError       // log text as an error (without the "Error: " prefix)
+        LoadSettings, // load the settings from path (happens at most once)
+        OpenProject,  // open the project file path
+        NewProject,   // start the module wizard with sources as its selected files
+        LogError      // log text as an error (without the "Error: " prefix)
     };
     Kind kind;
-    std::string path;  // settings file or project file; the error text for LogError
+    std::string path; // settings file or project file; the error text for LogError
     std::vector<std::string> sources;
 
     bool operator==(const StartupStep&) const = default;

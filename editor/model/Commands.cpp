@@ -10,8 +10,8 @@ using R = EnableRule;
 // name, kind, caption, shortcut, hint, long hint, checkable, group, down, hidden, state only,
 // rule, glyph
 const std::vector<CommandDef> kCommands = {
-    {"UpdatePic", K::Action, "UpdatePic", "F5", "", "", false, 0, false, false, false,
-     R::Untouched, ""},
+    {"UpdatePic", K::Action, "UpdatePic", "F5", "", "", false, 0, false, false, false, R::Untouched,
+     ""},
     {"Undo", K::Action, "Undo", "Ctrl+Z", "Undo", "", false, 0, false, false, false, R::EditOnly,
      "Un"},
     {"Redo", K::Action, "Redo", "Ctrl+Y", "Redo", "", false, 0, false, false, false, R::EditOnly,
@@ -20,8 +20,8 @@ const std::vector<CommandDef> kCommands = {
      false, R::Always, "New"},
     {"OpenProject", K::Action, "&Open Project...", "Ctrl+O", "Open", "Opens an existing file",
      false, 0, false, false, false, R::Always, "Opn"},
-    {"FileSavePrj", K::Action, "Save Project", "Ctrl+S", "Save Project", "", false, 0, false,
-     false, false, R::ProjectSaved, "Sav"},
+    {"FileSavePrj", K::Action, "Save Project", "Ctrl+S", "Save Project", "", false, 0, false, false,
+     false, R::ProjectSaved, "Sav"},
     {"FileSaveAs1", K::Action, "Save Project &As...", "", "Save As",
      "Saves the active project with a new name", false, 0, false, false, false, R::Project, ""},
     {"ClosePrj", K::Action, "Close Project", "", "", "", false, 0, false, false, false,
@@ -41,8 +41,7 @@ const std::vector<CommandDef> kCommands = {
      false, R::Project, ""},
     {"GenTstVlog", K::Action, "By Verilog", "", "", "", false, 0, false, false, false, R::Project,
      ""},
-    {"GenTstVHDL", K::Action, "By VHDL", "", "", "", false, 0, false, false, false, R::Project,
-     ""},
+    {"GenTstVHDL", K::Action, "By VHDL", "", "", "", false, 0, false, false, false, R::Project, ""},
     {"MapAllOrphans", K::Action, "All Lone Ports", "", "", "", false, 0, false, false, false,
      R::Project, ""},
     {"MapInputs", K::Action, "Input Lone Ports", "", "", "", false, 0, false, false, false,
@@ -92,8 +91,8 @@ const std::vector<CommandDef> kCommands = {
      R::Project, "Wi"},
     {"ToolButton23", K::ToolButton, "", "", "Show Lone Ports", "", true, 0, false, false, false,
      R::Project, "Lo"},
-    {"ToolButton18", K::ToolButton, "", "", "Show Port Properties Window", "", true, 0, true,
-     false, false, R::Untouched, "Pr"},
+    {"ToolButton18", K::ToolButton, "", "", "Show Port Properties Window", "", true, 0, true, false,
+     false, R::Untouched, "Pr"},
     {"ToolButton25", K::ToolButton, "", "", "Show Smart Link Window", "", true, 0, true, false,
      false, R::Untouched, "SW"},
     {"ToolButton27", K::ToolButton, "", "", "Show Information Window", "", true, 0, true, false,
@@ -116,14 +115,18 @@ const std::vector<CommandDef> kCommands = {
      false, R::Project, "H+"},
     {"ToolButton16", K::ToolButton, "", "", "Zoom Out Horizontally", "", false, 0, false, false,
      false, R::Project, "H-"},
-    {"ToolButton17", K::ToolButton, "", "", "Zoom In Vertically", "", false, 0, false, false,
-     false, R::Project, "V+"},
-    {"ToolButton4", K::ToolButton, "", "", "Zoom Out Vertically", "", false, 0, false, false,
-     false, R::Project, "V-"},
+    {"ToolButton17", K::ToolButton, "", "", "Zoom In Vertically", "", false, 0, false, false, false,
+     R::Project, "V+"},
+    {"ToolButton4", K::ToolButton, "", "", "Zoom Out Vertically", "", false, 0, false, false, false,
+     R::Project, "V-"},
 };
 
-MenuNode Item(std::string_view command) { return {command, "", "", {}}; }
-MenuNode Separator() { return {"-", "", "", {}}; }
+MenuNode Item(std::string_view command) {
+    return {command, "", "", {}};
+}
+MenuNode Separator() {
+    return {"-", "", "", {}};
+}
 MenuNode Submenu(std::string_view caption, std::string_view name, std::vector<MenuNode> items) {
     return {"", caption, name, std::move(items)};
 }
@@ -151,31 +154,55 @@ const std::vector<MenuNode> kMenus = {
 };
 
 const std::vector<ToolSlot> kToolBar = {
-    {"ToolButton24", "FileNewPrj"},   {"ToolButton1", "OpenProject"},
-    {"ToolButton7", "FileSavePrj"},   {"ToolButton3", "Settings"},
-    {"", ""},                         {"ToolButton8", "ToolButton8"},
-    {"ToolButton9", "ToolButton9"},   {"ToolButton28", "ToolButton28"},
-    {"", ""},                         {"ToolButton10", "ToolButton10"},
-    {"ToolButton19", "ToolButton19"}, {"ToolButton20", "ToolButton20"},
-    {"ToolButton22", "ToolButton22"}, {"ToolButton23", "ToolButton23"},
-    {"", ""},                         {"ToolButton18", "ToolButton18"},
-    {"ToolButton25", "ToolButton25"}, {"ToolButton27", "ToolButton27"},
-    {"", ""},                         {"ToolButton35", "ToolButton35"},
-    {"ToolButton2", "ToolButton2"},   {"ToolButton36", "ToolButton36"},
-    {"", ""},                         {"ToolButton11", "ToolButton11"},
-    {"ToolButton12", "ToolButton12"}, {"ToolButton13", "ToolButton13"},
-    {"ToolButton14", "ToolButton14"}, {"ToolButton15", "ToolButton15"},
-    {"ToolButton16", "ToolButton16"}, {"ToolButton17", "ToolButton17"},
-    {"ToolButton4", "ToolButton4"},   {"", ""},
-    {"ToolButton21", "Undo"},         {"ToolButton26", "Redo"},
-    {"", ""},                         {"ToolButton32", "GenHDL"},
+    {"ToolButton24", "FileNewPrj"},
+    {"ToolButton1", "OpenProject"},
+    {"ToolButton7", "FileSavePrj"},
+    {"ToolButton3", "Settings"},
+    {"", ""},
+    {"ToolButton8", "ToolButton8"},
+    {"ToolButton9", "ToolButton9"},
+    {"ToolButton28", "ToolButton28"},
+    {"", ""},
+    {"ToolButton10", "ToolButton10"},
+    {"ToolButton19", "ToolButton19"},
+    {"ToolButton20", "ToolButton20"},
+    {"ToolButton22", "ToolButton22"},
+    {"ToolButton23", "ToolButton23"},
+    {"", ""},
+    {"ToolButton18", "ToolButton18"},
+    {"ToolButton25", "ToolButton25"},
+    {"ToolButton27", "ToolButton27"},
+    {"", ""},
+    {"ToolButton35", "ToolButton35"},
+    {"ToolButton2", "ToolButton2"},
+    {"ToolButton36", "ToolButton36"},
+    {"", ""},
+    {"ToolButton11", "ToolButton11"},
+    {"ToolButton12", "ToolButton12"},
+    {"ToolButton13", "ToolButton13"},
+    {"ToolButton14", "ToolButton14"},
+    {"ToolButton15", "ToolButton15"},
+    {"ToolButton16", "ToolButton16"},
+    {"ToolButton17", "ToolButton17"},
+    {"ToolButton4", "ToolButton4"},
+    {"", ""},
+    {"ToolButton21", "Undo"},
+    {"ToolButton26", "Redo"},
+    {"", ""},
+    {"ToolButton32", "GenHDL"},
 };
 
 } // namespace
 
-const std::vector<CommandDef>& CommandTable() { return kCommands; }
-const std::vector<MenuNode>& MainMenuTable() { return kMenus; }
-const std::vector<ToolSlot>& ToolBarTable() { return kToolBar; }
+const std::vector<CommandDef>& CommandTable() {
+    return kCommands;
+}
+const std::vector<MenuNode>& MainMenuTable() {
+    return kMenus;
+}
+const std::vector<ToolSlot>& ToolBarTable() {
+    return kToolBar;
+}
 
 const CommandDef* FindCommand(std::string_view name) {
     for (const CommandDef& c : kCommands)
@@ -186,12 +213,18 @@ const CommandDef* FindCommand(std::string_view name) {
 
 bool EnabledByProjectState(EnableRule rule, bool prjOpen, bool modified, bool wasEnabled) {
     switch (rule) {
-    case EnableRule::Untouched: return wasEnabled;
-    case EnableRule::Project: return prjOpen;
-    case EnableRule::ProjectSaved: return prjOpen && modified;
-    case EnableRule::Always: return true;
-    case EnableRule::EditOnly: return false;
-    case EnableRule::Never: return false;
+    case EnableRule::Untouched:
+        return wasEnabled;
+    case EnableRule::Project:
+        return prjOpen;
+    case EnableRule::ProjectSaved:
+        return prjOpen && modified;
+    case EnableRule::Always:
+        return true;
+    case EnableRule::EditOnly:
+        return false;
+    case EnableRule::Never:
+        return false;
     }
     return wasEnabled;
 }

@@ -9,41 +9,41 @@
 
 // How the project state enables a command (the window caption update does this).
 enum class EnableRule {
-    Untouched,     // the project state never changes it
-    Project,       // enabled exactly while a project is open
-    ProjectSaved,  // enabled while a project is open and modified (the Save command)
-    Always,        // enabled with and without a project (New, Open)
-    EditOnly,      // disabled by every project-state change; the edit routines enable it
-    Never          // no handler of its own (or switched off for good): always disabled
+    Untouched,    // the project state never changes it
+    Project,      // enabled exactly while a project is open
+    ProjectSaved, // enabled while a project is open and modified (the Save command)
+    Always,       // enabled with and without a project (New, Open)
+    EditOnly,     // disabled by every project-state change; the edit routines enable it
+    Never         // no handler of its own (or switched off for good): always disabled
 };
 
 enum class CommandKind {
-    Action,     // an action of the action list, shown by menu items and tool buttons
-    MenuItem,   // a menu item with a click handler of its own
-    ToolButton  // a tool button with a click handler of its own, or none (state only)
+    Action,    // an action of the action list, shown by menu items and tool buttons
+    MenuItem,  // a menu item with a click handler of its own
+    ToolButton // a tool button with a click handler of its own, or none (state only)
 };
 
 struct CommandDef {
-    std::string_view name;      // the component name: action, menu item or tool button
+    std::string_view name; // the component name: action, menu item or tool button
     CommandKind kind;
-    std::string_view caption;   // menu text with its "&" mnemonic; empty for tool buttons
-    std::string_view shortcut;  // "Ctrl+Z", "F5"; empty = none
-    std::string_view hint;      // tool tip; empty = none
-    std::string_view longHint;  // status-bar text; empty = none
+    std::string_view caption;  // menu text with its "&" mnemonic; empty for tool buttons
+    std::string_view shortcut; // "Ctrl+Z", "F5"; empty = none
+    std::string_view hint;     // tool tip; empty = none
+    std::string_view longHint; // status-bar text; empty = none
     bool checkable;
-    int group;         // radio group number; 0 = none
-    bool down;         // checked at start
-    bool hidden;       // its menu item is hidden
-    bool stateOnly;    // a check button without a handler: only its state is read
+    int group;      // radio group number; 0 = none
+    bool down;      // checked at start
+    bool hidden;    // its menu item is hidden
+    bool stateOnly; // a check button without a handler: only its state is read
     EnableRule rule;
-    std::string_view glyph;  // the short text painted as its icon
+    std::string_view glyph; // the short text painted as its icon
 };
 
 // One entry of a menu: a command, a separator (command "-") or a submenu (caption and children).
 struct MenuNode {
-    std::string_view command;  // command name, "-" for a separator, empty for a submenu
-    std::string_view caption;  // submenu caption
-    std::string_view name;     // submenu component name
+    std::string_view command; // command name, "-" for a separator, empty for a submenu
+    std::string_view caption; // submenu caption
+    std::string_view name;    // submenu component name
     std::vector<MenuNode> children;
 };
 

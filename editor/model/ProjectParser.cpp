@@ -5,6 +5,7 @@
 #include "editor/model/MessageLog.h"
 #include "editor/model/ProjectModel.h"
 
+#include <iterator>
 #include <string>
 #include <unordered_set>
 
@@ -124,6 +125,7 @@ ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode m
 
     // Set-up: where the rows go.
     int position = -1;
+    int top = -1;
     switch (mode) {
     case ParseMode::UpdateDefinition:
         if (defLines)
@@ -132,7 +134,6 @@ ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode m
     case ParseMode::ImportTopPorts: {
         // The top module is the first line the rebuild takes as TOP. Its block end is found by
         // walking the lines, not by counting records, so disabled lines inside it are passed.
-        int top = -1;
         for (int i = 0; i < n && top < 0; ++i) {
             if (!model.LineList[i][0].empty() && model.LineList[i][0][0] == 'T')
                 top = i;
@@ -161,28 +162,43 @@ ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode m
         break;
     }
 
-    auto insert = [&](const ProjectLine& row) {
-        ProjectLine line = row;
+    // Accepted rows are gathered and put in as one run, so adding many rows to a large project
+    // moves the lines after them once, not once per row.
+    ProjectLines accepted;
+    accepted.reserve(rows.size());
+    // Each row is taken over once it is accepted; nothing reads it afterwards.
+    auto insert = [&](ProjectLine& row) {
+        accepted.push_back(std::move(row));
+        ++result.Inserted;
+    };
+    auto commit = [&] {
         if (mode == ParseMode::UpdateDefinition) {
             if (defLines)
-                defLines->push_back(std::move(line));
-        } else {
-            model.InsertLine(position < 0 ? -1 : position + result.Inserted, std::move(line));
+                defLines->insert(defLines->end(), std::make_move_iterator(accepted.begin()),
+                                 std::make_move_iterator(accepted.end()));
+            return;
         }
-        ++result.Inserted;
+        auto at = position < 0 || position >= static_cast<int>(model.LineList.size())
+                      ? model.LineList.end()
+                      : model.LineList.begin() + position;
+        model.LineList.insert(at, std::make_move_iterator(accepted.begin()),
+                              std::make_move_iterator(accepted.end()));
     };
 
     if (mode == ParseMode::ImportTopPorts) {
-        // Names imported in this run: the port-line search of the top block stops at a disabled
-        // line, so it alone would not see every row inserted here.
-        std::unordered_set<std::string> imported;
-        for (const ProjectLine& row : rows) {
+        // Port names of the top block, and then of every row imported in this run.
+        std::unordered_set<std::string> names;
+        for (int i = top + 1; i < position; ++i) {
+            if (LineKind(model.LineList[i][0]) == 'P')
+                names.insert(model.LineList[i][3]);
+        }
+        for (ProjectLine& row : rows) {
             // Only port rows can become top-level ports; the rest of the engine's text (its
             // header and module line) is not for the project.
             if (LineKind(row[0]) != 'P')
                 continue;
-            const std::string& name = row[3];
-            if (imported.count(name) || model.DeletePortLine(model.TopName, name, true, false)) {
+            const std::string name = row[3];
+            if (names.count(name)) {
                 model.LogInfo("Ignore duplicate top port: " + name + ".");
                 continue;
             }
@@ -196,9 +212,10 @@ ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode m
                 result.UndoTaken = true;
             }
             model.LogInfo("Import top port: " + name + ".");
-            imported.insert(name);
+            names.insert(name);
             insert(row);
         }
+        commit();
         return result;
     }
 
@@ -207,7 +224,7 @@ ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode m
     std::unordered_set<std::string> portNames;
     std::unordered_set<std::string> paramNames;
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        const ProjectLine& row = rows[r];
+        ProjectLine& row = rows[r];
         if (row[0].empty())
             continue;
         switch (LineKind(row[0])) {
@@ -242,5 +259,6 @@ ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode m
         }
         insert(row);
     }
+    commit();
     return result;
 }

@@ -6,16 +6,16 @@
 #include <string_view>
 
 struct ViewState {
-    char EditMode = 'W';       // 'V' View Mode, 'W' WireEdit Mode, 'T' TopMap Mode
-    bool SmartLink = true;     // "Enable/Disable SmartLink"
-    bool LinkedPorts = true;   // "Show Ports Linked Together"
-    bool PortWidth = false;    // "Show Port Width"
-    bool Wires = true;         // "Show Wires"
-    bool LonePorts = false;    // "Show Lone Ports"
+    char EditMode = 'W';     // 'V' View Mode, 'W' WireEdit Mode, 'T' TopMap Mode
+    bool SmartLink = true;   // "Enable/Disable SmartLink"
+    bool LinkedPorts = true; // "Show Ports Linked Together"
+    bool PortWidth = false;  // "Show Port Width"
+    bool Wires = true;       // "Show Wires"
+    bool LonePorts = false;  // "Show Lone Ports"
     bool PropertiesWindow = true;
     bool SmartLinkWindow = true;
     bool InfoWindow = true;
-    bool TopNameBox = true;    // menu item "Show Top name box"
+    bool TopNameBox = true; // menu item "Show Top name box"
 
     // The state at start, as the command table marks the buttons down.
     static ViewState Initial();

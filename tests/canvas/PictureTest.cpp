@@ -47,7 +47,7 @@ TEST(PictureExtent, ReachesTheLastPortAndHeaderPlusTheSlack) {
 TEST(PictureExtent, ACollapsedPortAddsNoHeight) {
     Built b(SmallProject);
     port& last = b.model.PortList.back();
-    last.Y = 500;  // the lowest port decides the height
+    last.Y = 500; // the lowest port decides the height
     const int before = FitCanvasExtent(b.model, 1, 1).Height;
     last.Collapsed = true;
     EXPECT_EQ(FitCanvasExtent(b.model, 1, 1).Height, before - b.model.PrtHeight);
@@ -111,7 +111,7 @@ TEST(SuggestionMark, StandsFiveLeftAndHalfAPortAboveTheSecondEnd) {
     int y = 0;
     SuggestionMarkOrigin(b.model, w, x, y);
     EXPECT_EQ(x, 195);
-    EXPECT_EQ(y, 93);  // 15 / 2 rounds toward zero
+    EXPECT_EQ(y, 93); // 15 / 2 rounds toward zero
 }
 
 TEST(BackgroundPicture, SitsInTheLowerRightCornerAndStartsAtZeroInANarrowBox) {

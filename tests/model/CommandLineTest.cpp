@@ -12,13 +12,21 @@ using Kind = StartupStep::Kind;
 
 const std::string kDefaultIni = "/opt/zun/zun2012.ini";
 
-StartupStep Load(std::string path) { return {Kind::LoadSettings, std::move(path), {}}; }
-StartupStep Open(std::string path) { return {Kind::OpenProject, std::move(path), {}}; }
-StartupStep New(std::vector<std::string> sources) { return {Kind::NewProject, "", std::move(sources)}; }
-StartupStep Error(std::string text) { return {Kind::LogError, std::move(text), {}}; }
+StartupStep Load(std::string path) {
+    return {Kind::LoadSettings, std::move(path), {}};
+}
+StartupStep Open(std::string path) {
+    return {Kind::OpenProject, std::move(path), {}};
+}
+StartupStep New(std::vector<std::string> sources) {
+    return {Kind::NewProject, "", std::move(sources)};
+}
+StartupStep Error(std::string text) {
+    return {Kind::LogError, std::move(text), {}};
+}
 
 // The files that exist for every case; relative names are made absolute under /home/u.
-const std::set<std::string> kExisting = {"/p/a.zun", "/p/b.zun", "/p/C.ZUN", "/p/x.v",
+const std::set<std::string> kExisting = {"/p/a.zun", "/p/b.zun",    "/p/C.ZUN",       "/p/x.v",
                                          "/p/y.v",   "/etc/my.ini", "/home/u/rel.ini"};
 
 CommandLineFiles Files() {

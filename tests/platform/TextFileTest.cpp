@@ -137,3 +137,16 @@ TEST(TextFile, QueriesTellFilesFromDirectories) {
     EXPECT_EQ(platform::DirectoryOf("/a/b/c.zun"), "/a/b/");
     EXPECT_EQ(platform::DirectoryOf("c.zun"), "");
 }
+
+TEST(TextFile, TheSuperuserReplacingAUsersFileLeavesItTheUsers) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only the superuser can save a file that another user owns";
+    TempDir dir;
+    WriteBytes(dir.Path("p.zun"), "old");
+    ASSERT_EQ(::chown(dir.Path("p.zun").c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(platform::WriteFileAtomic(dir.Path("p.zun"), "new"));
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.Path("p.zun").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+}

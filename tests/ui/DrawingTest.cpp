@@ -226,6 +226,24 @@ TEST_F(Drawing, ThePortWidthLabelIsWiderThanTheName) {
     EXPECT_GT(inked(pic), nameOnly);
 }
 
+TEST_F(Drawing, APortWhoseWidthIsAnExpressionIsLabelledInItalics) {
+    auto labelPixels = [&](const char* msb, const char* lsb) {
+        model.LineList = LinesFromText(Expand(kProject));
+        model.LineList[4][1] = msb; // u1.q
+        model.LineList[4][2] = lsb;
+        model.LineList[4][5] = "W-1";
+        model.LineList[4][6] = "0";
+        const QImage pic = Draw();
+        const port& p = Port("u1", "q");
+        return pic.copy(p.X + 1, p.Y + 1, model.PrtWidth - 2, model.PrtHeight - 2);
+    };
+    const QImage upright = labelPixels("7", "0");
+    ASSERT_TRUE(Port("u1", "q").Numeric);
+    const QImage italic = labelPixels("NA", "NA");
+    ASSERT_FALSE(Port("u1", "q").Numeric);
+    EXPECT_NE(upright, italic);
+}
+
 TEST_F(Drawing, TheRubberBandIsABlueFrameWhileItIsDragged) {
     mouseMode = '1';
     rubber = {20, 100, 120, 160};

@@ -22,39 +22,38 @@ const std::string kDemo = kRoot + "examples/demo/demo.zun";
 
 // The demo design: a synchroniser, a counter and a PWM stage under one top; the top's duty
 // input goes straight to the PWM, and the counter's parameter sets its width.
-const char* const kDemoLines =
-    "TOP\t\tdemo_top\n"
-    "INPUT\t\t\tclk\n"
-    "INPUT\t\t\trst_n\n"
-    "INPUT\t\t\tbutton\n"
-    "INPUT\t7\t0\tduty\n"
-    "OUTPUT\t\t\tled\n"
-    "MODULE\tsync2\tu_sync\texamples/demo/sync2.v\tverilog\n"
-    "INPUT\t\t\tclk\n"
-    "INPUT\t\t\tasync_in\n"
-    "OUTPUT\t\t\tsync_out\n"
-    "MODULE\tcounter\tu_counter\texamples/demo/counter.v\tverilog\n"
-    "PARAMETER\t\t\tWIDTH\t8\t\tK\n"
-    "INPUT\t\t\tclk\n"
-    "INPUT\t\t\trst_n\n"
-    "INPUT\t\t\ten\n"
-    "OUTPUT\t7\t0\tcount\t\tWIDTH-1\t0\n"
-    "MODULE\tpwm\tu_pwm\texamples/demo/pwm.v\tverilog\n"
-    "INPUT\t\t\tclk\n"
-    "INPUT\t\t\trst_n\n"
-    "INPUT\t7\t0\tcount\n"
-    "INPUT\t7\t0\tduty\n"
-    "OUTPUT\t\t\tpwm_out\n"
-    "WIRE\tdemo_top\tclk\tu_sync\tclk\tclk\n"
-    "WIRE\tdemo_top\tclk\tu_counter\tclk\tclk\n"
-    "WIRE\tdemo_top\tclk\tu_pwm\tclk\tclk\n"
-    "WIRE\tdemo_top\trst_n\tu_counter\trst_n\trst_n\n"
-    "WIRE\tdemo_top\trst_n\tu_pwm\trst_n\trst_n\n"
-    "WIRE\tdemo_top\tbutton\tu_sync\tasync_in\tbutton\n"
-    "WIRE\tu_sync\tsync_out\tu_counter\ten\tcount_en\n"
-    "WIRE\tu_counter\tcount\tu_pwm\tcount\tcount\n"
-    "WIRE\tdemo_top\tduty\tu_pwm\tduty\tduty\n"
-    "WIRE\tu_pwm\tpwm_out\tdemo_top\tled\tled\n";
+const char* const kDemoLines = "TOP\t\tdemo_top\n"
+                               "INPUT\t\t\tclk\n"
+                               "INPUT\t\t\trst_n\n"
+                               "INPUT\t\t\tbutton\n"
+                               "INPUT\t7\t0\tduty\n"
+                               "OUTPUT\t\t\tled\n"
+                               "MODULE\tsync2\tu_sync\texamples/demo/sync2.v\tverilog\n"
+                               "INPUT\t\t\tclk\n"
+                               "INPUT\t\t\tasync_in\n"
+                               "OUTPUT\t\t\tsync_out\n"
+                               "MODULE\tcounter\tu_counter\texamples/demo/counter.v\tverilog\n"
+                               "PARAMETER\t\t\tWIDTH\t8\t\tK\n"
+                               "INPUT\t\t\tclk\n"
+                               "INPUT\t\t\trst_n\n"
+                               "INPUT\t\t\ten\n"
+                               "OUTPUT\t7\t0\tcount\t\tWIDTH-1\t0\n"
+                               "MODULE\tpwm\tu_pwm\texamples/demo/pwm.v\tverilog\n"
+                               "INPUT\t\t\tclk\n"
+                               "INPUT\t\t\trst_n\n"
+                               "INPUT\t7\t0\tcount\n"
+                               "INPUT\t7\t0\tduty\n"
+                               "OUTPUT\t\t\tpwm_out\n"
+                               "WIRE\tdemo_top\tclk\tu_sync\tclk\tclk\n"
+                               "WIRE\tdemo_top\tclk\tu_counter\tclk\tclk\n"
+                               "WIRE\tdemo_top\tclk\tu_pwm\tclk\tclk\n"
+                               "WIRE\tdemo_top\trst_n\tu_counter\trst_n\trst_n\n"
+                               "WIRE\tdemo_top\trst_n\tu_pwm\trst_n\trst_n\n"
+                               "WIRE\tdemo_top\tbutton\tu_sync\tasync_in\tbutton\n"
+                               "WIRE\tu_sync\tsync_out\tu_counter\ten\tcount_en\n"
+                               "WIRE\tu_counter\tcount\tu_pwm\tcount\tcount\n"
+                               "WIRE\tdemo_top\tduty\tu_pwm\tduty\tduty\n"
+                               "WIRE\tu_pwm\tpwm_out\tdemo_top\tled\tled\n";
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path);
@@ -100,8 +99,7 @@ TEST(ExampleProject, EveryInstanceNamesASourceThatDeclaresItsModuleAndPorts) {
             const port& pt = model.PortList[static_cast<std::size_t>(p)];
             const bool declared = source.find(" " + pt.Name + ",\n") != std::string::npos ||
                                   source.find(" " + pt.Name + "\n") != std::string::npos;
-            EXPECT_TRUE(declared)
-                << m.SrcPath << " " << pt.Name;
+            EXPECT_TRUE(declared) << m.SrcPath << " " << pt.Name;
         }
     }
 }

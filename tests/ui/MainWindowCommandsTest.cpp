@@ -25,7 +25,7 @@ namespace {
 struct MenuRow {
     std::string caption;
     std::string shortcut;
-    std::string hint;  // tool tip; empty = the action shows no hint of its own
+    std::string hint; // tool tip; empty = the action shows no hint of its own
     bool checkable = false;
     bool checked = false;
     bool visible = true;
@@ -34,13 +34,16 @@ struct MenuRow {
 };
 
 MenuRow Row(std::string caption, std::string shortcut = "", std::string hint = "") {
-    return {std::move(caption), std::move(shortcut), std::move(hint), false, false, true, {}, false};
+    return {
+        std::move(caption), std::move(shortcut), std::move(hint), false, false, true, {}, false};
 }
 MenuRow Hidden(MenuRow r) {
     r.visible = false;
     return r;
 }
-MenuRow Sep() { return Row("-"); }
+MenuRow Sep() {
+    return Row("-");
+}
 MenuRow Sub(std::string caption, std::vector<MenuRow> children) {
     MenuRow r = Row(std::move(caption));
     r.children = std::move(children);
@@ -59,20 +62,19 @@ const std::vector<MenuRow> kMenus = {
          Hidden(Row("Generate VHDL Code", "F10", "Generate VHDL code.")), Sep(),
          Sub("Recent Projects", {}), Sep(), Row("E&xit", "", "Exit")}),
     Sub("&Edit", {Row("Undo", "Ctrl+Z", "Undo"), Row("Redo", "Ctrl+Y", "Redo")}),
-    Sub("&View",
-        {Row("Settings...", "", "Settings"),
-         [] {
-             MenuRow r = Row("Show Top name box");
-             r.checkable = true;
-             r.checked = true;
-             return r;
-         }()}),
+    Sub("&View", {Row("Settings...", "", "Settings"),
+                  [] {
+                      MenuRow r = Row("Show Top name box");
+                      r.checkable = true;
+                      r.checked = true;
+                      return r;
+                  }()}),
     Sub("&Tools", {Row("Update Module..."), Row("Build file list", "", "Build file list."),
                    Row("All I/O Summary"), Hidden(Row("Tardix")),
                    Sub("Generate Test Fixture", {Row("By Verilog"), Row("By VHDL")}),
-                   Sub("Map To Top", {Row("All Lone Ports"), Row("Input Lone Ports"),
-                                      Row("Output Lone Ports"), Row("Inout Lone Ports"),
-                                      Row("Internal Undrived Chains")})}),
+                   Sub("Map To Top",
+                       {Row("All Lone Ports"), Row("Input Lone Ports"), Row("Output Lone Ports"),
+                        Row("Inout Lone Ports"), Row("Internal Undrived Chains")})}),
     Sub("&Help", {Row("Help", "F1", "Show help."),
                   Hidden(Row("&Fernholt Home Page", "", "Visit Fernholt home page.")),
                   Row("&ZUN Home Page", "", "Visit ZUN homepage."), Row("Guestbook Online"),
@@ -125,7 +127,7 @@ TEST_F(MainWindowTest, TheRebuildCommandHasItsShortcutWithoutAMenuItem) {
 }
 
 struct ButtonRow {
-    const char* button;  // nullptr for a separator
+    const char* button; // nullptr for a separator
     const char* hint;
     bool check;
     int group;
@@ -228,7 +230,7 @@ TEST_F(MainWindowTest, PressingARadioButtonReleasesTheOthersOfItsGroupAndSetsThe
     form->Action("ToolButton2")->trigger();
     EXPECT_EQ(form->Model.ViewMode, '2');
     EXPECT_FALSE(form->Action("ToolButton35")->isChecked());
-    form->ClickButton("ToolButton2", false);  // a pressed radio button stays down
+    form->ClickButton("ToolButton2", false); // a pressed radio button stays down
     EXPECT_TRUE(form->Action("ToolButton2")->isChecked());
     EXPECT_EQ(form->Model.ViewMode, '2');
 }
@@ -255,18 +257,45 @@ TEST_F(MainWindowTest, TheViewButtonFollowsAViewModeSetByTheModel) {
 }
 
 // The commands a project enables, as the system lists them (FileSavePrj follows Modified).
-const std::vector<std::string> kProjectCommands = {
-    "AddMdu",       "ImptTopPrt_Cstm", "ImptTopPrt_HDL", "FileNewPrj",   "OpenProject",
-    "FileSaveAs1",  "GenHDL",          "BFLst",          "GenTstVlog",   "GenTstVHDL",
-    "MapAllOrphans", "MapInputs",      "MapOutputs",     "MapInouts",    "MapUndrv",
-    "UpdateMduDef", "ViewModuleSummary1", "ToolButton8", "ToolButton9",  "ToolButton28",
-    "ToolButton10", "ToolButton19",    "ToolButton20",   "ToolButton22", "ToolButton23",
-    "ToolButton2",  "ToolButton35",    "ToolButton36",   "ToolButton4",  "ToolButton11",
-    "ToolButton12", "ToolButton13",    "ToolButton14",   "ToolButton15", "ToolButton16",
-    "ToolButton17"};
+const std::vector<std::string> kProjectCommands = {"AddMdu",
+                                                   "ImptTopPrt_Cstm",
+                                                   "ImptTopPrt_HDL",
+                                                   "FileNewPrj",
+                                                   "OpenProject",
+                                                   "FileSaveAs1",
+                                                   "GenHDL",
+                                                   "BFLst",
+                                                   "GenTstVlog",
+                                                   "GenTstVHDL",
+                                                   "MapAllOrphans",
+                                                   "MapInputs",
+                                                   "MapOutputs",
+                                                   "MapInouts",
+                                                   "MapUndrv",
+                                                   "UpdateMduDef",
+                                                   "ViewModuleSummary1",
+                                                   "ToolButton8",
+                                                   "ToolButton9",
+                                                   "ToolButton28",
+                                                   "ToolButton10",
+                                                   "ToolButton19",
+                                                   "ToolButton20",
+                                                   "ToolButton22",
+                                                   "ToolButton23",
+                                                   "ToolButton2",
+                                                   "ToolButton35",
+                                                   "ToolButton36",
+                                                   "ToolButton4",
+                                                   "ToolButton11",
+                                                   "ToolButton12",
+                                                   "ToolButton13",
+                                                   "ToolButton14",
+                                                   "ToolButton15",
+                                                   "ToolButton16",
+                                                   "ToolButton17"};
 // Commands the project state leaves alone.
-const std::vector<std::string> kFreeCommands = {"HelpDoc",  "VisitQv",      "VisitFeedback",
-                                                "License1", "About1",       "Settings",
+const std::vector<std::string> kFreeCommands = {"HelpDoc",   "VisitQv",      "VisitFeedback",
+                                                "License1",  "About1",       "Settings",
                                                 "FileExit1", "ToolButton27", "UpdatePic"};
 
 TEST_F(MainWindowTest, WithoutAProjectOnlyNewAndOpenOfTheProjectCommandsAreEnabled) {
@@ -295,7 +324,7 @@ TEST_F(MainWindowTest, WithAProjectEveryProjectCommandIsEnabledAndSaveFollowsMod
     EXPECT_FALSE(form->Action("FileSavePrj")->isEnabled());
     EXPECT_FALSE(form->Action("Undo")->isEnabled());
     EXPECT_FALSE(form->Action("Redo")->isEnabled());
-    EXPECT_FALSE(form->Action("GenVHD")->isEnabled());  // no handler of its own
+    EXPECT_FALSE(form->Action("GenVHD")->isEnabled()); // no handler of its own
     EXPECT_EQ(form->windowTitle().toStdString(), "ZUN2012 - /d/demo.zun");
 
     form->Model.Modified = true;
@@ -326,7 +355,7 @@ TEST_F(MainWindowTest, AnExceptionEscapingACommandIsShownAndTheProgramGoesOn) {
     form->Action("VisitQv")->trigger();
     EXPECT_EQ(runs["VisitQv"], 1);
     form->SetHandler("License1", [] { throw 42; });
-    prompt.ExpectMessage("");
+    prompt.ExpectMessage(UnknownErrorText);
     EXPECT_FALSE(form->RunCommand("License1"));
 }
 

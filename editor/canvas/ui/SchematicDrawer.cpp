@@ -12,7 +12,9 @@
 
 namespace {
 
-QRect ToQRect(const PixelRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
+QRect ToQRect(const PixelRect& r) {
+    return QRect(r.Left, r.Top, r.Width(), r.Height());
+}
 
 // Canvas fonts draw without antialiasing, so that labels are crisp at every zoom.
 QFont CanvasFont(const FontSpec& spec) {
@@ -23,10 +25,14 @@ QFont CanvasFont(const FontSpec& spec) {
 
 const FontSpec& PortFont(const ProjectModel& model, char kind) {
     switch (kind) {
-    case 'I': return model.InFont;
-    case 'O': return model.OutFont;
-    case 'B': return model.InoutFont;
-    default: return model.VarFont;
+    case 'I':
+        return model.InFont;
+    case 'O':
+        return model.OutFont;
+    case 'B':
+        return model.InoutFont;
+    default:
+        return model.VarFont;
     }
 }
 
@@ -76,6 +82,12 @@ void DrawClippedText(QPainter& p, const PixelRect& clip, int x, int y, const QSt
     p.drawText(QRect(x, y, std::max(q.right() - x + 1, 1) + 1000, q.height() + 1000),
                Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
     p.restore();
+}
+
+// Labels are measured on an image, as they are drawn, so that both use the same resolution.
+const QImage& MeasuringDevice() {
+    static const QImage device(1, 1, QImage::Format_RGB32);
+    return device;
 }
 
 QImage MakeBackgroundImage() {
@@ -193,7 +205,7 @@ QSize SchematicDrawer::MeasurePortLabels(const ProjectModel& model, const ViewSt
     int w = 0;
     int h = 0;
     for (const port& pt : model.PortList) {
-        const QFontMetrics metrics(CanvasFont(PortFont(model, pt.Kind)));
+        const QFontMetrics metrics(CanvasFont(PortFont(model, pt.Kind)), &MeasuringDevice());
         const QString label = QString::fromStdString(PortLabel(pt, view.PortWidth));
         w = std::max(w, metrics.horizontalAdvance(label));
         h = std::max(h, metrics.height());
@@ -205,7 +217,7 @@ QSize SchematicDrawer::MeasureModuleNames(const ProjectModel& model) {
     int w = 0;
     int h = 0;
     for (const mdu& m : model.MduList) {
-        const QFontMetrics metrics(CanvasFont(HeaderFont(model, m)));
+        const QFontMetrics metrics(CanvasFont(HeaderFont(model, m)), &MeasuringDevice());
         w = std::max(w, metrics.horizontalAdvance(QString::fromStdString(m.InstName)));
         h = std::max(h, metrics.height());
     }

@@ -14,9 +14,9 @@
 struct DrawInput {
     const ProjectModel& Model;
     const ViewState& View;
-    char MouseMode;                  // '1' while a rubber band is dragged
-    std::array<int, 4> RubberRect;   // x0, y0, x1, y1
-    int ClientWidth;                 // the scroll box's visible area
+    char MouseMode;                // '1' while a rubber band is dragged
+    std::array<int, 4> RubberRect; // x0, y0, x1, y1
+    int ClientWidth;               // the scroll box's visible area
     int ClientHeight;
 };
 

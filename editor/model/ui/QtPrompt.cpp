@@ -33,13 +33,20 @@ void SetUp(QFileDialog& dialog, const FileChooser& chooser) {
 void QtPrompt::Message(const std::string& text, const std::string& caption, MessageKind kind) {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     switch (kind) {
-    case MessageKind::Plain: icon = QMessageBox::NoIcon; break;
-    case MessageKind::Information: icon = QMessageBox::Information; break;
-    case MessageKind::Warning: icon = QMessageBox::Warning; break;
-    case MessageKind::Error: icon = QMessageBox::Critical; break;
+    case MessageKind::Plain:
+        icon = QMessageBox::NoIcon;
+        break;
+    case MessageKind::Information:
+        icon = QMessageBox::Information;
+        break;
+    case MessageKind::Warning:
+        icon = QMessageBox::Warning;
+        break;
+    case MessageKind::Error:
+        icon = QMessageBox::Critical;
+        break;
     }
-    QMessageBox box(icon, Caption(caption), QString::fromStdString(text), QMessageBox::Ok,
-                    parent_);
+    QMessageBox box(icon, Caption(caption), QString::fromStdString(text), QMessageBox::Ok, parent_);
     box.exec();
 }
 

@@ -13,9 +13,9 @@ public:
     // Fills the first two labels, shows the box modally, then blanks them again.
     void ShowAbout();
 
-    QLabel* ProductName;  // first label: a seven-character text made at run time
-    QLabel* Version;      // second label: emptied before the box shows
-    QLabel* Comments;     // third label: three fixed lines
+    QLabel* ProductName; // first label: a seven-character text made at run time
+    QLabel* Version;     // second label: emptied before the box shows
+    QLabel* Comments;    // third label: three fixed lines
 };
 
 extern TAboutBox* AboutBox;

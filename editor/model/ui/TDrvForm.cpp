@@ -58,7 +58,9 @@ void TDrvForm::AppendLog(const std::string& line) {
     MsgMemo->verticalScrollBar()->setValue(MsgMemo->verticalScrollBar()->maximum());
 }
 
-void TDrvForm::ClearLogView() { MsgMemo->clear(); }
+void TDrvForm::ClearLogView() {
+    MsgMemo->clear();
+}
 
 void TDrvForm::Scr_DrvClick() {
     const std::string text = ScriptsMemo->toPlainText().toStdString();

@@ -19,10 +19,10 @@ public:
     explicit TDrvForm(QWidget* parent = nullptr);
 
     QTabWidget* PageControl1;
-    QTableWidget* StringGrid1;  // the parse grid ("Driver" page)
+    QTableWidget* StringGrid1; // the parse grid ("Driver" page)
     QPlainTextEdit* ScriptsMemo;
-    QPushButton* Scr_Drv;       // "Apply": parses ScriptsMemo, replacing the project
-    QPlainTextEdit* MsgMemo;    // the message log
+    QPushButton* Scr_Drv;    // "Apply": parses ScriptsMemo, replacing the project
+    QPlainTextEdit* MsgMemo; // the message log
     QPlainTextEdit* HistoryMemo;
 
     // The message log's view of the window.

@@ -5,25 +5,29 @@
 #include "editor/canvas/Picture.h"
 #include "editor/model/CommandLine.h"
 #include "editor/model/Commands.h"
+#include "editor/model/ProjectFile.h"
 #include "editor/model/Prompt.h"
+#include "editor/model/Settings.h"
 #include "editor/model/ui/Icons.h"
 #include "editor/model/ui/TAboutBox.h"
 #include "editor/model/ui/TDrvForm.h"
 #include "editor/model/ui/TPaintBox.h"
 #include "editor/model/ui/WinColor.h"
+#include "platform/Paths.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QToolBar>
@@ -36,6 +40,7 @@
 #include <filesystem>
 
 TForm1* Form1 = nullptr;
+const char* const UnknownErrorText = "An unknown error stopped the command.";
 
 namespace {
 
@@ -87,7 +92,10 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     Form1 = this;
     setObjectName("Form1");
     setWindowTitle(kCaption);
+    setWindowIcon(QIcon(ProgramIconPixmap(64)));
     resize(842, 624);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
     setAcceptDrops(true);
     AllocatePicture = [](int w, int h) { return QImage(w, h, QImage::Format_RGB32); };
     View = ViewState::Initial();
@@ -108,8 +116,8 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
         View.InfoWindow = false;
         SyncCheckButtons();
     };
-    Model.Log.SetListener({[](const std::string& line) { DrvForm->AppendLog(line); },
-                           [] { DrvForm->ClearLogView(); }});
+    Model.Log.SetListener({[this](const std::string& line) { InfoWindow->AppendLog(line); },
+                           [this] { InfoWindow->ClearLogView(); }});
     Model.LogLine("* ZUN2012");
     Model.LogLine("* Top-level assembly of Verilog and VHDL designs from existing modules.");
     Model.LogLine("* Messages of this session follow.");
@@ -119,18 +127,22 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     RegisterFileHandlers();
 
     // The creation handler's steps.
-    PicBitmap = AllocatePicture(std::max(ScrollBox1->width(), 1), std::max(ScrollBox1->height(), 1));
+    PicBitmap =
+        AllocatePicture(std::max(ScrollBox1->width(), 1), std::max(ScrollBox1->height(), 1));
     LoadCursors();
+    // The view-style buttons show ViewMode itself, so it starts as the pressed one says.
     Model.ViewMode = Down("ToolButton35") ? '1' : Down("ToolButton2") ? '2' : '3';
     UpdateProjectState('I');
     Model.PrjUntitled = false;
     SetClosePrjEnabled(false);
-    Model.AppDir = QCoreApplication::applicationDirPath().toStdString() + "/";
+    Model.AppDir = platform::ProgramDir();
     ScrollBox1Resize();
 }
 
 TForm1::~TForm1() {
     Model.Log.SetListener({});
+    if (DrvForm == InfoWindow)
+        DrvForm = nullptr;
     if (Form1 == this)
         Form1 = nullptr;
 }
@@ -164,7 +176,7 @@ void TForm1::BuildActions() {
         }
         if (c.hidden)
             a->setVisible(false);
-        addAction(a);  // shortcuts work whether or not a menu shows the action
+        addAction(a); // shortcuts work whether or not a menu shows the action
         const std::string name(c.name);
         if (c.checkable)
             connect(a, &QAction::triggered, this,
@@ -258,8 +270,8 @@ void TForm1::LoadCursors() {
         QPixmap pixmap(res ? res->xpm : nullptr);
         int w = 0, h = 0, colours = 0, chars = 0, hotX = 0, hotY = 0;
         if (!res || pixmap.isNull() ||
-            std::sscanf(res->xpm[0], "%d %d %d %d %d %d", &w, &h, &colours, &chars, &hotX,
-                        &hotY) != 6) {
+            std::sscanf(res->xpm[0], "%d %d %d %d %d %d", &w, &h, &colours, &chars, &hotX, &hotY) !=
+                6) {
             FatalError = kCursorMissing;
             return;
         }
@@ -291,7 +303,7 @@ bool TForm1::Guarded(const std::function<void()>& work) {
         prompt.Message(e.what(), "", MessageKind::Error);
     } catch (...) {
         ok = false;
-        prompt.Message("An unknown error stopped the command.", "", MessageKind::Error);
+        prompt.Message(UnknownErrorText, "", MessageKind::Error);
     }
     SyncEditActions();
     return ok;
@@ -305,7 +317,9 @@ bool TForm1::RunCommand(std::string_view name) {
     return Guarded(handler);
 }
 
-bool TForm1::Down(std::string_view button) const { return IsDown(View, Model.ViewMode, button); }
+bool TForm1::Down(std::string_view button) const {
+    return IsDown(View, Model.ViewMode, button);
+}
 
 void TForm1::ClickButton(std::string_view button, bool down) {
     QAction* a = Action(button);
@@ -391,7 +405,9 @@ std::string TForm1::StatusText(int panel) const {
     return panels_[static_cast<std::size_t>(panel)]->text().toStdString();
 }
 
-void TForm1::UpdatePicExecute(RebuildSender sender) { ShowRebuild(Model.UpdatePicExecute(sender)); }
+void TForm1::UpdatePicExecute(RebuildSender sender) {
+    ShowRebuild(Model.UpdatePicExecute(sender));
+}
 
 void TForm1::ShowRebuild(const RebuildResult& result) {
     if (result.MsgFontChanged)
@@ -419,14 +435,17 @@ void TForm1::ShowRebuild(const RebuildResult& result) {
     }
     if (result.Completed)
         SetStatusText(2, result.CountsText);
+    // The limits of the picture are reported once per command, not at every resize.
+    reportPicture_ = true;
     ScrollBox1Resize();
+    reportPicture_ = false;
     SyncEditActions();
 }
 
 void TForm1::RedrawPicture() {
     Model.ComputeModuleWidths();
     const PictureExtent extent = FitCanvasExtent(Model, ScrollBox1->width(), ScrollBox1->height());
-    if (extent.Capped)
+    if (extent.Capped && reportPicture_)
         Model.LogError("The picture would be " + std::to_string(extent.WantedWidth) + " x " +
                        std::to_string(extent.WantedHeight) + " pixels; only the first " +
                        std::to_string(extent.Width) + " x " + std::to_string(extent.Height) +
@@ -434,8 +453,10 @@ void TForm1::RedrawPicture() {
     if (PicBitmap.width() != extent.Width || PicBitmap.height() != extent.Height) {
         QImage picture = AllocatePicture(extent.Width, extent.Height);
         if (picture.isNull()) {
-            Model.LogError("Not enough memory for a picture of " + std::to_string(extent.Width) +
-                           " x " + std::to_string(extent.Height) + " pixels.");
+            if (reportPicture_)
+                Model.LogError("Not enough memory for a picture of " +
+                               std::to_string(extent.Width) + " x " +
+                               std::to_string(extent.Height) + " pixels.");
             PicBitmap = QImage();
             PaintBox1->resize(ScrollBox1->viewport()->size());
             PaintBox1->update();
@@ -450,10 +471,9 @@ void TForm1::RedrawPicture() {
 }
 
 void TForm1::ScrollBox1Resize() {
-    static bool inResize = false;
-    if (inResize)
+    if (inResize_)
         return;
-    inResize = true;
+    inResize_ = true;
     RedrawPicture();
     // A picture no larger than the scroll box needs no scroll bar; then the box shows it whole.
     const int w = PicBitmap.isNull() ? 0 : PicBitmap.width();
@@ -462,7 +482,7 @@ void TForm1::ScrollBox1Resize() {
                                                                       : Qt::ScrollBarAsNeeded);
     ScrollBox1->setVerticalScrollBarPolicy(h <= ScrollBox1->height() ? Qt::ScrollBarAlwaysOff
                                                                      : Qt::ScrollBarAsNeeded);
-    inResize = false;
+    inResize_ = false;
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
@@ -529,7 +549,7 @@ void TForm1::FormShow() {
     if (!FirstShowPending)
         return;
     FirstShowPending = false;
-    Model.IniPath = Model.AppDir + "zun2012.ini";
+    Model.IniPath = DefaultIniPath(Model);
     const std::vector<StartupStep> steps =
         WalkCommandLine(commandLine_, Model.IniPath, {FileExists, FullPath});
     for (const StartupStep& step : steps) {
@@ -538,9 +558,15 @@ void TForm1::FormShow() {
             Model.IniPath = step.path;
             LoadSettings();
             break;
-        case StartupStep::Kind::OpenProject: OpenProjectFile(step.path); break;
-        case StartupStep::Kind::NewProject: FileNewPrjExecute(true, step.sources); break;
-        case StartupStep::Kind::LogError: Model.LogError(step.path); break;
+        case StartupStep::Kind::OpenProject:
+            OpenProjectFile(step.path);
+            break;
+        case StartupStep::Kind::NewProject:
+            FileNewPrjExecute(true, step.sources);
+            break;
+        case StartupStep::Kind::LogError:
+            Model.LogError(step.path);
+            break;
         }
     }
 }
@@ -578,8 +604,8 @@ std::vector<std::string> LocalFiles(const QMimeData* data) {
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
     const std::vector<std::string> files = LocalFiles(event->mimeData());
     const bool project = files.size() == 1 && HasProjectExtension(files.front());
-    const bool sources = !files.empty() && (Model.PrjOpen ? bool(AddModuleWizard)
-                                                          : bool(NewProjectWizard));
+    const bool sources =
+        !files.empty() && (Model.PrjOpen ? bool(AddModuleWizard) : bool(NewProjectWizard));
     if (project || sources)
         event->acceptProposedAction();
 }
@@ -607,12 +633,7 @@ void TForm1::HandleDroppedFiles(const std::vector<std::string>& paths) {
 }
 
 void TForm1::OpenProjectExecute() {
-    FileChooser chooser;
-    chooser.title = "Open ZUN Project";
-    chooser.filter = "ZUN Project(*.zun)";
-    chooser.defaultExt = "*.zun";
-    chooser.initialDir = Model.WorkDir;
-    if (const auto path = prompt.OpenFile(chooser))
+    if (const auto path = ChooseProjectToOpen(Model, Services))
         OpenProjectAccept(*path);
 }
 

@@ -53,8 +53,8 @@ public:
     QToolBar* ToolBar1 = nullptr;
     QScrollArea* ScrollBox1 = nullptr;
     TPaintBox* PaintBox1 = nullptr;
-    QMenu* RecentMenu = nullptr;  // "Recent Projects"
-    QMenu* PopupMenu1 = nullptr;  // the canvas's context menu, filled by the canvas's code
+    QMenu* RecentMenu = nullptr; // "Recent Projects"
+    QMenu* PopupMenu1 = nullptr; // the canvas's context menu, filled by the canvas's code
     TDrvForm* InfoWindow = nullptr;
 
     // Mouse cursor slots 1 to 9 (slot 0 unused).
@@ -167,6 +167,11 @@ private:
     int closePrjTag_ = 1;
     bool settingsLoaded_ = false;
     bool closingIllegal_ = false;
+    bool inResize_ = false;
+    bool reportPicture_ = false;
 };
 
 extern TForm1* Form1;
+
+// What the user reads when something that is not a std::exception stops a command.
+extern const char* const UnknownErrorText;

@@ -79,9 +79,8 @@ void TForm1::BuildRecentMenu() {
     for (const RecentMenuItem& item : items) {
         QAction* a = RecentMenu->addAction(QString::fromStdString(item.Caption));
         const int tag = item.Tag;
-        connect(a, &QAction::triggered, this, [this, tag] {
-            Guarded([this, tag] { RecentProjectClick(tag); });
-        });
+        connect(a, &QAction::triggered, this,
+                [this, tag] { Guarded([this, tag] { RecentProjectClick(tag); }); });
     }
     RecentMenu->setEnabled(!items.empty());
 }
@@ -94,5 +93,10 @@ void TForm1::RecentProjectClick(int index) {
         UpdateProjectState('n');
         SetClosePrjEnabled(true);
         ShowRebuild(r.Rebuild);
+    } else if (!Model.PrjOpen && Action("ClosePrj")->isEnabled()) {
+        // The project was closed but the file could not be read: show the empty project.
+        UpdateProjectState('n');
+        SetClosePrjEnabled(false);
+        UpdatePicExecute(RebuildSender::MainWindow);
     }
 }

@@ -8,25 +8,44 @@ namespace {
 // The Windows system-colour indexes that have a palette role of the same meaning.
 QPalette::ColorRole RoleOf(unsigned index) {
     switch (index) {
-    case 1: return QPalette::Dark;               // desktop
-    case 4: return QPalette::Window;             // menu
-    case 5: return QPalette::Base;               // window background
-    case 6: return QPalette::Shadow;             // window frame
-    case 7: return QPalette::WindowText;         // menu text
-    case 8: return QPalette::Text;               // window text
-    case 12: return QPalette::Mid;               // application workspace
-    case 13: return QPalette::Highlight;
-    case 14: return QPalette::HighlightedText;
-    case 15: return QPalette::Button;            // button face
-    case 16: return QPalette::Dark;              // button shadow
-    case 17: return QPalette::PlaceholderText;   // grey text
-    case 18: return QPalette::ButtonText;
-    case 20: return QPalette::Light;             // button highlight
-    case 21: return QPalette::Shadow;            // 3-D dark shadow
-    case 22: return QPalette::Midlight;          // 3-D light
-    case 23: return QPalette::ToolTipText;
-    case 24: return QPalette::ToolTipBase;
-    default: return QPalette::Window;
+    case 1:
+        return QPalette::Dark; // desktop
+    case 4:
+        return QPalette::Window; // menu
+    case 5:
+        return QPalette::Base; // window background
+    case 6:
+        return QPalette::Shadow; // window frame
+    case 7:
+        return QPalette::WindowText; // menu text
+    case 8:
+        return QPalette::Text; // window text
+    case 12:
+        return QPalette::Mid; // application workspace
+    case 13:
+        return QPalette::Highlight;
+    case 14:
+        return QPalette::HighlightedText;
+    case 15:
+        return QPalette::Button; // button face
+    case 16:
+        return QPalette::Dark; // button shadow
+    case 17:
+        return QPalette::PlaceholderText; // grey text
+    case 18:
+        return QPalette::ButtonText;
+    case 20:
+        return QPalette::Light; // button highlight
+    case 21:
+        return QPalette::Shadow; // 3-D dark shadow
+    case 22:
+        return QPalette::Midlight; // 3-D light
+    case 23:
+        return QPalette::ToolTipText;
+    case 24:
+        return QPalette::ToolTipBase;
+    default:
+        return QPalette::Window;
     }
 }
 
@@ -40,7 +59,9 @@ QColor WinColor(int value, const QPalette& palette) {
                   static_cast<int>((bits >> 16) & 0xFFu));
 }
 
-QColor WinColor(int value) { return WinColor(value, QApplication::palette()); }
+QColor WinColor(int value) {
+    return WinColor(value, QApplication::palette());
+}
 
 QFont QFontOf(const FontSpec& spec) {
     QFont font(QString::fromStdString(spec.Face));

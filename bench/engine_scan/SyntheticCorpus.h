@@ -1,0 +1,17 @@
+// Synthetic HDL for the engine benchmark: the same text for a given size, every run.
+#pragma once
+
+#include <string>
+
+namespace bench {
+
+// count small Verilog modules with line and block comments, parameters and ANSI ports.
+std::string SmallModules(int count);
+// One Verilog module with the given number of ANSI ports.
+std::string WidePortModule(int ports);
+// One Verilog module whose ports are declared by one declaration of the given number of names.
+std::string LongDeclaration(int names);
+// count VHDL entities, each with generics, ports and an architecture.
+std::string VhdlEntities(int count);
+
+} // namespace bench

@@ -1,0 +1,267 @@
+// Tool runs by fork and exec, and small readers of the JSON and XML the tools write.
+#include "ToolRun.h"
+
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace corpus {
+
+std::string FindTool(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::stringstream dirs(path ? path : "/usr/bin:/bin");
+    std::string dir;
+    while (std::getline(dirs, dir, ':')) {
+        std::string candidate = dir + "/" + name;
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    return {};
+}
+
+int RunTool(const std::vector<std::string>& argv, const std::string& directory,
+            const std::string& logFile, const std::string& outputFile) {
+    pid_t child = ::fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        int log = ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int null = ::open("/dev/null", O_RDONLY);
+        ::dup2(null, 0);
+        int out = outputFile.empty()
+                      ? log
+                      : ::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(out, 1);
+        ::dup2(log, 2);
+        if (::chdir(directory.c_str()) != 0)
+            ::_exit(126);
+        std::vector<std::string> copies = argv;
+        std::vector<char*> args;
+        for (std::string& a : copies)
+            args.push_back(a.data());
+        args.push_back(nullptr);
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) < 0)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+const Json* Json::Member(const std::string& key) const {
+    for (const auto& [name, value] : members)
+        if (name == key)
+            return &value;
+    return nullptr;
+}
+
+namespace {
+
+class JsonReader {
+public:
+    explicit JsonReader(const std::string& text) : text_(text) {}
+    Json Value() {
+        Skip();
+        if (at_ >= text_.size())
+            throw std::runtime_error("JSON ends early");
+        char c = text_[at_];
+        Json value;
+        if (c == '{') {
+            value.kind = Json::Kind::Object;
+            ++at_;
+            Skip();
+            if (Peek() == '}') {
+                ++at_;
+                return value;
+            }
+            for (;;) {
+                Skip();
+                std::string key = String();
+                Skip();
+                Expect(':');
+                value.members.emplace_back(key, Value());
+                Skip();
+                if (Peek() == ',') {
+                    ++at_;
+                    continue;
+                }
+                Expect('}');
+                return value;
+            }
+        }
+        if (c == '[') {
+            value.kind = Json::Kind::Array;
+            ++at_;
+            Skip();
+            if (Peek() == ']') {
+                ++at_;
+                return value;
+            }
+            for (;;) {
+                value.items.push_back(Value());
+                Skip();
+                if (Peek() == ',') {
+                    ++at_;
+                    continue;
+                }
+                Expect(']');
+                return value;
+            }
+        }
+        if (c == '"') {
+            value.kind = Json::Kind::String;
+            value.text = String();
+            return value;
+        }
+        std::size_t start = at_;
+        while (at_ < text_.size() &&
+               std::string(",]} \t\r\n").find(text_[at_]) == std::string::npos)
+            ++at_;
+        value.text = text_.substr(start, at_ - start);
+        value.kind = value.text == "null"                              ? Json::Kind::Null
+                     : (value.text == "true" || value.text == "false") ? Json::Kind::Bool
+                                                                       : Json::Kind::Number;
+        return value;
+    }
+
+private:
+    char Peek() const { return at_ < text_.size() ? text_[at_] : '\0'; }
+    void Skip() {
+        while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_])))
+            ++at_;
+    }
+    void Expect(char c) {
+        if (Peek() != c)
+            throw std::runtime_error(std::string("JSON: expected ") + c);
+        ++at_;
+    }
+    std::string String() {
+        Expect('"');
+        std::string out;
+        while (at_ < text_.size() && text_[at_] != '"') {
+            char c = text_[at_++];
+            if (c == '\\' && at_ < text_.size()) {
+                char e = text_[at_++];
+                switch (e) {
+                case 'n':
+                    out += '\n';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                case 'u':
+                    out += '?';
+                    at_ += 4;
+                    break;
+                default:
+                    out += e;
+                }
+            } else {
+                out += c;
+            }
+        }
+        Expect('"');
+        return out;
+    }
+    const std::string& text_;
+    std::size_t at_ = 0;
+};
+
+std::string DecodeEntities(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '&') {
+            out += text[i];
+            continue;
+        }
+        std::size_t end = text.find(';', i);
+        std::string name = end == std::string::npos ? "" : text.substr(i + 1, end - i - 1);
+        const std::map<std::string, char> known = {
+            {"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"quot", '"'}, {"apos", '\''}};
+        if (auto it = known.find(name); it != known.end()) {
+            out += it->second;
+            i = end;
+        } else {
+            out += '&';
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+Json ParseJson(const std::string& text) {
+    return JsonReader(text).Value();
+}
+
+std::string XmlElement::Attribute(const std::string& name) const {
+    auto it = attributes.find(name);
+    return it == attributes.end() ? std::string() : it->second;
+}
+
+std::unique_ptr<XmlElement> ParseXml(const std::string& text) {
+    auto root = std::make_unique<XmlElement>();
+    std::vector<XmlElement*> open = {root.get()};
+    std::size_t i = 0;
+    while ((i = text.find('<', i)) != std::string::npos) {
+        if (text.compare(i, 2, "<?") == 0 || text.compare(i, 2, "<!") == 0) {
+            i = text.find('>', i);
+            continue;
+        }
+        if (text.compare(i, 2, "</") == 0) {
+            if (open.size() > 1)
+                open.pop_back();
+            i = text.find('>', i);
+            continue;
+        }
+        auto element = std::make_unique<XmlElement>();
+        std::size_t j = i + 1;
+        while (j < text.size() && !std::isspace(static_cast<unsigned char>(text[j])) &&
+               text[j] != '>' && text[j] != '/')
+            ++j;
+        element->tag = text.substr(i + 1, j - i - 1);
+        bool selfClosing = false;
+        for (;;) {
+            while (j < text.size() && std::isspace(static_cast<unsigned char>(text[j])))
+                ++j;
+            if (j >= text.size())
+                break;
+            if (text[j] == '/') {
+                selfClosing = true;
+                j = text.find('>', j);
+                break;
+            }
+            if (text[j] == '>')
+                break;
+            std::size_t eq = text.find('=', j);
+            std::string name = text.substr(j, eq - j);
+            char quote = text[eq + 1];
+            std::size_t close = text.find(quote, eq + 2);
+            element->attributes[name] = DecodeEntities(text.substr(eq + 2, close - eq - 2));
+            j = close + 1;
+        }
+        XmlElement* raw = element.get();
+        open.back()->children.push_back(std::move(element));
+        if (!selfClosing)
+            open.push_back(raw);
+        i = j;
+    }
+    return root;
+}
+
+} // namespace corpus

@@ -1,0 +1,42 @@
+// Running the HDL tools of the corpus comparisons, and reading what they write (JSON, XML).
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace corpus {
+
+// The tool's full path on PATH, or empty.
+std::string FindTool(const std::string& name);
+
+// Runs the program with the argument vector (no shell) in the directory; standard error goes to
+// the log file, and so does standard output unless an output file is named. The exit status, or
+// -1 when it could not run.
+int RunTool(const std::vector<std::string>& argv, const std::string& directory,
+            const std::string& logFile, const std::string& outputFile = "");
+
+std::string ReadFile(const std::string& path);
+
+// A parsed JSON value; object members keep their order.
+struct Json {
+    enum class Kind { Null, Bool, Number, String, Array, Object } kind = Kind::Null;
+    std::string text;
+    std::vector<Json> items;
+    std::vector<std::pair<std::string, Json>> members;
+    const Json* Member(const std::string& key) const;
+};
+// Throws std::runtime_error on text that is no JSON.
+Json ParseJson(const std::string& text);
+
+// A parsed XML element: its tag, attributes and child elements (text content is dropped).
+struct XmlElement {
+    std::string tag;
+    std::map<std::string, std::string> attributes;
+    std::vector<std::unique_ptr<XmlElement>> children;
+    std::string Attribute(const std::string& name) const;
+};
+std::unique_ptr<XmlElement> ParseXml(const std::string& text);
+
+} // namespace corpus

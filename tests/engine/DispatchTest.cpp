@@ -1,0 +1,92 @@
+// Job dispatch by code, in process: which codes run a job, and the digits of the failures.
+#include "EngineFixture.h"
+
+namespace qve {
+namespace {
+
+using testing::EngineFixture;
+
+TEST_F(EngineFixture, UnrecognisedFirstArgumentsDoNothing) {
+    std::string v = Write("a.v", "module m; endmodule\n");
+    const std::string out = PathOf("out.tmp");
+    const std::vector<std::vector<std::string>> runs = {
+        {},
+        {"0x1898e5" + out, v, "0"},
+        {"0X1898A5" + out, v, "0"},
+        {"0x1898A5" + out, v, "0"},
+        {" 0x1898a5" + out, v, "0"},
+        {"x0x1898a5" + out, v, "0"},
+        {"0x1898a" + out, v, "0"},
+        {"0x1898a5" + out + "\nmore", v, "0"},
+    };
+    for (const auto& arguments : runs) {
+        EngineOutcome outcome = Run(arguments);
+        std::string shown = arguments.empty() ? "(none)" : arguments[0];
+        EXPECT_EQ(outcome.exitStatus, 0) << shown;
+        EXPECT_EQ(outcome.standardError, "") << shown;
+        EXPECT_FALSE(Output().has_value()) << shown;
+    }
+}
+
+TEST_F(EngineFixture, FinishingCodesAreNotTakenForTheOtherJobs) {
+    std::string v = Write("a.v", "module m; endmodule\n");
+    for (const char* code : {kFinishVerilogCode, kFinishVhdlCode}) {
+        EngineOutcome outcome = Run({code + PathOf("scan.tmp"), v, "0"});
+        EXPECT_NE(outcome.standardError, "3\n") << code;
+        EXPECT_FALSE(Output("scan.tmp").has_value() && Output("scan.tmp")->find("M-m") == 0)
+            << code;
+    }
+}
+
+TEST_F(EngineFixture, AFinalLineFeedIsNoPartOfTheOutputPath) {
+    std::string v = Write("a.v", "module m; endmodule\n");
+    EngineOutcome outcome = Run({"0x1898a5" + PathOf("out.tmp") + "\n", v, "0"});
+    EXPECT_EQ(outcome.standardError, "");
+    EXPECT_EQ(Output().value(), "F0-" + v + "\r\nM-m\r\n");
+}
+
+TEST_F(EngineFixture, CodeWithoutPathReadsTheSourcesThenCannotWrite) {
+    std::string v = Write("a.v", "module m; endmodule\n");
+    EXPECT_EQ(Run({"0x1898a5", v, "0"}).standardError, "4\n");
+    // The sources are read first: a missing one is reported before the output path.
+    EXPECT_EQ(Run({"0x1898a5", PathOf("gone.v"), "0"}).standardError, "2\n");
+}
+
+TEST_F(EngineFixture, ProjectTextWithTwoArgumentsFailsEvenWhenTheRequestExists) {
+    std::string cfg = Write("top", "R-x\r\n");
+    EngineOutcome outcome = Run({"0x1898b5" + PathOf("out.tmp"), cfg});
+    EXPECT_EQ(outcome.standardError, "3\n");
+    EXPECT_NE(outcome.exitStatus, 0);
+    EXPECT_FALSE(Output().has_value());
+}
+
+TEST_F(EngineFixture, OutputInAMissingDirectoryFailsWithFour) {
+    std::string v = Write("a.v", "module m; endmodule\n");
+    EngineOutcome outcome = Run({"0x1898a5" + PathOf("no/such/out.tmp"), v, "0"});
+    EXPECT_EQ(outcome.standardError, "4\n");
+    EXPECT_NE(outcome.exitStatus, 0);
+}
+
+TEST_F(EngineFixture, AnExistingOutputIsReplacedWhole) {
+    std::string v = Write("a.v", "module m; endmodule\n");
+    Write("out.tmp", std::string(1000, 'x'));
+    ASSERT_EQ(Run({"0x1898a5" + PathOf("out.tmp"), v, "0"}).standardError, "");
+    EXPECT_EQ(Output().value(), "F0-" + v + "\r\nM-m\r\n");
+}
+
+TEST_F(EngineFixture, AMatchTheLibraryGivesUpOnFailsTheJobWithoutOutput) {
+    // Regression: a match limit error must not read as "no declaration here". Escaped names may
+    // end at any later blank, so a list of them with no end tries every way to split it.
+    std::string items;
+    for (int i = 0; i < 40; ++i)
+        items += (i ? " , \\a" : "\\a") + std::to_string(i);
+    std::string v = Write("esc.v", "module m(input " + items + " !\nendmodule\n");
+    std::string cfg = Write("cfg.tmp", "R-x\r\nF0-" + v + "\r\nM-m\t1\r\n");
+    EngineOutcome outcome = Run({"0x1898b5" + PathOf("out.tmp"), "", cfg});
+    EXPECT_EQ(outcome.standardError, "4\n");
+    EXPECT_NE(outcome.exitStatus, 0);
+    EXPECT_FALSE(Output().has_value());
+}
+
+} // namespace
+} // namespace qve

@@ -1,0 +1,105 @@
+// Help pages, licence text, the delay-generator tool and the work-directory test.
+#include "editor/model/Documents.h"
+#include "platform/TextFile.h"
+
+#include "FileFixture.h"
+
+#include <sys/stat.h>
+
+using Texts = std::vector<std::string>;
+
+class DocumentsTest : public FileFixture {
+protected:
+    void MakeDoc(const std::string& relative) {
+        ::mkdir(dir.Path("doc").c_str(), 0755);
+        WriteBytes(dir.Path(relative), "page");
+    }
+};
+
+TEST_F(DocumentsTest, AnExistingHelpPageIsOpenedFromTheProgramDirectory) {
+    MakeDoc("doc/guide.htm");
+    HelpDocExecute(model, services);
+    EXPECT_EQ(opened, Texts{dir.Path("doc/guide.htm")});
+}
+
+TEST_F(DocumentsTest, AMissingHelpPageOffersTheOnlineCopy) {
+    const char* question = "The specified file not found. Would you want to view it online?";
+    prompt.ExpectYesNo(question, true).ExpectYesNo(question, false);
+    OpenDocument(model, services, SmartLinkDocument, false);
+    OpenDocument(model, services, ConfirmDocument, false);
+    EXPECT_EQ(opened, Texts{std::string(OnlineDocBase) + "doc/smtlnk.htm"});
+}
+
+TEST_F(DocumentsTest, AWebAddressIsOpenedAsItIsWithItsSuffix) {
+    OpenDocument(model, services, "https://zun.example.org/x", true, "#top");
+    VisitFeedbackExecute(model, services);
+    VisitQvExecute(model, services);
+    EXPECT_EQ(opened, (Texts{"https://zun.example.org/x#top", GuestbookAddress, HomePageAddress}));
+}
+
+TEST_F(DocumentsTest, AFailedShellOpenIsLogged) {
+    MakeDoc("doc/guide.htm");
+    services.ShellOpen = [](const std::string&) { return IoStatus::Fail("no opener"); };
+    HelpDocExecute(model, services);
+    EXPECT_EQ(Log(), Texts{"Error: Can not open " + dir.Path("doc/guide.htm") + ": no opener"});
+}
+
+TEST_F(DocumentsTest, TheLicenceTextIsOpenedOrReportedMissing) {
+    prompt.ExpectMessage("File missing.");
+    License1Click(model, services);
+    EXPECT_TRUE(opened.empty());
+    MakeDoc("doc/license.txt");
+    License1Click(model, services);
+    EXPECT_EQ(opened, Texts{dir.Path("doc/license.txt")});
+}
+
+TEST_F(DocumentsTest, TheDelayGeneratorIsStartedOrReportedMissing) {
+    prompt.ExpectMessage("Program tardix missing.");
+    Tardix1Click(model, services);
+    EXPECT_TRUE(spawned.empty());
+    WriteBytes(dir.Path("tardix"), "#!/bin/sh\n");
+    Tardix1Click(model, services);
+    EXPECT_EQ(spawned, std::vector<Texts>{{dir.Path("tardix")}});
+    services.Spawn = [](const std::vector<std::string>&) { return IoStatus::Fail("no exec"); };
+    Tardix1Click(model, services);
+    EXPECT_EQ(Log(), Texts{"Error: no exec"});
+}
+
+// The test used to write and delete "obj.tmp" and "result.htm", destroying a user's files.
+TEST(IsWorkDirWritable, LeavesEveryFileOfTheDirectoryAsItWas) {
+    TempDir dir;
+    WriteBytes(dir.Path("obj.tmp"), "my skeleton");
+    WriteBytes(dir.Path("result.htm"), "my page");
+    EXPECT_TRUE(IsWorkDirWritable(dir.Dir()));
+    EXPECT_EQ(ReadBytes(dir.Path("obj.tmp")), "my skeleton");
+    EXPECT_EQ(ReadBytes(dir.Path("result.htm")), "my page");
+    EXPECT_EQ(dir.Names().size(), 2u);
+}
+
+TEST(IsWorkDirWritable, GivesTheSameAnswerWithAndWithoutATrailingSeparator) {
+    TempDir dir;
+    ASSERT_EQ(::mkdir(dir.Path("ro").c_str(), 0555), 0);
+    struct Case {
+        std::string path;
+        bool writable;
+    };
+    const Case cases[] = {
+        {dir.Path("ok"), true},       {dir.Path("ok/"), true},       {dir.Path("ok\\"), true},
+        {dir.Path("missing"), false}, {dir.Path("missing/"), false}, {"", false},
+        {dir.Path("file"), false},    {dir.Path("file/"), false},
+    };
+    ASSERT_EQ(::mkdir(dir.Path("ok").c_str(), 0755), 0);
+    WriteBytes(dir.Path("file"), "");
+    for (const Case& c : cases)
+        EXPECT_EQ(IsWorkDirWritable(c.path), c.writable) << "\"" << c.path << "\"";
+    int ro = RunUnprivileged([&] {
+        return (IsWorkDirWritable(dir.Path("ro")) ? 1 : 0) |
+               (IsWorkDirWritable(dir.Path("ro/")) ? 2 : 0);
+    });
+    EXPECT_EQ(ro, 0);
+}
+
+TEST(About, TheVersionTextHasSevenCharacters) {
+    EXPECT_EQ(AboutVersionText().size(), 7u);
+    EXPECT_EQ(AboutMakerLines().size(), 3u);
+}
