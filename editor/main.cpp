@@ -1,6 +1,7 @@
 // zun, the editor: creates the application's windows once, runs the start-up at the main
 // window's first showing and the message loop.
 #include "editor/canvas/ui/SchematicDrawer.h"
+#include "editor/hdl/ui/ModuleWizardHost.h"
 #include "editor/model/ui/QtPrompt.h"
 #include "editor/model/ui/TAboutBox.h"
 #include "editor/model/ui/TForm1.h"
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
         }
         auto about = std::make_unique<TAboutBox>(form.get());
         AboutBox = about.release();
+        ModuleWizardHost moduleWizard(*form, prompt);
 
         std::vector<std::string> args;
         for (int i = 1; i < argc; ++i)

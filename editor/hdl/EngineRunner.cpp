@@ -1,0 +1,149 @@
+// Engine runs: argument vectors by job, the run through the platform layer, the outcome table.
+#include "editor/hdl/EngineRunner.h"
+
+#include "platform/TextFile.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+using namespace platform;
+
+namespace {
+
+constexpr std::string_view ModuleScanCode = "0x1898a5";
+constexpr std::string_view ProjectTextCode = "0x1898b5";
+constexpr std::string_view FinishVerilogCode = "0x1898c5";
+constexpr std::string_view FinishVhdlCode = "0x1898d5";
+
+constexpr const char* CantReadSources = "Can't read HDL source files.";
+constexpr const char* OperationFailed = "Operation failed.";
+constexpr const char* CantReadFiles = "Internal error. Can't read files. Error-0x155.";
+constexpr const char* GenerationFailed = "Generation failed.";
+
+constexpr std::chrono::milliseconds DefaultWatchdog = std::chrono::minutes(5);
+
+std::string WithSlash(std::string dir) {
+    if (!dir.empty() && dir.back() != '/')
+        dir.push_back('/');
+    return dir;
+}
+
+bool IsFinishing(EngineJob job) {
+    return job == EngineJob::FinishVerilog || job == EngineJob::FinishVhdl;
+}
+
+} // namespace
+
+std::chrono::milliseconds EngineWatchdogFromEnvironment() {
+    const char* text = std::getenv("ZUN_ENGINE_WATCHDOG_MS");
+    if (text == nullptr || *text == '\0')
+        return DefaultWatchdog;
+    errno = 0;
+    char* end = nullptr;
+    long long ms = std::strtoll(text, &end, 10);
+    if (errno != 0 || *end != '\0' || ms <= 0)
+        return DefaultWatchdog;
+    return std::chrono::milliseconds(ms);
+}
+
+EngineRunner::EngineRunner(std::string appDir, std::string workDir)
+    : appDir_(WithSlash(std::move(appDir))), workDir_(WithSlash(std::move(workDir))),
+      watchdog_(EngineWatchdogFromEnvironment()) {}
+
+void EngineRunner::SetDirectories(std::string appDir, std::string workDir) {
+    appDir_ = WithSlash(std::move(appDir));
+    workDir_ = WithSlash(std::move(workDir));
+}
+
+std::string EngineRunner::ProgramPath() const {
+    return appDir_ + "qve";
+}
+
+std::string EngineRunner::WorkFile(std::string_view name) const {
+    return workDir_ + std::string(name);
+}
+
+std::string_view EngineRunner::OutputFileName(EngineJob job) {
+    switch (job) {
+    case EngineJob::ModuleScan:
+        return EngineWorkFiles[0];
+    case EngineJob::ProjectText:
+        return EngineWorkFiles[5];
+    case EngineJob::FinishVerilog:
+    case EngineJob::FinishVhdl:
+        return EngineWorkFiles[3];
+    }
+    return {};
+}
+
+std::vector<std::string>
+EngineRunner::ModuleScanArguments(const std::vector<ScanSource>& sources) const {
+    std::vector<std::string> args;
+    args.reserve(1 + 2 * sources.size());
+    args.push_back(std::string(ModuleScanCode) + WorkFile(OutputFileName(EngineJob::ModuleScan)));
+    for (const ScanSource& s : sources) {
+        args.push_back(s.path);
+        args.push_back(std::to_string(s.kind));
+    }
+    return args;
+}
+
+std::vector<std::string> EngineRunner::ProjectTextArguments(const std::string& topSelector) const {
+    return {std::string(ProjectTextCode) + WorkFile(OutputFileName(EngineJob::ProjectText)),
+            topSelector, WorkFile("cfg.tmp")};
+}
+
+std::vector<std::string> EngineRunner::FinishArguments(EngineJob job) const {
+    std::string_view code = job == EngineJob::FinishVhdl ? FinishVhdlCode : FinishVerilogCode;
+    return {std::string(code) + WorkFile(OutputFileName(EngineJob::FinishVerilog)),
+            WorkFile("prj.tmp"), WorkFile("obj.tmp")};
+}
+
+bool EngineRunner::RunEngineAndWait(const std::vector<std::string>& arguments) {
+    if (pendingEvents_)
+        pendingEvents_();
+    ProcessRequest request;
+    request.program = ProgramPath();
+    request.arguments = arguments;
+    request.timeout = watchdog_;
+    // The engine's only words are an error digit on standard error, which nobody reads.
+    request.discardOutput = true;
+    if (pendingEvents_)
+        pendingEvents_();
+    lastRun_ = RunProcess(request);
+    return lastRun_.end == ProcessEnd::Exited;
+}
+
+void EngineRunner::DeleteTempFiles() const {
+    for (std::string_view name : EngineWorkFiles) {
+        std::string path = WorkFile(name);
+        if (FileExists(path))
+            RemoveFile(path);
+    }
+}
+
+EngineOutcome EngineRunner::RunJob(EngineJob job, const std::vector<std::string>& arguments) {
+    EngineOutcome outcome;
+    outcome.report = IsFinishing(job) ? EngineReport::ErrorLog : EngineReport::MessageBox;
+    std::string outputPath = WorkFile(OutputFileName(job));
+    RemoveFile(outputPath);
+
+    bool ran = RunEngineAndWait(arguments);
+    outcome.process = lastRun_;
+    if (!ran) {
+        // A crashed or killed engine may have left half an output behind.
+        DeleteTempFiles();
+        outcome.status = EngineStatus::RunFailed;
+        outcome.message = IsFinishing(job) ? CantReadFiles : CantReadSources;
+        return outcome;
+    }
+    if (!FileExists(outputPath) || !ReadWholeFile(outputPath, outcome.output)) {
+        outcome.output.clear();
+        outcome.status = EngineStatus::NoOutput;
+        outcome.message = IsFinishing(job) ? GenerationFailed : OperationFailed;
+        return outcome;
+    }
+    DeleteTempFiles();
+    outcome.status = EngineStatus::Done;
+    return outcome;
+}

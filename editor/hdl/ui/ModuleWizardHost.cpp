@@ -1,0 +1,44 @@
+// The module wizard installed into the main window.
+#include "editor/hdl/ui/ModuleWizardHost.h"
+
+#include "editor/hdl/ui/TFormNewPrj.h"
+#include "editor/model/ui/TForm1.h"
+
+ModuleWizardHost::ModuleWizardHost(TForm1& form, Prompt& prompt)
+    : form_(form), runner_(form.Model.AppDir, form.Model.WorkDir),
+      project_(form.Model, [this] { form_.UpdatePicExecute(RebuildSender::MainWindow); }),
+      wizard_(prompt, runner_) {
+    wizard_.SetProject(&project_);
+    window_ = new TFormNewPrj(wizard_, prompt, &form);
+    FormNewPrj = window_;
+    ShowModal = [](TFormNewPrj& window) { return window.exec(); };
+    form.InstallNewProjectWizard(
+        [this](bool senderIsMainWindow, const std::vector<std::string>& sources) {
+            return RunNewProject(senderIsMainWindow, sources);
+        });
+}
+
+ModuleWizardHost::~ModuleWizardHost() {
+    form_.InstallNewProjectWizard(nullptr);
+    if (FormNewPrj == window_)
+        FormNewPrj = nullptr;
+    delete window_.data();
+}
+
+bool ModuleWizardHost::RunNewProject(bool senderIsMainWindow,
+                                     const std::vector<std::string>& sources) {
+    // The settings may have moved the program and work directories since the last run.
+    runner_.SetDirectories(form_.Model.AppDir, form_.Model.WorkDir);
+    wizard_.Files.clear();
+    if (senderIsMainWindow)
+        for (const std::string& s : sources)
+            wizard_.AddSourceFile(s);
+    wizard_.Open('N', true);
+    if (senderIsMainWindow && wizard_.Files.size() == 1 && HandOverNewFile && !HandOverNewFile())
+        form_.Model.LogError("Memory allocation failed.");
+    window_->Refresh();
+    const int result = ShowModal(*window_);
+    if (result != QDialog::Accepted)
+        return false;
+    return form_.Model.PrjOpen;
+}

@@ -1,0 +1,97 @@
+// The module wizard window: two pages of controls over the wizard's logic in ModuleWizard.
+#pragma once
+
+#include "editor/hdl/ModuleWizard.h"
+
+#include <QDialog>
+
+class Prompt;
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTreeWidget;
+class QWidget;
+
+class TFormNewPrj : public QDialog {
+    Q_OBJECT
+public:
+    TFormNewPrj(ModuleWizard& wizard, Prompt& prompt, QWidget* parent = nullptr);
+
+    ModuleWizard& Wizard() { return wizard_; }
+
+    // Shows the wizard's state: the page's controls, both lists and the caption.
+    void Refresh();
+
+    // Page 1, "File Settings".
+    QLabel* LabeledEdit1Label = nullptr;
+    QLineEdit* LabeledEdit1 = nullptr; // "Add File:"
+    QPushButton* BitBtn6 = nullptr;    // "Add"
+    QPushButton* BitBtn1 = nullptr;    // "Browser"
+    QTreeWidget* ListView1 = nullptr;  // "Selected Files (n)"
+    QMenu* PopupMenu1 = nullptr;
+    QAction* FT1 = nullptr; // "Verilog File"
+    QAction* FT2 = nullptr; // "VHDL File"
+    QAction* FT3 = nullptr; // "Auto Select"
+    QLabel* Label4 = nullptr;
+    QPushButton* BitBtn2 = nullptr; // "Next"
+    QPushButton* BitBtn3 = nullptr; // Cancel
+    QPushButton* BitBtn4 = nullptr; // "Remove"
+    QPushButton* BitBtn5 = nullptr; // "Clear"
+
+    // Page 2, "Module Settings".
+    QLabel* LabeledEdit2Label = nullptr;
+    QLineEdit* LabeledEdit2 = nullptr; // "Top Module Name:"
+    QCheckBox* CheckBox1 = nullptr;    // "Inherit Type"
+    QTreeWidget* ListView2 = nullptr;  // "Number", "Module", "File"
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;        // "+"
+    QLabel* Label3 = nullptr;        // "-"
+    QPushButton* BitBtn7 = nullptr;  // "Prev"
+    QPushButton* BitBtn8 = nullptr;  // "OK"
+    QPushButton* BitBtn9 = nullptr;  // Cancel
+    QPushButton* BitBtn10 = nullptr; // "Remove"
+
+    // The handlers, by the controls' names, so tests and the editor can run them directly.
+    void BitBtn6Click();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn4Click();
+    void BitBtn5Click();
+    void BitBtn7Click();
+    void BitBtn8Click();
+    void BitBtn10Click();
+    void Label2Click();
+    void Label3Click();
+    void FileTypeClick(int kind);
+    void DroppedFiles(const std::vector<std::string>& paths);
+
+    void done(int result) override;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildPage1();
+    void BuildPage2();
+    void ApplyLayout();
+    void FillFiles();
+    void FillModules();
+    void ReadSelection();
+    void ShowFilesMenu(const QPoint& at);
+    void ModuleEdited(int row, const QString& text);
+
+    ModuleWizard& wizard_;
+    Prompt& prompt_;
+    QWidget* page1_ = nullptr;
+    QWidget* page2_ = nullptr;
+    bool filling_ = false;
+};
+
+// The one wizard window of the editor; it lives as long as the main window.
+extern TFormNewPrj* FormNewPrj;

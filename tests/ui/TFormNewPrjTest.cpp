@@ -1,0 +1,234 @@
+// The module wizard window over its logic, and New Project through the main window, offscreen
+// with the real engine.
+#include "editor/hdl/ui/TFormNewPrj.h"
+#include "editor/hdl/ui/ModuleWizardHost.h"
+
+#include "MainWindowFixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TFormNewPrjTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        root_ = fs::temp_directory_path() /
+                ("zun-ui-wizard-" + std::to_string(getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root_);
+        fs::create_directories(root_ / "work");
+        fs::create_directories(root_ / "src");
+        form->Model.AppDir = std::string(ZUN_BUILD_DIR) + "/";
+        form->Model.WorkDir = (root_ / "work").string() + "/";
+        // The settings a new project reloads keep this test's work directory.
+        form->Model.IniPath = (root_ / "zun2012.ini").string();
+        std::ofstream(form->Model.IniPath) << "[QVsetting]\nE16=" << form->Model.WorkDir << "\n";
+        host = std::make_unique<ModuleWizardHost>(*form, prompt);
+        a_ = Source("a.v", "module adder(input [7:0] x, output [7:0] y); endmodule\n"
+                           "module mux(input s, output o); endmodule\n");
+        b_ = Source("b.vhd", "entity blink is port (clk : in std_logic); end entity;\n");
+    }
+    void TearDown() override {
+        host.reset();
+        MainWindowTest::TearDown();
+        fs::remove_all(root_);
+    }
+
+    std::string Source(const std::string& name, const std::string& text) {
+        fs::path p = root_ / "src" / name;
+        std::ofstream(p) << text;
+        return p.string();
+    }
+    std::vector<std::string> WorkFilesLeft() const {
+        std::vector<std::string> left;
+        for (std::string_view name : EngineWorkFiles)
+            if (fs::exists(root_ / "work" / name))
+                left.emplace_back(name);
+        return left;
+    }
+    static QStringList Column(QTreeWidget* list, int column) {
+        QStringList texts;
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            texts << list->topLevelItem(i)->text(column);
+        return texts;
+    }
+
+    std::unique_ptr<ModuleWizardHost> host;
+    fs::path root_;
+    std::string a_, b_;
+};
+
+TEST_F(TFormNewPrjTest, FilePageShowsTheSourcesWithTheirKindsAndButtons) {
+    TFormNewPrj& w = host->Window();
+    EXPECT_EQ(FormNewPrj, &w);
+    EXPECT_EQ(w.size(), QSize(426, 361));
+    host->Wizard().Open('N', false);
+    w.DroppedFiles({a_, b_});
+    EXPECT_EQ(w.windowTitle(), "ZUN New Project - File Settings");
+    EXPECT_EQ(w.ListView1->headerItem()->text(0), "Selected Files (2)");
+    EXPECT_EQ(Column(w.ListView1, 0),
+              (QStringList{QString::fromStdString(a_), QString::fromStdString(b_)}));
+    EXPECT_FALSE(w.ListView1->topLevelItem(0)->icon(0).isNull());
+    EXPECT_NE(w.ListView1->topLevelItem(0)->icon(0).cacheKey(),
+              w.ListView1->topLevelItem(1)->icon(0).cacheKey())
+        << "Verilog and VHDL rows look alike";
+    EXPECT_TRUE(w.BitBtn2->isEnabled());
+    EXPECT_TRUE(w.BitBtn5->isEnabled());
+    EXPECT_FALSE(w.BitBtn4->isEnabled());
+    EXPECT_FALSE(w.BitBtn6->isEnabled());
+    EXPECT_TRUE(w.acceptDrops());
+    EXPECT_EQ(w.ListView1->toolTip(), "Accept drag and drop.");
+
+    w.LabeledEdit1->setText(QString::fromStdString(a_));
+    EXPECT_TRUE(w.BitBtn6->isEnabled());
+    w.BitBtn6->click();
+    EXPECT_EQ(w.ListView1->topLevelItemCount(), 2) << "the same path is listed once";
+
+    // Selecting a row enables Remove; the Delete key removes it; the kind menu changes kinds.
+    w.ListView1->topLevelItem(0)->setSelected(true);
+    EXPECT_TRUE(w.BitBtn4->isEnabled());
+    w.FileTypeClick(AutoKind);
+    EXPECT_EQ(host->Wizard().Files[0].kind, AutoKind);
+    EXPECT_TRUE(w.ListView1->topLevelItem(0)->isSelected()) << "the selection survives";
+    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(w.ListView1, &del);
+    EXPECT_EQ(Column(w.ListView1, 0), (QStringList{QString::fromStdString(b_)}));
+    w.BitBtn5->click();
+    EXPECT_EQ(w.ListView1->topLevelItemCount(), 0);
+    EXPECT_FALSE(w.BitBtn2->isEnabled());
+}
+
+TEST_F(TFormNewPrjTest, NextListsTheModulesAndCountsAreEditedInPlaceWithinBounds) {
+    TFormNewPrj& w = host->Window();
+    host->Wizard().Open('N', false);
+    w.DroppedFiles({a_, b_});
+    w.BitBtn2->click();
+    EXPECT_EQ(w.windowTitle(), "ZUN New Project - Module Settings");
+    EXPECT_FALSE(w.acceptDrops());
+    EXPECT_EQ(Column(w.ListView2, 1), (QStringList{"adder", "mux", "blink"}));
+    EXPECT_EQ(Column(w.ListView2, 0), (QStringList{"1", "1", "1"}));
+    EXPECT_EQ(w.LabeledEdit2->text(), "mytop");
+    EXPECT_TRUE(w.LabeledEdit2->isEnabled());
+    EXPECT_EQ(w.LabeledEdit2->width(), 233);
+    EXPECT_TRUE(w.CheckBox1->isHidden());
+    EXPECT_FALSE(w.Label2->isHidden());
+    EXPECT_TRUE(w.BitBtn8->isEnabled());
+    EXPECT_FALSE(w.BitBtn10->isEnabled());
+    EXPECT_TRUE(WorkFilesLeft().empty());
+
+    w.ListView2->topLevelItem(0)->setText(0, "4");
+    EXPECT_EQ(host->Wizard().Modules[0].count, "4");
+    w.ListView2->topLevelItem(0)->setText(0, "-2");
+    EXPECT_EQ(w.ListView2->topLevelItem(0)->text(0), "4") << "a refused count shows the old one";
+    EXPECT_EQ(host->Wizard().Modules[0].count, "4");
+
+    w.ListView2->topLevelItem(1)->setSelected(true);
+    EXPECT_TRUE(w.Label2->isEnabled());
+    w.Label2Click();
+    EXPECT_EQ(w.ListView2->topLevelItem(1)->text(0), "2");
+
+    // A header click sorts; the first sort is descending.
+    w.ListView2->header()->sectionClicked(1);
+    EXPECT_EQ(Column(w.ListView2, 1), (QStringList{"mux", "blink", "adder"}));
+
+    w.BitBtn7->click();
+    EXPECT_EQ(w.windowTitle(), "ZUN New Project - File Settings");
+    EXPECT_EQ(w.ListView1->topLevelItemCount(), 2);
+}
+
+TEST_F(TFormNewPrjTest, ImportModeShowsInheritTypeAndTheProjectsTopName) {
+    TFormNewPrj& w = host->Window();
+    form->Model.TopName = "chip";
+    host->Wizard().Open('T', false);
+    w.DroppedFiles({a_});
+    w.BitBtn2->click();
+    EXPECT_EQ(w.windowTitle(), "Import Top Port - Module Settings");
+    EXPECT_EQ(w.LabeledEdit2->text(), "chip");
+    EXPECT_FALSE(w.LabeledEdit2->isEnabled());
+    EXPECT_EQ(w.LabeledEdit2->width(), 180);
+    EXPECT_FALSE(w.CheckBox1->isHidden());
+    EXPECT_TRUE(w.CheckBox1->isChecked());
+    EXPECT_TRUE(w.Label1->isHidden());
+    w.CheckBox1->setChecked(false);
+    EXPECT_EQ(host->Wizard().TopSelector(), "*t");
+}
+
+TEST_F(TFormNewPrjTest, NewProjectCommandDrawsTheProjectTheWizardBuilt) {
+    host->ShowModal = [this](TFormNewPrj& w) {
+        EXPECT_EQ(Column(w.ListView1, 0),
+                  (QStringList{QString::fromStdString(a_), QString::fromStdString(b_)}));
+        w.BitBtn2Click();
+        w.LabeledEdit2->setText("chip");
+        w.BitBtn8Click();
+        return w.result();
+    };
+    form->FileNewPrjExecute(true, {a_, b_});
+    EXPECT_TRUE(form->Model.PrjOpen);
+    EXPECT_TRUE(form->Model.Modified);
+    EXPECT_EQ(form->Model.TopName, "chip");
+    EXPECT_EQ(form->Model.MduList.size(), 4u);
+    EXPECT_EQ(form->windowTitle().toStdString(), "ZUN2012 - " + form->Model.WorkDir + "qvprj.zun");
+    EXPECT_EQ(form->StatusText(2).rfind("I/P/W:4/", 0), 0u) << form->StatusText(2);
+    EXPECT_TRUE(WorkFilesLeft().empty());
+}
+
+TEST_F(TFormNewPrjTest, EngineFailureAtOkLeavesNoProjectAndNothingModified) {
+    // Regression: the opener marked a project modified that the failed job never opened.
+    fs::create_directories(root_ / "no engine");
+    host->ShowModal = [this](TFormNewPrj& w) {
+        w.BitBtn2Click();
+        form->Model.AppDir = (root_ / "no engine").string() + "/";
+        host->Runner().SetDirectories(form->Model.AppDir, form->Model.WorkDir);
+        w.BitBtn8Click();
+        return w.result();
+    };
+    prompt.ExpectMessage("Can't read HDL source files.");
+    form->FileNewPrjExecute(true, {a_});
+    EXPECT_EQ(host->Window().result(), QDialog::Accepted) << "the wizard itself still says OK";
+    EXPECT_FALSE(form->Model.PrjOpen);
+    EXPECT_FALSE(form->Model.Modified);
+    EXPECT_TRUE(form->Model.LineList.empty());
+    EXPECT_TRUE(WorkFilesLeft().empty());
+}
+
+TEST_F(TFormNewPrjTest, MenuCommandStartsWithAnEmptyListAndCancelChangesNothing) {
+    host->Wizard().AddSourceFile(a_);
+    host->ShowModal = [](TFormNewPrj& w) {
+        EXPECT_EQ(w.ListView1->topLevelItemCount(), 0);
+        w.BitBtn3->click();
+        return w.result();
+    };
+    form->FileNewPrjExecute(false);
+    EXPECT_FALSE(form->Model.PrjOpen);
+    EXPECT_FALSE(form->Model.Modified);
+}
+
+TEST_F(TFormNewPrjTest, DroppedSourceFilesOnTheMainWindowOpenTheWizardWithThem) {
+    std::vector<std::string> listed;
+    host->ShowModal = [&](TFormNewPrj& w) {
+        for (const SourceFileRow& r : host->Wizard().Files)
+            listed.push_back(r.path);
+        EXPECT_EQ(w.windowTitle(), "ZUN New Project - File Settings");
+        return int(QDialog::Rejected);
+    };
+    const std::string zunLike = Source("two.zun", "");
+    form->HandleDroppedFiles({a_, zunLike});
+    EXPECT_EQ(listed, (std::vector<std::string>{a_, zunLike}))
+        << "two files, one of them a project, are both sources";
+}
+
+} // namespace
