@@ -30,6 +30,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -545,8 +546,13 @@ void TForm1::About1Click() {
 
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    // The start-up may open the modal wizard: run it once the window is on the screen, so the
+    // wizard stands over the editor rather than over nothing.
     if (FirstShowPending)
-        Guarded([this] { FormShow(); });
+        QTimer::singleShot(0, this, [this] {
+            if (FirstShowPending)
+                Guarded([this] { FormShow(); });
+        });
 }
 
 void TForm1::FormShow() {
