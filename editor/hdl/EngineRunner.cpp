@@ -53,14 +53,23 @@ EngineRunner::EngineRunner(std::string appDir, std::string workDir)
 void EngineRunner::SetDirectories(std::string appDir, std::string workDir) {
     appDir_ = WithSlash(std::move(appDir));
     workDir_ = WithSlash(std::move(workDir));
+    directoriesSource_ = nullptr;
+}
+
+std::string EngineRunner::AppDir() const {
+    return directoriesSource_ ? WithSlash(directoriesSource_().first) : appDir_;
+}
+
+std::string EngineRunner::WorkDir() const {
+    return directoriesSource_ ? WithSlash(directoriesSource_().second) : workDir_;
 }
 
 std::string EngineRunner::ProgramPath() const {
-    return appDir_ + "qve";
+    return AppDir() + "qve";
 }
 
 std::string EngineRunner::WorkFile(std::string_view name) const {
-    return workDir_ + std::string(name);
+    return WorkDir() + std::string(name);
 }
 
 std::string_view EngineRunner::OutputFileName(EngineJob job) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // The engine's work files, in the order DeleteTempFiles removes them.
@@ -55,6 +56,10 @@ public:
     EngineRunner(std::string appDir, std::string workDir);
 
     void SetDirectories(std::string appDir, std::string workDir);
+    // Where the directories come from when they may change between runs (the settings can move
+    // the work directory at any time): asked afresh for every path; SetDirectories drops it.
+    using DirectoriesSource = std::function<std::pair<std::string, std::string>()>;
+    void SetDirectoriesSource(DirectoriesSource source) { directoriesSource_ = std::move(source); }
     void SetWatchdog(std::chrono::milliseconds watchdog) { watchdog_ = watchdog; }
     std::chrono::milliseconds Watchdog() const { return watchdog_; }
     // Called just before the engine starts, so the window that started the job can repaint
@@ -85,8 +90,12 @@ public:
     EngineOutcome RunJob(EngineJob job, const std::vector<std::string>& arguments);
 
 private:
+    std::string AppDir() const;
+    std::string WorkDir() const;
+
     std::string appDir_;
     std::string workDir_;
+    DirectoriesSource directoriesSource_;
     std::chrono::milliseconds watchdog_;
     std::function<void()> pendingEvents_;
     platform::ProcessResult lastRun_;

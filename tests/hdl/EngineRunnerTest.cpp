@@ -106,6 +106,31 @@ TEST_F(EngineRunnerTest, EngineIsTakenFromTheProgramDirectoryWhateverItsTrailing
     EXPECT_EQ(without.WorkFile("cfg.tmp"), "/tmp/w/cfg.tmp");
 }
 
+// Regression: the runner was made before the settings were loaded and kept an empty work
+// directory, so the jobs wrote their files relative to wherever the editor was started.
+TEST_F(EngineRunnerTest, DirectoriesAreTakenFromTheirSourceAtEveryRun) {
+    Engine("echo");
+    std::string app = "/nowhere/";
+    std::string work;
+    EngineRunner runner("/stale/", "/stale/");
+    runner.SetDirectoriesSource([&] { return std::pair<std::string, std::string>(app, work); });
+    EXPECT_EQ(runner.ProgramPath(), "/nowhere/qve");
+    EXPECT_EQ(runner.WorkFile("cfg.tmp"), "cfg.tmp");
+
+    app = appDir_.string();   // the settings loaded since: no trailing slash
+    work = workDir_.string(); // nor here
+    EXPECT_EQ(runner.ProgramPath(), (appDir_ / "qve").string());
+    EngineOutcome outcome = runner.RunJob(EngineJob::ProjectText, runner.ProjectTextArguments(""));
+    ASSERT_TRUE(outcome.Succeeded()) << DescribeProcessResult(outcome.process);
+    EXPECT_EQ(outcome.output.substr(0, outcome.output.find('\n')),
+              "[0x1898b5" + Work("qvprj.zun") + "]");
+    EXPECT_TRUE(WorkFilesLeft().empty());
+
+    runner.SetDirectories("/fixed", "/fixed/work");
+    app = "/moved/";
+    EXPECT_EQ(runner.ProgramPath(), "/fixed/qve") << "fixed directories end the source";
+}
+
 TEST_F(EngineRunnerTest, ProgramDirectoryWithBlanksStartsTheEngineWithTheJobCodeFirst) {
     Engine("echo");
     EngineRunner runner = Runner();

@@ -8,6 +8,11 @@ ModuleWizardHost::ModuleWizardHost(TForm1& form, Prompt& prompt)
     : form_(form), runner_(form.Model.AppDir, form.Model.WorkDir),
       project_(form.Model, [this] { form_.UpdatePicExecute(RebuildSender::MainWindow); }),
       wizard_(prompt, runner_) {
+    // The settings may move the program and work directories at any time; every run, the
+    // generators' included, takes them as they are then.
+    runner_.SetDirectoriesSource([this] {
+        return std::pair<std::string, std::string>(form_.Model.AppDir, form_.Model.WorkDir);
+    });
     wizard_.SetProject(&project_);
     window_ = new TFormNewPrj(wizard_, prompt, &form);
     FormNewPrj = window_;
@@ -27,8 +32,6 @@ ModuleWizardHost::~ModuleWizardHost() {
 
 bool ModuleWizardHost::RunNewProject(bool senderIsMainWindow,
                                      const std::vector<std::string>& sources) {
-    // The settings may have moved the program and work directories since the last run.
-    runner_.SetDirectories(form_.Model.AppDir, form_.Model.WorkDir);
     wizard_.Files.clear();
     if (senderIsMainWindow)
         for (const std::string& s : sources)
