@@ -71,15 +71,12 @@ EngineOutcome Dispatch(const std::vector<std::string>& arguments) {
 } // namespace
 
 EngineOutcome RunEngine(const std::vector<std::string>& arguments) {
+    // A result that cannot be built (a match the library gave up on, a name too long to search
+    // for, memory) fails the job with a digit like any other failure; an escaping exception
+    // would end the program with a runtime message on standard error instead.
     try {
         return Dispatch(arguments);
-    } catch (const RegexResourceError&) {
-        return Fail(EngineError::OutputUnwritable);
-    } catch (const RegexCompileError&) {
-        return Fail(EngineError::OutputUnwritable);
-    } catch (const std::bad_alloc&) {
-        return Fail(EngineError::OutputUnwritable);
-    } catch (const std::length_error&) {
+    } catch (const std::exception&) {
         return Fail(EngineError::OutputUnwritable);
     }
 }

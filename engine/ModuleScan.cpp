@@ -85,6 +85,11 @@ JobResult ModuleScanJob(const std::vector<std::string>& arguments) {
             return JobResult::Failure(EngineError::InputUnreadable);
         std::string text = std::move(*source);
         TabsToBlanksInPlace(text);
+        // A lone CR ends a line here as it does for the project-text job, so a line comment ends
+        // there and the list offers no less than that job can read.
+        for (char& c : text)
+            if (c == '\r')
+                c = '\n';
         int kind = KindOf(arguments, index + 1);
         std::vector<std::string> names;
         char language = '0';

@@ -55,9 +55,10 @@ const Regex& NumericRange() {
 const Regex& VerilogDeclaration() {
     static const Regex regex(
         std::string(R"(\b()") + IOP_Vlog + R"()\b\s*(?:\s*\b(?:)" + NetType_Vlog + "|reg|signed|" +
-            OutputVarType_Vlog + R"()\b)*\s*(\[(.*?):(.*?)\])?\s*(()" + Idn_Vlog + R"((\s*=)" +
-            kVerilogValue + R"()?)(\s*,\s*()" + Idn_Vlog + R"((\s*=)" + kVerilogValue +
-            R"()?))*?)(?=\s*,\s*)" + IOP_Vlog + R"(\b|\s*;|\s*\)))" + kVerilogGroupDefinition,
+            OutputVarType_Vlog + R"()\b)*\s*(\[()" + kVerilogBound + "):(" + kVerilogBound +
+            R"()\])?\s*(()" + Idn_Vlog + R"((\s*=)" + kVerilogValue + R"()?)(\s*,\s*()" + Idn_Vlog +
+            R"((\s*=)" + kVerilogValue + R"()?))*?)(?=\s*,\s*)" + IOP_Vlog + R"(\b|\s*;|\s*\)))" +
+            kVerilogGroupDefinition,
         kRegexDotAll);
     return regex;
 }

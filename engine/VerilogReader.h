@@ -18,6 +18,11 @@ class Regex;
 inline constexpr const char* kVerilogValue =
     R"((?:[^()\[\]{},;"\\]|\\\S*|"(?:[^"\\]|\\.)*"|(?&qveGroup))*?)";
 
+// A range bound: everything up to the range's own "]", with inner brackets balanced. A bound that
+// could run past that "]" would take the names and ranges of the next declarations into a range
+// when a declaration is not read (an unpacked array "d [0:3]" after the name).
+inline constexpr const char* kVerilogBound = R"((?:[^\[\]]|\[(?&qveInner)*+\])*?)";
+
 // A bracketed group with everything balanced inside it; defined at the end of a pattern, so the
 // numbers of the pattern's own groups stay as they are.
 inline constexpr const char* kVerilogGroupDefinition =

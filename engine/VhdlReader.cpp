@@ -144,8 +144,9 @@ std::string PortKind(std::string_view mode) {
     return "INPUT";
 }
 
-// A vector whose range has no "to" or "downto" (t'range, a subtype name, no range at all): its
-// text, without the clause's closing parentheses, stands as both width expressions.
+// A vector whose range has no "to" or "downto" (t'range, a subtype name): its text, without the
+// clause's closing parentheses, stands as both width expressions. An unconstrained vector has no
+// range text at all, and its type name is no width: both expressions stay empty.
 std::string UnreadableRange(std::string_view type) {
     RegexMatch head;
     std::string text(type);
@@ -167,7 +168,7 @@ std::string UnreadableRange(std::string_view type) {
         }
         return text;
     }
-    return Trimmed(type.substr(0, type.find(')')));
+    return {};
 }
 
 } // namespace

@@ -131,6 +131,16 @@ const TextCase kVerilogMended[] = {
     {"a block comment between keyword and name keeps them apart",
      "module/**/c (input a); endmodule", "c", '0', "",
      "MODULE\tc\tu_c_0\t$P\tverilog\nINPUT\t\t\ta\t\t\t\n"},
+    {"a declaration that is not read lends its range to no later declaration",
+     "module m #(parameter W = 2) (input [W*2-1:0] d [0:3], inout \\bus[0] , output [7:0] e);\n"
+     "endmodule",
+     "m", '0', "",
+     "MODULE\tm\tu_m_0\t$P\tverilog\nPARAMETER\t\t\tW\t 2\nBIDIR\t\t\t\\bus[0]\t\t\t\n"
+     "OUTPUT\t7\t0\te\t\t7\t0\n"},
+    {"a bound with brackets of its own is read whole",
+     "module m #(parameter N = 4) (input [N[1:0]:0] a, output b); endmodule", "m", '0', "",
+     "MODULE\tm\tu_m_0\t$P\tverilog\nPARAMETER\t\t\tN\t 4\t\tK\nINPUT\tNA\t0\ta\t\tN[1:0]\t0\n"
+     "OUTPUT\t\t\tb\t\t\t\n"},
     {"a define body with declarations is not read",
      "`define PORTS input fake,\nmodule m (input a); endmodule", "m", '0', "",
      "MODULE\tm\tu_m_0\t$P\tverilog\nINPUT\t\t\ta\t\t\t\n"},
@@ -210,6 +220,9 @@ const TextCase kVhdlMended[] = {
      "e", '1', "",
      "MODULE\te\tu_e_0\t$P\tvhdl\nINPUT\tNA\tNA\ta\t\tt'range\tt'range\n"
      "OUTPUT\tNA\tNA\tb\t\tt'range\tt'range\n"},
+    {"an unconstrained vector is of unknown width and takes no width text from its type",
+     "entity e is port (a : in std_logic_vector; b : out std_logic_vector); end;", "e", '1', "",
+     "MODULE\te\tu_e_0\t$P\tvhdl\nINPUT\tNA\tNA\ta\t\t\t\nOUTPUT\tNA\tNA\tb\t\t\t\n"},
     {"a comment on the last line without a line end",
      "entity e is port (a : in std_logic); end; -- last", "e", '1', "",
      "MODULE\te\tu_e_0\t$P\tvhdl\nINPUT\t\t\ta\t\t\t\n"},
