@@ -269,7 +269,7 @@ ConnectionIndex::ConnectionIndex(std::string_view connection) {
                 wires_.push_back({fields[1], fields[2], fields[3], fields[4], fields[5]});
         } else if (keyword == "MODULE") {
             if (count >= 3 && !fields[1].empty() && !fields[2].empty())
-                ports_.BeginInstance(fields[2]);
+                ports_.BeginInstance(WithoutTrailingBlanks(fields[2]));
             else
                 ports_.EndInstance();
         } else if (keyword == "TOP") {
@@ -277,7 +277,7 @@ ConnectionIndex::ConnectionIndex(std::string_view connection) {
         } else if (IsPortKeyword(keyword) && count >= 4) {
             // The first port line of a name counts; a repeated one is ignored.
             bool isNew = false;
-            ports_.AddPort(fields[3], isNew);
+            ports_.AddPort(WithoutTrailingBlanks(fields[3]), isNew);
             if (!isNew)
                 return;
             std::optional<PortWidth> width;
@@ -290,7 +290,7 @@ ConnectionIndex::ConnectionIndex(std::string_view connection) {
 
 std::optional<PortWidth> ConnectionIndex::Width(std::string_view instance,
                                                 std::string_view port) const {
-    std::size_t found = ports_.Find(instance, port);
+    std::size_t found = ports_.Find(WithoutTrailingBlanks(instance), WithoutTrailingBlanks(port));
     if (found == PortDirectory::kNone)
         return std::nullopt;
     return widths_[found];

@@ -165,7 +165,7 @@ public:
 
     // The numeric width of a port, taken only from the block of the MODULE line whose instance
     // field equals instance exactly: the first port line named port there, when both its width
-    // fields are whole numbers.
+    // fields are whole numbers. The closing blank of an escaped name may be there or not.
     std::optional<PortWidth> Width(std::string_view instance, std::string_view port) const;
 
 private:

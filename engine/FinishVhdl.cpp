@@ -180,6 +180,10 @@ JobResult FinishVhdlJob(std::string_view connection, std::string_view skeleton) 
         signals += '\n';
         signals += declaration;
     }
+    // Without the block the declarations would have nowhere to go, and a top whose internal
+    // signals are undeclared is no result: the run fails rather than report it as done.
+    if (!block && !declarations.Texts().empty())
+        return JobResult::Failure(EngineError::OutputUnwritable);
     std::string text;
     if (block) {
         PlaceholderIndex::Span span{block->begin, block->end, signals};

@@ -61,6 +61,8 @@ const GoldenCase kGoldenCases[] = {
      "a width that fits no integer fails the run without output"},
     {"vhdl-nonsense-tristate-width", kFinishVhdlCode,
      "a tri-state of width 0 fails the run without output"},
+    {"vhdl-skeleton-without-port-block", kFinishVhdlCode,
+     "signals with no port block to take their declarations fail the run without output"},
 };
 
 class FinishGolden : public ::testing::TestWithParam<GoldenCase> {

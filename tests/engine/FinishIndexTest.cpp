@@ -76,6 +76,10 @@ std::string LeakyDesign() {
            ProjectLine({"MODULE", "m2", "u2", "m2.v", "verilog"}) +
            ProjectLine({"INPUT", "3", "0", "e"}) + ProjectLine({"INPUT", "8", "0", "p"}) +
            ProjectLine({"INPUT", "7", "0", "f"}) +
+           ProjectLine({"MODULE", "m", "\\u.x ", "m.v", "verilog"}) +
+           ProjectLine({"OUTPUT", "5", "0", "\\y.z "}) +
+           ProjectLine({"MODULE", "m", "\\u.w", "m.v", "verilog"}) +
+           ProjectLine({"OUTPUT", "6", "0", "\\y.v"}) +
            ProjectLine({"WIRE", "u1", "d", "top", "q", "q"});
 }
 
@@ -102,6 +106,9 @@ TEST(ConnectionIndex, FindsAWidthOnlyInTheBlockOfTheExactInstance) {
         {"later instance keeps its own", "u2", "e", true, "3", "0"},
         {"unknown instance", "u3", "e", false, "", ""},
         {"instance given as a prefix", "u", "d", false, "", ""},
+        {"escaped names as stored", "\\u.x ", "\\y.z ", true, "5", "0"},
+        {"escaped names without their closing blank", "\\u.x", "\\y.z", true, "5", "0"},
+        {"escaped names stored without their closing blank", "\\u.w ", "\\y.v ", true, "6", "0"},
     };
     std::string text = LeakyDesign();
     ConnectionIndex index(text);

@@ -100,11 +100,32 @@ TEST(FinishVhdl, AcceptsAnEmptyPortBlock) {
     EXPECT_EQ(finished.find("--Internal Signals"), std::string::npos);
 }
 
-TEST(FinishVhdl, WritesNoDeclarationsWithoutAPortBlock) {
-    std::string finished =
-        Finished(Design() + ProjectLine({"WIRE", "u1", "bit", "u2", "d", "n"}), Skeleton(""));
-    EXPECT_EQ(finished.find("signal"), std::string::npos);
-    EXPECT_NE(finished.find(" => " + Padded("n", 25) + ","), std::string::npos);
+TEST(FinishVhdl, FailsWithoutOutputWhenNoPortBlockCanTakeTheDeclarations) {
+    // Regression: the declarations were dropped and the top, with its signals undeclared, was
+    // reported as finished.
+    const std::string wire = ProjectLine({"WIRE", "u1", "bit", "u2", "d", "n"});
+    const char* const skeletons[] = {
+        "",
+        "--Internal Signals\nclk\n",
+        "clk\n--Internal Signals End\n",
+        "-- Internal Signals\n--Internal Signals End\n",
+    };
+    for (const char* block : skeletons) {
+        SCOPED_TRACE(block);
+        JobResult result = FinishVhdlJob(Design() + wire, Skeleton(block));
+        ASSERT_TRUE(result.error.has_value());
+        EXPECT_EQ(*result.error, EngineError::OutputUnwritable);
+        EXPECT_EQ(result.text, "");
+    }
+}
+
+TEST(FinishVhdl, FinishesASkeletonWithoutAPortBlockWhenNothingNeedsDeclaring) {
+    EXPECT_EQ(Finished(Design(), Skeleton("")),
+              "\narchitecture ZUN2012_Arch of top is\nbegin\nu1:m1 \n\tport map(\n\t\t" +
+                  Padded("down", 20) + " => open,\n\t\t" + Padded("up", 20) + " => open,\n\t\t" +
+                  Padded("same", 20) + " => open,\n\t\t" + Padded("bit", 20) +
+                  " => open);\n\nu2:m2 \n\tport map(\n\t\t" + Padded("d", 20) + " => open,\n\t\t" +
+                  Padded("clk", 20) + " => open);\n\nend ZUN2012_Arch;");
 }
 
 TEST(FinishVhdl, MapsUnfilledAssociationsToOpen) {
