@@ -1,6 +1,7 @@
 // The engine on real HDL: module names and ports against yosys, entity names and ports against
 // ghdl, with every difference the engine's reading implies listed here with its reason.
 #include "ToolRun.h"
+#include "support/Json.h"
 
 #include "engine/Engine.h"
 
@@ -11,6 +12,8 @@
 #include <fstream>
 #include <functional>
 #include <future>
+#include <optional>
+#include <stdexcept>
 #include <iostream>
 #include <map>
 #include <regex>
@@ -239,11 +242,14 @@ YosysResult RunYosys(const std::string& yosys, const std::string& file, const Sc
     }
     if (fs::exists(json)) {
         result.portsRead = true;
-        corpus::Json root = corpus::ParseJson(corpus::ReadFile(json));
-        if (const corpus::Json* modules = root.Member("modules"))
+        std::string text = corpus::ReadFile(json);
+        std::optional<support::Json> root = support::JsonReader(text).Read();
+        if (!root)
+            throw std::runtime_error("yosys wrote no readable JSON: " + json);
+        if (const support::Json* modules = root->Member("modules"))
             for (const auto& [name, module] : modules->members) {
                 Module m{name, {}};
-                if (const corpus::Json* ports = module.Member("ports"))
+                if (const support::Json* ports = module.Member("ports"))
                     for (const auto& [port, info] : ports->members)
                         m.ports.push_back({port, info.Member("direction")->text});
                 result.modules.push_back(m);

@@ -60,127 +60,7 @@ std::string ReadFile(const std::string& path) {
     return buffer.str();
 }
 
-const Json* Json::Member(const std::string& key) const {
-    for (const auto& [name, value] : members)
-        if (name == key)
-            return &value;
-    return nullptr;
-}
-
 namespace {
-
-class JsonReader {
-public:
-    explicit JsonReader(const std::string& text) : text_(text) {}
-    Json Value() {
-        Skip();
-        if (at_ >= text_.size())
-            throw std::runtime_error("JSON ends early");
-        char c = text_[at_];
-        Json value;
-        if (c == '{') {
-            value.kind = Json::Kind::Object;
-            ++at_;
-            Skip();
-            if (Peek() == '}') {
-                ++at_;
-                return value;
-            }
-            for (;;) {
-                Skip();
-                std::string key = String();
-                Skip();
-                Expect(':');
-                value.members.emplace_back(key, Value());
-                Skip();
-                if (Peek() == ',') {
-                    ++at_;
-                    continue;
-                }
-                Expect('}');
-                return value;
-            }
-        }
-        if (c == '[') {
-            value.kind = Json::Kind::Array;
-            ++at_;
-            Skip();
-            if (Peek() == ']') {
-                ++at_;
-                return value;
-            }
-            for (;;) {
-                value.items.push_back(Value());
-                Skip();
-                if (Peek() == ',') {
-                    ++at_;
-                    continue;
-                }
-                Expect(']');
-                return value;
-            }
-        }
-        if (c == '"') {
-            value.kind = Json::Kind::String;
-            value.text = String();
-            return value;
-        }
-        std::size_t start = at_;
-        while (at_ < text_.size() &&
-               std::string(",]} \t\r\n").find(text_[at_]) == std::string::npos)
-            ++at_;
-        value.text = text_.substr(start, at_ - start);
-        value.kind = value.text == "null"                              ? Json::Kind::Null
-                     : (value.text == "true" || value.text == "false") ? Json::Kind::Bool
-                                                                       : Json::Kind::Number;
-        return value;
-    }
-
-private:
-    char Peek() const { return at_ < text_.size() ? text_[at_] : '\0'; }
-    void Skip() {
-        while (at_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[at_])))
-            ++at_;
-    }
-    void Expect(char c) {
-        if (Peek() != c)
-            throw std::runtime_error(std::string("JSON: expected ") + c);
-        ++at_;
-    }
-    std::string String() {
-        Expect('"');
-        std::string out;
-        while (at_ < text_.size() && text_[at_] != '"') {
-            char c = text_[at_++];
-            if (c == '\\' && at_ < text_.size()) {
-                char e = text_[at_++];
-                switch (e) {
-                case 'n':
-                    out += '\n';
-                    break;
-                case 't':
-                    out += '\t';
-                    break;
-                case 'r':
-                    out += '\r';
-                    break;
-                case 'u':
-                    out += '?';
-                    at_ += 4;
-                    break;
-                default:
-                    out += e;
-                }
-            } else {
-                out += c;
-            }
-        }
-        Expect('"');
-        return out;
-    }
-    const std::string& text_;
-    std::size_t at_ = 0;
-};
 
 std::string DecodeEntities(const std::string& text) {
     std::string out;
@@ -204,10 +84,6 @@ std::string DecodeEntities(const std::string& text) {
 }
 
 } // namespace
-
-Json ParseJson(const std::string& text) {
-    return JsonReader(text).Value();
-}
 
 std::string XmlElement::Attribute(const std::string& name) const {
     auto it = attributes.find(name);

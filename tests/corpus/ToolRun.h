@@ -19,17 +19,6 @@ int RunTool(const std::vector<std::string>& argv, const std::string& directory,
 
 std::string ReadFile(const std::string& path);
 
-// A parsed JSON value; object members keep their order.
-struct Json {
-    enum class Kind { Null, Bool, Number, String, Array, Object } kind = Kind::Null;
-    std::string text;
-    std::vector<Json> items;
-    std::vector<std::pair<std::string, Json>> members;
-    const Json* Member(const std::string& key) const;
-};
-// Throws std::runtime_error on text that is no JSON.
-Json ParseJson(const std::string& text);
-
 // A parsed XML element: its tag, attributes and child elements (text content is dropped).
 struct XmlElement {
     std::string tag;

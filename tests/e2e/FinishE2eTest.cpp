@@ -1,7 +1,7 @@
 // Tops finished by the real qve program, judged by iverilog, verilator, yosys and ghdl: our own
 // leaf modules and modules of the shared corpus, wired by hand-written connection files.
 #include "FinishDesign.h"
-#include "MiniJson.h"
+#include "support/Json.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +22,8 @@ namespace zun::e2e {
 namespace {
 
 namespace fs = std::filesystem;
+using support::Json;
+using support::JsonReader;
 
 struct CommandResult {
     int status = -1;

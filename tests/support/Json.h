@@ -1,24 +1,26 @@
-// Just enough JSON to read what yosys write_json produces: objects, arrays, strings, numbers.
+// Just enough JSON to read what the HDL tools write (yosys write_json): objects with their members
+// in document order, arrays, strings, numbers, true, false and null.
 #pragma once
 
 #include <cctype>
-#include <map>
-#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-namespace zun::e2e {
+namespace support {
 
 struct Json {
     enum class Kind { Null, Bool, Number, String, Array, Object } kind = Kind::Null;
     std::string text; // a string, or a number's digits
     std::vector<Json> items;
-    std::map<std::string, Json> members;
+    std::vector<std::pair<std::string, Json>> members; // in document order
 
     const Json* Member(const std::string& name) const {
-        auto found = members.find(name);
-        return found == members.end() ? nullptr : &found->second;
+        for (const auto& [key, value] : members)
+            if (key == name)
+                return &value;
+        return nullptr;
     }
 };
 
@@ -77,7 +79,7 @@ private:
                     out += '\f';
                     break;
                 case 'u':
-                    // Names in our designs are ASCII; keep the escape as text.
+                    // Names in HDL are ASCII; keep the escape as text.
                     out += "\\u" + text_.substr(at_, 4);
                     at_ += 4;
                     break;
@@ -112,7 +114,8 @@ private:
                 Blank();
                 if (at_ >= text_.size() || text_[at_++] != ':')
                     return false;
-                if (!Value(value.members[name]))
+                value.members.emplace_back(std::move(name), Json());
+                if (!Value(value.members.back().second))
                     return false;
                 Blank();
                 if (at_ < text_.size() && text_[at_] == ',') {
@@ -164,4 +167,4 @@ private:
     std::size_t at_ = 0;
 };
 
-} // namespace zun::e2e
+} // namespace support
