@@ -9,6 +9,10 @@
 #include "editor/model/Settings.h"
 #include "platform/TextFile.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 ClosePrjResult ClosePrjExecute(ProjectModel& model, EditorServices& services) {
     ClosePrjResult r;
     r.Tag = 1;
@@ -49,5 +53,18 @@ ClosePrjResult ClosePrjExecute(ProjectModel& model, EditorServices& services) {
     UpdateProjectStateCore(model);
     r.Rebuild = model.UpdatePicExecute(RebuildSender::MainWindow);
     r.Closed = true;
+    return r;
+}
+
+ClosePrjResult CloseIllegalProject(ProjectModel& model, EditorServices& services,
+                                   std::size_t keepFrom) {
+    const std::vector<std::string>& log = model.Log.Lines();
+    const std::vector<std::string> kept(
+        log.begin() + static_cast<long>(std::min(keepFrom, log.size())), log.end());
+    ClosePrjResult r = ClosePrjExecute(model, services);
+    // A cancelled close left the log as it was.
+    if (r.Closed)
+        for (const std::string& line : kept)
+            model.LogLine(line);
     return r;
 }

@@ -3,6 +3,8 @@
 
 #include "editor/model/ProjectModel.h"
 
+#include <cstddef>
+
 struct EditorServices;
 
 // The file of the project that the module wizard builds; it is never entered in RecentList.
@@ -20,3 +22,9 @@ struct ClosePrjResult {
 // The Close Project command. The window then runs UpdateProjectState('n'), disables ClosePrj,
 // and shows Rebuild.
 ClosePrjResult ClosePrjExecute(ProjectModel& model, EditorServices& services);
+
+// Closes a project that the rebuild found illegal (it has no TOP line). The close clears the
+// log, but the lines from keepFrom on tell the user why the project went, so once it is closed
+// they are written to the log again. Shown like ClosePrjExecute's result.
+ClosePrjResult CloseIllegalProject(ProjectModel& model, EditorServices& services,
+                                   std::size_t keepFrom);

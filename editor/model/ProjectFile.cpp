@@ -258,14 +258,9 @@ bool OpenProjectFile(ProjectModel& model, EditorServices& services, const std::s
     model.Modified = false;
     UpdateProjectStateCore(model);
     RebuildResult r = model.UpdatePicExecute(RebuildSender::FileNewPrj);
-    if (r.ClosePrjRequested) {
-        // Closing clears the log; what reading the file reported is why it did not open.
-        std::vector<std::string> lines(model.Log.Lines().begin() + static_cast<long>(logStart),
-                                       model.Log.Lines().end());
-        ClosePrjExecute(model, services);
-        for (const std::string& line : lines)
-            model.LogLine(line);
-    }
+    // What reading the file reported is why it did not open.
+    if (r.ClosePrjRequested)
+        CloseIllegalProject(model, services, logStart);
     if (rebuild)
         *rebuild = r;
     return true;

@@ -112,6 +112,33 @@ TEST_F(ClosePrjTest, CancelKeepsEverything) {
     EXPECT_TRUE(model.RecentList.empty());
 }
 
+TEST_F(ClosePrjTest, AnIllegalProjectsCloseWritesTheLinesFromTheMarkAgain) {
+    OpenText("MODULE\tm\tu1\t/m.v\tverilog\r\nINPUT\t\t\ta\r\n");
+    model.ClearLog();
+    model.LogInfo("before");
+    model.LogInfo("reason");
+    model.UpdatePicExecute(RebuildSender::MainWindow);
+    ClosePrjResult r = CloseIllegalProject(model, services, 1);
+    EXPECT_TRUE(r.Closed);
+    EXPECT_EQ(r.Tag, 1);
+    EXPECT_FALSE(model.PrjOpen);
+    EXPECT_TRUE(model.LineList.empty());
+    EXPECT_EQ(Log(), (Texts{"Info: reason", "Error: Illegal project."}));
+}
+
+// Writing the kept lines after a close that did not happen would show each of them twice.
+TEST_F(ClosePrjTest, AnIllegalProjectsCancelledCloseLeavesTheLogAsItWas) {
+    OpenText("MODULE\tm\tu1\t/m.v\tverilog\r\nINPUT\t\t\ta\r\n");
+    model.Modified = true;
+    const Texts before = Log();
+    ASSERT_FALSE(before.empty());
+    prompt.ExpectYesNoCancel("Save the current project?", PromptAnswer::Cancel);
+    ClosePrjResult r = CloseIllegalProject(model, services, 0);
+    EXPECT_EQ(r.Tag, 0);
+    EXPECT_TRUE(model.PrjOpen);
+    EXPECT_EQ(Log(), before);
+}
+
 // Yes on an untitled project followed by a cancelled Save As used to close and lose it.
 TEST_F(ClosePrjTest, YesWithACancelledSaveAsCountsAsCancel) {
     OpenText(SampleProject);

@@ -491,3 +491,103 @@ TEST_F(ProjectWindow, NineCursorsAreLoadedIntoTheirSlotsAndTheEditModesShowThem)
 }
 
 } // namespace
+
+namespace {
+
+// Writes each message box to the standard error, where a death test reads what the user saw.
+class StderrPrompt : public ScriptedPrompt {
+public:
+    void Message(const std::string& text, const std::string&, MessageKind) override {
+        std::fprintf(stderr, "message box: %s\n", text.c_str());
+    }
+};
+
+TEST_F(ProjectWindow, ALineThatCannotBeAllocatedIsShownInTheWindowsMessageBoxAndEndsWithCodeOne) {
+    EXPECT_EQ(form->Model.MemoryPrompt, &prompt);
+    // The child runs the program afresh, so no window state is shared with a forked copy.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            StderrPrompt boxes;
+            TForm1 window(boxes, drawer);
+            window.Model.NotEnoughMemory();
+        },
+        testing::ExitedWithCode(1), "message box: Not enough memory\\.");
+}
+
+// The close that an illegal project causes used to clear the log, so "Illegal project." and
+// what led to it were gone before the user could read them.
+TEST_F(ProjectWindow, EveryCloseOfAProjectWithoutTopKeepsTheLogThatExplainsIt) {
+    const std::string noTop = "MODULE\tm\tu1\t/m.v\tverilog\nINPUT\t\t\ta\n";
+    struct Case {
+        const char* name;
+        std::function<void()> run;
+        std::vector<std::string> kept; // besides "Error: Illegal project.", which comes last
+    };
+    const Case cases[] = {
+        {"the scripts page's Apply, then Update Picture",
+         [&] {
+             form->InfoWindow->ScriptsMemo->setPlainText(QString::fromStdString(noTop) +
+                                                         "INPUT\t\t\ta\n");
+             form->InfoWindow->Scr_Drv->click();
+             form->Action("UpdatePic")->trigger();
+         },
+         {"Info: before the command",
+          "Error: Found and ignored duplicate port a in the instance u1."}},
+        {"an edit that takes the TOP line away, closed without saving",
+         [&] {
+             form->Model.TakeUndoSnapshot();
+             ProjectLines& lines = form->Model.LineList;
+             lines.erase(std::find_if(lines.begin(), lines.end(),
+                                      [](const ProjectLine& l) { return l[0] == "TOP"; }));
+             prompt.ExpectYesNoCancel("Save the current project?", PromptAnswer::No);
+             form->UpdatePicExecute();
+         },
+         {"Info: before the command"}},
+        {"a new project whose wizard made no TOP line",
+         [&] {
+             form->InstallNewProjectWizard([&](bool, const std::vector<std::string>&) {
+                 form->Model.LogInfo("from the wizard");
+                 form->Model.LineList = LinesFromText(noTop);
+                 form->Model.PrjOpen = true;
+                 form->Model.PrjUntitled = true;
+                 return true;
+             });
+             prompt.ExpectYesNoCancel("Save the current project?", PromptAnswer::No);
+             form->Action("FileNewPrj")->trigger();
+         },
+         {"Info: from the wizard"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        form->Model.ClearLog();
+        Start({Copy(std::string(c.name) + ".zun")});
+        ASSERT_TRUE(form->Model.PrjOpen);
+        form->Model.LogInfo("before the command");
+        c.run();
+        EXPECT_TRUE(prompt.Done());
+        EXPECT_FALSE(form->Model.PrjOpen);
+        EXPECT_FALSE(form->Action("ClosePrj")->isEnabled());
+        const std::vector<std::string>& log = form->Model.Log.Lines();
+        ASSERT_FALSE(log.empty());
+        EXPECT_EQ(log.back(), "Error: Illegal project.");
+        EXPECT_EQ(std::count(log.begin(), log.end(), "Error: Illegal project."), 1);
+        for (const std::string& line : c.kept)
+            EXPECT_TRUE(LogHas(line)) << line;
+        const std::string shown = form->InfoWindow->MsgMemo->toPlainText().toStdString();
+        EXPECT_NE(shown.find("Error: Illegal project."), std::string::npos);
+    }
+}
+
+TEST_F(ProjectWindow, AnUnwritableWorkDirectoryIsShownInOneMessageBoxAtStartUp) {
+    const std::string gone = dir.Path("gone");
+    std::ofstream(dir.Path("zun2012.ini")) << "[QVsetting]\nE16=" << gone << "\n";
+    const std::string text =
+        "Can not write to the directory " + gone + "/. Please set a valid work directory.";
+    prompt.ExpectMessage(text);
+    Start({});
+    EXPECT_EQ(prompt.Shown(), std::vector<std::string>{text});
+    EXPECT_TRUE(LogHas("Error: " + text));
+}
+
+} // namespace

@@ -121,6 +121,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
         View.InfoWindow = false;
         SyncCheckButtons();
     };
+    Model.MemoryPrompt = &prompt;
     Model.Log.SetListener({[this](const std::string& line) { InfoWindow->AppendLog(line); },
                            [this] { InfoWindow->ClearLogView(); }});
     Model.LogLine("* ZUN2012");
@@ -145,6 +146,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    Model.MemoryPrompt = &prompt;
     Model.Log.SetListener({});
     if (DrvForm == InfoWindow)
         DrvForm = nullptr;
@@ -428,7 +430,7 @@ void TForm1::ShowRebuild(const RebuildResult& result) {
             return;
         closingIllegal_ = true;
         if (Model.PrjOpen) {
-            ClosePrjExecute();
+            CloseIllegalProject();
         } else {
             // The command that ran the rebuild has closed the project already.
             UpdateProjectState('n');

@@ -19,6 +19,7 @@
 #include <vector>
 
 class Prompt;
+struct ClosePrjResult;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -106,6 +107,8 @@ public:
     void HandleDroppedFiles(const std::vector<std::string>& paths);
     void FileNewPrjExecute(bool senderIsMainWindow, const std::vector<std::string>& sources = {});
     void ClosePrjExecute();
+    // The close of a project the rebuild found illegal; the log is kept across it.
+    void CloseIllegalProject();
     int ClosePrjTag() const { return closePrjTag_; }
     void FileSavePrjExecute();
     void FileSaveAs1Execute();
@@ -150,6 +153,7 @@ private:
     void RegisterOwnHandlers();
     void RegisterFileHandlers();
     void SetClosePrjEnabled(bool enabled);
+    void ShowClose(const ClosePrjResult& result);
     void RefreshEnabled(std::string_view name);
     void SyncEditActions();
     void ApplyEnabled(std::string_view name, bool enabled);

@@ -16,6 +16,8 @@
 
 void TForm1::RegisterFileHandlers() {
     Services.prompt = &prompt;
+    // Services.OpenSettingsDialog stays unset until the Settings dialog comes: without it the
+    // settings loader tells the user of an unwritable work directory in a message box.
     Services.ShowMainWindow = [this](bool visible) { setVisible(visible); };
     SetHandler("FileSavePrj", [this] { FileSavePrjExecute(); });
     SetHandler("FileSaveAs1", [this] { FileSaveAs1Execute(); });
@@ -36,7 +38,15 @@ void TForm1::SetClosePrjEnabled(bool enabled) {
 }
 
 void TForm1::ClosePrjExecute() {
-    const ClosePrjResult r = ::ClosePrjExecute(Model, Services);
+    ShowClose(::ClosePrjExecute(Model, Services));
+}
+
+void TForm1::CloseIllegalProject() {
+    // Everything in the log since the last close concerns the project that is going.
+    ShowClose(::CloseIllegalProject(Model, Services, 0));
+}
+
+void TForm1::ShowClose(const ClosePrjResult& r) {
     closePrjTag_ = r.Tag;
     if (r.RecentChanged)
         BuildRecentMenu();
