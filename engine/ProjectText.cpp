@@ -1,6 +1,7 @@
 // The project-text job's flow: request lines, one prepared text per source, instance blocks.
 #include "engine/ProjectText.h"
 
+#include "engine/AsciiText.h"
 #include "engine/ModuleScan.h"
 #include "engine/Regex.h"
 #include "engine/SourceText.h"
@@ -61,14 +62,6 @@ const Regex& OptionalWholeNumber() {
 const Regex& LeadingWhiteSpace() {
     static const Regex regex(R"(^\s+)");
     return regex;
-}
-
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return out;
 }
 
 std::string ReplaceText(std::string_view text, std::string_view from, std::string_view to) {
