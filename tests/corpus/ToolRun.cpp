@@ -2,7 +2,6 @@
 #include "ToolRun.h"
 
 #include <fcntl.h>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -51,13 +50,6 @@ int RunTool(const std::vector<std::string>& argv, const std::string& directory,
     if (::waitpid(child, &status, 0) < 0)
         return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
 }
 
 namespace {

@@ -17,8 +17,6 @@ std::string FindTool(const std::string& name);
 int RunTool(const std::vector<std::string>& argv, const std::string& directory,
             const std::string& logFile, const std::string& outputFile = "");
 
-std::string ReadFile(const std::string& path);
-
 // A parsed XML element: its tag, attributes and child elements (text content is dropped).
 struct XmlElement {
     std::string tag;

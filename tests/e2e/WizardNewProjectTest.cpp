@@ -3,6 +3,7 @@
 #include "editor/hdl/ModelWizardProject.h"
 
 #include "model/ModelText.h"
+#include "support/FileFixtures.h"
 #include "support/ScriptedPrompt.h"
 
 #include <gtest/gtest.h>
@@ -35,18 +36,12 @@ std::vector<std::string> Stored(const std::vector<std::string>& texts) {
 class WizardNewProjectTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        work_ = fs::temp_directory_path() /
-                ("zun-e2e-wizard-" + std::to_string(getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(work_);
-        fs::create_directories(work_);
         ASSERT_TRUE(fs::exists(fs::path(ZUN_BUILD_DIR) / "qve")) << "the engine is not built";
         model_.AppDir = std::string(ZUN_BUILD_DIR) + "/";
         model_.WorkDir = work_.string() + "/";
         runner_.SetDirectories(model_.AppDir, model_.WorkDir);
         wizard_.SetProject(&project_);
     }
-    void TearDown() override { fs::remove_all(work_); }
 
     // Page 1 with the sources, "Next"; true when the module page shows.
     bool ScanSources(const std::vector<std::string>& sources) {
@@ -83,7 +78,8 @@ protected:
         return std::string(ZUN_TEST_DATA) + "/" + rel;
     }
 
-    fs::path work_;
+    TempDir scratch_;
+    fs::path work_{scratch_.Root()};
     ProjectModel model_;
     int pictures_ = 0;
     ModelWizardProject project_{model_, [this] { ++pictures_; }};

@@ -19,15 +19,6 @@ struct ProcessResult {
     std::string standardError;
 };
 
-std::string ReadAll(int fd) {
-    std::string text;
-    char buffer[4096];
-    ssize_t got;
-    while ((got = ::read(fd, buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<std::size_t>(got));
-    return text;
-}
-
 // Runs the built qve with the argument vector (no shell); fileSizeLimit > 0 caps the size of
 // the files it may write, as a full disk would.
 ProcessResult RunQve(const std::vector<std::string>& arguments, const std::string& directory,
@@ -64,12 +55,8 @@ ProcessResult RunQve(const std::vector<std::string>& arguments, const std::strin
     int status = 0;
     ::waitpid(child, &status, 0);
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    int out = ::open(outPath.c_str(), O_RDONLY);
-    int err = ::open(errPath.c_str(), O_RDONLY);
-    result.standardOutput = ReadAll(out);
-    result.standardError = ReadAll(err);
-    ::close(out);
-    ::close(err);
+    result.standardOutput = ReadBytes(outPath);
+    result.standardError = ReadBytes(errPath);
     ::unlink(outPath.c_str());
     ::unlink(errPath.c_str());
     return result;

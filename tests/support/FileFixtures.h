@@ -29,8 +29,9 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    // The directory with a trailing "/".
+    // The directory with a trailing "/", and without one.
     std::string Dir() const { return path_ + "/"; }
+    const std::string& Root() const { return path_; }
     std::string Path(const std::string& name) const { return path_ + "/" + name; }
 
     // Names in the directory, "." and ".." left out.

@@ -5,6 +5,7 @@
 #include "editor/hdl/ui/TFormNewPrj.h"
 #include "editor/model/ui/TForm1.h"
 #include "editor/model/ui/TPaintBox.h"
+#include "support/FileFixtures.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QApplication>
@@ -65,8 +66,8 @@ TEST(WizardOnDisplay, NewOnTheCommandLineOpensTheWizardAndOkDrawsTheProject) {
             FAIL() << DisplayProblem;
         GTEST_SKIP() << DisplayProblem;
     }
-    const fs::path root = fs::temp_directory_path() / ("zun-display-" + std::to_string(getpid()));
-    fs::remove_all(root);
+    const TempDir scratch;
+    const fs::path root = scratch.Root();
     fs::create_directories(root / "work");
     const std::string ini = (root / "zun2012.ini").string();
     const std::string work = (root / "work").string() + "/";
@@ -147,7 +148,6 @@ TEST(WizardOnDisplay, NewOnTheCommandLineOpensTheWizardAndOkDrawsTheProject) {
     host.reset();
     form->Model.Modified = false;
     form.reset();
-    fs::remove_all(root);
 }
 
 } // namespace
