@@ -3,6 +3,7 @@
 #include "editor/hdl/ModelWizardProject.h"
 
 #include "model/ModelText.h"
+#include "support/EngineWorkFiles.h"
 #include "support/FileFixtures.h"
 #include "support/ScriptedPrompt.h"
 
@@ -64,13 +65,7 @@ protected:
             m.push_back(r.module);
         return m;
     }
-    std::vector<std::string> WorkFilesLeft() const {
-        std::vector<std::string> left;
-        for (std::string_view name : EngineWorkFiles)
-            if (fs::exists(work_ / name))
-                left.emplace_back(name);
-        return left;
-    }
+    std::vector<std::string> WorkFilesLeft() const { return EngineWorkFilesLeft(work_); }
     static std::string Corpus(const std::string& rel) {
         return std::string(ZUN_CORPUS_DIR) + "/" + rel;
     }

@@ -2,6 +2,7 @@
 // files.
 #include "editor/hdl/EngineRunner.h"
 
+#include "support/EngineWorkFiles.h"
 #include "support/FileFixtures.h"
 
 #include <gtest/gtest.h>
@@ -44,13 +45,7 @@ protected:
         for (std::string_view name : EngineWorkFiles)
             WriteBytes(workDir_ / name, "stale " + std::string(name) + "\n");
     }
-    std::vector<std::string> WorkFilesLeft() const {
-        std::vector<std::string> left;
-        for (std::string_view name : EngineWorkFiles)
-            if (fs::exists(workDir_ / name))
-                left.emplace_back(name);
-        return left;
-    }
+    std::vector<std::string> WorkFilesLeft() const { return EngineWorkFilesLeft(workDir_); }
     static void Engine(const char* mode) { setenv("ZUN_FAKE_ENGINE", mode, 1); }
 
     TempDir scratch_;

@@ -1,6 +1,7 @@
 // The module wizard's logic, headless: source list, module list, checks, request file, "OK".
 #include "editor/hdl/ModuleWizard.h"
 
+#include "support/EngineWorkFiles.h"
 #include "support/FileFixtures.h"
 #include "support/ScriptedPrompt.h"
 
@@ -92,13 +93,7 @@ protected:
         r.kind = kind;
         return r;
     }
-    std::vector<std::string> WorkFilesLeft() const {
-        std::vector<std::string> left;
-        for (std::string_view name : EngineWorkFiles)
-            if (fs::exists(workDir_ / name))
-                left.emplace_back(name);
-        return left;
-    }
+    std::vector<std::string> WorkFilesLeft() const { return EngineWorkFilesLeft(workDir_); }
     void OnModulePage(char mode, std::vector<ModuleRow> rows) {
         wizard_.Open(mode, false);
         wizard_.Modules = std::move(rows);
