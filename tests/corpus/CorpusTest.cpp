@@ -132,6 +132,18 @@ private:
     TempDir dir_;
 };
 
+// The tab-separated fields of a result line, without the CR of its line end.
+std::vector<std::string> TabFields(std::string line) {
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    std::vector<std::string> fields;
+    std::stringstream split(line);
+    std::string field;
+    while (std::getline(split, field, '\t'))
+        fields.push_back(field);
+    return fields;
+}
+
 // The engine's modules of a source file: the scan's names, then the project text's ports.
 std::vector<Module> EngineModules(const std::string& source, char kind, const ScratchDir& dir,
                                   const std::string& tag) {
@@ -161,13 +173,7 @@ std::vector<Module> EngineModules(const std::string& source, char kind, const Sc
     std::size_t current = modules.size();
     std::size_t next = 0;
     while (std::getline(blocks, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        std::vector<std::string> fields;
-        std::stringstream split(line);
-        std::string field;
-        while (std::getline(split, field, '\t'))
-            fields.push_back(field);
+        std::vector<std::string> fields = TabFields(line);
         if (fields.empty())
             continue;
         if (fields[0] == "MODULE") {
@@ -469,13 +475,7 @@ std::vector<Entity> EngineEntities(const std::string& file, const ScratchDir& di
         entities.push_back({Lower(m.name), {}});
     std::size_t current = entities.size(), next = 0;
     while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        std::vector<std::string> fields;
-        std::stringstream split(line);
-        std::string field;
-        while (std::getline(split, field, '\t'))
-            fields.push_back(field);
+        std::vector<std::string> fields = TabFields(line);
         if (fields.size() < 4)
             continue;
         if (fields[0] == "MODULE") {
