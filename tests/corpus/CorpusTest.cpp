@@ -1,6 +1,7 @@
 // The engine on real HDL: module names and ports against yosys, entity names and ports against
 // ghdl, with every difference the engine's reading implies listed here with its reason.
 #include "ToolRun.h"
+#include "support/ChildProcess.h"
 #include "support/FileFixtures.h"
 #include "support/Json.h"
 
@@ -98,7 +99,7 @@ void ExpectNoStaleEntries(const std::set<std::string>& modules) {
 }
 
 std::string RequireTool(const std::string& name) {
-    std::string path = corpus::FindTool(name);
+    std::string path = FindTool(name);
     if (path.empty()) {
         const char* ci = std::getenv("CI");
         if (ci != nullptr && std::string(ci) == "true")

@@ -11,18 +11,6 @@
 
 namespace corpus {
 
-std::string FindTool(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::stringstream dirs(path ? path : "/usr/bin:/bin");
-    std::string dir;
-    while (std::getline(dirs, dir, ':')) {
-        std::string candidate = dir + "/" + name;
-        if (::access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-    }
-    return {};
-}
-
 int RunTool(const std::vector<std::string>& argv, const std::string& directory,
             const std::string& logFile, const std::string& outputFile) {
     int status = RunChild({argv, directory, outputFile.empty() ? logFile : outputFile, logFile});

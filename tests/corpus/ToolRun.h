@@ -8,9 +8,6 @@
 
 namespace corpus {
 
-// The tool's full path on PATH, or empty.
-std::string FindTool(const std::string& name);
-
 // Runs the program with the argument vector (no shell) in the directory; standard error goes to
 // the log file, and so does standard output unless an output file is named. The exit status, or
 // -1 when it could not run.

@@ -2,13 +2,28 @@
 // directory, standard output and standard error into files, and an optional file size limit.
 #pragma once
 
+#include <cstdlib>
 #include <fcntl.h>
 #include <signal.h>
+#include <sstream>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+// The tool's full path on PATH, or empty.
+inline std::string FindTool(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::stringstream dirs(path ? path : "/usr/bin:/bin");
+    std::string dir;
+    while (std::getline(dirs, dir, ':')) {
+        std::string candidate = dir + "/" + name;
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    return {};
+}
 
 struct ChildRun {
     std::vector<std::string> argv; // argv[0] is the program's full path
