@@ -3,6 +3,7 @@
 #include "ToolRun.h"
 #include "support/ChildProcess.h"
 #include "support/FileFixtures.h"
+#include "support/InCi.h"
 #include "support/Json.h"
 
 #include "engine/Engine.h"
@@ -100,19 +101,15 @@ void ExpectNoStaleEntries(const std::set<std::string>& modules) {
 
 std::string RequireTool(const std::string& name) {
     std::string path = FindTool(name);
-    if (path.empty()) {
-        const char* ci = std::getenv("CI");
-        if (ci != nullptr && std::string(ci) == "true")
-            ADD_FAILURE() << name << " is not installed; the corpus comparison needs it";
-    }
+    if (path.empty() && InCi())
+        ADD_FAILURE() << name << " is not installed; the corpus comparison needs it";
     return path;
 }
 
 std::vector<std::string> FilesUnder(const fs::path& root, const std::string& extension) {
     std::vector<std::string> files;
     if (!fs::exists(root)) {
-        const char* ci = std::getenv("CI");
-        if (ci != nullptr && std::string(ci) == "true")
+        if (InCi())
             ADD_FAILURE() << "the corpus is missing at " << root.string();
         return files;
     }

@@ -2,6 +2,7 @@
 // leaf modules and modules of the shared corpus, wired by hand-written connection files.
 #include "FinishDesign.h"
 #include "support/FileFixtures.h"
+#include "support/InCi.h"
 #include "support/Json.h"
 
 #include <gtest/gtest.h>
@@ -49,11 +50,6 @@ CommandResult RunCommand(const std::string& command) {
 
 bool HaveTool(const std::string& tool) {
     return RunCommand("command -v " + tool + " >/dev/null").status == 0;
-}
-
-bool InCi() {
-    const char* ci = std::getenv("CI");
-    return ci && std::string(ci) == "true";
 }
 
 // In CI every judge must be there; elsewhere a missing one skips its test with a message.

@@ -6,6 +6,7 @@
 #include "editor/model/ui/TForm1.h"
 #include "editor/model/ui/TPaintBox.h"
 #include "support/FileFixtures.h"
+#include "support/InCi.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QApplication>
@@ -62,7 +63,7 @@ QStringList Column(QTreeWidget* list, int column) {
 
 TEST(WizardOnDisplay, NewOnTheCommandLineOpensTheWizardAndOkDrawsTheProject) {
     if (!DisplayProblem.empty()) {
-        if (const char* ci = std::getenv("CI"); ci != nullptr && std::string(ci) == "true")
+        if (InCi())
             FAIL() << DisplayProblem;
         GTEST_SKIP() << DisplayProblem;
     }
