@@ -134,17 +134,6 @@ int SourceKindOfName(const std::string& path) {
     return AutoKind;
 }
 
-bool IsLegalIdent(const std::string& text) {
-    if (text.empty())
-        return false;
-    if ((text[0] >= '0' && text[0] <= '9') || text[0] == '$')
-        return false;
-    return std::all_of(text.begin(), text.end(), [](char c) {
-        char u = Upper(c);
-        return (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_';
-    });
-}
-
 ModuleWizard::ModuleWizard(Prompt& prompt, EngineRunner& runner)
     : prompt_(prompt), runner_(runner) {
     SetupWizardPage();

@@ -80,3 +80,16 @@ std::optional<int> ParseDecimal(std::string_view text) {
         return std::nullopt;
     return static_cast<int>(value);
 }
+
+bool IsLegalIdent(const std::string& text) {
+    if (text.empty())
+        return false;
+    if ((text[0] >= '0' && text[0] <= '9') || text[0] == '$')
+        return false;
+    for (char c : text) {
+        char u = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        if (!((u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_'))
+            return false;
+    }
+    return true;
+}
