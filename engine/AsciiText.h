@@ -1,6 +1,7 @@
 // Byte-level text helpers the readers and jobs share: blanks, trimming, ASCII case, line ends.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -27,5 +28,18 @@ std::string Lower(std::string_view text);
 
 // A line without the CR that a CR LF line end leaves on it.
 std::string_view WithoutCr(std::string_view line);
+
+// Calls visit(line, offset) for every LF-separated line of text (without its LF); a text that
+// ends with LF has no empty line after it.
+template <typename Visit> void ForEachLine(std::string_view text, Visit&& visit) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        visit(text.substr(start, end - start), start);
+        start = end + 1;
+    }
+}
 
 } // namespace qve
