@@ -1,6 +1,8 @@
 // Line construction and the shared text rules of project lines.
 #include "editor/model/ProjectLine.h"
 
+#include "platform/AsciiCase.h"
+
 #include <charconv>
 
 ProjectLine MakeLine(std::initializer_list<std::string_view> fields) {
@@ -87,7 +89,7 @@ bool IsLegalIdent(const std::string& text) {
     if ((text[0] >= '0' && text[0] <= '9') || text[0] == '$')
         return false;
     for (char c : text) {
-        char u = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        char u = platform::AsciiUpper(c);
         if (!((u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_'))
             return false;
     }
