@@ -1,6 +1,7 @@
 // The index of the connection file and of the top skeleton shared by both finishing jobs.
 #include "engine/FinishIndex.h"
 
+#include "engine/AsciiText.h"
 #include "engine/Regex.h"
 
 #include <array>
@@ -34,21 +35,11 @@ const Regex& VhdlPortAssociation() {
     return regex;
 }
 
-std::string_view WithoutCr(std::string_view line) {
-    if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
-    return line;
-}
-
 // Escaped Verilog names end in a blank that may or may not have been stored with the name.
 std::string_view WithoutTrailingBlanks(std::string_view name) {
     while (!name.empty() && name.back() == ' ')
         name.remove_suffix(1);
     return name;
-}
-
-bool IsWordChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
 bool AllDigits(std::string_view text) {
@@ -319,7 +310,7 @@ PlaceholderIndex PlaceholderIndex::ForVhdl(std::string_view skeleton) {
             // other spellings stay for the pass over the whole text.
             std::size_t end = offset + length;
             bool plainOpen = offset >= 3 && skeleton.substr(offset - 3, 3) == "=> " &&
-                             (end == skeleton.size() || !IsWordChar(skeleton[end]));
+                             (end == skeleton.size() || !IsWordByte(skeleton[end]));
             index.Add(port, offset, length, plainOpen);
         });
     return index;

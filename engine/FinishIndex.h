@@ -3,6 +3,8 @@
 // of each instance port. Lookups are by exact name, so the jobs stay linear in the design size.
 #pragma once
 
+#include "engine/AsciiText.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -12,19 +14,6 @@
 #include <vector>
 
 namespace qve {
-
-// Calls visit(line, offset) for every LF-separated line of text (without its LF); a text that
-// ends with LF has no empty line after it.
-template <typename Visit> void ForEachLine(std::string_view text, Visit&& visit) {
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        visit(text.substr(start, end - start), start);
-        start = end + 1;
-    }
-}
 
 // An open-addressing table of indices: the caller keeps the keys in its own vector and the table
 // keeps each key's hash and index, so a lookup touches one flat array and allocates nothing.

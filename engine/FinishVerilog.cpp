@@ -1,6 +1,7 @@
 // The Verilog finishing job, and the reading of both finishing jobs' inputs.
 #include "engine/Finish.h"
 
+#include "engine/AsciiText.h"
 #include "engine/FinishIndex.h"
 #include "engine/FinishText.h"
 #include "engine/Regex.h"
@@ -23,23 +24,14 @@ const Regex& OpenConnection() {
     return regex;
 }
 
-bool IsPlainIdentifierChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
 // A name of an assignment that is not a plain identifier is written escaped.
 std::string AssignName(std::string_view name) {
     if (name.front() == '\\')
         return std::string(name);
     for (char c : name)
-        if (!IsPlainIdentifierChar(c))
+        if (!IsWordByte(c))
             return "\\" + std::string(name) + " ";
     return std::string(name);
-}
-
-std::string_view TrimLeft(std::string_view text) {
-    std::size_t first = text.find_first_not_of(" \t\r\n\f\v");
-    return first == std::string_view::npos ? std::string_view() : text.substr(first);
 }
 
 void WriteLine(std::string_view line, FinishedTopWriter& writer) {
@@ -52,11 +44,11 @@ void WriteLine(std::string_view line, FinishedTopWriter& writer) {
     std::string rebuilt(match.Group(line, 1));
     rebuilt += AssignName(match.Group(line, 2));
     if (match.IsSet(3))
-        rebuilt += " " + std::string(TrimLeft(match.Group(line, 3)));
+        rebuilt += " " + std::string(TrimStart(match.Group(line, 3)));
     rebuilt += " = ";
     rebuilt += AssignName(match.Group(line, 4));
     if (match.IsSet(5))
-        rebuilt += " " + std::string(TrimLeft(match.Group(line, 5)));
+        rebuilt += " " + std::string(TrimStart(match.Group(line, 5)));
     rebuilt += " ;";
     writer.Line(rebuilt);
 }

@@ -1,6 +1,7 @@
 // The VHDL finishing job.
 #include "engine/Finish.h"
 
+#include "engine/AsciiText.h"
 #include "engine/FinishIndex.h"
 #include "engine/FinishText.h"
 #include "engine/Regex.h"
@@ -34,20 +35,6 @@ const Regex& TriStateLine() {
 const Regex& BracketRangeLine() {
     static const Regex regex(R"(^(.*?)\s+\[\s*(\d+)\s*:\s*(\d+)\s*\](.*?)$)");
     return regex;
-}
-
-std::string_view WithoutCr(std::string_view line) {
-    if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
-    return line;
-}
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
 }
 
 // The block of top-level port names where the signal declarations belong: from the start of its

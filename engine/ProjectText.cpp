@@ -1,6 +1,7 @@
 // The project-text job's flow: request lines, one prepared text per source, instance blocks.
 #include "engine/ProjectText.h"
 
+#include "engine/AsciiText.h"
 #include "engine/ModuleScan.h"
 #include "engine/Regex.h"
 #include "engine/SourceText.h"
@@ -61,14 +62,6 @@ const Regex& OptionalWholeNumber() {
 const Regex& LeadingWhiteSpace() {
     static const Regex regex(R"(^\s+)");
     return regex;
-}
-
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return out;
 }
 
 std::string ReplaceText(std::string_view text, std::string_view from, std::string_view to) {
@@ -160,15 +153,9 @@ std::size_t PhysicalMemory() {
 std::string RewriteTopPorts(std::string_view result, bool allVariant) {
     std::string rewritten;
     RegexMatch match;
-    std::size_t start = 0;
-    while (start < result.size()) {
-        std::size_t end = result.find('\n', start);
-        if (end == std::string_view::npos)
-            end = result.size();
-        std::string_view line = result.substr(start, end - start);
-        start = end + 1;
+    ForEachLine(result, [&](std::string_view line, std::size_t) {
         if (!PortLine().Search(line, match))
-            continue;
+            return;
         std::string kind = Upper(match.Group(line, 1));
         std::string first = ReplaceAll(LeadingWhiteSpace(), match.Group(line, 2), "");
         std::string second = ReplaceAll(LeadingWhiteSpace(), match.Group(line, 3), "");
@@ -179,7 +166,7 @@ std::string RewriteTopPorts(std::string_view result, bool allVariant) {
             rewritten += "KVAR\t\t\t" + name + "\t\t\t\t\n";
         else
             rewritten += kind + "\t" + first + "\t" + second + "\t" + name + "\t\t\t\t\n";
-    }
+    });
     return rewritten;
 }
 

@@ -7,10 +7,6 @@
 namespace qve {
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
-}
-
 // Copies a string literal that starts at text[i] (a double quote); returns the index after it. A
 // string ends at its closing quote or, unterminated, at the line end.
 std::size_t CopyVerilogString(std::string_view text, std::size_t i, std::string& out) {
@@ -145,10 +141,6 @@ constexpr std::array kDirectives = {
     Directive{"delay_mode_zero", DirectiveReach::KeywordOnly},
 };
 
-bool IsIdentifierByte(char c) {
-    return IsWordByte(c) || c == '$';
-}
-
 std::size_t SkipSpacesOnLine(std::string_view text, std::size_t i) {
     while (i < text.size() && text[i] != '\n' && IsBlank(text[i]))
         ++i;
@@ -168,7 +160,7 @@ std::size_t DirectiveEnd(std::string_view text, std::size_t i, DirectiveReach re
     case DirectiveReach::OneWord: {
         std::size_t j = SkipSpacesOnLine(text, i);
         std::size_t start = j;
-        while (j < text.size() && IsIdentifierByte(text[j]))
+        while (j < text.size() && IsVerilogNameByte(text[j]))
             ++j;
         return j == start ? i : j;
     }
@@ -225,7 +217,7 @@ std::string RemoveVerilogDirectives(std::string_view text) {
             continue;
         }
         std::size_t j = i + 1;
-        while (j < text.size() && IsIdentifierByte(text[j]))
+        while (j < text.size() && IsVerilogNameByte(text[j]))
             ++j;
         std::string_view word = text.substr(i + 1, j - i - 1);
         const Directive* found = nullptr;

@@ -1,6 +1,8 @@
 // Clean-up of HDL source text before it is read: tabs, comments, compiler directives.
 #pragma once
 
+#include "engine/AsciiText.h"
+
 #include <string>
 #include <string_view>
 
@@ -31,9 +33,9 @@ std::string StripVhdlComments(std::string_view text);
 // The end of the last occurrence of the whole word (\b on both sides), or 0 when there is none.
 std::size_t EndOfLastWord(std::string_view text, std::string_view word);
 
-// Whether the byte is one that \w matches in the C locale.
-inline bool IsWordByte(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+// Whether the byte may stand in a plain Verilog identifier after its first byte.
+inline bool IsVerilogNameByte(char c) {
+    return IsWordByte(c) || c == '$';
 }
 
 } // namespace qve

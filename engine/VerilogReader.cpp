@@ -1,6 +1,7 @@
 // Verilog module reading: declarations found left to right, items split once, keys by lookup.
 #include "engine/VerilogReader.h"
 
+#include "engine/AsciiText.h"
 #include "engine/Patterns.h"
 #include "engine/Regex.h"
 #include "engine/SourceText.h"
@@ -95,28 +96,6 @@ const Regex& DeclaredParameterName() {
     return regex;
 }
 
-bool IsNameByte(char c) {
-    return IsWordByte(c) || c == '$';
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-std::string_view TrimEnd(std::string_view text) {
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 std::string RemoveBlocks(const std::string& text, const Regex& block, std::string_view closing) {
     // No block can end after the last closing word, so the search never runs past it.
     std::size_t end = EndOfLastWord(text, closing);
@@ -124,14 +103,6 @@ std::string RemoveBlocks(const std::string& text, const Regex& block, std::strin
         return text;
     std::string_view head = std::string_view(text).substr(0, end);
     return ReplaceAll(block, head, "") + text.substr(end);
-}
-
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return out;
 }
 
 } // namespace
@@ -158,7 +129,7 @@ std::optional<std::string> VerilogSource::FindBody(std::string_view name) const 
     RegexMatch match;
     bool plainName = !name.empty();
     for (char c : name)
-        plainName = plainName && IsNameByte(c);
+        plainName = plainName && IsVerilogNameByte(c);
     std::string_view body;
     if (plainName) {
         // The index holds every keyword followed by exactly this whole name, so only the body

@@ -1,6 +1,7 @@
 // VHDL entity reading: ports and generics by global matching, key generics by lookup.
 #include "engine/VhdlReader.h"
 
+#include "engine/AsciiText.h"
 #include "engine/Patterns.h"
 #include "engine/Regex.h"
 #include "engine/SourceText.h"
@@ -83,45 +84,11 @@ const Regex& IdentifierVhdl() {
     return regex;
 }
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
-}
-
-std::string Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return std::string(text);
-}
-
-std::string TrimmedEnd(std::string_view text) {
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return std::string(text);
-}
-
 std::string WithoutBlanks(std::string_view text) {
     std::string out;
     for (char c : text)
         if (!IsBlank(c))
             out.push_back(c);
-    return out;
-}
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
     return out;
 }
 
@@ -152,11 +119,11 @@ std::string UnreadableRange(std::string_view type) {
     std::string text(type);
     if (VectorType().Search(text, head))
         text = text.substr(head.End());
-    text = Trimmed(text);
+    text = std::string(Trim(text));
     if (!text.empty() && text.front() == '(') {
         text.erase(0, 1);
         for (;;) {
-            text = Trimmed(text);
+            text = std::string(Trim(text));
             std::size_t open = 0, close = 0;
             for (char c : text) {
                 open += c == '(';
@@ -185,7 +152,7 @@ std::string DropClauseParenthesis(std::string_view text) {
         if (close == open + 1)
             result.pop_back();
     }
-    return TrimmedEnd(result);
+    return std::string(TrimEnd(result));
 }
 
 VhdlSource::VhdlSource(std::string_view source) : text_(StripVhdlComments(CrToLf(source))) {
@@ -250,8 +217,8 @@ std::vector<std::string> ReadVhdlEntity(const EntityParts& parts) {
         bool vector = VectorType().Contains(type);
         RegexMatch range;
         if (VectorRange().Search(type, range)) {
-            first = Trimmed(range.Group(type, 1));
-            second = DropClauseParenthesis(Trimmed(range.Group(type, 3)));
+            first = std::string(Trim(range.Group(type, 1)));
+            second = DropClauseParenthesis(Trim(range.Group(type, 3)));
         }
         std::string value1, value2, expression1, expression2;
         if (!first.empty() && !second.empty()) {
@@ -283,9 +250,9 @@ std::vector<std::string> ReadVhdlEntity(const EntityParts& parts) {
     if (GenericClauseHead().Search(genericPart, head))
         genericPart.erase(0, head.End());
     ForEachMatch(GenericDeclaration(), genericPart, [&](const RegexMatch& generic) {
-        std::string type = DropClauseParenthesis(Trimmed(generic.Group(genericPart, 3)));
+        std::string type = DropClauseParenthesis(Trim(generic.Group(genericPart, 3)));
         std::string value = ReplaceAll(AssignmentHead(), generic.Group(genericPart, 4), "");
-        value = DropClauseParenthesis(TrimmedEnd(value));
+        value = DropClauseParenthesis(TrimEnd(value));
         std::string names(generic.Group(genericPart, 1));
         ForEachMatch(IdentifierVhdl(), names, [&](const RegexMatch& identifier) {
             std::string name(identifier.Group(names, 1));

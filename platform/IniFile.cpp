@@ -1,25 +1,14 @@
 // The INI file layer: parsing, case-blind lookup, in-place rewrite and atomic save.
 #include "platform/IniFile.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/TextFile.h"
 
-#include <cctype>
 #include <limits>
 
 namespace platform {
 
 namespace {
-
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
 
 std::string Trim(const std::string& s) {
     std::size_t b = s.find_first_not_of(" \t");
@@ -149,7 +138,7 @@ IoStatus IniFile::Save() const {
 
 const IniFile::Section* IniFile::FindSection(const std::string& name) const {
     for (const Section& s : sections_) {
-        if (!s.name.empty() && SameName(s.name, name))
+        if (!s.name.empty() && SameIgnoringAsciiCase(s.name, name))
             return &s;
     }
     return nullptr;
@@ -173,7 +162,7 @@ std::optional<std::string> IniFile::Find(const std::string& section, const std::
     if (!s)
         return std::nullopt;
     for (const Line& l : s->lines) {
-        if (!l.key.empty() && SameName(l.key, key))
+        if (!l.key.empty() && SameIgnoringAsciiCase(l.key, key))
             return l.value.substr(0, MaxValueLength);
     }
     return std::nullopt;
@@ -205,7 +194,7 @@ void IniFile::WriteString(const std::string& section, const std::string& key,
     }
     Section& s = SectionFor(section);
     for (Line& l : s.lines) {
-        if (!l.key.empty() && SameName(l.key, key)) {
+        if (!l.key.empty() && SameIgnoringAsciiCase(l.key, key)) {
             l.value = Trim(clean);
             l.raw = l.key + "=" + clean;
             return;

@@ -4,12 +4,13 @@
 #include "SyntheticCorpus.h"
 
 #include "engine/Engine.h"
+#include "support/ChildProcess.h"
+#include "support/FileFixtures.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <optional>
 #include <sstream>
@@ -33,48 +34,16 @@ double Seconds(const std::function<void()>& work, int repeats) {
     return best;
 }
 
-std::string FindTool(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::stringstream dirs(path ? path : "/usr/bin:/bin");
-    std::string dir;
-    while (std::getline(dirs, dir, ':'))
-        if (::access((dir + "/" + name).c_str(), X_OK) == 0)
-            return dir + "/" + name;
-    return {};
-}
-
 // Wall time of a tool run with its output thrown away, or nothing when it is missing or fails.
 std::optional<double> TimeTool(std::vector<std::string> argv, const std::string& directory) {
     argv[0] = FindTool(argv[0]);
     if (argv[0].empty())
         return std::nullopt;
     auto start = Clock::now();
-    pid_t child = ::fork();
-    if (child == 0) {
-        std::FILE* null = std::fopen("/dev/null", "w");
-        ::dup2(fileno(null), 1);
-        ::dup2(fileno(null), 2);
-        if (::chdir(directory.c_str()) != 0)
-            ::_exit(126);
-        std::vector<char*> args;
-        for (std::string& a : argv)
-            args.push_back(a.data());
-        args.push_back(nullptr);
-        ::execv(args[0], args.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    int status = RunChild({argv, directory, "/dev/null", "/dev/null"});
+    if (status < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return std::nullopt;
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
 }
 
 struct Family {
@@ -147,7 +116,7 @@ int main(int argc, char** argv) {
             std::string text = family.generate(row.n);
             std::string source =
                 (dir / (std::string("src") + (family.language == '1' ? ".vhd" : ".v"))).string();
-            std::ofstream(source, std::ios::binary) << text;
+            WriteBytes(source, text);
             row.megabytes = static_cast<double>(text.size()) / 1e6;
 
             std::string list = (dir / "qvmdu.tmp").string();
@@ -157,7 +126,7 @@ int main(int argc, char** argv) {
                 },
                 repeats);
             std::string request = "R-u_%M_%D\n";
-            std::stringstream names(ReadFile(list));
+            std::stringstream names(ReadBytes(list));
             std::string line;
             while (std::getline(names, line)) {
                 if (!line.empty() && line.back() == '\r')
@@ -169,14 +138,14 @@ int main(int argc, char** argv) {
                 }
             }
             std::string cfg = (dir / "cfg.tmp").string();
-            std::ofstream(cfg, std::ios::binary) << request;
+            WriteBytes(cfg, request);
             std::string project = (dir / "qvprj.zun").string();
             row.project = Seconds(
                 [&] {
                     qve::RunEngine({"0x1898b5" + project, "top", cfg});
                 },
                 repeats);
-            std::string output = ReadFile(project);
+            std::string output = ReadBytes(project);
             row.outputLines =
                 static_cast<std::size_t>(std::count(output.begin(), output.end(), '\n'));
 

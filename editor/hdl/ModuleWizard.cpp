@@ -1,6 +1,7 @@
 // The module wizard's logic, without any widget.
 #include "editor/hdl/ModuleWizard.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/TextFile.h"
 
 #include <algorithm>
@@ -18,17 +19,11 @@ constexpr const char* InvalidTopName = "Invalid top module name.";
 constexpr const char* TopBeginsWithU = "Top module name can not begin with \"U_\".";
 constexpr const char* OutOfMemory = "Internal Error. Maybe out of memory.";
 
-char Upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Sort order of both lists: ASCII letters compare without case, everything else by byte.
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(Upper(x)) < static_cast<unsigned char>(Upper(y));
+        return static_cast<unsigned char>(platform::AsciiUpper(x)) <
+               static_cast<unsigned char>(platform::AsciiUpper(y));
     });
 }
 
@@ -126,23 +121,12 @@ ModuleListParse ParseModuleList(const std::string& text) {
 int SourceKindOfName(const std::string& path) {
     std::size_t slash = path.rfind('/');
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::transform(name.begin(), name.end(), name.begin(), Lower);
+    name = platform::AsciiLower(name);
     if (name.find(".vhd") != std::string::npos)
         return VhdlKind;
     if (name.find(".v") != std::string::npos)
         return VerilogKind;
     return AutoKind;
-}
-
-bool IsLegalIdent(const std::string& text) {
-    if (text.empty())
-        return false;
-    if ((text[0] >= '0' && text[0] <= '9') || text[0] == '$')
-        return false;
-    return std::all_of(text.begin(), text.end(), [](char c) {
-        char u = Upper(c);
-        return (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_';
-    });
 }
 
 ModuleWizard::ModuleWizard(Prompt& prompt, EngineRunner& runner)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "editor/hdl/EngineRunner.h"
+#include "editor/model/ProjectLine.h"
 #include "editor/model/Prompt.h"
 
 #include <cstddef>
@@ -45,9 +46,6 @@ ModuleListParse ParseModuleList(const std::string& text);
 // Kind of a source file by its own name (never by the folders above it): ".vhd" anywhere in the
 // lower-cased name is VHDL, else ".v" is Verilog, else Auto Select.
 int SourceKindOfName(const std::string& path);
-
-// Letters (either case), digits and "_", not beginning with a digit or "$".
-bool IsLegalIdent(const std::string& text);
 
 // Names of the open project written into the request of mode 'A', so the engine picks instance
 // names that are still free.

@@ -1,16 +1,9 @@
 // The walk of the editor's command line into start-up steps.
 #include "editor/model/CommandLine.h"
 
-#include <algorithm>
-#include <cctype>
+#include "platform/AsciiCase.h"
 
 namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 // The extension test of a project file: the name's last dot onwards, compared lower-cased.
 std::string LowerExtension(const std::string& path) {
@@ -18,7 +11,7 @@ std::string LowerExtension(const std::string& path) {
     const std::size_t dot = path.find_last_of('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return "";
-    return Lower(path.substr(dot));
+    return platform::AsciiLower(path.substr(dot));
 }
 
 class Walk {
@@ -72,7 +65,7 @@ std::vector<StartupStep> WalkCommandLine(const std::vector<std::string>& args,
     enum class State { None, Open, New, Ini } state = State::None;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const std::string word = Lower(arg);
+        const std::string word = platform::AsciiLower(arg);
         if (word == "-open") {
             state = State::Open;
             continue;

@@ -1,6 +1,8 @@
 // Line construction and the shared text rules of project lines.
 #include "editor/model/ProjectLine.h"
 
+#include "platform/AsciiCase.h"
+
 #include <charconv>
 
 ProjectLine MakeLine(std::initializer_list<std::string_view> fields) {
@@ -79,4 +81,17 @@ std::optional<int> ParseDecimal(std::string_view text) {
     if (value < -2147483648LL || value > 2147483647LL)
         return std::nullopt;
     return static_cast<int>(value);
+}
+
+bool IsLegalIdent(const std::string& text) {
+    if (text.empty())
+        return false;
+    if ((text[0] >= '0' && text[0] <= '9') || text[0] == '$')
+        return false;
+    for (char c : text) {
+        char u = platform::AsciiUpper(c);
+        if (!((u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_'))
+            return false;
+    }
+    return true;
 }

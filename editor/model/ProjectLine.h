@@ -41,3 +41,7 @@ std::string NormalizeBlanks(std::string_view text, bool keepBlanks);
 // A decimal integer as the project and settings lines write them: an optional sign and digits,
 // nothing else, within 32 bits.
 std::optional<int> ParseDecimal(std::string_view text);
+
+// Letters (either case), digits and "_", not beginning with a digit or "$": a top name, or a
+// naming rule with its placeholders taken out. ASCII only, whatever the locale.
+bool IsLegalIdent(const std::string& text);

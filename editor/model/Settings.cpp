@@ -2,6 +2,7 @@
 #include "editor/model/Settings.h"
 
 #include "editor/model/Documents.h"
+#include "editor/model/ProjectLine.h"
 #include "editor/model/ProjectModel.h"
 #include "editor/model/Prompt.h"
 #include "platform/IniFile.h"
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <optional>
 
 namespace {
@@ -68,20 +68,6 @@ std::string SizeKey(int i) {
 
 std::string RecentKey(int n) {
     return "RecnetProject" + std::to_string(n);
-}
-
-// Not empty, not beginning with a digit or "$", and only letters, digits and "_".
-bool IsLegalRuleIdent(const std::string& text) {
-    if (text.empty())
-        return false;
-    if (std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '$')
-        return false;
-    for (char c : text) {
-        unsigned char u = static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(c)));
-        if (!((u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_'))
-            return false;
-    }
-    return true;
 }
 
 std::string WithoutChars(std::string text, const char* chars) {
@@ -196,11 +182,11 @@ void LoadSettings(ProjectModel& m, EditorServices& services) {
 
     // 4 and 5. Naming rules.
     std::string inst = WithoutChars(m.InstNameRule, "%");
-    if (!IsLegalRuleIdent(inst) || m.InstNameRule.find("%D") == std::string::npos) {
+    if (!IsLegalIdent(inst) || m.InstNameRule.find("%D") == std::string::npos) {
         m.InstNameRule = DefaultInstRule;
         m.LogError("Found illegal naming rule for new instances.");
     }
-    if (!IsLegalRuleIdent(WithoutChars(m.WireNameRule, "%"))) {
+    if (!IsLegalIdent(WithoutChars(m.WireNameRule, "%"))) {
         m.WireNameRule = DefaultWireRule;
         m.LogError("Found illegal naming rule for new wires.");
     }

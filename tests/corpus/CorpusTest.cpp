@@ -1,6 +1,9 @@
 // The engine on real HDL: module names and ports against yosys, entity names and ports against
 // ghdl, with every difference the engine's reading implies listed here with its reason.
 #include "ToolRun.h"
+#include "support/ChildProcess.h"
+#include "support/FileFixtures.h"
+#include "support/InCi.h"
 #include "support/Json.h"
 
 #include "engine/Engine.h"
@@ -12,13 +15,13 @@
 #include <fstream>
 #include <functional>
 #include <future>
-#include <optional>
-#include <stdexcept>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <regex>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace {
@@ -97,20 +100,16 @@ void ExpectNoStaleEntries(const std::set<std::string>& modules) {
 }
 
 std::string RequireTool(const std::string& name) {
-    std::string path = corpus::FindTool(name);
-    if (path.empty()) {
-        const char* ci = std::getenv("CI");
-        if (ci != nullptr && std::string(ci) == "true")
-            ADD_FAILURE() << name << " is not installed; the corpus comparison needs it";
-    }
+    std::string path = FindTool(name);
+    if (path.empty() && InCi())
+        ADD_FAILURE() << name << " is not installed; the corpus comparison needs it";
     return path;
 }
 
 std::vector<std::string> FilesUnder(const fs::path& root, const std::string& extension) {
     std::vector<std::string> files;
     if (!fs::exists(root)) {
-        const char* ci = std::getenv("CI");
-        if (ci != nullptr && std::string(ci) == "true")
+        if (InCi())
             ADD_FAILURE() << "the corpus is missing at " << root.string();
         return files;
     }
@@ -121,21 +120,27 @@ std::vector<std::string> FilesUnder(const fs::path& root, const std::string& ext
     return files;
 }
 
+// A temporary directory whose paths come as the strings the tool runs take.
 class ScratchDir {
 public:
-    explicit ScratchDir(const std::string& name)
-        : path_(fs::temp_directory_path() /
-                ("qve_corpus_" + std::to_string(::getpid()) + "_" + name)) {
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~ScratchDir() { fs::remove_all(path_); }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-    std::string Path() const { return path_.string(); }
+    std::string operator/(const std::string& name) const { return dir_.Path(name); }
+    std::string Path() const { return dir_.Root(); }
 
 private:
-    fs::path path_;
+    TempDir dir_;
 };
+
+// The tab-separated fields of a result line, without the CR of its line end.
+std::vector<std::string> TabFields(std::string line) {
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    std::vector<std::string> fields;
+    std::stringstream split(line);
+    std::string field;
+    while (std::getline(split, field, '\t'))
+        fields.push_back(field);
+    return fields;
+}
 
 // The engine's modules of a source file: the scan's names, then the project text's ports.
 std::vector<Module> EngineModules(const std::string& source, char kind, const ScratchDir& dir,
@@ -143,7 +148,7 @@ std::vector<Module> EngineModules(const std::string& source, char kind, const Sc
     std::string list = dir / (tag + ".mdu");
     qve::EngineOutcome scan = qve::RunEngine({"0x1898a5" + list, source, std::string(1, kind)});
     EXPECT_EQ(scan.standardError, "") << source;
-    std::string text = corpus::ReadFile(list);
+    std::string text = ReadBytes(list);
     std::vector<Module> modules;
     std::string request = "R-%M\n";
     std::stringstream lines(text);
@@ -162,17 +167,11 @@ std::vector<Module> EngineModules(const std::string& source, char kind, const Sc
     std::string out = dir / (tag + ".zun");
     qve::EngineOutcome project = qve::RunEngine({"0x1898b5" + out, "", cfg});
     EXPECT_EQ(project.standardError, "") << source;
-    std::stringstream blocks(corpus::ReadFile(out));
+    std::stringstream blocks(ReadBytes(out));
     std::size_t current = modules.size();
     std::size_t next = 0;
     while (std::getline(blocks, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        std::vector<std::string> fields;
-        std::stringstream split(line);
-        std::string field;
-        while (std::getline(split, field, '\t'))
-            fields.push_back(field);
+        std::vector<std::string> fields = TabFields(line);
         if (fields.empty())
             continue;
         if (fields[0] == "MODULE") {
@@ -233,7 +232,7 @@ YosysResult RunYosys(const std::string& yosys, const std::string& file, const Sc
     corpus::RunTool({yosys, "-q", "-p", script}, dir.Path(),
                     dir / ("yosys" + std::to_string(index) + ".log"));
     YosysResult result;
-    std::stringstream listed(corpus::ReadFile(names));
+    std::stringstream listed(ReadBytes(names));
     std::string line;
     while (std::getline(listed, line)) {
         std::size_t at = line.find("$abstract\\");
@@ -242,7 +241,7 @@ YosysResult RunYosys(const std::string& yosys, const std::string& file, const Sc
     }
     if (fs::exists(json)) {
         result.portsRead = true;
-        std::string text = corpus::ReadFile(json);
+        std::string text = ReadBytes(json);
         std::optional<support::Json> root = support::JsonReader(text).Read();
         if (!root)
             throw std::runtime_error("yosys wrote no readable JSON: " + json);
@@ -265,7 +264,7 @@ void CompareVerilogProject(const std::string& project) {
     std::vector<std::string> files = FilesUnder(fs::path(ZUN_CORPUS_DIR) / project, ".v");
     if (files.empty())
         GTEST_SKIP() << "no corpus at " << ZUN_CORPUS_DIR << "/" << project;
-    ScratchDir dir(project);
+    ScratchDir dir;
 
     // yosys takes most of the time: four files at a time.
     std::vector<YosysResult> results(files.size());
@@ -295,7 +294,7 @@ void CompareVerilogProject(const std::string& project) {
                     << "yosys could not read " << file << " and it is not listed";
             continue;
         }
-        std::string source = corpus::ReadFile(file);
+        std::string source = ReadBytes(file);
         for (const Module& theirs : results[i].modules) {
             auto found = std::find_if(ours.begin(), ours.end(),
                                       [&](const Module& m) { return m.name == theirs.name; });
@@ -413,14 +412,14 @@ std::map<std::string, std::vector<Entity>> GhdlEntities(const std::string& ghdl,
                                        "--workdir=" + dir.Path()};
     import.insert(import.end(), files.begin(), files.end());
     EXPECT_EQ(corpus::RunTool(import, dir.Path(), dir / "import.log"), 0)
-        << corpus::ReadFile(dir / "import.log");
+        << ReadBytes(dir / "import.log");
     // The whole design analysed in its own order, so that every file's dependencies are there
     // when it is dumped alone.
     EXPECT_EQ(corpus::RunTool({ghdl, "-m", "--std=08", "--work=neorv32", "--workdir=" + dir.Path(),
                                "neorv32_top"},
                               dir.Path(), dir / "make.log"),
               0)
-        << corpus::ReadFile(dir / "make.log");
+        << ReadBytes(dir / "make.log");
     // One file at a time: ghdl then analyses only that file, on a library where everything it
     // needs is up to date.
     std::map<std::string, std::vector<Entity>> byFile;
@@ -433,11 +432,11 @@ std::map<std::string, std::vector<Entity>> GhdlEntities(const std::string& ghdl,
                                      dir.Path(), log, xml);
         std::vector<Entity> entities;
         // ghdl reports a failed analysis on standard error and may still exit with 0.
-        if (status != 0 || !corpus::ReadFile(log).empty()) {
-            entities.push_back({"ghdl failed: " + corpus::ReadFile(log), {}});
+        if (status != 0 || !ReadBytes(log).empty()) {
+            entities.push_back({"ghdl failed: " + ReadBytes(log), {}});
             return entities;
         }
-        std::unique_ptr<corpus::XmlElement> root = corpus::ParseXml(corpus::ReadFile(xml));
+        std::unique_ptr<corpus::XmlElement> root = corpus::ParseXml(ReadBytes(xml));
         fs::remove(xml);
         std::function<void(const corpus::XmlElement&)> walk = [&](const corpus::XmlElement& e) {
             if (e.tag == "el" && e.Attribute("kind") == "design_file" &&
@@ -467,20 +466,14 @@ std::vector<Entity> EngineEntities(const std::string& file, const ScratchDir& di
     std::vector<Module> modules = EngineModules(file, '1', dir, tag);
     std::vector<Entity> entities;
     // EngineModules maps kinds to directions; read the kinds again for VHDL's four modes.
-    std::string text = corpus::ReadFile(dir / (tag + ".zun"));
+    std::string text = ReadBytes(dir / (tag + ".zun"));
     std::stringstream lines(text);
     std::string line;
     for (const Module& m : modules)
         entities.push_back({Lower(m.name), {}});
     std::size_t current = entities.size(), next = 0;
     while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        std::vector<std::string> fields;
-        std::stringstream split(line);
-        std::string field;
-        while (std::getline(split, field, '\t'))
-            fields.push_back(field);
+        std::vector<std::string> fields = TabFields(line);
         if (fields.size() < 4)
             continue;
         if (fields[0] == "MODULE") {
@@ -516,7 +509,7 @@ TEST(CorpusVhdl, Neorv32EntitiesAndTheirStdLogicPortsAreThoseGhdlFinds) {
     std::vector<std::string> files = FilesUnder(fs::path(ZUN_CORPUS_DIR) / "neorv32", ".vhd");
     if (files.empty())
         GTEST_SKIP() << "no corpus at " << ZUN_CORPUS_DIR << "/neorv32";
-    ScratchDir dir("neorv32");
+    ScratchDir dir;
     std::map<std::string, std::vector<Entity>> theirs = GhdlEntities(ghdl, files, dir);
 
     int entities = 0, ports = 0, read = 0;
@@ -534,7 +527,7 @@ TEST(CorpusVhdl, Neorv32EntitiesAndTheirStdLogicPortsAreThoseGhdlFinds) {
         // As written: only std_logic and std_logic_vector ports are read. The design uses
         // std_ulogic, records and integers, which the engine leaves out by design.
         std::string substituted = dir / ("s" + std::to_string(i) + ".vhd");
-        std::ofstream(substituted) << AsStdLogic(corpus::ReadFile(file));
+        std::ofstream(substituted) << AsStdLogic(ReadBytes(file));
         std::vector<Entity> oursLogic = EngineEntities(substituted, dir, "s" + std::to_string(i));
         for (std::size_t e = 0; e < expected.size(); ++e) {
             ++entities;

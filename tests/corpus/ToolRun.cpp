@@ -1,8 +1,8 @@
 // Tool runs by fork and exec, and small readers of the JSON and XML the tools write.
 #include "ToolRun.h"
 
-#include <fcntl.h>
-#include <fstream>
+#include "support/ChildProcess.h"
+
 #include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -11,53 +11,10 @@
 
 namespace corpus {
 
-std::string FindTool(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::stringstream dirs(path ? path : "/usr/bin:/bin");
-    std::string dir;
-    while (std::getline(dirs, dir, ':')) {
-        std::string candidate = dir + "/" + name;
-        if (::access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-    }
-    return {};
-}
-
 int RunTool(const std::vector<std::string>& argv, const std::string& directory,
             const std::string& logFile, const std::string& outputFile) {
-    pid_t child = ::fork();
-    if (child < 0)
-        return -1;
-    if (child == 0) {
-        int log = ::open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int null = ::open("/dev/null", O_RDONLY);
-        ::dup2(null, 0);
-        int out = outputFile.empty()
-                      ? log
-                      : ::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(out, 1);
-        ::dup2(log, 2);
-        if (::chdir(directory.c_str()) != 0)
-            ::_exit(126);
-        std::vector<std::string> copies = argv;
-        std::vector<char*> args;
-        for (std::string& a : copies)
-            args.push_back(a.data());
-        args.push_back(nullptr);
-        ::execv(args[0], args.data());
-        ::_exit(127);
-    }
-    int status = 0;
-    if (::waitpid(child, &status, 0) < 0)
-        return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
+    int status = RunChild({argv, directory, outputFile.empty() ? logFile : outputFile, logFile});
+    return status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 namespace {

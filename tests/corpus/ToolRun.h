@@ -8,16 +8,11 @@
 
 namespace corpus {
 
-// The tool's full path on PATH, or empty.
-std::string FindTool(const std::string& name);
-
 // Runs the program with the argument vector (no shell) in the directory; standard error goes to
 // the log file, and so does standard output unless an output file is named. The exit status, or
 // -1 when it could not run.
 int RunTool(const std::vector<std::string>& argv, const std::string& directory,
             const std::string& logFile, const std::string& outputFile = "");
-
-std::string ReadFile(const std::string& path);
 
 // A parsed XML element: its tag, attributes and child elements (text content is dropped).
 struct XmlElement {

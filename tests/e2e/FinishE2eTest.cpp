@@ -1,6 +1,8 @@
 // Tops finished by the real qve program, judged by iverilog, verilator, yosys and ghdl: our own
 // leaf modules and modules of the shared corpus, wired by hand-written connection files.
 #include "FinishDesign.h"
+#include "support/FileFixtures.h"
+#include "support/InCi.h"
 #include "support/Json.h"
 
 #include <gtest/gtest.h>
@@ -50,11 +52,6 @@ bool HaveTool(const std::string& tool) {
     return RunCommand("command -v " + tool + " >/dev/null").status == 0;
 }
 
-bool InCi() {
-    const char* ci = std::getenv("CI");
-    return ci && std::string(ci) == "true";
-}
-
 // In CI every judge must be there; elsewhere a missing one skips its test with a message.
 #define REQUIRE_TOOL(tool)                                                                         \
     do {                                                                                           \
@@ -74,15 +71,6 @@ bool InCi() {
             GTEST_SKIP() << file << " is missing: set ZUN_CORPUS_DIR to the shared corpus";        \
         }                                                                                          \
     } while (false)
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 const fs::path kData = fs::path(ZUN_TEST_DATA) / "finish" / "e2e";
 const fs::path kCorpus = fs::path(ZUN_CORPUS_DIR);

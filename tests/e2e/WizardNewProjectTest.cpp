@@ -3,6 +3,8 @@
 #include "editor/hdl/ModelWizardProject.h"
 
 #include "model/ModelText.h"
+#include "support/EngineWorkFiles.h"
+#include "support/FileFixtures.h"
 #include "support/ScriptedPrompt.h"
 
 #include <gtest/gtest.h>
@@ -35,18 +37,12 @@ std::vector<std::string> Stored(const std::vector<std::string>& texts) {
 class WizardNewProjectTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        work_ = fs::temp_directory_path() /
-                ("zun-e2e-wizard-" + std::to_string(getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(work_);
-        fs::create_directories(work_);
         ASSERT_TRUE(fs::exists(fs::path(ZUN_BUILD_DIR) / "qve")) << "the engine is not built";
         model_.AppDir = std::string(ZUN_BUILD_DIR) + "/";
         model_.WorkDir = work_.string() + "/";
         runner_.SetDirectories(model_.AppDir, model_.WorkDir);
         wizard_.SetProject(&project_);
     }
-    void TearDown() override { fs::remove_all(work_); }
 
     // Page 1 with the sources, "Next"; true when the module page shows.
     bool ScanSources(const std::vector<std::string>& sources) {
@@ -69,13 +65,7 @@ protected:
             m.push_back(r.module);
         return m;
     }
-    std::vector<std::string> WorkFilesLeft() const {
-        std::vector<std::string> left;
-        for (std::string_view name : EngineWorkFiles)
-            if (fs::exists(work_ / name))
-                left.emplace_back(name);
-        return left;
-    }
+    std::vector<std::string> WorkFilesLeft() const { return EngineWorkFilesLeft(work_); }
     static std::string Corpus(const std::string& rel) {
         return std::string(ZUN_CORPUS_DIR) + "/" + rel;
     }
@@ -83,7 +73,8 @@ protected:
         return std::string(ZUN_TEST_DATA) + "/" + rel;
     }
 
-    fs::path work_;
+    TempDir scratch_;
+    fs::path work_{scratch_.Root()};
     ProjectModel model_;
     int pictures_ = 0;
     ModelWizardProject project_{model_, [this] { ++pictures_; }};

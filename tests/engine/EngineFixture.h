@@ -3,36 +3,24 @@
 
 #include "engine/Engine.h"
 
+#include "support/FileFixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace qve::testing {
 
 class EngineFixture : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ =
-            std::filesystem::temp_directory_path() / ("qve_" + std::to_string(::getpid()) + "_" +
-                                                      info->test_suite_name() + "_" + info->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
     std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
 
     // Writes the bytes exactly as given (no text-mode change).
     std::string Write(const std::string& name, const std::string& bytes) const {
-        std::ofstream out(dir_ / name, std::ios::binary);
-        out << bytes;
+        WriteBytes(PathOf(name), bytes);
         return PathOf(name);
     }
 
@@ -40,10 +28,7 @@ protected:
     std::optional<std::string> Output(const std::string& name = "out.tmp") const {
         if (!std::filesystem::exists(dir_ / name))
             return std::nullopt;
-        std::ifstream in(dir_ / name, std::ios::binary);
-        std::stringstream buffer;
-        buffer << in.rdbuf();
-        return buffer.str();
+        return ReadBytes(PathOf(name));
     }
 
     EngineOutcome Run(const std::vector<std::string>& arguments) const {
@@ -88,7 +73,8 @@ protected:
         return out;
     }
 
-    std::filesystem::path dir_;
+    TempDir scratch_;
+    std::filesystem::path dir_{scratch_.Root()};
 };
 
 } // namespace qve::testing

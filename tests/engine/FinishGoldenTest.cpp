@@ -2,6 +2,8 @@
 // the finished top files kept next to them (tests/data/finish/<case>/).
 #include "engine/Engine.h"
 
+#include "support/FileFixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,11 +16,6 @@ namespace qve {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 struct GoldenCase {
     const char* name;
@@ -67,12 +64,8 @@ const GoldenCase kGoldenCases[] = {
 
 class FinishGolden : public ::testing::TestWithParam<GoldenCase> {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("finish-golden-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path dir_;
+    TempDir scratch_;
+    fs::path dir_{scratch_.Root()};
 };
 
 TEST_P(FinishGolden, FinishedTopMatchesTheGoldenFile) {

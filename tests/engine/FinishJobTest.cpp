@@ -2,6 +2,7 @@
 #include "engine/Engine.h"
 
 #include "FinishTestLines.h"
+#include "support/FileFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -21,25 +22,17 @@ using test::ProjectLine;
 class FinishJob : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("finish-job-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
         // The editor writes both inputs with CR LF line ends.
         Write("prj.tmp", "TOP\t\ttop\t\t\t\t\t\r\nMODULE\tm\tu1\tm.v\tverilog\t\t\t\r\n"
                          "OUTPUT\t3\t0\tq\t\t3\t0\t\r\nWIRE\tu1\tq\ttop\tq\tq\t\t\r\n");
         Write("obj.tmp", "m u1(\r\n\t.q                    (__)\r\n);\r\n");
     }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    void Write(const std::string& name, const std::string& bytes) {
-        std::ofstream(dir_ / name, std::ios::binary) << bytes;
-    }
-    std::string Read(const std::string& name) {
-        std::ifstream in(dir_ / name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    void Write(const std::string& name, const std::string& bytes) { WriteBytes(Path(name), bytes); }
+    std::string Read(const std::string& name) { return ReadBytes(Path(name)); }
     std::string Path(const std::string& name) { return (dir_ / name).string(); }
 
-    fs::path dir_;
+    TempDir scratch_;
+    fs::path dir_{scratch_.Root()};
 };
 
 TEST_F(FinishJob, ReadsAndWritesInTextMode) {

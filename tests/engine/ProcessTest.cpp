@@ -1,9 +1,7 @@
 // The real qve program run as a process: error digits, silence on standard output, full disks.
 #include "EngineFixture.h"
+#include "support/ChildProcess.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,15 +17,6 @@ struct ProcessResult {
     std::string standardError;
 };
 
-std::string ReadAll(int fd) {
-    std::string text;
-    char buffer[4096];
-    ssize_t got;
-    while ((got = ::read(fd, buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<std::size_t>(got));
-    return text;
-}
-
 // Runs the built qve with the argument vector (no shell); fileSizeLimit > 0 caps the size of
 // the files it may write, as a full disk would.
 ProcessResult RunQve(const std::vector<std::string>& arguments, const std::string& directory,
@@ -35,41 +24,16 @@ ProcessResult RunQve(const std::vector<std::string>& arguments, const std::strin
     std::string program = std::string(ZUN_BUILD_DIR) + "/qve";
     std::string outPath = directory + "/stdout.txt";
     std::string errPath = directory + "/stderr.txt";
-    pid_t child = ::fork();
-    if (child == 0) {
-        int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(out, 1);
-        ::dup2(err, 2);
-        if (::chdir(directory.c_str()) != 0)
-            ::_exit(126);
-        if (fileSizeLimit > 0) {
-            // The limit applies to the files the engine writes, not to the two above.
-            ::signal(SIGXFSZ, SIG_IGN);
-            struct rlimit limit {
-                static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)
-            };
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        std::vector<char*> argv;
-        argv.push_back(program.data());
-        std::vector<std::string> copies = arguments;
-        for (std::string& a : copies)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        ::execv(program.c_str(), argv.data());
-        ::_exit(127);
-    }
+    std::vector<std::string> argv = {program};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    int status = RunChild({argv, directory, outPath, errPath, static_cast<rlim_t>(fileSizeLimit)});
     ProcessResult result;
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    int out = ::open(outPath.c_str(), O_RDONLY);
-    int err = ::open(errPath.c_str(), O_RDONLY);
-    result.standardOutput = ReadAll(out);
-    result.standardError = ReadAll(err);
-    ::close(out);
-    ::close(err);
+    if (status < 0)
+        result.exitStatus = -1;
+    else
+        result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.standardOutput = ReadBytes(outPath);
+    result.standardError = ReadBytes(errPath);
     ::unlink(outPath.c_str());
     ::unlink(errPath.c_str());
     return result;

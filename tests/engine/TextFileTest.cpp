@@ -1,6 +1,8 @@
 // Text-mode emulation and the checked output write.
 #include "engine/TextFile.h"
 
+#include "support/FileFixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,23 +16,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string RawBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
-}
-
 class TextFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("qve_textfile_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path dir_;
+    TempDir scratch_;
+    fs::path dir_{scratch_.Root()};
 };
 
 TEST(TextMode, ReadingTurnsCrLfIntoLfAndKeepsALoneCr) {
@@ -46,7 +35,7 @@ TEST(TextMode, WritingTurnsEveryLfIntoCrLf) {
 TEST_F(TextFileTest, WrittenFileIsReadBackUnchanged) {
     fs::path file = dir_ / "out.tmp";
     ASSERT_TRUE(WriteTextFile(file.string(), "F0-a.v\nM-a\n"));
-    EXPECT_EQ(RawBytes(file), "F0-a.v\r\nM-a\r\n");
+    EXPECT_EQ(ReadBytes(file), "F0-a.v\r\nM-a\r\n");
     EXPECT_EQ(ReadTextFile(file.string()).value(), "F0-a.v\nM-a\n");
 }
 

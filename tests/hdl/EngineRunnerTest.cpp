@@ -2,6 +2,9 @@
 // files.
 #include "editor/hdl/EngineRunner.h"
 
+#include "support/EngineWorkFiles.h"
+#include "support/FileFixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -17,25 +20,9 @@ using platform::ProcessEnd;
 
 namespace {
 
-std::string Read(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void Write(const fs::path& p, const std::string& text) {
-    std::ofstream out(p, std::ios::binary);
-    out << text;
-}
-
 class EngineRunnerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("zun-runner-" + std::to_string(getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root_);
         appDir_ = root_ / "program dir with blanks";
         workDir_ = root_ / "work dir";
         fs::create_directories(appDir_);
@@ -46,7 +33,6 @@ protected:
     void TearDown() override {
         unsetenv("ZUN_FAKE_ENGINE");
         unsetenv("ZUN_FAKE_ENGINE_TEXT");
-        fs::remove_all(root_);
     }
 
     EngineRunner Runner() const {
@@ -57,18 +43,13 @@ protected:
     std::string Work(std::string_view name) const { return (workDir_ / name).string(); }
     void FillWorkDir() const {
         for (std::string_view name : EngineWorkFiles)
-            Write(workDir_ / name, "stale " + std::string(name) + "\n");
+            WriteBytes(workDir_ / name, "stale " + std::string(name) + "\n");
     }
-    std::vector<std::string> WorkFilesLeft() const {
-        std::vector<std::string> left;
-        for (std::string_view name : EngineWorkFiles)
-            if (fs::exists(workDir_ / name))
-                left.emplace_back(name);
-        return left;
-    }
+    std::vector<std::string> WorkFilesLeft() const { return EngineWorkFilesLeft(workDir_); }
     static void Engine(const char* mode) { setenv("ZUN_FAKE_ENGINE", mode, 1); }
 
-    fs::path root_, appDir_, workDir_;
+    TempDir scratch_;
+    fs::path root_{scratch_.Root()}, appDir_, workDir_;
 };
 
 TEST_F(EngineRunnerTest, EachJobGetsItsArgumentsInTheirOrder) {
@@ -145,7 +126,7 @@ TEST_F(EngineRunnerTest, SuccessfulJobHandsBackItsOutputAndLeavesNoWorkFile) {
     Engine("write");
     setenv("ZUN_FAKE_ENGINE_TEXT", "F0-/src/a.v\r\nM-adder\r\n", 1);
     FillWorkDir();
-    Write(workDir_ / "summary.htm", "kept");
+    WriteBytes(workDir_ / "summary.htm", "kept");
     EngineRunner runner = Runner();
     EngineOutcome outcome =
         runner.RunJob(EngineJob::ModuleScan, runner.ModuleScanArguments({{"/src/a.v", 0}}));
@@ -153,7 +134,7 @@ TEST_F(EngineRunnerTest, SuccessfulJobHandsBackItsOutputAndLeavesNoWorkFile) {
     EXPECT_EQ(outcome.output, "F0-/src/a.v\r\nM-adder\r\n");
     EXPECT_EQ(outcome.message, "");
     EXPECT_TRUE(WorkFilesLeft().empty());
-    EXPECT_EQ(Read(workDir_ / "summary.htm"), "kept");
+    EXPECT_EQ(ReadBytes(workDir_ / "summary.htm"), "kept");
 }
 
 // One row per way a job can end, for the wizard's jobs and for the finishing jobs.
@@ -226,7 +207,7 @@ TEST_F(EngineRunnerTest, OutcomeTable) {
 
 TEST_F(EngineRunnerTest, StaleOutputFromAnEarlierRunIsNeverTakenForThisRunsResult) {
     Engine("nothing");
-    Write(workDir_ / "qvmdu.tmp", "F0-/old/a.v\r\nM-old\r\n");
+    WriteBytes(workDir_ / "qvmdu.tmp", "F0-/old/a.v\r\nM-old\r\n");
     EngineRunner runner = Runner();
     EngineOutcome outcome =
         runner.RunJob(EngineJob::ModuleScan, runner.ModuleScanArguments({{"/src/a.v", 0}}));
@@ -254,10 +235,10 @@ TEST_F(EngineRunnerTest, DeleteTempFilesRemovesTheSixWorkFilesAndNothingElse) {
     EngineRunner runner = Runner();
     runner.DeleteTempFiles(); // none there: nothing to complain about
     FillWorkDir();
-    Write(workDir_ / "summary.htm", "x");
-    Write(workDir_ / "qvprj.zun.bak", "x");
+    WriteBytes(workDir_ / "summary.htm", "x");
+    WriteBytes(workDir_ / "qvprj.zun.bak", "x");
     fs::create_directories(workDir_ / "sub");
-    Write(workDir_ / "sub" / "cfg.tmp", "x");
+    WriteBytes(workDir_ / "sub" / "cfg.tmp", "x");
     runner.DeleteTempFiles();
     EXPECT_TRUE(WorkFilesLeft().empty());
     EXPECT_TRUE(fs::exists(workDir_ / "summary.htm"));

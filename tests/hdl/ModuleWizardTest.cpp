@@ -1,6 +1,8 @@
 // The module wizard's logic, headless: source list, module list, checks, request file, "OK".
 #include "editor/hdl/ModuleWizard.h"
 
+#include "support/EngineWorkFiles.h"
+#include "support/FileFixtures.h"
 #include "support/ScriptedPrompt.h"
 
 #include <gtest/gtest.h>
@@ -15,16 +17,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
-
-void Write(const fs::path& p, const std::string& text) {
-    std::ofstream out(p, std::ios::binary);
-    out << text;
-}
-
-std::string Read(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The main window as the wizard sees it, recording what the wizard asks of it.
 class RecordingProject : public WizardProject {
@@ -64,10 +56,6 @@ public:
 class ModuleWizardTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("zun-wizard-" + std::to_string(getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root_);
         appDir_ = root_ / "app";
         workDir_ = root_ / "work";
         srcDir_ = root_ / "src";
@@ -84,13 +72,12 @@ protected:
         fs::current_path(oldCwd_);
         unsetenv("ZUN_FAKE_ENGINE");
         unsetenv("ZUN_FAKE_ENGINE_TEXT");
-        fs::remove_all(root_);
     }
 
     std::string Source(const std::string& name, const std::string& text = "module m; endmodule\n") {
         fs::path p = srcDir_ / name;
         fs::create_directories(p.parent_path());
-        Write(p, text);
+        WriteBytes(p, text);
         return p.string();
     }
     static void Engine(const char* mode, const std::string& text = "") {
@@ -106,13 +93,7 @@ protected:
         r.kind = kind;
         return r;
     }
-    std::vector<std::string> WorkFilesLeft() const {
-        std::vector<std::string> left;
-        for (std::string_view name : EngineWorkFiles)
-            if (fs::exists(workDir_ / name))
-                left.emplace_back(name);
-        return left;
-    }
+    std::vector<std::string> WorkFilesLeft() const { return EngineWorkFilesLeft(workDir_); }
     void OnModulePage(char mode, std::vector<ModuleRow> rows) {
         wizard_.Open(mode, false);
         wizard_.Modules = std::move(rows);
@@ -120,7 +101,8 @@ protected:
         wizard_.SetupWizardPage();
     }
 
-    fs::path root_, appDir_, workDir_, srcDir_, oldCwd_;
+    TempDir scratch_;
+    fs::path root_{scratch_.Root()}, appDir_, workDir_, srcDir_, oldCwd_;
     ScriptedPrompt prompt_;
     EngineRunner runner_{"/", "/"};
     RecordingProject project_;
@@ -667,7 +649,7 @@ TEST_F(ModuleWizardTest, RequestFileOnDiskHasCrLfLineEnds) {
     prompt_.ExpectMessage("Operation failed.");
     EXPECT_TRUE(wizard_.Ok());
     // A job that left no output keeps its request, so it can be read here.
-    EXPECT_EQ(Read(workDir_ / "cfg.tmp"), "R-u_%M_%D\r\nF0-/s/a.v\r\nM-add\t1\r\n");
+    EXPECT_EQ(ReadBytes(workDir_ / "cfg.tmp"), "R-u_%M_%D\r\nF0-/s/a.v\r\nM-add\t1\r\n");
 }
 
 TEST_F(ModuleWizardTest, EngineFailureAtOkStillClosesWithOkButChangesNothing) {

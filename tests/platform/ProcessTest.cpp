@@ -1,6 +1,8 @@
 // Program start and watchdog: argument vectors, working directory, and the four ways a run ends.
 #include "platform/Process.h"
 
+#include "support/FileFixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -19,22 +21,6 @@ namespace {
 
 class ProcessTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("zun-process-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    static std::string Read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
     // The script runs under /bin/sh, the program under test here; the code under test never
     // uses a shell itself.
     ProcessRequest Shell(const std::string& script, std::vector<std::string> args = {}) {
@@ -46,7 +32,8 @@ protected:
         return r;
     }
 
-    fs::path dir_;
+    TempDir scratch_;
+    fs::path dir_{scratch_.Root()};
 };
 
 TEST_F(ProcessTest, ArgumentsArriveOneByOneWithEmptyOnesAndBlanksKept) {
@@ -58,7 +45,7 @@ TEST_F(ProcessTest, ArgumentsArriveOneByOneWithEmptyOnesAndBlanksKept) {
     unsetenv("OUT");
     ASSERT_EQ(result.end, ProcessEnd::Exited) << DescribeProcessResult(result);
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(Read(out), "[]\n[a b]\n[]\n[*T]\n[x\"y]\n[  ]\n");
+    EXPECT_EQ(ReadBytes(out), "[]\n[a b]\n[]\n[*T]\n[x\"y]\n[  ]\n");
 }
 
 TEST_F(ProcessTest, ProgramStartsInTheGivenWorkingDirectory) {
@@ -67,7 +54,7 @@ TEST_F(ProcessTest, ProgramStartsInTheGivenWorkingDirectory) {
     ProcessRequest r = Shell("pwd > here.txt");
     r.workingDirectory = sub.string();
     ASSERT_EQ(RunProcess(r).end, ProcessEnd::Exited);
-    EXPECT_EQ(Read(sub / "here.txt"), sub.string() + "\n");
+    EXPECT_EQ(ReadBytes(sub / "here.txt"), sub.string() + "\n");
 }
 
 TEST_F(ProcessTest, ExitStatusIsReportedAsAnOrdinaryEnd) {
@@ -133,7 +120,7 @@ TEST_F(ProcessTest, WatchdogKillsTheProgramAndEverythingItStarted) {
     auto dead = [child] {
         if (kill(child, 0) != 0)
             return true;
-        std::string stat = Read("/proc/" + std::to_string(child) + "/stat");
+        std::string stat = ReadBytes("/proc/" + std::to_string(child) + "/stat");
         size_t close = stat.rfind(')');
         return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] == 'Z';
     };
@@ -159,7 +146,7 @@ TEST_F(ProcessTest, StandardInputIsEmptySoAProgramReadingItDoesNotHang) {
     ProcessRequest r = Shell("cat > \"$1\"", {out.string()});
     r.timeout = 5s;
     EXPECT_EQ(RunProcess(r).end, ProcessEnd::Exited);
-    EXPECT_EQ(Read(out), "");
+    EXPECT_EQ(ReadBytes(out), "");
 }
 
 TEST_F(ProcessTest, IgnoredSignalsInTheCallerAreNotInheritedByTheProgram) {

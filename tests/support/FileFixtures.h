@@ -29,8 +29,9 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    // The directory with a trailing "/".
+    // The directory with a trailing "/", and without one.
     std::string Dir() const { return path_ + "/"; }
+    const std::string& Root() const { return path_; }
     std::string Path(const std::string& name) const { return path_ + "/" + name; }
 
     // Names in the directory, "." and ".." left out.
@@ -89,18 +90,15 @@ inline std::string ReadBytes(const std::string& path) {
     return out;
 }
 
-// Runs body in a child process, as the user "nobody" when the tests run as root, and answers
-// its result (body's return value, 0 to 119), or -1 when the child did not end normally.
-// Assertions inside body are not seen by the test: report through the result.
-inline int RunUnprivileged(const std::function<int()>& body) {
+// Runs body in a child process after prepare, and answers body's result (0 to 119), 120 when
+// prepare failed, or -1 when the child did not end normally.
+inline int RunInChild(const std::function<bool()>& prepare, const std::function<int()>& body) {
     pid_t pid = ::fork();
     if (pid < 0)
         return -1;
     if (pid == 0) {
-        if (::geteuid() == 0) {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
-                ::_exit(120);
-        }
+        if (!prepare())
+            ::_exit(120);
         ::_exit(body());
     }
     int status = 0;
@@ -109,23 +107,28 @@ inline int RunUnprivileged(const std::function<int()>& body) {
     return WEXITSTATUS(status);
 }
 
+// Runs body in a child process, as the user "nobody" when the tests run as root, and answers
+// its result (body's return value, 0 to 119), or -1 when the child did not end normally.
+// Assertions inside body are not seen by the test: report through the result.
+inline int RunUnprivileged(const std::function<int()>& body) {
+    return RunInChild(
+        [] {
+            return ::geteuid() != 0 ||
+                   (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0);
+        },
+        body);
+}
+
 // Runs body in a child process in which no file may grow beyond limit bytes, so writes fail
 // part-way as on a full disk.
 inline int RunWithFileSizeLimit(rlim_t limit, const std::function<int()>& body) {
-    pid_t pid = ::fork();
-    if (pid < 0)
-        return -1;
-    if (pid == 0) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit rl {
-            limit, limit
-        };
-        if (::setrlimit(RLIMIT_FSIZE, &rl) != 0)
-            ::_exit(120);
-        ::_exit(body());
-    }
-    int status = 0;
-    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
+    return RunInChild(
+        [limit] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit rl {
+                limit, limit
+            };
+            return ::setrlimit(RLIMIT_FSIZE, &rl) == 0;
+        },
+        body);
 }

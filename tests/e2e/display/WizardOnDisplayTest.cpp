@@ -5,6 +5,8 @@
 #include "editor/hdl/ui/TFormNewPrj.h"
 #include "editor/model/ui/TForm1.h"
 #include "editor/model/ui/TPaintBox.h"
+#include "support/FileFixtures.h"
+#include "support/InCi.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QApplication>
@@ -61,12 +63,12 @@ QStringList Column(QTreeWidget* list, int column) {
 
 TEST(WizardOnDisplay, NewOnTheCommandLineOpensTheWizardAndOkDrawsTheProject) {
     if (!DisplayProblem.empty()) {
-        if (const char* ci = std::getenv("CI"); ci != nullptr && std::string(ci) == "true")
+        if (InCi())
             FAIL() << DisplayProblem;
         GTEST_SKIP() << DisplayProblem;
     }
-    const fs::path root = fs::temp_directory_path() / ("zun-display-" + std::to_string(getpid()));
-    fs::remove_all(root);
+    const TempDir scratch;
+    const fs::path root = scratch.Root();
     fs::create_directories(root / "work");
     const std::string ini = (root / "zun2012.ini").string();
     const std::string work = (root / "work").string() + "/";
@@ -147,7 +149,6 @@ TEST(WizardOnDisplay, NewOnTheCommandLineOpensTheWizardAndOkDrawsTheProject) {
     host.reset();
     form->Model.Modified = false;
     form.reset();
-    fs::remove_all(root);
 }
 
 } // namespace

@@ -1,0 +1,75 @@
+// Test helper that runs a program as a child process: an argument vector (no shell), a working
+// directory, standard output and standard error into files, and an optional file size limit.
+#pragma once
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <signal.h>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+// The tool's full path on PATH, or empty.
+inline std::string FindTool(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::stringstream dirs(path ? path : "/usr/bin:/bin");
+    std::string dir;
+    while (std::getline(dirs, dir, ':')) {
+        std::string candidate = dir + "/" + name;
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    return {};
+}
+
+struct ChildRun {
+    std::vector<std::string> argv; // argv[0] is the program's full path
+    std::string directory;
+    std::string outputFile; // may name the error file too: both streams then go into it
+    std::string errorFile;
+    // More than 0: no file may grow beyond this many bytes, as on a full disk.
+    rlim_t fileSizeLimit = 0;
+};
+
+// Runs the program with standard input from /dev/null and waits for it. The wait status as
+// waitpid gives it, or -1 when no child could be started or waited for.
+inline int RunChild(const ChildRun& run) {
+    // Everything the child needs is made before the fork: tests run this from several threads,
+    // and a forked child may not allocate.
+    std::vector<std::string> copies = run.argv;
+    std::vector<char*> args;
+    for (std::string& a : copies)
+        args.push_back(a.data());
+    args.push_back(nullptr);
+    pid_t child = ::fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        int err = ::open(run.errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int null = ::open("/dev/null", O_RDONLY);
+        ::dup2(null, 0);
+        int out = run.outputFile == run.errorFile
+                      ? err
+                      : ::open(run.outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        if (::chdir(run.directory.c_str()) != 0)
+            ::_exit(126);
+        if (run.fileSizeLimit > 0) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit limit {
+                run.fileSizeLimit, run.fileSizeLimit
+            };
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    if (::waitpid(child, &status, 0) < 0)
+        return -1;
+    return status;
+}
