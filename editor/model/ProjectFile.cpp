@@ -68,14 +68,14 @@ SaveResult WriteProject(ProjectModel& model, const std::string& path) {
 
 } // namespace
 
-std::string FontToText(const FontSpec& f) {
+std::string FontToText(const FontValue& f) {
     std::string s = Field(f.Charset) + "\t" + f.Face + Field(f.Color) + Field(f.Size);
     for (bool flag : {f.Bold, f.Italic, f.Underline, f.StrikeOut})
         s += std::string("\t") + Flag(flag);
     return s;
 }
 
-const FontSpec* FontOf(const ProjectModel& m, char letter) {
+const FontValue* FontOf(const ProjectModel& m, char letter) {
     switch (letter) {
     case 'A':
         return &m.MduFont;
@@ -99,7 +99,7 @@ const FontSpec* FontOf(const ProjectModel& m, char letter) {
 }
 
 std::string FormatSettingsLine(const ProjectModel& m, char letter) {
-    if (const FontSpec* font = FontOf(m, letter))
+    if (const FontValue* font = FontOf(m, letter))
         return FontToText(*font);
     switch (letter) {
     case 'E': {
@@ -152,8 +152,8 @@ std::string BuildProjectText(ProjectModel& model) {
         // Only a font's face name is free text here.
         std::string line = SettingsLineCodes[i];
         bool changed = false;
-        if (const FontSpec* font = FontOf(model, SettingsLetters[i])) {
-            FontSpec clean = *font;
+        if (const FontValue* font = FontOf(model, SettingsLetters[i])) {
+            FontValue clean = *font;
             changed = CleanField(clean.Face);
             line += FontToText(clean);
         } else {

@@ -2,7 +2,7 @@
 // routines they use.
 #pragma once
 
-#include "editor/model/FontSpec.h"
+#include "editor/model/FontValue.h"
 #include "editor/model/ProjectModel.h"
 
 #include <optional>
@@ -14,9 +14,9 @@ struct EditorServices;
 extern const char* const SettingsLineCodes[11];
 
 // The font that a settings letter stands for ('A' MduFont ... 'R' MsgFont); null for the others.
-const FontSpec* FontOf(const ProjectModel& model, char letter);
+const FontValue* FontOf(const ProjectModel& model, char letter);
 // The eight font fields, each preceded by a TAB.
-std::string FontToText(const FontSpec& font);
+std::string FontToText(const FontValue& font);
 // Fields of one settings line without its code, each preceded by a TAB: 'A', 'B', 'C', 'D',
 // 'G', 'N', 'Q', 'R' a font, 'E' the colours, 'F' the sizes, 'L' the options; otherwise empty.
 std::string FormatSettingsLine(const ProjectModel& model, char letter);

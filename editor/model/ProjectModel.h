@@ -3,7 +3,7 @@
 // rebuild and layout read, and the message log.
 #pragma once
 
-#include "editor/model/FontSpec.h"
+#include "editor/model/FontValue.h"
 #include "editor/model/MessageLog.h"
 #include "editor/model/ProjectLine.h"
 #include "editor/model/Prompt.h"
@@ -105,12 +105,12 @@ public:
 
     // Fonts of instance boxes, of input, output, inout and variant ports, and of instances with
     // parameters.
-    FontSpec MduFont;
-    FontSpec InFont;
-    FontSpec OutFont;
-    FontSpec InoutFont;
-    FontSpec VarFont;
-    FontSpec ParaMduFont;
+    FontValue MduFont;
+    FontValue InFont;
+    FontValue OutFont;
+    FontValue InoutFont;
+    FontValue VarFont;
+    FontValue ParaMduFont;
 
     bool ConfirmParam = true;
     bool StrictRule = true;

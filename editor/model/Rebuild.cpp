@@ -266,7 +266,7 @@ void ProjectModel::ApplySettingsLine(RebuildState&, int i, RebuildResult& result
     if (line[0].empty())
         return;
     auto unknown = [&] { LogWarning(UnknownParameters + Decimal(i)); };
-    auto font = [&](FontSpec& f) {
+    auto font = [&](FontValue& f) {
         // A font field that is not a number is reported as the colour and size lines are; the
         // properties before it keep their new values.
         if (FontFromFields(line, f) != 0)

@@ -2,7 +2,7 @@
 // main window's miscellaneous application settings.
 #pragma once
 
-#include "editor/model/FontSpec.h"
+#include "editor/model/FontValue.h"
 
 #include <string>
 #include <vector>
@@ -83,6 +83,6 @@ struct StructAppMisc {
     int GenBox = 0;               // choices of the generation dialog
     std::string NewModuleProgram; // the external module editor
     int Recnet = 0;               // day number of the last guestbook prompt
-    FontSpec HdlFont;             // generated code and HDL text
-    FontSpec MsgFont;             // the message log
+    FontValue HdlFont;             // generated code and HDL text
+    FontValue MsgFont;             // the message log
 };

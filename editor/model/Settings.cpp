@@ -23,7 +23,7 @@ const char* const DefaultWireRule = "%P";
 constexpr std::array<const char*, 8> FontSections = {"FA", "FB", "FC", "FD",
                                                      "FE", "FF", "FG", "FH"};
 
-std::array<FontSpec*, 8> Fonts(ProjectModel& m) {
+std::array<FontValue*, 8> Fonts(ProjectModel& m) {
     return {&m.MduFont, &m.InFont,      &m.OutFont,         &m.InoutFont,
             &m.VarFont, &m.ParaMduFont, &m.AppMisc.HdlFont, &m.AppMisc.MsgFont};
 }
@@ -120,7 +120,7 @@ bool GuestbookDue(long long today, long long recnet) {
     return today > recnet + 30;
 }
 
-void ReadFontSection(const platform::IniFile& ini, const std::string& section, FontSpec& font) {
+void ReadFontSection(const platform::IniFile& ini, const std::string& section, FontValue& font) {
     font.Charset = ini.ReadInteger(section, "F1", 1);
     font.Face = ini.ReadString(section, "F2", "MS Sans Serif");
     font.Color = ini.ReadInteger(section, "F3", 0x800000);
@@ -131,7 +131,7 @@ void ReadFontSection(const platform::IniFile& ini, const std::string& section, F
     font.StrikeOut = ini.ReadBool(section, "F8", false);
 }
 
-void WriteFontSection(platform::IniFile& ini, const std::string& section, const FontSpec& font) {
+void WriteFontSection(platform::IniFile& ini, const std::string& section, const FontValue& font) {
     ini.WriteInteger(section, "F1", font.Charset);
     ini.WriteString(section, "F2", font.Face);
     ini.WriteInteger(section, "F3", font.Color);

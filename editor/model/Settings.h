@@ -2,7 +2,7 @@
 // writing it in full or in part.
 #pragma once
 
-#include "editor/model/FontSpec.h"
+#include "editor/model/FontValue.h"
 
 #include <string>
 
@@ -31,8 +31,8 @@ void LoadSettings(ProjectModel& model, EditorServices& services);
 // the file was written.
 bool SaveSettings(ProjectModel& model, EditorServices& services, char mode);
 
-void ReadFontSection(const platform::IniFile& ini, const std::string& section, FontSpec& font);
-void WriteFontSection(platform::IniFile& ini, const std::string& section, const FontSpec& font);
+void ReadFontSection(const platform::IniFile& ini, const std::string& section, FontValue& font);
+void WriteFontSection(platform::IniFile& ini, const std::string& section, const FontValue& font);
 
 // The guestbook question is due when more than 30 days have passed since the last one.
 bool GuestbookDue(long long today, long long recnet);

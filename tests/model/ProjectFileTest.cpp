@@ -73,9 +73,9 @@ protected:
 };
 
 TEST(FontToText, GivesTheEightFieldsEachAfterATab) {
-    FontSpec f{204, "DejaVu Sans", -2147483626, 11, true, false, true, false};
+    FontValue f{204, "DejaVu Sans", -2147483626, 11, true, false, true, false};
     EXPECT_EQ(FontToText(f), "\t204\tDejaVu Sans\t-2147483626\t11\t1\t0\t1\t0");
-    EXPECT_EQ(FontToText(FontSpec{}), "\t1\tMS Sans Serif\t8388608\t8\t0\t0\t0\t0");
+    EXPECT_EQ(FontToText(FontValue{}), "\t1\tMS Sans Serif\t8388608\t8\t0\t0\t0\t0");
 }
 
 TEST_F(ProjectFileTest, FormatsTheColourSizeAndOptionLines) {

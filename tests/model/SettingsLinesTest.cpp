@@ -45,8 +45,8 @@ TEST(SettingsLines, AreAppliedForANewProject) {
     EXPECT_TRUE(r.MsgFontChanged);
     EXPECT_TRUE(r.ViewModeChanged);
 
-    EXPECT_EQ(m.MduFont, (FontSpec{0, "Arial", 255, 10, true, false, true, false}));
-    EXPECT_EQ(m.InFont, (FontSpec{2, "Courier", 65280, 9, false, true, false, true}));
+    EXPECT_EQ(m.MduFont, (FontValue{0, "Arial", 255, 10, true, false, true, false}));
+    EXPECT_EQ(m.InFont, (FontValue{2, "Courier", 65280, 9, false, true, false, true}));
     EXPECT_EQ(m.OutFont.Face, "Out");
     EXPECT_EQ(m.InoutFont.Face, "Inout");
     EXPECT_EQ(m.VarFont.Face, "Var");
@@ -198,12 +198,12 @@ TEST(SettingsLines, AFontLineWithABadNumberKeepsTheFieldsBeforeItAndWarns) {
 }
 
 TEST(FontFromFields, SetsTheStyleToExactlyTheFlagsThatAreOne) {
-    FontSpec f;
+    FontValue f;
     f.Italic = true;
     f.Underline = true;
     ProjectLine l = MakeLine({"GS", "1", "Face", "7", "9", "1", "0", "yes", ""});
     EXPECT_EQ(FontFromFields(l, f), 0);
-    EXPECT_EQ(f, (FontSpec{1, "Face", 7, 9, true, false, false, false}));
+    EXPECT_EQ(f, (FontValue{1, "Face", 7, 9, true, false, false, false}));
     EXPECT_EQ(FontFromFields(MakeLine({"GS", "x"}), f), 1);
     EXPECT_EQ(f.Face, "Face") << "nothing after a bad character set";
     EXPECT_EQ(FontFromFields(MakeLine({"GS", "2", "F", "1", "big"}), f), 4);

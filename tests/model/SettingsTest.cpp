@@ -52,8 +52,8 @@ TEST_F(SettingsTest, WithoutASettingsFileEveryMemberTakesItsDefault) {
     EXPECT_EQ(model.AutoScrollStep, 20);
     EXPECT_EQ(model.MaxViewHeight, 800);
     EXPECT_EQ(model.PrtWidth, 40);
-    EXPECT_EQ(model.MduFont, FontSpec{});
-    EXPECT_EQ(model.AppMisc.MsgFont, FontSpec{});
+    EXPECT_EQ(model.MduFont, FontValue{});
+    EXPECT_EQ(model.AppMisc.MsgFont, FontValue{});
     EXPECT_TRUE(model.InternalEditor);
     EXPECT_TRUE(model.ConfirmParam);
     EXPECT_TRUE(model.StrictRule);

@@ -17,13 +17,13 @@ QRect ToQRect(const PixelRect& r) {
 }
 
 // Canvas fonts draw without antialiasing, so that labels are crisp at every zoom.
-QFont CanvasFont(const FontSpec& spec) {
+QFont CanvasFont(const FontValue& spec) {
     QFont font = QFontOf(spec);
     font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
 
-const FontSpec& PortFont(const ProjectModel& model, char kind) {
+const FontValue& PortFont(const ProjectModel& model, char kind) {
     switch (kind) {
     case 'I':
         return model.InFont;
@@ -36,7 +36,7 @@ const FontSpec& PortFont(const ProjectModel& model, char kind) {
     }
 }
 
-const FontSpec& HeaderFont(const ProjectModel& model, const mdu& m) {
+const FontValue& HeaderFont(const ProjectModel& model, const mdu& m) {
     return m.ParaCount >= 1 ? model.ParaMduFont : model.MduFont;
 }
 
@@ -140,7 +140,7 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
     }
 
     for (const port& pt : model.PortList) {
-        const FontSpec& spec = PortFont(model, pt.Kind);
+        const FontValue& spec = PortFont(model, pt.Kind);
         QFont font = CanvasFont(spec);
         if (!pt.Numeric)
             font.setItalic(true);
@@ -158,7 +158,7 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
     }
 
     for (const mdu& m : model.MduList) {
-        const FontSpec& spec = HeaderFont(model, m);
+        const FontValue& spec = HeaderFont(model, m);
         current = CanvasFont(spec);
         currentColor = WinColor(spec.Color);
         p.setFont(current);

@@ -73,7 +73,7 @@ QColor WinColor(int value) {
     return WinColor(value, QApplication::palette());
 }
 
-QFont QFontOf(const FontSpec& spec) {
+QFont QFontOf(const FontValue& spec) {
     QFont font(QString::fromStdString(spec.Face));
     font.setPointSize(spec.Size > 0 ? spec.Size : 8);
     font.setBold(spec.Bold);

@@ -1,7 +1,7 @@
 // Windows colour values (0x00BBGGRR, negative for system colours) and model fonts as Qt sees them.
 #pragma once
 
-#include "editor/model/FontSpec.h"
+#include "editor/model/FontValue.h"
 
 #include <QColor>
 #include <QFont>
@@ -10,5 +10,5 @@
 // A system colour (0x80000000 + index) comes from the palette; any other value is 0x00BBGGRR.
 QColor WinColor(int value, const QPalette& palette);
 QColor WinColor(int value);
-// The font of a model font value, without its colour (WinColor of FontSpec::Color gives that).
-QFont QFontOf(const FontSpec& spec);
+// The font of a model font value, without its colour (WinColor of FontValue::Color gives that).
+QFont QFontOf(const FontValue& spec);

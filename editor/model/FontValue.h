@@ -5,7 +5,7 @@
 
 #include <string>
 
-struct FontSpec {
+struct FontValue {
     int Charset = 1; // 1 is the default character set
     std::string Face = "MS Sans Serif";
     int Color = 0x800000; // Windows colour value 0x00BBGGRR
@@ -15,11 +15,11 @@ struct FontSpec {
     bool Underline = false;
     bool StrikeOut = false;
 
-    friend bool operator==(const FontSpec&, const FontSpec&) = default;
+    friend bool operator==(const FontValue&, const FontValue&) = default;
 };
 
 // Sets font from fields 1 to 8 of a project font line ("HS" ... "RS"): character set, face, colour,
 // size, then the style, cleared and given each flag whose field is exactly "1". Returns 0 on
 // success, else the number of the first field that is not a decimal integer (1, 3 or 4); the
 // properties before that field stay set, the rest are not touched.
-int FontFromFields(const ProjectLine& line, FontSpec& font);
+int FontFromFields(const ProjectLine& line, FontValue& font);

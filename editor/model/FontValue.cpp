@@ -1,7 +1,7 @@
 // Applying a project font line to a font value.
-#include "editor/model/FontSpec.h"
+#include "editor/model/FontValue.h"
 
-int FontFromFields(const ProjectLine& line, FontSpec& font) {
+int FontFromFields(const ProjectLine& line, FontValue& font) {
     auto charset = ParseDecimal(line[1]);
     if (!charset)
         return 1;
