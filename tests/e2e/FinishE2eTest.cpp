@@ -62,16 +62,6 @@ bool HaveTool(const std::string& tool) {
         }                                                                                          \
     } while (false)
 
-// The shared corpus is read where the build found it; a checkout without it skips, CI fails.
-#define REQUIRE_CORPUS(file)                                                                       \
-    do {                                                                                           \
-        if (!fs::exists(file)) {                                                                   \
-            if (InCi())                                                                            \
-                FAIL() << file << " is missing, and CI requires the corpus";                       \
-            GTEST_SKIP() << file << " is missing: set ZUN_CORPUS_DIR to the shared corpus";        \
-        }                                                                                          \
-    } while (false)
-
 const fs::path kData = fs::path(ZUN_TEST_DATA) / "finish" / "e2e";
 const fs::path kCorpus = fs::path(ZUN_CORPUS_DIR);
 

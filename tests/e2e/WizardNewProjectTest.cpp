@@ -3,6 +3,7 @@
 #include "editor/hdl/ModelWizardProject.h"
 
 #include "model/ModelText.h"
+#include "support/InCi.h"
 #include "support/EngineWorkFiles.h"
 #include "support/FileFixtures.h"
 #include "support/ScriptedPrompt.h"
@@ -121,8 +122,7 @@ TEST_F(WizardNewProjectTest, ExampleSourcesBecomeTheExpectedProject) {
 TEST_F(WizardNewProjectTest, VerilogFromTheCorpusAndOurVhdlBecomeOneProject) {
     const std::string ram = Corpus("uart16550/rtl/verilog/raminfr.v");
     const std::string blink = Data("wizard/blink.vhd");
-    if (!fs::exists(ram))
-        GTEST_SKIP() << "corpus not found at " << ZUN_CORPUS_DIR;
+    REQUIRE_CORPUS(ram);
 
     ASSERT_TRUE(ScanSources({ram, blink}));
     EXPECT_EQ(Modules(), (std::vector<std::string>{"raminfr", "blink"}));
@@ -189,8 +189,7 @@ TEST_F(WizardNewProjectTest, AutoSelectFindsVhdlInAFileWhoseNameTellsNoLanguage)
 TEST_F(WizardNewProjectTest, CorpusVhdlEntitiesWithoutStdLogicPortsAreDroppedAsEmptyModules) {
     // The engine reads std_logic ports only; neorv32 uses std_ulogic throughout.
     const std::string alu = Corpus("neorv32/rtl/core/neorv32_cpu_alu_cond.vhd");
-    if (!fs::exists(alu))
-        GTEST_SKIP() << "corpus not found at " << ZUN_CORPUS_DIR;
+    REQUIRE_CORPUS(alu);
     ASSERT_TRUE(ScanSources({alu, Data("wizard/blink.vhd")}));
     EXPECT_EQ(Modules(), (std::vector<std::string>{"neorv32_cpu_alu_cond", "blink"}));
     ASSERT_TRUE(Finish("mytop"));
@@ -207,8 +206,7 @@ TEST_F(WizardNewProjectTest, CorpusVhdlEntitiesWithoutStdLogicPortsAreDroppedAsE
 
 TEST_F(WizardNewProjectTest, VerilogCorpusWithManyModulesListsThemInFileOrder) {
     const std::string dir = Corpus("verilog-ethernet/rtl");
-    if (!fs::exists(dir))
-        GTEST_SKIP() << "corpus not found at " << ZUN_CORPUS_DIR;
+    REQUIRE_CORPUS(dir);
     const std::vector<std::string> files = {dir + "/axis_gmii_rx.v", dir + "/axis_gmii_tx.v",
                                             dir + "/eth_mac_1g.v"};
     ASSERT_TRUE(ScanSources(files));
