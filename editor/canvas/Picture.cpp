@@ -4,16 +4,9 @@
 #include <algorithm>
 
 PictureExtent FitCanvasExtent(const ProjectModel& model, int boxWidth, int boxHeight) {
-    std::int64_t w = std::max(boxWidth, 1);
-    std::int64_t h = std::max(boxHeight, 1);
-    for (const mdu& m : model.MduList) {
-        w = std::max(w, std::int64_t{m.X} + m.Width + model.RightSlack);
-        h = std::max(h, std::int64_t{m.Y} + model.TitleHeight + model.BottomSlack);
-    }
-    for (const port& p : model.PortList) {
-        w = std::max(w, std::int64_t{p.X} + model.PrtWidth + model.RightSlack);
-        h = std::max(h, std::int64_t{p.Y} + PortBoxHeight(model, p) + model.BottomSlack);
-    }
+    auto [wide, high] = model.WidePictureExtent(std::max(boxWidth, 1), std::max(boxHeight, 1));
+    std::int64_t w = wide;
+    std::int64_t h = high;
     PictureExtent e;
     e.WantedWidth = w;
     e.WantedHeight = h;

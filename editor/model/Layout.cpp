@@ -135,7 +135,8 @@ void ProjectModel::ComputeModuleWidths() {
     }
 }
 
-std::pair<int, int> ProjectModel::PictureExtent(int minWidth, int minHeight) const {
+std::pair<long long, long long> ProjectModel::WidePictureExtent(long long minWidth,
+                                                                long long minHeight) const {
     long long w = minWidth;
     long long h = minHeight;
     for (const mdu& m : MduList) {
@@ -147,6 +148,11 @@ std::pair<int, int> ProjectModel::PictureExtent(int minWidth, int minHeight) con
         h = std::max<long long>(h, static_cast<long long>(p.Y) + (p.Collapsed ? 0 : PrtHeight) +
                                        BottomSlack);
     }
+    return {w, h};
+}
+
+std::pair<int, int> ProjectModel::PictureExtent(int minWidth, int minHeight) const {
+    auto [w, h] = WidePictureExtent(minWidth, minHeight);
     return {ToInt(w), ToInt(h)};
 }
 
