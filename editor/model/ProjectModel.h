@@ -223,7 +223,8 @@ public:
     void ComputeModuleWidths();
     // Width and height the picture needs, at least minWidth and minHeight; the wide form is not
     // capped, so the window can tell a picture too large to draw.
-    std::pair<long long, long long> WidePictureExtent(long long minWidth, long long minHeight) const;
+    std::pair<long long, long long> WidePictureExtent(long long minWidth,
+                                                      long long minHeight) const;
     std::pair<int, int> PictureExtent(int minWidth, int minHeight) const;
 
     // Keeps the layout sizes within the ranges the layout works with; true when one was changed.
