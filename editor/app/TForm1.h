@@ -2,10 +2,10 @@
 // table; it owns the project model and runs every command through one guarded entry.
 #pragma once
 
+#include "editor/canvas/ui/PictureDrawer.h"
 #include "editor/model/Documents.h"
 #include "editor/model/ProjectModel.h"
 #include "editor/model/ViewState.h"
-#include "editor/canvas/ui/PictureDrawer.h"
 
 #include <QCursor>
 #include <QImage>
