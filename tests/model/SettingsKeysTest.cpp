@@ -2,7 +2,7 @@
 // load into the member it left, whatever its kind.
 #include "editor/model/Settings.h"
 
-#include "FileFixture.h"
+#include "ModelFileFixture.h"
 #include "platform/IniFile.h"
 
 #include <set>
@@ -10,7 +10,7 @@
 
 namespace {
 
-class SettingsKeysTest : public FileFixture {
+class SettingsKeysTest : public ModelFileFixture {
 protected:
     std::string IniPath() const { return dir.Path("zun2012.ini"); }
 };
