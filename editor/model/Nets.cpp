@@ -115,7 +115,8 @@ std::string NetIndex::Keyword(std::string_view inst, std::string_view portName) 
     return at < 0 ? std::string() : model_.LineList[at][0];
 }
 
-int MarkedPortLine(const ProjectModel& model, const std::string& inst, const std::string& portName) {
+int MarkedPortLine(const ProjectModel& model, const std::string& inst,
+                   const std::string& portName) {
     // The port's record points at its line while the lines are those of the last rebuild; a
     // line that no longer carries the record's mark is looked up by the marks instead.
     const ProjectLines& lines = model.LineList;
@@ -124,7 +125,8 @@ int MarkedPortLine(const ProjectModel& model, const std::string& inst, const std
         const int li = model.PortList[k].LineIndex;
         if (li >= 0 && static_cast<std::size_t>(li) < lines.size()) {
             const ProjectLine& line = lines[li];
-            if (line[FieldKind] == "P" && line[3] == portName && line[FieldIndex] == std::to_string(k))
+            if (line[FieldKind] == "P" && line[3] == portName &&
+                line[FieldIndex] == std::to_string(k))
                 return li;
         }
     }

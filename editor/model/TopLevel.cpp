@@ -72,9 +72,9 @@ bool MapPortToTop(ProjectModel& model, const port& p, int insertRow, const std::
     if (named) {
         topName = name;
         if (variantTarget)
-            model.SetPortLineFields(model.TopName, topName, "P", 0, PortKeyword(model.Log, mapped.Kind), 1,
-                                    WidthField(mapped, mapped.Msb), 2,
-                                    WidthField(mapped, mapped.Lsb));
+            model.SetPortLineFields(
+                model.TopName, topName, "P", 0, PortKeyword(model.Log, mapped.Kind), 1,
+                WidthField(mapped, mapped.Msb), 2, WidthField(mapped, mapped.Lsb));
     } else {
         topName = ExpandNamingRule(model.TopNameRule, mapped.OwnerName, mapped.Name);
         if (topName.empty()) {
@@ -107,8 +107,9 @@ bool MapPortToTop(ProjectModel& model, const port& p, int insertRow, const std::
             model.LogWarning("Can't add. " + topName + " already exists.");
             return false;
         }
-        model.InsertLine(insertRow, {PortKeyword(model.Log, mapped.Kind), WidthField(mapped, mapped.Msb),
-                                     WidthField(mapped, mapped.Lsb), topName});
+        model.InsertLine(insertRow,
+                         {PortKeyword(model.Log, mapped.Kind), WidthField(mapped, mapped.Msb),
+                          WidthField(mapped, mapped.Lsb), topName});
     }
 
     NetOfPort own;
