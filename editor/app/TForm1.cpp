@@ -106,10 +106,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     // The bottom dock panel starts 151 pixels high; the canvas takes the rest.
     resizeDocks({InfoWindow}, {kBottomPanelHeight}, Qt::Vertical);
     InfoWindow->setVisible(View.InfoWindow);
-    InfoWindow->Closed = [this] {
-        View.InfoWindow = false;
-        SyncCheckButtons();
-    };
+    RegisterDockClient(InfoWindow, "ToolButton27");
     Model.MemoryPrompt = &prompt;
     Model.Log.SetListener({[this](const std::string& line) { InfoWindow->AppendLog(line); },
                            [this] { InfoWindow->ClearLogView(); }});
@@ -353,7 +350,10 @@ void TForm1::ApplyEnabled(std::string_view name, bool enabled) {
     QAction* a = Action(name);
     if (!c || !a)
         return;
-    const bool hasWork = c->checkable || c->stateOnly || HasHandler(name);
+    // A check button works by its state alone, but a tool window's button needs its window.
+    const bool toolWindow =
+        name == "ToolButton18" || name == "ToolButton25" || name == "ToolButton27";
+    const bool hasWork = (c->checkable && !toolWindow) || c->stateOnly || HasHandler(name);
     a->setEnabled(enabled && hasWork && c->rule != EnableRule::Never);
 }
 
@@ -487,6 +487,8 @@ void TForm1::ScrollBox1Resize() {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ScrollBox1->viewport() && event->type() == QEvent::Resize)
         Guarded([this] { ScrollBox1Resize(); });
+    if (DockClientEvent(watched, event))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -521,16 +523,6 @@ void TForm1::RegisterOwnHandlers() {
     SetHandler("ToolButton8", [this] { PaintBox1->setCursor(CursorSlots[1]); });
     SetHandler("ToolButton9", [this] { PaintBox1->unsetCursor(); });
     SetHandler("ToolButton28", [this] { PaintBox1->setCursor(CursorSlots[8]); });
-    SetHandler("ToolButton27", [this] { ToolButton27Click(); });
-}
-
-void TForm1::ToolButton27Click() {
-    if (!View.InfoWindow) {
-        InfoWindow->close();
-        return;
-    }
-    InfoWindow->show();
-    InfoWindow->raise();
 }
 
 void TForm1::About1Click() {
