@@ -79,7 +79,10 @@ bool MessageWindow::Exists(const HandOffPlace& place, WindowHandle handle) {
     if (fd < 0)
         return false;
     bool alive = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    const int err = errno;
     ::close(fd);
+    if (!alive && err == ECONNREFUSED)
+        RemoveStaleSocket(address.sun_path);
     return alive;
 }
 

@@ -56,7 +56,8 @@ public:
 
     // The socket path of a handle in the place: "w" and eight hexadecimal digits.
     static std::string SocketPath(const HandOffPlace& place, WindowHandle handle);
-    // Whether a window of that handle exists now, found without sending it anything.
+    // Whether a window of that handle exists now, found without sending it anything. The name
+    // a killed window left is removed on the way.
     static bool Exists(const HandOffPlace& place, WindowHandle handle);
 
 private:

@@ -7,7 +7,8 @@
 //   ended-<pid>   "handed" when its own file was taken and it ended, "quit" otherwise
 // It acts on files the test makes there: next-<pid> presses "Next", refuse-<pid> stops taking
 // files while still named as the receiver, quit ends every stand-in. ZUN_FAKE_EDITOR=mute
-// makes a receiver that never reads its messages.
+// makes a receiver that never reads its messages, ZUN_FAKE_EDITOR=absent one that ends at once
+// without ever offering its window.
 #include "editor/hdl/EditorHandOff.h"
 #include "editor/hdl/EngineRunner.h"
 #include "editor/hdl/ModuleWizard.h"
@@ -78,7 +79,9 @@ int main(int argc, char** argv) {
                          {platform::FileExists, [](const std::string& p) { return p; }}))
         if (step.kind == StartupStep::Kind::NewProject)
             sources = step.sources;
-    if (sources.empty()) {
+    const char* modeText = std::getenv("ZUN_FAKE_EDITOR");
+    const std::string mode = modeText != nullptr ? modeText : "";
+    if (sources.empty() || mode == "absent") {
         Record("ended", "quit\n");
         return 0;
     }
@@ -102,8 +105,7 @@ int main(int argc, char** argv) {
         handOff.LogError(HandOffRegistrationFailed);
     Record("files", Files(wizard));
 
-    const bool mute = std::getenv("ZUN_FAKE_EDITOR") != nullptr &&
-                      std::string(std::getenv("ZUN_FAKE_EDITOR")) == "mute";
+    const bool mute = mode == "mute";
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     bool nextDone = false;
     bool refuseDone = false;
