@@ -140,10 +140,7 @@ BlockState SharedBlock::Join(const HandOffPlace& place, std::string_view name, s
                     ::close(fd);
                     return BlockState::Failed;
                 }
-                fd_ = fd;
-                size_ = size;
-                object_ = object;
-                guardDir_ = place.dir;
+                Hold(fd, size, object, place.dir);
                 return BlockState::Created;
             }
             if (errno != EEXIST) {
@@ -184,14 +181,19 @@ BlockState SharedBlock::Join(const HandOffPlace& place, std::string_view name, s
             ::close(fd);
             return BlockState::Failed;
         }
-        fd_ = fd;
-        size_ = size;
-        object_ = object;
-        guardDir_ = place.dir;
+        Hold(fd, size, object, place.dir);
         return BlockState::Existed;
     }
     message_ = object + " keeps coming back";
     return BlockState::Failed;
+}
+
+void SharedBlock::Hold(int fd, std::size_t size, const std::string& object,
+                       const std::string& guardDir) {
+    fd_ = fd;
+    size_ = size;
+    object_ = object;
+    guardDir_ = guardDir;
 }
 
 bool SharedBlock::Map() {

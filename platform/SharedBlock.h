@@ -59,6 +59,7 @@ public:
 private:
     BlockState Join(const HandOffPlace& place, std::string_view name, std::size_t size,
                     bool create);
+    void Hold(int fd, std::size_t size, const std::string& object, const std::string& guardDir);
 
     int fd_ = -1;
     void* view_ = nullptr;

@@ -5,6 +5,7 @@
 #include "editor/hdl/ui/TFormNewPrj.h"
 
 #include "MainWindowFixture.h"
+#include "support/EventPump.h"
 #include "support/HandOffSandbox.h"
 
 #include <QApplication>
@@ -17,17 +18,6 @@
 #include <functional>
 
 namespace {
-
-bool PumpUntil(const std::function<bool()>& done, int ms = 5000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 // Another editor, without windows: its wizard's logic and its hand-off.
 struct OtherEditor {
@@ -79,10 +69,10 @@ TEST_F(HandOffWizardTest, AHandedFileShowsUpInTheRunningWizard) {
     host->ShowModal = [&](TFormNewPrj& w) {
         EXPECT_TRUE(handOff_.Receiving());
         EXPECT_TRUE(second.Start(b_));
-        EXPECT_TRUE(PumpUntil([&] { return w.ListView1->topLevelItemCount() == 2; }));
+        EXPECT_TRUE(PumpEventsUntil([&] { return w.ListView1->topLevelItemCount() == 2; }));
         EXPECT_EQ(w.ListView1->headerItem()->text(0), "Selected Files (2)");
         EXPECT_EQ(w.ListView1->topLevelItem(1)->text(0).toStdString(), b_);
-        EXPECT_TRUE(PumpUntil([&] {
+        EXPECT_TRUE(PumpEventsUntil([&] {
             answered = second.handOff.HandlePendingMessages(second.wizard) ==
                        OpenRequestOutcome::CloseMainWindow;
             return answered;
@@ -108,7 +98,7 @@ TEST_F(HandOffWizardTest, TheSecondEditorCancelsItsWizardAndClosesOnceItsFileIsT
     form->FileNewPrjExecute(true, {b_}); // the real modal loop
     EXPECT_LT(t.elapsed(), 5000);
     EXPECT_FALSE(host->Window().isVisible());
-    EXPECT_TRUE(PumpUntil([&] { return !form->isVisible(); })) << "the main window stayed";
+    EXPECT_TRUE(PumpEventsUntil([&] { return !form->isVisible(); })) << "the main window stayed";
     EXPECT_EQ(first.wizard.Files.size(), 2u);
     EXPECT_FALSE(form->Model.PrjOpen);
 }

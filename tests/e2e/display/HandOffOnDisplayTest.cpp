@@ -7,6 +7,7 @@
 #include "editor/canvas/ui/SchematicDrawer.h"
 #include "editor/hdl/EditorHandOff.h"
 #include "editor/hdl/ui/TFormNewPrj.h"
+#include "support/EventPump.h"
 #include "support/HandOffSandbox.h"
 #include "support/InCi.h"
 #include "support/ScriptedPrompt.h"
@@ -35,17 +36,6 @@ namespace fs = std::filesystem;
 extern std::string DisplayProblem;
 
 namespace {
-
-bool PumpUntil(const std::function<bool()>& done, int ms = 20000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 pid_t Start(std::vector<std::string> argv) {
     std::vector<char*> args;
@@ -86,17 +76,6 @@ std::vector<pid_t> EditorsStartedByLaunchers(const std::string& exe) {
             found.push_back(std::stoi(name));
     }
     return found;
-}
-
-void Click(QWidget* w) {
-    QPointF centre(w->width() / 2.0, w->height() / 2.0);
-    QPointF global = w->mapToGlobal(centre);
-    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(w, &press);
-    QApplication::sendEvent(w, &release);
 }
 
 TEST(HandOffOnDisplay, FilesOpenedTogetherLandInOneWizardAndAfterNextANewEditorReceives) {
@@ -153,7 +132,7 @@ TEST(HandOffOnDisplay, FilesOpenedTogetherLandInOneWizardAndAfterNextANewEditorR
             launchers.push_back(Start({build + "zunl", "-ini", ini, "-new", files[i]}));
         const pid_t second = Start({build + "zun", "-ini", ini, "-new", files[1]});
 
-        EXPECT_TRUE(PumpUntil([&] { return host->Wizard().Files.size() >= 7; }))
+        EXPECT_TRUE(PumpEventsUntil([&] { return host->Wizard().Files.size() >= 7; }, 20000))
             << host->Wizard().Files.size() << " files listed";
         std::vector<std::string> listed;
         for (int i = 0; i < w->ListView1->topLevelItemCount(); ++i)
@@ -163,11 +142,11 @@ TEST(HandOffOnDisplay, FilesOpenedTogetherLandInOneWizardAndAfterNextANewEditorR
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(listed, expected);
         EXPECT_EQ(w->ListView1->headerItem()->text(0), "Selected Files (7)");
-        EXPECT_TRUE(PumpUntil([&] { return w->isActiveWindow(); }, 5000))
+        EXPECT_TRUE(PumpEventsUntil([&] { return w->isActiveWindow(); }, 5000))
             << "the wizard did not come to the front";
 
         std::optional<int> secondEnd;
-        EXPECT_TRUE(PumpUntil([&] { return (secondEnd = Ended(second)).has_value(); }))
+        EXPECT_TRUE(PumpEventsUntil([&] { return (secondEnd = Ended(second)).has_value(); }, 20000))
             << "the second editor is still running";
         if (secondEnd) {
             EXPECT_TRUE(WIFEXITED(*secondEnd) && WEXITSTATUS(*secondEnd) == 0) << *secondEnd;
@@ -176,7 +155,7 @@ TEST(HandOffOnDisplay, FilesOpenedTogetherLandInOneWizardAndAfterNextANewEditorR
         }
         for (pid_t l : launchers) {
             std::optional<int> end;
-            EXPECT_TRUE(PumpUntil([&] { return (end = Ended(l)).has_value(); }, 10000))
+            EXPECT_TRUE(PumpEventsUntil([&] { return (end = Ended(l)).has_value(); }, 10000))
                 << "a launcher is left";
             if (end) {
                 EXPECT_TRUE(WIFEXITED(*end) && WEXITSTATUS(*end) == 0) << *end;
@@ -187,12 +166,12 @@ TEST(HandOffOnDisplay, FilesOpenedTogetherLandInOneWizardAndAfterNextANewEditorR
         EXPECT_TRUE(EditorsStartedByLaunchers(zunExe).empty()) << "a launcher started an editor";
 
         // "Next": this wizard takes no more files; the next launcher starts an editor that does.
-        Click(w->BitBtn2);
-        EXPECT_TRUE(PumpUntil([w] { return w->ListView2->isVisible(); }));
+        ClickCentre(w->BitBtn2);
+        EXPECT_TRUE(PumpEventsUntil([w] { return w->ListView2->isVisible(); }));
         EXPECT_FALSE(handOff.Receiving());
         const pid_t late = Start({build + "zunl", "-ini", ini, "-new", files[7]});
         std::optional<int> lateEnd;
-        EXPECT_TRUE(PumpUntil([&] { return (lateEnd = Ended(late)).has_value(); }));
+        EXPECT_TRUE(PumpEventsUntil([&] { return (lateEnd = Ended(late)).has_value(); }, 20000));
         if (lateEnd) {
             EXPECT_TRUE(WIFEXITED(*lateEnd) && WEXITSTATUS(*lateEnd) == 0);
         }
@@ -219,7 +198,7 @@ TEST(HandOffOnDisplay, FilesOpenedTogetherLandInOneWizardAndAfterNextANewEditorR
     sinceShow.start();
     QTimer::singleShot(0, drive);
     form->show();
-    ASSERT_TRUE(PumpUntil([&] { return drove && !FormNewPrj->isVisible(); }, 60000));
+    ASSERT_TRUE(PumpEventsUntil([&] { return drove && !FormNewPrj->isVisible(); }, 60000));
     host.reset();
     form->Model.Modified = false;
     form.reset();
