@@ -283,7 +283,10 @@ bool CanvasController::UndoableEdit(const std::function<bool()>& edit) {
     std::erase_if(before, [](const ProjectLine& l) { return l[FieldSuggestion] == "S"; });
     if (!edit())
         return false;
-    model_.CopyLineList(&before, model_.UndoList);
+    // The copy taken before becomes the undo copy as it is; copying the list onto itself only
+    // sets the undo states.
+    model_.UndoList.swap(before);
+    model_.CopyLineList(&model_.UndoList, model_.UndoList);
     return true;
 }
 
