@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -77,22 +78,29 @@ TFormSL::TFormSL(SmartLinkWindow& state, Prompt& prompt, EditorServices& service
     SpeedButton2->setCheckable(true);
     Btn7 = Button("Btn7", "Help", body);
 
-    // Under the grid: the options across the panel, then the buttons in three columns.
+    // Under the grid: the options across the panel, then the buttons in two columns.
     auto* buttons = new QGridLayout;
     buttons->addWidget(Btn1, 0, 0);
     buttons->addWidget(Btn6, 0, 1);
-    buttons->addWidget(SpeedButton1, 0, 2);
-    buttons->addWidget(Btn4, 1, 0);
-    buttons->addWidget(Btn5, 1, 1);
-    buttons->addWidget(Btn7, 1, 2);
-    buttons->addWidget(SpeedButton2, 2, 0, 1, 3);
+    buttons->addWidget(SpeedButton1, 1, 0);
+    buttons->addWidget(Btn4, 1, 1);
+    buttons->addWidget(Btn5, 2, 0);
+    buttons->addWidget(Btn7, 2, 1);
+    buttons->addWidget(SpeedButton2, 3, 0, 1, 2);
     CheckListBox1->setMaximumHeight(6 * 20 + 6);
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(StringGrid1, 1);
     layout->addWidget(CheckListBox1);
     layout->addLayout(buttons);
-    setWidget(body);
+    // Scrolled rather than squeezed when the dock panel is narrower than the buttons.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName("SmartLinkPanel");
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(body);
+    scroll->setMinimumSize(80, 60);
+    setWidget(scroll);
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");
