@@ -147,6 +147,18 @@ bool SmartLink::ExpandCaptures(std::string_view pattern, std::string& text) cons
     return true;
 }
 
+int SmartLink::PortOfLine(const ProjectLine& line, const std::string& inst) const {
+    // The rebuild wrote the record's index into the line; a line whose record does not answer to
+    // it is looked up by name.
+    const std::optional<int> k = ParseDecimal(line[FieldIndex]);
+    if (k && *k >= 0 && static_cast<std::size_t>(*k) < model_.PortList.size()) {
+        const port& p = model_.PortList[static_cast<std::size_t>(*k)];
+        if (p.Name == line[3] && p.OwnerName == inst)
+            return *k;
+    }
+    return model_.FindPortQuiet(inst, line[3]);
+}
+
 bool SmartLink::SourceMatches(int rule, const std::string& inst, const std::string& portName) {
     const std::size_t r = static_cast<std::size_t>(rule);
     return Collect(compiled_->instance[r], inst, true, &model_.MduCaptures) &&
@@ -184,7 +196,7 @@ int SmartLink::FindSmartLinkTargets(std::string_view desInstance, std::string_vi
         }
         if (mark != "P" || !selected || !Found(portRe, line[3]))
             continue;
-        const int k = model_.FindPortQuiet(current, line[3]);
+        const int k = PortOfLine(line, current);
         if (k < 0 || proposed_[static_cast<std::size_t>(k)])
             continue;
         const port& target = model_.PortList[static_cast<std::size_t>(k)];

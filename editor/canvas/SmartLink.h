@@ -82,6 +82,8 @@ private:
     struct Pattern;
 
     bool SourceMatches(int rule, const std::string& inst, const std::string& portName);
+    // The PortList index of a port line of instance inst; -1 when it has no record.
+    int PortOfLine(const ProjectLine& line, const std::string& inst) const;
     void EnsureCompiled();
     bool Collect(const Pattern& pattern, std::string_view subject, bool collect,
                  std::vector<std::string>* captures);
