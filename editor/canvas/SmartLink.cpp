@@ -56,6 +56,22 @@ bool ReplaceToken(std::string& text, const std::string& token, const std::string
 
 } // namespace
 
+int SmartLinkRuleCount(const ProjectModel& model) {
+    if (model.SLRuleWidth < MinRuleWidth)
+        return 0;
+    return static_cast<int>(model.SLRules.size() / static_cast<std::size_t>(model.SLRuleWidth));
+}
+
+std::vector<SmartLinkRuleItem> SmartLinkRuleItems(const ProjectModel& model) {
+    std::vector<SmartLinkRuleItem> items;
+    const int count = SmartLinkRuleCount(model);
+    for (int rule = 0; rule < count; ++rule) {
+        const int start = rule * model.SLRuleWidth;
+        items.push_back({start, model.SLRules[static_cast<std::size_t>(start + RuleMenuCaption)]});
+    }
+    return items;
+}
+
 struct SmartLink::Pattern {
     std::optional<rx::Regex> re;
 };
@@ -234,8 +250,7 @@ bool SmartLink::ApplySmartLinkRules(char kind, int portIndex, int ruleIndex, std
         return false;
     const int width = model_.SLRuleWidth;
     const bool allRules = ruleIndex == -1;
-    const int ruleCount =
-        width >= MinRuleWidth ? static_cast<int>(model_.SLRules.size()) / width : 0;
+    const int ruleCount = SmartLinkRuleCount(model_);
     if (!allRules && (ruleIndex < 0 || ruleIndex % std::max(width, 1) != 0 ||
                       ruleIndex / std::max(width, 1) >= ruleCount))
         return false;

@@ -33,6 +33,18 @@ inline constexpr int MaxCaptures = 10;
 // multiplies the text at each digit, and a longer pattern would only be refused or crawl.
 inline constexpr std::size_t MaxExpandedPattern = 16 * 1024;
 
+// The number of whole rules in SLRules; 0 while SLRuleWidth is below what the engine reads.
+int SmartLinkRuleCount(const ProjectModel& model);
+
+// One rule as the context menu offers it: the index of its first text in SLRules (what
+// ApplySmartLinkRules takes) and its caption, text 1.
+struct SmartLinkRuleItem {
+    int Start = 0;
+    std::string Caption;
+    bool operator==(const SmartLinkRuleItem&) const = default;
+};
+std::vector<SmartLinkRuleItem> SmartLinkRuleItems(const ProjectModel& model);
+
 class SmartLink {
 public:
     explicit SmartLink(ProjectModel& model);

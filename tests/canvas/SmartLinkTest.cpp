@@ -522,6 +522,18 @@ TEST_F(Engine, SharedTargetIsAcceptedAsOneWire) {
     EXPECT_FALSE(m.PortList[Port("u3", "tx_1_2data")].Lone);
 }
 
+TEST_F(Engine, MenuItemsAreTheWholeRulesWithTheirStartsAndCaptions) {
+    SetRules({kSameLink, kChannelLink, kClockFromTx});
+    EXPECT_EQ(SmartLinkRuleItems(m), (std::vector<SmartLinkRuleItem>{
+                                         {0, "Same Link"}, {7, "Channel Link"}, {14, "Clocks"}}));
+    m.SLRules.resize(18); // the third rule cut short
+    EXPECT_EQ(SmartLinkRuleCount(m), 2);
+    EXPECT_EQ(SmartLinkRuleItems(m).size(), 2u);
+    m.SLRuleWidth = 5;
+    EXPECT_EQ(SmartLinkRuleCount(m), 0);
+    EXPECT_TRUE(SmartLinkRuleItems(m).empty());
+}
+
 TEST_F(Engine, HoverOverAPortProposesItsWiresAndADoubleClickAcceptsThem) {
     SetRules({kSameLink, kChannelLink});
     const ViewState view = ViewState::Initial();
