@@ -3,6 +3,7 @@
 // handlers by name.
 #pragma once
 
+#include "editor/canvas/SmartLink.h"
 #include "editor/canvas/SmartLinkGrid.h"
 
 #include <array>
@@ -10,7 +11,6 @@
 
 class ProjectModel;
 class Prompt;
-class SmartLink;
 struct EditorServices;
 
 // Logged at creation when "default.qvs" cannot be read, whatever the cause.
@@ -19,15 +19,15 @@ extern const char* const DefaultRulesFile;   // "default.qvs", in the program di
 extern const char* const SmartLinkLoadError; // "Load error."
 extern const char* const SmartLinkSaveError; // "Save error."
 
-// Grid columns.
+// Grid columns: "Ena", then the texts of a rule in the order SLRules holds them.
 inline constexpr int ColEna = 0;
-inline constexpr int ColOnce = 1;
-inline constexpr int ColMenuDes = 2;
-inline constexpr int ColSrcInstance = 3;
-inline constexpr int ColSrcPort = 4;
-inline constexpr int ColDesInstance = 5;
-inline constexpr int ColDesPort = 6;
-inline constexpr int ColDescription = 7;
+inline constexpr int ColOnce = RuleOnce + 1;
+inline constexpr int ColMenuDes = RuleMenuCaption + 1;
+inline constexpr int ColSrcInstance = RuleSrcInstance + 1;
+inline constexpr int ColSrcPort = RuleSrcPort + 1;
+inline constexpr int ColDesInstance = RuleDesInstance + 1;
+inline constexpr int ColDesPort = RuleDesPort + 1;
+inline constexpr int ColDescription = ColDesPort + 1;
 inline constexpr int SmartLinkColumns = 8;
 
 // Items of the option list, in order.
