@@ -1,6 +1,8 @@
 // The module wizard's logic, without any widget.
 #include "editor/hdl/ModuleWizard.h"
 
+#include "editor/hdl/TextLines.h"
+
 #include "platform/AsciiCase.h"
 #include "platform/TextFile.h"
 
@@ -11,11 +13,12 @@
 
 namespace fs = std::filesystem;
 
+const char* const InvalidTopModuleName = "Invalid top module name.";
+
 namespace {
 
 constexpr const char* UnrecognizedFormat = "Error: Unrecognized Format.";
 constexpr const char* FoundNoModule = "Found no module in the files.";
-constexpr const char* InvalidTopName = "Invalid top module name.";
 constexpr const char* TopBeginsWithU = "Top module name can not begin with \"U_\".";
 constexpr const char* OutOfMemory = "Internal Error. Maybe out of memory.";
 
@@ -25,25 +28,6 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
         return static_cast<unsigned char>(platform::AsciiUpper(x)) <
                static_cast<unsigned char>(platform::AsciiUpper(y));
     });
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(std::move(line));
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            line.push_back(c);
-        }
-    }
-    if (!line.empty())
-        lines.push_back(std::move(line));
-    return lines;
 }
 
 // A count caption as a number, or nothing when it is not a whole number.
@@ -97,7 +81,7 @@ ModuleListParse ParseModuleList(const std::string& text) {
     ModuleListParse parse;
     int kind = VerilogKind;
     std::string path;
-    for (const std::string& line : SplitLines(text)) {
+    for (const std::string& line : SplitTextLines(text)) {
         if (line.empty())
             continue;
         if (line[0] == 'F') {
@@ -420,7 +404,7 @@ std::optional<std::string> ModuleWizard::ValidateOk() const {
                 return "The module " + TopModuleText + " can not be identical to the top module.";
     }
     if (!IsLegalIdent(TopModuleText))
-        return std::string(InvalidTopName);
+        return std::string(InvalidTopModuleName);
     if (TopModuleText.starts_with("U_"))
         return std::string(TopBeginsWithU);
     return std::nullopt;
