@@ -4,6 +4,7 @@
 #include "editor/app/ModuleWizardHost.h"
 #include "editor/app/QtPrompt.h"
 #include "editor/app/TAboutBox.h"
+#include "editor/app/TForm1Gen.h"
 #include "editor/app/TForm1.h"
 
 #include <QApplication>
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
         auto about = std::make_unique<TAboutBox>(form.get());
         AboutBox = about.release();
         ModuleWizardHost moduleWizard(*form, prompt);
+        GenHdlHost generation(*form, prompt, moduleWizard.Runner());
 
         std::vector<std::string> args;
         for (int i = 1; i < argc; ++i)
