@@ -2,10 +2,13 @@
 // table; it owns the project model and runs every command through one guarded entry.
 #pragma once
 
+#include "editor/canvas/CanvasController.h"
+#include "editor/canvas/SmartLink.h"
+#include "editor/canvas/SmartLinkWindow.h"
+#include "editor/canvas/ui/PictureDrawer.h"
 #include "editor/model/Documents.h"
 #include "editor/model/ProjectModel.h"
 #include "editor/model/ViewState.h"
-#include "editor/canvas/ui/PictureDrawer.h"
 
 #include <QCursor>
 #include <QImage>
@@ -14,6 +17,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,11 +26,13 @@ class Prompt;
 struct ClosePrjResult;
 class QAction;
 class QActionGroup;
+class QDockWidget;
 class QLabel;
 class QMenu;
 class QScrollArea;
 class QToolBar;
 class TDrvForm;
+class TFormSL;
 class TPaintBox;
 
 class TForm1 : public QMainWindow {
@@ -42,11 +48,11 @@ public:
     // What the file commands reach the desktop through.
     EditorServices Services;
 
-    // Canvas drag state and rubber band, kept here for the drawing and the mouse handlers.
-    char MouseMode = '0';
-    std::array<int, 4> RubberRect{};
-    bool PrtMoveOk = false;
-    bool MduDropOk = false;
+    // The canvas's mouse handling, and what it reaches the window through; the seams of the
+    // windows that come later (SmartLink, width confirmation, the source viewer, the Properties
+    // window) stay unset here.
+    CanvasHost CanvasHooks;
+    std::unique_ptr<CanvasController> Canvas;
 
     // The off-screen picture; a paint of the canvas copies from it and nothing else.
     QImage PicBitmap;
@@ -120,7 +126,34 @@ public:
     void BuildRecentMenu();
     void RecentProjectClick(int index);
     void About1Click();
+
+    // Tool windows in the dock panels (TForm1Docks.cpp). A registered window follows its check
+    // button: however it is closed, the button is released and a panel left without a visible
+    // client closes; however it is shown, the button goes down and a closed panel opens to its
+    // first-client size. A button stays disabled until its window is registered.
+    void RegisterDockClient(QDockWidget* window, const std::string& button);
+    void SetDockPanelVisible(Qt::DockWidgetArea panel, bool visible, QDockWidget* client);
+    // A client docked into a panel; opens the panel when it is the panel's only visible client.
+    void LeftPanelDockDrop(Qt::DockWidgetArea panel, QDockWidget* client);
+    // A client left a panel (floated or moved); the panel closes with its last visible client.
+    void LeftPanelUnDock(Qt::DockWidgetArea panel, QDockWidget* client);
+    // Whether the control bar takes a window: tool bars only, never a tool window or a dialog.
+    bool ControlBar1DockOver(const QWidget* source) const;
+    // Width of a side panel or height of the bottom panel; 0 while it shows no client.
+    int DockPanelExtent(Qt::DockWidgetArea panel) const;
+    void ToolButton18Click();
+    void ToolButton25Click();
     void ToolButton27Click();
+
+    // SmartLink (TForm1SmartLink.cpp): the rule engine over the model, the Smart Link window's
+    // state, and the window, docked at the right and made at start-up.
+    SmartLink SmartLinks{Model};
+    SmartLinkWindow SmartLinkState{Model, SmartLinks};
+    TFormSL* SmartLinkForm = nullptr;
+    void CreateSmartLinkWindow();
+    // The proposals for the hovered object by every rule (rule -1) or one rule; the canvas's
+    // hover and the context menu's rule items call this.
+    bool ApplySmartLinkRules(char kind, int index, int rule, std::string& summary);
 
     // Seams of the windows that come with other parts of the editor.
     // The module wizard for a new project: sources hold the files from the command line or a
@@ -155,6 +188,7 @@ private:
     void LoadCursors();
     void RegisterOwnHandlers();
     void RegisterFileHandlers();
+    void RegisterCanvasHandlers();
     void SetClosePrjEnabled(bool enabled);
     void ShowClose(const ClosePrjResult& result);
     void RefreshEnabled(std::string_view name);
@@ -163,6 +197,17 @@ private:
     void CheckButtonClicked(std::string_view name, bool checked);
     bool RunStartupSteps();
     void AddMenuItems(QMenu* menu, const std::vector<struct MenuNode>& items);
+    void ToolWindowButtonClick(const std::string& button);
+    bool DockClientEvent(QObject* watched, QEvent* event);
+    int VisibleDockClients(Qt::DockWidgetArea panel, const QDockWidget* except) const;
+
+    struct DockClient {
+        QDockWidget* window;
+        std::string button;
+        Qt::DockWidgetArea panel; // where it is docked; NoDockWidgetArea while floating
+        bool closed;              // hidden by itself, not with the main window
+    };
+    std::vector<DockClient> dockClients_;
 
     PictureDrawer& drawer_;
     std::map<std::string, QAction*, std::less<>> actions_;

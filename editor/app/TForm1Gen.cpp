@@ -5,6 +5,7 @@
 #include "editor/canvas/ui/WinColor.h"
 #include "editor/hdl/ui/TFormConnect.h"
 #include "editor/hdl/ui/TFormGenHDL.h"
+#include "editor/model/ExternalEditor.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -30,8 +31,14 @@ GenHdlHost::GenHdlHost(TForm1& form, Prompt& prompt, EngineRunner& runner)
         else
             QApplication::restoreOverrideCursor();
     };
-    // The external editor start of "SFOE" is the one the canvas gets for a module's source; it is
-    // joined here when that comes, and the button stays disabled until then.
+    // "SFOE" starts the external editor as a double-click on an instance does, and that
+    // double-click shows a module's source here when the internal editor is chosen.
+    text_.StartExternalEditor = [this](const std::string& path) {
+        StartExternalEditor(form_.Model, form_.Services, path);
+    };
+    form.CanvasHooks.ShowSourceFile = [this](const std::string& path) {
+        text_.ShowSourceFile(path);
+    };
     form.SetHandler("GenHDL", [this] { command_.GenHDLExecute(); });
     form.HdlFontChanged = [this] {
         textWindow_->Memo1->setFont(QFontOf(form_.Model.AppMisc.HdlFont));
@@ -41,6 +48,7 @@ GenHdlHost::GenHdlHost(TForm1& form, Prompt& prompt, EngineRunner& runner)
 GenHdlHost::~GenHdlHost() {
     form_.SetHandler("GenHDL", nullptr);
     form_.HdlFontChanged = nullptr;
+    form_.CanvasHooks.ShowSourceFile = nullptr;
     if (FormGenHDL == textWindow_)
         FormGenHDL = nullptr;
     if (FormConnect == connectWindow_)

@@ -16,9 +16,9 @@ class TForm1;
 
 class GenHdlHost {
 public:
-    // Creates FormGenHDL and FormConnect and gives the main window its GenHDL handler and its
-    // HdlFontChanged hook; runner is the module wizard's, so both use one engine and work
-    // directory. The host must be destroyed before the main window.
+    // Creates FormGenHDL and FormConnect and gives the main window its GenHDL handler, its
+    // HdlFontChanged hook and the canvas's source viewer; runner is the module wizard's, so both
+    // use one engine and work directory. The host must be destroyed before the main window.
     GenHdlHost(TForm1& form, Prompt& prompt, EngineRunner& runner);
     ~GenHdlHost();
     GenHdlHost(const GenHdlHost&) = delete;

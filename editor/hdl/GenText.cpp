@@ -1,10 +1,10 @@
 // The generated-text window's logic.
 #include "editor/hdl/GenText.h"
 
-#include "editor/hdl/TextLines.h"
 #include "editor/model/ProjectFile.h"
 #include "editor/model/ProjectModel.h"
 #include "editor/model/Prompt.h"
+#include "platform/TextLines.h"
 
 #include <algorithm>
 
@@ -30,16 +30,16 @@ constexpr std::array<std::size_t, 3> InstanceHeaderColumns = {8, 9, 10};
 } // namespace
 
 void GenTextModel::SetText(std::string_view text) {
-    Lines = SplitTextLines(text);
+    Lines = platform::SplitLines(text);
     edited_ = false;
 }
 
 std::string GenTextModel::Text() const {
-    return JoinTextLines(Lines);
+    return platform::JoinLines(Lines);
 }
 
 void GenTextModel::TextEdited(std::string_view text) {
-    Lines = SplitTextLines(text);
+    Lines = platform::SplitLines(text);
     edited_ = true;
 }
 

@@ -1,17 +1,14 @@
 // The module wizard's logic, without any widget.
 #include "editor/hdl/ModuleWizard.h"
 
-#include "editor/hdl/TextLines.h"
-
 #include "platform/AsciiCase.h"
+#include "platform/Paths.h"
 #include "platform/TextFile.h"
+#include "platform/TextLines.h"
 
 #include <algorithm>
 #include <charconv>
-#include <filesystem>
 #include <unordered_map>
-
-namespace fs = std::filesystem;
 
 const char* const InvalidTopModuleName = "Invalid top module name.";
 
@@ -47,19 +44,6 @@ bool HasLineBreakOrTab(const std::string& path) {
     return path.find_first_of("\t\r\n") != std::string::npos;
 }
 
-// The path made absolute against the current directory; "." and ".." are folded only where
-// that still names the same file (a ".." after a symbolic link would not).
-std::string AbsolutePath(const std::string& path) {
-    std::error_code ec;
-    fs::path absolute = fs::absolute(fs::path(path), ec);
-    if (ec)
-        return path;
-    fs::path normal = absolute.lexically_normal();
-    if (normal != absolute && fs::equivalent(normal, absolute, ec) && !ec)
-        return normal.string();
-    return absolute.string();
-}
-
 std::string Printable(const std::string& text) {
     std::string out;
     for (char c : text) {
@@ -81,7 +65,7 @@ ModuleListParse ParseModuleList(const std::string& text) {
     ModuleListParse parse;
     int kind = VerilogKind;
     std::string path;
-    for (const std::string& line : SplitTextLines(text)) {
+    for (const std::string& line : platform::SplitLines(text)) {
         if (line.empty())
             continue;
         if (line[0] == 'F') {
@@ -201,7 +185,7 @@ AddSourceResult ModuleWizard::AddSourceFile(const std::string& path) {
                                  ": a TAB or a line break in its name is not supported.");
         return AddSourceResult::Refused;
     }
-    std::string absolute = AbsolutePath(path);
+    std::string absolute = platform::AbsolutePath(path);
     for (const SourceFileRow& row : Files)
         if (row.path == absolute)
             return AddSourceResult::Duplicate;
@@ -452,11 +436,7 @@ bool ModuleWizard::Ok() {
         return false;
     }
 
-    std::string request;
-    for (const std::string& line : ModuleRequestLines()) {
-        request += line;
-        request += "\r\n";
-    }
+    const std::string request = platform::JoinLines(ModuleRequestLines());
     if (!platform::WriteFileAtomic(runner_.WorkFile("cfg.tmp"), request)) {
         if (project_ != nullptr)
             project_->LogError(OutOfMemory);

@@ -3,8 +3,9 @@
 
 #include "editor/hdl/DesignCheck.h"
 #include "editor/hdl/NetFacts.h"
-#include "editor/hdl/TextLines.h"
+#include "editor/hdl/TextColumns.h"
 #include "platform/TextFile.h"
+#include "platform/TextLines.h"
 
 #include <unordered_set>
 
@@ -374,7 +375,7 @@ bool TopGenerator::Finish(EngineJob job) {
     const std::string connection = runner_.WorkFile("prj.tmp");
     const std::string skeleton = runner_.WorkFile("obj.tmp");
     for (const auto& [path, text] : {std::pair{connection, ConnectionFileText(model_.LineList)},
-                                     std::pair{skeleton, JoinTextLines(CodeBuf)}}) {
+                                     std::pair{skeleton, platform::JoinLines(CodeBuf)}}) {
         if (const IoStatus written = platform::WriteFileAtomic(path, text); !written) {
             runner_.DeleteTempFiles();
             model_.LogError("Can't write the work file " + path + ". " + written.message);
@@ -386,7 +387,7 @@ bool TopGenerator::Finish(EngineJob job) {
         model_.LogError(outcome.message);
         return false;
     }
-    CodeBuf = SplitTextLines(outcome.output);
+    CodeBuf = platform::SplitLines(outcome.output);
     return true;
 }
 
@@ -398,7 +399,7 @@ std::string TopGenerator::GenVerilogTop() {
     std::optional<std::string> skeleton = VerilogSkeleton(model_);
     if (!skeleton)
         return GenNoTopText;
-    CodeBuf = SplitTextLines(*skeleton);
+    CodeBuf = platform::SplitLines(*skeleton);
     if (!Finish(EngineJob::FinishVerilog))
         return GenErrorText;
     if (!CloseVerilogTop(CodeBuf)) {
@@ -407,7 +408,7 @@ std::string TopGenerator::GenVerilogTop() {
     }
     // The empty line and "endmodule" were one entry of the buffer, and count as one line.
     model_.LogInfo("Total " + std::to_string(CodeBuf.size() - 1) + " lines of code are generated.");
-    return JoinTextLines(CodeBuf);
+    return platform::JoinLines(CodeBuf);
 }
 
 std::string TopGenerator::GenVhdlTop() {
@@ -418,9 +419,9 @@ std::string TopGenerator::GenVhdlTop() {
     std::optional<std::string> skeleton = VhdlSkeleton(model_);
     if (!skeleton)
         return GenDesignErrorText;
-    CodeBuf = SplitTextLines(*skeleton);
+    CodeBuf = platform::SplitLines(*skeleton);
     if (!Finish(EngineJob::FinishVhdl))
         return GenErrorText;
     model_.LogInfo("Total " + std::to_string(CodeBuf.size()) + " lines of code are generated.");
-    return JoinTextLines(CodeBuf);
+    return platform::JoinLines(CodeBuf);
 }

@@ -149,7 +149,7 @@ TEST_F(VerilogFromTheWizard, PassesIverilogWithoutPortWidthWarnings) {
     const fs::path top = Generate(false);
     // The banner's three lines are not counted, and the empty line before "endmodule" counts
     // with it.
-    const std::size_t lines = SplitTextLines(ReadBytes(top.string())).size();
+    const std::size_t lines = platform::SplitLines(ReadBytes(top.string())).size();
     EXPECT_TRUE(
         LogHas("Info: Total " + std::to_string(lines - 4) + " lines of code are generated."))
         << ReadBytes(top.string());

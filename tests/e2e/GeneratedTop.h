@@ -3,7 +3,7 @@
 #pragma once
 
 #include "editor/hdl/GenOptions.h"
-#include "editor/hdl/TextLines.h"
+#include "platform/TextLines.h"
 #include "editor/hdl/TopGenerator.h"
 #include "support/EngineWorkFiles.h"
 #include "support/FileFixtures.h"
@@ -30,7 +30,7 @@ inline void GenerateTop(ProjectModel& model, const std::filesystem::path& workDi
     EXPECT_EQ(log.find("Error: "), std::string::npos) << log;
     EXPECT_TRUE(EngineWorkFilesLeft(workDir).empty());
     WriteBytes(file.string(),
-               JoinTextLines(SplitTextLines((vhdl ? VhdlBanner : VerilogBanner) + text)));
+               platform::JoinLines(platform::SplitLines((vhdl ? VhdlBanner : VerilogBanner) + text)));
 }
 
 } // namespace zun::e2e

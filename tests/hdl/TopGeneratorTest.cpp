@@ -2,7 +2,7 @@
 // they write, what each way the run ends gives, and how the Verilog result is closed.
 #include "editor/hdl/TopGenerator.h"
 
-#include "editor/hdl/TextLines.h"
+#include "platform/TextLines.h"
 #include "model/ModelText.h"
 #include "support/EngineWorkFiles.h"
 #include "support/FileFixtures.h"
@@ -81,12 +81,12 @@ TEST_F(TopGeneratorTest, WorkFilesAreTheConnectionFileAndTheSkeletonTheEngineIsG
                                "WIRE\tu_core\tclk\ttop\tclk\tclk\t\t\r\n"
                                "WIRE\tu_core\tq\ttop\tdout\tdout\t\t\r\n"
                                "ASSIGN\t x = y \t\t\t\t\t\t\r\n");
-    EXPECT_EQ(Work("obj.tmp"), JoinTextLines(SplitTextLines(*VerilogSkeleton(m))));
-    EXPECT_EQ(gen_.CodeBuf, SplitTextLines(*VerilogSkeleton(m)));
+    EXPECT_EQ(Work("obj.tmp"), platform::JoinLines(platform::SplitLines(*VerilogSkeleton(m))));
+    EXPECT_EQ(gen_.CodeBuf, platform::SplitLines(*VerilogSkeleton(m)));
 
     Engine("nothing");
     EXPECT_EQ(gen_.GenVhdlTop(), "Error.");
-    EXPECT_EQ(Work("obj.tmp"), JoinTextLines(SplitTextLines(*VhdlSkeleton(m))));
+    EXPECT_EQ(Work("obj.tmp"), platform::JoinLines(platform::SplitLines(*VhdlSkeleton(m))));
 }
 
 TEST_F(TopGeneratorTest, EngineRunEndings) {

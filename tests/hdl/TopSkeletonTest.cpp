@@ -2,7 +2,7 @@
 // small projects: the examples line by line, the text pieces and their edge cases as tables.
 #include "editor/hdl/TopGenerator.h"
 
-#include "editor/hdl/TextLines.h"
+#include "platform/TextLines.h"
 #include "model/ModelText.h"
 
 #include <gtest/gtest.h>
@@ -31,12 +31,12 @@ protected:
     Lines Verilog() {
         std::optional<std::string> text = VerilogSkeleton(m);
         EXPECT_TRUE(text);
-        return SplitTextLines(text.value_or(""));
+        return platform::SplitLines(text.value_or(""));
     }
     Lines Vhdl() {
         std::optional<std::string> text = VhdlSkeleton(m);
         EXPECT_TRUE(text);
-        return SplitTextLines(text.value_or(""));
+        return platform::SplitLines(text.value_or(""));
     }
     std::string VhdlText() { return VhdlSkeleton(m).value_or(""); }
     std::string VerilogText() { return VerilogSkeleton(m).value_or(""); }
@@ -227,7 +227,7 @@ TEST_F(TopSkeleton, VerilogPieces) {
     for (const PieceCase& c : cases) {
         Load(c.project, c.assignOpenOut);
         const std::string text = VerilogText();
-        ExpectPieces(c, SplitTextLines(text), text, Log());
+        ExpectPieces(c, platform::SplitLines(text), text, Log());
     }
     Load("TOP\t\ttop\nOUTPUT\t\t\tq\nASSIGN\t a = b \nASSIGN\t c = d \n", '0');
     const Lines lines = Verilog();
@@ -303,7 +303,7 @@ TEST_F(TopSkeleton, VhdlPieces) {
     for (const PieceCase& c : cases) {
         Load(c.project, c.assignOpenOut);
         const std::string text = VhdlText();
-        ExpectPieces(c, SplitTextLines(text), text, Log());
+        ExpectPieces(c, platform::SplitLines(text), text, Log());
     }
 }
 
@@ -370,7 +370,7 @@ TEST_F(TopSkeleton, VhdlFaultsAreMended) {
     for (const PieceCase& c : cases) {
         Load(c.project, c.assignOpenOut);
         const std::string text = VhdlText();
-        ExpectPieces(c, SplitTextLines(text), text, Log());
+        ExpectPieces(c, platform::SplitLines(text), text, Log());
     }
 }
 

@@ -169,13 +169,25 @@ TEST_F(GenWindowsTest, ButtonsFontAndClipboard) {
     EXPECT_EQ(Window().BitBtn4->toolTip(), "Save to a tmp file and open with the external editor.");
     EXPECT_EQ(Window().BitBtn5->toolTip(),
               "Save to a tmp file and copy the file name to clipboard.");
+    EXPECT_FALSE(Window().BitBtn4->isEnabled()) << "the internal editor is the setting";
     form->Model.InternalEditor = false;
+    form->Model.EditorProgram = "myedit";
+    form->Model.EditorParams = "-n %F";
+    std::vector<std::vector<std::string>> started;
+    form->Services.Spawn = [&](const std::vector<std::string>& argv) {
+        started.push_back(argv);
+        return IoStatus::Ok();
+    };
     Window().ShowModeless();
-    EXPECT_FALSE(Window().BitBtn4->isEnabled()) << "no external editor start yet";
+    ASSERT_TRUE(Window().BitBtn4->isEnabled());
+    Window().Memo1->setPlainText("for the editor");
+    Window().BitBtn4->click();
+    const std::string tmp = scratch_.Dir() + "zuntmp.tmp";
+    EXPECT_EQ(ReadBytes(tmp), "for the editor\r\n");
+    EXPECT_EQ(started, (std::vector<std::vector<std::string>>{{"myedit", "-n", tmp}}));
 
     Window().Memo1->setPlainText("a\nb");
     Window().BitBtn5->click();
-    const std::string tmp = scratch_.Dir() + "zuntmp.tmp";
     EXPECT_EQ(ReadBytes(tmp), "a\r\nb\r\n");
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), tmp);
 
@@ -184,6 +196,17 @@ TEST_F(GenWindowsTest, ButtonsFontAndClipboard) {
     ASSERT_TRUE(form->HdlFontChanged);
     form->HdlFontChanged();
     EXPECT_EQ(Window().Memo1->font(), QFontOf(form->Model.AppMisc.HdlFont));
+}
+
+TEST_F(GenWindowsTest, DoubleClickedModuleSourceIsShownAsPlainText) {
+    const std::string path = scratch_.Path("core.v");
+    WriteBytes(path, "module core;\nendmodule\n");
+    ASSERT_TRUE(form->CanvasHooks.ShowSourceFile);
+    form->CanvasHooks.ShowSourceFile(path);
+    ASSERT_TRUE(Window().isVisible());
+    EXPECT_EQ(Window().windowTitle().toStdString(), path);
+    EXPECT_EQ(Window().Memo1->toPlainText(), "module core;\nendmodule");
+    EXPECT_FALSE(Window().HeaderControl1->isVisible());
 }
 
 } // namespace
