@@ -124,23 +124,14 @@ void GenHdlCommand::GenerateFullSource() {
     BusyScope scope(busy_, SetGenActionsEnabled, SetBusyCursor);
     const std::string title = TopTitle(model_);
     const bool vhdl = FormConnect.RadioButtonChecked[2];
-    if (vhdl) {
-        model_.LogAction("Generate VHDL Code...");
-        window_.Caption = title + ".vhd";
-        window_.Lines.clear();
-        const std::string text = generator_.GenVhdlTop();
-        window_.SetText(VhdlBanner + text);
-        window_.SaveFileName = title + ".vhd";
-        window_.SaveFilterIndex = VhdlFilter;
-    } else {
-        model_.LogAction("Generate Verilog HDL Code...");
-        window_.Caption = title + ".v";
-        window_.Lines.clear();
-        const std::string text = generator_.GenVerilogTop();
-        window_.SetText(VerilogBanner + text);
-        window_.SaveFileName = title + ".v";
-        window_.SaveFilterIndex = VerilogFilter;
-    }
+    model_.LogAction(vhdl ? "Generate VHDL Code..." : "Generate Verilog HDL Code...");
+    const std::string file = title + (vhdl ? ".vhd" : ".v");
+    window_.Caption = file;
+    window_.Lines.clear();
+    const std::string text = vhdl ? generator_.GenVhdlTop() : generator_.GenVerilogTop();
+    window_.SetText((vhdl ? VhdlBanner : VerilogBanner) + text);
+    window_.SaveFileName = file;
+    window_.SaveFilterIndex = vhdl ? VhdlFilter : VerilogFilter;
     window_.CstmPrtMode = false;
     window_.GenStyle = PlainTextStyle;
     if (window_.Show)

@@ -371,11 +371,12 @@ bool CloseVerilogTop(std::vector<std::string>& lines) {
     return true;
 }
 
-bool TopGenerator::Finish(EngineJob job) {
+bool TopGenerator::Finish(EngineJob job, const std::string& skeleton) {
+    CodeBuf = platform::SplitLines(skeleton);
     const std::string connection = runner_.WorkFile("prj.tmp");
-    const std::string skeleton = runner_.WorkFile("obj.tmp");
+    const std::string objects = runner_.WorkFile("obj.tmp");
     for (const auto& [path, text] : {std::pair{connection, ConnectionFileText(model_.LineList)},
-                                     std::pair{skeleton, platform::JoinLines(CodeBuf)}}) {
+                                     std::pair{objects, platform::JoinLines(CodeBuf)}}) {
         if (const IoStatus written = platform::WriteFileAtomic(path, text); !written) {
             runner_.DeleteTempFiles();
             model_.LogError("Can't write the work file " + path + ". " + written.message);
@@ -391,24 +392,27 @@ bool TopGenerator::Finish(EngineJob job) {
     return true;
 }
 
+std::string TopGenerator::Result(std::size_t lines) {
+    model_.LogInfo("Total " + std::to_string(lines) + " lines of code are generated.");
+    return platform::JoinLines(CodeBuf);
+}
+
 std::string TopGenerator::GenVerilogTop() {
     CodeBuf.clear();
     model_.LogAction("Generate Verilog HDL Code.");
     if (!CheckDesign(model_, CheckVerilog))
         return GenErrorText;
-    std::optional<std::string> skeleton = VerilogSkeleton(model_);
+    const std::optional<std::string> skeleton = VerilogSkeleton(model_);
     if (!skeleton)
         return GenNoTopText;
-    CodeBuf = platform::SplitLines(*skeleton);
-    if (!Finish(EngineJob::FinishVerilog))
+    if (!Finish(EngineJob::FinishVerilog, *skeleton))
         return GenErrorText;
     if (!CloseVerilogTop(CodeBuf)) {
         model_.LogError(GenerationFailed);
         return GenErrorText;
     }
     // The empty line and "endmodule" were one entry of the buffer, and count as one line.
-    model_.LogInfo("Total " + std::to_string(CodeBuf.size() - 1) + " lines of code are generated.");
-    return platform::JoinLines(CodeBuf);
+    return Result(CodeBuf.size() - 1);
 }
 
 std::string TopGenerator::GenVhdlTop() {
@@ -416,12 +420,8 @@ std::string TopGenerator::GenVhdlTop() {
     model_.LogAction("Generate VHDL Code.");
     if (!CheckDesign(model_, CheckVhdl))
         return GenDesignErrorText;
-    std::optional<std::string> skeleton = VhdlSkeleton(model_);
-    if (!skeleton)
-        return GenDesignErrorText;
-    CodeBuf = platform::SplitLines(*skeleton);
-    if (!Finish(EngineJob::FinishVhdl))
-        return GenErrorText;
-    model_.LogInfo("Total " + std::to_string(CodeBuf.size()) + " lines of code are generated.");
-    return platform::JoinLines(CodeBuf);
+    const std::optional<std::string> skeleton = VhdlSkeleton(model_);
+    if (!skeleton || !Finish(EngineJob::FinishVhdl, *skeleton))
+        return skeleton ? GenErrorText : GenDesignErrorText;
+    return Result(CodeBuf.size());
 }

@@ -50,8 +50,11 @@ public:
     std::string GenVhdlTop();
 
 private:
-    // Writes the work files and runs the finishing job; the engine's lines land in CodeBuf.
-    bool Finish(EngineJob job);
+    // Takes the skeleton into CodeBuf, writes the work files and runs the finishing job; the
+    // engine's lines replace the skeleton in CodeBuf.
+    bool Finish(EngineJob job, const std::string& skeleton);
+    // Logs the line count and answers the text of CodeBuf.
+    std::string Result(std::size_t lines);
 
     ProjectModel& model_;
     EngineRunner& runner_;

@@ -3,6 +3,7 @@
 // generated-text window is given.
 #include "editor/hdl/GenHdlCommand.h"
 
+#include "FakeEngine.h"
 #include "editor/model/Documents.h"
 #include "editor/model/ProjectFile.h"
 #include "model/ModelText.h"
@@ -13,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 
@@ -98,11 +98,8 @@ const char* const Finished = "\r\nmodule top(\r\n//Instantiate cell modules\r\nc
 class GenHdlCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::create_directories(root_ / "program");
         fs::create_directories(root_ / "work");
-        fs::copy_file(fs::path(ZUN_FAKE_ENGINE_DIR) / "qve", root_ / "program" / "qve");
-        setenv("ZUN_FAKE_ENGINE", "write", 1);
-        setenv("ZUN_FAKE_ENGINE_TEXT", Finished, 1);
+        engine_.Mode("write", Finished);
         runner_.SetWatchdog(20s);
         m.WorkDir = (root_ / "work").string() + "/";
         m.LineList = LinesFromText(Project);
@@ -126,15 +123,12 @@ protected:
         cmd_.SetBusyCursor = [this](bool busy) { cursor_.push_back(busy); };
         window_.Show = [this] { ++windows_; };
     }
-    void TearDown() override {
-        unsetenv("ZUN_FAKE_ENGINE");
-        unsetenv("ZUN_FAKE_ENGINE_TEXT");
-    }
     std::string TopField3() const { return m.LineList[0][3]; }
     const Lines& Log() const { return m.Log.Lines(); }
 
     TempDir scratch_;
     fs::path root_{scratch_.Root()};
+    FakeEngine engine_{root_ / "program"};
     ProjectModel m;
     ScriptedPrompt prompt_;
     EditorServices services_;
@@ -203,7 +197,7 @@ TEST_F(GenHdlCommandTest, GenBoxValues) {
         m.AppMisc.GenBox = c.genBox;
         m.ClearLog();
         dialogs_ = 0;
-        setenv("ZUN_FAKE_ENGINE", "nothing", 1);
+        engine_.Mode("nothing");
         cmd_.GenHDLExecute();
         EXPECT_EQ(dialogs_, c.dialogs);
         ASSERT_GE(Log().size(), c.log.size());
@@ -272,7 +266,7 @@ TEST_F(GenHdlCommandTest, RenamedTopNamesTheTextItsCaptionAndFileWithoutSnapshot
         form.CheckLanguage(VhdlLanguage);
         return true;
     };
-    setenv("ZUN_FAKE_ENGINE", "echo", 1);
+    engine_.Mode("echo");
     cmd_.GenHDLExecute();
     EXPECT_EQ(TopField3(), "chip");
     EXPECT_EQ(m.TopRecord()->Title, "chip");

@@ -2,14 +2,14 @@
 // they write, what each way the run ends gives, and how the Verilog result is closed.
 #include "editor/hdl/TopGenerator.h"
 
-#include "platform/TextLines.h"
+#include "FakeEngine.h"
 #include "model/ModelText.h"
+#include "platform/TextLines.h"
 #include "support/EngineWorkFiles.h"
 #include "support/FileFixtures.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -35,31 +35,22 @@ const char* const Project = "Version:\tZUN2012\t1.0\n"
 class TopGeneratorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        appDir_ = root_ / "program";
-        workDir_ = root_ / "work";
-        fs::create_directories(appDir_);
         fs::create_directories(workDir_);
-        fs::copy_file(fs::path(ZUN_FAKE_ENGINE_DIR) / "qve", appDir_ / "qve");
         runner_.SetWatchdog(20s);
         m.LineList = LinesFromText(Project);
         m.PrjOpen = true;
         m.UpdatePicExecute(RebuildSender::MainWindow);
         m.ClearLog();
     }
-    void TearDown() override {
-        unsetenv("ZUN_FAKE_ENGINE");
-        unsetenv("ZUN_FAKE_ENGINE_TEXT");
-    }
-    static void Engine(const char* mode, const std::string& text = "") {
-        setenv("ZUN_FAKE_ENGINE", mode, 1);
-        setenv("ZUN_FAKE_ENGINE_TEXT", text.c_str(), 1);
-    }
+    void Engine(const char* mode, const std::string& text = "") const { engine_.Mode(mode, text); }
     std::vector<std::string> WorkFilesLeft() const { return EngineWorkFilesLeft(workDir_); }
     std::string Work(const char* name) const { return ReadBytes((workDir_ / name).string()); }
     const Lines& Log() const { return m.Log.Lines(); }
 
     TempDir scratch_;
-    fs::path root_{scratch_.Root()}, appDir_, workDir_;
+    fs::path root_{scratch_.Root()};
+    fs::path workDir_{root_ / "work"};
+    FakeEngine engine_{root_ / "program"};
     ProjectModel m;
     EngineRunner runner_{(root_ / "program").string(), (root_ / "work").string()};
     TopGenerator gen_{m, runner_};
@@ -150,10 +141,9 @@ TEST_F(TopGeneratorTest, EngineRunEndings) {
         SCOPED_TRACE(c.name);
         if (c.engine) {
             Engine(c.engine, c.output);
-            if (!fs::exists(appDir_ / "qve"))
-                fs::copy_file(fs::path(ZUN_FAKE_ENGINE_DIR) / "qve", appDir_ / "qve");
+            engine_.Install();
         } else {
-            fs::remove(appDir_ / "qve");
+            engine_.Remove();
         }
         // A stale result of an earlier run never passes for this one.
         WriteBytes((workDir_ / "qvh.tmp").string(), "\r\nstale\r\n//Instantiate cell modules");

@@ -5,12 +5,12 @@
 #include "editor/app/TForm1Gen.h"
 #include "editor/canvas/ui/SchematicDrawer.h"
 #include "editor/hdl/GenOptions.h"
+#include "support/EventPump.h"
 #include "support/FileFixtures.h"
 #include "support/InCi.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -29,17 +29,6 @@ namespace fs = std::filesystem;
 extern std::string DisplayProblem;
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& done, int ms = 10000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 TEST(GenerateOnDisplay, F9ShowsTheExamplesVerilogAndSaveAsWritesItByteForByte) {
     if (!DisplayProblem.empty()) {
@@ -64,9 +53,10 @@ TEST(GenerateOnDisplay, F9ShowsTheExamplesVerilogAndSaveAsWritesItByteForByte) {
     form->OpenProjectFile(demo.string());
     ASSERT_TRUE(form->Model.PrjOpen);
     form->show();
-    ASSERT_TRUE(WaitFor([&] { return form->windowHandle() && form->windowHandle()->isExposed(); }));
+    ASSERT_TRUE(
+        PumpEventsUntil([&] { return form->windowHandle() && form->windowHandle()->isExposed(); }));
     form->activateWindow();
-    ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == form.get(); }));
+    ASSERT_TRUE(PumpEventsUntil([&] { return QApplication::activeWindow() == form.get(); }));
 
     // The dialog is modal: it is answered from its own loop.
     bool answered = false;
@@ -83,7 +73,7 @@ TEST(GenerateOnDisplay, F9ShowsTheExamplesVerilogAndSaveAsWritesItByteForByte) {
     };
     QTimer::singleShot(0, answer);
     QTest::keyClick(form.get(), Qt::Key_F9);
-    ASSERT_TRUE(WaitFor([&] { return answered && gen->TextWindow().isVisible(); }));
+    ASSERT_TRUE(PumpEventsUntil([&] { return answered && gen->TextWindow().isVisible(); }));
 
     TFormGenHDL& window = gen->TextWindow();
     EXPECT_EQ(window.windowTitle(), "demo_top.v");
