@@ -150,7 +150,7 @@ TEST_F(GenWindowsTest, FrameworkHeadersFollowTheStyleAndADragRegenerates) {
 
     // Typed text is the user's: a drag asks before it is replaced.
     Window().Memo1->setPlainText("mine");
-    EXPECT_TRUE(model.Edited());
+    EXPECT_TRUE(Window().Model().Edited());
     prompt.ExpectYesNo("", false);
     Window().HeaderControl1->resizeSection(1, 25 * pixels);
     Release(Window().HeaderControl1);

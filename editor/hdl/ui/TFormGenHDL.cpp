@@ -98,18 +98,28 @@ TFormGenHDL::TFormGenHDL(GenTextModel& model, QWidget* parent)
     };
     model_.Show = [this] { ShowModeless(); };
 
+    // What the user types reaches the model when something reads it, not at every keystroke.
     connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
         if (!filling_)
-            model_.TextEdited(Memo1->toPlainText().toStdString());
+            typed_ = true;
     });
     connect(BitBtn1, &QPushButton::clicked, this, &TFormGenHDL::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, [this] { model_.BitBtn2Click(); });
+    connect(BitBtn2, &QPushButton::clicked, this, [this] {
+        TakeTypedText();
+        model_.BitBtn2Click();
+    });
     connect(BitBtn3, &QPushButton::clicked, this, [this] {
         if (model_.BitBtn3Click())
             Refresh();
     });
-    connect(BitBtn4, &QPushButton::clicked, this, [this] { model_.BitBtn4Click(); });
-    connect(BitBtn5, &QPushButton::clicked, this, [this] { model_.BitBtn5Click(); });
+    connect(BitBtn4, &QPushButton::clicked, this, [this] {
+        TakeTypedText();
+        model_.BitBtn4Click();
+    });
+    connect(BitBtn5, &QPushButton::clicked, this, [this] {
+        TakeTypedText();
+        model_.BitBtn5Click();
+    });
     for (int header = 0; header < 2; ++header) {
         QHeaderView* control = header == 0 ? HeaderControl1 : HeaderControl2;
         connect(
@@ -121,7 +131,15 @@ TFormGenHDL::TFormGenHDL(GenTextModel& model, QWidget* parent)
     Refresh();
 }
 
+void TFormGenHDL::TakeTypedText() {
+    if (!typed_)
+        return;
+    typed_ = false;
+    model_.TextEdited(Memo1->toPlainText().toStdString());
+}
+
 void TFormGenHDL::ShowText() {
+    typed_ = false;
     filling_ = true;
     QStringList lines;
     for (const std::string& line : model_.Lines)
@@ -205,6 +223,7 @@ void TFormGenHDL::SectionResize() {
     dragHeader_ = dragSection_ = -1;
     if (header < 0 || model_.GenStyle == PlainTextStyle)
         return;
+    TakeTypedText();
     QHeaderView* control = header == 0 ? HeaderControl1 : HeaderControl2;
     std::vector<int> widths;
     for (int i = 0; i < control->count(); ++i)

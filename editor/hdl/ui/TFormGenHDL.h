@@ -16,7 +16,11 @@ class TFormGenHDL : public QDialog {
 public:
     explicit TFormGenHDL(GenTextModel& model, QWidget* parent = nullptr);
 
-    GenTextModel& Model() { return model_; }
+    // The model, with what the user typed in the memo.
+    GenTextModel& Model() {
+        TakeTypedText();
+        return model_;
+    }
     // The controls show the model: caption, text, column headers and buttons.
     void Refresh();
     // Shown modeless, raised over the editor.
@@ -44,12 +48,15 @@ protected:
 
 private:
     void ShowText();
+    // Hands what the user typed into the memo to the model.
+    void TakeTypedText();
     ScrollState Scroll() const;
     void SectionTrack(int header, int section, int width);
     void SectionResize();
 
     GenTextModel& model_;
     bool filling_ = false;
+    bool typed_ = false;
     // The section being dragged: its header (0, 1) and index; -1 when none.
     int dragHeader_ = -1;
     int dragSection_ = -1;
