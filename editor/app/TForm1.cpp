@@ -130,6 +130,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     Model.PrjUntitled = false;
     SetClosePrjEnabled(false);
     Model.AppDir = platform::ProgramDir();
+    CreateSmartLinkWindow();
     ScrollBox1Resize();
 }
 

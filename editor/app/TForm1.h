@@ -3,6 +3,8 @@
 #pragma once
 
 #include "editor/canvas/CanvasController.h"
+#include "editor/canvas/SmartLink.h"
+#include "editor/canvas/SmartLinkWindow.h"
 #include "editor/canvas/ui/PictureDrawer.h"
 #include "editor/model/Documents.h"
 #include "editor/model/ProjectModel.h"
@@ -30,6 +32,7 @@ class QMenu;
 class QScrollArea;
 class QToolBar;
 class TDrvForm;
+class TFormSL;
 class TPaintBox;
 
 class TForm1 : public QMainWindow {
@@ -138,6 +141,16 @@ public:
     void ToolButton18Click();
     void ToolButton25Click();
     void ToolButton27Click();
+
+    // SmartLink (TForm1SmartLink.cpp): the rule engine over the model, the Smart Link window's
+    // state, and the window, docked at the right and made at start-up.
+    SmartLink SmartLinks{Model};
+    SmartLinkWindow SmartLinkState{Model, SmartLinks};
+    TFormSL* SmartLinkForm = nullptr;
+    void CreateSmartLinkWindow();
+    // The proposals for the hovered object by every rule (rule -1) or one rule; the canvas's
+    // hover and the context menu's rule items call this.
+    bool ApplySmartLinkRules(char kind, int index, int rule, std::string& summary);
 
     // Seams of the windows that come with other parts of the editor.
     // The module wizard for a new project: sources hold the files from the command line or a
