@@ -1,5 +1,6 @@
 // The main window's side of the canvas: its mouse events handed to the canvas controller, and
-// what the controller shows through the window (picture, status bar, cursors, scrolling).
+// what the controller shows through the window (picture, status bar, cursors, scrolling) and
+// reaches through it (SmartLink's proposals).
 #include "editor/app/TForm1.h"
 
 #include "editor/app/TPaintBox.h"
@@ -88,6 +89,9 @@ void TForm1::RegisterCanvasHandlers() {
         ScrollBox1->verticalScrollBar()->setValue(y);
     };
     CanvasHooks.ViewModeChanged = [this] { SyncCheckButtons(); };
+    CanvasHooks.ApplySmartLinkRules = [this](char kind, int index, int rule, std::string& summary) {
+        return ApplySmartLinkRules(kind, index, rule, summary);
+    };
     CanvasHooks.prompt = &prompt;
     CanvasHooks.services = &Services;
 

@@ -38,10 +38,12 @@ TEST_P(HitTestBorders, FindTheObjectUnderThePoint) {
     int index = -1;
     const char kind = c.HitTest(first.X + t.dx, first.Y + t.dy, index);
     EXPECT_EQ(kind, t.kind);
-    if (t.kind == 'M')
+    if (t.kind == 'M') {
         EXPECT_EQ(m.MduList[index].InstName, t.what);
-    if (t.kind == 'P')
+    }
+    if (t.kind == 'P') {
         EXPECT_EQ(m.PortList[index].OwnerName + "." + m.PortList[index].Name, t.what);
+    }
 }
 
 // The top module's header spans y 6 to 21 and its first port y 21 to 36, the next one from 38;

@@ -177,3 +177,28 @@ TEST(PictureDrawing, AVisiblePartDrawsOnlyThatPart) {
     drawer.Draw(picture, {m, view, '0', {}, 400, 200});
     EXPECT_EQ(picture.pixel(d.X, d.Y), WinColor(d.PenColor).rgb()) << "no part: the whole picture";
 }
+
+TEST_F(CanvasMouse, HoveringAPortShowsSmartLinksProposalsAndADoubleClickMakesThem) {
+    // u1's channel port drives the others of its name: the shipped rules propose three wires.
+    ProjectModel& m = form->Model;
+    m.LineList = LinesFromText("TOP\t\tt\n"
+                               "OUTPUT\t\t\ttx_1_2data\n"
+                               "MODULE\tcore\tu1\t/src/core.v\tverilog\n"
+                               "OUTPUT\t\t\ttx_1_2data\n"
+                               "MODULE\tsink\tu2\t/src/sink.v\tverilog\n"
+                               "INPUT\t\t\ttx_1_2data\n"
+                               "MODULE\tsink\tu3\t/src/sink.v\tverilog\n"
+                               "INPUT\t\t\ttx_1_2data\n");
+    form->UpdatePicExecute();
+    const QPoint at = PortCentre("u1", "tx_1_2data");
+    Send(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(form->StatusText(1), "3 Matched");
+    EXPECT_EQ(m.SuggestList.size(), 3u);
+    Send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    Send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    Send(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+    Send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(m.WireList.size(), 3u);
+    EXPECT_TRUE(m.SuggestList.empty());
+    EXPECT_TRUE(form->Action("Undo")->isEnabled());
+}
