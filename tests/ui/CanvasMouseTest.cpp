@@ -1,5 +1,6 @@
 // Real mouse events on the main window's canvas: a wire drawn by dragging one port onto another,
 // with its pixels in the picture; a double-click on the top module's header; the status bar.
+#include "ChannelProject.h"
 #include "MainWindowFixture.h"
 
 #include "editor/app/TPaintBox.h"
@@ -179,16 +180,8 @@ TEST(PictureDrawing, AVisiblePartDrawsOnlyThatPart) {
 }
 
 TEST_F(CanvasMouse, HoveringAPortShowsSmartLinksProposalsAndADoubleClickMakesThem) {
-    // u1's channel port drives the others of its name: the shipped rules propose three wires.
     ProjectModel& m = form->Model;
-    m.LineList = LinesFromText("TOP\t\tt\n"
-                               "OUTPUT\t\t\ttx_1_2data\n"
-                               "MODULE\tcore\tu1\t/src/core.v\tverilog\n"
-                               "OUTPUT\t\t\ttx_1_2data\n"
-                               "MODULE\tsink\tu2\t/src/sink.v\tverilog\n"
-                               "INPUT\t\t\ttx_1_2data\n"
-                               "MODULE\tsink\tu3\t/src/sink.v\tverilog\n"
-                               "INPUT\t\t\ttx_1_2data\n");
+    m.LineList = LinesFromText(kChannels);
     form->UpdatePicExecute();
     const QPoint at = PortCentre("u1", "tx_1_2data");
     Send(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
