@@ -192,6 +192,8 @@ private:
     void RegisterOwnHandlers();
     void RegisterFileHandlers();
     void RegisterCanvasHandlers();
+    // Draws the part of the picture the scroll box shows, and shows it.
+    void DrawPicture();
     void SetClosePrjEnabled(bool enabled);
     void ShowClose(const ClosePrjResult& result);
     void RefreshEnabled(std::string_view name);
