@@ -3,8 +3,8 @@
 #include "engine/Finish.h"
 
 #include "e2e/FinishDesign.h"
-#include "platform/TextLines.h"
 #include "editor/hdl/TopGenerator.h"
+#include "platform/TextLines.h"
 
 #include <algorithm>
 #include <chrono>
@@ -84,7 +84,8 @@ int main() {
         model.PrjOpen = true;
         model.UpdatePicExecute(RebuildSender::MainWindow);
         std::string connection = AsRead(ConnectionFileText(model.LineList));
-        std::string verilog = AsRead(platform::JoinLines(platform::SplitLines(*VerilogSkeleton(model))));
+        std::string verilog =
+            AsRead(platform::JoinLines(platform::SplitLines(*VerilogSkeleton(model))));
         std::string vhdl = AsRead(platform::JoinLines(platform::SplitLines(*VhdlSkeleton(model))));
         Measure measure{instances, design.wires.size(), 0, 0};
         std::size_t sink = 0;

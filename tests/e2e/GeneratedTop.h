@@ -3,8 +3,8 @@
 #pragma once
 
 #include "editor/hdl/GenOptions.h"
-#include "platform/TextLines.h"
 #include "editor/hdl/TopGenerator.h"
+#include "platform/TextLines.h"
 #include "support/EngineWorkFiles.h"
 #include "support/FileFixtures.h"
 
@@ -29,8 +29,8 @@ inline void GenerateTop(ProjectModel& model, const std::filesystem::path& workDi
     EXPECT_NE(log.find("lines of code are generated."), std::string::npos) << log;
     EXPECT_EQ(log.find("Error: "), std::string::npos) << log;
     EXPECT_TRUE(EngineWorkFilesLeft(workDir).empty());
-    WriteBytes(file.string(),
-               platform::JoinLines(platform::SplitLines((vhdl ? VhdlBanner : VerilogBanner) + text)));
+    WriteBytes(file.string(), platform::JoinLines(platform::SplitLines(
+                                  (vhdl ? VhdlBanner : VerilogBanner) + text)));
 }
 
 } // namespace zun::e2e

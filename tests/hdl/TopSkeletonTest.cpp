@@ -2,8 +2,8 @@
 // small projects: the examples line by line, the text pieces and their edge cases as tables.
 #include "editor/hdl/TopGenerator.h"
 
-#include "platform/TextLines.h"
 #include "model/ModelText.h"
+#include "platform/TextLines.h"
 
 #include <gtest/gtest.h>
 

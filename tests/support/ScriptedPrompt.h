@@ -36,7 +36,8 @@ public:
         return *this;
     }
     ScriptedPrompt& ExpectOkCancel(std::string text, bool ok) {
-        steps_.push_back({Kind::OkCancel, std::move(text), ok ? PromptAnswer::Yes : PromptAnswer::Cancel, {}});
+        steps_.push_back(
+            {Kind::OkCancel, std::move(text), ok ? PromptAnswer::Yes : PromptAnswer::Cancel, {}});
         return *this;
     }
     ScriptedPrompt& ExpectOpenFile(std::string title, std::vector<std::string> files) {
