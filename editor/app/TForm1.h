@@ -2,6 +2,7 @@
 // table; it owns the project model and runs every command through one guarded entry.
 #pragma once
 
+#include "editor/canvas/CanvasController.h"
 #include "editor/canvas/SmartLink.h"
 #include "editor/canvas/SmartLinkWindow.h"
 #include "editor/canvas/ui/PictureDrawer.h"
@@ -16,6 +17,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,11 +48,11 @@ public:
     // What the file commands reach the desktop through.
     EditorServices Services;
 
-    // Canvas drag state and rubber band, kept here for the drawing and the mouse handlers.
-    char MouseMode = '0';
-    std::array<int, 4> RubberRect{};
-    bool PrtMoveOk = false;
-    bool MduDropOk = false;
+    // The canvas's mouse handling, and what it reaches the window through; the seams of the
+    // windows that come later (SmartLink, width confirmation, the source viewer, the Properties
+    // window) stay unset here.
+    CanvasHost CanvasHooks;
+    std::unique_ptr<CanvasController> Canvas;
 
     // The off-screen picture; a paint of the canvas copies from it and nothing else.
     QImage PicBitmap;
@@ -183,6 +185,7 @@ private:
     void LoadCursors();
     void RegisterOwnHandlers();
     void RegisterFileHandlers();
+    void RegisterCanvasHandlers();
     void SetClosePrjEnabled(bool enabled);
     void ShowClose(const ClosePrjResult& result);
     void RefreshEnabled(std::string_view name);
