@@ -124,7 +124,7 @@ void ReadFontSection(const platform::IniFile& ini, const std::string& section, F
     font.Charset = ini.ReadInteger(section, "F1", 1);
     font.Face = ini.ReadString(section, "F2", "MS Sans Serif");
     font.Color = ini.ReadInteger(section, "F3", 0x800000);
-    font.Size = ini.ReadInteger(section, "F4", 8);
+    font.SetPoints(ini.ReadInteger(section, "F4", 8));
     font.Bold = ini.ReadBool(section, "F5", false);
     font.Italic = ini.ReadBool(section, "F6", false);
     font.Underline = ini.ReadBool(section, "F7", false);

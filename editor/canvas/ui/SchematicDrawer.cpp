@@ -18,7 +18,7 @@ QRect ToQRect(const PixelRect& r) {
 
 // Canvas fonts draw without antialiasing, so that labels are crisp at every zoom.
 QFont CanvasFont(const FontValue& spec) {
-    QFont font = QFontOf(spec);
+    QFont font = QPixelFontOf(spec);
     font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }

@@ -82,3 +82,9 @@ QFont QFontOf(const FontValue& spec) {
     font.setStrikeOut(spec.StrikeOut);
     return font;
 }
+
+QFont QPixelFontOf(const FontValue& spec) {
+    QFont font = QFontOf(spec);
+    font.setPixelSize(spec.Pixels());
+    return font;
+}
