@@ -3,6 +3,7 @@
 #include "editor/app/TForm1.h"
 
 #include "editor/canvas/Picture.h"
+#include "editor/canvas/Zoom.h"
 #include "editor/model/CommandLine.h"
 #include "editor/model/Commands.h"
 #include "editor/model/ProjectFile.h"
@@ -128,6 +129,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
 
     RegisterOwnHandlers();
     RegisterFileHandlers();
+    RegisterViewHandlers();
 
     // The creation handler's steps.
     PicBitmap =
@@ -553,6 +555,7 @@ void TForm1::FormShow() {
     if (!FirstShowPending)
         return;
     FirstShowPending = false;
+    PlaceTopNameBox();
     Model.IniPath = DefaultIniPath(Model);
     const std::vector<StartupStep> steps =
         WalkCommandLine(commandLine_, Model.IniPath, {FileExists, FullPath});

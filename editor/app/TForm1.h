@@ -14,6 +14,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,7 +29,10 @@ class QMenu;
 class QScrollArea;
 class QToolBar;
 class TDrvForm;
+class TFormTname;
 class TPaintBox;
+class TPropForm;
+class Zoom;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -137,6 +141,24 @@ public:
     void ToolButton25Click();
     void ToolButton27Click();
 
+    // Zoom, the Top-name box and the Settings dialog (TForm1Views.cpp).
+    std::unique_ptr<Zoom> ZoomSteps;
+    TFormTname* TopNameWindow = nullptr;
+    TPropForm* SettingsWindow = nullptr;
+    void ToolButton11Click(); // Actual Ports Size
+    void ToolButton12Click(); // Full View
+    void ToolButton13Click();
+    void ToolButton14Click();
+    void ToolButton15Click();
+    void ToolButton16Click();
+    void ToolButton17Click();
+    void ToolButton4Click();
+    void MV_TNameClick();
+    // Places the Top-name box right of the tool bar, as high as it.
+    void PlaceTopNameBox();
+    // The Settings dialog, filled from the members and shown modally.
+    void SettingsClick();
+
     // Seams of the windows that come with other parts of the editor.
     // The module wizard for a new project: sources hold the files from the command line or a
     // drop (empty from the menu); true when the wizard ended with OK and replaced the project.
@@ -170,6 +192,9 @@ private:
     void LoadCursors();
     void RegisterOwnHandlers();
     void RegisterFileHandlers();
+    void RegisterViewHandlers();
+    // The last rebuild and drawing of a zoom search, whose turns logged nothing.
+    void FinishZoomSearch();
     void SetClosePrjEnabled(bool enabled);
     void ShowClose(const ClosePrjResult& result);
     void RefreshEnabled(std::string_view name);
