@@ -5,6 +5,7 @@
 #include "editor/model/ProjectLine.h"
 #include "editor/model/ProjectModel.h"
 #include "editor/model/Prompt.h"
+#include "editor/model/SettingsDialog.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
@@ -68,18 +69,6 @@ std::string SizeKey(int i) {
 
 std::string RecentKey(int n) {
     return "RecnetProject" + std::to_string(n);
-}
-
-std::string WithoutChars(std::string text, const char* chars) {
-    std::string out;
-    for (char c : text) {
-        bool drop = false;
-        for (const char* p = chars; *p; ++p)
-            drop = drop || c == *p;
-        if (!drop)
-            out.push_back(c);
-    }
-    return out;
 }
 
 // Tells the user that the settings file could not be written; answers false for the caller.
@@ -181,12 +170,11 @@ void LoadSettings(ProjectModel& m, EditorServices& services) {
     m.WireNameRule = ini.ReadString(Section, "E27", DefaultWireRule);
 
     // 4 and 5. Naming rules.
-    std::string inst = WithoutChars(m.InstNameRule, "%");
-    if (!IsLegalIdent(inst) || m.InstNameRule.find("%D") == std::string::npos) {
+    if (!InstNameRuleLegal(m.InstNameRule)) {
         m.InstNameRule = DefaultInstRule;
         m.LogError("Found illegal naming rule for new instances.");
     }
-    if (!IsLegalIdent(WithoutChars(m.WireNameRule, "%"))) {
+    if (!WireNameRuleLegal(m.WireNameRule)) {
         m.WireNameRule = DefaultWireRule;
         m.LogError("Found illegal naming rule for new wires.");
     }
@@ -194,18 +182,12 @@ void LoadSettings(ProjectModel& m, EditorServices& services) {
     // 6. Replace patterns and their replacements.
     for (int i = 0; i < 3; ++i) {
         m.ReplaceFrom[i] =
-            WithoutChars(ini.ReadString(Section, "E" + std::to_string(28 + i), ""), " ");
-    }
-    for (std::string& s : m.ReplaceFrom)
-        s = WithoutChars(s, "\t");
-    for (int i = 0; i < 3; ++i) {
+            CleanReplaceText(ini.ReadString(Section, "E" + std::to_string(28 + i), ""));
         m.ReplaceWith[i] =
-            WithoutChars(ini.ReadString(Section, "E" + std::to_string(31 + i), ""), " ");
+            CleanReplaceText(ini.ReadString(Section, "E" + std::to_string(31 + i), ""));
     }
-    for (std::string& s : m.ReplaceWith)
-        s = WithoutChars(s, "\t");
     for (std::string& s : m.ReplaceFrom) {
-        if (s.find('^') != std::string::npos && s.find('$') != std::string::npos) {
+        if (HasBothAnchors(s)) {
             s.clear();
             m.LogError("^ and $ can not appear at the same time in naming rules.");
         }
@@ -219,15 +201,9 @@ void LoadSettings(ProjectModel& m, EditorServices& services) {
     m.AssignOpenOut = assign.empty() ? 'N' : assign[0];
 
     // 9. Work directory.
-    // The work files are named WorkDir + file name, so a backslash written on Windows, which the
-    // writability test accepts, must become a real separator here.
-    if (!m.WorkDir.empty() && m.WorkDir.back() == '\\')
-        m.WorkDir.back() = '/';
-    else if (!m.WorkDir.empty() && m.WorkDir.back() != '/')
-        m.WorkDir += '/';
+    m.WorkDir = WithDirSeparator(m.WorkDir);
     if (!IsWorkDirWritable(m.WorkDir)) {
-        std::string text =
-            "Can not write to the directory " + m.WorkDir + ". Please set a valid work directory.";
+        std::string text = UnwritableWorkDirText(m.WorkDir);
         m.LogError(text);
         if (services.OpenSettingsDialog)
             services.OpenSettingsDialog();
