@@ -123,7 +123,9 @@ SchematicDrawer::SchematicDrawer() : image1_(MakeBackgroundImage()) {}
 
 void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
     const ProjectModel& model = in.Model;
-    picture.fill(model.PrjOpen ? WinColor(model.BackColor) : QColor(Qt::white));
+    // A background of "none" leaves the picture white, as it is without a project.
+    const QColor back = WinColor(model.BackColor);
+    picture.fill(model.PrjOpen && back.alpha() == 255 ? back : QColor(Qt::white));
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, false);
