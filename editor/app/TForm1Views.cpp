@@ -3,11 +3,16 @@
 #include "editor/app/TForm1.h"
 
 #include "editor/app/BusyScope.h"
+#include "editor/app/TDrvForm.h"
 #include "editor/app/TFormTname.h"
+#include "editor/app/TPropForm.h"
 #include "editor/canvas/Zoom.h"
+#include "editor/canvas/ui/WinColor.h"
+#include "editor/model/Settings.h"
 
 #include <QAction>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QToolBar>
 
@@ -59,6 +64,33 @@ void TForm1::RegisterViewHandlers() {
     SetHandler("MV_TName", [this] { MV_TNameClick(); });
     for (QToolBar* bar : {ToolBar1, static_cast<QToolBar*>(TopNameWindow)})
         bar->setAllowedAreas(ControlBar1DockOver(bar) ? Qt::TopToolBarArea : Qt::NoToolBarArea);
+
+    // The Settings dialog.
+    SettingsWindow = new TPropForm(Model, prompt, this);
+    PropForm = SettingsWindow;
+    SettingsWindow->ApplyHooks.FontsChanged = [this] {
+        InfoWindow->MsgMemo->setFont(QFontOf(Model.AppMisc.MsgFont));
+        if (HdlFontChanged)
+            HdlFontChanged();
+    };
+    SettingsWindow->ApplyHooks.Rebuild = [this] { UpdatePicExecute(RebuildSender::MainWindow); };
+    SettingsWindow->ApplyHooks.SaveSettings = [this] { ::SaveSettings(Model, Services, 'S'); };
+    SettingsWindow->ApplyHooks.UpdateProjectState = [this] { UpdateProjectState('n'); };
+    SettingsWindow->ApplyHooks.ZoomRecheck = [this] { ZoomSteps->ZoomStep(0); };
+    SettingsWindow->RecentListEmptied = [this] { BuildRecentMenu(); };
+    SetHandler("Settings", [this] { SettingsClick(); });
+    // An unwritable work directory found by the settings loader: the dialog on its "General"
+    // page, and the loading goes on when it closes.
+    Services.OpenSettingsDialog = [this] {
+        SettingsWindow->ShowGeneralPage();
+        SettingsClick();
+    };
+}
+
+void TForm1::SettingsClick() {
+    SettingsWindow->LoadControls();
+    SettingsWindow->RadioButton1Click();
+    SettingsWindow->ShowModal(*SettingsWindow);
 }
 
 void TForm1::FinishZoomSearch() {

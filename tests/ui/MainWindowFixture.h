@@ -3,6 +3,7 @@
 
 #include "editor/canvas/ui/SchematicDrawer.h"
 #include "editor/app/TForm1.h"
+#include "editor/app/TPropForm.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QAction>
@@ -14,6 +15,11 @@ protected:
     void SetUp() override {
         form = std::make_unique<TForm1>(prompt, drawer);
         form->FirstShowPending = false;
+        // A modal dialog would wait for a user: a test that opens one says how it ends.
+        form->SettingsWindow->ShowModal = [](TPropForm&) {
+            ADD_FAILURE() << "the Settings dialog opened unexpectedly";
+            return 0;
+        };
     }
     void TearDown() override { form.reset(); }
 
