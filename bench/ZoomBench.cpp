@@ -87,3 +87,4 @@ BENCHMARK(BM_ActualPortsSize)
     ->Arg(4000)
     ->Complexity(benchmark::oN)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();

@@ -141,7 +141,8 @@ std::optional<FontValue> QtPrompt::ChooseFont(const FontValue& initial, bool fix
     auto* layout = new QVBoxLayout(&dialog);
     auto* fonts = new QFontDialog(&dialog);
     fonts->setWindowFlags(Qt::Widget);
-    QFontDialog::FontDialogOptions options = QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog;
+    QFontDialog::FontDialogOptions options =
+        QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog;
     if (fixedPitch)
         options |= QFontDialog::MonospacedFonts;
     fonts->setOptions(options);

@@ -134,8 +134,8 @@ TPropForm::TPropForm(ProjectModel& model, Prompt& prompt, QWidget* parent)
 void TPropForm::BuildFontPage() {
     fontPage_ = new QWidget;
     fontPage_->setMinimumSize(440, 240);
-    auto* text =
-        new QLabel("Click the following text to modify the corresponding object's font.", fontPage_);
+    auto* text = new QLabel("Click the following text to modify the corresponding object's font.",
+                            fontPage_);
     text->move(12, 10);
     for (std::size_t i = 0; i < kFontLabels.size(); ++i) {
         auto* label = new QLabel(kFontLabels[i].caption, fontPage_);
@@ -198,8 +198,8 @@ void TPropForm::BuildEditorPage() {
                     0, 1, 3);
     RadioButton1 = new QRadioButton("Internal text editor;", page);
     RadioButton1->setObjectName("RadioButton1");
-    RadioButton2 = new QRadioButton(
-        "Other text editor( %F means the file name, e.g. c:\\notepad %F).", page);
+    RadioButton2 =
+        new QRadioButton("Other text editor( %F means the file name, e.g. c:\\notepad %F).", page);
     RadioButton2->setObjectName("RadioButton2");
     grid->addWidget(RadioButton1, 1, 0, 1, 3);
     grid->addWidget(RadioButton2, 2, 0, 1, 3);

@@ -54,22 +54,30 @@ TEST_F(SettingsWindow, ThePagesShowTheCaptionsAndRangesOfTheSettings) {
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(dialog->PageControl1->tabText(i).toStdString(), pages[i]);
 
-    const char* const fonts[] = {"Font for instances",    "Font for input ports",
-                                 "Font for output ports", "Font for inout ports",
-                                 "Font for variant ports ", "Font for para instances",
-                                 "Font for HDL",          "Font for message"};
+    const char* const fonts[] = {
+        "Font for instances",   "Font for input ports",    "Font for output ports",
+        "Font for inout ports", "Font for variant ports ", "Font for para instances",
+        "Font for HDL",         "Font for message"};
     for (std::size_t i = 0; i < 8; ++i)
         EXPECT_EQ(dialog->FontLabels[i]->text().toStdString(), fonts[i]);
 
-    const char* const colors[] = {"Total Background:", "Port pointed to(Background):", "(Pen):",
-                                  "Friend ports(Background):", "(Pen):", "Unmatched ports:",
-                                  "Wire:", "(End):", "SmartLink Wire:", "(Mark):", "Lone Ports:",
+    const char* const colors[] = {"Total Background:",
+                                  "Port pointed to(Background):",
+                                  "(Pen):",
+                                  "Friend ports(Background):",
+                                  "(Pen):",
+                                  "Unmatched ports:",
+                                  "Wire:",
+                                  "(End):",
+                                  "SmartLink Wire:",
+                                  "(Mark):",
+                                  "Lone Ports:",
                                   "Main Port:"};
     for (std::size_t i = 0; i < 12; ++i) {
         EXPECT_EQ(LabelOf(dialog->ColorBoxes[i]), colors[i]) << i;
         QComboBox* box = dialog->ColorBoxes[i];
-        for (const char* item : {"Black", "Money Green", "Button Face", "none", "default",
-                                 "Custom..."})
+        for (const char* item :
+             {"Black", "Money Green", "Button Face", "none", "default", "Custom..."})
             EXPECT_GE(box->findText(item), 0) << i << " " << item;
     }
 
@@ -77,11 +85,16 @@ TEST_F(SettingsWindow, ThePagesShowTheCaptionsAndRangesOfTheSettings) {
         const char* caption;
         int low, high;
     } spins[] = {
-        {"Auto scrolling step(pixels):", 1, 100},  {"Left margin:", 1, 300},
-        {"Top margin:", 1, 300},                   {"Margin between modules:", 1, 300},
-        {"Columns margin within a module:", 1, 300}, {"Margin between module and port:", 1, 300},
-        {"Margin between ports:", 0, 100},         {"Size of wire ends:", 1, 50},
-        {"Max view area height:", 300, 32760},     {"MBMP in compact view:", 1, 300},
+        {"Auto scrolling step(pixels):", 1, 100},
+        {"Left margin:", 1, 300},
+        {"Top margin:", 1, 300},
+        {"Margin between modules:", 1, 300},
+        {"Columns margin within a module:", 1, 300},
+        {"Margin between module and port:", 1, 300},
+        {"Margin between ports:", 0, 100},
+        {"Size of wire ends:", 1, 50},
+        {"Max view area height:", 300, 32760},
+        {"MBMP in compact view:", 1, 300},
     };
     for (std::size_t i = 0; i < 10; ++i) {
         const QSpinBox* s = dialog->SizeSpins[i];
@@ -223,12 +236,32 @@ TEST_F(SettingsWindow, AColourChosenInACustomEntryIsKept) {
     EXPECT_EQ(box->currentData().toInt(), 0x123456);
 }
 
+TEST_F(SettingsWindow, OkWithAnUnwritableWorkDirectoryTellsItAndStaysOpen) {
+    form->Model.WorkDir = dir.Path("missing/");
+    dialog->LoadControls();
+    dialog->show();
+    const int back = form->Model.BackColor;
+    dialog->ColorBoxes[0]->setCurrentIndex(dialog->ColorBoxes[0]->findText("Red"));
+    prompt.ExpectMessage("Can not write to the directory " + dir.Path("missing/") +
+                         ". Please set a valid work directory.");
+    dialog->BitBtn1->click();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(form->Model.BackColor, back);
+    // A folder that can not be written is refused by the chooser too.
+    prompt.ExpectChooseFolder("Choose the work directory", dir.Path("missing"));
+    prompt.ExpectMessage("Can not write to the directory " + dir.Path("missing") +
+                         ". Please set a valid work directory.");
+    dialog->BitBtn4Click();
+    EXPECT_EQ(dialog->WorkDirEdit->text().toStdString(), dir.Path("missing/"));
+    dialog->close();
+}
+
 TEST_F(SettingsWindow, AtStartUpAnUnwritableWorkDirectoryOpensTheDialogOnGeneral) {
     std::filesystem::create_directories(dir.Path("work"));
     {
         std::ofstream ini(dir.Path("zun2012.ini"));
-        ini << "[QVsetting]\nE16=" << dir.Path("missing") << "\nRecnetProject1=" << dir.Path("x.zun")
-            << "\n";
+        ini << "[QVsetting]\nE16=" << dir.Path("missing")
+            << "\nRecnetProject1=" << dir.Path("x.zun") << "\n";
     }
     bool shown = false;
     dialog->ShowModal = [&](TPropForm& d) {
