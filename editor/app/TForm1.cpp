@@ -2,19 +2,21 @@
 // at the first showing, the project state, the picture and the close with the save question.
 #include "editor/app/TForm1.h"
 
+#include "editor/app/Icons.h"
+#include "editor/app/TAboutBox.h"
+#include "editor/app/TDrvForm.h"
+#include "editor/app/TPaintBox.h"
 #include "editor/canvas/Picture.h"
 #include "editor/canvas/Zoom.h"
+#include "editor/canvas/ui/WinColor.h"
 #include "editor/model/CommandLine.h"
 #include "editor/model/Commands.h"
 #include "editor/model/ProjectFile.h"
 #include "editor/model/Prompt.h"
 #include "editor/model/Settings.h"
-#include "editor/app/Icons.h"
-#include "editor/app/TAboutBox.h"
-#include "editor/app/TDrvForm.h"
-#include "editor/app/TPaintBox.h"
-#include "editor/canvas/ui/WinColor.h"
+#include "platform/DroppedFiles.h"
 #include "platform/Paths.h"
+#include "platform/TextFile.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -34,12 +36,10 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 
 TForm1* Form1 = nullptr;
 const char* const UnknownErrorText = "An unknown error stopped the command.";
@@ -78,21 +78,11 @@ constexpr int kBottomPanelHeight = 151;
 // The status bar's four panels.
 constexpr std::array<int, 4> kPanelWidths = {310, 310, 120, 100};
 
-bool FileExists(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec);
-}
-
-std::string FullPath(const std::string& path) {
-    std::error_code ec;
-    const std::filesystem::path full = std::filesystem::absolute(path, ec);
-    return ec ? path : full.lexically_normal().string();
-}
-
 } // namespace
 
 TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
-    : QMainWindow(parent), prompt(prompt_), drawer_(drawer) {
+    : QMainWindow(parent), prompt(prompt_),
+      Canvas(std::make_unique<CanvasController>(Model, View, CanvasHooks)), drawer_(drawer) {
     Form1 = this;
     setObjectName("Form1");
     setWindowTitle(kCaption);
@@ -130,17 +120,19 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     RegisterOwnHandlers();
     RegisterFileHandlers();
     RegisterViewHandlers();
+    RegisterCanvasHandlers();
 
     // The creation handler's steps.
     PicBitmap =
         AllocatePicture(std::max(ScrollBox1->width(), 1), std::max(ScrollBox1->height(), 1));
     LoadCursors();
     // The view-style buttons show ViewMode itself, so it starts as the pressed one says.
-    Model.ViewMode = Down("ToolButton35") ? '1' : Down("ToolButton2") ? '2' : '3';
+    Model.ViewMode = ViewModeOfButtons();
     UpdateProjectState('I');
     Model.PrjUntitled = false;
     SetClosePrjEnabled(false);
     Model.AppDir = platform::ProgramDir();
+    CreateSmartLinkWindow();
     ScrollBox1Resize();
 }
 
@@ -166,9 +158,7 @@ void TForm1::BuildActions() {
         if (!c.shortcut.empty())
             a->setShortcut(QKeySequence(
                 QString::fromUtf8(c.shortcut.data(), static_cast<int>(c.shortcut.size()))));
-        if (!c.glyph.empty())
-            a->setIcon(
-                GlyphIcon(QString::fromUtf8(c.glyph.data(), static_cast<int>(c.glyph.size()))));
+        SetCommandIcon(*a, c.icon, c.glyph);
         a->setCheckable(c.checkable);
         a->setChecked(c.down);
         if (c.group != 0) {
@@ -291,6 +281,7 @@ QAction* TForm1::Action(std::string_view name) const {
 }
 
 void TForm1::SetHandler(std::string_view name, std::function<void()> handler) {
+    RequireCommand(name);
     handlers_[std::string(name)] = std::move(handler);
     RefreshEnabled(name);
 }
@@ -321,6 +312,10 @@ bool TForm1::RunCommand(std::string_view name) {
         return true;
     const std::function<void()> handler = it->second;
     return Guarded(handler);
+}
+
+char TForm1::ViewModeOfButtons() const {
+    return Down("ToolButton35") ? '1' : Down("ToolButton2") ? '2' : '3';
 }
 
 bool TForm1::Down(std::string_view button) const {
@@ -474,7 +469,8 @@ void TForm1::RedrawPicture() {
         PicBitmap.swap(picture);
     }
     const QSize client = ScrollBox1->viewport()->size();
-    drawer_.Draw(PicBitmap, {Model, View, MouseMode, RubberRect, client.width(), client.height()});
+    drawer_.Draw(PicBitmap, {Model, View, Canvas->MouseMode, Canvas->RubberRect, client.width(),
+                             client.height()});
     PaintBox1->resize(PicBitmap.size());
     PaintBox1->update();
 }
@@ -524,15 +520,12 @@ void TForm1::RegisterOwnHandlers() {
     // The view-style buttons share one handler: the view mode follows the pressed button.
     for (const char* b : {"ToolButton35", "ToolButton2", "ToolButton36"})
         SetHandler(b, [this] {
-            Model.ViewMode = Down("ToolButton35") ? '1' : Down("ToolButton2") ? '2' : '3';
+            Model.ViewMode = ViewModeOfButtons();
             UpdatePicExecute();
         });
     // The drawing reads these buttons; a click only redraws.
     for (const char* b : {"ToolButton20", "ToolButton22", "ToolButton23"})
         SetHandler(b, [this] { UpdatePicExecute(); });
-    SetHandler("ToolButton8", [this] { PaintBox1->setCursor(CursorSlots[1]); });
-    SetHandler("ToolButton9", [this] { PaintBox1->unsetCursor(); });
-    SetHandler("ToolButton28", [this] { PaintBox1->setCursor(CursorSlots[8]); });
 }
 
 void TForm1::About1Click() {
@@ -557,8 +550,8 @@ void TForm1::FormShow() {
     FirstShowPending = false;
     PlaceTopNameBox();
     Model.IniPath = DefaultIniPath(Model);
-    const std::vector<StartupStep> steps =
-        WalkCommandLine(commandLine_, Model.IniPath, {FileExists, FullPath});
+    const std::vector<StartupStep> steps = WalkCommandLine(
+        commandLine_, Model.IniPath, {platform::FileExists, platform::AbsolutePath});
     for (const StartupStep& step : steps) {
         switch (step.kind) {
         case StartupStep::Kind::LoadSettings:
@@ -594,22 +587,9 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-namespace {
-
-std::vector<std::string> LocalFiles(const QMimeData* data) {
-    std::vector<std::string> files;
-    if (!data || !data->hasUrls())
-        return files;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile())
-            files.push_back(url.toLocalFile().toStdString());
-    return files;
-}
-
-} // namespace
-
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    const std::vector<std::string> files = LocalFiles(event->mimeData());
+    const std::vector<std::string> files =
+        platform::LocalFilesOfUriList(event->mimeData()->data("text/uri-list").toStdString());
     const bool project = files.size() == 1 && HasProjectExtension(files.front());
     const bool sources =
         !files.empty() && (Model.PrjOpen ? bool(AddModuleWizard) : bool(NewProjectWizard));
@@ -618,7 +598,8 @@ void TForm1::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
-    const std::vector<std::string> files = LocalFiles(event->mimeData());
+    const std::vector<std::string> files =
+        platform::LocalFilesOfUriList(event->mimeData()->data("text/uri-list").toStdString());
     event->acceptProposedAction();
     Guarded([&] { HandleDroppedFiles(files); });
 }

@@ -2,14 +2,13 @@
 #include "editor/hdl/ModuleWizard.h"
 
 #include "platform/AsciiCase.h"
+#include "platform/Paths.h"
 #include "platform/TextFile.h"
+#include "platform/TextLines.h"
 
 #include <algorithm>
 #include <charconv>
-#include <filesystem>
 #include <unordered_map>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -27,25 +26,6 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
     });
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(std::move(line));
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            line.push_back(c);
-        }
-    }
-    if (!line.empty())
-        lines.push_back(std::move(line));
-    return lines;
-}
-
 // A count caption as a number, or nothing when it is not a whole number.
 std::optional<long long> CountValue(const std::string& text) {
     long long value = 0;
@@ -61,19 +41,6 @@ std::optional<long long> CountValue(const std::string& text) {
 
 bool HasLineBreakOrTab(const std::string& path) {
     return path.find_first_of("\t\r\n") != std::string::npos;
-}
-
-// The path made absolute against the current directory; "." and ".." are folded only where
-// that still names the same file (a ".." after a symbolic link would not).
-std::string AbsolutePath(const std::string& path) {
-    std::error_code ec;
-    fs::path absolute = fs::absolute(fs::path(path), ec);
-    if (ec)
-        return path;
-    fs::path normal = absolute.lexically_normal();
-    if (normal != absolute && fs::equivalent(normal, absolute, ec) && !ec)
-        return normal.string();
-    return absolute.string();
 }
 
 std::string Printable(const std::string& text) {
@@ -97,7 +64,7 @@ ModuleListParse ParseModuleList(const std::string& text) {
     ModuleListParse parse;
     int kind = VerilogKind;
     std::string path;
-    for (const std::string& line : SplitLines(text)) {
+    for (const std::string& line : platform::SplitLines(text)) {
         if (line.empty())
             continue;
         if (line[0] == 'F') {
@@ -217,7 +184,7 @@ AddSourceResult ModuleWizard::AddSourceFile(const std::string& path) {
                                  ": a TAB or a line break in its name is not supported.");
         return AddSourceResult::Refused;
     }
-    std::string absolute = AbsolutePath(path);
+    std::string absolute = platform::AbsolutePath(path);
     for (const SourceFileRow& row : Files)
         if (row.path == absolute)
             return AddSourceResult::Duplicate;

@@ -65,16 +65,12 @@ TEST_P(CanConnectRules, AllowOrRefuseTheWire) {
     EXPECT_EQ(CanConnect(m, P(ia, pa), P(ib, pb)), c.allowed);
     // The indexed form answers as the plain one does.
     EXPECT_EQ(CanConnect(NetIndex(m), P(ia, pa), P(ib, pb)), c.allowed);
+    // And so does the form that is told a's driver.
+    EXPECT_EQ(CanConnect(NetIndex(m), P(ia, pa), P(ib, pb), HasDriver(m, P(ia, pa), true)),
+              c.allowed);
 }
 
-INSTANTIATE_TEST_SUITE_P(Nets, CanConnectRules, ::testing::ValuesIn(ConnectCases),
-                         [](const auto& info) {
-                             std::string n = info.param.name;
-                             for (char& ch : n)
-                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
-                             return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Nets, CanConnectRules, ::testing::ValuesIn(ConnectCases), CaseName());
 
 TEST_F(Wiring, QueriesGoByTheWireLinesOfTheLastRebuild) {
     Load("WIRE\tu1\tq\tu2\td\tnq\n"
@@ -234,13 +230,7 @@ TEST_P(NewNetNames, NameTheNetByTheRules) {
     EXPECT_TRUE(Sound());
 }
 
-INSTANTIATE_TEST_SUITE_P(Nets, NewNetNames, ::testing::ValuesIn(NamingCases), [](const auto& info) {
-    std::string n = info.param.name;
-    for (char& ch : n)
-        if (!std::isalnum(static_cast<unsigned char>(ch)))
-            ch = '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Nets, NewNetNames, ::testing::ValuesIn(NamingCases), CaseName());
 
 TEST_F(Wiring, ConnectingALonePortToANetExtendsItFromItsHead) {
     m.StrictRule = false;

@@ -4,7 +4,7 @@
 #include "editor/model/SettingsDialog.h"
 
 #include "editor/model/Settings.h"
-#include "model/FileFixture.h"
+#include "model/ModelFileFixture.h"
 
 #include "platform/TextFile.h"
 
@@ -15,7 +15,7 @@
 
 namespace {
 
-class SettingsDialog : public FileFixture {
+class SettingsDialog : public ModelFileFixture {
 protected:
     SettingsDialog() {
         model.IniPath = dir.Path("zun2012.ini");

@@ -80,18 +80,18 @@ QColor WinColor(int value) {
     return WinColor(value, QApplication::palette());
 }
 
-QFont QFontOf(const FontValue& spec) {
-    QFont font(QString::fromStdString(spec.Face));
-    font.setPointSize(spec.Size > 0 ? spec.Size : 8);
-    font.setBold(spec.Bold);
-    font.setItalic(spec.Italic);
-    font.setUnderline(spec.Underline);
-    font.setStrikeOut(spec.StrikeOut);
-    return font;
+QFont QFontOf(const FontValue& font) {
+    QFont qfont(QString::fromStdString(font.Face));
+    qfont.setPointSize(font.Size > 0 ? font.Size : 8);
+    qfont.setBold(font.Bold);
+    qfont.setItalic(font.Italic);
+    qfont.setUnderline(font.Underline);
+    qfont.setStrikeOut(font.StrikeOut);
+    return qfont;
 }
 
-QFont QPixelFontOf(const FontValue& spec) {
-    QFont font = QFontOf(spec);
-    font.setPixelSize(spec.Pixels());
-    return font;
+QFont QPixelFontOf(const FontValue& font) {
+    QFont qfont = QFontOf(font);
+    qfont.setPixelSize(font.Pixels());
+    return qfont;
 }

@@ -13,6 +13,6 @@
 QColor WinColor(int value, const QPalette& palette);
 QColor WinColor(int value);
 // The font of a model font value, without its colour (WinColor of FontValue::Color gives that).
-QFont QFontOf(const FontValue& spec);
+QFont QFontOf(const FontValue& font);
 // The same font sized by its pixel height, as the picture (96 DPI) draws and measures it.
-QFont QPixelFontOf(const FontValue& spec);
+QFont QPixelFontOf(const FontValue& font);

@@ -1,7 +1,9 @@
 // The module wizard window: builds the two pages and forwards every event to ModuleWizard.
 #include "editor/hdl/ui/TFormNewPrj.h"
 
+#include "editor/hdl/EditorHandOff.h"
 #include "editor/model/Prompt.h"
+#include "platform/DroppedFiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,9 +20,9 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSocketNotifier>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 TFormNewPrj* FormNewPrj = nullptr;
@@ -76,16 +78,6 @@ public:
 
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-std::vector<std::string> LocalFiles(const QMimeData* data) {
-    std::vector<std::string> files;
-    if (data == nullptr || !data->hasUrls())
-        return files;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile())
-            files.push_back(url.toLocalFile().toStdString());
-    return files;
 }
 
 // Keeps the hourglass up for one long command.
@@ -502,7 +494,9 @@ void TFormNewPrj::done(int result) {
 }
 
 void TFormNewPrj::dragEnterEvent(QDragEnterEvent* event) {
-    if (wizard_.Layout().acceptDrops && !LocalFiles(event->mimeData()).empty())
+    if (wizard_.Layout().acceptDrops &&
+        !platform::LocalFilesOfUriList(event->mimeData()->data("text/uri-list").toStdString())
+             .empty())
         event->acceptProposedAction();
 }
 
@@ -512,7 +506,8 @@ void TFormNewPrj::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TFormNewPrj::dropEvent(QDropEvent* event) {
-    std::vector<std::string> files = LocalFiles(event->mimeData());
+    std::vector<std::string> files =
+        platform::LocalFilesOfUriList(event->mimeData()->data("text/uri-list").toStdString());
     event->acceptProposedAction();
     DroppedFiles(files);
 }
@@ -541,4 +536,36 @@ bool TFormNewPrj::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void TFormNewPrj::SetHandOff(EditorHandOff* handOff) {
+    delete handOffNotifier_;
+    handOffNotifier_ = nullptr;
+    handOff_ = handOff;
+    if (handOff_ == nullptr || !handOff_->Window().Valid())
+        return;
+    handOffNotifier_ =
+        new QSocketNotifier(handOff_->Window().Descriptor(), QSocketNotifier::Read, this);
+    connect(handOffNotifier_, &QSocketNotifier::activated, this, &TFormNewPrj::OnOpenRequest);
+}
+
+void TFormNewPrj::OnOpenRequest() {
+    if (handOff_ == nullptr)
+        return;
+    const OpenRequestOutcome outcome = handOff_->HandlePendingMessages(wizard_);
+    if (outcome == OpenRequestOutcome::CloseMainWindow) {
+        if (CloseMainWindow)
+            CloseMainWindow();
+        return;
+    }
+    if (outcome != OpenRequestOutcome::FileTaken)
+        return;
+    ReadSelection();
+    Refresh();
+    // The modal wizard comes to the front when it shows and takes input; the window manager
+    // has the last word.
+    if (isVisible() && isEnabled()) {
+        raise();
+        activateWindow();
+    }
 }
