@@ -41,35 +41,29 @@ struct Bench {
     }
 };
 
-void BM_FullView(benchmark::State& state) {
+// Runs one search from the same sizes each time, with the window's last rebuild after it.
+void Search(benchmark::State& state, int (Zoom::*search)(), const char* size,
+            int ProjectModel::*sized) {
     Bench b(static_cast<int>(state.range(0)));
     int steps = 0;
     for (auto _ : state) {
         state.PauseTiming();
         b.Reset();
         state.ResumeTiming();
-        steps = b.zoom.FullView();
-        // The window's one last rebuild before it draws.
+        steps = (b.zoom.*search)();
         b.model.UpdatePicExecute(RebuildSender::MainWindow);
     }
     state.counters["steps"] = steps;
-    state.counters["PrtHeight"] = b.model.PrtHeight;
+    state.counters[size] = b.model.*sized;
     state.SetComplexityN(state.range(0));
 }
 
+void BM_FullView(benchmark::State& state) {
+    Search(state, &Zoom::FullView, "PrtHeight", &ProjectModel::PrtHeight);
+}
+
 void BM_ActualPortsSize(benchmark::State& state) {
-    Bench b(static_cast<int>(state.range(0)));
-    int steps = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        b.Reset();
-        state.ResumeTiming();
-        steps = b.zoom.ActualPortsSize();
-        b.model.UpdatePicExecute(RebuildSender::MainWindow);
-    }
-    state.counters["steps"] = steps;
-    state.counters["PrtWidth"] = b.model.PrtWidth;
-    state.SetComplexityN(state.range(0));
+    Search(state, &Zoom::ActualPortsSize, "PrtWidth", &ProjectModel::PrtWidth);
 }
 
 } // namespace

@@ -108,6 +108,18 @@ void Zoom::Step(const char* status) {
     host_.PendingEvents();
 }
 
+int Zoom::WidenTowardNames() {
+    int steps = 0;
+    const int names = host_.MeasureModuleNames().Width;
+    while (model_.PrjOpen && PictureFitsView('H') && model_.PrtWidth < names) {
+        ++steps;
+        if (!StepHorizontalZoom(+2))
+            break;
+        Step(ZoomAdjustingText);
+    }
+    return steps;
+}
+
 int Zoom::FullView() {
     ProjectModel& m = model_;
     int steps = 0;
@@ -126,13 +138,7 @@ int Zoom::FullView() {
             break;
         Step(ZoomAdjustingText);
     }
-    const int names = host_.MeasureModuleNames().Width;
-    while (m.PrjOpen && PictureFitsView('H') && m.PrtWidth < names) {
-        ++steps;
-        if (!StepHorizontalZoom(+2))
-            break;
-        Step(ZoomAdjustingText);
-    }
+    steps += WidenTowardNames();
     while (m.PrjOpen && !PictureFitsView('H')) {
         ++steps;
         if (!StepHorizontalZoom(-1))
@@ -145,19 +151,12 @@ int Zoom::FullView() {
 
 int Zoom::ActualPortsSize() {
     ProjectModel& m = model_;
-    int steps = 0;
     const ZoomMeasure labels = host_.MeasurePortLabels();
     // Labels wider or taller than the zoom's bounds give the largest ports the zoom can keep.
     m.PrtWidth = std::min(labels.Width, MaxPrtWidth);
     m.PrtHeight = std::min(labels.Height, MaxPrtHeight);
     host_.Relayout(false);
-    const int names = host_.MeasureModuleNames().Width;
-    while (m.PrjOpen && PictureFitsView('H') && m.PrtWidth < names) {
-        ++steps;
-        if (!StepHorizontalZoom(+2))
-            break;
-        Step(ZoomAdjustingText);
-    }
+    const int steps = WidenTowardNames();
     host_.SetStatus(ZoomAdjustmentOkText);
     return steps;
 }

@@ -68,6 +68,8 @@ public:
 
 private:
     void Step(const char* status);
+    // Widens the port columns by 2 toward the instance names while the picture fits across.
+    int WidenTowardNames();
     void ApplyMeasuredTitle();
 
     ProjectModel& model_;

@@ -9,6 +9,16 @@
 #include <QAction>
 
 #include <memory>
+#include <string>
+
+// The bundled example's project file.
+inline const std::string& DemoProject() {
+    static const std::string path = [] {
+        std::string data = ZUN_TEST_DATA;
+        return data.substr(0, data.rfind("/tests/data")) + "/examples/demo/demo.zun";
+    }();
+    return path;
+}
 
 class MainWindowTest : public testing::Test {
 protected:

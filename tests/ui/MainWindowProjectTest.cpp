@@ -30,10 +30,7 @@
 
 namespace {
 
-const std::string kDemo = [] {
-    std::string data = ZUN_TEST_DATA;
-    return data.substr(0, data.rfind("/tests/data")) + "/examples/demo/demo.zun";
-}();
+const std::string& kDemo = DemoProject();
 
 class ProjectWindow : public MainWindowTest {
 protected:

@@ -6,14 +6,13 @@
 #include "editor/app/TPaintBox.h"
 #include "editor/app/TPropForm.h"
 #include "editor/canvas/ui/SchematicDrawer.h"
+#include "support/EventPump.h"
 #include "support/FileFixtures.h"
 #include "support/InCi.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QToolBar>
@@ -30,29 +29,6 @@ namespace fs = std::filesystem;
 extern std::string DisplayProblem;
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& done, int ms = 10000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
-// A click of the left button in the middle of the widget, as the display delivers one.
-void ClickOn(QWidget* w) {
-    const QPointF centre(w->width() / 2.0, w->height() / 2.0);
-    const QPointF global = w->mapToGlobal(centre);
-    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(w, &press);
-    QApplication::sendEvent(w, &release);
-}
 
 // What the canvas shows on the screen now.
 QImage Shown(TForm1& form) {
@@ -82,7 +58,8 @@ TEST(ViewsOnDisplay, ZoomFullViewAndASettingsColourChangeThePictureOnTheScreen) 
     form->SetCommandLine({"-ini", ini, "-open", demo.string()});
     form->resize(1400, 800);
     form->show();
-    ASSERT_TRUE(WaitFor([&] { return form->Model.PrjOpen && form->windowHandle()->isExposed(); }));
+    ASSERT_TRUE(
+        PumpEventsUntil([&] { return form->Model.PrjOpen && form->windowHandle()->isExposed(); }));
 
     // The Top-name box: right of the tool bar, in its row, as high as it.
     const QRect bar = form->ToolBar1->geometry();
@@ -94,13 +71,13 @@ TEST(ViewsOnDisplay, ZoomFullViewAndASettingsColourChangeThePictureOnTheScreen) 
 
     const QImage start = Shown(*form);
     const int height = form->Model.PrtHeight;
-    ClickOn(form->ToolBar1->widgetForAction(form->Action("ToolButton13")));
+    ClickCentre(form->ToolBar1->widgetForAction(form->Action("ToolButton13")));
     EXPECT_EQ(form->Model.PrtHeight, height + 1);
     EXPECT_EQ(form->StatusText(0), "Zoom in ok");
     const QImage zoomed = Shown(*form);
     EXPECT_NE(zoomed, start);
 
-    ClickOn(form->ToolBar1->widgetForAction(form->Action("ToolButton12")));
+    ClickCentre(form->ToolBar1->widgetForAction(form->Action("ToolButton12")));
     EXPECT_EQ(form->StatusText(0), "Zoom adjustment ok");
     EXPECT_GT(form->Model.PrtHeight, height + 1);
     const QImage full = Shown(*form);
@@ -115,10 +92,10 @@ TEST(ViewsOnDisplay, ZoomFullViewAndASettingsColourChangeThePictureOnTheScreen) 
         shown = true;
         QComboBox* back = d.ColorBoxes[0];
         back->setCurrentIndex(back->findText("Red"));
-        ClickOn(d.BitBtn1);
+        ClickCentre(d.BitBtn1);
         return d.result();
     };
-    ClickOn(form->ToolBar1->widgetForAction(form->Action("Settings")));
+    ClickCentre(form->ToolBar1->widgetForAction(form->Action("Settings")));
     EXPECT_TRUE(shown);
     EXPECT_EQ(form->Model.BackColor, 0x0000FF);
     const QImage red = Shown(*form);
