@@ -29,7 +29,7 @@ public:
         std::string text; // expected message text, or chooser title; empty = any
         PromptAnswer answer = PromptAnswer::Yes;
         std::vector<std::string> files; // chosen files; empty = cancelled chooser
-        std::optional<int> color = {};      // chosen colour; none = cancelled
+        std::optional<int> color = {};  // chosen colour; none = cancelled
         std::optional<FontValue> font = {}; // chosen font; none = cancelled
         bool fixedPitch = false;            // the font chooser must offer fixed pitch only
     };
@@ -118,8 +118,7 @@ public:
         return s.files.front();
     }
 
-    std::optional<std::string> ChooseFolder(const std::string& title,
-                                            const std::string&) override {
+    std::optional<std::string> ChooseFolder(const std::string& title, const std::string&) override {
         Step s = Next(Kind::ChooseFolder, title);
         if (s.files.empty())
             return std::nullopt;
