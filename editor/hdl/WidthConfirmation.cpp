@@ -296,9 +296,13 @@ bool WidthConfirmation::ApplyPortWidths(int& outPrtCount, int& outParaCount, boo
         if (!model_.SetPortLineFields(ConfInst, row.Port, "P", 1, msb, 2, lsb))
             continue;
         ++outPrtCount;
-        // Only wires can make a port stop being lone, and none are made here: with no wire in the
-        // last rebuild, no port has one.
-        if (model_.WireList.empty() || IsLonePort(model_, ConfInst, row.Port))
+        // The port's record knows from the last rebuild whether a wire ends on it. No wire is
+        // made here, so a lone port is still lone; only for a wired one are the lines asked, as
+        // an earlier port's isolation may have taken its wire.
+        const int k0 = model_.FindPortQuiet(ConfInst, row.Port);
+        if (k0 >= 0 && model_.PortList[k0].Lone)
+            continue;
+        if (IsLonePort(model_, ConfInst, row.Port))
             continue;
         const int k = model_.FindPortIndex(ConfInst, row.Port);
         if (k < 0) {
