@@ -3,6 +3,7 @@
 
 #include "editor/model/ListSort.h"
 #include "editor/model/TopLevel.h"
+#include "platform/Paths.h"
 
 #include <algorithm>
 #include <new>
@@ -61,6 +62,12 @@ bool NoEqualLineInBlock(std::size_t moduleLine, const ProjectLine& line,
         if (ModuleUpdate::LinesEqual(lines[i], line))
             return false;
     return true;
+}
+
+// The wizard reads sources by their absolute paths, while a project may name them relative to the
+// directory the editor runs in: the same file by another name is no change.
+bool SameSource(const std::string& a, const std::string& b) {
+    return a == b || platform::AbsolutePath(a) == platform::AbsolutePath(b);
 }
 
 bool NeedsEvaluation(const std::string& bound) {
@@ -195,7 +202,7 @@ bool ModuleUpdate::CompareModule(const std::string& m) {
                 inBlock = true;
                 OldFile = line[3];
                 OldLang = line[4];
-                if (NewFile != OldFile || NewLang != OldLang)
+                if (SourceChanged())
                     changed = true;
             }
             continue;
@@ -217,6 +224,10 @@ bool ModuleUpdate::CompareModule(const std::string& m) {
         ListView1.push_back(std::move(row));
     }
     return changed;
+}
+
+bool ModuleUpdate::SourceChanged() const {
+    return !SameSource(NewFile, OldFile) || NewLang != OldLang;
 }
 
 void ModuleUpdate::PrepareUpdateDialog() {
@@ -250,12 +261,12 @@ void ModuleUpdate::ComboBoxEx1Change(int index) {
     auto counts = [](int ports, int params) {
         return std::to_string(ports) + "/" + std::to_string(params);
     };
-    auto change = [](const std::string& now, const std::string& before) {
-        return now == before ? std::string("--No change.") : "--Changed from: " + before;
+    auto change = [](bool changed, const std::string& before) {
+        return changed ? "--Changed from: " + before : std::string("--No change.");
     };
     std::string report =
-        "File: " + NewFile + "\r\n" + change(NewFile, OldFile) + "\r\n" + "Type: " + NewLang +
-        "\r\n" + change(NewLang, OldLang) + "\r\n" +
+        "File: " + NewFile + "\r\n" + change(!SameSource(NewFile, OldFile), OldFile) + "\r\n" +
+        "Type: " + NewLang + "\r\n" + change(NewLang != OldLang, OldLang) + "\r\n" +
         "Number of unchanged ports/parameters: " + counts(UnchangedPorts, UnchangedParams) +
         "\r\n" + "Number of changed ports/parameters: " + counts(ChangedPorts, ChangedParams) +
         "\r\n" + "Number of deleted ports/parameters: " + counts(DeletedPorts, DeletedParams) +
@@ -333,7 +344,7 @@ bool ModuleUpdate::ApplyModuleUpdate() {
         const std::vector<CompareRow> rows = ListView1;
         const std::vector<std::string> related = RelatedInstances;
         const bool recalc = NeedRecalc;
-        if (NewFile != OldFile || NewLang != OldLang)
+        if (SourceChanged())
             for (const std::string& inst : related)
                 model_.SetPortLineFields(inst, "", "M", 3, NewFile, 4, NewLang);
         if (!ApplyToInstances(rows, related))

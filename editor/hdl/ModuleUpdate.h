@@ -103,6 +103,9 @@ public:
     bool ClearDefLines();
     void ShowReport(const std::string& text, bool clear);
     bool ApplyModuleUpdate();
+    // The definition comes from another file (not only the same file by another name) or in
+    // another language than the module's first instance.
+    bool SourceChanged() const;
 
     // A module chosen in the box: its comparison and report.
     void ComboBoxEx1Change(int index);

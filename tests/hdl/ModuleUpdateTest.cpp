@@ -4,6 +4,7 @@
 
 #include "editor/model/Nets.h"
 #include "model/ModelText.h"
+#include "platform/Paths.h"
 #include "support/ScriptedPrompt.h"
 
 #include <gtest/gtest.h>
@@ -467,4 +468,34 @@ TEST_F(ModuleUpdateTest, AnAddedInstanceThatCannotBePreparedIsLogged) {
                   "Warning: Found undefined port width in the instance: u1.",
               }));
     EXPECT_EQ(page.fills, 1) << "an illegal instance stops before the box is filled";
+}
+
+TEST_F(ModuleUpdateTest, ASourceNamedRelativeToTheEditorIsTheSameFileByItsAbsolutePath) {
+    // The wizard hands the engine absolute paths; the example project names its sources relative
+    // to the directory the editor runs in.
+    const std::string absolute = platform::AbsolutePath("demo/sink.v");
+    Load("TOP\t\ttop\n"
+         "MODULE\tsink\ts1\tdemo/sink.v\tverilog\n"
+         "INPUT\t\t\ta\n",
+         "MODULE\tsink\tx\t" + absolute +
+             "\tverilog\n"
+             "INPUT\t\t\ta\n");
+    update.PrepareUpdateDialog();
+    EXPECT_FALSE(update.ComboBoxEx1[0].Changed);
+    EXPECT_NE(update.Memo1.find("File: " + absolute + "\r\n--No change.\r\n"), std::string::npos)
+        << update.Memo1;
+    EXPECT_TRUE(update.ApplyModuleUpdate());
+    EXPECT_EQ(model.LineList[1][3], "demo/sink.v") << "the project keeps its own name of the file";
+
+    Load("TOP\t\ttop\n"
+         "MODULE\tsink\ts1\tdemo/sink.v\tverilog\n"
+         "INPUT\t\t\ta\n",
+         "MODULE\tsink\tx\t" + absolute +
+             "\tvhdl\n"
+             "INPUT\t\t\ta\n");
+    update.PrepareUpdateDialog();
+    EXPECT_TRUE(update.ComboBoxEx1[0].Changed) << "another language is a change";
+    EXPECT_TRUE(update.ApplyModuleUpdate());
+    EXPECT_EQ(model.LineList[1][3], absolute);
+    EXPECT_EQ(model.LineList[1][4], "vhdl");
 }
