@@ -80,7 +80,8 @@ constexpr std::array<int, 4> kPanelWidths = {310, 310, 120, 100};
 } // namespace
 
 TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
-    : QMainWindow(parent), prompt(prompt_), drawer_(drawer) {
+    : QMainWindow(parent), prompt(prompt_),
+      Canvas(std::make_unique<CanvasController>(Model, View, CanvasHooks)), drawer_(drawer) {
     Form1 = this;
     setObjectName("Form1");
     setWindowTitle(kCaption);
@@ -117,6 +118,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
 
     RegisterOwnHandlers();
     RegisterFileHandlers();
+    RegisterCanvasHandlers();
 
     // The creation handler's steps.
     PicBitmap =
@@ -128,6 +130,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     Model.PrjUntitled = false;
     SetClosePrjEnabled(false);
     Model.AppDir = platform::ProgramDir();
+    CreateSmartLinkWindow();
     ScrollBox1Resize();
 }
 
@@ -461,7 +464,8 @@ void TForm1::RedrawPicture() {
         PicBitmap.swap(picture);
     }
     const QSize client = ScrollBox1->viewport()->size();
-    drawer_.Draw(PicBitmap, {Model, View, MouseMode, RubberRect, client.width(), client.height()});
+    drawer_.Draw(PicBitmap, {Model, View, Canvas->MouseMode, Canvas->RubberRect, client.width(),
+                             client.height()});
     PaintBox1->resize(PicBitmap.size());
     PaintBox1->update();
 }
@@ -517,9 +521,6 @@ void TForm1::RegisterOwnHandlers() {
     // The drawing reads these buttons; a click only redraws.
     for (const char* b : {"ToolButton20", "ToolButton22", "ToolButton23"})
         SetHandler(b, [this] { UpdatePicExecute(); });
-    SetHandler("ToolButton8", [this] { PaintBox1->setCursor(CursorSlots[1]); });
-    SetHandler("ToolButton9", [this] { PaintBox1->unsetCursor(); });
-    SetHandler("ToolButton28", [this] { PaintBox1->setCursor(CursorSlots[8]); });
 }
 
 void TForm1::About1Click() {
