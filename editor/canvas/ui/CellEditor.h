@@ -48,7 +48,8 @@ public:
         edit->setText(index.data().toString());
         edit->selectAll();
     }
-    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override {
+    void setModelData(QWidget* editor, QAbstractItemModel*,
+                      const QModelIndex& index) const override {
         // At once, so that a button clicked away from the editor sees the text; a message box of
         // a refusal takes the focus from the editor, whose second commit is not taken again.
         if (committing_)

@@ -48,6 +48,7 @@ void TInstanceBox::showPopup() {
 TPortForm::TPortForm(PropertiesPresenter& presenter, QWidget* parent)
     : QDockWidget("Properties", parent), presenter_(presenter) {
     setObjectName("PortForm");
+    PortForm = this;
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName("PageControl1");
 
@@ -183,6 +184,13 @@ TPortForm::TPortForm(PropertiesPresenter& presenter, QWidget* parent)
     presenter_.ShowPage = [this](int page) { PageControl1->setCurrentIndex(page); };
     presenter_.HideFloatEdit = [this] { FillParameters(); };
     Refresh();
+}
+
+TPortForm::~TPortForm() {
+    // The presenter may be gone already (the main window's members go before its child
+    // windows): it is not touched here.
+    if (PortForm == this)
+        PortForm = nullptr;
 }
 
 void TPortForm::RefreshLater() {

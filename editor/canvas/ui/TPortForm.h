@@ -26,6 +26,7 @@ class TPortForm : public QDockWidget {
     Q_OBJECT
 public:
     TPortForm(PropertiesPresenter& presenter, QWidget* parent = nullptr);
+    ~TPortForm() override;
 
     PropertiesPresenter& Presenter() { return presenter_; }
 

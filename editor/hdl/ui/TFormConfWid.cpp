@@ -14,10 +14,11 @@
 
 TFormConfWid* FormConfWid = nullptr;
 
-TFormConfWid::TFormConfWid(WidthConfirmation& widths, ProjectModel& model,
-                           EditorServices& services, QWidget* parent)
+TFormConfWid::TFormConfWid(WidthConfirmation& widths, ProjectModel& model, EditorServices& services,
+                           QWidget* parent)
     : QDialog(parent), widths_(widths), model_(model), services_(services) {
     setObjectName("FormConfWid");
+    FormConfWid = this;
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     resize(539, 290);
@@ -41,7 +42,8 @@ TFormConfWid::TFormConfWid(WidthConfirmation& widths, ProjectModel& model,
         [this](int row, int column, const std::string& text) {
             widths_.SetCell(row, column, text);
             // The list shows the new text once the editor has gone.
-            QMetaObject::invokeMethod(this, [this] { Refresh(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this] { Refresh(); }, Qt::QueuedConnection);
         },
         this));
     v->addWidget(ListView1, 1);
@@ -73,6 +75,11 @@ TFormConfWid::TFormConfWid(WidthConfirmation& widths, ProjectModel& model,
     });
     ShowModal = [](TFormConfWid& dialog) { return dialog.exec(); };
     Refresh();
+}
+
+TFormConfWid::~TFormConfWid() {
+    if (FormConfWid == this)
+        FormConfWid = nullptr;
 }
 
 void TFormConfWid::Refresh() {

@@ -16,6 +16,7 @@ class TFormConfWid : public QDialog {
 public:
     TFormConfWid(WidthConfirmation& widths, ProjectModel& model, EditorServices& services,
                  QWidget* parent = nullptr);
+    ~TFormConfWid() override;
 
     WidthConfirmation& Widths() { return widths_; }
 

@@ -53,6 +53,7 @@ public:
 TFormUpdateMduDef::TFormUpdateMduDef(ModuleUpdate& update, QWidget* parent)
     : QDialog(parent), update_(update) {
     setObjectName("FormUpdateMduDef");
+    FormUpdateMduDef = this;
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowTitle(Q(update_.Caption));
@@ -111,6 +112,11 @@ TFormUpdateMduDef::TFormUpdateMduDef(ModuleUpdate& update, QWidget* parent)
         FillRows();
     });
     ShowModal = [](TFormUpdateMduDef& dialog) { return dialog.exec(); };
+}
+
+TFormUpdateMduDef::~TFormUpdateMduDef() {
+    if (FormUpdateMduDef == this)
+        FormUpdateMduDef = nullptr;
 }
 
 void TFormUpdateMduDef::Refresh() {

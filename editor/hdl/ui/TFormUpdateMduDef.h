@@ -19,6 +19,7 @@ class TFormUpdateMduDef : public QDialog {
     Q_OBJECT
 public:
     explicit TFormUpdateMduDef(ModuleUpdate& update, QWidget* parent = nullptr);
+    ~TFormUpdateMduDef() override;
 
     ModuleUpdate& Update() { return update_; }
 
