@@ -52,9 +52,13 @@ TPortForm::TPortForm(PropertiesPresenter& presenter, QWidget* parent)
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName("PageControl1");
 
+    // The port's names and buttons at the left, its connections beside them: the window must be
+    // usable in a bottom panel 151 pixels high.
     auto* ports = new QWidget;
-    auto* pv = new QVBoxLayout(ports);
-    pv->setContentsMargins(4, 4, 4, 4);
+    auto* ph = new QHBoxLayout(ports);
+    ph->setContentsMargins(4, 4, 4, 4);
+    auto* pv = new QVBoxLayout;
+    pv->setSpacing(2);
     auto* portRow = new QHBoxLayout;
     Label1 = new QLabel("Port:", ports);
     Label1->setObjectName("Label1");
@@ -63,7 +67,6 @@ TPortForm::TPortForm(PropertiesPresenter& presenter, QWidget* parent)
     Edit1->hide();
     portRow->addWidget(Label1);
     portRow->addWidget(Edit1, 1);
-    portRow->addStretch(0);
     pv->addLayout(portRow);
     Label2 = new QLabel("In Module:", ports);
     Label2->setObjectName("Label2");
@@ -73,31 +76,36 @@ TPortForm::TPortForm(PropertiesPresenter& presenter, QWidget* parent)
     LabeledEdit1 = new QLineEdit(ports);
     LabeledEdit1->setObjectName("LabeledEdit1");
     LabeledEdit1Label->setBuddy(LabeledEdit1);
+    wireRow->addWidget(LabeledEdit1Label);
+    wireRow->addWidget(LabeledEdit1, 1);
+    pv->addLayout(wireRow);
+    auto* buttonRow = new QHBoxLayout;
+    Label3 = new QLabel("Connected to:", ports);
+    Label3->setObjectName("Label3");
     Btn1 = new QPushButton("Apply", ports);
     Btn1->setObjectName("Btn1");
     Btn1->setToolTip("Apply (Enter)");
     Btn2 = new QPushButton("Cut Off", ports);
     Btn2->setObjectName("Btn2");
     Btn2->setToolTip("Cut Off (Del)");
-    wireRow->addWidget(LabeledEdit1Label);
-    wireRow->addWidget(LabeledEdit1, 1);
-    wireRow->addWidget(Btn1);
-    wireRow->addWidget(Btn2);
-    pv->addLayout(wireRow);
-    Label3 = new QLabel("Connected to:", ports);
-    Label3->setObjectName("Label3");
-    pv->addWidget(Label3);
+    buttonRow->addWidget(Label3, 1);
+    buttonRow->addWidget(Btn1);
+    buttonRow->addWidget(Btn2);
+    pv->addLayout(buttonRow);
+    pv->addStretch(1);
+    ph->addLayout(pv, 2);
     ListView1 =
         ReportList(ports, "ListView1", {"Module", "Port", "I/O", "Bits"}, {80, 100, 30, 60});
     ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListView1->setToolTip("Double click to move to.");
     ListView1->installEventFilter(this);
-    pv->addWidget(ListView1, 1);
+    ph->addWidget(ListView1, 3);
     PageControl1->addTab(ports, "Ports");
 
     auto* instances = new QWidget;
     auto* iv = new QVBoxLayout(instances);
     iv->setContentsMargins(4, 4, 4, 4);
+    iv->setSpacing(2);
     auto* instRow = new QHBoxLayout;
     Label4 = new QLabel("Instance:", instances);
     ComboBox1 = new TInstanceBox(instances);
