@@ -38,6 +38,17 @@ inline bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// The value of a hexadecimal digit of either case, -1 for any other byte.
+inline int AsciiHexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 // The order of the editor's lists: ASCII letters compare without case, other bytes by value.
 inline bool LessIgnoringAsciiCase(std::string_view a, std::string_view b) {
     const std::size_t n = a.size() < b.size() ? a.size() : b.size();

@@ -5,6 +5,7 @@
 #include "editor/model/ListSort.h"
 #include "editor/model/Nets.h"
 #include "editor/model/TopLevel.h"
+#include "platform/AsciiCase.h"
 
 #include <climits>
 #include <cstdint>
@@ -19,16 +20,6 @@ constexpr int ParamOwnValue = 4;
 
 bool IsIdentChar(char c) {
     return c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-}
-
-int DigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return 99;
 }
 
 // An integer as an expression takes it: a negative one in parentheses, so that "8-W" with -5
@@ -136,8 +127,8 @@ std::optional<int> IntStrValue(std::string_view text) {
     const std::int64_t limit = negative ? -static_cast<std::int64_t>(INT_MIN) : INT_MAX;
     std::int64_t magnitude = 0;
     for (; i < text.size(); ++i) {
-        const int d = DigitValue(text[i]);
-        if (d >= base)
+        const int d = platform::AsciiHexDigit(text[i]);
+        if (d < 0 || d >= base)
             return std::nullopt;
         magnitude = magnitude * base + d;
         if (magnitude > limit)

@@ -2,8 +2,8 @@
 #include "editor/hdl/ui/TFormUpdateMduDef.h"
 
 #include "editor/canvas/ui/CellEditor.h"
+#include "editor/hdl/ui/BusyCursor.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -38,15 +38,6 @@ const QIcon& DeletedIcon() {
     static const QIcon icon = LetterIcon(QColor(0x80, 0x80, 0x80), "-");
     return icon;
 }
-
-// Keeps the hourglass up for one long step.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 } // namespace
 
