@@ -125,7 +125,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
         AllocatePicture(std::max(ScrollBox1->width(), 1), std::max(ScrollBox1->height(), 1));
     LoadCursors();
     // The view-style buttons show ViewMode itself, so it starts as the pressed one says.
-    Model.ViewMode = Down("ToolButton35") ? '1' : Down("ToolButton2") ? '2' : '3';
+    Model.ViewMode = ViewModeOfButtons();
     UpdateProjectState('I');
     Model.PrjUntitled = false;
     SetClosePrjEnabled(false);
@@ -157,9 +157,7 @@ void TForm1::BuildActions() {
         if (!c.shortcut.empty())
             a->setShortcut(QKeySequence(
                 QString::fromUtf8(c.shortcut.data(), static_cast<int>(c.shortcut.size()))));
-        if (!c.glyph.empty())
-            a->setIcon(
-                GlyphIcon(QString::fromUtf8(c.glyph.data(), static_cast<int>(c.glyph.size()))));
+        SetCommandIcon(*a, c.icon, c.glyph);
         a->setCheckable(c.checkable);
         a->setChecked(c.down);
         if (c.group != 0) {
@@ -282,6 +280,7 @@ QAction* TForm1::Action(std::string_view name) const {
 }
 
 void TForm1::SetHandler(std::string_view name, std::function<void()> handler) {
+    RequireCommand(name);
     handlers_[std::string(name)] = std::move(handler);
     RefreshEnabled(name);
 }
@@ -312,6 +311,10 @@ bool TForm1::RunCommand(std::string_view name) {
         return true;
     const std::function<void()> handler = it->second;
     return Guarded(handler);
+}
+
+char TForm1::ViewModeOfButtons() const {
+    return Down("ToolButton35") ? '1' : Down("ToolButton2") ? '2' : '3';
 }
 
 bool TForm1::Down(std::string_view button) const {
@@ -516,7 +519,7 @@ void TForm1::RegisterOwnHandlers() {
     // The view-style buttons share one handler: the view mode follows the pressed button.
     for (const char* b : {"ToolButton35", "ToolButton2", "ToolButton36"})
         SetHandler(b, [this] {
-            Model.ViewMode = Down("ToolButton35") ? '1' : Down("ToolButton2") ? '2' : '3';
+            Model.ViewMode = ViewModeOfButtons();
             UpdatePicExecute();
         });
     // The drawing reads these buttons; a click only redraws.

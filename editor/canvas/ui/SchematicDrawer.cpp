@@ -17,10 +17,10 @@ QRect ToQRect(const PixelRect& r) {
 }
 
 // Canvas fonts draw without antialiasing, so that labels are crisp at every zoom.
-QFont CanvasFont(const FontValue& spec) {
-    QFont font = QFontOf(spec);
-    font.setStyleStrategy(QFont::NoAntialias);
-    return font;
+QFont CanvasFont(const FontValue& font) {
+    QFont qfont = QFontOf(font);
+    qfont.setStyleStrategy(QFont::NoAntialias);
+    return qfont;
 }
 
 const FontValue& PortFont(const ProjectModel& model, char kind) {
@@ -140,17 +140,17 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
     }
 
     for (const port& pt : model.PortList) {
-        const FontValue& spec = PortFont(model, pt.Kind);
-        QFont font = CanvasFont(spec);
+        const FontValue& font = PortFont(model, pt.Kind);
+        QFont qfont = CanvasFont(font);
         if (!pt.Numeric)
-            font.setItalic(true);
-        QColor textColor = WinColor(spec.Color);
+            qfont.setItalic(true);
+        QColor textColor = WinColor(font.Color);
         if (pt.PenColor == model.UnmatchedColor)
             textColor = WinColor(model.UnmatchedColor);
         const int brush = in.View.LonePorts && pt.Lone ? model.LoneColor : pt.BrushColor;
         DrawBox(p, PortBox(model, pt), WinColor(pt.PenColor), WinColor(brush));
-        p.setFont(font);
-        current = font;
+        p.setFont(qfont);
+        current = qfont;
         currentColor = textColor;
         DrawClippedText(p, PortLabelClip(model, pt), pt.X + 2, pt.Y + 2,
                         QString::fromStdString(PortLabel(pt, in.View.PortWidth)), WinColor(brush),
@@ -158,12 +158,12 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
     }
 
     for (const mdu& m : model.MduList) {
-        const FontValue& spec = HeaderFont(model, m);
-        current = CanvasFont(spec);
-        currentColor = WinColor(spec.Color);
+        const FontValue& font = HeaderFont(model, m);
+        current = CanvasFont(font);
+        currentColor = WinColor(font.Color);
         p.setFont(current);
         DrawClippedText(p, HeaderRect(model, m), m.X, m.Y, QString::fromStdString(m.InstName),
-                        WinColor(m.BrushColor), WinColor(spec.Color));
+                        WinColor(m.BrushColor), WinColor(font.Color));
     }
 
     if (in.MouseMode == '1') {
