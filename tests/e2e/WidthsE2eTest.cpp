@@ -223,8 +223,9 @@ TEST_F(WidthsE2e, AxisFifoWithDataWidthSixteenGetsNumericWidthsTheToolsAccept) {
         ++dialogs;
         for (int r = 0; r < static_cast<int>(widths.Rows.size()); ++r) {
             const WidthRow& row = widths.Rows[r];
-            if (row.Port == "s_axis_tdata")
+            if (row.Port == "s_axis_tdata") {
                 EXPECT_EQ(row.MsbVal, "15");
+            }
             if (row.Port.find("tkeep") != std::string::npos)
                 widths.SetCell(r, SetMsbColumn, "1"); // (16+7)/8 = 2 bytes
             if (row.Port.rfind("status_depth", 0) == 0)
