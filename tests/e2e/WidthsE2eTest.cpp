@@ -1,17 +1,16 @@
 // Parameterised widths end to end: a new project from verilog-ethernet's axis_fifo through the
 // real engine, DATA_WIDTH set on the Instances page and applied through width confirmation, every
-// port mapped to the top level, the top finished by the real engine and judged by iverilog and
-// verilator against the module's own widths for that value.
-#include "FinishDesign.h"
+// port mapped to the top level, the top generated through the real engine and judged by iverilog,
+// verilator and yosys against the module's own widths for that value.
+#include "GeneratedTop.h"
+#include "HdlJudges.h"
 
 #include "editor/canvas/PropertiesPresenter.h"
 #include "editor/hdl/ModelWizardProject.h"
 #include "editor/hdl/ModuleUpdate.h"
 #include "editor/hdl/WidthConfirmation.h"
 #include "editor/model/TopLevel.h"
-#include "support/ChildProcess.h"
 #include "support/FileFixtures.h"
-#include "support/InCi.h"
 #include "support/ScriptedPrompt.h"
 
 #include <gtest/gtest.h>
@@ -19,77 +18,10 @@
 #include <algorithm>
 #include <filesystem>
 
-namespace fs = std::filesystem;
-using namespace zun::e2e;
-
+namespace zun::e2e {
 namespace {
 
-const std::string kFifo =
-    std::string(ZUN_CORPUS_DIR) + "/verilog-ethernet/lib/axis/rtl/axis_fifo.v";
-
-struct ToolOutput {
-    int status = -1;
-    std::string text;
-};
-
-// A judge run by its argument vector in dir, both streams read back; -1 when it could not run.
-ToolOutput Judge(const std::vector<std::string>& args, const fs::path& dir) {
-    ChildRun run;
-    run.argv = args;
-    run.argv[0] = FindTool(args[0]);
-    run.directory = dir.string();
-    run.outputFile = (dir / (args[0] + ".log")).string();
-    run.errorFile = run.outputFile;
-    ToolOutput out;
-    if (run.argv[0].empty())
-        return out;
-    const int status = RunChild(run);
-    out.status = status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    out.text = ReadBytes(run.outputFile);
-    return out;
-}
-
-#define REQUIRE_JUDGE(tool)                                                                        \
-    do {                                                                                           \
-        if (FindTool(tool).empty()) {                                                              \
-            if (InCi())                                                                            \
-                FAIL() << tool << " is not installed, and CI requires every HDL tool";             \
-            GTEST_SKIP() << tool << " is not installed";                                           \
-        }                                                                                          \
-    } while (false)
-
-// The project as the finishing job reads it: the top's ports, each instance with its numeric
-// port widths and its parameters (an own value as the override), and the wires.
-Design DesignOf(const ProjectModel& m) {
-    Design design;
-    design.top = m.TopName;
-    auto portOf = [](const port& p) {
-        DesignPort d;
-        d.kind = p.Kind == 'O' ? 'O' : p.Kind == 'B' ? 'B' : 'I';
-        d.name = p.Name;
-        if (!p.WidthText.empty()) {
-            d.msb = p.Msb;
-            d.lsb = p.Lsb;
-        }
-        return d;
-    };
-    for (const mdu& inst : m.MduList) {
-        std::vector<DesignPort> ports;
-        for (int i = inst.FirstPort; i >= 0 && i <= inst.LastPort; ++i)
-            ports.push_back(portOf(m.PortList[i]));
-        if (inst.IsTop()) {
-            design.ports = ports;
-            continue;
-        }
-        DesignInstance d{inst.ModuleName, inst.InstName, ports, {}};
-        for (const ParamRow& p : ParamRowsOf(inst))
-            d.parameters.push_back({p.Name, p.VhdlType, p.Default, p.Value});
-        design.instances.push_back(d);
-    }
-    for (const wire& w : m.WireList)
-        design.wires.push_back({w.InstA, w.PortA, w.InstB, w.PortB, w.Name});
-    return design;
-}
+const fs::path kFifo = kCorpus / "verilog-ethernet" / "lib" / "axis" / "rtl" / "axis_fifo.v";
 
 class WidthsE2e : public ::testing::Test {
 protected:
@@ -147,40 +79,10 @@ protected:
             model.UpdatePicExecute(RebuildSender::MainWindow);
         }
     }
-    // The top finished by the real engine from the project's lines, written to dir/top.v.
-    fs::path FinishedTop(const Design& design, const fs::path& dir) {
-        fs::create_directories(dir);
-        WriteBytes((dir / "prj.tmp").string(), ConnectionFile(design));
-        WriteBytes((dir / "obj.tmp").string(), VerilogSkeleton(design));
-        ChildRun run;
-        run.argv = {(fs::path(ZUN_BUILD_DIR) / "qve").string(),
-                    "0x1898c5" + (dir / "qvh.tmp").string(), (dir / "prj.tmp").string(),
-                    (dir / "obj.tmp").string()};
-        run.directory = dir.string();
-        run.outputFile = (dir / "qve.log").string();
-        run.errorFile = run.outputFile;
-        const int status = RunChild(run);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadBytes(run.outputFile);
-        // The module's own timescale: every module of a verilator run has one.
-        WriteBytes((dir / "top.v").string(),
-                   "`timescale 1ns / 1ps\n" +
-                       CloseVerilogTop(ReadBytes((dir / "qvh.tmp").string())));
-        return dir / "top.v";
-    }
-    ToolOutput Iverilog(const fs::path& top) {
-        return Judge({"iverilog", "-g2005", "-o", "/dev/null", top.string(), kFifo},
-                     top.parent_path());
-    }
-    ToolOutput Verilator(const fs::path& top, const std::string& topName) {
-        // The corpus module is only read; its own lint is not ours.
-        const fs::path waiver = top.parent_path() / "corpus.vlt";
-        std::string text = "`verilator_config\nlint_off -file \"" + kFifo + "\"\n";
-        for (const char* rule : {"SELRANGE", "WIDTH", "UNUSED", "UNDRIVEN", "CASEINCOMPLETE"})
-            text += std::string("lint_off -rule ") + rule + " -file \"" + kFifo + "\"\n";
-        WriteBytes(waiver.string(), text);
-        return Judge({"verilator", "--lint-only", "-Wno-DEFPARAM", "--top-module", topName,
-                      waiver.string(), top.string(), kFifo},
-                     top.parent_path());
+    fs::path Generate(const std::string& name) {
+        const fs::path top = fs::path(scratch.Root()) / name;
+        GenerateTop(model, model.WorkDir, false, top);
+        return top;
     }
 
     TempDir scratch;
@@ -247,31 +149,34 @@ TEST_F(WidthsE2e, AxisFifoWithDataWidthSixteenGetsNumericWidthsTheToolsAccept) {
         << "the expression stays for the next evaluation";
 
     MapEveryPort(inst);
-    const Design design = DesignOf(model);
-    ASSERT_EQ(design.ports.size(), static_cast<std::size_t>(fifo.LastPort - fifo.FirstPort + 1));
-    const fs::path top = FinishedTop(design, fs::path(scratch.Root()) / "good");
-    EXPECT_NE(ReadBytes(top.string()).find("defparam " + inst + ".DATA_WIDTH = 16"),
-              std::string::npos)
-        << ReadBytes(top.string());
+    ASSERT_EQ(model.TopRecord()->LastPort - model.TopRecord()->FirstPort,
+              fifo.LastPort - fifo.FirstPort);
+    const fs::path top = Generate("top.v");
+    const std::string text = ReadBytes(top.string());
+    EXPECT_NE(text.find("defparam " + inst + ".DATA_WIDTH = 16 ;"), std::string::npos) << text;
+    EXPECT_NE(text.find("[15:0]"), std::string::npos) << text;
 
-    REQUIRE_JUDGE("iverilog");
-    const ToolOutput iv = Iverilog(top);
-    EXPECT_EQ(iv.status, 0) << iv.text;
-    EXPECT_EQ(iv.text.find("expects"), std::string::npos) << iv.text;
-    REQUIRE_JUDGE("verilator");
-    const ToolOutput vl = Verilator(top, "fifo_top");
-    EXPECT_EQ(vl.status, 0) << vl.text;
-    EXPECT_EQ(vl.text.find("%Warning"), std::string::npos) << vl.text;
+    REQUIRE_TOOL("iverilog");
+    ExpectIverilogAccepts(top, {kFifo});
+    REQUIRE_TOOL("verilator");
+    ExpectVerilatorAccepts(scratch.Root(), top, "fifo_top", {kFifo}, true);
+    REQUIRE_TOOL("yosys");
+    const std::optional<Json> netlist = YosysJson(scratch.Root(), top, "fifo_top", {kFifo});
+    ASSERT_TRUE(netlist);
+    ExpectNetlistMatchesTheWires(*netlist, model);
 
     // The judges see the widths: the same top with the instance left at the default DATA_WIDTH
     // of 8 is refused by both.
-    Design stale = design;
-    for (DesignParameter& p : stale.instances[0].parameters)
-        if (p.name == "DATA_WIDTH")
-            p.override.clear();
-    const fs::path bad = FinishedTop(stale, fs::path(scratch.Root()) / "stale");
-    EXPECT_NE(Iverilog(bad).text.find("expects 8 bits, got 16"), std::string::npos);
-    const ToolOutput refused = Verilator(bad, "fifo_top");
-    EXPECT_NE(refused.status, 0);
-    EXPECT_NE(refused.text.find("WIDTH"), std::string::npos) << refused.text;
+    ASSERT_TRUE(model.SetPortLineFields(inst, "DATA_WIDTH", "R", 5, ""));
+    model.UpdatePicExecute(RebuildSender::MainWindow);
+    const fs::path stale = Generate("stale.v");
+    const CommandResult iv =
+        RunCommand("iverilog -g2005 -o /dev/null " + stale.string() + " " + kFifo.string());
+    EXPECT_NE(iv.output.find("expects 8 bits, got 16"), std::string::npos) << iv.output;
+    const CommandResult vl = RunCommand("verilator --lint-only --timescale 1ns/1ps --top-module "
+                                        "fifo_top -Wno-fatal " +
+                                        stale.string() + " " + kFifo.string());
+    EXPECT_NE(vl.output.find("%Warning-WIDTH"), std::string::npos) << vl.output;
 }
+
+} // namespace zun::e2e
