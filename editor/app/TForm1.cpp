@@ -133,6 +133,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     SetClosePrjEnabled(false);
     Model.AppDir = platform::ProgramDir();
     CreateSmartLinkWindow();
+    CreateWidthWindows();
     ScrollBox1Resize();
 }
 

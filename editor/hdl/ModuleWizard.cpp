@@ -1,6 +1,7 @@
 // The module wizard's logic, without any widget.
 #include "editor/hdl/ModuleWizard.h"
 
+#include "editor/model/ListSort.h"
 #include "platform/AsciiCase.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
@@ -18,14 +19,6 @@ constexpr const char* UnrecognizedFormat = "Error: Unrecognized Format.";
 constexpr const char* FoundNoModule = "Found no module in the files.";
 constexpr const char* TopBeginsWithU = "Top module name can not begin with \"U_\".";
 constexpr const char* OutOfMemory = "Internal Error. Maybe out of memory.";
-
-// Sort order of both lists: ASCII letters compare without case, everything else by byte.
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(platform::AsciiUpper(x)) <
-               static_cast<unsigned char>(platform::AsciiUpper(y));
-    });
-}
 
 // A count caption as a number, or nothing when it is not a whole number.
 std::optional<long long> CountValue(const std::string& text) {
@@ -333,26 +326,15 @@ void ModuleWizard::RemoveSelectedModules() {
 }
 
 void ModuleWizard::SortFiles(int column) {
-    SortColumn = column;
-    bool ascending = SortAscending;
-    std::stable_sort(
-        Files.begin(), Files.end(), [ascending](const SourceFileRow& a, const SourceFileRow& b) {
-            return ascending ? LessIgnoringCase(a.path, b.path) : LessIgnoringCase(b.path, a.path);
-        });
-    SortAscending = !SortAscending;
+    SortListByColumn(Files, column, SortColumn, SortAscending,
+                     [](const SourceFileRow& r, int) -> const std::string& { return r.path; });
 }
 
 void ModuleWizard::SortModules(int column) {
-    SortColumn = column;
-    auto key = [column](const ModuleRow& r) -> const std::string& {
-        return column == 0 ? r.count : column == 1 ? r.module : r.path;
-    };
-    bool ascending = SortAscending;
-    std::stable_sort(
-        Modules.begin(), Modules.end(), [ascending, &key](const ModuleRow& a, const ModuleRow& b) {
-            return ascending ? LessIgnoringCase(key(a), key(b)) : LessIgnoringCase(key(b), key(a));
-        });
-    SortAscending = !SortAscending;
+    SortListByColumn(Modules, column, SortColumn, SortAscending,
+                     [](const ModuleRow& r, int c) -> const std::string& {
+                         return c == 0 ? r.count : c == 1 ? r.module : r.path;
+                     });
 }
 
 std::optional<std::string> ModuleWizard::ValidateOk() const {
