@@ -35,8 +35,9 @@ ParseMode ParseModeOf(char wizardMode) {
     }
 }
 
-void ModelWizardProject::ParseProjectText(const std::string& text, char mode) {
-    Scr_DrvClick(model_, text, ParseModeOf(mode), DefLines);
+std::unordered_set<std::string> ModelWizardProject::ParseProjectText(const std::string& text,
+                                                                     char mode) {
+    return Scr_DrvClick(model_, text, ParseModeOf(mode), DefLines).AddedModules;
 }
 
 void ModelWizardProject::ProjectTextParsed(char mode, const std::string& newProjectFile) {

@@ -282,11 +282,8 @@ void ModuleWizard::CloseHandOffBlocks() {
 }
 
 void ModuleWizard::ReportRunFailure(const EngineOutcome& outcome) {
-    using platform::ProcessEnd;
-    if (project_ != nullptr &&
-        (outcome.process.end == ProcessEnd::Crashed || outcome.process.end == ProcessEnd::TimedOut))
-        project_->LogError("The HDL engine did not finish its job (" +
-                           platform::DescribeProcessResult(outcome.process) + ").");
+    if (project_ != nullptr && !outcome.detail.empty())
+        project_->LogError(outcome.detail);
     prompt_.Message(outcome.message);
 }
 
@@ -482,12 +479,15 @@ bool ModuleWizard::Ok() {
     EngineOutcome outcome =
         runner_.RunJob(EngineJob::ProjectText, runner_.ProjectTextArguments(TopSelector()));
     if (outcome.Succeeded() && project_ != nullptr) {
-        project_->ParseProjectText(outcome.output, PrjMode);
+        std::unordered_set<std::string> added = project_->ParseProjectText(outcome.output, PrjMode);
         project_->ProjectTextParsed(PrjMode, runner_.WorkFile("qvprj.zun"));
         projectChanged_ = true;
         if (PrjMode == 'N' || PrjMode == 'A') {
+            // A module the parser ignored as empty (it logs why) or that the engine gave no block
+            // was not added, and no line may say it was.
             for (const ModuleRow& row : Modules)
-                project_->LogInfo("Add " + row.count +
+                if (added.count(row.module) > 0)
+                    project_->LogInfo("Add " + row.count +
                                   (row.count == "1" ? " module (" : " modules (") + row.module +
                                   "). Sourec file:" + row.path);
         }

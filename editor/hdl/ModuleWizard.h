@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -65,7 +66,9 @@ public:
     virtual ProjectNames CurrentNames() const = 0;
     // The parser run on the engine's project text in the mode's way: 'N' replaces the project,
     // 'A' adds instances, 'T' imports top ports, 'U' fills the update dialog's definitions.
-    virtual void ParseProjectText(const std::string& text, char mode) = 0;
+    // Returns the names of the modules whose instances went in (an empty module is left out).
+    virtual std::unordered_set<std::string> ParseProjectText(const std::string& text,
+                                                             char mode) = 0;
     // After the parse: for 'N' the project is the untitled file newProjectFile; every mode
     // leaves a project open.
     virtual void ProjectTextParsed(char mode, const std::string& newProjectFile) = 0;

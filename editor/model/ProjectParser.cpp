@@ -257,6 +257,8 @@ ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode m
                 model.LogWarning("Ignore the item in the empty module.");
             continue;
         }
+        if (row[0] == "MODULE")
+            result.AddedModules.insert(row[1]);
         insert(row);
     }
     commit();

@@ -27,6 +27,7 @@ public:
     ProjectNames names;
 
     std::vector<std::pair<std::string, char>> parsed;
+    std::unordered_set<std::string> added; // what the parse reports as put in
     std::vector<std::pair<char, std::string>> opened;
     int pictureUpdates = 0;
     std::vector<std::string> log;
@@ -35,8 +36,10 @@ public:
     std::string InstNameRule() const override { return rule; }
     bool ModuleNameUsed(const std::string& m) const override { return usedModules.count(m) > 0; }
     ProjectNames CurrentNames() const override { return names; }
-    void ParseProjectText(const std::string& text, char mode) override {
+    std::unordered_set<std::string> ParseProjectText(const std::string& text,
+                                                     char mode) override {
         parsed.emplace_back(text, mode);
+        return added;
     }
     void ProjectTextParsed(char mode, const std::string& file) override {
         opened.emplace_back(mode, file);
@@ -593,6 +596,26 @@ TEST_F(ModuleWizardTest, NextFailuresKeepTheFilePage) {
     }
 }
 
+TEST_F(ModuleWizardTest, AnEngineThatCannotStartIsNamedInTheLogBeforeEitherJobsMessage) {
+    fs::remove(appDir_ / "qve");
+    std::string started = "Error: The HDL engine " + (appDir_ / "qve").string() +
+                          " could not be started: No such file or directory.";
+    std::vector<std::string> logAtMessage;
+    prompt_.OnShow = [&](const std::string&) { logAtMessage = project_.log; };
+
+    wizard_.Open('N', false);
+    wizard_.AddSourceFile(Source("a.v"));
+    prompt_.ExpectMessage("Can't read HDL source files.");
+    EXPECT_FALSE(wizard_.Next());
+    EXPECT_EQ(logAtMessage, std::vector<std::string>{started});
+
+    project_.log.clear();
+    OnModulePage('N', {Row("m")});
+    prompt_.ExpectMessage("Can't read HDL source files.");
+    EXPECT_TRUE(wizard_.Ok());
+    EXPECT_EQ(logAtMessage, std::vector<std::string>{started});
+}
+
 TEST_F(ModuleWizardTest, UnknownKindAfterSomeModulesStillShowsThem) {
     Engine("write", "F0-/s/a.v\r\nM-a\r\nF2-/s/b\r\nM-b\r\n");
     wizard_.Open('N', false);
@@ -625,6 +648,7 @@ TEST_F(ModuleWizardTest, OkWritesTheRequestRunsTheJobAndHandsTheTextToTheParser)
     // The echo engine shows the job's arguments, and the request is saved beside them.
     OnModulePage('N', {Row("add", "2", "/s/a.v"), Row("mux", "1", "/s/a.v")});
     wizard_.TopModuleText = "chip";
+    project_.added = {"add", "mux"};
     Engine("echo");
     EXPECT_TRUE(wizard_.Ok());
     EXPECT_TRUE(wizard_.FilePage);
