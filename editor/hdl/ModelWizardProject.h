@@ -27,8 +27,7 @@ public:
     std::string InstNameRule() const override { return model_.InstNameRule; }
     bool ModuleNameUsed(const std::string& module) const override;
     ProjectNames CurrentNames() const override;
-    std::unordered_set<std::string> ParseProjectText(const std::string& text,
-                                                     char mode) override;
+    std::unordered_set<std::string> ParseProjectText(const std::string& text, char mode) override;
     void ProjectTextParsed(char mode, const std::string& newProjectFile) override;
     void UpdatePicExecute() override;
     void LogInfo(const std::string& text) override { model_.LogInfo(text); }

@@ -488,8 +488,8 @@ bool ModuleWizard::Ok() {
             for (const ModuleRow& row : Modules)
                 if (added.count(row.module) > 0)
                     project_->LogInfo("Add " + row.count +
-                                  (row.count == "1" ? " module (" : " modules (") + row.module +
-                                  "). Sourec file:" + row.path);
+                                      (row.count == "1" ? " module (" : " modules (") + row.module +
+                                      "). Sourec file:" + row.path);
         }
         project_->UpdatePicExecute();
     } else if (!outcome.Succeeded()) {

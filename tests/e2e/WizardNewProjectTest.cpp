@@ -214,8 +214,8 @@ TEST_F(WizardNewProjectTest, AModuleIgnoredAsEmptyIsNeverSaidToBeAdded) {
     ASSERT_TRUE(Finish("top"));
     std::vector<std::string> log = model_.Log.Lines();
     EXPECT_EQ(std::count(log.begin(), log.end(), "Warning: Ignore the empty module: tb."), 1);
-    EXPECT_EQ(std::count(log.begin(), log.end(), "Info: Add 1 module (core). Sourec file:" + source),
-              1);
+    EXPECT_EQ(
+        std::count(log.begin(), log.end(), "Info: Add 1 module (core). Sourec file:" + source), 1);
     for (const std::string& line : log)
         EXPECT_EQ(line.find("(tb)"), std::string::npos) << line;
 }

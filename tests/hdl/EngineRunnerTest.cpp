@@ -210,14 +210,15 @@ TEST_F(EngineRunnerTest, AProgramThatCouldNotStartIsToldApartFromAJobThatFailed)
     // the sources were at fault.
     struct Case {
         const char* name;
-        const char* engine;             // fake engine mode; nullptr: no program at all
-        fs::perms permissions;          // of the program when there is one
-        std::string detail;             // "$E" stands for the program's path
+        const char* engine;    // fake engine mode; nullptr: no program at all
+        fs::perms permissions; // of the program when there is one
+        std::string detail;    // "$E" stands for the program's path
     };
     const Case cases[] = {
         {"missing program", nullptr, fs::perms::none,
          "The HDL engine $E could not be started: No such file or directory."},
-        {"program without execute permission", "write", fs::perms::owner_read | fs::perms::owner_write,
+        {"program without execute permission", "write",
+         fs::perms::owner_read | fs::perms::owner_write,
          "The HDL engine $E could not be started: Permission denied."},
         {"program that crashes", "crash", fs::perms::owner_all,
          "The HDL engine did not finish its job (signal 11)."},

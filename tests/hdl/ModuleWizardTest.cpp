@@ -36,8 +36,7 @@ public:
     std::string InstNameRule() const override { return rule; }
     bool ModuleNameUsed(const std::string& m) const override { return usedModules.count(m) > 0; }
     ProjectNames CurrentNames() const override { return names; }
-    std::unordered_set<std::string> ParseProjectText(const std::string& text,
-                                                     char mode) override {
+    std::unordered_set<std::string> ParseProjectText(const std::string& text, char mode) override {
         parsed.emplace_back(text, mode);
         return added;
     }
