@@ -129,6 +129,8 @@ public:
     std::string WireNameRule = "%P";
     std::array<std::string, 3> ReplaceFrom;
     std::array<std::string, 3> ReplaceWith;
+    // Name of a new top-level port ("Top name:"): "%P" the module port's name, "%M" its instance.
+    std::string TopNameRule = "%P";
 
     std::string WorkDir;
     std::string AppDir; // directory of the program, ending with "/"

@@ -3,7 +3,7 @@
 #include "MainWindowFixture.h"
 
 #include "editor/model/Commands.h"
-#include "editor/model/ui/TDrvForm.h"
+#include "editor/app/TDrvForm.h"
 
 #include <QActionGroup>
 #include <QApplication>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "editor/canvas/ui/SchematicDrawer.h"
-#include "editor/model/ui/TForm1.h"
+#include "editor/app/TForm1.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QAction>

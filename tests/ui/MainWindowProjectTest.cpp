@@ -5,10 +5,10 @@
 
 #include "editor/canvas/Picture.h"
 #include "editor/model/ProjectFile.h"
-#include "editor/model/ui/TAboutBox.h"
-#include "editor/model/ui/TDrvForm.h"
-#include "editor/model/ui/TPaintBox.h"
-#include "editor/model/ui/WinColor.h"
+#include "editor/app/TAboutBox.h"
+#include "editor/app/TDrvForm.h"
+#include "editor/app/TPaintBox.h"
+#include "editor/canvas/ui/WinColor.h"
 #include "model/ModelText.h"
 #include "support/FileFixtures.h"
 

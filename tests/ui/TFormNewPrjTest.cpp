@@ -1,7 +1,7 @@
 // The module wizard window over its logic, and New Project through the main window, offscreen
 // with the real engine.
 #include "editor/hdl/ui/TFormNewPrj.h"
-#include "editor/hdl/ui/ModuleWizardHost.h"
+#include "editor/app/ModuleWizardHost.h"
 
 #include "MainWindowFixture.h"
 

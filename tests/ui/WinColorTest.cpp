@@ -1,6 +1,6 @@
 // Windows colour values as the windows paint them: plain values by their byte order, system
 // colours by the palette role of the same meaning.
-#include "editor/model/ui/WinColor.h"
+#include "editor/canvas/ui/WinColor.h"
 #include "editor/model/ProjectModel.h"
 
 #include <QApplication>

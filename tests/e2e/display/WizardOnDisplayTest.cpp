@@ -1,10 +1,10 @@
 // "zun -new" with two of the example's sources, on a display: the wizard opens listing both,
 // "Next" lists their modules, "OK" draws the new project in the main window.
 #include "editor/canvas/ui/SchematicDrawer.h"
-#include "editor/hdl/ui/ModuleWizardHost.h"
+#include "editor/app/ModuleWizardHost.h"
 #include "editor/hdl/ui/TFormNewPrj.h"
-#include "editor/model/ui/TForm1.h"
-#include "editor/model/ui/TPaintBox.h"
+#include "editor/app/TForm1.h"
+#include "editor/app/TPaintBox.h"
 #include "support/FileFixtures.h"
 #include "support/InCi.h"
 #include "support/ScriptedPrompt.h"

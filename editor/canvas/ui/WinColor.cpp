@@ -1,5 +1,5 @@
 // Colour and font conversion for the windows.
-#include "editor/model/ui/WinColor.h"
+#include "editor/canvas/ui/WinColor.h"
 
 #include <QApplication>
 

@@ -1,5 +1,5 @@
 // Message boxes and file choosers on Qt Widgets.
-#include "editor/model/ui/QtPrompt.h"
+#include "editor/app/QtPrompt.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,8 +1,8 @@
 // The About box of the Help menu.
-#include "editor/model/ui/TAboutBox.h"
+#include "editor/app/TAboutBox.h"
 
 #include "editor/model/Documents.h"
-#include "editor/model/ui/Icons.h"
+#include "editor/app/Icons.h"
 
 #include <QFrame>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 // The main window: its widgets from the command table, the guarded command entry, the start-up
 // at the first showing, the project state, the picture and the close with the save question.
-#include "editor/model/ui/TForm1.h"
+#include "editor/app/TForm1.h"
 
 #include "editor/canvas/Picture.h"
 #include "editor/model/CommandLine.h"
@@ -8,11 +8,11 @@
 #include "editor/model/ProjectFile.h"
 #include "editor/model/Prompt.h"
 #include "editor/model/Settings.h"
-#include "editor/model/ui/Icons.h"
-#include "editor/model/ui/TAboutBox.h"
-#include "editor/model/ui/TDrvForm.h"
-#include "editor/model/ui/TPaintBox.h"
-#include "editor/model/ui/WinColor.h"
+#include "editor/app/Icons.h"
+#include "editor/app/TAboutBox.h"
+#include "editor/app/TDrvForm.h"
+#include "editor/app/TPaintBox.h"
+#include "editor/canvas/ui/WinColor.h"
 #include "platform/Paths.h"
 
 #include <QAction>

@@ -5,7 +5,7 @@
 #include "editor/model/Documents.h"
 #include "editor/model/ProjectModel.h"
 #include "editor/model/ViewState.h"
-#include "editor/model/ui/PictureDrawer.h"
+#include "editor/canvas/ui/PictureDrawer.h"
 
 #include <QCursor>
 #include <QImage>

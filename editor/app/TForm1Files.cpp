@@ -6,9 +6,9 @@
 #include "editor/model/ProjectParser.h"
 #include "editor/model/RecentProjects.h"
 #include "editor/model/Settings.h"
-#include "editor/model/ui/TDrvForm.h"
-#include "editor/model/ui/TForm1.h"
-#include "editor/model/ui/WinColor.h"
+#include "editor/app/TDrvForm.h"
+#include "editor/app/TForm1.h"
+#include "editor/canvas/ui/WinColor.h"
 
 #include <QAction>
 #include <QMenu>

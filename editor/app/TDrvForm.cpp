@@ -1,5 +1,5 @@
 // The Information window.
-#include "editor/model/ui/TDrvForm.h"
+#include "editor/app/TDrvForm.h"
 
 #include <QCloseEvent>
 #include <QPlainTextEdit>

@@ -1,5 +1,5 @@
 // The canvas widget.
-#include "editor/model/ui/TPaintBox.h"
+#include "editor/app/TPaintBox.h"
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>

@@ -1,8 +1,8 @@
 // The module wizard installed into the main window.
-#include "editor/hdl/ui/ModuleWizardHost.h"
+#include "editor/app/ModuleWizardHost.h"
 
 #include "editor/hdl/ui/TFormNewPrj.h"
-#include "editor/model/ui/TForm1.h"
+#include "editor/app/TForm1.h"
 
 ModuleWizardHost::ModuleWizardHost(TForm1& form, Prompt& prompt)
     : form_(form), runner_(form.Model.AppDir, form.Model.WorkDir),

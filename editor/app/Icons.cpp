@@ -1,5 +1,5 @@
 // Icons painted by the program itself, so that no image file has to travel with it.
-#include "editor/model/ui/Icons.h"
+#include "editor/app/Icons.h"
 
 #include <QFont>
 #include <QPainter>

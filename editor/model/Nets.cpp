@@ -1,0 +1,486 @@
+// Net queries, the admission rules of a new wire, and the wire edits.
+#include "editor/model/Nets.h"
+
+#include "editor/model/TopLevel.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+const char* const CombinedBusWire = "Can't delete a wire connected to a combined bus port of the "
+                                    "top module. You can delete the combined bus port first.";
+
+namespace {
+
+const char* const TooManyWires = "Too many wires.";
+
+// A wire line as the queries see it: marked "W" by the last rebuild (never a suggestion).
+bool IsMarkedWire(const ProjectLine& line) {
+    return line[FieldKind] == "W";
+}
+
+// An ordinary WIRE line as the renaming edits see it: by its keyword, suggestions left out.
+bool IsOrdinaryWireLine(const ProjectLine& line) {
+    return line[0] == "WIRE" && line[FieldSuggestion] != "S";
+}
+
+bool HasEndA(const ProjectLine& line, std::string_view inst, std::string_view portName) {
+    return line[1] == inst && line[2] == portName;
+}
+
+bool HasEndB(const ProjectLine& line, std::string_view inst, std::string_view portName) {
+    return line[3] == inst && line[4] == portName;
+}
+
+bool Begins(const std::string& text, char c) {
+    return !text.empty() && text.front() == c;
+}
+
+bool SamePort(const port& a, const port& b) {
+    return a.OwnerName == b.OwnerName && a.Name == b.Name;
+}
+
+void AppendWire(ProjectModel& model, const NetEnd& a, const NetEnd& b, const std::string& name) {
+    model.InsertLine(-1, {"WIRE", a.Inst, a.Port, b.Inst, b.Port, name});
+}
+
+// Every " old " in the ASSIGN texts becomes " new ". The blank after a name may start the next
+// one, so the search goes on from it.
+void RenameInAssigns(ProjectModel& model, const std::string& oldName, const std::string& newName) {
+    const std::string from = " " + oldName + " ";
+    const std::string to = " " + newName + " ";
+    for (ProjectLine& line : model.LineList) {
+        if (line[0] != "ASSIGN")
+            continue;
+        std::string& text = line[1];
+        for (std::size_t at = text.find(from); at != std::string::npos;
+             at = text.find(from, at + to.size() - 1)) {
+            text.replace(at, from.size(), to);
+        }
+    }
+}
+
+std::string ReplaceEvery(const std::string& text, const std::string& from, const std::string& to) {
+    std::string out;
+    std::size_t start = 0;
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, start)) {
+        out.append(text, start, at - start).append(to);
+        start = at + from.size();
+    }
+    out.append(text, start, std::string::npos);
+    return out;
+}
+
+} // namespace
+
+std::size_t NetIndex::KeyHash::operator()(const Key& k) const {
+    const std::size_t h = std::hash<std::string_view>{}(k.Inst);
+    return h ^
+           (std::hash<std::string_view>{}(k.Port) + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2));
+}
+
+NetIndex::NetIndex(const ProjectModel& model) : model_(model) {
+    const ProjectLines& lines = model.LineList;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const ProjectLine& line = lines[i];
+        if (!IsMarkedWire(line))
+            continue;
+        const int at = static_cast<int>(i);
+        firstLine_.try_emplace(Key{line[1], line[2]}, at);
+        firstLine_.try_emplace(Key{line[3], line[4]}, at);
+        headed_[Key{line[1], line[2]}].push_back(at);
+    }
+}
+
+int NetIndex::FirstLineOf(std::string_view inst, std::string_view portName) const {
+    auto it = firstLine_.find(Key{inst, portName});
+    return it == firstLine_.end() ? -1 : it->second;
+}
+
+const std::vector<int>& NetIndex::LinesHeadedBy(std::string_view inst,
+                                                std::string_view portName) const {
+    static const std::vector<int> none;
+    auto it = headed_.find(Key{inst, portName});
+    return it == headed_.end() ? none : it->second;
+}
+
+std::string NetIndex::Keyword(std::string_view inst, std::string_view portName) const {
+    // The port's record points at its line while the lines are those of the last rebuild; a
+    // line that no longer carries the record's mark is looked up by the marks instead.
+    const std::string instName(inst);
+    const std::string name(portName);
+    const int k = model_.FindPortQuiet(instName, name);
+    if (k >= 0) {
+        const int li = model_.PortList[k].LineIndex;
+        if (li >= 0 && static_cast<std::size_t>(li) < model_.LineList.size()) {
+            const ProjectLine& line = model_.LineList[li];
+            if (line[FieldKind] == "P" && line[FieldIndex] == std::to_string(k) && line[3] == name)
+                return line[0];
+        }
+    }
+    return model_.GetPortLineField(instName, name, 0);
+}
+
+bool IsTopPort(const ProjectModel& model, const port& p) {
+    return p.Owner >= 0 && static_cast<std::size_t>(p.Owner) < model.MduList.size() &&
+           model.MduList[p.Owner].IsTop();
+}
+
+bool IsLonePort(const ProjectModel& model, const std::string& inst, const std::string& portName) {
+    NetOfPort net;
+    return !FindNetOfPort(model, inst, portName, net);
+}
+
+bool FindNetOfPort(const ProjectModel& model, const std::string& inst, const std::string& portName,
+                   NetOfPort& net) {
+    for (const ProjectLine& line : model.LineList) {
+        if (!IsMarkedWire(line))
+            continue;
+        if (HasEndA(line, inst, portName) || HasEndB(line, inst, portName)) {
+            net.Head = {line[1], line[2]};
+            net.Name = line[5];
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsConnected(const ProjectModel& model, const port& a, const port& b) {
+    if (SamePort(a, b))
+        return true;
+    NetOfPort net;
+    if (!FindNetOfPort(model, a.OwnerName, a.Name, net))
+        return false;
+    if (net.Head == NetEnd{b.OwnerName, b.Name})
+        return true;
+    for (const ProjectLine& line : model.LineList)
+        if (IsMarkedWire(line) && HasEndA(line, net.Head.Inst, net.Head.Port) &&
+            HasEndB(line, b.OwnerName, b.Name))
+            return true;
+    return false;
+}
+
+std::unordered_set<std::string> NamesInUse(const ProjectModel& model) {
+    std::unordered_set<std::string> names;
+    for (const wire& w : model.WireList)
+        names.insert(w.Name);
+    for (const mdu& m : model.MduList) {
+        names.insert(m.InstName);
+        if (!m.ModuleName.empty())
+            names.insert(m.ModuleName);
+    }
+    for (const port& p : model.PortList)
+        if (IsTopPort(model, p))
+            names.insert(p.Name);
+    return names;
+}
+
+bool NameInUse(const ProjectModel& model, const std::string& name) {
+    return NamesInUse(model).count(name) != 0;
+}
+
+bool HasDriver(const NetIndex& nets, const port& p, bool topDrives) {
+    const ProjectModel& model = nets.Model();
+    const bool top = IsTopPort(model, p);
+    if (p.Kind == 'O' && !top)
+        return true;
+    if (topDrives && top && (p.Kind == 'I' || p.Kind == 'B'))
+        return true;
+    const int first = nets.FirstLineOf(p.OwnerName, p.Name);
+    if (first < 0)
+        return false;
+    const ProjectLine& headLine = model.LineList[first];
+    if (Begins(nets.Keyword(headLine[1], headLine[2]), 'O'))
+        return true;
+    for (int i : nets.LinesHeadedBy(headLine[1], headLine[2])) {
+        const ProjectLine& line = model.LineList[i];
+        const std::string keyword = nets.Keyword(line[3], line[4]);
+        if (line[3] != model.TopName) {
+            if (Begins(keyword, 'O'))
+                return true;
+        } else if (topDrives && (Begins(keyword, 'I') || Begins(keyword, 'B'))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool HasDriver(const ProjectModel& model, const port& p, bool topDrives) {
+    return HasDriver(NetIndex(model), p, topDrives);
+}
+
+bool HasLoad(const NetIndex& nets, const port& p) {
+    const ProjectModel& model = nets.Model();
+    const int first = nets.FirstLineOf(p.OwnerName, p.Name);
+    if (first < 0)
+        return false;
+    const ProjectLine& headLine = model.LineList[first];
+    if (Begins(nets.Keyword(headLine[1], headLine[2]), 'I'))
+        return true;
+    for (int i : nets.LinesHeadedBy(headLine[1], headLine[2])) {
+        const ProjectLine& line = model.LineList[i];
+        if (line[3] != model.TopName && Begins(nets.Keyword(line[3], line[4]), 'I'))
+            return true;
+    }
+    return false;
+}
+
+bool HasLoad(const ProjectModel& model, const port& p) {
+    return HasLoad(NetIndex(model), p);
+}
+
+bool CanConnect(const NetIndex& nets, const port& a, const port& b) {
+    const ProjectModel& model = nets.Model();
+    if (!a.Numeric || !b.Numeric || SamePort(a, b))
+        return false;
+    const bool variant = a.Kind == 'V' || b.Kind == 'V';
+    if (a.Span != b.Span && !variant)
+        return false;
+    const bool topA = IsTopPort(model, a);
+    const bool topB = IsTopPort(model, b);
+    if (topA && topB)
+        return false;
+    if (!variant && ((a.Kind == 'B') != (b.Kind == 'B')))
+        return false;
+    if (model.StrictRule) {
+        const bool moduleInA = !topA && a.Kind == 'I';
+        const bool moduleInB = !topB && b.Kind == 'I';
+        if ((topA && a.Kind == 'O' && moduleInB) || (topB && b.Kind == 'O' && moduleInA) ||
+            (moduleInA && moduleInB))
+            return false;
+    }
+    if (model.NoSelfWire && a.OwnerName == b.OwnerName)
+        return false;
+    if (a.Combined || b.Combined)
+        return false;
+    if (HasDriver(nets, a, true) && HasDriver(nets, b, true))
+        return false;
+    return true;
+}
+
+bool CanConnect(const ProjectModel& model, const port& a, const port& b) {
+    return CanConnect(NetIndex(model), a, b);
+}
+
+std::string ExpandNamingRule(std::string_view rule, std::string_view inst,
+                             std::string_view portName) {
+    std::string out;
+    for (std::size_t i = 0; i < rule.size(); ++i) {
+        if (rule[i] == '%' && i + 1 < rule.size() && (rule[i + 1] == 'M' || rule[i + 1] == 'P')) {
+            out.append(rule[i + 1] == 'M' ? inst : portName);
+            ++i;
+        } else {
+            out.push_back(rule[i]);
+        }
+    }
+    return out;
+}
+
+std::string NewNetName(ProjectModel& model, const port& head) {
+    const std::string& p = head.Name;
+    std::string candidate = p;
+    for (std::size_t k = 0; k < model.ReplaceFrom.size(); ++k) {
+        const std::string& f = model.ReplaceFrom[k];
+        const std::string& w = model.ReplaceWith[k];
+        if (f.empty())
+            continue;
+        const std::size_t cut = f.size() - 1;
+        if (f.front() == '^') {
+            // A prefix rule: "^o_" rewrites the leading "o_".
+            if (p.size() >= cut && p.compare(0, cut, f, 1) == 0)
+                candidate = w + p.substr(cut);
+        } else if (f.find('$') == cut) {
+            // A suffix rule: "_n$" rewrites the trailing "_n".
+            if (p.size() >= cut && p.compare(p.size() - cut, cut, f, 0, cut) == 0)
+                candidate = p.substr(0, p.size() - cut) + w;
+        } else {
+            candidate = ReplaceEvery(p, f, w);
+        }
+    }
+    std::string name = ExpandNamingRule(model.WireNameRule, head.OwnerName, candidate);
+    const std::unordered_set<std::string> used = NamesInUse(model);
+    if (!used.count(name))
+        return name;
+    for (int n = 0; n <= 30000; ++n) {
+        std::string numbered = name + "_" + std::to_string(n);
+        if (!used.count(numbered))
+            return numbered;
+    }
+    model.LogError(TooManyWires);
+    return name;
+}
+
+bool ConnectPorts(ProjectModel& model, const port& a, const port& b) {
+    if (!CanConnect(model, a, b) || IsConnected(model, a, b))
+        return false;
+    const bool topA = IsTopPort(model, a);
+    if (topA || IsTopPort(model, b)) {
+        const port& topPort = topA ? a : b;
+        const port& modulePort = topA ? b : a;
+        return MapPortToTop(model, modulePort, 0, topPort.Name, topPort.Kind == 'V');
+    }
+    if (!a.Lone && !b.Lone) {
+        JoinNets(model, {a.OwnerName, a.Name}, {b.OwnerName, b.Name});
+        return true;
+    }
+    const port& s = (!b.Lone && a.Lone) ? b : a;
+    const port& t = &s == &a ? b : a;
+    NetOfPort net;
+    if (FindNetOfPort(model, s.OwnerName, s.Name, net)) {
+        AppendWire(model, net.Head, {t.OwnerName, t.Name}, net.Name);
+        return true;
+    }
+    AppendWire(model, {s.OwnerName, s.Name}, {t.OwnerName, t.Name}, NewNetName(model, s));
+    return true;
+}
+
+void JoinNets(ProjectModel& model, const NetEnd& a, const NetEnd& b) {
+    if (a == b)
+        return;
+    NetOfPort netA;
+    NetOfPort netB;
+    if (!FindNetOfPort(model, a.Inst, a.Port, netA) || !FindNetOfPort(model, b.Inst, b.Port, netB))
+        return;
+    if (netA.Head == netB.Head)
+        return;
+    for (ProjectLine& line : model.LineList) {
+        if (IsMarkedWire(line) && HasEndA(line, netB.Head.Inst, netB.Head.Port)) {
+            line[1] = netA.Head.Inst;
+            line[2] = netA.Head.Port;
+            line[5] = netA.Name;
+        }
+    }
+    // The net b's name stood for is gone: what the assignments said of it is said of a's net.
+    if (netB.Name != netA.Name)
+        RenameInAssigns(model, netB.Name, netA.Name);
+    AppendWire(model, netA.Head, netB.Head, netA.Name);
+}
+
+void DeleteWire(ProjectModel& model, const std::string& instA, const std::string& portA,
+                const std::string& instB, const std::string& portB) {
+    int found = -1;
+    for (std::size_t i = 0; i < model.LineList.size(); ++i) {
+        const ProjectLine& line = model.LineList[i];
+        if (!IsMarkedWire(line))
+            continue;
+        const bool forward = HasEndA(line, instA, portA) && HasEndB(line, instB, portB);
+        const bool backward = HasEndA(line, instB, portB) && HasEndB(line, instA, portA);
+        if (!forward && !backward)
+            continue;
+        const int endB = model.FindPortQuiet(line[3], line[4]);
+        if (endB >= 0 && IsTopPort(model, model.PortList[endB]) && model.PortList[endB].Combined) {
+            model.LogError(CombinedBusWire);
+            continue;
+        }
+        found = static_cast<int>(i);
+        break;
+    }
+    if (found < 0)
+        return;
+    const std::string netName = model.LineList[found][5];
+    model.DeleteLineRecord(found);
+    const bool topA = instA == model.TopName;
+    const bool topB = instB == model.TopName;
+    if (!topA && !topB)
+        return;
+    if (topA && topB) {
+        model.LogError("Internal error. Do not support top ports connected.");
+        return;
+    }
+    const NetEnd side = topB ? NetEnd{instA, portA} : NetEnd{instB, portB};
+    NetOfPort rest;
+    RenameNetAfterHead(model, netName,
+                       FindNetOfPort(model, side.Inst, side.Port, rest) ? rest.Head : side);
+}
+
+std::string AutoNetName(const NetEnd& head) {
+    return "Wire_" + head.Inst + "_" + head.Port;
+}
+
+bool RenameNetAfterHead(ProjectModel& model, const std::string& oldNet, const NetEnd& head) {
+    std::string newName = AutoNetName(head);
+    if (!model.CheckTopPortName(newName)) {
+        newName = model.FreeWireName(1);
+        if (newName.empty()) {
+            model.LogError("Can not get a wire.");
+            return false;
+        }
+    }
+    if (!RenameNet(model, oldNet, newName, false)) {
+        model.LogError("Internal error. Invalid wire.");
+        return false;
+    }
+    return true;
+}
+
+bool RenameNet(ProjectModel& model, const std::string& oldName, const std::string& newName,
+               bool skipCheck) {
+    if (!skipCheck && !model.CheckTopPortName(newName))
+        return false;
+    if (oldName == newName)
+        return true;
+    for (ProjectLine& line : model.LineList)
+        if (IsOrdinaryWireLine(line) && line[5] == oldName)
+            line[5] = newName;
+    RenameInAssigns(model, oldName, newName);
+    return true;
+}
+
+bool ModifyWire(ProjectModel& model, int topPort, const std::string& newName) {
+    if (topPort < 0 || static_cast<std::size_t>(topPort) >= model.PortList.size())
+        return false;
+    const std::string oldName = model.PortList[topPort].Name;
+    if (newName == oldName)
+        return true;
+    if (!model.CheckTopPortName(newName))
+        return false;
+    ProjectLines& lines = model.LineList;
+    std::size_t i = 0;
+    while (i < lines.size() && !(lines[i][FieldKind] == "M" && lines[i][2] == model.TopName))
+        ++i;
+    for (++i; i < lines.size(); ++i) {
+        const std::string& kind = lines[i][FieldKind];
+        if (kind != "P" && kind != "R")
+            return true;
+        if (kind == "P" && lines[i][3] == oldName)
+            break;
+    }
+    if (i >= lines.size())
+        return true;
+    lines[i][3] = newName;
+    for (++i; i < lines.size(); ++i) {
+        if (IsMarkedWire(lines[i]) && HasEndB(lines[i], model.TopName, oldName)) {
+            lines[i][4] = newName;
+            lines[i][5] = newName;
+        }
+    }
+    if (!RenameNet(model, oldName, newName, false))
+        model.LogError("Fail to modify wire.");
+    return true;
+}
+
+int AcceptSuggestions(ProjectModel& model) {
+    // The suggestions are taken by name before the first wire: each rebuild makes the records
+    // again, so the next wire sees the nets and lone flags the one before left.
+    std::vector<std::pair<NetEnd, NetEnd>> ends;
+    ends.reserve(model.SuggestList.size());
+    for (const wire& w : model.SuggestList)
+        ends.push_back({{w.InstA, w.PortA}, {w.InstB, w.PortB}});
+    int made = 0;
+    for (const auto& [a, b] : ends) {
+        const int ia = model.FindPortIndex(a.Inst, a.Port);
+        const int ib = model.FindPortIndex(b.Inst, b.Port);
+        if (ia < 0 || ib < 0)
+            continue;
+        if (!ConnectPorts(model, model.PortList[ia], model.PortList[ib]))
+            continue;
+        ++made;
+        model.UpdatePicExecute(RebuildSender::MainWindow);
+    }
+    DropSuggestionLines(model);
+    return made;
+}
+
+void DropSuggestionLines(ProjectModel& model) {
+    std::erase_if(model.LineList,
+                  [](const ProjectLine& line) { return line[FieldSuggestion] == "S"; });
+}

@@ -1,0 +1,129 @@
+// Nets in the project lines and the edits that make, join, delete and rename them. A net is the
+// set of ordinary WIRE lines that share their end A (the net's head) and their net name; every
+// other port of the net is end B of one line. The queries read the derived records and the marks
+// (field 10) of the last rebuild; the edits change lines only, so the caller takes the undo
+// snapshot before and runs the rebuild after.
+#pragma once
+
+#include "editor/model/ProjectModel.h"
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+// Logged when a wire to a combined bus port of the top module is to go: the bus goes first.
+extern const char* const CombinedBusWire;
+
+// One end of a wire line: an instance name and a port name.
+struct NetEnd {
+    std::string Inst;
+    std::string Port;
+    bool operator==(const NetEnd&) const = default;
+};
+
+// The net a port is on: its head and its name.
+struct NetOfPort {
+    NetEnd Head;
+    std::string Name;
+};
+
+// The wire lines marked "W" by the last rebuild, indexed by their ends, so that questions about
+// many ports (the unmatched marks of a hover, the checks) stay linear in the lines. It points into
+// the lines: valid until a line is inserted, deleted or has an end changed.
+class NetIndex {
+public:
+    explicit NetIndex(const ProjectModel& model);
+
+    const ProjectModel& Model() const { return model_; }
+    // The first marked wire line, in line order, that has the end at either side; -1 when none.
+    int FirstLineOf(std::string_view inst, std::string_view portName) const;
+    // The marked wire lines whose end A is the port, in line order.
+    const std::vector<int>& LinesHeadedBy(std::string_view inst, std::string_view portName) const;
+    // Field 0 of the port's line, found by the marks as GetPortLineField finds it.
+    std::string Keyword(std::string_view inst, std::string_view portName) const;
+
+private:
+    struct Key {
+        std::string_view Inst;
+        std::string_view Port;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& k) const;
+    };
+    const ProjectModel& model_;
+    std::unordered_map<Key, int, KeyHash> firstLine_;
+    std::unordered_map<Key, std::vector<int>, KeyHash> headed_;
+};
+
+// A port of the top module.
+bool IsTopPort(const ProjectModel& model, const port& p);
+
+// No marked wire line has the port at either end.
+bool IsLonePort(const ProjectModel& model, const std::string& inst, const std::string& portName);
+// The head and name of the first marked wire line, in line order, that has the port at either end;
+// false when there is none.
+bool FindNetOfPort(const ProjectModel& model, const std::string& inst, const std::string& portName,
+                   NetOfPort& net);
+// a and b are the same port, b is the head of a's net, or a line of a's net has b as end B.
+bool IsConnected(const ProjectModel& model, const port& a, const port& b);
+// An ordinary wire's net name, an instance's module or instance name, or a top port's name.
+bool NameInUse(const ProjectModel& model, const std::string& name);
+// All the names NameInUse answers true for, gathered once.
+std::unordered_set<std::string> NamesInUse(const ProjectModel& model);
+
+// Whether the port's net is driven: by an instance's output, or, with topDrives, by a top-level
+// input or inout.
+bool HasDriver(const ProjectModel& model, const port& p, bool topDrives);
+bool HasDriver(const NetIndex& nets, const port& p, bool topDrives);
+// Whether the port's net reaches an input: its head is one, or an instance input is an end B.
+bool HasLoad(const ProjectModel& model, const port& p);
+bool HasLoad(const NetIndex& nets, const port& p);
+
+// May a wire join a and b? Refused, in this order, for: a width that is not numeric or the same
+// port twice; different spans unless one is variant; two top ports; one inout with a port that is
+// neither inout nor variant; under the strict rule a top output with a module input or two module
+// inputs; under "no self wire" two ports of one instance; a combined bus port; two driven ports.
+bool CanConnect(const ProjectModel& model, const port& a, const port& b);
+bool CanConnect(const NetIndex& nets, const port& a, const port& b);
+
+// The naming rule with every "%M" replaced by inst and every "%P" by portName, in one pass (a
+// name that holds a placeholder is not expanded again).
+std::string ExpandNamingRule(std::string_view rule, std::string_view inst,
+                             std::string_view portName);
+// The name a new net headed by the port gets: the replace rules, then WireNameRule, then, when
+// that name is taken, the first free name + "_" + n.
+std::string NewNetName(ProjectModel& model, const port& head);
+
+// Makes the wire between a and b: maps the module port when the other one is a top port, joins two
+// nets, extends a net, or starts a new one headed by a. False when refused (CanConnect, or already
+// connected) or when the mapping to the top port was refused. A mapping leaves clearing the
+// Properties window's Ports page to the caller.
+bool ConnectPorts(ProjectModel& model, const port& a, const port& b);
+// Merges b's net into a's: b's lines are headed by a's head and take a's net name (in the ASSIGN
+// texts too), and one line joins the two old heads. Nothing unless both are on different nets.
+void JoinNets(ProjectModel& model, const NetEnd& a, const NetEnd& b);
+// Deletes the first wire line between the two ends (in either order); when one end was the top
+// module, the module side's remaining net is named "Wire_" + its head, or a free "W" name.
+void DeleteWire(ProjectModel& model, const std::string& instA, const std::string& portA,
+                const std::string& instB, const std::string& portB);
+// The automatic name of a net headed by head, "Wire_" + instance + "_" + port.
+std::string AutoNetName(const NetEnd& head);
+// Renames the net oldNet after its head: its automatic name, or, when that is taken, a free "W"
+// name. False, with the error logged, when no name is free or the renaming fails.
+bool RenameNetAfterHead(ProjectModel& model, const std::string& oldNet, const NetEnd& head);
+// Renames a net in its WIRE lines and in the ASSIGN texts (whole names only). False when the new
+// name is refused (unless skipCheck).
+bool RenameNet(ProjectModel& model, const std::string& oldName, const std::string& newName,
+               bool skipCheck);
+// Renames the top port at PortList index topPort, the wires that end on it and its net. False when
+// the name is refused.
+bool ModifyWire(ProjectModel& model, int topPort, const std::string& newName);
+// Connects every SmartLink suggestion in order, rebuilding the records after each wire made so
+// that the next one sees it, then drops the suggestion lines. Answers the number of wires made;
+// when it is not 0 the caller runs the rebuild that shows them.
+int AcceptSuggestions(ProjectModel& model);
+// Removes every line whose field 12 is "S".
+void DropSuggestionLines(ProjectModel& model);

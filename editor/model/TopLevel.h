@@ -1,0 +1,32 @@
+// Bringing module ports to the top level, and the edits of one port's or one instance's lines:
+// the head of a net, the output enable of a combined inout, isolating a port and deleting an
+// instance. Callers take the undo snapshot before and run the rebuild after.
+#pragma once
+
+#include "editor/model/ProjectModel.h"
+
+#include <string>
+
+// The keyword of a port line of this direction letter: "INPUT", "OUTPUT", "BIDIR", "KVAR".
+const char* PortKeyword(char kind);
+
+// Maps the module port p to the top level. With name empty a top port named by TopNameRule is
+// made, its line inserted at insertRow; with a name, p is wired to that existing top port, which,
+// with variantTarget, takes p's direction and width. False, with the reason logged, when refused;
+// status (when given) receives the status-bar text of a name that is taken.
+bool MapPortToTop(ProjectModel& model, const port& p, int insertRow, const std::string& name,
+                  bool variantTarget, std::string* status = nullptr);
+// Makes p the head of its net; its automatic name follows the head. False for a top port, a port
+// on no net, or a net that cannot be renamed.
+bool SetMainPort(ProjectModel& model, const port& p);
+// Finds the tri-state assignment of the net wireName: wasOne tells whether its enable compares
+// with 1'b1; with toggle the comparison is flipped. False when there is none.
+bool ToggleOutputEnable(ProjectModel& model, const std::string& wireName, bool& wasOne,
+                        bool toggle);
+// Removes every ordinary wire of the port (and, for a top port, the assignments naming it); with
+// deleteToo also its line. A wire to a combined bus port of the top module stays: then the answer
+// is false and the port line is kept. False too when a remaining net could not be renamed.
+bool IsolatePort(ProjectModel& model, const port& p, bool deleteToo);
+// Deletes the instance's MODULE line and the parameter and port lines of its block. The top
+// module is never deleted.
+void DeleteInstance(ProjectModel& model, const mdu& instance);
