@@ -1,10 +1,10 @@
 // zun, the editor: creates the application's windows once, runs the start-up at the main
 // window's first showing and the message loop.
-#include "editor/canvas/ui/SchematicDrawer.h"
 #include "editor/app/ModuleWizardHost.h"
 #include "editor/app/QtPrompt.h"
 #include "editor/app/TAboutBox.h"
 #include "editor/app/TForm1.h"
+#include "editor/canvas/ui/SchematicDrawer.h"
 
 #include <QApplication>
 

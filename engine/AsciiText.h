@@ -1,6 +1,8 @@
 // Byte-level text helpers the readers and jobs share: blanks, trimming, ASCII case, line ends.
 #pragma once
 
+#include "platform/AsciiCase.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -23,8 +25,12 @@ std::string_view TrimEnd(std::string_view text);
 std::string_view Trim(std::string_view text);
 
 // ASCII letters turned, every other byte kept, so names compare as the readers expect.
-std::string Upper(std::string_view text);
-std::string Lower(std::string_view text);
+inline std::string Upper(std::string_view text) {
+    return platform::AsciiUpper(text);
+}
+inline std::string Lower(std::string_view text) {
+    return platform::AsciiLower(text);
+}
 
 // A line without the CR that a CR LF line end leaves on it.
 std::string_view WithoutCr(std::string_view line);

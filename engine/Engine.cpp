@@ -5,11 +5,13 @@
 #include "engine/Job.h"
 #include "engine/ModuleScan.h"
 #include "engine/ProjectText.h"
-#include "engine/Regex.h"
 #include "engine/TextFile.h"
+#include "regex/Regex.h"
 
 #include <new>
 #include <stdexcept>
+
+using namespace rx;
 
 namespace qve {
 namespace {

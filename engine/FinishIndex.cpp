@@ -2,11 +2,13 @@
 #include "engine/FinishIndex.h"
 
 #include "engine/AsciiText.h"
-#include "engine/Regex.h"
+#include "regex/Regex.h"
 
 #include <array>
 #include <charconv>
 #include <stdexcept>
+
+using namespace rx;
 
 namespace qve {
 namespace {

@@ -4,8 +4,10 @@
 #include "engine/AsciiText.h"
 #include "engine/FinishIndex.h"
 #include "engine/FinishText.h"
-#include "engine/Regex.h"
 #include "engine/TextFile.h"
+#include "regex/Regex.h"
+
+using namespace rx;
 
 namespace qve {
 namespace {

@@ -4,9 +4,11 @@
 #include "engine/AsciiText.h"
 #include "engine/FinishIndex.h"
 #include "engine/FinishText.h"
-#include "engine/Regex.h"
+#include "regex/Regex.h"
 
 #include <unordered_set>
+
+using namespace rx;
 
 namespace qve {
 namespace {

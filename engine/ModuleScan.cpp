@@ -2,11 +2,13 @@
 #include "engine/ModuleScan.h"
 
 #include "engine/Patterns.h"
-#include "engine/Regex.h"
 #include "engine/SourceText.h"
 #include "engine/TextFile.h"
+#include "regex/Regex.h"
 
 #include <charconv>
+
+using namespace rx;
 
 namespace qve {
 namespace {

@@ -3,11 +3,11 @@
 
 #include "engine/AsciiText.h"
 #include "engine/ModuleScan.h"
-#include "engine/Regex.h"
 #include "engine/SourceText.h"
 #include "engine/TextFile.h"
 #include "engine/VerilogReader.h"
 #include "engine/VhdlReader.h"
+#include "regex/Regex.h"
 
 #include <algorithm>
 #include <charconv>
@@ -16,6 +16,8 @@
 #include <memory>
 #include <new>
 #include <unistd.h>
+
+using namespace rx;
 
 namespace qve {
 namespace {

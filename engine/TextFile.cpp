@@ -1,10 +1,7 @@
-// Text-mode emulation and whole-file I/O on POSIX descriptors, every call checked.
+// Text-mode emulation over bytes; the files themselves are read and written by the platform.
 #include "engine/TextFile.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/TextFile.h"
 
 namespace qve {
 
@@ -44,62 +41,15 @@ std::string FromTextMode(std::string_view bytes) {
 }
 
 std::optional<std::string> ReadTextFile(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
     std::string bytes;
-    struct stat info {};
-    std::size_t expected = 0;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-        expected = static_cast<std::size_t>(info.st_size);
-    // Read straight into the text; a file that grows meanwhile is read to its end all the same.
-    bytes.resize(expected + 1);
-    std::size_t used = 0;
-    for (;;) {
-        if (used == bytes.size())
-            bytes.resize(bytes.size() * 2 + 4096);
-        ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (got == 0)
-            break;
-        used += static_cast<std::size_t>(got);
-    }
-    ::close(fd);
-    bytes.resize(used);
+    if (!platform::ReadWholeFile(path, bytes))
+        return std::nullopt;
     DropCrOfCrLf(bytes);
     return bytes;
 }
 
 bool WriteTextFile(const std::string& path, std::string_view text) {
-    if (path.empty())
-        return false;
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
-    struct stat info {};
-    bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    std::string bytes = ToTextMode(text);
-    bool ok = true;
-    std::size_t written = 0;
-    while (ok && written < bytes.size()) {
-        ssize_t put = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            ok = false;
-        else
-            written += static_cast<std::size_t>(put);
-    }
-    if (::close(fd) != 0)
-        ok = false;
-    if (!ok && regular)
-        ::unlink(path.c_str());
-    return ok;
+    return static_cast<bool>(platform::WriteFileAtomic(path, ToTextMode(text)));
 }
 
 } // namespace qve

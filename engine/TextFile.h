@@ -1,4 +1,4 @@
-// Whole-file reading and checked writing in the engine's emulated Windows text mode.
+// Whole-file reading and writing in the engine's emulated Windows text mode.
 #pragma once
 
 #include <optional>
@@ -15,9 +15,9 @@ std::string ToTextMode(std::string_view text);
 // The whole file in text mode, or nothing when it cannot be opened or read.
 std::optional<std::string> ReadTextFile(const std::string& path);
 
-// Creates or truncates the file and writes the text in text mode. Every write and the close are
-// checked; on failure a partial regular file is removed (a device such as /dev/full is left
-// alone) and false is returned.
+// Writes the text in text mode as the platform's atomic replace: the whole output appears at
+// once or not at all, so no reader ever finds a partial output file. False on any failure, with
+// a file that was there before left as it was.
 bool WriteTextFile(const std::string& path, std::string_view text);
 
 } // namespace qve

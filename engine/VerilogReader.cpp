@@ -3,12 +3,14 @@
 
 #include "engine/AsciiText.h"
 #include "engine/Patterns.h"
-#include "engine/Regex.h"
 #include "engine/SourceText.h"
+#include "regex/Regex.h"
 
 #include <charconv>
 #include <climits>
 #include <unordered_set>
+
+using namespace rx;
 
 namespace qve {
 namespace {

@@ -10,9 +10,11 @@
 #include <unordered_set>
 #include <vector>
 
-namespace qve {
-
+namespace rx {
 class Regex;
+}
+
+namespace qve {
 
 // An initial or parameter value: everything up to the next ",", ";" or ")" that stands outside
 // brackets and strings (so $clog2(DEPTH) and ((DW+7)/8) stay whole). Needs the bracket group of
@@ -32,7 +34,7 @@ inline constexpr const char* kVerilogGroupDefinition =
     R"((?<qveInner>[^()\[\]{}"]++|"(?:[^"\\]|\\.)*"|(?&qveGroup))))";
 
 // One declaration of the body: keyword (1), range (2) with its bounds (3, 4), items (5).
-const Regex& VerilogDeclaration();
+const rx::Regex& VerilogDeclaration();
 
 // A source text made ready once for every module asked of it: comments removed, conditional
 // compilation followed, functions and tasks removed, and the module keywords indexed by the name

@@ -3,11 +3,13 @@
 
 #include "engine/AsciiText.h"
 #include "engine/Patterns.h"
-#include "engine/Regex.h"
 #include "engine/SourceText.h"
 #include "engine/VerilogReader.h"
+#include "regex/Regex.h"
 
 #include <unordered_set>
+
+using namespace rx;
 
 namespace qve {
 namespace {

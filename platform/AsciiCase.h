@@ -15,10 +15,18 @@ inline char AsciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-inline std::string AsciiLower(std::string text) {
-    for (char& c : text)
+inline std::string AsciiUpper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = AsciiUpper(c);
+    return out;
+}
+
+inline std::string AsciiLower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
         c = AsciiLower(c);
-    return text;
+    return out;
 }
 
 inline bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -53,6 +54,49 @@ std::string UserConfigDir() {
 
 std::string UserCacheDir() {
     return UserDir("XDG_CACHE_HOME", ".cache/");
+}
+
+std::string AbsolutePath(const std::string& path) {
+    if (path.empty())
+        return path;
+    std::string absolute = path;
+    if (path[0] != '/') {
+        std::vector<char> cwd(PATH_MAX);
+        while (::getcwd(cwd.data(), cwd.size()) == nullptr) {
+            if (errno != ERANGE)
+                return path;
+            cwd.resize(cwd.size() * 2);
+        }
+        absolute = WithSlash(cwd.data()) + path;
+    }
+    // The folded path so far, and where each of its components starts (at its "/").
+    std::string out;
+    std::vector<std::size_t> starts;
+    std::size_t start = 0;
+    while (start <= absolute.size()) {
+        std::size_t end = absolute.find('/', start);
+        if (end == std::string::npos)
+            end = absolute.size();
+        const std::string_view part(absolute.data() + start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (starts.empty())
+                continue; // "/.." is "/"
+            struct stat st {};
+            const bool link = ::lstat(out.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+            if (!link && out.compare(starts.back(), std::string::npos, "/..") != 0) {
+                out.resize(starts.back());
+                starts.pop_back();
+                continue;
+            }
+        }
+        starts.push_back(out.size());
+        out += '/';
+        out += part;
+    }
+    return out.empty() ? std::string("/") : out;
 }
 
 IoStatus MakeDirectories(const std::string& dir) {

@@ -1,7 +1,6 @@
 // The Information window.
 #include "editor/app/TDrvForm.h"
 
-#include <QCloseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -69,11 +68,4 @@ void TDrvForm::Scr_DrvClick() {
     if (ApplyScripts)
         ApplyScripts(text);
     ScriptsMemo->clear();
-}
-
-void TDrvForm::closeEvent(QCloseEvent* event) {
-    // Closing only hides the window; the log stays.
-    event->accept();
-    if (Closed)
-        Closed();
 }

@@ -33,11 +33,6 @@ public:
     void Scr_DrvClick();
     // What Apply does with the memo's text; set by the main window.
     std::function<void(const std::string& text)> ApplyScripts;
-    // Told when the window is closed by the user (the main window releases its button).
-    std::function<void()> Closed;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 };
 
 extern TDrvForm* DrvForm;

@@ -2,18 +2,20 @@
 // at the first showing, the project state, the picture and the close with the save question.
 #include "editor/app/TForm1.h"
 
+#include "editor/app/Icons.h"
+#include "editor/app/TAboutBox.h"
+#include "editor/app/TDrvForm.h"
+#include "editor/app/TPaintBox.h"
 #include "editor/canvas/Picture.h"
+#include "editor/canvas/ui/WinColor.h"
 #include "editor/model/CommandLine.h"
 #include "editor/model/Commands.h"
 #include "editor/model/ProjectFile.h"
 #include "editor/model/Prompt.h"
 #include "editor/model/Settings.h"
-#include "editor/app/Icons.h"
-#include "editor/app/TAboutBox.h"
-#include "editor/app/TDrvForm.h"
-#include "editor/app/TPaintBox.h"
-#include "editor/canvas/ui/WinColor.h"
+#include "platform/DroppedFiles.h"
 #include "platform/Paths.h"
+#include "platform/TextFile.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -33,12 +35,10 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 
 TForm1* Form1 = nullptr;
 const char* const UnknownErrorText = "An unknown error stopped the command.";
@@ -77,17 +77,6 @@ constexpr int kBottomPanelHeight = 151;
 // The status bar's four panels.
 constexpr std::array<int, 4> kPanelWidths = {310, 310, 120, 100};
 
-bool FileExists(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec);
-}
-
-std::string FullPath(const std::string& path) {
-    std::error_code ec;
-    const std::filesystem::path full = std::filesystem::absolute(path, ec);
-    return ec ? path : full.lexically_normal().string();
-}
-
 } // namespace
 
 TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
@@ -117,10 +106,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     // The bottom dock panel starts 151 pixels high; the canvas takes the rest.
     resizeDocks({InfoWindow}, {kBottomPanelHeight}, Qt::Vertical);
     InfoWindow->setVisible(View.InfoWindow);
-    InfoWindow->Closed = [this] {
-        View.InfoWindow = false;
-        SyncCheckButtons();
-    };
+    RegisterDockClient(InfoWindow, "ToolButton27");
     Model.MemoryPrompt = &prompt;
     Model.Log.SetListener({[this](const std::string& line) { InfoWindow->AppendLog(line); },
                            [this] { InfoWindow->ClearLogView(); }});
@@ -361,7 +347,10 @@ void TForm1::ApplyEnabled(std::string_view name, bool enabled) {
     QAction* a = Action(name);
     if (!c || !a)
         return;
-    const bool hasWork = c->checkable || c->stateOnly || HasHandler(name);
+    // A check button works by its state alone, but a tool window's button needs its window.
+    const bool toolWindow =
+        name == "ToolButton18" || name == "ToolButton25" || name == "ToolButton27";
+    const bool hasWork = (c->checkable && !toolWindow) || c->stateOnly || HasHandler(name);
     a->setEnabled(enabled && hasWork && c->rule != EnableRule::Never);
 }
 
@@ -495,6 +484,8 @@ void TForm1::ScrollBox1Resize() {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ScrollBox1->viewport() && event->type() == QEvent::Resize)
         Guarded([this] { ScrollBox1Resize(); });
+    if (DockClientEvent(watched, event))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -529,16 +520,6 @@ void TForm1::RegisterOwnHandlers() {
     SetHandler("ToolButton8", [this] { PaintBox1->setCursor(CursorSlots[1]); });
     SetHandler("ToolButton9", [this] { PaintBox1->unsetCursor(); });
     SetHandler("ToolButton28", [this] { PaintBox1->setCursor(CursorSlots[8]); });
-    SetHandler("ToolButton27", [this] { ToolButton27Click(); });
-}
-
-void TForm1::ToolButton27Click() {
-    if (!View.InfoWindow) {
-        InfoWindow->close();
-        return;
-    }
-    InfoWindow->show();
-    InfoWindow->raise();
 }
 
 void TForm1::About1Click() {
@@ -562,8 +543,8 @@ void TForm1::FormShow() {
         return;
     FirstShowPending = false;
     Model.IniPath = DefaultIniPath(Model);
-    const std::vector<StartupStep> steps =
-        WalkCommandLine(commandLine_, Model.IniPath, {FileExists, FullPath});
+    const std::vector<StartupStep> steps = WalkCommandLine(
+        commandLine_, Model.IniPath, {platform::FileExists, platform::AbsolutePath});
     for (const StartupStep& step : steps) {
         switch (step.kind) {
         case StartupStep::Kind::LoadSettings:
@@ -599,22 +580,9 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-namespace {
-
-std::vector<std::string> LocalFiles(const QMimeData* data) {
-    std::vector<std::string> files;
-    if (!data || !data->hasUrls())
-        return files;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile())
-            files.push_back(url.toLocalFile().toStdString());
-    return files;
-}
-
-} // namespace
-
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    const std::vector<std::string> files = LocalFiles(event->mimeData());
+    const std::vector<std::string> files =
+        platform::LocalFilesOfUriList(event->mimeData()->data("text/uri-list").toStdString());
     const bool project = files.size() == 1 && HasProjectExtension(files.front());
     const bool sources =
         !files.empty() && (Model.PrjOpen ? bool(AddModuleWizard) : bool(NewProjectWizard));
@@ -623,7 +591,8 @@ void TForm1::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
-    const std::vector<std::string> files = LocalFiles(event->mimeData());
+    const std::vector<std::string> files =
+        platform::LocalFilesOfUriList(event->mimeData()->data("text/uri-list").toStdString());
     event->acceptProposedAction();
     Guarded([&] { HandleDroppedFiles(files); });
 }

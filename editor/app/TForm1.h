@@ -2,10 +2,10 @@
 // table; it owns the project model and runs every command through one guarded entry.
 #pragma once
 
+#include "editor/canvas/ui/PictureDrawer.h"
 #include "editor/model/Documents.h"
 #include "editor/model/ProjectModel.h"
 #include "editor/model/ViewState.h"
-#include "editor/canvas/ui/PictureDrawer.h"
 
 #include <QCursor>
 #include <QImage>
@@ -22,6 +22,7 @@ class Prompt;
 struct ClosePrjResult;
 class QAction;
 class QActionGroup;
+class QDockWidget;
 class QLabel;
 class QMenu;
 class QScrollArea;
@@ -117,6 +118,23 @@ public:
     void BuildRecentMenu();
     void RecentProjectClick(int index);
     void About1Click();
+
+    // Tool windows in the dock panels (TForm1Docks.cpp). A registered window follows its check
+    // button: however it is closed, the button is released and a panel left without a visible
+    // client closes; however it is shown, the button goes down and a closed panel opens to its
+    // first-client size. A button stays disabled until its window is registered.
+    void RegisterDockClient(QDockWidget* window, const std::string& button);
+    void SetDockPanelVisible(Qt::DockWidgetArea panel, bool visible, QDockWidget* client);
+    // A client docked into a panel; opens the panel when it is the panel's only visible client.
+    void LeftPanelDockDrop(Qt::DockWidgetArea panel, QDockWidget* client);
+    // A client left a panel (floated or moved); the panel closes with its last visible client.
+    void LeftPanelUnDock(Qt::DockWidgetArea panel, QDockWidget* client);
+    // Whether the control bar takes a window: tool bars only, never a tool window or a dialog.
+    bool ControlBar1DockOver(const QWidget* source) const;
+    // Width of a side panel or height of the bottom panel; 0 while it shows no client.
+    int DockPanelExtent(Qt::DockWidgetArea panel) const;
+    void ToolButton18Click();
+    void ToolButton25Click();
     void ToolButton27Click();
 
     // Seams of the windows that come with other parts of the editor.
@@ -160,6 +178,17 @@ private:
     void CheckButtonClicked(std::string_view name, bool checked);
     bool RunStartupSteps();
     void AddMenuItems(QMenu* menu, const std::vector<struct MenuNode>& items);
+    void ToolWindowButtonClick(const std::string& button);
+    bool DockClientEvent(QObject* watched, QEvent* event);
+    int VisibleDockClients(Qt::DockWidgetArea panel, const QDockWidget* except) const;
+
+    struct DockClient {
+        QDockWidget* window;
+        std::string button;
+        Qt::DockWidgetArea panel; // where it is docked; NoDockWidgetArea while floating
+        bool closed;              // hidden by itself, not with the main window
+    };
+    std::vector<DockClient> dockClients_;
 
     PictureDrawer& drawer_;
     std::map<std::string, QAction*, std::less<>> actions_;

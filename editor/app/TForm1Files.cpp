@@ -1,14 +1,14 @@
 // The main window's side of the file commands: open, save, close, settings, recent projects,
 // help pages and the licence text. The model does the work; the window shows its results.
+#include "editor/app/TDrvForm.h"
+#include "editor/app/TForm1.h"
+#include "editor/canvas/ui/WinColor.h"
 #include "editor/model/ClosePrj.h"
 #include "editor/model/Documents.h"
 #include "editor/model/ProjectFile.h"
 #include "editor/model/ProjectParser.h"
 #include "editor/model/RecentProjects.h"
 #include "editor/model/Settings.h"
-#include "editor/app/TDrvForm.h"
-#include "editor/app/TForm1.h"
-#include "editor/canvas/ui/WinColor.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,6 +1,8 @@
 // The evaluator's name/value lists.
 #include "editor/expr/Chain.h"
 
+#include "platform/AsciiCase.h"
+
 namespace expr {
 
 std::string GetUpperCase(std::string_view text) {
@@ -11,7 +13,7 @@ std::string GetUpperCase(std::string_view text) {
         if (byte < 33) {
             continue;
         }
-        upper.push_back(byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - 'a' + 'A') : c);
+        upper.push_back(platform::AsciiUpper(c));
     }
     return upper;
 }

@@ -2,6 +2,7 @@
 #include "editor/expr/ExprEvaluator.h"
 
 #include "editor/expr/Grammar.h"
+#include "platform/AsciiCase.h"
 
 #include <algorithm>
 #include <array>
@@ -75,29 +76,6 @@ bool IsBlank(char c) {
     return static_cast<unsigned char>(c) < 33;
 }
 
-char ToUpperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (ToUpperAscii(a[i]) != ToUpperAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::string UpperAscii(std::string_view text) {
-    std::string upper(text);
-    for (char& c : upper) {
-        c = ToUpperAscii(c);
-    }
-    return upper;
-}
 
 // A character that cannot start a token is reported whole, also when it is a multi-byte UTF-8
 // character, so that the message stays readable.
@@ -316,13 +294,13 @@ void TExpressionEvaluator::Scan(std::string& kind, std::string& word) {
             return;
         }
         for (const std::string& name : functionNameList_) {
-            if (EqualsIgnoringCase(word, name)) {
+            if (platform::SameIgnoringAsciiCase(word, name)) {
                 kind = "FUNCTION_NAME";
                 return;
             }
         }
         for (const std::string_view reserved : ReservedWords) {
-            if (EqualsIgnoringCase(word, reserved)) {
+            if (platform::SameIgnoringAsciiCase(word, reserved)) {
                 word = std::string(reserved);
                 kind = word;
                 return;
@@ -498,7 +476,7 @@ void TExpressionEvaluator::Reduce(const std::string& word, bool& complete) {
         }
     }
     if (rule->Left == "FUNCTION" && !pendingFunctions_.empty()) {
-        Emit(UpperAscii(pendingFunctions_.back()) + " ");
+        Emit(platform::AsciiUpper(pendingFunctions_.back()) + " ");
         pendingFunctions_.pop_back();
     }
     if (rule->Left == "OPERATOR1") {

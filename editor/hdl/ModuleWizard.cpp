@@ -2,14 +2,12 @@
 #include "editor/hdl/ModuleWizard.h"
 
 #include "platform/AsciiCase.h"
+#include "platform/Paths.h"
 #include "platform/TextFile.h"
 
 #include <algorithm>
 #include <charconv>
-#include <filesystem>
 #include <unordered_map>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -61,19 +59,6 @@ std::optional<long long> CountValue(const std::string& text) {
 
 bool HasLineBreakOrTab(const std::string& path) {
     return path.find_first_of("\t\r\n") != std::string::npos;
-}
-
-// The path made absolute against the current directory; "." and ".." are folded only where
-// that still names the same file (a ".." after a symbolic link would not).
-std::string AbsolutePath(const std::string& path) {
-    std::error_code ec;
-    fs::path absolute = fs::absolute(fs::path(path), ec);
-    if (ec)
-        return path;
-    fs::path normal = absolute.lexically_normal();
-    if (normal != absolute && fs::equivalent(normal, absolute, ec) && !ec)
-        return normal.string();
-    return absolute.string();
 }
 
 std::string Printable(const std::string& text) {
@@ -217,7 +202,7 @@ AddSourceResult ModuleWizard::AddSourceFile(const std::string& path) {
                                  ": a TAB or a line break in its name is not supported.");
         return AddSourceResult::Refused;
     }
-    std::string absolute = AbsolutePath(path);
+    std::string absolute = platform::AbsolutePath(path);
     for (const SourceFileRow& row : Files)
         if (row.path == absolute)
             return AddSourceResult::Duplicate;

@@ -85,15 +85,22 @@ NetIndex::NetIndex(const ProjectModel& model) : model_(model) {
         if (!IsMarkedWire(line))
             continue;
         const int at = static_cast<int>(i);
-        firstLine_.try_emplace(Key{line[1], line[2]}, at);
-        firstLine_.try_emplace(Key{line[3], line[4]}, at);
+        lines_[Key{line[1], line[2]}].push_back(at);
+        if (!HasEndA(line, line[3], line[4]))
+            lines_[Key{line[3], line[4]}].push_back(at);
         headed_[Key{line[1], line[2]}].push_back(at);
     }
 }
 
 int NetIndex::FirstLineOf(std::string_view inst, std::string_view portName) const {
-    auto it = firstLine_.find(Key{inst, portName});
-    return it == firstLine_.end() ? -1 : it->second;
+    const std::vector<int>& at = LinesOf(inst, portName);
+    return at.empty() ? -1 : at.front();
+}
+
+const std::vector<int>& NetIndex::LinesOf(std::string_view inst, std::string_view portName) const {
+    static const std::vector<int> none;
+    auto it = lines_.find(Key{inst, portName});
+    return it == lines_.end() ? none : it->second;
 }
 
 const std::vector<int>& NetIndex::LinesHeadedBy(std::string_view inst,
@@ -104,20 +111,36 @@ const std::vector<int>& NetIndex::LinesHeadedBy(std::string_view inst,
 }
 
 std::string NetIndex::Keyword(std::string_view inst, std::string_view portName) const {
+    const int at = MarkedPortLine(model_, std::string(inst), std::string(portName));
+    return at < 0 ? std::string() : model_.LineList[at][0];
+}
+
+int MarkedPortLine(const ProjectModel& model, const std::string& inst,
+                   const std::string& portName) {
     // The port's record points at its line while the lines are those of the last rebuild; a
     // line that no longer carries the record's mark is looked up by the marks instead.
-    const std::string instName(inst);
-    const std::string name(portName);
-    const int k = model_.FindPortQuiet(instName, name);
+    const ProjectLines& lines = model.LineList;
+    const int k = model.FindPortQuiet(inst, portName);
     if (k >= 0) {
-        const int li = model_.PortList[k].LineIndex;
-        if (li >= 0 && static_cast<std::size_t>(li) < model_.LineList.size()) {
-            const ProjectLine& line = model_.LineList[li];
-            if (line[FieldKind] == "P" && line[FieldIndex] == std::to_string(k) && line[3] == name)
-                return line[0];
+        const int li = model.PortList[k].LineIndex;
+        if (li >= 0 && static_cast<std::size_t>(li) < lines.size()) {
+            const ProjectLine& line = lines[li];
+            if (line[FieldKind] == "P" && line[3] == portName &&
+                line[FieldIndex] == std::to_string(k))
+                return li;
         }
     }
-    return model_.GetPortLineField(instName, name, 0);
+    std::size_t i = 0;
+    while (i < lines.size() && !(lines[i][FieldKind] == "M" && lines[i][2] == inst))
+        ++i;
+    for (++i; i < lines.size(); ++i) {
+        const std::string& kind = lines[i][FieldKind];
+        if (kind != "P" && kind != "R")
+            break;
+        if (kind == "P" && lines[i][3] == portName)
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 bool IsTopPort(const ProjectModel& model, const port& p) {
@@ -434,18 +457,10 @@ bool ModifyWire(ProjectModel& model, int topPort, const std::string& newName) {
     if (!model.CheckTopPortName(newName))
         return false;
     ProjectLines& lines = model.LineList;
-    std::size_t i = 0;
-    while (i < lines.size() && !(lines[i][FieldKind] == "M" && lines[i][2] == model.TopName))
-        ++i;
-    for (++i; i < lines.size(); ++i) {
-        const std::string& kind = lines[i][FieldKind];
-        if (kind != "P" && kind != "R")
-            return true;
-        if (kind == "P" && lines[i][3] == oldName)
-            break;
-    }
-    if (i >= lines.size())
+    const int at = MarkedPortLine(model, model.TopName, oldName);
+    if (at < 0)
         return true;
+    std::size_t i = static_cast<std::size_t>(at);
     lines[i][3] = newName;
     for (++i; i < lines.size(); ++i) {
         if (IsMarkedWire(lines[i]) && HasEndB(lines[i], model.TopName, oldName)) {

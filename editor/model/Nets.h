@@ -39,6 +39,8 @@ public:
     const ProjectModel& Model() const { return model_; }
     // The first marked wire line, in line order, that has the end at either side; -1 when none.
     int FirstLineOf(std::string_view inst, std::string_view portName) const;
+    // Every marked wire line that has the end at either side, in line order.
+    const std::vector<int>& LinesOf(std::string_view inst, std::string_view portName) const;
     // The marked wire lines whose end A is the port, in line order.
     const std::vector<int>& LinesHeadedBy(std::string_view inst, std::string_view portName) const;
     // Field 0 of the port's line, found by the marks as GetPortLineField finds it.
@@ -54,9 +56,13 @@ private:
         std::size_t operator()(const Key& k) const;
     };
     const ProjectModel& model_;
-    std::unordered_map<Key, int, KeyHash> firstLine_;
+    std::unordered_map<Key, std::vector<int>, KeyHash> lines_;
     std::unordered_map<Key, std::vector<int>, KeyHash> headed_;
 };
+
+// Index of the port's line, found by the marks of the last rebuild as GetPortLineField finds it;
+// -1 when there is none. Cheap while no line was inserted or deleted since the rebuild.
+int MarkedPortLine(const ProjectModel& model, const std::string& inst, const std::string& portName);
 
 // A port of the top module.
 bool IsTopPort(const ProjectModel& model, const port& p);

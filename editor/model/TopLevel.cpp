@@ -3,6 +3,7 @@
 #include "editor/model/TopLevel.h"
 
 #include "editor/model/Nets.h"
+#include "platform/AsciiCase.h"
 
 namespace {
 
@@ -20,17 +21,37 @@ bool HasEnd(const ProjectLine& line, const std::string& inst, const std::string&
 
 } // namespace
 
-const char* PortKeyword(char kind) {
+std::string PortTypeWord(MessageLog& log, char kind, char caseLetter, bool bidirWord) {
+    std::string word;
     switch (kind) {
     case 'I':
-        return "INPUT";
+        word = "Input";
+        break;
     case 'O':
-        return "OUTPUT";
+        word = "Output";
+        break;
     case 'B':
-        return "BIDIR";
+        word = bidirWord ? "Bidir" : "Inout";
+        break;
+    case 'V':
+        word = "Variant";
+        break;
     default:
-        return "KVAR";
+        log.LogError("Unknown port type.");
+        word = "Variant";
+        break;
     }
+    if (caseLetter == 'U' || caseLetter == 'u')
+        for (char& c : word)
+            c = platform::AsciiUpper(c);
+    else if (caseLetter == 'L' || caseLetter == 'l')
+        word = platform::AsciiLower(std::move(word));
+    return word;
+}
+
+std::string PortKeyword(MessageLog& log, char kind) {
+    // A variant port line is "KVAR": the rebuild reads no other keyword as a variant port.
+    return kind == 'V' ? std::string("KVAR") : PortTypeWord(log, kind, 'U', true);
 }
 
 bool MapPortToTop(ProjectModel& model, const port& p, int insertRow, const std::string& name,
@@ -51,9 +72,9 @@ bool MapPortToTop(ProjectModel& model, const port& p, int insertRow, const std::
     if (named) {
         topName = name;
         if (variantTarget)
-            model.SetPortLineFields(model.TopName, topName, "P", 0, PortKeyword(mapped.Kind), 1,
-                                    WidthField(mapped, mapped.Msb), 2,
-                                    WidthField(mapped, mapped.Lsb));
+            model.SetPortLineFields(
+                model.TopName, topName, "P", 0, PortKeyword(model.Log, mapped.Kind), 1,
+                WidthField(mapped, mapped.Msb), 2, WidthField(mapped, mapped.Lsb));
     } else {
         topName = ExpandNamingRule(model.TopNameRule, mapped.OwnerName, mapped.Name);
         if (topName.empty()) {
@@ -86,8 +107,9 @@ bool MapPortToTop(ProjectModel& model, const port& p, int insertRow, const std::
             model.LogWarning("Can't add. " + topName + " already exists.");
             return false;
         }
-        model.InsertLine(insertRow, {PortKeyword(mapped.Kind), WidthField(mapped, mapped.Msb),
-                                     WidthField(mapped, mapped.Lsb), topName});
+        model.InsertLine(insertRow,
+                         {PortKeyword(model.Log, mapped.Kind), WidthField(mapped, mapped.Msb),
+                          WidthField(mapped, mapped.Lsb), topName});
     }
 
     NetOfPort own;

@@ -7,8 +7,12 @@
 
 #include <string>
 
+// The type word of a direction letter: "Input", "Output", "Inout" (or "Bidir" with bidirWord),
+// "Variant"; an unknown letter logs "Unknown port type." and gives "Variant". caseLetter 'U' or
+// 'u' gives upper case, 'L' or 'l' lower case, anything else the word as it is.
+std::string PortTypeWord(MessageLog& log, char kind, char caseLetter, bool bidirWord);
 // The keyword of a port line of this direction letter: "INPUT", "OUTPUT", "BIDIR", "KVAR".
-const char* PortKeyword(char kind);
+std::string PortKeyword(MessageLog& log, char kind);
 
 // Maps the module port p to the top level. With name empty a top port named by TopNameRule is
 // made, its line inserted at insertRow; with a name, p is wired to that existing top port, which,

@@ -3,16 +3,18 @@
 #include "engine/ModuleScan.h"
 #include "engine/Patterns.h"
 #include "engine/Preprocessor.h"
-#include "engine/Regex.h"
 #include "engine/SourceText.h"
 #include "engine/VerilogReader.h"
 #include "engine/VhdlReader.h"
+#include "regex/Regex.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 #include <vector>
+
+using namespace rx;
 
 namespace qve {
 namespace {

@@ -1,10 +1,12 @@
 // The shared pattern texts: what each one takes as a whole, in the contexts the jobs use them.
 #include "engine/Patterns.h"
-#include "engine/Regex.h"
+#include "regex/Regex.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+
+using namespace rx;
 
 namespace qve {
 namespace {

@@ -65,5 +65,25 @@ TEST_F(TextFileTest, FullDeviceFailsAndTheDeviceStays) {
     EXPECT_TRUE(S_ISCHR(info.st_mode));
 }
 
+TEST_F(TextFileTest, AFailedWriteLeavesThePreviousOutputWholeAndNothingBesideIt) {
+    // The output appears at once or not at all: a reader never sees a partial file, not even
+    // while the write is under way, and a failure leaves what was there before.
+    fs::path file = dir_ / "qvmdu.tmp";
+    WriteBytes(file, "old\r\n");
+    const int result = RunWithFileSizeLimit(
+        64, [&] { return WriteTextFile(file.string(), std::string(1000, 'x') + "\n") ? 1 : 0; });
+    EXPECT_EQ(result, 0) << "the write must fail beyond the size limit";
+    EXPECT_EQ(ReadBytes(file), "old\r\n");
+    EXPECT_EQ(TempDir::ListNames(dir_.string()), std::vector<std::string>{"qvmdu.tmp"});
+}
+
+TEST_F(TextFileTest, ASuccessfulWriteReplacesTheWholeOutput) {
+    fs::path file = dir_ / "qvprj.zun";
+    WriteBytes(file, std::string(5000, 'o'));
+    ASSERT_TRUE(WriteTextFile(file.string(), "TOP\tt\n"));
+    EXPECT_EQ(ReadBytes(file), "TOP\tt\r\n");
+    EXPECT_EQ(TempDir::ListNames(dir_.string()), std::vector<std::string>{"qvprj.zun"});
+}
+
 } // namespace
 } // namespace qve

@@ -67,14 +67,7 @@ TEST_P(CanConnectRules, AllowOrRefuseTheWire) {
     EXPECT_EQ(CanConnect(NetIndex(m), P(ia, pa), P(ib, pb)), c.allowed);
 }
 
-INSTANTIATE_TEST_SUITE_P(Nets, CanConnectRules, ::testing::ValuesIn(ConnectCases),
-                         [](const auto& info) {
-                             std::string n = info.param.name;
-                             for (char& ch : n)
-                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
-                             return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Nets, CanConnectRules, ::testing::ValuesIn(ConnectCases), CaseName());
 
 TEST_F(Wiring, QueriesGoByTheWireLinesOfTheLastRebuild) {
     Load("WIRE\tu1\tq\tu2\td\tnq\n"
@@ -234,13 +227,7 @@ TEST_P(NewNetNames, NameTheNetByTheRules) {
     EXPECT_TRUE(Sound());
 }
 
-INSTANTIATE_TEST_SUITE_P(Nets, NewNetNames, ::testing::ValuesIn(NamingCases), [](const auto& info) {
-    std::string n = info.param.name;
-    for (char& ch : n)
-        if (!std::isalnum(static_cast<unsigned char>(ch)))
-            ch = '_';
-    return n;
-});
+INSTANTIATE_TEST_SUITE_P(Nets, NewNetNames, ::testing::ValuesIn(NamingCases), CaseName());
 
 TEST_F(Wiring, ConnectingALonePortToANetExtendsItFromItsHead) {
     m.StrictRule = false;

@@ -18,6 +18,7 @@ TEST_F(Wiring, MappingALoneOutputAddsATopPortAndItsWire) {
 namespace {
 
 struct TopNameCase {
+    const char* name;
     const char* rule;
     const char* inst;
     const char* portName;
@@ -26,18 +27,18 @@ struct TopNameCase {
 };
 
 const TopNameCase TopNameCases[] = {
-    {"%P", "u1", "o_valid", "o_valid", ""},
-    {"%M_%P", "u2", "clk", "u2_clk", ""},
-    {"%P[0]", "u1", "irq_n", "\\irq_n[0] ",
+    {"the port's name", "%P", "u1", "o_valid", "o_valid", ""},
+    {"instance and port", "%M_%P", "u2", "clk", "u2_clk", ""},
+    {"an index escaped", "%P[0]", "u1", "irq_n", "\\irq_n[0] ",
      "Warning: The top port name\"irq_n[0]\" is changed to \"\\irq_n[0] \"."},
-    {"%P ", "u1", "irq_n", "\\irq_n  ",
+    {"a last blank escaped", "%P ", "u1", "irq_n", "\\irq_n  ",
      "Warning: The top port name\"irq_n \" is changed to \"\\irq_n  \"."},
-    {"\\%P ", "u1", "irq_n", "\\irq_n ", ""},
-    {"%P x", "u1", "irq_n", "",
+    {"already escaped", "\\%P ", "u1", "irq_n", "\\irq_n ", ""},
+    {"an inner blank", "%P x", "u1", "irq_n", "",
      "Error: The port name \"irq_n x\" is illegal. Top port name can't have space before the "
      "last character."},
-    {"", "u1", "irq_n", "", "Error: Top port name can't be empty."},
-    {"%P", "u1", "clk", "", "Warning: Can't add. clk already exists."},
+    {"empty", "", "u1", "irq_n", "", "Error: Top port name can't be empty."},
+    {"taken by a top port", "%P", "u1", "clk", "", "Warning: Can't add. clk already exists."},
 };
 
 } // namespace
@@ -65,7 +66,7 @@ TEST_P(TopPortNames, FollowTheTopNameRule) {
                              c.topName});
 }
 
-INSTANTIATE_TEST_SUITE_P(TopLevel, TopPortNames, ::testing::ValuesIn(TopNameCases));
+INSTANTIATE_TEST_SUITE_P(TopLevel, TopPortNames, ::testing::ValuesIn(TopNameCases), CaseName());
 
 TEST_F(Wiring, ATakenTopNameIsShownInTheStatusBar) {
     std::string status;

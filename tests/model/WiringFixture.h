@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -78,3 +79,14 @@ protected:
 };
 
 using Lines = std::vector<std::string>;
+
+// Names a case of a parameterised test by its name field, letters and digits only.
+struct CaseName {
+    template <class Case> std::string operator()(const ::testing::TestParamInfo<Case>& info) const {
+        std::string n = info.param.name;
+        for (char& ch : n)
+            if (!std::isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        return n;
+    }
+};

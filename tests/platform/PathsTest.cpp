@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <stdexcept>
+#include <unistd.h>
 
 namespace {
 
@@ -60,6 +62,57 @@ TEST(Paths, UserDirectoriesFollowTheXdgVariablesElseTheHomeDirectory) {
         EXPECT_EQ(platform::UserConfigDir(), "/home/me/.config/zun/");
         EXPECT_EQ(platform::UserCacheDir(), "/home/me/.cache/zun/");
     }
+}
+
+// Changes the working directory for one test and goes back.
+class CwdGuard {
+public:
+    explicit CwdGuard(const std::string& dir) {
+        char buf[4096];
+        if (::getcwd(buf, sizeof buf))
+            old_ = buf;
+        if (::chdir(dir.c_str()) != 0)
+            throw std::runtime_error("cannot enter " + dir);
+    }
+    ~CwdGuard() { (void)!::chdir(old_.c_str()); }
+
+private:
+    std::string old_;
+};
+
+TEST(Paths, AbsolutePathFoldsDotsWhereTheyNameTheSameFile) {
+    TempDir dir;
+    ASSERT_TRUE(platform::MakeDirectories(dir.Path("src/rtl")));
+    ASSERT_TRUE(platform::MakeDirectories(dir.Path("deep/inner")));
+    ASSERT_EQ(::symlink(dir.Path("deep/inner").c_str(), dir.Path("link").c_str()), 0);
+    CwdGuard cwd(dir.Path("src"));
+    // The temporary directory may itself sit behind a link (/tmp on some systems): compare with
+    // the working directory as the process sees it.
+    char buf[4096];
+    ASSERT_NE(::getcwd(buf, sizeof buf), nullptr);
+    const std::string here = buf;
+    const std::string up = here.substr(0, here.rfind('/'));
+    struct Case {
+        std::string path, absolute;
+    };
+    const Case cases[] = {
+        {"", ""},
+        {"a.v", here + "/a.v"},
+        {"./rtl/./a.v", here + "/rtl/a.v"},
+        {"rtl/../a.v", here + "/a.v"},
+        {"../src/rtl//a.v", here + "/rtl/a.v"},
+        {"missing/../a.v", here + "/a.v"},
+        {"/x/y/../z.v", "/x/z.v"},
+        {"/../a.v", "/a.v"},
+        {"/", "/"},
+        {"../../..", "/"},
+        // Through a link, ".." leads to the parent of the link's target: it stays.
+        {"../link/../x.v", up + "/link/../x.v"},
+        {"../link/./sub/../x.v", up + "/link/x.v"},
+        {"../link/../../y.v", up + "/link/../../y.v"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(platform::AbsolutePath(c.path), c.absolute) << c.path;
 }
 
 TEST(Paths, MakeDirectoriesCreatesMissingParents) {

@@ -2,6 +2,7 @@
 #include "editor/hdl/ui/TFormNewPrj.h"
 
 #include "editor/model/Prompt.h"
+#include "platform/DroppedFiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,7 +21,6 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 TFormNewPrj* FormNewPrj = nullptr;
@@ -76,16 +76,6 @@ public:
 
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-std::vector<std::string> LocalFiles(const QMimeData* data) {
-    std::vector<std::string> files;
-    if (data == nullptr || !data->hasUrls())
-        return files;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile())
-            files.push_back(url.toLocalFile().toStdString());
-    return files;
 }
 
 // Keeps the hourglass up for one long command.
@@ -502,7 +492,9 @@ void TFormNewPrj::done(int result) {
 }
 
 void TFormNewPrj::dragEnterEvent(QDragEnterEvent* event) {
-    if (wizard_.Layout().acceptDrops && !LocalFiles(event->mimeData()).empty())
+    if (wizard_.Layout().acceptDrops &&
+        !platform::LocalFilesOfUriList(event->mimeData()->data("text/uri-list").toStdString())
+             .empty())
         event->acceptProposedAction();
 }
 
@@ -512,7 +504,8 @@ void TFormNewPrj::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TFormNewPrj::dropEvent(QDropEvent* event) {
-    std::vector<std::string> files = LocalFiles(event->mimeData());
+    std::vector<std::string> files =
+        platform::LocalFilesOfUriList(event->mimeData()->data("text/uri-list").toStdString());
     event->acceptProposedAction();
     DroppedFiles(files);
 }

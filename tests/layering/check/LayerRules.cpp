@@ -16,10 +16,10 @@ bool StartsWith(std::string_view s, std::string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
 }
 
-// The layer a path of the tree belongs to: "platform", "engine", "launcher", "editor/model",
+// The layer a path of the tree belongs to: "platform", "regex", "engine", "editor/model",
 // ..., "editor/main.cpp", "res"; empty for a path outside every layer.
 std::string LayerOf(std::string_view path) {
-    for (std::string_view top : {"platform/", "engine/", "launcher/", "res/"})
+    for (std::string_view top : {"platform/", "regex/", "engine/", "launcher/", "res/"})
         if (StartsWith(path, top))
             return std::string(top.substr(0, top.size() - 1));
     if (path == "editor/main.cpp")
@@ -44,7 +44,8 @@ struct Rule {
 const std::vector<Rule>& Rules() {
     static const std::vector<Rule> rules = {
         {"platform", true, {}},
-        {"engine", true, {"platform"}},
+        {"regex", true, {}},
+        {"engine", true, {"platform", "regex"}},
         {"editor/expr", true, {"platform"}},
         {"editor/model",
          false,
@@ -133,7 +134,7 @@ CheckResult CheckTree(const std::string& root) {
     CheckResult result;
     const fs::path base(root);
     std::vector<fs::path> files;
-    for (const char* top : {"platform", "engine", "editor", "launcher"}) {
+    for (const char* top : {"platform", "regex", "engine", "editor", "launcher"}) {
         std::error_code ec;
         if (!fs::is_directory(base / top, ec))
             continue;

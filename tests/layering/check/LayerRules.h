@@ -34,7 +34,8 @@ struct CheckResult {
     int filesRead = 0;
 };
 
-// Reads every C++ source and header under the root's platform/, engine/, editor/ and launcher/.
+// Reads every C++ source and header under the root's platform/, regex/, engine/, editor/ and
+// launcher/.
 CheckResult CheckTree(const std::string& root);
 
 // "file:line: text: reason", one line for printing.

@@ -1,11 +1,11 @@
 // The PCRE2 owners: compile options, the global loops, escaping, and resource errors.
-#include "engine/Regex.h"
+#include "regex/Regex.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace qve {
+namespace rx {
 namespace {
 
 TEST(Regex, DotMatchesLineEndOnlyWithDotAll) {
@@ -115,4 +115,4 @@ TEST(Regex, RefusedPatternIsACompileError) {
 }
 
 } // namespace
-} // namespace qve
+} // namespace rx

@@ -1,12 +1,12 @@
 // PCRE2 owners, the global match and substitution loops, and pattern escaping.
 #define PCRE2_CODE_UNIT_WIDTH 8
-#include "engine/Regex.h"
+#include "regex/Regex.h"
 
 #include <pcre2.h>
 
 #include <cstdio>
 
-namespace qve {
+namespace rx {
 namespace {
 
 // The JIT stack is shared by every pattern: large enough for the long lazy scans over whole
@@ -20,7 +20,8 @@ struct CompileContext {
         context = pcre2_compile_context_create(nullptr);
         if (context == nullptr)
             throw std::bad_alloc();
-        // Line ends are LF alone: the engine reads in text mode, so CR LF has become LF.
+        // Line ends are LF alone: the engine reads in text mode, so CR LF has become LF, and
+        // names have none.
         pcre2_set_newline(context, PCRE2_NEWLINE_LF);
         // No tables are set: the library's built-in tables are those of the C locale, and a locale
         // set by the process (a Qt program sets one) cannot change what \w or \s means.
@@ -244,4 +245,4 @@ std::string EscapeForPattern(std::string_view text) {
     return escaped;
 }
 
-} // namespace qve
+} // namespace rx

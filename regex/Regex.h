@@ -1,4 +1,5 @@
-// Regular expressions for the engine: PCRE2 (8-bit, no UTF, LF line ends) held in RAII owners.
+// Regular expressions for the engine and the editor: PCRE2 (8-bit, no UTF, LF line ends) held in
+// RAII owners.
 #pragma once
 
 #include <cstddef>
@@ -13,17 +14,17 @@
 struct pcre2_real_code_8;
 struct pcre2_real_match_data_8;
 
-namespace qve {
+namespace rx {
 
-// A match that could not be decided (match limit, JIT stack, heap): the job fails rather than
-// taking it for "no match".
+// A match that could not be decided (match limit, JIT stack, heap): the caller fails its work
+// rather than taking it for "no match".
 class RegexResourceError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
 
-// A pattern the library refuses. For the fixed patterns a programming error; for a pattern that
-// pastes a name, a name too long to search for, which fails the job.
+// A pattern the library refuses. For a fixed pattern a programming error; for a pattern that
+// pastes a name, a name too long to search for; for a user's pattern, a mistake to report.
 class RegexCompileError : public std::logic_error {
 public:
     using std::logic_error::logic_error;
@@ -110,4 +111,4 @@ std::string ReplaceFirst(const Regex& regex, std::string_view subject,
 // (\Q...\E) is needed and a name holding "\E" cannot end one.
 std::string EscapeForPattern(std::string_view text);
 
-} // namespace qve
+} // namespace rx

@@ -1,0 +1,110 @@
+// The dock panels of the main window: a tool window's button follows the window however it is
+// closed or shown, a panel closes with its last client and opens for its first at the given share
+// of the window, and the control bar takes tool bars only.
+#include "MainWindowFixture.h"
+
+#include "editor/app/TDrvForm.h"
+
+#include <QApplication>
+#include <QDockWidget>
+#include <QScrollArea>
+#include <QToolBar>
+
+namespace {
+
+class DockPanels : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        form->show();
+        QApplication::processEvents();
+    }
+    void Settle() { QApplication::processEvents(); }
+};
+
+TEST_F(DockPanels, ClosingTheInformationWindowCollapsesTheBottomPanelAndReleasesItsButton) {
+    ASSERT_EQ(form->DockPanelExtent(Qt::BottomDockWidgetArea), 151);
+    const int canvas = form->ScrollBox1->height();
+    form->InfoWindow->close();
+    Settle();
+    EXPECT_FALSE(form->Action("ToolButton27")->isChecked());
+    EXPECT_FALSE(form->View.InfoWindow);
+    EXPECT_EQ(form->DockPanelExtent(Qt::BottomDockWidgetArea), 0);
+    EXPECT_GT(form->ScrollBox1->height(), canvas + 100);
+
+    // Pressing the button opens the panel again at 5/16 of the window's height.
+    form->Action("ToolButton27")->trigger();
+    Settle();
+    EXPECT_TRUE(form->InfoWindow->isVisible());
+    EXPECT_TRUE(form->View.InfoWindow);
+    EXPECT_EQ(form->InfoWindow->height(), form->height() * 5 / 16);
+}
+
+TEST_F(DockPanels, ReleasingTheButtonClosesTheWindowAndHidingItOtherwiseReleasesTheButton) {
+    form->Action("ToolButton27")->trigger();
+    Settle();
+    EXPECT_FALSE(form->InfoWindow->isVisible());
+    form->InfoWindow->show();
+    Settle();
+    EXPECT_TRUE(form->Action("ToolButton27")->isChecked());
+    form->InfoWindow->hide();
+    EXPECT_FALSE(form->Action("ToolButton27")->isChecked());
+}
+
+TEST_F(DockPanels, DockingIntoAnEmptyLeftPanelOpensItAtTwoSeventhsOfTheWidth) {
+    EXPECT_EQ(form->DockPanelExtent(Qt::LeftDockWidgetArea), 0);
+    form->addDockWidget(Qt::LeftDockWidgetArea, form->InfoWindow);
+    Settle();
+    EXPECT_EQ(form->dockWidgetArea(form->InfoWindow), Qt::LeftDockWidgetArea);
+    EXPECT_EQ(form->InfoWindow->width(), form->width() * 2 / 7);
+    EXPECT_EQ(form->DockPanelExtent(Qt::BottomDockWidgetArea), 0);
+
+    // Floating it leaves the panel without a client: the panel closes.
+    form->InfoWindow->setFloating(true);
+    Settle();
+    EXPECT_EQ(form->DockPanelExtent(Qt::LeftDockWidgetArea), 0);
+    EXPECT_TRUE(form->Action("ToolButton27")->isChecked());
+
+    // Docked on the right, it opens that panel at the same share.
+    form->InfoWindow->setFloating(false);
+    form->addDockWidget(Qt::RightDockWidgetArea, form->InfoWindow);
+    Settle();
+    EXPECT_EQ(form->InfoWindow->width(), form->width() * 2 / 7);
+}
+
+TEST_F(DockPanels, APanelWithTwoVisibleClientsStaysOpenWhenOneCloses) {
+    auto* other = new QDockWidget("Other", form.get());
+    form->addDockWidget(Qt::BottomDockWidgetArea, other);
+    form->RegisterDockClient(other, "ToolButton25");
+    Settle();
+    EXPECT_TRUE(form->Action("ToolButton25")->isEnabled());
+    EXPECT_TRUE(form->Action("ToolButton25")->isChecked());
+    form->SetDockPanelVisible(Qt::BottomDockWidgetArea, false, nullptr);
+    EXPECT_TRUE(other->isVisible());
+    EXPECT_TRUE(form->InfoWindow->isVisible());
+    other->close();
+    Settle();
+    EXPECT_FALSE(form->Action("ToolButton25")->isChecked());
+    EXPECT_TRUE(form->InfoWindow->isVisible());
+    EXPECT_GT(form->DockPanelExtent(Qt::BottomDockWidgetArea), 0);
+    // The last visible client closes the panel.
+    form->SetDockPanelVisible(Qt::BottomDockWidgetArea, false, nullptr);
+    EXPECT_FALSE(form->InfoWindow->isVisible());
+    EXPECT_FALSE(form->Action("ToolButton27")->isChecked());
+}
+
+TEST_F(DockPanels, AToolWindowButtonIsDisabledUntilItsWindowJoins) {
+    for (const char* b : {"ToolButton18", "ToolButton25"})
+        EXPECT_FALSE(form->Action(b)->isEnabled()) << b;
+    EXPECT_TRUE(form->Action("ToolButton27")->isEnabled());
+}
+
+TEST_F(DockPanels, TheControlBarTakesToolBarsButNoToolWindowOrDialog) {
+    EXPECT_TRUE(form->ControlBar1DockOver(form->ToolBar1));
+    EXPECT_FALSE(form->ControlBar1DockOver(form->InfoWindow));
+    QWidget dialog;
+    EXPECT_FALSE(form->ControlBar1DockOver(&dialog));
+    EXPECT_FALSE(form->ControlBar1DockOver(nullptr));
+}
+
+} // namespace
