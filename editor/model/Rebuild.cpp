@@ -55,7 +55,7 @@ RebuildResult ProjectModel::UpdatePicExecute(RebuildSender sender) {
                    Decimal(st.firstOrphanLine) + ".");
 
     if (PrjOpen && TopName.empty()) {
-        LogError("Illegal project.");
+        LogError(IllegalProjectText);
         result.ClosePrjRequested = true;
         return result;
     }
