@@ -34,8 +34,7 @@ bool ModuleWizardHost::RunNewProject(bool senderIsMainWindow,
                                      const std::vector<std::string>& sources) {
     wizard_.Files.clear();
     if (senderIsMainWindow)
-        for (const std::string& s : sources)
-            wizard_.AddSourceFile(s);
+        wizard_.AddHandedSources(sources);
     wizard_.Open('N', true);
     if (senderIsMainWindow && wizard_.Files.size() == 1 && HandOverNewFile && !HandOverNewFile())
         form_.Model.LogError("Memory allocation failed.");

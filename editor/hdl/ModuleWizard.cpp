@@ -213,6 +213,13 @@ AddSourceResult ModuleWizard::AddSourceFile(const std::string& path) {
     return AddSourceResult::Added;
 }
 
+void ModuleWizard::AddHandedSources(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths)
+        if (AddSourceFile(path) == AddSourceResult::Missing && project_ != nullptr)
+            project_->LogWarning("The source file " + Printable(path) +
+                                 " does not exist; it is not listed.");
+}
+
 void ModuleWizard::SetAddFileText(std::string text) {
     AddFileText = std::move(text);
     SetupWizardPage();
@@ -220,6 +227,8 @@ void ModuleWizard::SetAddFileText(std::string text) {
 
 void ModuleWizard::AddClick() {
     AddSourceFile(AddFileText);
+    // The field is free for the next path; left filled, the next one typed would join this one.
+    AddFileText.clear();
     SetupWizardPage();
 }
 

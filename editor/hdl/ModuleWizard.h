@@ -141,6 +141,10 @@ public:
     // name with a TAB or line break (it would break the request and the project) are skipped.
     AddSourceResult AddSourceFile(const std::string& path);
 
+    // The files of the editor's command line or of a drop on the main window: each as
+    // AddSourceFile, and one warning for each that does not exist, since nobody chose it here.
+    void AddHandedSources(const std::vector<std::string>& paths);
+
     // File Settings commands.
     void SetAddFileText(std::string text);
     void AddClick();

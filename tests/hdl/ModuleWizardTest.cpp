@@ -225,6 +225,36 @@ TEST_F(ModuleWizardTest, AddSourceFileRefusesNamesThatWouldBreakTheRequestFile) 
                                    "supported.");
 }
 
+TEST_F(ModuleWizardTest, AddEmptiesTheFileFieldForTheNextPath) {
+    // Regression: the field kept the path, and the next one typed was joined onto it.
+    std::string a = Source("a.v");
+    std::string b = Source("b.v");
+    wizard_.Open('N', false);
+    for (const std::string& path : {a, b, a}) {
+        wizard_.SetAddFileText(path);
+        wizard_.AddClick();
+        EXPECT_EQ(wizard_.AddFileText, "");
+        EXPECT_FALSE(wizard_.Layout().addEnabled);
+    }
+    ASSERT_EQ(wizard_.Files.size(), 2u);
+    EXPECT_EQ(wizard_.Files[1].path, b);
+}
+
+TEST_F(ModuleWizardTest, HandedSourcesThatDoNotExistAreNamedOnceEachAndTheOthersListed) {
+    std::string a = Source("a.v");
+    std::string b = Source("b.vhd");
+    const std::string gone = (srcDir_ / "gone.v").string();
+    wizard_.Open('N', false);
+    wizard_.AddHandedSources({gone, a, "also-gone.v", b, a});
+    ASSERT_EQ(wizard_.Files.size(), 2u);
+    EXPECT_EQ(wizard_.Files[0].path, a);
+    EXPECT_EQ(wizard_.Files[1].path, b);
+    EXPECT_EQ(project_.log,
+              (std::vector<std::string>{
+                  "Warning: The source file " + gone + " does not exist; it is not listed.",
+                  "Warning: The source file also-gone.v does not exist; it is not listed."}));
+}
+
 TEST_F(ModuleWizardTest, FilePageCommandsKeepTheListAndItsButtonsInStep) {
     std::string a = Source("a.v");
     std::string b = Source("b.vhd");

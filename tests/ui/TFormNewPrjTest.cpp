@@ -150,6 +150,44 @@ TEST_F(TFormNewPrjTest, NextListsTheModulesAndCountsAreEditedInPlaceWithinBounds
     EXPECT_EQ(w.ListView1->topLevelItemCount(), 2);
 }
 
+TEST_F(TFormNewPrjTest, TheFileFieldIsEmptiedByAddSoTheNextPathStandsAlone) {
+    TFormNewPrj& w = host->Window();
+    host->Wizard().Open('N', false);
+    w.Refresh();
+    for (const std::string& path : {a_, b_}) {
+        w.LabeledEdit1->insert(QString::fromStdString(path));
+        ASSERT_TRUE(w.BitBtn6->isEnabled()) << path;
+        w.BitBtn6->click();
+        EXPECT_EQ(w.LabeledEdit1->text(), "");
+        EXPECT_FALSE(w.BitBtn6->isEnabled());
+    }
+    EXPECT_EQ(Column(w.ListView1, 0),
+              (QStringList{QString::fromStdString(a_), QString::fromStdString(b_)}));
+}
+
+TEST_F(TFormNewPrjTest, TheModuleColumnTakesTheRoomOfAWiderDialog) {
+    // Regression: the column kept 85 pixels however wide the dialog was, and cut long names.
+    const std::string name = "axis_async_fifo_adapter_with_a_long_name";
+    const std::string source = Source("long.v", "module " + name + "(input a); endmodule\n");
+    TFormNewPrj& w = host->Window();
+    host->Wizard().Open('N', false);
+    w.DroppedFiles({source});
+    w.show();
+    w.BitBtn2Click();
+    QApplication::processEvents();
+    EXPECT_EQ(w.ListView2->columnWidth(1), 85) << "at the dialog's own size";
+    w.resize(900, 361);
+    QApplication::processEvents();
+    const int needed = w.ListView2->fontMetrics().horizontalAdvance(QString::fromStdString(name));
+    EXPECT_GT(w.ListView2->columnWidth(1), needed);
+    EXPECT_EQ(w.ListView2->columnWidth(0), 80);
+    EXPECT_EQ(w.ListView2->columnWidth(2), 255);
+    EXPECT_GE(w.ListView2->columnWidth(0) + w.ListView2->columnWidth(1) +
+                  w.ListView2->columnWidth(2),
+              w.ListView2->viewport()->width());
+    w.hide();
+}
+
 TEST_F(TFormNewPrjTest, ImportModeShowsInheritTypeAndTheProjectsTopName) {
     TFormNewPrj& w = host->Window();
     form->Model.TopName = "chip";
