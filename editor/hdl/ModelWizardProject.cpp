@@ -40,6 +40,12 @@ std::unordered_set<std::string> ModelWizardProject::ParseProjectText(const std::
     return Scr_DrvClick(model_, text, ParseModeOf(mode), DefLines).AddedModules;
 }
 
+void ModelWizardProject::LogInfoLines(const std::vector<std::string>& texts) {
+    MessageLog::Batch batch(model_.Log);
+    for (const std::string& text : texts)
+        model_.LogInfo(text);
+}
+
 void ModelWizardProject::ProjectTextParsed(char mode, const std::string& newProjectFile) {
     if (mode == 'N') {
         model_.PrjFileName = newProjectFile;

@@ -33,6 +33,7 @@ public:
     void LogInfo(const std::string& text) override { model_.LogInfo(text); }
     void LogWarning(const std::string& text) override { model_.LogWarning(text); }
     void LogError(const std::string& text) override { model_.LogError(text); }
+    void LogInfoLines(const std::vector<std::string>& texts) override;
 
 private:
     ProjectModel& model_;

@@ -479,11 +479,13 @@ bool ModuleWizard::Ok() {
         if (PrjMode == 'N' || PrjMode == 'A') {
             // A module the parser ignored as empty (it logs why) or that the engine gave no block
             // was not added, and no line may say it was.
+            std::vector<std::string> lines;
             for (const ModuleRow& row : Modules)
                 if (added.count(row.module) > 0)
-                    project_->LogInfo("Add " + row.count +
-                                      (row.count == "1" ? " module (" : " modules (") + row.module +
-                                      "). Sourec file:" + row.path);
+                    lines.push_back("Add " + row.count +
+                                    (row.count == "1" ? " module (" : " modules (") + row.module +
+                                    "). Sourec file:" + row.path);
+            project_->LogInfoLines(lines);
         }
         project_->UpdatePicExecute();
     } else if (!outcome.Succeeded()) {

@@ -77,6 +77,11 @@ public:
     virtual void LogInfo(const std::string& text) = 0;
     virtual void LogWarning(const std::string& text) = 0;
     virtual void LogError(const std::string& text) = 0;
+    // Many info lines at once, as one update of the log's view.
+    virtual void LogInfoLines(const std::vector<std::string>& texts) {
+        for (const std::string& text : texts)
+            LogInfo(text);
+    }
 };
 
 // The hand-off registration that lets a launcher pass files to a waiting wizard; the wizard

@@ -84,6 +84,22 @@ void DrawClippedText(QPainter& p, const PixelRect& clip, int x, int y, const QSt
     p.restore();
 }
 
+// Whether any of the rectangle lies on the picture. What lies wholly off it is not drawn at all,
+// so a project far larger than the picture costs no more to draw than the picture holds.
+bool OnPicture(const PixelRect& r, const QImage& picture) {
+    return !r.Empty() && r.Right > 0 && r.Bottom > 0 && r.Left < picture.width() &&
+           r.Top < picture.height();
+}
+
+// The rectangle around a wire and the dots at its ends.
+PixelRect WireBounds(const ProjectModel& model, const wire& w) {
+    const PixelRect a = WireDot(model, w.X1, w.Y1);
+    const PixelRect b = WireDot(model, w.X2, w.Y2);
+    return {std::min({w.X1, w.X2, a.Left, b.Left}), std::min({w.Y1, w.Y2, a.Top, b.Top}),
+            std::max({w.X1 + 1, w.X2 + 1, a.Right, b.Right}),
+            std::max({w.Y1 + 1, w.Y2 + 1, a.Bottom, b.Bottom})};
+}
+
 // Labels are measured on an image, as they are drawn, so that both use the same resolution.
 const QImage& MeasuringDevice() {
     static const QImage device(1, 1, QImage::Format_RGB32);
@@ -133,6 +149,8 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
 
     if (in.View.Wires) {
         for (const wire& w : model.WireList) {
+            if (!OnPicture(WireBounds(model, w), picture))
+                continue;
             DrawLine(p, w.X1, w.Y1, w.X2, w.Y2, WinColor(w.LineColor));
             DrawDot(p, WireDot(model, w.X1, w.Y1), WinColor(w.DotColor));
             DrawDot(p, WireDot(model, w.X2, w.Y2), WinColor(w.DotColor));
@@ -140,6 +158,11 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
     }
 
     for (const port& pt : model.PortList) {
+        const PixelRect box = PortBox(model, pt);
+        const PixelRect clip = PortLabelClip(model, pt);
+        // The last port's font stays the canvas's font, drawn or not.
+        if (!OnPicture(box, picture) && !OnPicture(clip, picture) && &pt != &model.PortList.back())
+            continue;
         const FontValue& spec = PortFont(model, pt.Kind);
         QFont font = CanvasFont(spec);
         if (!pt.Numeric)
@@ -148,21 +171,24 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
         if (pt.PenColor == model.UnmatchedColor)
             textColor = WinColor(model.UnmatchedColor);
         const int brush = in.View.LonePorts && pt.Lone ? model.LoneColor : pt.BrushColor;
-        DrawBox(p, PortBox(model, pt), WinColor(pt.PenColor), WinColor(brush));
+        DrawBox(p, box, WinColor(pt.PenColor), WinColor(brush));
         p.setFont(font);
         current = font;
         currentColor = textColor;
-        DrawClippedText(p, PortLabelClip(model, pt), pt.X + 2, pt.Y + 2,
+        DrawClippedText(p, clip, pt.X + 2, pt.Y + 2,
                         QString::fromStdString(PortLabel(pt, in.View.PortWidth)), WinColor(brush),
                         textColor);
     }
 
     for (const mdu& m : model.MduList) {
+        const PixelRect header = HeaderRect(model, m);
+        if (!OnPicture(header, picture) && &m != &model.MduList.back())
+            continue;
         const FontValue& spec = HeaderFont(model, m);
         current = CanvasFont(spec);
         currentColor = WinColor(spec.Color);
         p.setFont(current);
-        DrawClippedText(p, HeaderRect(model, m), m.X, m.Y, QString::fromStdString(m.InstName),
+        DrawClippedText(p, header, m.X, m.Y, QString::fromStdString(m.InstName),
                         WinColor(m.BrushColor), WinColor(spec.Color));
     }
 
@@ -204,11 +230,19 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
 QSize SchematicDrawer::MeasurePortLabels(const ProjectModel& model, const ViewState& view) {
     int w = 0;
     int h = 0;
+    // One font per port kind: each metrics object is made once, not once per port.
+    const QFontMetrics input(CanvasFont(PortFont(model, 'I')), &MeasuringDevice());
+    const QFontMetrics output(CanvasFont(PortFont(model, 'O')), &MeasuringDevice());
+    const QFontMetrics inout(CanvasFont(PortFont(model, 'B')), &MeasuringDevice());
+    const QFontMetrics variant(CanvasFont(PortFont(model, 'V')), &MeasuringDevice());
     for (const port& pt : model.PortList) {
-        const QFontMetrics metrics(CanvasFont(PortFont(model, pt.Kind)), &MeasuringDevice());
+        const QFontMetrics& metric = pt.Kind == 'I'   ? input
+                                     : pt.Kind == 'O' ? output
+                                     : pt.Kind == 'B' ? inout
+                                                      : variant;
         const QString label = QString::fromStdString(PortLabel(pt, view.PortWidth));
-        w = std::max(w, metrics.horizontalAdvance(label));
-        h = std::max(h, metrics.height());
+        w = std::max(w, metric.horizontalAdvance(label));
+        h = std::max(h, metric.height());
     }
     return QSize(w + 3, h + 3);
 }
@@ -216,8 +250,11 @@ QSize SchematicDrawer::MeasurePortLabels(const ProjectModel& model, const ViewSt
 QSize SchematicDrawer::MeasureModuleNames(const ProjectModel& model) {
     int w = 0;
     int h = 0;
+    const QFontMetrics plain(CanvasFont(model.MduFont), &MeasuringDevice());
+    const QFontMetrics parameterised(CanvasFont(model.ParaMduFont), &MeasuringDevice());
     for (const mdu& m : model.MduList) {
-        const QFontMetrics metrics(CanvasFont(HeaderFont(model, m)), &MeasuringDevice());
+        const QFontMetrics& metrics =
+            &HeaderFont(model, m) == &model.MduFont ? plain : parameterised;
         w = std::max(w, metrics.horizontalAdvance(QString::fromStdString(m.InstName)));
         h = std::max(h, metrics.height());
     }
