@@ -232,7 +232,7 @@ SaveResult FileSaveAs1Execute(ProjectModel& model, EditorServices& services) {
 }
 
 SaveResult FileSaveAs1Accept(ProjectModel& model, const std::string& fileName) {
-    std::string path = fileName;
+    std::string path = platform::AbsolutePath(fileName);
     if (!HasExtension(path))
         path += ".zun";
     SaveResult r = WriteProject(model, path);

@@ -53,7 +53,7 @@ struct SaveResult {
 SaveResult FileSavePrjExecute(ProjectModel& model, EditorServices& services);
 // Save As: the dialog, then FileSaveAs1Accept with the chosen name.
 SaveResult FileSaveAs1Execute(ProjectModel& model, EditorServices& services);
-// Writes to fileName; only on success it becomes the project's name.
+// Writes to fileName, made absolute; only on success it becomes the project's name.
 SaveResult FileSaveAs1Accept(ProjectModel& model, const std::string& fileName);
 
 // The open dialog of the Open Project command: the chosen path, or nothing.

@@ -371,7 +371,11 @@ TEST_F(ProjectFileTest, AProjectOpenedByARelativePathIsNamedByItsWholePath) {
     opened.AppDir = model.AppDir;
     opened.WorkDir = model.WorkDir;
     const bool ok = OpenProjectFile(opened, services, "./demo.zun");
+    const std::string openedName = opened.PrjFileName;
+    const bool saved = FileSaveAs1Accept(opened, "copy").Saved;
     ASSERT_EQ(::chdir(previous.c_str()), 0);
     ASSERT_TRUE(ok);
-    EXPECT_EQ(opened.PrjFileName, path);
+    EXPECT_EQ(openedName, path);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(opened.PrjFileName, dir.Path("copy.zun")) << "and so is one saved under a name";
 }
