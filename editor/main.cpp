@@ -5,6 +5,7 @@
 #include "editor/app/TAboutBox.h"
 #include "editor/app/TForm1.h"
 #include "editor/canvas/ui/SchematicDrawer.h"
+#include "editor/hdl/EditorHandOff.h"
 
 #include <QApplication>
 
@@ -58,7 +59,13 @@ int main(int argc, char** argv) {
         }
         auto about = std::make_unique<TAboutBox>(form.get());
         AboutBox = about.release();
+        // The editor's one message window, there before the command line is walked, so a
+        // wizard opened from it can receive files at once. Without it the editor works alone
+        // (a wizard that would receive logs that it could not).
+        EditorHandOff handOff;
+        handOff.CreateWindow();
         ModuleWizardHost moduleWizard(*form, prompt);
+        moduleWizard.AttachHandOff(handOff);
 
         std::vector<std::string> args;
         for (int i = 1; i < argc; ++i)

@@ -55,6 +55,17 @@ pcre2_match_context* SharedMatchContext() {
     return shared.context;
 }
 
+// Matching steps a bounded pattern may take: far more than any pattern needs on a name or a line,
+// far fewer than a pattern that backtracks without end would take.
+constexpr std::uint32_t kBoundedMatchLimit = 200000;
+
+pcre2_match_context* BoundedMatchContext() {
+    static MatchContext bounded;
+    static const int limited = pcre2_set_match_limit(bounded.context, kBoundedMatchLimit);
+    (void)limited; // set once, before the first bounded search
+    return bounded.context;
+}
+
 std::string ErrorText(int code) {
     PCRE2_UCHAR buffer[256];
     if (pcre2_get_error_message(code, buffer, sizeof buffer) < 0)
@@ -74,7 +85,8 @@ std::string_view RegexMatch::Group(std::string_view subject, int group) const {
     return subject.substr(Begin(group), End(group) - Begin(group));
 }
 
-Regex::Regex(std::string_view pattern, std::uint32_t flags) : pattern_(pattern) {
+Regex::Regex(std::string_view pattern, std::uint32_t flags, std::uint32_t pairs)
+    : pattern_(pattern), bounded_((flags & kRegexBounded) != 0) {
     std::uint32_t options = PCRE2_NEVER_UTF | PCRE2_NEVER_UCP;
     if (flags & kRegexCaseless)
         options |= PCRE2_CASELESS;
@@ -92,10 +104,20 @@ Regex::Regex(std::string_view pattern, std::uint32_t flags) : pattern_(pattern) 
     // Without JIT support, or when the JIT compiler refuses, the interpreter runs the pattern.
     if (!(flags & kRegexNoJit))
         (void)pcre2_jit_compile(code_, PCRE2_JIT_COMPLETE);
-    data_ = pcre2_match_data_create_from_pattern(code_, nullptr);
+    data_ = pairs == 0 ? pcre2_match_data_create_from_pattern(code_, nullptr)
+                       : pcre2_match_data_create(pairs, nullptr);
     if (data_ == nullptr) {
         pcre2_code_free(code_);
         throw std::bad_alloc();
+    }
+}
+
+std::optional<Regex> Regex::TryCompile(std::string_view pattern, std::uint32_t flags,
+                                       std::uint32_t pairs) {
+    try {
+        return std::optional<Regex>(std::in_place, pattern, flags, pairs);
+    } catch (const RegexCompileError&) {
+        return std::nullopt;
     }
 }
 
@@ -105,7 +127,8 @@ Regex::~Regex() {
 }
 
 Regex::Regex(Regex&& other) noexcept
-    : pattern_(std::move(other.pattern_)), code_(other.code_), data_(other.data_) {
+    : pattern_(std::move(other.pattern_)), code_(other.code_), data_(other.data_),
+      bounded_(other.bounded_) {
     other.code_ = nullptr;
     other.data_ = nullptr;
 }
@@ -117,30 +140,48 @@ Regex& Regex::operator=(Regex&& other) noexcept {
         pattern_ = std::move(other.pattern_);
         code_ = other.code_;
         data_ = other.data_;
+        bounded_ = other.bounded_;
         other.code_ = nullptr;
         other.data_ = nullptr;
     }
     return *this;
 }
 
-bool Regex::Run(std::string_view subject, std::size_t start, std::uint32_t options,
-                RegexMatch& match) const {
-    int rc = pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(subject.data()), subject.size(), start,
-                         options, data_, SharedMatchContext());
-    if (rc == PCRE2_ERROR_NOMATCH)
-        return false;
+int Regex::RunRaw(std::string_view subject, std::size_t start, std::uint32_t options,
+                  RegexMatch& match) const {
+    // An empty view may have no data at all, which the library takes for a missing subject.
+    static const char kEmpty = '\0';
+    const char* bytes = subject.data() != nullptr ? subject.data() : &kEmpty;
+    int rc = pcre2_match(code_, reinterpret_cast<PCRE2_SPTR>(bytes), subject.size(), start, options,
+                         data_, bounded_ ? BoundedMatchContext() : SharedMatchContext());
     if (rc < 0)
-        throw RegexResourceError("matching \"" + pattern_ + "\": " + ErrorText(rc));
+        return rc;
     std::uint32_t pairs = pcre2_get_ovector_count(data_);
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data_);
     match.offsets_.assign(ovector, ovector + 2 * pairs);
-    // Groups beyond the highest one that took part are left over from earlier matches.
-    for (std::size_t i = 2 * static_cast<std::size_t>(rc); i < match.offsets_.size(); ++i)
+    // Groups beyond the highest one that took part are left over from earlier matches; 0 tells
+    // that every pair is filled.
+    const std::size_t set = rc == 0 ? pairs : static_cast<std::size_t>(rc);
+    for (std::size_t i = 2 * set; i < match.offsets_.size(); ++i)
         match.offsets_[i] = RegexMatch::kUnset;
     for (auto& offset : match.offsets_)
         if (offset == PCRE2_UNSET)
             offset = RegexMatch::kUnset;
+    return rc;
+}
+
+bool Regex::Run(std::string_view subject, std::size_t start, std::uint32_t options,
+                RegexMatch& match) const {
+    const int rc = RunRaw(subject, start, options, match);
+    if (rc == PCRE2_ERROR_NOMATCH)
+        return false;
+    if (rc < 0)
+        throw RegexResourceError("matching \"" + pattern_ + "\": " + ErrorText(rc));
     return true;
+}
+
+int Regex::Exec(std::string_view subject, RegexMatch& match) const {
+    return RunRaw(subject, 0, 0, match);
 }
 
 bool Regex::Search(std::string_view subject, std::size_t start, RegexMatch& match) const {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -39,6 +40,9 @@ enum RegexFlags : std::uint32_t {
     // A pattern used for one search only (a pasted name): JIT compiling it costs more than it
     // saves.
     kRegexNoJit = 1u << 3,
+    // A pattern the user typed: its searches stop at a match limit, so one that backtracks
+    // without end gives up at once rather than hanging the program.
+    kRegexBounded = 1u << 4,
 };
 
 // The offsets of one match: group 0 is the whole match; an unset group has no offsets.
@@ -63,7 +67,14 @@ private:
 // the match data is kept with the pattern.
 class Regex {
 public:
-    explicit Regex(std::string_view pattern, std::uint32_t flags = kRegexPlain);
+    // pairs is the number of offset pairs a match keeps (the whole match and pairs - 1 groups);
+    // 0 keeps as many as the pattern has groups.
+    explicit Regex(std::string_view pattern, std::uint32_t flags = kRegexPlain,
+                   std::uint32_t pairs = 0);
+    // The same without the exception: nothing when the library refuses the pattern.
+    static std::optional<Regex> TryCompile(std::string_view pattern,
+                                           std::uint32_t flags = kRegexPlain,
+                                           std::uint32_t pairs = 0);
     ~Regex();
     Regex(const Regex&) = delete;
     Regex& operator=(const Regex&) = delete;
@@ -80,16 +91,24 @@ public:
     // A non-empty match that begins exactly at start: the retry after an empty match.
     bool MatchNonEmptyAt(std::string_view subject, std::size_t start, RegexMatch& match) const;
     bool Contains(std::string_view subject) const;
+    // One search of the whole subject from its start, as the library answers it: the number of
+    // pairs set (the last group that took part, plus one), 0 when more groups took part than the
+    // match keeps (then all its pairs are filled), or a negative code (no match, or the library
+    // gave up). Never throws for a match.
+    int Exec(std::string_view subject, RegexMatch& match) const;
 
     const std::string& Pattern() const { return pattern_; }
 
 private:
     bool Run(std::string_view subject, std::size_t start, std::uint32_t options,
              RegexMatch& match) const;
+    int RunRaw(std::string_view subject, std::size_t start, std::uint32_t options,
+               RegexMatch& match) const;
 
     std::string pattern_;
     pcre2_real_code_8* code_ = nullptr;
     pcre2_real_match_data_8* data_ = nullptr;
+    bool bounded_ = false;
 };
 
 // Every non-overlapping match from left to right, resuming after each one; an empty match moves

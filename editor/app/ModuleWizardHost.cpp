@@ -1,8 +1,11 @@
 // The module wizard installed into the main window.
 #include "editor/app/ModuleWizardHost.h"
 
-#include "editor/hdl/ui/TFormNewPrj.h"
 #include "editor/app/TForm1.h"
+#include "editor/hdl/EditorHandOff.h"
+#include "editor/hdl/ui/TFormNewPrj.h"
+
+#include <QTimer>
 
 ModuleWizardHost::ModuleWizardHost(TForm1& form, Prompt& prompt)
     : form_(form), runner_(form.Model.AppDir, form.Model.WorkDir),
@@ -24,10 +27,33 @@ ModuleWizardHost::ModuleWizardHost(TForm1& form, Prompt& prompt)
 }
 
 ModuleWizardHost::~ModuleWizardHost() {
+    if (handOff_ != nullptr) {
+        handOff_->CloseHandOff();
+        handOff_->LogError = nullptr;
+        wizard_.SetHandOff(nullptr);
+        window_->SetHandOff(nullptr);
+    }
     form_.InstallNewProjectWizard(nullptr);
     if (FormNewPrj == window_)
         FormNewPrj = nullptr;
     delete window_.data();
+}
+
+void ModuleWizardHost::AttachHandOff(EditorHandOff& handOff) {
+    handOff_ = &handOff;
+    handOff.LogError = [this](const std::string& text) { form_.Model.LogError(text); };
+    wizard_.SetHandOff(&handOff);
+    window_->SetHandOff(&handOff);
+    HandOverNewFile = [this] { return handOff_->HandOverNewFile(wizard_); };
+    window_->CloseMainWindow = [this] {
+        // A modal wizard is cancelled first; the main window closes once it has returned.
+        if (inWizard_) {
+            closeAfterWizard_ = true;
+            window_->reject();
+            return;
+        }
+        QTimer::singleShot(0, &form_, &QWidget::close);
+    };
 }
 
 bool ModuleWizardHost::RunNewProject(bool senderIsMainWindow,
@@ -37,10 +63,20 @@ bool ModuleWizardHost::RunNewProject(bool senderIsMainWindow,
         wizard_.AddHandedSources(sources);
     wizard_.Open('N', true);
     if (senderIsMainWindow && wizard_.Files.size() == 1 && HandOverNewFile && !HandOverNewFile())
-        form_.Model.LogError("Memory allocation failed.");
+        form_.Model.LogError(HandOffRegistrationFailed);
     window_->Refresh();
+    inWizard_ = true;
     const int result = ShowModal(*window_);
+    inWizard_ = false;
+    if (closeAfterWizard_) {
+        closeAfterWizard_ = false;
+        QTimer::singleShot(0, &form_, &QWidget::close);
+        return false;
+    }
     if (result != QDialog::Accepted)
         return false;
+    // Hand-off messages that came while the wizard closed are answered before the settings
+    // are loaded again; the wizard takes no files any more, so each is refused.
+    window_->OnOpenRequest();
     return form_.Model.PrjOpen;
 }

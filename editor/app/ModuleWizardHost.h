@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+class EditorHandOff;
 class Prompt;
 class TForm1;
 
@@ -36,6 +37,11 @@ public:
     // it was opened with; false when that failed. None until the hand-off exists.
     std::function<bool()> HandOverNewFile;
 
+    // The editor's hand-off: fills HandOverNewFile, ends the registration with the wizard,
+    // and lets the wizard take handed files. Once this editor's own file is taken, the wizard
+    // is cancelled and the main window closes when the wizard has returned.
+    void AttachHandOff(EditorHandOff& handOff);
+
     // The New Project wizard of TForm1::FileNewPrjExecute, after the close: true when it ended
     // with OK and a project is open (an engine failure at "OK" leaves none).
     bool RunNewProject(bool senderIsMainWindow, const std::vector<std::string>& sources);
@@ -46,4 +52,7 @@ private:
     ModelWizardProject project_;
     ModuleWizard wizard_;
     QPointer<TFormNewPrj> window_;
+    EditorHandOff* handOff_ = nullptr;
+    bool inWizard_ = false;
+    bool closeAfterWizard_ = false;
 };

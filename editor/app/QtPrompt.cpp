@@ -11,7 +11,7 @@ QString Caption(const std::string& caption) {
     return caption.empty() ? QApplication::applicationName() : QString::fromStdString(caption);
 }
 
-// The filter of a chooser in Qt's form: "Name (*.x)" entries separated by ";;". The system writes
+// The filter of a chooser in Qt's form: "Name (*.x)" entries separated by ";;". The editor writes
 // "ZUN Project(*.zun)", which Qt reads as it is.
 void SetUp(QFileDialog& dialog, const FileChooser& chooser) {
     dialog.setWindowTitle(QString::fromStdString(chooser.title));

@@ -8,7 +8,7 @@
 #include "editor/app/TPaintBox.h"
 #include "editor/canvas/Picture.h"
 #include "editor/canvas/ui/WinColor.h"
-#include "editor/hdl/ui/BusyCursor.h"
+#include "editor/hdl/ui/Hourglass.h"
 #include "editor/model/CommandLine.h"
 #include "editor/model/Commands.h"
 #include "editor/model/ProjectFile.h"
@@ -81,7 +81,8 @@ constexpr std::array<int, 4> kPanelWidths = {310, 310, 120, 100};
 } // namespace
 
 TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
-    : QMainWindow(parent), prompt(prompt_), drawer_(drawer) {
+    : QMainWindow(parent), prompt(prompt_),
+      Canvas(std::make_unique<CanvasController>(Model, View, CanvasHooks)), drawer_(drawer) {
     Form1 = this;
     setObjectName("Form1");
     setWindowTitle(kCaption);
@@ -120,17 +121,19 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
 
     RegisterOwnHandlers();
     RegisterFileHandlers();
+    RegisterCanvasHandlers();
 
     // The creation handler's steps.
     PicBitmap =
         AllocatePicture(std::max(ScrollBox1->width(), 1), std::max(ScrollBox1->height(), 1));
     LoadCursors();
     // The view-style buttons show ViewMode itself, so it starts as the pressed one says.
-    Model.ViewMode = Down("ToolButton35") ? '1' : Down("ToolButton2") ? '2' : '3';
+    Model.ViewMode = ViewModeOfButtons();
     UpdateProjectState('I');
     Model.PrjUntitled = false;
     SetClosePrjEnabled(false);
     Model.AppDir = platform::ProgramDir();
+    CreateSmartLinkWindow();
     ScrollBox1Resize();
 }
 
@@ -156,9 +159,7 @@ void TForm1::BuildActions() {
         if (!c.shortcut.empty())
             a->setShortcut(QKeySequence(
                 QString::fromUtf8(c.shortcut.data(), static_cast<int>(c.shortcut.size()))));
-        if (!c.glyph.empty())
-            a->setIcon(
-                GlyphIcon(QString::fromUtf8(c.glyph.data(), static_cast<int>(c.glyph.size()))));
+        SetCommandIcon(*a, c.icon, c.glyph);
         a->setCheckable(c.checkable);
         a->setChecked(c.down);
         if (c.group != 0) {
@@ -281,6 +282,7 @@ QAction* TForm1::Action(std::string_view name) const {
 }
 
 void TForm1::SetHandler(std::string_view name, std::function<void()> handler) {
+    RequireCommand(name);
     handlers_[std::string(name)] = std::move(handler);
     RefreshEnabled(name);
 }
@@ -311,6 +313,10 @@ bool TForm1::RunCommand(std::string_view name) {
         return true;
     const std::function<void()> handler = it->second;
     return Guarded(handler);
+}
+
+char TForm1::ViewModeOfButtons() const {
+    return Down("ToolButton35") ? '1' : Down("ToolButton2") ? '2' : '3';
 }
 
 bool TForm1::Down(std::string_view button) const {
@@ -464,7 +470,8 @@ void TForm1::RedrawPicture() {
         PicBitmap.swap(picture);
     }
     const QSize client = ScrollBox1->viewport()->size();
-    drawer_.Draw(PicBitmap, {Model, View, MouseMode, RubberRect, client.width(), client.height()});
+    drawer_.Draw(PicBitmap, {Model, View, Canvas->MouseMode, Canvas->RubberRect, client.width(),
+                             client.height()});
     PaintBox1->resize(PicBitmap.size());
     PaintBox1->update();
 }
@@ -514,15 +521,12 @@ void TForm1::RegisterOwnHandlers() {
     // The view-style buttons share one handler: the view mode follows the pressed button.
     for (const char* b : {"ToolButton35", "ToolButton2", "ToolButton36"})
         SetHandler(b, [this] {
-            Model.ViewMode = Down("ToolButton35") ? '1' : Down("ToolButton2") ? '2' : '3';
+            Model.ViewMode = ViewModeOfButtons();
             UpdatePicExecute();
         });
     // The drawing reads these buttons; a click only redraws.
     for (const char* b : {"ToolButton20", "ToolButton22", "ToolButton23"})
         SetHandler(b, [this] { UpdatePicExecute(); });
-    SetHandler("ToolButton8", [this] { PaintBox1->setCursor(CursorSlots[1]); });
-    SetHandler("ToolButton9", [this] { PaintBox1->unsetCursor(); });
-    SetHandler("ToolButton28", [this] { PaintBox1->setCursor(CursorSlots[8]); });
 }
 
 void TForm1::About1Click() {
@@ -638,7 +642,7 @@ void TForm1::FileNewPrjExecute(bool senderIsMainWindow, const std::vector<std::s
     }
     // The wizard's "OK" showed the hourglass while the engine and the parser ran; the layout,
     // the width checks and the drawing of a large project take as long again.
-    BusyCursor busy;
+    Hourglass busy;
     LoadSettings();
     SetClosePrjEnabled(true);
     Model.Modified = true;

@@ -2,6 +2,9 @@
 // table; it owns the project model and runs every command through one guarded entry.
 #pragma once
 
+#include "editor/canvas/CanvasController.h"
+#include "editor/canvas/SmartLink.h"
+#include "editor/canvas/SmartLinkWindow.h"
 #include "editor/canvas/ui/PictureDrawer.h"
 #include "editor/model/Documents.h"
 #include "editor/model/ProjectModel.h"
@@ -14,6 +17,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +32,7 @@ class QMenu;
 class QScrollArea;
 class QToolBar;
 class TDrvForm;
+class TFormSL;
 class TPaintBox;
 
 class TForm1 : public QMainWindow {
@@ -43,11 +48,11 @@ public:
     // What the file commands reach the desktop through.
     EditorServices Services;
 
-    // Canvas drag state and rubber band, kept here for the drawing and the mouse handlers.
-    char MouseMode = '0';
-    std::array<int, 4> RubberRect{};
-    bool PrtMoveOk = false;
-    bool MduDropOk = false;
+    // The canvas's mouse handling, and what it reaches the window through; the seams of the
+    // windows that come later (SmartLink, width confirmation, the source viewer, the Properties
+    // window) stay unset here.
+    CanvasHost CanvasHooks;
+    std::unique_ptr<CanvasController> Canvas;
 
     // The off-screen picture; a paint of the canvas copies from it and nothing else.
     QImage PicBitmap;
@@ -68,7 +73,8 @@ public:
     // Commands.
     QAction* Action(std::string_view name) const;
     // Gives a command its handler. A command without one (other than a check button) stays
-    // disabled; the enabling rules apply once it has one.
+    // disabled; the enabling rules apply once it has one. A name that is not in the command
+    // table is a programming error and fails loudly (RequireCommand).
     void SetHandler(std::string_view name, std::function<void()> handler);
     bool HasHandler(std::string_view name) const;
     // Runs a command's handler; an exception that escapes it is shown and the program goes on.
@@ -77,6 +83,8 @@ public:
     // Runs any piece of work the same guarded way (mouse handlers, dropped files).
     bool Guarded(const std::function<void()>& work);
     bool Down(std::string_view button) const;
+    // The view mode the pressed view-style button stands for: '1' normal, '2' compact, '3' custom.
+    char ViewModeOfButtons() const;
     // Presses or releases a check button as a click would, and runs its handler.
     void ClickButton(std::string_view button, bool down);
     // Shows the check state of every check button from View and the model's ViewMode.
@@ -137,6 +145,16 @@ public:
     void ToolButton25Click();
     void ToolButton27Click();
 
+    // SmartLink (TForm1SmartLink.cpp): the rule engine over the model, the Smart Link window's
+    // state, and the window, docked at the right and made at start-up.
+    SmartLink SmartLinks{Model};
+    SmartLinkWindow SmartLinkState{Model, SmartLinks};
+    TFormSL* SmartLinkForm = nullptr;
+    void CreateSmartLinkWindow();
+    // The proposals for the hovered object by every rule (rule -1) or one rule; the canvas's
+    // hover and the context menu's rule items call this.
+    bool ApplySmartLinkRules(char kind, int index, int rule, std::string& summary);
+
     // Seams of the windows that come with other parts of the editor.
     // The module wizard for a new project: sources hold the files from the command line or a
     // drop (empty from the menu); true when the wizard ended with OK and replaced the project.
@@ -170,6 +188,7 @@ private:
     void LoadCursors();
     void RegisterOwnHandlers();
     void RegisterFileHandlers();
+    void RegisterCanvasHandlers();
     void SetClosePrjEnabled(bool enabled);
     void ShowClose(const ClosePrjResult& result);
     void RefreshEnabled(std::string_view name);

@@ -39,12 +39,18 @@ bool InBlock(const ProjectLine& line) {
     }
 }
 
+// Takes the line at from out and puts it at to, as a list move does; only the lines between the
+// two places shift.
 void MoveLine(ProjectLines& lines, std::size_t from, std::size_t to) {
     if (from == to || from >= lines.size() || to >= lines.size())
         return;
-    ProjectLine line = std::move(lines[from]);
-    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(from));
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(to), std::move(line));
+    const auto at = [&lines](std::size_t i) {
+        return lines.begin() + static_cast<std::ptrdiff_t>(i);
+    };
+    if (from < to)
+        std::rotate(at(from), at(from + 1), at(to + 1));
+    else
+        std::rotate(at(to), at(from), at(from + 1));
 }
 
 } // namespace
@@ -283,7 +289,10 @@ bool CanvasController::UndoableEdit(const std::function<bool()>& edit) {
     std::erase_if(before, [](const ProjectLine& l) { return l[FieldSuggestion] == "S"; });
     if (!edit())
         return false;
-    model_.CopyLineList(&before, model_.UndoList);
+    // The copy taken before becomes the undo copy as it is; copying the list onto itself only
+    // sets the undo states.
+    model_.UndoList.swap(before);
+    model_.CopyLineList(&model_.UndoList, model_.UndoList);
     return true;
 }
 
@@ -673,25 +682,23 @@ void CanvasController::MovePorts(int index) {
 
 void CanvasController::MoveModuleLines(const mdu& dragged, const mdu& target) {
     ProjectLines& lines = model_.LineList;
-    std::size_t s = static_cast<std::size_t>(dragged.LineIndex);
-    std::size_t d = static_cast<std::size_t>(target.LineIndex);
     const std::size_t n = lines.size();
+    const std::size_t s = static_cast<std::size_t>(dragged.LineIndex);
+    const std::size_t d = static_cast<std::size_t>(target.LineIndex);
     if (s >= n || d >= n || s == d)
         return;
-    if (d < s) {
-        do {
-            MoveLine(lines, s, d);
-            ++s;
-            ++d;
-        } while (s < n && d < n && InBlock(lines[s]));
-    } else {
-        // Each pass takes the block's first line out and puts it just before the target line;
-        // the block has fewer lines than the list, which bounds the passes.
-        std::size_t passes = 0;
-        do {
-            MoveLine(lines, s, d - 1);
-        } while (++passes < n && InBlock(lines[s]));
-    }
+    // The block: the instance's line and the lines after it that move with it. It lands directly
+    // before the target's line in one move, its order kept.
+    std::size_t end = s + 1;
+    while (end < n && end != d && InBlock(lines[end]))
+        ++end;
+    const auto at = [&lines](std::size_t i) {
+        return lines.begin() + static_cast<std::ptrdiff_t>(i);
+    };
+    if (d < s)
+        std::rotate(at(d), at(s), at(end));
+    else
+        std::rotate(at(s), at(end), at(d));
 }
 
 void CanvasController::SimulateCanvasClick(int x, int y) {

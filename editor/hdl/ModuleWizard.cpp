@@ -4,6 +4,7 @@
 #include "platform/AsciiCase.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
+#include "platform/TextLines.h"
 
 #include <algorithm>
 #include <charconv>
@@ -23,25 +24,6 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
         return static_cast<unsigned char>(platform::AsciiUpper(x)) <
                static_cast<unsigned char>(platform::AsciiUpper(y));
     });
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(std::move(line));
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            line.push_back(c);
-        }
-    }
-    if (!line.empty())
-        lines.push_back(std::move(line));
-    return lines;
 }
 
 // A count caption as a number, or nothing when it is not a whole number.
@@ -82,7 +64,7 @@ ModuleListParse ParseModuleList(const std::string& text) {
     ModuleListParse parse;
     int kind = VerilogKind;
     std::string path;
-    for (const std::string& line : SplitLines(text)) {
+    for (const std::string& line : platform::SplitLines(text)) {
         if (line.empty())
             continue;
         if (line[0] == 'F') {

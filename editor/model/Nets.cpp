@@ -251,7 +251,11 @@ bool HasLoad(const ProjectModel& model, const port& p) {
     return HasLoad(NetIndex(model), p);
 }
 
-bool CanConnect(const NetIndex& nets, const port& a, const port& b) {
+namespace {
+
+// The rules of CanConnect; a's driver is asked for last, and only when the rest allow the wire.
+template <typename DrivenA>
+bool CanConnectWith(const NetIndex& nets, const port& a, const port& b, DrivenA aDriven) {
     const ProjectModel& model = nets.Model();
     if (!a.Numeric || !b.Numeric || SamePort(a, b))
         return false;
@@ -275,9 +279,19 @@ bool CanConnect(const NetIndex& nets, const port& a, const port& b) {
         return false;
     if (a.Combined || b.Combined)
         return false;
-    if (HasDriver(nets, a, true) && HasDriver(nets, b, true))
+    if (aDriven() && HasDriver(nets, b, true))
         return false;
     return true;
+}
+
+} // namespace
+
+bool CanConnect(const NetIndex& nets, const port& a, const port& b) {
+    return CanConnectWith(nets, a, b, [&] { return HasDriver(nets, a, true); });
+}
+
+bool CanConnect(const NetIndex& nets, const port& a, const port& b, bool aDriven) {
+    return CanConnectWith(nets, a, b, [aDriven] { return aDriven; });
 }
 
 bool CanConnect(const ProjectModel& model, const port& a, const port& b) {

@@ -94,6 +94,9 @@ bool HasLoad(const NetIndex& nets, const port& p);
 // inputs; under "no self wire" two ports of one instance; a combined bus port; two driven ports.
 bool CanConnect(const ProjectModel& model, const port& a, const port& b);
 bool CanConnect(const NetIndex& nets, const port& a, const port& b);
+// The same with a's driver known (HasDriver(nets, a, true)), for a caller that asks about one port
+// and many others.
+bool CanConnect(const NetIndex& nets, const port& a, const port& b, bool aDriven);
 
 // The naming rule with every "%M" replaced by inst and every "%P" by portName, in one pass (a
 // name that holds a placeholder is not expanded again).

@@ -126,6 +126,14 @@ public:
     bool HiddenNoSpace = false;
     bool SLStopFirstRule = false;
     bool SLCaseSensitive = false;
+    // SmartLink rules as the Smart Link window's Apply left them: SLRuleWidth texts per rule,
+    // rule after rule, a rule addressed by the index of its first text.
+    std::vector<std::string> SLRules;
+    int SLRuleWidth = 7;
+    // Captures of the current rule's source-instance and source-port patterns: entry 0 the whole
+    // match, entries 1 to 9 the groups.
+    std::vector<std::string> MduCaptures;
+    std::vector<std::string> PrtCaptures;
 
     // Naming rules.
     std::string InstNameRule = "u_%M_%D";

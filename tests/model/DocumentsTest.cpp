@@ -2,7 +2,7 @@
 #include "editor/model/Documents.h"
 #include "platform/TextFile.h"
 
-#include "FileFixture.h"
+#include "ModelFileFixture.h"
 
 #include <cstdlib>
 #include <functional>
@@ -10,7 +10,7 @@
 
 using Texts = std::vector<std::string>;
 
-class DocumentsTest : public FileFixture {
+class DocumentsTest : public ModelFileFixture {
 protected:
     void MakeDoc(const std::string& relative) {
         ::mkdir(dir.Path("doc").c_str(), 0755);

@@ -65,6 +65,9 @@ TEST_P(CanConnectRules, AllowOrRefuseTheWire) {
     EXPECT_EQ(CanConnect(m, P(ia, pa), P(ib, pb)), c.allowed);
     // The indexed form answers as the plain one does.
     EXPECT_EQ(CanConnect(NetIndex(m), P(ia, pa), P(ib, pb)), c.allowed);
+    // And so does the form that is told a's driver.
+    EXPECT_EQ(CanConnect(NetIndex(m), P(ia, pa), P(ib, pb), HasDriver(m, P(ia, pa), true)),
+              c.allowed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Nets, CanConnectRules, ::testing::ValuesIn(ConnectCases), CaseName());

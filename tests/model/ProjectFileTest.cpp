@@ -4,7 +4,7 @@
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 
-#include "FileFixture.h"
+#include "ModelFileFixture.h"
 
 #include <functional>
 #include <sys/stat.h>
@@ -41,7 +41,7 @@ int CountCode(const Texts& lines, const std::string& code) {
 
 } // namespace
 
-class ProjectFileTest : public FileFixture {
+class ProjectFileTest : public ModelFileFixture {
 protected:
     // Settings that differ from every default, so a round trip that loses one shows.
     void SetUnusualSettings(ProjectModel& m) {

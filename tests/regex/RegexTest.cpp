@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace rx {
 namespace {
@@ -112,6 +114,77 @@ TEST(Regex, LongLazyScanDoesNotExhaustTheStack) {
 
 TEST(Regex, RefusedPatternIsACompileError) {
     EXPECT_THROW(Regex("(unclosed"), RegexCompileError);
+}
+
+TEST(Regex, TryCompileAnswersNothingForARefusedPattern) {
+    for (const char* bad : {"(", "a{2,1}", "[z-a]", "\\"})
+        EXPECT_FALSE(Regex::TryCompile(bad).has_value()) << bad;
+    const std::optional<Regex> good = Regex::TryCompile("a+", kRegexCaseless);
+    ASSERT_TRUE(good.has_value());
+    EXPECT_TRUE(good->Contains("xAy"));
+}
+
+TEST(Regex, ExecCountsThePairsUpToTheLastGroupThatTookPart) {
+    struct Case {
+        const char* pattern;
+        const char* subject;
+        int result;
+        std::vector<std::string> groups; // "-" for an unset group
+    };
+    const Case cases[] = {
+        {"b", "abc", 1, {"b"}},
+        {"(a)|(b)", "a", 2, {"a", "a", "-"}},
+        {"(a)|(b)", "b", 3, {"b", "-", "b"}},
+        {"(x)?(y)", "y", 3, {"y", "-", "y"}},
+        {"^$", "", 1, {""}},
+    };
+    for (const Case& c : cases) {
+        Regex re(c.pattern, kRegexPlain, 3);
+        RegexMatch m;
+        const std::string subject = c.subject;
+        ASSERT_EQ(re.Exec(subject, m), c.result) << c.pattern << " on " << c.subject;
+        ASSERT_EQ(m.GroupCount(), 3) << c.pattern;
+        for (std::size_t g = 0; g < c.groups.size(); ++g) {
+            const int k = static_cast<int>(g);
+            if (c.groups[g] == "-")
+                EXPECT_FALSE(m.IsSet(k)) << c.pattern << " group " << g;
+            else
+                EXPECT_EQ(m.Group(subject, k), c.groups[g]) << c.pattern << " group " << g;
+        }
+    }
+    RegexMatch none;
+    EXPECT_LT(Regex("z").Exec("abc", none), 0);
+}
+
+TEST(Regex, ExecWithFewerPairsThanGroupsAnswersZeroAndFillsEveryPair) {
+    // Eleven groups, ten pairs: the whole match and groups 1 to 9 are kept.
+    Regex re("(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)", kRegexPlain, 10);
+    RegexMatch m;
+    const std::string subject = "abcdefghijk";
+    ASSERT_EQ(re.Exec(subject, m), 0);
+    ASSERT_EQ(m.GroupCount(), 10);
+    EXPECT_EQ(m.Group(subject, 0), subject);
+    EXPECT_EQ(m.Group(subject, 9), "i");
+}
+
+TEST(Regex, ExecOfAnEmptyViewSearchesTheEmptyText) {
+    RegexMatch m;
+    EXPECT_EQ(Regex("^$").Exec(std::string_view(), m), 1);
+    EXPECT_LT(Regex("a").Exec(std::string_view(), m), 0);
+}
+
+TEST(Regex, BoundedPatternGivesUpQuicklyWithANegativeResult) {
+    Regex catastrophic("^(a+)+$", kRegexBounded);
+    std::string subject(40, 'a');
+    subject += 'b';
+    RegexMatch m;
+    const int rc = catastrophic.Exec(subject, m);
+    EXPECT_LT(rc, 0);
+    // Not a plain "no match": the search did not get to decide.
+    EXPECT_NE(rc, Regex("z").Exec("a", m));
+    EXPECT_THROW(catastrophic.Contains(subject), RegexResourceError);
+    // An ordinary search of a bounded pattern is unchanged.
+    EXPECT_TRUE(Regex("^(a+)+$", kRegexBounded).Contains(std::string(40, 'a')));
 }
 
 } // namespace

@@ -17,9 +17,9 @@ public:
 
     struct Step {
         Kind kind;
-        std::string text;  // expected message text, or chooser title; empty = any
+        std::string text; // expected message text, or chooser title; empty = any
         PromptAnswer answer = PromptAnswer::Yes;
-        std::vector<std::string> files;  // chosen files; empty = cancelled chooser
+        std::vector<std::string> files; // chosen files; empty = cancelled chooser
     };
 
     // Script builders.
@@ -28,7 +28,8 @@ public:
         return *this;
     }
     ScriptedPrompt& ExpectYesNo(std::string text, bool yes) {
-        steps_.push_back({Kind::YesNo, std::move(text), yes ? PromptAnswer::Yes : PromptAnswer::No, {}});
+        steps_.push_back(
+            {Kind::YesNo, std::move(text), yes ? PromptAnswer::Yes : PromptAnswer::No, {}});
         return *this;
     }
     ScriptedPrompt& ExpectYesNoCancel(std::string text, PromptAnswer answer) {
@@ -50,7 +51,8 @@ public:
 
     ~ScriptedPrompt() override {
         for (const Step& s : steps_)
-            ADD_FAILURE() << "scripted prompt never shown: " << Name(s.kind) << " \"" << s.text << "\"";
+            ADD_FAILURE() << "scripted prompt never shown: " << Name(s.kind) << " \"" << s.text
+                          << "\"";
     }
 
     bool Done() const { return steps_.empty(); }
@@ -88,12 +90,18 @@ public:
 private:
     static const char* Name(Kind k) {
         switch (k) {
-        case Kind::Message: return "Message";
-        case Kind::YesNo: return "YesNo";
-        case Kind::YesNoCancel: return "YesNoCancel";
-        case Kind::OpenFile: return "OpenFile";
-        case Kind::OpenFiles: return "OpenFiles";
-        case Kind::SaveFile: return "SaveFile";
+        case Kind::Message:
+            return "Message";
+        case Kind::YesNo:
+            return "YesNo";
+        case Kind::YesNoCancel:
+            return "YesNoCancel";
+        case Kind::OpenFile:
+            return "OpenFile";
+        case Kind::OpenFiles:
+            return "OpenFiles";
+        case Kind::SaveFile:
+            return "SaveFile";
         }
         return "?";
     }
@@ -105,7 +113,10 @@ private:
         if (steps_.empty()) {
             ADD_FAILURE() << "unexpected prompt: " << Name(kind) << " \"" << text << "\"";
             // Unexpected questions are answered in the most harmless way.
-            return {kind, text, kind == Kind::YesNoCancel ? PromptAnswer::Cancel : PromptAnswer::No, {}};
+            return {kind,
+                    text,
+                    kind == Kind::YesNoCancel ? PromptAnswer::Cancel : PromptAnswer::No,
+                    {}};
         }
         Step s = steps_.front();
         steps_.pop_front();

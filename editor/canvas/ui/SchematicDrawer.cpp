@@ -17,10 +17,10 @@ QRect ToQRect(const PixelRect& r) {
 }
 
 // Canvas fonts draw without antialiasing, so that labels are crisp at every zoom.
-QFont CanvasFont(const FontValue& spec) {
-    QFont font = QFontOf(spec);
-    font.setStyleStrategy(QFont::NoAntialias);
-    return font;
+QFont CanvasFont(const FontValue& font) {
+    QFont qfont = QFontOf(font);
+    qfont.setStyleStrategy(QFont::NoAntialias);
+    return qfont;
 }
 
 const FontValue& PortFont(const ProjectModel& model, char kind) {
@@ -163,17 +163,17 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
         // The last port's font stays the canvas's font, drawn or not.
         if (!OnPicture(box, picture) && !OnPicture(clip, picture) && &pt != &model.PortList.back())
             continue;
-        const FontValue& spec = PortFont(model, pt.Kind);
-        QFont font = CanvasFont(spec);
+        const FontValue& font = PortFont(model, pt.Kind);
+        QFont qfont = CanvasFont(font);
         if (!pt.Numeric)
-            font.setItalic(true);
-        QColor textColor = WinColor(spec.Color);
+            qfont.setItalic(true);
+        QColor textColor = WinColor(font.Color);
         if (pt.PenColor == model.UnmatchedColor)
             textColor = WinColor(model.UnmatchedColor);
         const int brush = in.View.LonePorts && pt.Lone ? model.LoneColor : pt.BrushColor;
         DrawBox(p, box, WinColor(pt.PenColor), WinColor(brush));
-        p.setFont(font);
-        current = font;
+        p.setFont(qfont);
+        current = qfont;
         currentColor = textColor;
         DrawClippedText(p, clip, pt.X + 2, pt.Y + 2,
                         QString::fromStdString(PortLabel(pt, in.View.PortWidth)), WinColor(brush),
@@ -184,12 +184,12 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
         const PixelRect header = HeaderRect(model, m);
         if (!OnPicture(header, picture) && &m != &model.MduList.back())
             continue;
-        const FontValue& spec = HeaderFont(model, m);
-        current = CanvasFont(spec);
-        currentColor = WinColor(spec.Color);
+        const FontValue& font = HeaderFont(model, m);
+        current = CanvasFont(font);
+        currentColor = WinColor(font.Color);
         p.setFont(current);
         DrawClippedText(p, header, m.X, m.Y, QString::fromStdString(m.InstName),
-                        WinColor(m.BrushColor), WinColor(spec.Color));
+                        WinColor(m.BrushColor), WinColor(font.Color));
     }
 
     if (in.MouseMode == '1') {

@@ -1,7 +1,8 @@
 // The module wizard window: builds the two pages and forwards every event to ModuleWizard.
 #include "editor/hdl/ui/TFormNewPrj.h"
 
-#include "editor/hdl/ui/BusyCursor.h"
+#include "editor/hdl/EditorHandOff.h"
+#include "editor/hdl/ui/Hourglass.h"
 #include "editor/model/Prompt.h"
 #include "platform/DroppedFiles.h"
 
@@ -20,6 +21,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSocketNotifier>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -427,7 +429,7 @@ void TFormNewPrj::DroppedFiles(const std::vector<std::string>& paths) {
 void TFormNewPrj::BitBtn2Click() {
     ReadSelection();
     {
-        BusyCursor busy;
+        Hourglass busy;
         wizard_.Next();
     }
     Refresh();
@@ -458,7 +460,7 @@ void TFormNewPrj::BitBtn8Click() {
     wizard_.InheritType = CheckBox1->isChecked();
     bool close = false;
     {
-        BusyCursor busy;
+        Hourglass busy;
         close = wizard_.Ok();
     }
     if (close) {
@@ -547,4 +549,36 @@ bool TFormNewPrj::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void TFormNewPrj::SetHandOff(EditorHandOff* handOff) {
+    delete handOffNotifier_;
+    handOffNotifier_ = nullptr;
+    handOff_ = handOff;
+    if (handOff_ == nullptr || !handOff_->Window().Valid())
+        return;
+    handOffNotifier_ =
+        new QSocketNotifier(handOff_->Window().Descriptor(), QSocketNotifier::Read, this);
+    connect(handOffNotifier_, &QSocketNotifier::activated, this, &TFormNewPrj::OnOpenRequest);
+}
+
+void TFormNewPrj::OnOpenRequest() {
+    if (handOff_ == nullptr)
+        return;
+    const OpenRequestOutcome outcome = handOff_->HandlePendingMessages(wizard_);
+    if (outcome == OpenRequestOutcome::CloseMainWindow) {
+        if (CloseMainWindow)
+            CloseMainWindow();
+        return;
+    }
+    if (outcome != OpenRequestOutcome::FileTaken)
+        return;
+    ReadSelection();
+    Refresh();
+    // The modal wizard comes to the front when it shows and takes input; the window manager
+    // has the last word.
+    if (isVisible() && isEnabled()) {
+        raise();
+        activateWindow();
+    }
 }

@@ -5,6 +5,9 @@
 
 #include <QDialog>
 
+#include <functional>
+
+class EditorHandOff;
 class Prompt;
 class QAction;
 class QCheckBox;
@@ -68,6 +71,14 @@ public:
     void FileTypeClick(int kind);
     void DroppedFiles(const std::vector<std::string>& paths);
 
+    // The hand-off messages reach the wizard through a notifier on the editor's message window,
+    // in every event loop the editor runs but the engine's.
+    void SetHandOff(EditorHandOff* handOff);
+    // Handles every hand-off message waiting: a handed file refreshes the page and brings the
+    // wizard to the front; this editor's own file taken calls CloseMainWindow.
+    void OnOpenRequest();
+    std::function<void()> CloseMainWindow;
+
     void done(int result) override;
 
 protected:
@@ -89,6 +100,8 @@ private:
 
     ModuleWizard& wizard_;
     Prompt& prompt_;
+    EditorHandOff* handOff_ = nullptr;
+    class QSocketNotifier* handOffNotifier_ = nullptr;
     QWidget* page1_ = nullptr;
     QWidget* page2_ = nullptr;
     bool filling_ = false;

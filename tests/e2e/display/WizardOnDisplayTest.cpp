@@ -1,10 +1,11 @@
 // "zun -new" with two of the example's sources, on a display: the wizard opens listing both,
 // "Next" lists their modules, "OK" draws the new project in the main window.
-#include "editor/canvas/ui/SchematicDrawer.h"
 #include "editor/app/ModuleWizardHost.h"
-#include "editor/hdl/ui/TFormNewPrj.h"
 #include "editor/app/TForm1.h"
 #include "editor/app/TPaintBox.h"
+#include "editor/canvas/ui/SchematicDrawer.h"
+#include "editor/hdl/ui/TFormNewPrj.h"
+#include "support/EventPump.h"
 #include "support/FileFixtures.h"
 #include "support/InCi.h"
 #include "support/ScriptedPrompt.h"
@@ -30,29 +31,6 @@ namespace fs = std::filesystem;
 extern std::string DisplayProblem;
 
 namespace {
-
-bool WaitUntil(const std::function<bool()>& done, int ms = 10000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
-// A mouse click in the middle of the widget, through the application's event dispatch.
-void Click(QWidget* w) {
-    QPointF centre(w->width() / 2.0, w->height() / 2.0);
-    QPointF global = w->mapToGlobal(centre);
-    QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(w, &press);
-    QApplication::sendEvent(w, &release);
-}
 
 QStringList Column(QTreeWidget* list, int column) {
     QStringList texts;
@@ -110,13 +88,13 @@ TEST(WizardOnDisplay, NewOnTheCommandLineOpensTheWizardAndOkDrawsTheProject) {
                   (QStringList{QString::fromStdString(counter), QString::fromStdString(pwm)}));
         EXPECT_EQ(w->ListView1->headerItem()->text(0), "Selected Files (2)");
 
-        Click(w->BitBtn2);
-        EXPECT_TRUE(WaitUntil([w] { return w->ListView2->isVisible(); }));
+        ClickCentre(w->BitBtn2);
+        EXPECT_TRUE(PumpEventsUntil([w] { return w->ListView2->isVisible(); }));
         EXPECT_EQ(w->windowTitle(), "ZUN New Project - Module Settings");
         EXPECT_EQ(Column(w->ListView2, 1), (QStringList{"counter", "pwm"}));
         EXPECT_EQ(Column(w->ListView2, 0), (QStringList{"1", "1"}));
 
-        Click(w->BitBtn8);
+        ClickCentre(w->BitBtn8);
         drove = true;
         // Whatever went wrong above, the modal loop must end.
         if (w->isVisible())
@@ -125,8 +103,8 @@ TEST(WizardOnDisplay, NewOnTheCommandLineOpensTheWizardAndOkDrawsTheProject) {
     sinceShow.start();
     QTimer::singleShot(0, drive);
     form->show();
-    ASSERT_TRUE(WaitUntil([&] { return drove && !FormNewPrj->isVisible(); }));
-    ASSERT_TRUE(WaitUntil([&] { return form->Model.PrjOpen; }));
+    ASSERT_TRUE(PumpEventsUntil([&] { return drove && !FormNewPrj->isVisible(); }));
+    ASSERT_TRUE(PumpEventsUntil([&] { return form->Model.PrjOpen; }));
     EXPECT_TRUE(prompt.Done());
 
     EXPECT_EQ(form->windowTitle().toStdString(), "ZUN2012 - " + work + "qvprj.zun");

@@ -5,12 +5,15 @@
 //   nothing - writes nothing and exits with 2, as the real engine does on a bad input
 //   crash  - writes half a line, then dies by SIGSEGV
 //   sleep  - writes half a line, then sleeps for a minute (the watchdog is expected to end it)
+//   fds    - writes one line "number target" per descriptor it was started with
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <string>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -39,6 +42,23 @@ int main(int argc, char** argv) {
         std::string lines;
         for (int i = 1; i < argc; ++i)
             lines += std::string("[") + argv[i] + "]\n";
+        return Write(output, lines) ? 0 : 4;
+    }
+    if (mode == "fds") {
+        std::string lines;
+        if (DIR* d = opendir("/proc/self/fd")) {
+            const int own = dirfd(d);
+            while (dirent* e = readdir(d)) {
+                if (e->d_name[0] == '.' || std::atoi(e->d_name) == own)
+                    continue;
+                char target[4096] = {};
+                std::string link = std::string("/proc/self/fd/") + e->d_name;
+                if (readlink(link.c_str(), target, sizeof target - 1) < 0)
+                    continue;
+                lines += std::string(e->d_name) + " " + target + "\n";
+            }
+            closedir(d);
+        }
         return Write(output, lines) ? 0 : 4;
     }
     if (mode == "crash") {

@@ -1,0 +1,118 @@
+// Real mouse events on the main window's canvas: a wire drawn by dragging one port onto another,
+// with its pixels in the picture; a double-click on the top module's header; the status bar.
+#include "MainWindowFixture.h"
+
+#include "editor/app/TPaintBox.h"
+#include "editor/canvas/ui/WinColor.h"
+#include "model/ModelText.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+
+namespace {
+
+constexpr int kWire = 0x808000;
+
+const char* const kProject = "TOP\t\ttop\n"
+                             "INPUT\t\t\tclk\n"
+                             "MODULE\tcore\tu1\t/src/core.v\tverilog\n"
+                             "OUTPUT\t7\t0\tq\n"
+                             "MODULE\tsink\tu2\t/src/sink.v\tverilog\n"
+                             "INPUT\t7\t0\td\n";
+
+class CanvasMouse : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        form->resize(900, 700);
+        form->show();
+        ProjectModel& m = form->Model;
+        m.LineList = LinesFromText(kProject);
+        m.PrjOpen = true;
+        m.WireColor = kWire;
+        form->UpdatePicExecute();
+    }
+
+    QPoint PortCentre(const std::string& inst, const std::string& name) {
+        const ProjectModel& m = form->Model;
+        const port& p = m.PortList[m.FindPortQuiet(inst, name)];
+        return {p.X + m.PrtWidth / 2, p.Y + m.PrtHeight / 2};
+    }
+
+    void Send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
+              Qt::KeyboardModifiers keys = Qt::NoModifier) {
+        const QPointF local(at);
+        const QPointF global(form->PaintBox1->mapToGlobal(at));
+        QMouseEvent e(type, local, global, button, held, keys);
+        QApplication::sendEvent(form->PaintBox1, &e);
+    }
+    void Drag(QPoint from, QPoint to) {
+        Send(QEvent::MouseMove, from, Qt::NoButton, Qt::NoButton);
+        Send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        Send(QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton);
+        Send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        Send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    }
+    QColor Pixel(int x, int y) const { return form->PicBitmap.pixelColor(x, y); }
+};
+
+} // namespace
+
+TEST_F(CanvasMouse, DraggingAPortOntoAnotherDrawsTheWireIntoThePicture) {
+    const port q = form->Model.PortList[form->Model.FindPortQuiet("u1", "q")];
+    const port d = form->Model.PortList[form->Model.FindPortQuiet("u2", "d")];
+    // Between the two boxes, on the row the wire will take.
+    const int x = (q.X + form->Model.PrtWidth + d.X) / 2;
+    const int y = q.Y + form->Model.PrtHeight / 2;
+    ASSERT_EQ(q.Y, d.Y);
+    ASSERT_NE(Pixel(x, y), WinColor(kWire));
+
+    Drag(PortCentre("u1", "q"), PortCentre("u2", "d"));
+
+    const ProjectLines& lines = form->Model.LineList;
+    ASSERT_EQ(lines.back()[0], "WIRE");
+    EXPECT_EQ(StoredText({lines.back()}).front(), "WIRE\tu2\td\tu1\tq\td\t\t");
+    EXPECT_EQ(Pixel(x, y), WinColor(kWire));
+    EXPECT_EQ(form->StatusText(1), "Input:d[7:0](u2) -Drawn.");
+    EXPECT_EQ(form->StatusText(2), "I/P/W:3/3/1");
+    EXPECT_TRUE(form->Action("Undo")->isEnabled());
+    EXPECT_EQ(form->Canvas->MouseMode, '0');
+
+    form->Action("Undo")->trigger();
+    EXPECT_EQ(form->Model.LineList.size(), 6u);
+    EXPECT_NE(Pixel(x, y), WinColor(kWire));
+}
+
+TEST_F(CanvasMouse, DoubleClickingTheTopHeaderDoesNothing) {
+    const std::vector<std::string> before = StoredText(form->Model.LineList);
+    const mdu& top = form->Model.MduList[form->Model.TopMdu];
+    const QPoint at(top.X + 5, top.Y + 5);
+    Send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    Send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    Send(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+    Send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(StoredText(form->Model.LineList), before);
+    EXPECT_FALSE(form->Model.Modified);
+    EXPECT_TRUE(prompt.Shown().empty());
+}
+
+TEST_F(CanvasMouse, HoveringAPortShowsItInTheStatusBar) {
+    Send(QEvent::MouseMove, PortCentre("u2", "d"), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(form->StatusText(0), "Input:d[7:0](u2)");
+    const int i = form->Model.FindPortQuiet("u2", "d");
+    EXPECT_FALSE(form->Model.LineList[form->Model.PortList[i].LineIndex][FieldBrush].empty());
+}
+
+TEST_F(CanvasMouse, AClickOnAPortSelectsItAndTheModeButtonsSetTheCursor) {
+    Send(QEvent::MouseButtonPress, PortCentre("u1", "q"), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(form->PaintBox1->cursor().pixmap().toImage(),
+              form->CursorSlots[WireCursor].pixmap().toImage());
+    Send(QEvent::MouseButtonRelease, PortCentre("u1", "q"), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(form->StatusText(3), "Sel:1");
+    EXPECT_EQ(form->PaintBox1->cursor().shape(), Qt::ArrowCursor) << "WireEdit's own cursor";
+    form->ClickButton("ToolButton28", true);
+    Send(QEvent::MouseButtonPress, PortCentre("u1", "q"), Qt::LeftButton, Qt::LeftButton);
+    Send(QEvent::MouseButtonRelease, PortCentre("u1", "q"), Qt::LeftButton, Qt::NoButton);
+    EXPECT_GE(form->Model.FindPortQuiet("top", "q"), 0) << "TopMap Mode maps the port";
+    EXPECT_TRUE(form->Model.Modified);
+}
