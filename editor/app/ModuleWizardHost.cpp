@@ -60,7 +60,7 @@ bool ModuleWizardHost::RunNewProject(bool senderIsMainWindow,
                                      const std::vector<std::string>& sources) {
     wizard_.Files.clear();
     if (senderIsMainWindow)
-        wizard_.AddHandedSources(sources);
+        wizard_.AddGivenSources(sources);
     wizard_.Open('N', true);
     if (senderIsMainWindow && wizard_.Files.size() == 1 && HandOverNewFile && !HandOverNewFile())
         form_.Model.LogError(HandOffRegistrationFailed);

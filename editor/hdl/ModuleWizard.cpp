@@ -195,7 +195,7 @@ AddSourceResult ModuleWizard::AddSourceFile(const std::string& path) {
     return AddSourceResult::Added;
 }
 
-void ModuleWizard::AddHandedSources(const std::vector<std::string>& paths) {
+void ModuleWizard::AddGivenSources(const std::vector<std::string>& paths) {
     for (const std::string& path : paths)
         if (AddSourceFile(path) == AddSourceResult::Missing && project_ != nullptr)
             project_->LogWarning("The source file " + Printable(path) +

@@ -148,7 +148,7 @@ public:
 
     // The files of the editor's command line or of a drop on the main window: each as
     // AddSourceFile, and one warning for each that does not exist, since nobody chose it here.
-    void AddHandedSources(const std::vector<std::string>& paths);
+    void AddGivenSources(const std::vector<std::string>& paths);
 
     // File Settings commands.
     void SetAddFileText(std::string text);

@@ -240,12 +240,12 @@ TEST_F(ModuleWizardTest, AddEmptiesTheFileFieldForTheNextPath) {
     EXPECT_EQ(wizard_.Files[1].path, b);
 }
 
-TEST_F(ModuleWizardTest, HandedSourcesThatDoNotExistAreNamedOnceEachAndTheOthersListed) {
+TEST_F(ModuleWizardTest, GivenSourcesThatDoNotExistAreNamedOnceEachAndTheOthersListed) {
     std::string a = Source("a.v");
     std::string b = Source("b.vhd");
     const std::string gone = (srcDir_ / "gone.v").string();
     wizard_.Open('N', false);
-    wizard_.AddHandedSources({gone, a, "also-gone.v", b, a});
+    wizard_.AddGivenSources({gone, a, "also-gone.v", b, a});
     ASSERT_EQ(wizard_.Files.size(), 2u);
     EXPECT_EQ(wizard_.Files[0].path, a);
     EXPECT_EQ(wizard_.Files[1].path, b);
