@@ -166,7 +166,7 @@ TEST(Preprocessor, IncludesAreReadInPlaceWithTheSameDefines) {
          "x\nafter"},
         {"an included file that is not text reads as empty",
          {{"d/top.v", "`include \"bin.vh\" a"},
-          {"d/bin.vh", std::string("module m;\0 endmodule", 21)}},
+          {"d/bin.vh", "module m;" + std::string(1, '\0') + " endmodule"}},
          "a"},
         {"a guarded pair that includes each other is read once each",
          {{"d/top.v", "`include \"a.vh\""},
