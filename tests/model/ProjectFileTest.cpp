@@ -367,15 +367,15 @@ TEST_F(ProjectFileTest, AProjectOpenedByARelativePathIsNamedByItsWholePath) {
     const std::string path = SaveTo("demo.zun");
     const std::string previous = platform::AbsolutePath(".");
     ASSERT_EQ(::chdir(dir.Root().c_str()), 0);
-    ProjectModel opened;
-    opened.AppDir = model.AppDir;
-    opened.WorkDir = model.WorkDir;
-    const bool ok = OpenProjectFile(opened, services, "./demo.zun");
-    const std::string openedName = opened.PrjFileName;
-    const bool saved = FileSaveAs1Accept(opened, "copy").Saved;
+    ProjectModel reopened;
+    reopened.AppDir = model.AppDir;
+    reopened.WorkDir = model.WorkDir;
+    const bool ok = OpenProjectFile(reopened, services, "./demo.zun");
+    const std::string openedName = reopened.PrjFileName;
+    const bool saved = FileSaveAs1Accept(reopened, "copy").Saved;
     ASSERT_EQ(::chdir(previous.c_str()), 0);
     ASSERT_TRUE(ok);
     EXPECT_EQ(openedName, path);
     EXPECT_TRUE(saved);
-    EXPECT_EQ(opened.PrjFileName, dir.Path("copy.zun")) << "and so is one saved under a name";
+    EXPECT_EQ(reopened.PrjFileName, dir.Path("copy.zun")) << "and so is one saved under a name";
 }
