@@ -402,8 +402,8 @@ TEST_F(Drawing, APictureSmallerThanTheProjectShowsWhatTheWholeDrawingShowsThere)
     std::string text = "TOP\t\ttop\nINPUT\t\t\tclk\nOUTPUT\t7\t0\tq\n";
     for (int i = 0; i < 40; ++i) {
         const std::string n = std::to_string(i);
-        text += "MODULE\tcore\tu" + n + "\t/c.v\tverilog\nINPUT\t\t\tclk\nOUTPUT\t7\t0\tq" + n +
-                "\n";
+        text +=
+            "MODULE\tcore\tu" + n + "\t/c.v\tverilog\nINPUT\t\t\tclk\nOUTPUT\t7\t0\tq" + n + "\n";
         if (i > 0)
             text += "WIRE\tu" + std::to_string(i - 1) + "\tq" + std::to_string(i - 1) + "\tu" + n +
                     "\tclk\tn" + n + "\n";
