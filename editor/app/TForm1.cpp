@@ -469,11 +469,8 @@ void TForm1::RedrawPicture() {
         }
         PicBitmap.swap(picture);
     }
-    const QSize client = ScrollBox1->viewport()->size();
-    drawer_.Draw(PicBitmap, {Model, View, Canvas->MouseMode, Canvas->RubberRect, client.width(),
-                             client.height()});
     PaintBox1->resize(PicBitmap.size());
-    PaintBox1->update();
+    DrawPicture();
 }
 
 void TForm1::ScrollBox1Resize() {

@@ -77,6 +77,9 @@ public:
     // table is a programming error and fails loudly (RequireCommand).
     void SetHandler(std::string_view name, std::function<void()> handler);
     bool HasHandler(std::string_view name) const;
+    // Enables or disables a command as the project rules would, until the next project-state
+    // change decides again (a command that needs a handler stays disabled without one).
+    void SetActionEnabled(std::string_view name, bool enabled);
     // Runs a command's handler; an exception that escapes it is shown and the program goes on.
     // False when it threw.
     bool RunCommand(std::string_view name);
@@ -189,6 +192,8 @@ private:
     void RegisterOwnHandlers();
     void RegisterFileHandlers();
     void RegisterCanvasHandlers();
+    // Draws the part of the picture the scroll box shows, and shows it.
+    void DrawPicture();
     void SetClosePrjEnabled(bool enabled);
     void ShowClose(const ClosePrjResult& result);
     void RefreshEnabled(std::string_view name);

@@ -13,7 +13,7 @@
 
 class ScriptedPrompt : public Prompt {
 public:
-    enum class Kind { Message, YesNo, YesNoCancel, OpenFile, OpenFiles, SaveFile };
+    enum class Kind { Message, YesNo, YesNoCancel, OkCancel, OpenFile, OpenFiles, SaveFile };
 
     struct Step {
         Kind kind;
@@ -34,6 +34,11 @@ public:
     }
     ScriptedPrompt& ExpectYesNoCancel(std::string text, PromptAnswer answer) {
         steps_.push_back({Kind::YesNoCancel, std::move(text), answer, {}});
+        return *this;
+    }
+    ScriptedPrompt& ExpectOkCancel(std::string text, bool ok) {
+        steps_.push_back(
+            {Kind::OkCancel, std::move(text), ok ? PromptAnswer::Yes : PromptAnswer::Cancel, {}});
         return *this;
     }
     ScriptedPrompt& ExpectOpenFile(std::string title, std::vector<std::string> files) {
@@ -58,6 +63,8 @@ public:
     bool Done() const { return steps_.empty(); }
     // Every text shown, in order, for tests that check what the user saw.
     const std::vector<std::string>& Shown() const { return shown_; }
+    // The last file chooser shown, for tests of its file name and filter.
+    const FileChooser& LastChooser() const { return chooser_; }
     // Called with each text as it is shown, before the answer: a test can look at what was
     // logged by then.
     std::function<void(const std::string&)> OnShow;
@@ -71,16 +78,22 @@ public:
     PromptAnswer YesNoCancel(const std::string& text, const std::string&) override {
         return Next(Kind::YesNoCancel, text).answer;
     }
+    bool OkCancel(const std::string& text, const std::string&) override {
+        return Next(Kind::OkCancel, text).answer == PromptAnswer::Yes;
+    }
     std::optional<std::string> OpenFile(const FileChooser& c) override {
+        chooser_ = c;
         Step s = Next(Kind::OpenFile, c.title);
         if (s.files.empty())
             return std::nullopt;
         return s.files.front();
     }
     std::vector<std::string> OpenFiles(const FileChooser& c) override {
+        chooser_ = c;
         return Next(Kind::OpenFiles, c.title).files;
     }
     std::optional<std::string> SaveFile(const FileChooser& c) override {
+        chooser_ = c;
         Step s = Next(Kind::SaveFile, c.title);
         if (s.files.empty())
             return std::nullopt;
@@ -96,6 +109,8 @@ private:
             return "YesNo";
         case Kind::YesNoCancel:
             return "YesNoCancel";
+        case Kind::OkCancel:
+            return "OkCancel";
         case Kind::OpenFile:
             return "OpenFile";
         case Kind::OpenFiles:
@@ -129,4 +144,5 @@ private:
 
     std::deque<Step> steps_;
     std::vector<std::string> shown_;
+    FileChooser chooser_;
 };

@@ -84,22 +84,6 @@ void DrawClippedText(QPainter& p, const PixelRect& clip, int x, int y, const QSt
     p.restore();
 }
 
-// Whether any of the rectangle lies on the picture. What lies wholly off it is not drawn at all,
-// so a project far larger than the picture costs no more to draw than the picture holds.
-bool OnPicture(const PixelRect& r, const QImage& picture) {
-    return !r.Empty() && r.Right > 0 && r.Bottom > 0 && r.Left < picture.width() &&
-           r.Top < picture.height();
-}
-
-// The rectangle around a wire and the dots at its ends.
-PixelRect WireBounds(const ProjectModel& model, const wire& w) {
-    const PixelRect a = WireDot(model, w.X1, w.Y1);
-    const PixelRect b = WireDot(model, w.X2, w.Y2);
-    return {std::min({w.X1, w.X2, a.Left, b.Left}), std::min({w.Y1, w.Y2, a.Top, b.Top}),
-            std::max({w.X1 + 1, w.X2 + 1, a.Right, b.Right}),
-            std::max({w.Y1 + 1, w.Y2 + 1, a.Bottom, b.Bottom})};
-}
-
 // Labels are measured on an image, as they are drawn, so that both use the same resolution.
 const QImage& MeasuringDevice() {
     static const QImage device(1, 1, QImage::Format_RGB32);
@@ -139,8 +123,20 @@ SchematicDrawer::SchematicDrawer() : image1_(MakeBackgroundImage()) {}
 
 void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
     const ProjectModel& model = in.Model;
-    picture.fill(model.PrjOpen ? WinColor(model.BackColor) : QColor(Qt::white));
+    const QColor background = model.PrjOpen ? WinColor(model.BackColor) : QColor(Qt::white);
+    // Only what the scroll box shows is drawn: a large project has far more ports than a gesture
+    // can afford to draw, and the window draws the part that scrolls into view.
+    const QRect whole = picture.rect();
+    const QRect area = in.Visible.Empty() ? whole : ToQRect(in.Visible).intersected(whole);
+    const bool partial = area != whole;
+    auto shows = [&](const QRect& r) { return !partial || r.intersects(area); };
+    if (!partial)
+        picture.fill(background);
     QPainter p(&picture);
+    if (partial) {
+        p.fillRect(area, background);
+        p.setClipRect(area);
+    }
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, false);
     // The suggestion marks use whatever font the canvas holds last, as the headers leave it.
@@ -149,7 +145,12 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
 
     if (in.View.Wires) {
         for (const wire& w : model.WireList) {
-            if (!OnPicture(WireBounds(model, w), picture))
+            const QRect ends =
+                ToQRect(WireDot(model, w.X1, w.Y1))
+                    .united(ToQRect(WireDot(model, w.X2, w.Y2)))
+                    .united(QRect(QPoint(std::min(w.X1, w.X2), std::min(w.Y1, w.Y2)),
+                                  QPoint(std::max(w.X1, w.X2), std::max(w.Y1, w.Y2))));
+            if (!shows(ends))
                 continue;
             DrawLine(p, w.X1, w.Y1, w.X2, w.Y2, WinColor(w.LineColor));
             DrawDot(p, WireDot(model, w.X1, w.Y1), WinColor(w.DotColor));
@@ -158,10 +159,7 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
     }
 
     for (const port& pt : model.PortList) {
-        const PixelRect box = PortBox(model, pt);
-        const PixelRect clip = PortLabelClip(model, pt);
-        // The last port's font stays the canvas's font, drawn or not.
-        if (!OnPicture(box, picture) && !OnPicture(clip, picture) && &pt != &model.PortList.back())
+        if (!shows(ToQRect(PortBox(model, pt))))
             continue;
         const FontValue& font = PortFont(model, pt.Kind);
         QFont qfont = CanvasFont(font);
@@ -171,25 +169,30 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
         if (pt.PenColor == model.UnmatchedColor)
             textColor = WinColor(model.UnmatchedColor);
         const int brush = in.View.LonePorts && pt.Lone ? model.LoneColor : pt.BrushColor;
-        DrawBox(p, box, WinColor(pt.PenColor), WinColor(brush));
+        DrawBox(p, PortBox(model, pt), WinColor(pt.PenColor), WinColor(brush));
         p.setFont(qfont);
         current = qfont;
         currentColor = textColor;
-        DrawClippedText(p, clip, pt.X + 2, pt.Y + 2,
+        DrawClippedText(p, PortLabelClip(model, pt), pt.X + 2, pt.Y + 2,
                         QString::fromStdString(PortLabel(pt, in.View.PortWidth)), WinColor(brush),
                         textColor);
     }
 
     for (const mdu& m : model.MduList) {
-        const PixelRect header = HeaderRect(model, m);
-        if (!OnPicture(header, picture) && &m != &model.MduList.back())
+        if (!shows(ToQRect(HeaderRect(model, m))))
             continue;
         const FontValue& font = HeaderFont(model, m);
         current = CanvasFont(font);
         currentColor = WinColor(font.Color);
         p.setFont(current);
-        DrawClippedText(p, header, m.X, m.Y, QString::fromStdString(m.InstName),
+        DrawClippedText(p, HeaderRect(model, m), m.X, m.Y, QString::fromStdString(m.InstName),
                         WinColor(m.BrushColor), WinColor(font.Color));
+    }
+    // The marks take the last header's font, drawn or not.
+    if (partial && !model.MduList.empty()) {
+        const FontValue& font = HeaderFont(model, model.MduList.back());
+        current = CanvasFont(font);
+        currentColor = WinColor(font.Color);
     }
 
     if (in.MouseMode == '1') {
