@@ -78,8 +78,7 @@ bool ModuleWizardHost::RunForProject(char mode, const std::vector<std::string>& 
 bool ModuleWizardHost::RunWizard(char mode, const std::vector<std::string>& sources,
                                  bool handOver) {
     wizard_.Files.clear();
-    for (const std::string& s : sources)
-        wizard_.AddSourceFile(s);
+    wizard_.AddGivenSources(sources);
     wizard_.Open(mode, true);
     if (handOver && wizard_.Files.size() == 1 && HandOverNewFile && !HandOverNewFile())
         form_.Model.LogError(HandOffRegistrationFailed);

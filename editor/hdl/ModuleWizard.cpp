@@ -189,6 +189,13 @@ AddSourceResult ModuleWizard::AddSourceFile(const std::string& path) {
     return AddSourceResult::Added;
 }
 
+void ModuleWizard::AddGivenSources(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths)
+        if (AddSourceFile(path) == AddSourceResult::Missing && project_ != nullptr)
+            project_->LogWarning("The source file " + Printable(path) +
+                                 " does not exist; it is not listed.");
+}
+
 void ModuleWizard::SetAddFileText(std::string text) {
     AddFileText = std::move(text);
     SetupWizardPage();
@@ -196,6 +203,8 @@ void ModuleWizard::SetAddFileText(std::string text) {
 
 void ModuleWizard::AddClick() {
     AddSourceFile(AddFileText);
+    // The field is free for the next path; left filled, the next one typed would join this one.
+    AddFileText.clear();
     SetupWizardPage();
 }
 
@@ -243,11 +252,8 @@ void ModuleWizard::CloseHandOffBlocks() {
 }
 
 void ModuleWizard::ReportRunFailure(const EngineOutcome& outcome) {
-    using platform::ProcessEnd;
-    if (project_ != nullptr &&
-        (outcome.process.end == ProcessEnd::Crashed || outcome.process.end == ProcessEnd::TimedOut))
-        project_->LogError("The HDL engine did not finish its job (" +
-                           platform::DescribeProcessResult(outcome.process) + ").");
+    if (project_ != nullptr && !outcome.detail.empty())
+        project_->LogError(outcome.detail);
     prompt_.Message(outcome.message);
 }
 
@@ -428,14 +434,19 @@ bool ModuleWizard::Ok() {
     EngineOutcome outcome =
         runner_.RunJob(EngineJob::ProjectText, runner_.ProjectTextArguments(TopSelector()));
     if (outcome.Succeeded() && project_ != nullptr) {
-        project_->ParseProjectText(outcome.output, PrjMode);
+        std::unordered_set<std::string> added = project_->ParseProjectText(outcome.output, PrjMode);
         project_->ProjectTextParsed(PrjMode, runner_.WorkFile("qvprj.zun"));
         projectChanged_ = true;
         if (PrjMode == 'N' || PrjMode == 'A') {
+            // A module the parser ignored as empty (it logs why) or that the engine gave no block
+            // was not added, and no line may say it was.
+            std::vector<std::string> lines;
             for (const ModuleRow& row : Modules)
-                project_->LogInfo("Add " + row.count +
-                                  (row.count == "1" ? " module (" : " modules (") + row.module +
-                                  "). Sourec file:" + row.path);
+                if (added.count(row.module) > 0)
+                    lines.push_back("Add " + row.count +
+                                    (row.count == "1" ? " module (" : " modules (") + row.module +
+                                    "). Sourec file:" + row.path);
+            project_->LogInfoLines(lines);
         }
         project_->UpdatePicExecute();
     } else if (!outcome.Succeeded()) {
