@@ -56,13 +56,15 @@ std::string PortKeyword(MessageLog& log, char kind) {
 
 const char* const EmptyTopPortName = "Top port name can't be empty.";
 
-bool MapRefused(ProjectModel& model, const port& p, bool named, bool variantTarget) {
+bool MapRefused(ProjectModel& model, const port& p, bool named, bool variantTarget,
+                const NetIndex* nets) {
     const std::string refused = "Can not map to top port: " + p.Name + " (" + p.OwnerName + ").";
     if (!p.Numeric || IsTopPort(model, p)) {
         model.LogError(refused);
         return true;
     }
-    if (!(named && !variantTarget) && p.Kind == 'I' && HasDriver(model, p, true)) {
+    if (!(named && !variantTarget) && p.Kind == 'I' &&
+        (nets ? HasDriver(*nets, p, true) : HasDriver(model, p, true))) {
         model.LogError(refused + " Driver already exists.");
         return true;
     }

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+class NetIndex;
+
 // The type word of a direction letter: "Input", "Output", "Inout" (or "Bidir" with bidirWord),
 // "Variant"; an unknown letter logs "Unknown port type." and gives "Variant". caseLetter 'U' or
 // 'u' gives upper case, 'L' or 'l' lower case, anything else the word as it is.
@@ -20,8 +22,10 @@ extern const char* const EmptyTopPortName; // "Top port name can't be empty."
 
 // The steps of MapPortToTop that a caller mapping many ports at once shares with it.
 // Whether p cannot be mapped at all (a width that is not a number, a top port, a driven input
-// unless it goes to a named, non-variant top port); the reason is logged.
-bool MapRefused(ProjectModel& model, const port& p, bool named, bool variantTarget);
+// unless it goes to a named, non-variant top port); the reason is logged. nets, when given, is
+// the index of the present lines, for a caller that asks about many ports.
+bool MapRefused(ProjectModel& model, const port& p, bool named, bool variantTarget,
+                const NetIndex* nets = nullptr);
 // The name TopNameRule gives p's new top port, made an escaped identifier (with a warning) when
 // it is no plain one; nothing, with the error logged, when it is empty or has an inner blank.
 std::optional<std::string> RuleTopPortName(ProjectModel& model, const port& p);
