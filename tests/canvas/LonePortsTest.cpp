@@ -1,6 +1,7 @@
 // Mapping lone and undriven ports to the top level, and the connection listing, on the wiring
 // project and, against the commands' step-by-step descriptions, on seeded designs.
 #include "RandomDesign.h"
+#include "TopPortNames.h"
 #include "model/WiringFixture.h"
 
 #include "editor/canvas/LonePorts.h"
@@ -11,16 +12,6 @@
 #include <random>
 
 namespace {
-
-// The top-level port lines that a command added, by name, in line order.
-Lines TopPortNames(const ProjectModel& m) {
-    Lines out;
-    const mdu* top = m.TopRecord();
-    if (top && top->FirstPort >= 0)
-        for (int i = top->FirstPort; i <= top->LastPort; ++i)
-            out.push_back(m.PortList[i].Name);
-    return out;
-}
 
 struct MapKindCase {
     const char* name;
