@@ -24,6 +24,7 @@ ModuleWizardHost::ModuleWizardHost(TForm1& form, Prompt& prompt)
         [this](bool senderIsMainWindow, const std::vector<std::string>& sources) {
             return RunNewProject(senderIsMainWindow, sources);
         });
+    form.SetHandler("ImptTopPrt_HDL", [this] { RunImportTopPorts(); });
 }
 
 ModuleWizardHost::~ModuleWizardHost() {
@@ -34,6 +35,7 @@ ModuleWizardHost::~ModuleWizardHost() {
         window_->SetHandOff(nullptr);
     }
     form_.InstallNewProjectWizard(nullptr);
+    form_.SetHandler("ImptTopPrt_HDL", nullptr);
     if (FormNewPrj == window_)
         FormNewPrj = nullptr;
     delete window_.data();
@@ -66,18 +68,33 @@ bool ModuleWizardHost::RunNewProject(bool senderIsMainWindow,
     if (senderIsMainWindow && wizard_.Files.size() == 1 && HandOverNewFile && !HandOverNewFile())
         form_.Model.LogError(HandOffRegistrationFailed);
     window_->Refresh();
+    if (ShowWizard() != QDialog::Accepted)
+        return false;
+    // Hand-off messages that came while the wizard closed are answered before the settings
+    // are loaded again; the wizard takes no files any more, so each is refused.
+    window_->OnOpenRequest();
+    return form_.Model.PrjOpen;
+}
+
+int ModuleWizardHost::ShowWizard() {
     inWizard_ = true;
     const int result = ShowModal(*window_);
     inWizard_ = false;
     if (closeAfterWizard_) {
         closeAfterWizard_ = false;
         QTimer::singleShot(0, &form_, &QWidget::close);
-        return false;
+        return QDialog::Rejected;
     }
-    if (result != QDialog::Accepted)
+    return result;
+}
+
+bool ModuleWizardHost::RunImportTopPorts() {
+    wizard_.Open('T', false);
+    window_->Refresh();
+    if (ShowWizard() != QDialog::Accepted)
         return false;
-    // Hand-off messages that came while the wizard closed are answered before the settings
-    // are loaded again; the wizard takes no files any more, so each is refused.
-    window_->OnOpenRequest();
-    return form_.Model.PrjOpen;
+    // The parser took the undo snapshot, which marks the project modified, when a port went in;
+    // a list of nothing new leaves the project as it was.
+    form_.UpdatePicExecute(RebuildSender::MainWindow);
+    return true;
 }

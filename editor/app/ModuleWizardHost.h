@@ -45,8 +45,15 @@ public:
     // The New Project wizard of TForm1::FileNewPrjExecute, after the close: true when it ended
     // with OK and a project is open (an engine failure at "OK" leaves none).
     bool RunNewProject(bool senderIsMainWindow, const std::vector<std::string>& sources);
+    // ImptTopPrt_HDL: the wizard in mode 'T' on its empty file page; the ports of the chosen
+    // module join the top module, and the picture is drawn again on OK. True on OK.
+    bool RunImportTopPorts();
 
 private:
+    // Shows the window modally; a close of the main window asked for meanwhile happens after.
+    // The window's result, or Rejected when the main window is closing.
+    int ShowWizard();
+
     TForm1& form_;
     EngineRunner runner_;
     ModelWizardProject project_;

@@ -7,6 +7,7 @@
 #include "editor/app/TDrvForm.h"
 #include "editor/app/TPaintBox.h"
 #include "editor/canvas/Picture.h"
+#include "editor/canvas/ui/MenuDialogWindows.h"
 #include "editor/canvas/ui/WinColor.h"
 #include "editor/model/CommandLine.h"
 #include "editor/model/Commands.h"
@@ -131,6 +132,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     SetClosePrjEnabled(false);
     Model.AppDir = platform::ProgramDir();
     CreateSmartLinkWindow();
+    CreateContextMenu();
     ScrollBox1Resize();
 }
 

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "editor/canvas/CanvasController.h"
+#include "editor/canvas/ContextMenu.h"
 #include "editor/canvas/SmartLink.h"
 #include "editor/canvas/SmartLinkWindow.h"
+#include "editor/canvas/TopPortImport.h"
 #include "editor/canvas/ui/PictureDrawer.h"
 #include "editor/model/Documents.h"
 #include "editor/model/ProjectModel.h"
@@ -32,6 +34,7 @@ class QMenu;
 class QScrollArea;
 class QToolBar;
 class TDrvForm;
+class MenuDialogWindows;
 class TFormSL;
 class TPaintBox;
 
@@ -152,6 +155,17 @@ public:
     // hover and the context menu's rule items call this.
     bool ApplySmartLinkRules(char kind, int index, int rule, std::string& summary);
 
+    // The canvas's context menu (TForm1Menu.cpp): its items and commands over the model, the
+    // naming and combining dialogs, and the whole-design map commands.
+    std::unique_ptr<MenuDialogWindows> MenuDialogForms;
+    std::unique_ptr<ContextMenu> PopupCommands;
+    void CreateContextMenu();
+    // Fills PopupMenu1 for a right click at (x, y) of the canvas.
+    void PopupMenu1Popup(int x, int y);
+    // The generated-text window in list mode for ImptTopPrt_Cstm; the command is enabled once
+    // it is installed.
+    void InstallCustomPortList(CustomPortListWindow window);
+
     // Seams of the windows that come with other parts of the editor.
     // The module wizard for a new project: sources hold the files from the command line or a
     // drop (empty from the menu); true when the wizard ended with OK and replaced the project.
@@ -186,6 +200,7 @@ private:
     void RegisterOwnHandlers();
     void RegisterFileHandlers();
     void RegisterCanvasHandlers();
+    void RegisterMapHandlers();
     void SetClosePrjEnabled(bool enabled);
     void ShowClose(const ClosePrjResult& result);
     void RefreshEnabled(std::string_view name);
@@ -218,6 +233,7 @@ private:
     bool closingIllegal_ = false;
     bool inResize_ = false;
     bool reportPicture_ = false;
+    CustomPortListWindow customPortList_;
 };
 
 extern TForm1* Form1;

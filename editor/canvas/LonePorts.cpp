@@ -94,32 +94,33 @@ int MapLonePortsOfKind(ProjectModel& model, char kind) {
 
 namespace {
 
-void MapKindExecute(ProjectModel& model, char kind, const char* action) {
+int MapKindExecute(ProjectModel& model, char kind, const char* action) {
     model.LogAction(action);
     model.TakeUndoSnapshot();
     const int n = MapLonePortsOfKind(model, kind);
     model.LogAction("Done. " + std::to_string(n) + " port(s) mapped.");
+    return n;
 }
 
 } // namespace
 
-void MapAllOrphansExecute(ProjectModel& model) {
-    MapKindExecute(model, AllKinds, "Map all the internal lone ports to top level.");
+int MapAllOrphansExecute(ProjectModel& model) {
+    return MapKindExecute(model, AllKinds, "Map all the internal lone ports to top level.");
 }
 
-void MapInputsExecute(ProjectModel& model) {
-    MapKindExecute(model, 'I', "Map all the internal input lone ports to top level.");
+int MapInputsExecute(ProjectModel& model) {
+    return MapKindExecute(model, 'I', "Map all the internal input lone ports to top level.");
 }
 
-void MapOutputsExecute(ProjectModel& model) {
-    MapKindExecute(model, 'O', "Map all the internal output lone ports to top level.");
+int MapOutputsExecute(ProjectModel& model) {
+    return MapKindExecute(model, 'O', "Map all the internal output lone ports to top level.");
 }
 
-void MapInoutsExecute(ProjectModel& model) {
-    MapKindExecute(model, 'B', "Map all the internal inout lone ports to top level.");
+int MapInoutsExecute(ProjectModel& model) {
+    return MapKindExecute(model, 'B', "Map all the internal inout lone ports to top level.");
 }
 
-void MapUndrvExecute(ProjectModel& model) {
+int MapUndrvExecute(ProjectModel& model) {
     model.LogAction("Map all the internal undrived input ports to top level.");
     model.TakeUndoSnapshot();
     // Each mapping drives its net from a new top input and renames it, so the next port's
@@ -140,6 +141,7 @@ void MapUndrvExecute(ProjectModel& model) {
         model.UpdatePicExecute(RebuildSender::MainWindow);
     }
     model.LogAction("Done. " + std::to_string(n) + " port(s) mapped.");
+    return n;
 }
 
 namespace {

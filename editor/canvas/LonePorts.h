@@ -15,14 +15,14 @@ inline constexpr char AllKinds = 'A';
 int MapLonePortsOfKind(ProjectModel& model, char kind);
 
 // The four map actions and MapUndrv: the action line, the undo snapshot (also when nothing is
-// mapped), the mappings and the closing "Done." line. The records are rebuilt after a mapping;
-// drawing them is the caller's.
-void MapAllOrphansExecute(ProjectModel& model);
-void MapInputsExecute(ProjectModel& model);
-void MapOutputsExecute(ProjectModel& model);
-void MapInoutsExecute(ProjectModel& model);
+// mapped), the mappings and the closing "Done." line; each answers how many ports it mapped. The
+// records are rebuilt after a mapping; drawing them is the caller's.
+int MapAllOrphansExecute(ProjectModel& model);
+int MapInputsExecute(ProjectModel& model);
+int MapOutputsExecute(ProjectModel& model);
+int MapInoutsExecute(ProjectModel& model);
 // Maps each wired port whose net has no driver, a top-level input counting as one.
-void MapUndrvExecute(ProjectModel& model);
+int MapUndrvExecute(ProjectModel& model);
 
 // ListConnections modes: an instance, one port, or the selected ports (SelList).
 inline constexpr char ListInstance = 'M';

@@ -90,7 +90,7 @@ TEST_F(Wiring, MappingWithoutLonePortsStillTakesTheSnapshotAndLogsBothLines) {
 
 TEST_F(Wiring, EachMapActionLogsItsOwnLineAndTheCount) {
     const struct {
-        void (*execute)(ProjectModel&);
+        int (*execute)(ProjectModel&);
         const char* action;
         const char* done;
     } actions[] = {
@@ -101,7 +101,7 @@ TEST_F(Wiring, EachMapActionLogsItsOwnLineAndTheCount) {
     };
     for (const auto& a : actions) {
         Load();
-        a.execute(m);
+        EXPECT_EQ(std::to_string(a.execute(m)), a.done);
         ASSERT_GE(LogLines().size(), 2u);
         EXPECT_EQ(LogLines().front(), std::string("--Action: ") + a.action);
         EXPECT_EQ(LogLines().back(), std::string("--Action: Done. ") + a.done + " port(s) mapped.");
