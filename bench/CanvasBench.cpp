@@ -74,8 +74,9 @@ struct Bench {
         const PictureExtent e = FitCanvasExtent(model, kClientWidth, kClientHeight);
         if (picture.width() != e.Width || picture.height() != e.Height)
             picture = QImage(e.Width, e.Height, QImage::Format_RGB32);
+        // As the window draws it: the part the scroll box shows, here its top left.
         drawer.Draw(picture, {model, view, canvas->MouseMode, canvas->RubberRect, kClientWidth,
-                              kClientHeight});
+                              kClientHeight, PixelRect{0, 0, kClientWidth, kClientHeight}});
     }
 
     std::pair<int, int> PortAt(int k) const {
@@ -110,8 +111,8 @@ void Report(benchmark::State& state, const Bench& b) {
     state.SetComplexityN(state.range(0));
 }
 
-// The two halves of every gesture's redraw, for comparison: the rebuild with its layout, and the
-// drawing of the whole picture.
+// For comparison: the rebuild with its layout, which every gesture's redraw runs, and the drawing
+// of the whole picture, which it no longer needs.
 void BM_RebuildAlone(benchmark::State& state) {
     Bench b(static_cast<int>(state.range(0)));
     for (auto _ : state)

@@ -31,6 +31,18 @@ function(zun_ui_library name dir)
     endif()
 endfunction()
 
+# The longest a test of each label may run before ctest stops it: a hung test fails on its own
+# instead of holding up the run.
+function(zun_test_timeout label out)
+    if(label STREQUAL "corpus")
+        set(${out} 900 PARENT_SCOPE)
+    elseif(label STREQUAL "e2e")
+        set(${out} 300 PARENT_SCOPE)
+    else()
+        set(${out} 120 PARENT_SCOPE)
+    endif()
+endfunction()
+
 # zun_test(NAME DIR LABEL [DEPS ...]): one GoogleTest executable of every .cpp in DIR, registered
 # with CTest under LABEL. Test sources find their fixtures through ZUN_TEST_DATA and the shared
 # HDL corpus through ZUN_CORPUS_DIR.
@@ -52,9 +64,10 @@ function(zun_test name dir label)
         ZUN_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
         ZUN_CORPUS_DIR="${ZUN_CORPUS_DIR}"
         ZUN_BUILD_DIR="${PROJECT_BINARY_DIR}")
+    zun_test_timeout(${label} timeout)
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 60
         DISCOVERY_MODE PRE_TEST
         WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
-        PROPERTIES LABELS ${label} ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+        PROPERTIES LABELS ${label} TIMEOUT ${timeout} ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

@@ -3,6 +3,7 @@
 #include "editor/app/ModuleWizardHost.h"
 #include "editor/app/QtPrompt.h"
 #include "editor/app/TAboutBox.h"
+#include "editor/app/TForm1Gen.h"
 #include "editor/app/TForm1.h"
 #include "editor/canvas/ui/SchematicDrawer.h"
 #include "editor/hdl/EditorHandOff.h"
@@ -66,6 +67,7 @@ int main(int argc, char** argv) {
         handOff.CreateWindow();
         ModuleWizardHost moduleWizard(*form, prompt);
         moduleWizard.AttachHandOff(handOff);
+        GenHdlHost generation(*form, prompt, moduleWizard.Runner());
 
         std::vector<std::string> args;
         for (int i = 1; i < argc; ++i)

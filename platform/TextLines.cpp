@@ -20,4 +20,17 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::size_t size = 0;
+    for (const std::string& line : lines)
+        size += line.size() + 2;
+    std::string text;
+    text.reserve(size);
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
 } // namespace platform

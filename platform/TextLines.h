@@ -11,4 +11,7 @@ namespace platform {
 // without an end counts when it is not empty, so "a\r\n" is one line and "a\r\n\r\n" two.
 std::vector<std::string> SplitLines(std::string_view text);
 
+// Every line followed by CR LF: the text a saved list of lines has.
+std::string JoinLines(const std::vector<std::string>& lines);
+
 } // namespace platform

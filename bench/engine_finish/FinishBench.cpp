@@ -3,6 +3,8 @@
 #include "engine/Finish.h"
 
 #include "e2e/FinishDesign.h"
+#include "editor/hdl/TopGenerator.h"
+#include "platform/TextLines.h"
 
 #include <algorithm>
 #include <chrono>
@@ -23,13 +25,13 @@ constexpr int kPortsPerInstance = 20;
 Design Chain(int instances) {
     Design design;
     design.top = "bench_top";
-    design.ports = {{'I', "clk", -1, -1, "", "", false}, {'O', "done", -1, -1, "", "", false}};
+    design.ports = {{'I', "clk", -1, -1, "", ""}, {'O', "done", -1, -1, "", ""}};
     for (int i = 0; i < instances; ++i) {
         DesignInstance instance{"m" + std::to_string(i % 7), "u" + std::to_string(i), {}, {}};
         for (int k = 0; k < kPortsPerInstance / 2; ++k)
-            instance.ports.push_back({'I', "d" + std::to_string(k), 7, 0, "", "", false});
+            instance.ports.push_back({'I', "d" + std::to_string(k), 7, 0, "", ""});
         for (int k = 0; k < kPortsPerInstance / 2; ++k)
-            instance.ports.push_back({'O', "q" + std::to_string(k), 7, 0, "", "", false});
+            instance.ports.push_back({'O', "q" + std::to_string(k), 7, 0, "", ""});
         design.instances.push_back(std::move(instance));
     }
     for (int i = 0; i + 1 < instances; ++i)
@@ -76,9 +78,15 @@ int main() {
     std::vector<Measure> measures;
     for (int instances : {100, 1000, 5000}) {
         Design design = Chain(instances);
-        std::string connection = AsRead(zun::e2e::ConnectionFile(design));
-        std::string verilog = AsRead(zun::e2e::VerilogSkeleton(design));
-        std::string vhdl = AsRead(zun::e2e::VhdlSkeleton(design));
+        // The work files as the generators write them for the design's project.
+        ProjectModel model;
+        model.LineList = zun::e2e::DesignLines(design);
+        model.PrjOpen = true;
+        model.UpdatePicExecute(RebuildSender::MainWindow);
+        std::string connection = AsRead(ConnectionFileText(model.LineList));
+        std::string verilog =
+            AsRead(platform::JoinLines(platform::SplitLines(*VerilogSkeleton(model))));
+        std::string vhdl = AsRead(platform::JoinLines(platform::SplitLines(*VhdlSkeleton(model))));
         Measure measure{instances, design.wires.size(), 0, 0};
         std::size_t sink = 0;
         measure.verilogSeconds = BestSeconds([&] {

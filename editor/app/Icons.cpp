@@ -1,7 +1,8 @@
-// Icons painted by the program itself, so that no image file has to travel with it.
+// The program's own icon, painted so that no image file has to travel with it, and the commands'
+// icons from the icon theme.
 #include "editor/app/Icons.h"
 
-#include <QFont>
+#include <QAction>
 #include <QPainter>
 
 QPixmap ProgramIconPixmap(int size) {
@@ -25,20 +26,45 @@ QPixmap ProgramIconPixmap(int size) {
     return pixmap;
 }
 
-QIcon GlyphIcon(const QString& glyph) {
-    const int size = 22;
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    p.setPen(QColor(0x30, 0x30, 0x30));
-    p.setBrush(QColor(0xE8, 0xEE, 0xF6));
-    p.drawRect(1, 1, size - 3, size - 3);
-    QFont font;
-    font.setPixelSize(glyph.size() > 2 ? 8 : 10);
-    font.setBold(true);
-    p.setFont(font);
-    p.setPen(QColor(0x10, 0x30, 0x70));
-    p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, glyph);
-    return QIcon(pixmap);
+namespace {
+
+// Where icon themes are installed, as the freedesktop base directories say. A desktop's Qt
+// platform theme gives these; without a desktop (Xvfb, offscreen) Qt looks nowhere but in its
+// resources, so they are given here.
+QStringList IconThemeDirectories() {
+    QStringList dirs = QIcon::themeSearchPaths();
+    auto add = [&dirs](const QString& dir) {
+        if (!dir.isEmpty() && !dirs.contains(dir))
+            dirs.append(dir);
+    };
+    const QString home = qEnvironmentVariable("HOME");
+    const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    add(dataHome.startsWith('/') ? dataHome + "/icons"
+                                 : (home.isEmpty() ? QString() : home + "/.local/share/icons"));
+    if (!home.isEmpty())
+        add(home + "/.icons");
+    QString dataDirs = qEnvironmentVariable("XDG_DATA_DIRS");
+    if (dataDirs.isEmpty())
+        dataDirs = "/usr/local/share:/usr/share";
+    for (const QString& d : dataDirs.split(':', Qt::SkipEmptyParts))
+        if (d.startsWith('/'))
+            add(d + "/icons");
+    return dirs;
+}
+
+void UseIconTheme() {
+    if (QIcon::themeName() == QLatin1String(kIconTheme))
+        return;
+    QIcon::setThemeSearchPaths(IconThemeDirectories());
+    QIcon::setThemeName(kIconTheme);
+}
+
+} // namespace
+
+void SetCommandIcon(QAction& action, std::string_view icon, std::string_view glyph) {
+    UseIconTheme();
+    if (!glyph.empty())
+        action.setIconText(QString::fromUtf8(glyph.data(), static_cast<qsizetype>(glyph.size())));
+    const QString name = QString::fromUtf8(icon.data(), static_cast<qsizetype>(icon.size()));
+    action.setIcon(name.isEmpty() ? QIcon() : QIcon::fromTheme(name));
 }

@@ -11,12 +11,16 @@ QString Caption(const std::string& caption) {
     return caption.empty() ? QApplication::applicationName() : QString::fromStdString(caption);
 }
 
-// The filter of a chooser in Qt's form: "Name (*.x)" entries separated by ";;". The system writes
+// The filter of a chooser in Qt's form: "Name (*.x)" entries separated by ";;". The editor writes
 // "ZUN Project(*.zun)", which Qt reads as it is.
 void SetUp(QFileDialog& dialog, const FileChooser& chooser) {
     dialog.setWindowTitle(QString::fromStdString(chooser.title));
-    if (!chooser.filter.empty())
-        dialog.setNameFilter(QString::fromStdString(chooser.filter));
+    if (!chooser.filter.empty()) {
+        const QStringList filters = QString::fromStdString(chooser.filter).split(";;");
+        dialog.setNameFilters(filters);
+        if (chooser.filterIndex >= 1 && chooser.filterIndex <= filters.size())
+            dialog.selectNameFilter(filters[chooser.filterIndex - 1]);
+    }
     if (!chooser.initialDir.empty())
         dialog.setDirectory(QString::fromStdString(chooser.initialDir));
     if (!chooser.fileName.empty())
@@ -65,6 +69,12 @@ PromptAnswer QtPrompt::YesNoCancel(const std::string& text, const std::string& c
     if (b == QMessageBox::No)
         return PromptAnswer::No;
     return PromptAnswer::Cancel;
+}
+
+bool QtPrompt::OkCancel(const std::string& text, const std::string& caption) {
+    return QMessageBox::question(parent_, Caption(caption), QString::fromStdString(text),
+                                 QMessageBox::Ok | QMessageBox::Cancel,
+                                 QMessageBox::Ok) == QMessageBox::Ok;
 }
 
 std::optional<std::string> QtPrompt::OpenFile(const FileChooser& chooser) {

@@ -14,6 +14,7 @@ public:
                  MessageKind kind = MessageKind::Plain) override;
     bool YesNo(const std::string& text, const std::string& caption = "") override;
     PromptAnswer YesNoCancel(const std::string& text, const std::string& caption = "") override;
+    bool OkCancel(const std::string& text, const std::string& caption = "") override;
     std::optional<std::string> OpenFile(const FileChooser& chooser) override;
     std::vector<std::string> OpenFiles(const FileChooser& chooser) override;
     std::optional<std::string> SaveFile(const FileChooser& chooser) override;

@@ -1,8 +1,8 @@
 // The About box of the Help menu.
 #include "editor/app/TAboutBox.h"
 
-#include "editor/model/Documents.h"
 #include "editor/app/Icons.h"
+#include "editor/model/Documents.h"
 
 #include <QFrame>
 #include <QGuiApplication>

@@ -126,7 +126,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
         AllocatePicture(std::max(ScrollBox1->width(), 1), std::max(ScrollBox1->height(), 1));
     LoadCursors();
     // The view-style buttons show ViewMode itself, so it starts as the pressed one says.
-    Model.ViewMode = Down("ToolButton35") ? '1' : Down("ToolButton2") ? '2' : '3';
+    Model.ViewMode = ViewModeOfButtons();
     UpdateProjectState('I');
     Model.PrjUntitled = false;
     SetClosePrjEnabled(false);
@@ -158,9 +158,7 @@ void TForm1::BuildActions() {
         if (!c.shortcut.empty())
             a->setShortcut(QKeySequence(
                 QString::fromUtf8(c.shortcut.data(), static_cast<int>(c.shortcut.size()))));
-        if (!c.glyph.empty())
-            a->setIcon(
-                GlyphIcon(QString::fromUtf8(c.glyph.data(), static_cast<int>(c.glyph.size()))));
+        SetCommandIcon(*a, c.icon, c.glyph);
         a->setCheckable(c.checkable);
         a->setChecked(c.down);
         if (c.group != 0) {
@@ -283,6 +281,7 @@ QAction* TForm1::Action(std::string_view name) const {
 }
 
 void TForm1::SetHandler(std::string_view name, std::function<void()> handler) {
+    RequireCommand(name);
     handlers_[std::string(name)] = std::move(handler);
     RefreshEnabled(name);
 }
@@ -313,6 +312,10 @@ bool TForm1::RunCommand(std::string_view name) {
         return true;
     const std::function<void()> handler = it->second;
     return Guarded(handler);
+}
+
+char TForm1::ViewModeOfButtons() const {
+    return Down("ToolButton35") ? '1' : Down("ToolButton2") ? '2' : '3';
 }
 
 bool TForm1::Down(std::string_view button) const {
@@ -465,11 +468,8 @@ void TForm1::RedrawPicture() {
         }
         PicBitmap.swap(picture);
     }
-    const QSize client = ScrollBox1->viewport()->size();
-    drawer_.Draw(PicBitmap, {Model, View, Canvas->MouseMode, Canvas->RubberRect, client.width(),
-                             client.height()});
     PaintBox1->resize(PicBitmap.size());
-    PaintBox1->update();
+    DrawPicture();
 }
 
 void TForm1::ScrollBox1Resize() {
@@ -517,7 +517,7 @@ void TForm1::RegisterOwnHandlers() {
     // The view-style buttons share one handler: the view mode follows the pressed button.
     for (const char* b : {"ToolButton35", "ToolButton2", "ToolButton36"})
         SetHandler(b, [this] {
-            Model.ViewMode = Down("ToolButton35") ? '1' : Down("ToolButton2") ? '2' : '3';
+            Model.ViewMode = ViewModeOfButtons();
             UpdatePicExecute();
         });
     // The drawing reads these buttons; a click only redraws.

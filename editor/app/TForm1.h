@@ -76,15 +76,21 @@ public:
     // Commands.
     QAction* Action(std::string_view name) const;
     // Gives a command its handler. A command without one (other than a check button) stays
-    // disabled; the enabling rules apply once it has one.
+    // disabled; the enabling rules apply once it has one. A name that is not in the command
+    // table is a programming error and fails loudly (RequireCommand).
     void SetHandler(std::string_view name, std::function<void()> handler);
     bool HasHandler(std::string_view name) const;
+    // Enables or disables a command as the project rules would, until the next project-state
+    // change decides again (a command that needs a handler stays disabled without one).
+    void SetActionEnabled(std::string_view name, bool enabled);
     // Runs a command's handler; an exception that escapes it is shown and the program goes on.
     // False when it threw.
     bool RunCommand(std::string_view name);
     // Runs any piece of work the same guarded way (mouse handlers, dropped files).
     bool Guarded(const std::function<void()>& work);
     bool Down(std::string_view button) const;
+    // The view mode the pressed view-style button stands for: '1' normal, '2' compact, '3' custom.
+    char ViewModeOfButtons() const;
     // Presses or releases a check button as a click would, and runs its handler.
     void ClickButton(std::string_view button, bool down);
     // Shows the check state of every check button from View and the model's ViewMode.
@@ -201,6 +207,8 @@ private:
     void RegisterFileHandlers();
     void RegisterCanvasHandlers();
     void RegisterMapHandlers();
+    // Draws the part of the picture the scroll box shows, and shows it.
+    void DrawPicture();
     void SetClosePrjEnabled(bool enabled);
     void ShowClose(const ClosePrjResult& result);
     void RefreshEnabled(std::string_view name);

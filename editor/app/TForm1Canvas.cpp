@@ -1,5 +1,6 @@
 // The main window's side of the canvas: its mouse events handed to the canvas controller, and
-// what the controller shows through the window (picture, status bar, cursors, scrolling).
+// what the controller shows through the window (picture, status bar, cursors, scrolling) and
+// reaches through it (SmartLink's proposals).
 #include "editor/app/TForm1.h"
 
 #include "editor/app/TPaintBox.h"
@@ -37,7 +38,36 @@ MouseButton ButtonOf(const QMouseEvent* e) {
 
 } // namespace
 
+namespace {
+
+// A picture up to this size is drawn whole, so that scrolling it only copies; a larger one is
+// drawn where the scroll box shows it, since drawing all of a large project would make every
+// gesture wait for parts nobody sees.
+constexpr qsizetype WholePicturePixels = qsizetype{1} << 21;
+
+} // namespace
+
+void TForm1::DrawPicture() {
+    if (PicBitmap.isNull())
+        return;
+    const QSize client = ScrollBox1->viewport()->size();
+    PixelRect visible;
+    if (qsizetype{PicBitmap.width()} * PicBitmap.height() > WholePicturePixels) {
+        const int x = ScrollBox1->horizontalScrollBar()->value();
+        const int y = ScrollBox1->verticalScrollBar()->value();
+        visible = PixelRect{x, y, x + client.width(), y + client.height()};
+    }
+    drawer_.Draw(PicBitmap, {Model, View, Canvas->MouseMode, Canvas->RubberRect, client.width(),
+                             client.height(), visible});
+    PaintBox1->update();
+}
+
 void TForm1::RegisterCanvasHandlers() {
+    // A large picture holds what the scroll box shows; what scrolls into view is drawn then.
+    for (QScrollBar* bar : {ScrollBox1->horizontalScrollBar(), ScrollBox1->verticalScrollBar()})
+        connect(bar, &QScrollBar::valueChanged, this,
+                [this] { Guarded([this] { DrawPicture(); }); });
+
     CanvasHooks.Rebuild = [this] { UpdatePicExecute(RebuildSender::MainWindow); };
     CanvasHooks.SetStatusText = [this](int panel, const std::string& text) {
         SetStatusText(panel, text);
@@ -59,6 +89,9 @@ void TForm1::RegisterCanvasHandlers() {
         ScrollBox1->verticalScrollBar()->setValue(y);
     };
     CanvasHooks.ViewModeChanged = [this] { SyncCheckButtons(); };
+    CanvasHooks.ApplySmartLinkRules = [this](char kind, int index, int rule, std::string& summary) {
+        return ApplySmartLinkRules(kind, index, rule, summary);
+    };
     CanvasHooks.prompt = &prompt;
     CanvasHooks.services = &Services;
 

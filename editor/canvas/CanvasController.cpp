@@ -227,7 +227,6 @@ bool CanvasController::MarkObjectAndLinks(const std::string& key, int selfBrush,
 
     if (isPort && view_.LinkedPorts && portKnown) {
         const port q = m.PortList[portIndex];
-        const NetIndex& ni = index();
         auto markPort = [&](const std::string& inst, const std::string& name, int brush, int pen) {
             const int li = MarkedPortLine(m, inst, name);
             if (li < 0)
@@ -235,7 +234,22 @@ bool CanvasController::MarkObjectAndLinks(const std::string& key, int selfBrush,
             set(lines[li][FieldBrush], Decimal(brush));
             set(lines[li][FieldPen], Decimal(pen));
         };
-        for (int wl : ni.LinesOf(q.OwnerName, q.Name)) {
+        // The wire lines of a port and of a head: from the index when many ports are marked at
+        // once, else by one walk of the lines, which costs less than making an index.
+        auto scan = [&](const std::string& inst, const std::string& name, bool headOnly) {
+            std::vector<int> found;
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                const ProjectLine& l = lines[i];
+                if (l[FieldKind] != "W")
+                    continue;
+                if ((l[1] == inst && l[2] == name) || (!headOnly && l[3] == inst && l[4] == name))
+                    found.push_back(static_cast<int>(i));
+            }
+            return found;
+        };
+        const std::vector<int> ofQ =
+            nets ? nets->LinesOf(q.OwnerName, q.Name) : scan(q.OwnerName, q.Name, false);
+        for (int wl : ofQ) {
             if (lines[wl][0] != "WIRE")
                 continue;
             const std::string headInst = lines[wl][1];
@@ -243,7 +257,9 @@ bool CanvasController::MarkObjectAndLinks(const std::string& key, int selfBrush,
             const bool headIsQ = headInst == q.OwnerName && headPort == q.Name;
             if (!headIsQ)
                 markPort(headInst, headPort, m.MainPrtColor, linkPen);
-            for (int hl : ni.LinesHeadedBy(headInst, headPort)) {
+            const std::vector<int> headed =
+                nets ? nets->LinesHeadedBy(headInst, headPort) : scan(headInst, headPort, true);
+            for (int hl : headed) {
                 const ProjectLine& line = lines[hl];
                 if (line[0] != "WIRE" || (line[3] == q.OwnerName && line[4] == q.Name))
                     continue;

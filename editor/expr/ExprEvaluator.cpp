@@ -76,7 +76,6 @@ bool IsBlank(char c) {
     return static_cast<unsigned char>(c) < 33;
 }
 
-
 // A character that cannot start a token is reported whole, also when it is a multi-byte UTF-8
 // character, so that the message stays readable.
 std::size_t CharacterLength(std::string_view text, std::size_t at) {

@@ -8,6 +8,8 @@
 
 using namespace platform;
 
+const char* const GenerationFailed = "Generation failed.";
+
 namespace {
 
 constexpr std::string_view ModuleScanCode = "0x1898a5";
@@ -18,7 +20,6 @@ constexpr std::string_view FinishVhdlCode = "0x1898d5";
 constexpr const char* CantReadSources = "Can't read HDL source files.";
 constexpr const char* OperationFailed = "Operation failed.";
 constexpr const char* CantReadFiles = "Internal error. Can't read files. Error-0x155.";
-constexpr const char* GenerationFailed = "Generation failed.";
 
 constexpr std::chrono::milliseconds DefaultWatchdog = std::chrono::minutes(5);
 

@@ -16,6 +16,9 @@
 inline constexpr std::array<std::string_view, 6> EngineWorkFiles = {
     "qvmdu.tmp", "obj.tmp", "prj.tmp", "qvh.tmp", "cfg.tmp", "qvprj.zun"};
 
+// Logged when a finishing job left no usable top.
+extern const char* const GenerationFailed;
+
 enum class EngineJob { ModuleScan, ProjectText, FinishVerilog, FinishVhdl };
 
 // One row of the wizard's source list as the module scan job gets it: 0 Verilog, 1 VHDL,

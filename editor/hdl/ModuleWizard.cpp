@@ -10,11 +10,12 @@
 #include <charconv>
 #include <unordered_map>
 
+const char* const InvalidTopModuleName = "Invalid top module name.";
+
 namespace {
 
 constexpr const char* UnrecognizedFormat = "Error: Unrecognized Format.";
 constexpr const char* FoundNoModule = "Found no module in the files.";
-constexpr const char* InvalidTopName = "Invalid top module name.";
 constexpr const char* TopBeginsWithU = "Top module name can not begin with \"U_\".";
 constexpr const char* OutOfMemory = "Internal Error. Maybe out of memory.";
 
@@ -387,7 +388,7 @@ std::optional<std::string> ModuleWizard::ValidateOk() const {
                 return "The module " + TopModuleText + " can not be identical to the top module.";
     }
     if (!IsLegalIdent(TopModuleText))
-        return std::string(InvalidTopName);
+        return std::string(InvalidTopModuleName);
     if (TopModuleText.starts_with("U_"))
         return std::string(TopBeginsWithU);
     return std::nullopt;
@@ -435,11 +436,7 @@ bool ModuleWizard::Ok() {
         return false;
     }
 
-    std::string request;
-    for (const std::string& line : ModuleRequestLines()) {
-        request += line;
-        request += "\r\n";
-    }
+    const std::string request = platform::JoinLines(ModuleRequestLines());
     if (!platform::WriteFileAtomic(runner_.WorkFile("cfg.tmp"), request)) {
         if (project_ != nullptr)
             project_->LogError(OutOfMemory);

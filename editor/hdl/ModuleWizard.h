@@ -18,6 +18,9 @@ inline constexpr int VerilogKind = 0;
 inline constexpr int VhdlKind = 1;
 inline constexpr int AutoKind = 2;
 
+// Told when a top module name fails IsLegalIdent.
+extern const char* const InvalidTopModuleName;
+
 // An instance count the wizard accepts; larger ones are typing slips, not designs.
 inline constexpr int MaxInstanceCount = 1000;
 

@@ -23,20 +23,23 @@ enum class CommandKind {
     ToolButton // a tool button with a click handler of its own, or none (state only)
 };
 
+// One row of the command table. Rows name their fields; a field left out has the value given
+// here (an empty text, false, 0), which is what most commands have.
 struct CommandDef {
-    std::string_view name; // the component name: action, menu item or tool button
-    CommandKind kind;
-    std::string_view caption;  // menu text with its "&" mnemonic; empty for tool buttons
-    std::string_view shortcut; // "Ctrl+Z", "F5"; empty = none
-    std::string_view hint;     // tool tip; empty = none
-    std::string_view longHint; // status-bar text; empty = none
-    bool checkable;
-    int group;      // radio group number; 0 = none
-    bool down;      // checked at start
-    bool hidden;    // its menu item is hidden
-    bool stateOnly; // a check button without a handler: only its state is read
-    EnableRule rule;
-    std::string_view glyph; // the short text painted as its icon
+    std::string_view name{}; // the component name: action, menu item or tool button
+    CommandKind kind = CommandKind::Action;
+    std::string_view caption{};  // menu text with its "&" mnemonic; empty for tool buttons
+    std::string_view shortcut{}; // "Ctrl+Z", "F5"; empty = none
+    std::string_view hint{};     // tool tip; empty = none
+    std::string_view longHint{}; // status-bar text; empty = none
+    bool checkable = false;
+    int group = 0;          // radio group number; 0 = none
+    bool down = false;      // checked at start
+    bool hidden = false;    // its menu item is hidden
+    bool stateOnly = false; // a check button without a handler: only its state is read
+    EnableRule rule = EnableRule::Untouched;
+    std::string_view glyph{}; // the tool button's short caption, shown where no icon exists
+    std::string_view icon{};  // freedesktop icon name, looked up in the icon theme; empty = none
 };
 
 // One entry of a menu: a command, a separator (command "-") or a submenu (caption and children).
@@ -60,6 +63,10 @@ const std::vector<ToolSlot>& ToolBarTable();
 
 // Nullptr when no command has that name.
 const CommandDef* FindCommand(std::string_view name);
+// The command of that name, for code that names a command in its source: a name missing from
+// the table is a typo, so it aborts a debug build and throws std::logic_error in a release
+// build, never passing unnoticed.
+const CommandDef& RequireCommand(std::string_view name);
 
 // Whether the project state enables a command of this rule; wasEnabled is the present state,
 // kept for the rules that a project-state change does not touch.

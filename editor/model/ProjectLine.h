@@ -15,8 +15,8 @@ inline constexpr std::size_t ProjectLineFields = 20;
 // flag "Y"); 14 to 19 are carried along. A copy is always a deep copy of all 20 fields.
 using ProjectLine = std::array<std::string, ProjectLineFields>;
 
-// The type of `LineList`, `UndoList` and `RedoList` (the members carry the system's names, so the
-// type needs another one).
+// The type of `LineList`, `UndoList` and `RedoList` (the members carry the editor's long-standing
+// names, so the type needs another one).
 using ProjectLines = std::vector<ProjectLine>;
 
 // Field numbers of the run-time part of a line.

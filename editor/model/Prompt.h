@@ -18,6 +18,8 @@ struct FileChooser {
     std::string initialDir;
     std::string fileName;
     std::string defaultExt;
+    // The entry of the filter (from 1) that the chooser starts with.
+    int filterIndex = 1;
 };
 
 class Prompt {
@@ -29,6 +31,10 @@ public:
     // Yes/No: true for Yes.
     virtual bool YesNo(const std::string& text, const std::string& caption = "") = 0;
     virtual PromptAnswer YesNoCancel(const std::string& text, const std::string& caption = "") = 0;
+    // OK/Cancel: true for OK. A prompt without such a box asks Yes/No.
+    virtual bool OkCancel(const std::string& text, const std::string& caption = "") {
+        return YesNo(text, caption);
+    }
     // File choosers: nothing when the user cancels.
     virtual std::optional<std::string> OpenFile(const FileChooser& chooser) = 0;
     virtual std::vector<std::string> OpenFiles(const FileChooser& chooser) = 0;

@@ -83,6 +83,6 @@ struct StructAppMisc {
     int GenBox = 0;               // choices of the generation dialog
     std::string NewModuleProgram; // the external module editor
     int Recnet = 0;               // day number of the last guestbook prompt
-    FontValue HdlFont;             // generated code and HDL text
-    FontValue MsgFont;             // the message log
+    FontValue HdlFont;            // generated code and HDL text
+    FontValue MsgFont;            // the message log
 };

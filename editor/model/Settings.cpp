@@ -20,56 +20,6 @@ const char* const DefaultIniName = "zun2012.ini";
 const char* const DefaultInstRule = "u_%M_%D";
 const char* const DefaultWireRule = "%P";
 
-constexpr std::array<const char*, 8> FontSections = {"FA", "FB", "FC", "FD",
-                                                     "FE", "FF", "FG", "FH"};
-
-std::array<FontValue*, 8> Fonts(ProjectModel& m) {
-    return {&m.MduFont, &m.InFont,      &m.OutFont,         &m.InoutFont,
-            &m.VarFont, &m.ParaMduFont, &m.AppMisc.HdlFont, &m.AppMisc.MsgFont};
-}
-
-std::array<int*, 12> Colours(ProjectModel& m) {
-    return {&m.BackColor,      &m.PointedBrush,   &m.PointedPen, &m.FriendBrush,
-            &m.FriendPen,      &m.UnmatchedColor, &m.WireColor,  &m.WireEndColor,
-            &m.SmartWireColor, &m.SmartMarkColor, &m.LoneColor,  &m.MainPrtColor};
-}
-
-constexpr std::array<const char*, 12> ColourKeys = {"E01", "E02", "E03", "E04", "E05", "E06",
-                                                    "E07", "E08", "E09", "E10", "E11", "E11A"};
-constexpr std::array<int, 12> ColourDefaults = {static_cast<int>(0x80000016u),
-                                                0xFF8080,
-                                                0x0000FF,
-                                                0x93D8EC,
-                                                0x275242,
-                                                0xE1E1E1,
-                                                0xC0C0C0,
-                                                0x408000,
-                                                0x0000FF,
-                                                0x0000FF,
-                                                0x0000FF,
-                                                0x0000FF};
-
-std::array<int*, 16> Sizes(ProjectModel& m) {
-    return {&m.AutoScrollStep, &m.LeftMargin,    &m.TopMargin,  &m.MduMargin,
-            &m.ColMargin,      &m.MduPrtMargin,  &m.PrtMargin,  &m.WireEndSize,
-            &m.MaxViewHeight,  &m.CompactMargin, &m.SizeF11,    &m.TitleHeight,
-            &m.PrtHeight,      &m.PrtWidth,      &m.RightSlack, &m.BottomSlack};
-}
-
-constexpr std::array<int, 16> SizeDefaults = {20,  6, 6,  10, 10, 3,  0, 4,
-                                              800, 5, 60, 15, 15, 40, 6, 6};
-
-std::string SizeKey(int i) {
-    std::string k = "F";
-    if (i < 10)
-        k += '0';
-    return k + std::to_string(i);
-}
-
-std::string RecentKey(int n) {
-    return "RecnetProject" + std::to_string(n);
-}
-
 std::string WithoutChars(std::string text, const char* chars) {
     std::string out;
     for (char c : text) {
@@ -91,6 +41,281 @@ bool ReportFailedWrite(EditorServices& services, const std::string& path) {
                 "by the command line option \"-ini\".",
             "ZUN2012", MessageKind::Error);
     return false;
+}
+
+// Steps 4 and 5 of the load: rules that would not make legal names fall back to the defaults.
+void CheckNamingRules(ProjectModel& m, EditorServices&) {
+    std::string inst = WithoutChars(m.InstNameRule, "%");
+    if (!IsLegalIdent(inst) || m.InstNameRule.find("%D") == std::string::npos) {
+        m.InstNameRule = DefaultInstRule;
+        m.LogError("Found illegal naming rule for new instances.");
+    }
+    if (!IsLegalIdent(WithoutChars(m.WireNameRule, "%"))) {
+        m.WireNameRule = DefaultWireRule;
+        m.LogError("Found illegal naming rule for new wires.");
+    }
+}
+
+// Step 6: a replace pattern anchored at both ends is dropped.
+void CheckReplacePatterns(ProjectModel& m, EditorServices&) {
+    for (std::string& s : m.ReplaceFrom) {
+        if (s.find('^') != std::string::npos && s.find('$') != std::string::npos) {
+            s.clear();
+            m.LogError("^ and $ can not appear at the same time in naming rules.");
+        }
+    }
+}
+
+// Step 9: the work directory ends with "/" and must be writable.
+void CheckWorkDir(ProjectModel& m, EditorServices& services) {
+    // The work files are named WorkDir + file name, so a backslash written on Windows, which the
+    // writability test accepts, must become a real separator here.
+    if (!m.WorkDir.empty() && m.WorkDir.back() == '\\')
+        m.WorkDir.back() = '/';
+    else if (!m.WorkDir.empty() && m.WorkDir.back() != '/')
+        m.WorkDir += '/';
+    if (!IsWorkDirWritable(m.WorkDir)) {
+        std::string text =
+            "Can not write to the directory " + m.WorkDir + ". Please set a valid work directory.";
+        m.LogError(text);
+        if (services.OpenSettingsDialog)
+            services.OpenSettingsDialog();
+        else if (services.prompt)
+            services.prompt->Message(text, "ZUN2012", MessageKind::Error);
+    }
+}
+
+// The accessor of a member of the model.
+template <auto Member> auto& Of(ProjectModel& m) {
+    return m.*Member;
+}
+
+using K = SettingKind;
+using P = ProjectModel;
+
+// The keys of one font: its section holds F1 to F8.
+struct FontKey {
+    const char* key = "";
+    int& (*integer)(FontValue&) = nullptr;
+    bool& (*flag)(FontValue&) = nullptr;
+    std::string& (*text)(FontValue&) = nullptr;
+};
+
+template <auto Member> auto& FontOf(FontValue& f) {
+    return f.*Member;
+}
+
+// The defaults are those of a FontValue as it is made.
+const std::array<FontKey, 8> kFontKeys = {{
+    {.key = "F1", .integer = &FontOf<&FontValue::Charset>},
+    {.key = "F2", .text = &FontOf<&FontValue::Face>},
+    {.key = "F3", .integer = &FontOf<&FontValue::Color>},
+    {.key = "F4", .integer = &FontOf<&FontValue::Size>},
+    {.key = "F5", .flag = &FontOf<&FontValue::Bold>},
+    {.key = "F6", .flag = &FontOf<&FontValue::Italic>},
+    {.key = "F7", .flag = &FontOf<&FontValue::Underline>},
+    {.key = "F8", .flag = &FontOf<&FontValue::StrikeOut>},
+}};
+
+SettingKey Font(const char* section, FontValue& (*font)(ProjectModel&)) {
+    return {.section = section, .kind = K::Font, .font = font};
+}
+SettingKey Integer(const char* key, int& (*member)(ProjectModel&), int fallback) {
+    return {.section = Section, .key = key, .integer = member, .integerDefault = fallback};
+}
+SettingKey Flag(const char* key, bool& (*member)(ProjectModel&), bool fallback) {
+    return {
+        .section = Section, .key = key, .kind = K::Flag, .flag = member, .flagDefault = fallback};
+}
+SettingKey Text(const char* key, std::string& (*member)(ProjectModel&), const char* fallback = "") {
+    return {
+        .section = Section, .key = key, .kind = K::Text, .text = member, .textDefault = fallback};
+}
+SettingKey Pattern(const char* key, std::string& (*member)(ProjectModel&)) {
+    return {.section = Section, .key = key, .kind = K::Pattern, .text = member};
+}
+SettingKey Recent(const char* key, int slot) {
+    return {.section = Section,
+            .key = key,
+            .kind = K::Recent,
+            .savedBy = SavedBy::Recent,
+            .integerDefault = slot};
+}
+template <typename Row> Row Then(Row row, void (*check)(ProjectModel&, EditorServices&)) {
+    row.afterRead = check;
+    return row;
+}
+
+const std::vector<SettingKey> kKeys = {
+    // 2. The fonts, each a section of its own.
+    Font("FA", &Of<&P::MduFont>),
+    Font("FB", &Of<&P::InFont>),
+    Font("FC", &Of<&P::OutFont>),
+    Font("FD", &Of<&P::InoutFont>),
+    Font("FE", &Of<&P::VarFont>),
+    Font("FF", &Of<&P::ParaMduFont>),
+    Font("FG", [](P& m) -> FontValue& { return m.AppMisc.HdlFont; }),
+    Font("FH", [](P& m) -> FontValue& { return m.AppMisc.MsgFont; }),
+    // 3. Colours, layout sizes, then E12 to E27 in key order.
+    Integer("E01", &Of<&P::BackColor>, static_cast<int>(0x80000016u)),
+    Integer("E02", &Of<&P::PointedBrush>, 0xFF8080),
+    Integer("E03", &Of<&P::PointedPen>, 0x0000FF),
+    Integer("E04", &Of<&P::FriendBrush>, 0x93D8EC),
+    Integer("E05", &Of<&P::FriendPen>, 0x275242),
+    Integer("E06", &Of<&P::UnmatchedColor>, 0xE1E1E1),
+    Integer("E07", &Of<&P::WireColor>, 0xC0C0C0),
+    Integer("E08", &Of<&P::WireEndColor>, 0x408000),
+    Integer("E09", &Of<&P::SmartWireColor>, 0x0000FF),
+    Integer("E10", &Of<&P::SmartMarkColor>, 0x0000FF),
+    Integer("E11", &Of<&P::LoneColor>, 0x0000FF),
+    Integer("E11A", &Of<&P::MainPrtColor>, 0x0000FF),
+    Integer("F01", &Of<&P::AutoScrollStep>, 20),
+    Integer("F02", &Of<&P::LeftMargin>, 6),
+    Integer("F03", &Of<&P::TopMargin>, 6),
+    Integer("F04", &Of<&P::MduMargin>, 10),
+    Integer("F05", &Of<&P::ColMargin>, 10),
+    Integer("F06", &Of<&P::MduPrtMargin>, 3),
+    Integer("F07", &Of<&P::PrtMargin>, 0),
+    Integer("F08", &Of<&P::WireEndSize>, 4),
+    Integer("F09", &Of<&P::MaxViewHeight>, 800),
+    Integer("F10", &Of<&P::CompactMargin>, 5),
+    Integer("F11", &Of<&P::SizeF11>, 60),
+    Integer("F12", &Of<&P::TitleHeight>, 15),
+    Integer("F13", &Of<&P::PrtHeight>, 15),
+    Integer("F14", &Of<&P::PrtWidth>, 40),
+    Integer("F15", &Of<&P::RightSlack>, 6),
+    Integer("F16", &Of<&P::BottomSlack>, 6),
+    Flag("E12", &Of<&P::InternalEditor>, true),
+    Text("E13", &Of<&P::EditorProgram>),
+    Text("E14", &Of<&P::EditorParams>),
+    Flag("E15", &Of<&P::ConfirmParam>, true),
+    {.section = Section, .key = "E16", .kind = K::WorkDir, .text = &Of<&P::WorkDir>},
+    Flag("E17", &Of<&P::StrictRule>, true),
+    // 8. The value of open top-level outputs.
+    {.section = Section,
+     .key = "E18",
+     .kind = K::Letter,
+     .letter = &Of<&P::AssignOpenOut>,
+     .textDefault = "N"},
+    Flag("E19", &Of<&P::DirectConn>, true),
+    Text("E20", &Of<&P::ProxyHost>),
+    Integer("E21", &Of<&P::ProxyPort>, 8080),
+    Text("E22", &Of<&P::ProxyUser>),
+    Text("E23", &Of<&P::ProxyPassword>),
+    // "E24" and "E25" (a server list) have no use in the editor: they are neither read nor written.
+    Text("E26", &Of<&P::InstNameRule>, DefaultInstRule),
+    // 4 and 5. The naming rules are checked once both are read.
+    Then(Text("E27", &Of<&P::WireNameRule>, DefaultWireRule), CheckNamingRules),
+    // 6. Replace patterns and their replacements.
+    Pattern("E28", [](P& m) -> std::string& { return m.ReplaceFrom[0]; }),
+    Pattern("E29", [](P& m) -> std::string& { return m.ReplaceFrom[1]; }),
+    Pattern("E30", [](P& m) -> std::string& { return m.ReplaceFrom[2]; }),
+    Pattern("E31", [](P& m) -> std::string& { return m.ReplaceWith[0]; }),
+    Pattern("E32", [](P& m) -> std::string& { return m.ReplaceWith[1]; }),
+    Then(Pattern("E33", [](P& m) -> std::string& { return m.ReplaceWith[2]; }),
+         CheckReplacePatterns),
+    // 7. Generation choices and the module editor; 9. then the work directory is checked.
+    {.section = Section,
+     .key = "GenBox",
+     .savedBy = SavedBy::Recent,
+     .integer = [](P& m) -> int& { return m.AppMisc.GenBox; }},
+    Then(SettingKey{.section = Section,
+                    .key = "NewModuleProgram",
+                    .kind = K::Program,
+                    .savedBy = SavedBy::Never,
+                    .text = [](P& m) -> std::string& { return m.AppMisc.NewModuleProgram; },
+                    .textDefault = "qem"},
+         CheckWorkDir),
+    // 10 and 11. Recent projects and the guestbook day.
+    Recent("RecnetProject1", 0),
+    Recent("RecnetProject2", 1),
+    Recent("RecnetProject3", 2),
+    Recent("RecnetProject4", 3),
+    Recent("RecnetProject5", 4),
+    Recent("RecnetProject6", 5),
+    Recent("RecnetProject7", 6),
+    Recent("RecnetProject8", 7),
+    Recent("RecnetProject9", 8),
+    {.section = Section,
+     .key = "Recnet",
+     .kind = K::Guestbook,
+     .savedBy = SavedBy::Recent,
+     .integer = [](P& m) -> int& { return m.AppMisc.Recnet; }},
+};
+
+void ReadKey(const platform::IniFile& ini, const SettingKey& k, ProjectModel& m) {
+    switch (k.kind) {
+    case K::Integer:
+    case K::Guestbook:
+        k.integer(m) = ini.ReadInteger(k.section, k.key, k.integerDefault);
+        break;
+    case K::Flag:
+        k.flag(m) = ini.ReadBool(k.section, k.key, k.flagDefault);
+        break;
+    case K::Text:
+        k.text(m) = ini.ReadString(k.section, k.key, k.textDefault);
+        break;
+    case K::Letter: {
+        const std::string text = ini.ReadString(k.section, k.key, k.textDefault);
+        k.letter(m) = text.empty() ? k.textDefault[0] : text[0];
+        break;
+    }
+    case K::Pattern:
+        k.text(m) = WithoutChars(WithoutChars(ini.ReadString(k.section, k.key, ""), " "), "\t");
+        break;
+    case K::WorkDir: {
+        std::optional<std::string> dir = ini.Find(k.section, k.key);
+        k.text(m) = dir ? *dir : DefaultWorkDir(m);
+        break;
+    }
+    case K::Program:
+        k.text(m) = ini.ReadString(k.section, k.key, m.AppDir + k.textDefault);
+        break;
+    case K::Font:
+        ReadFontSection(ini, k.section, k.font(m));
+        break;
+    case K::Recent: {
+        if (k.integerDefault == 0)
+            m.RecentList.clear();
+        std::string path = ini.ReadString(k.section, k.key, "");
+        if (!path.empty())
+            m.RecentList.push_back(std::move(path));
+        break;
+    }
+    }
+}
+
+// Writes the member under its key; the guestbook day is written by SaveSettings alone.
+void WriteKey(platform::IniFile& ini, const SettingKey& k, ProjectModel& m) {
+    switch (k.kind) {
+    case K::Integer:
+        ini.WriteInteger(k.section, k.key, k.integer(m));
+        break;
+    case K::Flag:
+        ini.WriteBool(k.section, k.key, k.flag(m));
+        break;
+    case K::Text:
+    case K::Pattern:
+    case K::WorkDir:
+    case K::Program:
+        ini.WriteString(k.section, k.key, k.text(m));
+        break;
+    case K::Letter:
+        ini.WriteString(k.section, k.key, std::string(1, k.letter(m)));
+        break;
+    case K::Font:
+        WriteFontSection(ini, k.section, k.font(m));
+        break;
+    case K::Recent: {
+        // Only the first nine entries have a key.
+        const std::size_t slot = static_cast<std::size_t>(k.integerDefault);
+        ini.WriteString(k.section, k.key,
+                        slot < m.RecentList.size() ? m.RecentList[slot] : std::string());
+        break;
+    }
+    case K::Guestbook:
+        break;
+    }
 }
 
 } // namespace
@@ -120,26 +345,32 @@ bool GuestbookDue(long long today, long long recnet) {
     return today > recnet + 30;
 }
 
+const std::vector<SettingKey>& SettingsKeys() {
+    return kKeys;
+}
+
 void ReadFontSection(const platform::IniFile& ini, const std::string& section, FontValue& font) {
-    font.Charset = ini.ReadInteger(section, "F1", 1);
-    font.Face = ini.ReadString(section, "F2", "MS Sans Serif");
-    font.Color = ini.ReadInteger(section, "F3", 0x800000);
-    font.Size = ini.ReadInteger(section, "F4", 8);
-    font.Bold = ini.ReadBool(section, "F5", false);
-    font.Italic = ini.ReadBool(section, "F6", false);
-    font.Underline = ini.ReadBool(section, "F7", false);
-    font.StrikeOut = ini.ReadBool(section, "F8", false);
+    FontValue defaults;
+    for (const FontKey& k : kFontKeys) {
+        if (k.integer)
+            k.integer(font) = ini.ReadInteger(section, k.key, k.integer(defaults));
+        else if (k.flag)
+            k.flag(font) = ini.ReadBool(section, k.key, k.flag(defaults));
+        else
+            k.text(font) = ini.ReadString(section, k.key, k.text(defaults));
+    }
 }
 
 void WriteFontSection(platform::IniFile& ini, const std::string& section, const FontValue& font) {
-    ini.WriteInteger(section, "F1", font.Charset);
-    ini.WriteString(section, "F2", font.Face);
-    ini.WriteInteger(section, "F3", font.Color);
-    ini.WriteInteger(section, "F4", font.Size);
-    ini.WriteBool(section, "F5", font.Bold);
-    ini.WriteBool(section, "F6", font.Italic);
-    ini.WriteBool(section, "F7", font.Underline);
-    ini.WriteBool(section, "F8", font.StrikeOut);
+    FontValue value = font;
+    for (const FontKey& k : kFontKeys) {
+        if (k.integer)
+            ini.WriteInteger(section, k.key, k.integer(value));
+        else if (k.flag)
+            ini.WriteBool(section, k.key, k.flag(value));
+        else
+            ini.WriteString(section, k.key, k.text(value));
+    }
 }
 
 void LoadSettings(ProjectModel& m, EditorServices& services) {
@@ -151,98 +382,12 @@ void LoadSettings(ProjectModel& m, EditorServices& services) {
     else
         m.LogError("Can not find file " + path + ".");
 
-    // 2. Fonts.
-    auto fonts = Fonts(m);
-    for (std::size_t i = 0; i < fonts.size(); ++i)
-        ReadFontSection(ini, FontSections[i], *fonts[i]);
-
-    // 3. Colours, sizes, then E12 to E27 in key order.
-    auto colours = Colours(m);
-    for (std::size_t i = 0; i < colours.size(); ++i)
-        *colours[i] = ini.ReadInteger(Section, ColourKeys[i], ColourDefaults[i]);
-    auto sizes = Sizes(m);
-    for (std::size_t i = 0; i < sizes.size(); ++i)
-        *sizes[i] = ini.ReadInteger(Section, SizeKey(static_cast<int>(i) + 1), SizeDefaults[i]);
-    m.InternalEditor = ini.ReadBool(Section, "E12", true);
-    m.EditorProgram = ini.ReadString(Section, "E13", "");
-    m.EditorParams = ini.ReadString(Section, "E14", "");
-    m.ConfirmParam = ini.ReadBool(Section, "E15", true);
-    std::optional<std::string> workDir = ini.Find(Section, "E16");
-    m.WorkDir = workDir ? *workDir : DefaultWorkDir(m);
-    m.StrictRule = ini.ReadBool(Section, "E17", true);
-    std::string assign = ini.ReadString(Section, "E18", "N");
-    m.DirectConn = ini.ReadBool(Section, "E19", true);
-    m.ProxyHost = ini.ReadString(Section, "E20", "");
-    m.ProxyPort = ini.ReadInteger(Section, "E21", 8080);
-    m.ProxyUser = ini.ReadString(Section, "E22", "");
-    m.ProxyPassword = ini.ReadString(Section, "E23", "");
-    // "E24" and "E25" (a server list) have no use in the editor: they are neither read nor written.
-    m.InstNameRule = ini.ReadString(Section, "E26", DefaultInstRule);
-    m.WireNameRule = ini.ReadString(Section, "E27", DefaultWireRule);
-
-    // 4 and 5. Naming rules.
-    std::string inst = WithoutChars(m.InstNameRule, "%");
-    if (!IsLegalIdent(inst) || m.InstNameRule.find("%D") == std::string::npos) {
-        m.InstNameRule = DefaultInstRule;
-        m.LogError("Found illegal naming rule for new instances.");
+    // 2 to 11. Every key in its order, each check once the keys it needs are read.
+    for (const SettingKey& k : kKeys) {
+        ReadKey(ini, k, m);
+        if (k.afterRead)
+            k.afterRead(m, services);
     }
-    if (!IsLegalIdent(WithoutChars(m.WireNameRule, "%"))) {
-        m.WireNameRule = DefaultWireRule;
-        m.LogError("Found illegal naming rule for new wires.");
-    }
-
-    // 6. Replace patterns and their replacements.
-    for (int i = 0; i < 3; ++i) {
-        m.ReplaceFrom[i] =
-            WithoutChars(ini.ReadString(Section, "E" + std::to_string(28 + i), ""), " ");
-    }
-    for (std::string& s : m.ReplaceFrom)
-        s = WithoutChars(s, "\t");
-    for (int i = 0; i < 3; ++i) {
-        m.ReplaceWith[i] =
-            WithoutChars(ini.ReadString(Section, "E" + std::to_string(31 + i), ""), " ");
-    }
-    for (std::string& s : m.ReplaceWith)
-        s = WithoutChars(s, "\t");
-    for (std::string& s : m.ReplaceFrom) {
-        if (s.find('^') != std::string::npos && s.find('$') != std::string::npos) {
-            s.clear();
-            m.LogError("^ and $ can not appear at the same time in naming rules.");
-        }
-    }
-
-    // 7. Generation choices and the module editor.
-    m.AppMisc.GenBox = ini.ReadInteger(Section, "GenBox", 0);
-    m.AppMisc.NewModuleProgram = ini.ReadString(Section, "NewModuleProgram", m.AppDir + "qem");
-
-    // 8. Value of open top-level outputs.
-    m.AssignOpenOut = assign.empty() ? 'N' : assign[0];
-
-    // 9. Work directory.
-    // The work files are named WorkDir + file name, so a backslash written on Windows, which the
-    // writability test accepts, must become a real separator here.
-    if (!m.WorkDir.empty() && m.WorkDir.back() == '\\')
-        m.WorkDir.back() = '/';
-    else if (!m.WorkDir.empty() && m.WorkDir.back() != '/')
-        m.WorkDir += '/';
-    if (!IsWorkDirWritable(m.WorkDir)) {
-        std::string text =
-            "Can not write to the directory " + m.WorkDir + ". Please set a valid work directory.";
-        m.LogError(text);
-        if (services.OpenSettingsDialog)
-            services.OpenSettingsDialog();
-        else if (services.prompt)
-            services.prompt->Message(text, "ZUN2012", MessageKind::Error);
-    }
-
-    // 10 and 11. Recent projects and the guestbook day.
-    m.RecentList.clear();
-    for (int n = 1; n <= 9; ++n) {
-        std::string p = ini.ReadString(Section, RecentKey(n), "");
-        if (!p.empty())
-            m.RecentList.push_back(p);
-    }
-    m.AppMisc.Recnet = ini.ReadInteger(Section, "Recnet", 0);
 }
 
 bool SaveSettings(ProjectModel& m, EditorServices& services, char mode) {
@@ -256,44 +401,18 @@ bool SaveSettings(ProjectModel& m, EditorServices& services, char mode) {
         return ReportFailedWrite(services, path);
     int recnet = m.AppMisc.Recnet;
 
-    if (mode == 'S') {
-        auto fonts = Fonts(m);
-        for (std::size_t i = 0; i < fonts.size(); ++i)
-            WriteFontSection(ini, FontSections[i], *fonts[i]);
-        auto colours = Colours(m);
-        for (std::size_t i = 0; i < colours.size(); ++i)
-            ini.WriteInteger(Section, ColourKeys[i], *colours[i]);
-        ini.WriteBool(Section, "E12", m.InternalEditor);
-        ini.WriteString(Section, "E13", m.EditorProgram);
-        ini.WriteString(Section, "E14", m.EditorParams);
-        ini.WriteBool(Section, "E15", m.ConfirmParam);
-        ini.WriteString(Section, "E16", m.WorkDir);
-        ini.WriteBool(Section, "E17", m.StrictRule);
-        ini.WriteString(Section, "E18", std::string(1, m.AssignOpenOut));
-        ini.WriteBool(Section, "E19", m.DirectConn);
-        ini.WriteString(Section, "E20", m.ProxyHost);
-        ini.WriteInteger(Section, "E21", m.ProxyPort);
-        ini.WriteString(Section, "E22", m.ProxyUser);
-        ini.WriteString(Section, "E23", m.ProxyPassword);
-        ini.WriteString(Section, "E26", m.InstNameRule);
-        ini.WriteString(Section, "E27", m.WireNameRule);
-        for (int i = 0; i < 3; ++i)
-            ini.WriteString(Section, "E" + std::to_string(28 + i), m.ReplaceFrom[i]);
-        for (int i = 0; i < 3; ++i)
-            ini.WriteString(Section, "E" + std::to_string(31 + i), m.ReplaceWith[i]);
-        auto sizes = Sizes(m);
-        for (std::size_t i = 0; i < sizes.size(); ++i)
-            ini.WriteInteger(Section, SizeKey(static_cast<int>(i) + 1), *sizes[i]);
-    } else {
-        std::size_t n = std::min<std::size_t>(9, m.RecentList.size());
-        for (std::size_t i = 0; i < 9; ++i)
-            ini.WriteString(Section, RecentKey(static_cast<int>(i) + 1),
-                            i < n ? m.RecentList[i] : std::string());
-        ini.WriteInteger(Section, "GenBox", m.AppMisc.GenBox);
+    const SavedBy saved = mode == 'S' ? SavedBy::Settings : SavedBy::Recent;
+    for (const SettingKey& k : kKeys) {
+        if (k.savedBy != saved)
+            continue;
+        if (k.kind != SettingKind::Guestbook) {
+            WriteKey(ini, k, m);
+            continue;
+        }
         long long today = services.Today();
         if (recnet == 0) {
             recnet = static_cast<int>(today);
-            ini.WriteInteger(Section, "Recnet", recnet);
+            ini.WriteInteger(k.section, k.key, recnet);
         } else if (GuestbookDue(today, recnet)) {
             if (services.ShowMainWindow)
                 services.ShowMainWindow(false);
@@ -305,7 +424,7 @@ bool SaveSettings(ProjectModel& m, EditorServices& services, char mode) {
             if (services.ShowMainWindow)
                 services.ShowMainWindow(true);
             recnet = static_cast<int>(today);
-            ini.WriteInteger(Section, "Recnet", recnet);
+            ini.WriteInteger(k.section, k.key, recnet);
         }
     }
 

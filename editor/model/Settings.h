@@ -5,6 +5,7 @@
 #include "editor/model/FontValue.h"
 
 #include <string>
+#include <vector>
 
 struct EditorServices;
 class ProjectModel;
@@ -30,6 +31,46 @@ void LoadSettings(ProjectModel& model, EditorServices& services);
 // at all: on failure the user is told, and neither the file nor any member changes. True when
 // the file was written.
 bool SaveSettings(ProjectModel& model, EditorServices& services, char mode);
+
+// What a key of the settings file holds, and so how it is read and written.
+enum class SettingKind {
+    Integer,  // signed decimal, read also as hexadecimal
+    Flag,     // "1" or "0"
+    Text,     // as it stands
+    Letter,   // one character: the first of the text, or the default for an empty text
+    Pattern,  // text without blanks and tabs (a replace pattern)
+    WorkDir,  // text; a missing key gives the default work directory
+    Program,  // text; the default names a program in the program directory
+    Font,     // a section of its own with the keys F1 to F8
+    Recent,   // one entry of the recent projects, kept in order without empty ones
+    Guestbook // the day of the last guestbook question, written only as the question says
+};
+
+// Which save writes a key: every setting (mode 'S'), the remembered state (mode 'R'), or none.
+enum class SavedBy { Settings, Recent, Never };
+
+// One key of the settings file and the member it holds. The table of these drives both the
+// reading and the writing, so a key is read and written under one name. The member is reached
+// through the accessor of its kind.
+struct SettingKey {
+    const char* section = "";
+    const char* key = ""; // empty for a font: the section is the font's
+    SettingKind kind = SettingKind::Integer;
+    SavedBy savedBy = SavedBy::Settings;
+    int& (*integer)(ProjectModel&) = nullptr;
+    bool& (*flag)(ProjectModel&) = nullptr;
+    std::string& (*text)(ProjectModel&) = nullptr;
+    char& (*letter)(ProjectModel&) = nullptr;
+    FontValue& (*font)(ProjectModel&) = nullptr;
+    int integerDefault = 0; // also the slot of a recent project
+    bool flagDefault = false;
+    const char* textDefault = "";
+    // Checks that run once this key is read, with their messages (naming rules, work directory).
+    void (*afterRead)(ProjectModel&, EditorServices&) = nullptr;
+};
+
+// Every key in the order LoadSettings reads it.
+const std::vector<SettingKey>& SettingsKeys();
 
 void ReadFontSection(const platform::IniFile& ini, const std::string& section, FontValue& font);
 void WriteFontSection(platform::IniFile& ini, const std::string& section, const FontValue& font);

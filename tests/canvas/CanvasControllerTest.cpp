@@ -38,10 +38,12 @@ TEST_P(HitTestBorders, FindTheObjectUnderThePoint) {
     int index = -1;
     const char kind = c.HitTest(first.X + t.dx, first.Y + t.dy, index);
     EXPECT_EQ(kind, t.kind);
-    if (t.kind == 'M')
+    if (t.kind == 'M') {
         EXPECT_EQ(m.MduList[index].InstName, t.what);
-    if (t.kind == 'P')
+    }
+    if (t.kind == 'P') {
         EXPECT_EQ(m.PortList[index].OwnerName + "." + m.PortList[index].Name, t.what);
+    }
 }
 
 // The top module's header spans y 6 to 21 and its first port y 21 to 36, the next one from 38;
@@ -369,19 +371,20 @@ TEST_F(Canvas, MoveModuleLinesCarriesParametersAndVariantPortsBothWays) {
 
 TEST_F(Canvas, ShiftRangesRunFromTheLastSelectedPort) {
     m.SLHideUnmatched = false;
-    Click(At("u1", "clk")); // port 6
-    const int first = Index("u1", "clk");
-    Click({P("u1", "clk").X + 5, m.PortList[first + 5].Y + 5}, Keys(true));
-    std::vector<int> expected{first, first + 1, first + 2, first + 3, first + 4, first + 5};
+    auto portAt = [&](int k) {
+        return std::pair<int, int>{m.PortList[k].X + 5, m.PortList[k].Y + 5};
+    };
+    Click(portAt(4));
+    Click(portAt(9), Keys(true));
+    EXPECT_EQ(m.SelList, (std::vector<int>{4, 5, 6, 7, 8, 9}));
+    Click(portAt(2), Keys(true)); // from 9, the last one selected, down to 2
+    const std::vector<int> expected{4, 5, 6, 7, 8, 9, 2, 3};
     EXPECT_EQ(m.SelList, expected);
-    Click(At("top", "dout"), Keys(true)); // port 2
-    expected.push_back(2);
-    for (int k = 3; k < first; ++k)
-        expected.push_back(k);
-    EXPECT_EQ(m.SelList, expected);
-    EXPECT_EQ(panels[SelectionPanel], "Sel:" + std::to_string(expected.size()));
+    EXPECT_EQ(panels[SelectionPanel], "Sel:8");
     for (int k : expected)
         EXPECT_EQ(m.LineList[m.PortList[k].LineIndex][FieldBrush], std::to_string(m.PointedBrush));
+    Click(portAt(3), Keys(true));
+    EXPECT_EQ(m.SelList, expected) << "all of 3..3 is selected already";
 }
 
 TEST_F(Canvas, CtrlClickTogglesOnePort) {

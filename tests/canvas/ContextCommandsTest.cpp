@@ -441,7 +441,7 @@ class ReadOnlyCommands : public Menu, public ::testing::WithParamInterface<ReadO
 } // namespace
 
 TEST_P(ReadOnlyCommands, LeaveTheUndoCopyAndTheModifiedFlag) {
-    const ReadOnlyCase& c = GetParam();
+    const ReadOnlyCase& tc = GetParam();
     menu.Hooks.MakeModuleSummary = [](const std::string&) {};
     host.ShowSourceFile = [](const std::string&) {};
     Load("WIRE\tu1\tq\tu2\td\tnq\n");
@@ -451,15 +451,15 @@ TEST_P(ReadOnlyCommands, LeaveTheUndoCopyAndTheModifiedFlag) {
     ASSERT_TRUE(m.UndoEnabled());
     const ProjectLines undo = m.UndoList;
     m.Modified = false;
-    if (c.selection)
+    if (tc.selection)
         Select({{"u1", "q"}, {"u2", "q"}});
-    if (!*c.inst)
+    if (!*tc.inst)
         RightClick({5000, 100});
-    else if (!*c.port)
-        OnHeader(c.inst);
+    else if (!*tc.port)
+        OnHeader(tc.inst);
     else
-        OnPort(c.inst, c.port);
-    Choose(c.caption);
+        OnPort(tc.inst, tc.port);
+    Choose(tc.caption);
     EXPECT_EQ(m.UndoList, undo);
     EXPECT_TRUE(m.UndoEnabled());
     EXPECT_FALSE(m.Modified);

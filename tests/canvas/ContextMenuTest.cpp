@@ -157,17 +157,17 @@ class OutEnCaptions : public Menu, public ::testing::WithParamInterface<OutEnCas
 } // namespace
 
 TEST_P(OutEnCaptions, FollowTheAssignmentOfTheCombinedInout) {
-    const OutEnCase& c = GetParam();
+    const OutEnCase& tc = GetParam();
     LoadText(std::string("TOP\t\ttop\nBIDIR\t\t\tio\tY\nMODULE\tcore\tu1\t/s.v\tverilog\n"
                          "BIDIR\t\t\tpad\nWIRE\tu1\tpad\ttop\tio\tW1\n") +
-             c.assign);
+             tc.assign);
     const Lines captions = Captions(OnPort("top", "io"));
-    if (*c.caption)
-        EXPECT_EQ(captions.back(), c.caption);
+    if (*tc.caption)
+        EXPECT_EQ(captions.back(), tc.caption);
     else
         EXPECT_EQ(captions, (Lines{"Isolate", "Delete", "List Connections"}));
-    EXPECT_EQ(LogLines(), *c.error ? Lines{c.error} : Lines{});
-    EXPECT_EQ(menu.Items.back().Tag, *c.caption ? 1007 : 1010);
+    EXPECT_EQ(LogLines(), *tc.error ? Lines{tc.error} : Lines{});
+    EXPECT_EQ(menu.Items.back().Tag, *tc.caption ? 1007 : 1010);
 }
 
 INSTANTIATE_TEST_SUITE_P(ContextMenu, OutEnCaptions, ::testing::ValuesIn(OutEnCases), CaseName());
@@ -236,18 +236,19 @@ class CombineOffers : public Menu, public ::testing::WithParamInterface<CombineC
 } // namespace
 
 TEST_P(CombineOffers, FollowTheSelection) {
-    const CombineCase& c = GetParam();
+    const CombineCase& tc = GetParam();
     LoadText(CombineProject);
     m.SelList.clear();
-    for (const auto& [inst, name] : c.selection)
+    for (const auto& [inst, name] : tc.selection)
         if (std::find(m.SelList.begin(), m.SelList.end(), Index(inst, name)) == m.SelList.end())
             m.SelList.push_back(Index(inst, name));
-    const Lines captions = Captions(OnPort(c.selection.front().first, c.selection.front().second));
+    const Lines captions =
+        Captions(OnPort(tc.selection.front().first, tc.selection.front().second));
     auto has = [&](const char* caption) {
         return std::find(captions.begin(), captions.end(), caption) != captions.end();
     };
-    EXPECT_EQ(has("Combine..."), c.combine) << ::testing::PrintToString(captions);
-    EXPECT_EQ(has("Combine to inout..."), c.inout) << ::testing::PrintToString(captions);
+    EXPECT_EQ(has("Combine..."), tc.combine) << ::testing::PrintToString(captions);
+    EXPECT_EQ(has("Combine to inout..."), tc.inout) << ::testing::PrintToString(captions);
 }
 
 INSTANTIATE_TEST_SUITE_P(ContextMenu, CombineOffers, ::testing::ValuesIn(CombineCases), CaseName());

@@ -3,9 +3,9 @@
 #include "editor/hdl/ModelWizardProject.h"
 
 #include "model/ModelText.h"
-#include "support/InCi.h"
 #include "support/EngineWorkFiles.h"
 #include "support/FileFixtures.h"
+#include "support/InCi.h"
 #include "support/ScriptedPrompt.h"
 
 #include <gtest/gtest.h>

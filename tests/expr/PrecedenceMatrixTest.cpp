@@ -1,5 +1,5 @@
-// The relation table in use against the one printed for this grammar: every cell where they
-// differ is listed, so the departure stays visible, and the derivation is pinned.
+// The relation table in use against the relation table as first written for this grammar: every
+// cell where they differ is listed, so the departure stays visible, and the derivation is pinned.
 #include "editor/expr/ExprEvaluator.h"
 #include "editor/expr/Grammar.h"
 
@@ -19,9 +19,9 @@ using expr::MatrixHandleLine;
 using expr::SymbolCount;
 using expr::SymbolNumber;
 
-// The printed table, row by row in symbol order, columns in groups of ten: L "<", E "=", G ">",
-// a dot no relation.
-const std::array<std::string_view, SymbolCount> PrintedMatrix = {
+// The relation table as first written, row by row in symbol order, columns in groups of ten: L "<",
+// E "=", G ">", a dot no relation.
+const std::array<std::string_view, SymbolCount> FirstWrittenMatrix = {
     "GELLLL.L.. L..LL..... .......... ...LLLLLLL LLL.LL", // 1 $
     "E.....E... .....E.... .......... .......... ......", // 2 PROGRAM
     "G..E..GL.. L..LLG.... .......... ...LLLLLLL LLL.LL", // 3 OPERATORS
@@ -70,9 +70,9 @@ const std::array<std::string_view, SymbolCount> PrintedMatrix = {
     ".....GGGGG GGGGGG..GG GGGGGGGGGG ...GGGGGGG GGEGGG", // 46 FUNCTION_NAME
 };
 
-char PrintedRelation(std::size_t row, std::size_t column) {
+char FirstWrittenRelation(std::size_t row, std::size_t column) {
     std::string cells;
-    for (const char c : PrintedMatrix[row]) {
+    for (const char c : FirstWrittenMatrix[row]) {
         if (c != ' ') {
             cells.push_back(c);
         }
@@ -92,13 +92,13 @@ char PrintedRelation(std::size_t row, std::size_t column) {
 struct ChangedCell {
     std::string_view row;
     std::string_view column;
-    char printed;
+    char firstWritten;
     char used;
 };
 
 // Every cell where the table in use (the Wirth-Weber relations of the 40 rules) differs from the
-// printed one. Cells of a nonterminal column are only ever pushed after a reduction, where just
-// "=" or not-"=" counts; those are listed all the same.
+// first-written one. Cells of a nonterminal column are only ever pushed after a reduction, where
+// just "=" or not-"=" counts; those are listed all the same.
 const std::vector<ChangedCell> ChangedCells = {
     // A loop, IF or BEGIN block as a later statement of a list.
     {"OPERATORS", "OPERATOR1", ' ', '<'},
@@ -108,7 +108,7 @@ const std::vector<ChangedCell> ChangedCells = {
     {"OPERATOR", "OPERATOR1", ' ', '>'},
     {"OPERATOR1", "OPERATOR", ' ', '>'},
     {"OPERATOR1", "OPERATOR1", ' ', '>'},
-    // The printed row is shifted by one column: a statement after a BEGIN block.
+    // The first-written row is shifted by one column: a statement after a BEGIN block.
     {"END", "OPERATOR", '=', '>'},
     {"END", "OPERATOR1", ' ', '>'},
     {"END", "IF", ' ', '>'},
@@ -119,7 +119,7 @@ const std::vector<ChangedCell> ChangedCells = {
     {"END", "REPEAT", ' ', '>'},
     {"END", ":=", '>', ' '},
     {"END", "NOT", '>', ' '},
-    // The printed IF, WHILE and UNTIL rows are shifted by one column from CONDITION on, so
+    // The first-written IF, WHILE and UNTIL rows are shifted by one column from CONDITION on, so
     // "IF CONDITION" never formed and every condition failed; also function calls in conditions.
     {"IF", "CONDITION", ' ', '='},
     {"IF", "CONDITION1", '=', '<'},
@@ -153,7 +153,8 @@ const std::vector<ChangedCell> ChangedCells = {
     {"OR", "G", '<', ' '},
     {"OR", ")", '<', ' '},
     {"OR", "FUNCTION", ' ', '<'},
-    // The printed condition rows are shifted: CONDITION is followed by DO (not TO), CONDITION1
+    // The first-written condition rows are shifted: CONDITION is followed by DO (not TO),
+    // CONDITION1
     // by AND and OR (not <= and >=), and a condition closes before any statement start.
     {"CONDITION", "OPERATOR", ' ', '>'},
     {"CONDITION", "OPERATOR1", ' ', '>'},
@@ -228,7 +229,7 @@ const std::vector<ChangedCell> ChangedCells = {
     {")", "OPERATOR1", ' ', '>'},
     {"FUNCTION", "OPERATOR", ' ', '>'},
     {"FUNCTION", "OPERATOR1", ' ', '>'},
-    // Only "(" may follow a function name; the printed row reduces on nearly everything.
+    // Only "(" may follow a function name; the first-written row reduces on nearly everything.
     {"FUNCTION_NAME", "BEGIN", '>', ' '},
     {"FUNCTION_NAME", "END", '>', ' '},
     {"FUNCTION_NAME", "IF", '>', ' '},
@@ -266,14 +267,15 @@ const std::vector<ChangedCell> ChangedCells = {
     {"FUNCTION_NAME", "FUNCTION_NAME", '>', ' '},
 };
 
-TEST(PrecedenceMatrix, DiffersFromThePrintedTableExactlyInTheListedCells) {
+TEST(PrecedenceMatrix, DiffersFromTheFirstWrittenTableExactlyInTheListedCells) {
     std::map<std::pair<std::size_t, std::size_t>, ChangedCell> changed;
     for (const ChangedCell& cell : ChangedCells) {
         const auto row = SymbolNumber(cell.row);
         const auto column = SymbolNumber(cell.column);
         ASSERT_TRUE(row && column) << cell.row << " " << cell.column;
-        EXPECT_EQ(PrintedRelation(*row, *column), cell.printed) << cell.row << " " << cell.column;
-        EXPECT_NE(cell.printed, cell.used) << cell.row << " " << cell.column;
+        EXPECT_EQ(FirstWrittenRelation(*row, *column), cell.firstWritten)
+            << cell.row << " " << cell.column;
+        EXPECT_NE(cell.firstWritten, cell.used) << cell.row << " " << cell.column;
         changed.emplace(std::make_pair(*row, *column), cell);
     }
     EXPECT_EQ(changed.size(), ChangedCells.size()) << "a cell is listed twice";
@@ -281,7 +283,7 @@ TEST(PrecedenceMatrix, DiffersFromThePrintedTableExactlyInTheListedCells) {
         for (std::size_t c = 0; c < SymbolCount; ++c) {
             const auto found = changed.find({r, c});
             const char expected =
-                found != changed.end() ? found->second.used : PrintedRelation(r, c);
+                found != changed.end() ? found->second.used : FirstWrittenRelation(r, c);
             EXPECT_EQ(Matrix().Relation(r, c), expected)
                 << MatrixHandleLine[r] << " " << MatrixHandleLine[c];
         }
@@ -310,8 +312,8 @@ TEST(PrecedenceMatrix, DollarClosesTheText) {
 }
 
 // The price of keeping "(" CONDITION1 as "=": AND and OR cannot be reduced inside parentheses,
-// while parenthesised conditions joined by them can. The printed table holds the same "=", and
-// the component has always refused such a condition; it stays refused.
+// while parenthesised conditions joined by them can. The relation table as first written holds the
+// same "=", and the component has always refused such a condition; it stays refused.
 TEST(PrecedenceMatrix, AndOrInsideParenthesesIsRefused) {
     expr::TExpressionEvaluator evaluator;
     EXPECT_NO_THROW(evaluator.SetExpressionText("IF (1=1) OR (1=2) THEN x:=1"));
@@ -329,8 +331,8 @@ namespace {
 
 // The price of keeping OPERATOR ELSE as "=": an ELSE after a statement that ends in a statement
 // (a loop, or an IF with its own ELSE) is taken into that statement. BEGIN ... END around the
-// THEN branch gives the ELSE to the IF it belongs to. The printed table holds the same "=", and
-// the component has always refused these texts; they stay refused.
+// THEN branch gives the ELSE to the IF it belongs to. The relation table as first written holds the
+// same "=", and the component has always refused these texts; they stay refused.
 TEST(PrecedenceMatrix, ElseAfterANestedStatementNeedsBeginEnd) {
     expr::TExpressionEvaluator evaluator;
     for (const char* refused : {"IF 1=1 THEN WHILE 1=2 DO x:=1 ELSE y:=2",

@@ -75,7 +75,7 @@ const EdgeCase kEdges[] = {
     {"platform/Paths.cpp", "QDir", true, false},
     {"launcher/Launcher.cpp", "QString", true, false},
     {"editor/model/ui/Old.cpp", "QWidget", true, true},
-    // Headers of the system and of other libraries are free everywhere.
+    // System headers and those of other libraries are free everywhere.
     {"platform/Process.cpp", "sys/wait.h", true, true},
     {"regex/Regex.cpp", "pcre2.h", true, true},
     {"editor/model/Rebuild.cpp", "Queue.h", true, true},

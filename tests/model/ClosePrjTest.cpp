@@ -7,13 +7,13 @@
 #include "platform/IniFile.h"
 #include "platform/TextFile.h"
 
-#include "FileFixture.h"
+#include "ModelFileFixture.h"
 
 #include <sys/stat.h>
 
 using Texts = std::vector<std::string>;
 
-class ClosePrjTest : public FileFixture {
+class ClosePrjTest : public ModelFileFixture {
 protected:
     ClosePrjTest() {
         model.IniPath = dir.Path("zun2012.ini");

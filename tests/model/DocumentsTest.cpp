@@ -2,13 +2,13 @@
 #include "editor/model/Documents.h"
 #include "platform/TextFile.h"
 
-#include "FileFixture.h"
+#include "ModelFileFixture.h"
 
 #include <sys/stat.h>
 
 using Texts = std::vector<std::string>;
 
-class DocumentsTest : public FileFixture {
+class DocumentsTest : public ModelFileFixture {
 protected:
     void MakeDoc(const std::string& relative) {
         ::mkdir(dir.Path("doc").c_str(), 0755);

@@ -3,7 +3,7 @@
 #include "editor/model/Scramble.h"
 #include "platform/TextFile.h"
 
-#include "FileFixture.h"
+#include "ModelFileFixture.h"
 
 #include <sys/stat.h>
 
@@ -38,7 +38,7 @@ int CountCode(const Texts& lines, const std::string& code) {
 
 } // namespace
 
-class ProjectFileTest : public FileFixture {
+class ProjectFileTest : public ModelFileFixture {
 protected:
     // Settings that differ from every default, so a round trip that loses one shows.
     void SetUnusualSettings(ProjectModel& m) {

@@ -2,7 +2,7 @@
 // mode puts the rows.
 #include "editor/model/ProjectParser.h"
 
-#include "FileFixture.h"
+#include "ModelFileFixture.h"
 
 #include <iterator>
 #include <random>
@@ -114,7 +114,7 @@ TEST(IsInEmptyModule, AnswersForModuleAndParameterRowsOfPortlessModulesOnly) {
     EXPECT_EQ(log.Lines(), Texts{"Error: Internal error. Illegal number."});
 }
 
-class ParserTest : public FileFixture {};
+class ParserTest : public ModelFileFixture {};
 
 TEST_F(ParserTest, ReplaceAllMakesTheRowsTheProjectAndLFParsesLikeCRLF) {
     OpenText("TOP\t\told\r\n");

@@ -2,7 +2,7 @@
 // day and failed writes.
 #include "editor/model/Settings.h"
 
-#include "FileFixture.h"
+#include "ModelFileFixture.h"
 #include "platform/IniFile.h"
 #include "platform/TextFile.h"
 
@@ -17,7 +17,7 @@ const char* const GuestbookQuestion =
 
 } // namespace
 
-class SettingsTest : public FileFixture {
+class SettingsTest : public ModelFileFixture {
 protected:
     std::string IniPath() const { return dir.Path("zun2012.ini"); }
     void WriteIni(const std::string& text) { WriteBytes(IniPath(), text); }

@@ -53,10 +53,11 @@ TEST_P(TopPortNames, FollowTheTopNameRule) {
     std::string status;
     const bool mapped = MapPortToTop(m, P(c.inst, c.portName), m.FirstMduLine, "", true, &status);
     EXPECT_EQ(mapped, *c.topName != 0);
-    if (*c.log)
+    if (*c.log) {
         EXPECT_EQ(LogLines(), Lines{c.log});
-    else
+    } else {
         EXPECT_TRUE(LogLines().empty());
+    }
     if (!mapped) {
         EXPECT_EQ(StoredText(m.LineList), before);
         return;

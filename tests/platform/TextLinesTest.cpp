@@ -29,3 +29,15 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& p) { return std::string(p.param.name); });
 
 } // namespace
+
+namespace {
+
+// Joined lines read back as the same lines, whatever a line holds but a line end.
+TEST(JoinLines, EndsEveryLineWithCrLfAndSplitsBackToTheSameLines) {
+    EXPECT_EQ(platform::JoinLines({}), "");
+    EXPECT_EQ(platform::JoinLines({"a", "", "b\tc"}), "a\r\n\r\nb\tc\r\n");
+    const std::vector<std::string> lines = {"", "module top(", "", "endmodule"};
+    EXPECT_EQ(platform::SplitLines(platform::JoinLines(lines)), lines);
+}
+
+} // namespace

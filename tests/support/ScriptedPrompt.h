@@ -12,13 +12,13 @@
 
 class ScriptedPrompt : public Prompt {
 public:
-    enum class Kind { Message, YesNo, YesNoCancel, OpenFile, OpenFiles, SaveFile };
+    enum class Kind { Message, YesNo, YesNoCancel, OkCancel, OpenFile, OpenFiles, SaveFile };
 
     struct Step {
         Kind kind;
-        std::string text;  // expected message text, or chooser title; empty = any
+        std::string text; // expected message text, or chooser title; empty = any
         PromptAnswer answer = PromptAnswer::Yes;
-        std::vector<std::string> files;  // chosen files; empty = cancelled chooser
+        std::vector<std::string> files; // chosen files; empty = cancelled chooser
     };
 
     // Script builders.
@@ -27,11 +27,17 @@ public:
         return *this;
     }
     ScriptedPrompt& ExpectYesNo(std::string text, bool yes) {
-        steps_.push_back({Kind::YesNo, std::move(text), yes ? PromptAnswer::Yes : PromptAnswer::No, {}});
+        steps_.push_back(
+            {Kind::YesNo, std::move(text), yes ? PromptAnswer::Yes : PromptAnswer::No, {}});
         return *this;
     }
     ScriptedPrompt& ExpectYesNoCancel(std::string text, PromptAnswer answer) {
         steps_.push_back({Kind::YesNoCancel, std::move(text), answer, {}});
+        return *this;
+    }
+    ScriptedPrompt& ExpectOkCancel(std::string text, bool ok) {
+        steps_.push_back(
+            {Kind::OkCancel, std::move(text), ok ? PromptAnswer::Yes : PromptAnswer::Cancel, {}});
         return *this;
     }
     ScriptedPrompt& ExpectOpenFile(std::string title, std::vector<std::string> files) {
@@ -49,12 +55,15 @@ public:
 
     ~ScriptedPrompt() override {
         for (const Step& s : steps_)
-            ADD_FAILURE() << "scripted prompt never shown: " << Name(s.kind) << " \"" << s.text << "\"";
+            ADD_FAILURE() << "scripted prompt never shown: " << Name(s.kind) << " \"" << s.text
+                          << "\"";
     }
 
     bool Done() const { return steps_.empty(); }
     // Every text shown, in order, for tests that check what the user saw.
     const std::vector<std::string>& Shown() const { return shown_; }
+    // The last file chooser shown, for tests of its file name and filter.
+    const FileChooser& LastChooser() const { return chooser_; }
 
     void Message(const std::string& text, const std::string&, MessageKind) override {
         Next(Kind::Message, text);
@@ -65,16 +74,22 @@ public:
     PromptAnswer YesNoCancel(const std::string& text, const std::string&) override {
         return Next(Kind::YesNoCancel, text).answer;
     }
+    bool OkCancel(const std::string& text, const std::string&) override {
+        return Next(Kind::OkCancel, text).answer == PromptAnswer::Yes;
+    }
     std::optional<std::string> OpenFile(const FileChooser& c) override {
+        chooser_ = c;
         Step s = Next(Kind::OpenFile, c.title);
         if (s.files.empty())
             return std::nullopt;
         return s.files.front();
     }
     std::vector<std::string> OpenFiles(const FileChooser& c) override {
+        chooser_ = c;
         return Next(Kind::OpenFiles, c.title).files;
     }
     std::optional<std::string> SaveFile(const FileChooser& c) override {
+        chooser_ = c;
         Step s = Next(Kind::SaveFile, c.title);
         if (s.files.empty())
             return std::nullopt;
@@ -84,12 +99,20 @@ public:
 private:
     static const char* Name(Kind k) {
         switch (k) {
-        case Kind::Message: return "Message";
-        case Kind::YesNo: return "YesNo";
-        case Kind::YesNoCancel: return "YesNoCancel";
-        case Kind::OpenFile: return "OpenFile";
-        case Kind::OpenFiles: return "OpenFiles";
-        case Kind::SaveFile: return "SaveFile";
+        case Kind::Message:
+            return "Message";
+        case Kind::YesNo:
+            return "YesNo";
+        case Kind::YesNoCancel:
+            return "YesNoCancel";
+        case Kind::OkCancel:
+            return "OkCancel";
+        case Kind::OpenFile:
+            return "OpenFile";
+        case Kind::OpenFiles:
+            return "OpenFiles";
+        case Kind::SaveFile:
+            return "SaveFile";
         }
         return "?";
     }
@@ -99,7 +122,10 @@ private:
         if (steps_.empty()) {
             ADD_FAILURE() << "unexpected prompt: " << Name(kind) << " \"" << text << "\"";
             // Unexpected questions are answered in the most harmless way.
-            return {kind, text, kind == Kind::YesNoCancel ? PromptAnswer::Cancel : PromptAnswer::No, {}};
+            return {kind,
+                    text,
+                    kind == Kind::YesNoCancel ? PromptAnswer::Cancel : PromptAnswer::No,
+                    {}};
         }
         Step s = steps_.front();
         steps_.pop_front();
@@ -112,4 +138,5 @@ private:
 
     std::deque<Step> steps_;
     std::vector<std::string> shown_;
+    FileChooser chooser_;
 };

@@ -1,5 +1,6 @@
 // Real mouse events on the main window's canvas: a wire drawn by dragging one port onto another,
 // with its pixels in the picture; a double-click on the top module's header; the status bar.
+#include "ChannelProject.h"
 #include "MainWindowFixture.h"
 
 #include "editor/app/TPaintBox.h"
@@ -8,6 +9,8 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 
 namespace {
 
@@ -115,4 +118,80 @@ TEST_F(CanvasMouse, AClickOnAPortSelectsItAndTheModeButtonsSetTheCursor) {
     Send(QEvent::MouseButtonRelease, PortCentre("u1", "q"), Qt::LeftButton, Qt::NoButton);
     EXPECT_GE(form->Model.FindPortQuiet("top", "q"), 0) << "TopMap Mode maps the port";
     EXPECT_TRUE(form->Model.Modified);
+}
+
+namespace {
+
+// n instances of ten ports side by side: a picture far wider than the window.
+std::string WideProject(int n) {
+    std::string text = "TOP\t\ttop\nINPUT\t\t\tclk\n";
+    for (int k = 0; k < n; ++k) {
+        text += "MODULE\tcore\tu" + std::to_string(k) + "\t/src/core.v\tverilog\n";
+        for (int j = 0; j < 10; ++j)
+            text += "INPUT\t\t\tp" + std::to_string(j) + "\n";
+    }
+    return text;
+}
+
+} // namespace
+
+TEST_F(CanvasMouse, ALargePictureIsDrawnWhereTheViewScrollsTo) {
+    ProjectModel& m = form->Model;
+    m.LineList = LinesFromText(WideProject(300));
+    form->UpdatePicExecute();
+    ASSERT_GT(qsizetype{form->PicBitmap.width()} * form->PicBitmap.height(), qsizetype{1} << 21);
+    const port far = m.PortList.back();
+    const QRgb pen = WinColor(far.PenColor).rgb();
+    // Mark the picture where the far port stands, then bring it into view.
+    form->PicBitmap.setPixel(far.X, far.Y, qRgb(255, 0, 255));
+    QScrollBar* bar = form->ScrollBox1->horizontalScrollBar();
+    bar->setValue(bar->maximum());
+    ASSERT_GT(far.X, bar->value());
+    EXPECT_EQ(form->PicBitmap.pixel(far.X, far.Y), pen) << "drawn as it scrolled into view";
+
+    // A gesture there redraws what shows: hovering the far port marks it.
+    const QPoint at(far.X + m.PrtWidth / 2, far.Y + m.PrtHeight / 2);
+    Send(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(form->StatusText(0), "Input:p9(u299)");
+    EXPECT_EQ(form->PicBitmap.pixel(far.X + 3, far.Y + 1), WinColor(m.PointedBrush).rgb());
+}
+
+TEST(PictureDrawing, AVisiblePartDrawsOnlyThatPart) {
+    ProjectModel m;
+    m.LineList = LinesFromText(kProject);
+    m.PrjOpen = true;
+    m.UpdatePicExecute(RebuildSender::MainWindow);
+    const ViewState view = ViewState::Initial();
+    SchematicDrawer drawer;
+    QImage picture(400, 200, QImage::Format_RGB32);
+    const QRgb marker = qRgb(255, 0, 255);
+    picture.fill(marker);
+    const port& q = m.PortList[m.FindPortQuiet("u1", "q")];
+    const port& d = m.PortList[m.FindPortQuiet("u2", "d")];
+    // The visible part ends between u1 and u2.
+    const int edge = q.X + m.PrtWidth + 2;
+    drawer.Draw(picture, {m, view, '0', {}, 400, 200, PixelRect{0, 0, edge, 200}});
+    EXPECT_EQ(picture.pixel(q.X, q.Y), WinColor(q.PenColor).rgb());
+    EXPECT_EQ(picture.pixel(edge - 1, 190), WinColor(m.BackColor).rgb());
+    EXPECT_EQ(picture.pixel(edge, 190), marker) << "outside: as it was";
+    EXPECT_EQ(picture.pixel(d.X, d.Y), marker);
+    drawer.Draw(picture, {m, view, '0', {}, 400, 200});
+    EXPECT_EQ(picture.pixel(d.X, d.Y), WinColor(d.PenColor).rgb()) << "no part: the whole picture";
+}
+
+TEST_F(CanvasMouse, HoveringAPortShowsSmartLinksProposalsAndADoubleClickMakesThem) {
+    ProjectModel& m = form->Model;
+    m.LineList = LinesFromText(kChannels);
+    form->UpdatePicExecute();
+    const QPoint at = PortCentre("u1", "tx_1_2data");
+    Send(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(form->StatusText(1), "3 Matched");
+    EXPECT_EQ(m.SuggestList.size(), 3u);
+    Send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    Send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    Send(QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+    Send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(m.WireList.size(), 3u);
+    EXPECT_TRUE(m.SuggestList.empty());
+    EXPECT_TRUE(form->Action("Undo")->isEnabled());
 }

@@ -1,9 +1,9 @@
-// The main window's menus and tool bar against the system's command list, and the enabling of
+// The main window's menus and tool bar against the expected commands, and the enabling of
 // the project commands with and without a project.
 #include "MainWindowFixture.h"
 
-#include "editor/model/Commands.h"
 #include "editor/app/TDrvForm.h"
+#include "editor/model/Commands.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -54,7 +54,7 @@ MenuRow Sub(std::string caption, std::vector<MenuRow> children) {
     return r;
 }
 
-// The five menus, transcribed from the system's description of the main window.
+// The expected menus: the five of the menu bar, in order.
 const std::vector<MenuRow> kMenus = {
     Sub("&File",
         {Row("New Project", "Ctrl+N", "New Project"), Row("&Open Project...", "Ctrl+O", "Open"),
@@ -137,7 +137,7 @@ struct ButtonRow {
     bool down;
 };
 
-// The tool bar from left to right, transcribed from the system's description.
+// The expected tool bar, from left to right.
 const std::vector<ButtonRow> kToolBar = {
     {"ToolButton24", "New Project", false, 0, false},
     {"ToolButton1", "Open", false, 0, false},
@@ -270,7 +270,7 @@ TEST_F(MainWindowTest, TheViewButtonFollowsAViewModeSetByTheModel) {
     EXPECT_FALSE(form->Action("ToolButton35")->isChecked());
 }
 
-// The commands a project enables, as the system lists them (FileSavePrj follows Modified).
+// The commands a project enables (FileSavePrj follows Modified).
 const std::vector<std::string> kProjectCommands = {"AddMdu",
                                                    "ImptTopPrt_Cstm",
                                                    "ImptTopPrt_HDL",

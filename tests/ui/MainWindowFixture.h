@@ -1,8 +1,8 @@
 // A main window for tests: the real painter, a scripted prompt, no start-up at the first show.
 #pragma once
 
-#include "editor/canvas/ui/SchematicDrawer.h"
 #include "editor/app/TForm1.h"
+#include "editor/canvas/ui/SchematicDrawer.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QAction>

@@ -3,12 +3,12 @@
 // recent-projects submenu and the Information window.
 #include "MainWindowFixture.h"
 
-#include "editor/canvas/Picture.h"
-#include "editor/model/ProjectFile.h"
 #include "editor/app/TAboutBox.h"
 #include "editor/app/TDrvForm.h"
 #include "editor/app/TPaintBox.h"
+#include "editor/canvas/Picture.h"
 #include "editor/canvas/ui/WinColor.h"
+#include "editor/model/ProjectFile.h"
 #include "model/ModelText.h"
 #include "support/FileFixtures.h"
 

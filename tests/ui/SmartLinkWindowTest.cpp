@@ -1,6 +1,7 @@
 // The Smart Link window in the main window: made at start-up in the right dock panel with the
 // shipped rules, its widgets wired to the state's handlers, and SmartLink on the canvas: the
 // mouse over a port draws the proposals and fills the status bar, a double-click accepts them.
+#include "ChannelProject.h"
 #include "MainWindowFixture.h"
 
 #include "editor/canvas/CanvasController.h"
@@ -140,15 +141,6 @@ TEST_F(SmartLinkInMainWindow, OpenAndSaveGoThroughThePrompt) {
               ReadBytes(std::string(ZUN_BUILD_DIR) + "/default.qvs"));
 }
 
-// Three instances with a channel port each; u1's drives the other two and the top's output.
-const char* const kChannels = "TOP\t\tt\n"
-                              "OUTPUT\t\t\ttx_1_2data\n"
-                              "MODULE\tcore\tu1\t/src/core.v\tverilog\n"
-                              "OUTPUT\t\t\ttx_1_2data\n"
-                              "MODULE\tsink\tu2\t/src/sink.v\tverilog\n"
-                              "INPUT\t\t\ttx_1_2data\n"
-                              "MODULE\tsink\tu3\t/src/sink.v\tverilog\n"
-                              "INPUT\t\t\ttx_1_2data\n";
 
 TEST_F(SmartLinkInMainWindow, MouseOverAPortDrawsTheProposalsAndADoubleClickAcceptsThem) {
     ProjectModel& m = form->Model;

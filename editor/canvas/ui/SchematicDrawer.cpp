@@ -17,10 +17,10 @@ QRect ToQRect(const PixelRect& r) {
 }
 
 // Canvas fonts draw without antialiasing, so that labels are crisp at every zoom.
-QFont CanvasFont(const FontValue& spec) {
-    QFont font = QFontOf(spec);
-    font.setStyleStrategy(QFont::NoAntialias);
-    return font;
+QFont CanvasFont(const FontValue& font) {
+    QFont qfont = QFontOf(font);
+    qfont.setStyleStrategy(QFont::NoAntialias);
+    return qfont;
 }
 
 const FontValue& PortFont(const ProjectModel& model, char kind) {
@@ -123,8 +123,20 @@ SchematicDrawer::SchematicDrawer() : image1_(MakeBackgroundImage()) {}
 
 void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
     const ProjectModel& model = in.Model;
-    picture.fill(model.PrjOpen ? WinColor(model.BackColor) : QColor(Qt::white));
+    const QColor background = model.PrjOpen ? WinColor(model.BackColor) : QColor(Qt::white);
+    // Only what the scroll box shows is drawn: a large project has far more ports than a gesture
+    // can afford to draw, and the window draws the part that scrolls into view.
+    const QRect whole = picture.rect();
+    const QRect area = in.Visible.Empty() ? whole : ToQRect(in.Visible).intersected(whole);
+    const bool partial = area != whole;
+    auto shows = [&](const QRect& r) { return !partial || r.intersects(area); };
+    if (!partial)
+        picture.fill(background);
     QPainter p(&picture);
+    if (partial) {
+        p.fillRect(area, background);
+        p.setClipRect(area);
+    }
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, false);
     // The suggestion marks use whatever font the canvas holds last, as the headers leave it.
@@ -133,6 +145,13 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
 
     if (in.View.Wires) {
         for (const wire& w : model.WireList) {
+            const QRect ends =
+                ToQRect(WireDot(model, w.X1, w.Y1))
+                    .united(ToQRect(WireDot(model, w.X2, w.Y2)))
+                    .united(QRect(QPoint(std::min(w.X1, w.X2), std::min(w.Y1, w.Y2)),
+                                  QPoint(std::max(w.X1, w.X2), std::max(w.Y1, w.Y2))));
+            if (!shows(ends))
+                continue;
             DrawLine(p, w.X1, w.Y1, w.X2, w.Y2, WinColor(w.LineColor));
             DrawDot(p, WireDot(model, w.X1, w.Y1), WinColor(w.DotColor));
             DrawDot(p, WireDot(model, w.X2, w.Y2), WinColor(w.DotColor));
@@ -140,17 +159,19 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
     }
 
     for (const port& pt : model.PortList) {
-        const FontValue& spec = PortFont(model, pt.Kind);
-        QFont font = CanvasFont(spec);
+        if (!shows(ToQRect(PortBox(model, pt))))
+            continue;
+        const FontValue& font = PortFont(model, pt.Kind);
+        QFont qfont = CanvasFont(font);
         if (!pt.Numeric)
-            font.setItalic(true);
-        QColor textColor = WinColor(spec.Color);
+            qfont.setItalic(true);
+        QColor textColor = WinColor(font.Color);
         if (pt.PenColor == model.UnmatchedColor)
             textColor = WinColor(model.UnmatchedColor);
         const int brush = in.View.LonePorts && pt.Lone ? model.LoneColor : pt.BrushColor;
         DrawBox(p, PortBox(model, pt), WinColor(pt.PenColor), WinColor(brush));
-        p.setFont(font);
-        current = font;
+        p.setFont(qfont);
+        current = qfont;
         currentColor = textColor;
         DrawClippedText(p, PortLabelClip(model, pt), pt.X + 2, pt.Y + 2,
                         QString::fromStdString(PortLabel(pt, in.View.PortWidth)), WinColor(brush),
@@ -158,12 +179,20 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
     }
 
     for (const mdu& m : model.MduList) {
-        const FontValue& spec = HeaderFont(model, m);
-        current = CanvasFont(spec);
-        currentColor = WinColor(spec.Color);
+        if (!shows(ToQRect(HeaderRect(model, m))))
+            continue;
+        const FontValue& font = HeaderFont(model, m);
+        current = CanvasFont(font);
+        currentColor = WinColor(font.Color);
         p.setFont(current);
         DrawClippedText(p, HeaderRect(model, m), m.X, m.Y, QString::fromStdString(m.InstName),
-                        WinColor(m.BrushColor), WinColor(spec.Color));
+                        WinColor(m.BrushColor), WinColor(font.Color));
+    }
+    // The marks take the last header's font, drawn or not.
+    if (partial && !model.MduList.empty()) {
+        const FontValue& font = HeaderFont(model, model.MduList.back());
+        current = CanvasFont(font);
+        currentColor = WinColor(font.Color);
     }
 
     if (in.MouseMode == '1') {

@@ -73,12 +73,12 @@ QColor WinColor(int value) {
     return WinColor(value, QApplication::palette());
 }
 
-QFont QFontOf(const FontValue& spec) {
-    QFont font(QString::fromStdString(spec.Face));
-    font.setPointSize(spec.Size > 0 ? spec.Size : 8);
-    font.setBold(spec.Bold);
-    font.setItalic(spec.Italic);
-    font.setUnderline(spec.Underline);
-    font.setStrikeOut(spec.StrikeOut);
-    return font;
+QFont QFontOf(const FontValue& font) {
+    QFont qfont(QString::fromStdString(font.Face));
+    qfont.setPointSize(font.Size > 0 ? font.Size : 8);
+    qfont.setBold(font.Bold);
+    qfont.setItalic(font.Italic);
+    qfont.setUnderline(font.Underline);
+    qfont.setStrikeOut(font.StrikeOut);
+    return qfont;
 }

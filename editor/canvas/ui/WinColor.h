@@ -11,4 +11,4 @@
 QColor WinColor(int value, const QPalette& palette);
 QColor WinColor(int value);
 // The font of a model font value, without its colour (WinColor of FontValue::Color gives that).
-QFont QFontOf(const FontValue& spec);
+QFont QFontOf(const FontValue& font);

@@ -25,9 +25,9 @@ inline const char* const SampleProject = "TOP\t\ttop\r\n"
                                          "OUTPUT\tNA\tNA\tcount\t\tW-1\t0\r\n"
                                          "WIRE\ttop\tclk\tu1\tclk\tclk\r\n";
 
-class FileFixture : public ::testing::Test {
+class ModelFileFixture : public ::testing::Test {
 protected:
-    FileFixture() {
+    ModelFileFixture() {
         model.AppDir = dir.Dir();
         model.WorkDir = dir.Dir();
         services.prompt = &prompt;

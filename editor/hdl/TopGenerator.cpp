@@ -1,0 +1,427 @@
+// The full-source generators: skeletons, work files, the finishing job and the read-back.
+#include "editor/hdl/TopGenerator.h"
+
+#include "editor/hdl/DesignCheck.h"
+#include "editor/hdl/NetFacts.h"
+#include "editor/hdl/TextColumns.h"
+#include "platform/TextFile.h"
+#include "platform/TextLines.h"
+
+#include <unordered_set>
+
+const char* const GenErrorText = "Error.";
+const char* const GenNoTopText = "Error";
+const char* const GenDesignErrorText = "Error in design.";
+
+const char* const NoTopModuleFound = "No top module found. File damaged.";
+const char* const NoTopLevelPort = "No top level port exists.";
+const char* const IgnoreVariantPort = "Ignore variant port:";
+const char* const UnknownPort = "Unknown port:";
+const char* const NoPortInModule = "No port in module ";
+
+const char* const InstanceMarker = "//Instantiate cell modules";
+
+namespace {
+
+// The instance's value of a parameter (PARAMETER field 5) within its group of seven.
+constexpr std::size_t ParamInstValue = 4;
+
+// Columns of the generated tables.
+constexpr std::size_t NameColumns = 20;
+constexpr std::size_t RangeColumns = 10;
+constexpr std::size_t TypeColumns = 35;
+constexpr std::size_t ValueColumns = 5;
+constexpr std::size_t BoundColumns = 4;
+
+const mdu* FindTopModule(const ProjectModel& model) {
+    for (const mdu& m : model.MduList)
+        if (m.IsTop())
+            return &m;
+    return nullptr;
+}
+
+bool HasPorts(const mdu& m) {
+    return m.FirstPort >= 0 && m.LastPort >= 0;
+}
+
+bool IsDeclaredKind(char kind) {
+    return kind == 'I' || kind == 'O' || kind == 'B';
+}
+
+bool IsBlank(const std::string& text) {
+    return NormalizeBlanks(text, false).empty();
+}
+
+// The targets of the project's ASSIGN lines: the first name of field 1 (" name = ...").
+std::unordered_set<std::string> AssignTargets(const ProjectLines& lines) {
+    std::unordered_set<std::string> targets;
+    for (const ProjectLine& line : lines) {
+        if (line[0].empty() || line[0].front() != 'A')
+            continue;
+        const std::string& text = line[1];
+        const std::size_t begin = text.find_first_not_of(" \t");
+        if (begin == std::string::npos)
+            continue;
+        const std::size_t end = text.find_first_of(" \t=", begin);
+        targets.insert(text.substr(begin, end == std::string::npos ? end : end - begin));
+    }
+    return targets;
+}
+
+// An open top output is tied to AssignOpenOut unless that is "N". One that an ASSIGN line drives
+// is not open: a tie-off there would give the output a second driver.
+bool TakesTieOff(const ProjectModel& model, const port& p,
+                 const std::unordered_set<std::string>& assigned) {
+    return model.AssignOpenOut != 'N' && p.Kind == 'O' && p.Numeric && p.Lone &&
+           assigned.count(p.Name) == 0;
+}
+
+// The ASSIGN lines' texts in line order, each made by piece from field 1.
+template <typename Piece> std::string AssignLines(const ProjectLines& lines, Piece piece) {
+    std::string text;
+    for (const ProjectLine& line : lines)
+        if (!line[0].empty() && line[0].front() == 'A')
+            text += piece(line[1]);
+    return text;
+}
+
+void LogTopPortLeftOut(ProjectModel& model, const port& p) {
+    if (p.Kind == 'V')
+        model.LogWarning(IgnoreVariantPort + p.Name + ".");
+    else
+        model.LogWarning(UnknownPort + p.Name + ".");
+}
+
+// Verilog.
+
+std::string VerilogDeclaration(const port& p) {
+    const std::string range = p.WidthText.empty() ? std::string() : "[" + p.WidthText + "]";
+    const char* word = p.Kind == 'I' ? "input  " : p.Kind == 'O' ? "output " : "inout  ";
+    return word + PadRight(range, RangeColumns) + " " + PadRight(p.Name, NameColumns) + " ;\n";
+}
+
+// VHDL.
+
+// std_logic, or a vector from msb to lsb that runs down when the numbers do.
+std::string VhdlType(const port& p, const std::string& msb, const std::string& lsb) {
+    if (p.WidthText.empty())
+        return "std_logic";
+    return "std_logic_vector(" + PadLeft(msb, BoundColumns) +
+           (p.Msb >= p.Lsb ? " downto " : " to ") + PadLeft(lsb, BoundColumns) + ")";
+}
+
+std::string EntityType(const port& p) {
+    return VhdlType(p, std::to_string(p.Msb), std::to_string(p.Lsb));
+}
+
+// A component declares its ports with the bound expressions of their lines; a line without
+// them has only its numbers.
+std::string ComponentType(const port& p) {
+    const std::string msb = p.MsbExpr.empty() ? std::to_string(p.Msb) : p.MsbExpr;
+    const std::string lsb = p.LsbExpr.empty() ? std::to_string(p.Lsb) : p.LsbExpr;
+    return VhdlType(p, msb, lsb);
+}
+
+std::string VhdlMode(char kind, bool buffer) {
+    if (kind == 'I')
+        return ":in     ";
+    if (kind == 'B')
+        return ":inout  ";
+    return buffer ? ":buffer " : ":out    ";
+}
+
+// The value a generic is mapped to: the instance's, else the module's default; empty when
+// it has neither.
+const std::string& GenericValue(const mdu& m, std::size_t group) {
+    const std::string& own = m.Params[group + ParamInstValue];
+    return IsBlank(own) ? m.Params[group + ParamValue] : own;
+}
+
+std::string VhdlAssign(const std::string& field) {
+    std::string text = field;
+    const std::size_t equal = text.find(" = ");
+    if (equal != std::string::npos)
+        text.replace(equal, 3, " <= ");
+    return "\r\n" + text + ";";
+}
+
+} // namespace
+
+std::string ConnectionFileText(const ProjectLines& lines) {
+    std::string text;
+    for (const ProjectLine& line : lines) {
+        if (line[FieldSuggestion] == "S" && LineKind(line[0]) == 'W')
+            continue;
+        for (std::size_t f = 0; f < 8; ++f) {
+            if (f > 0)
+                text += '\t';
+            text += line[f];
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::optional<std::string> VerilogSkeleton(ProjectModel& model) {
+    const mdu* top = FindTopModule(model);
+    if (!top) {
+        model.LogError(NoTopModuleFound);
+        return std::nullopt;
+    }
+    const std::unordered_set<std::string> assigned = AssignTargets(model.LineList);
+    std::string head = "module " + top->Title + "(\n";
+    std::string declarations;
+    std::string tieoffs;
+    std::vector<const port*> listed;
+    if (HasPorts(*top)) {
+        for (int k = top->FirstPort; k <= top->LastPort; ++k) {
+            const port& p = model.PortList[static_cast<std::size_t>(k)];
+            if (IsDeclaredKind(p.Kind)) {
+                declarations += VerilogDeclaration(p);
+                listed.push_back(&p);
+            } else {
+                LogTopPortLeftOut(model, p);
+            }
+            if (TakesTieOff(model, p, assigned))
+                tieoffs += "\r\nassign " + p.Name + " ={" + std::to_string(p.Span + 1) + "{1'b" +
+                           model.AssignOpenOut + "}};";
+        }
+    }
+    if (listed.empty())
+        model.LogWarning(NoTopLevelPort);
+    for (std::size_t n = 0; n < listed.size(); ++n)
+        head += "\t" + PadRight(listed[n]->Name, NameColumns) +
+                (n + 1 < listed.size() ? " ,\n" : " \n");
+    head += ");\n" + declarations + "\n";
+    head += std::string("\r\n") + InstanceMarker + "\r\n";
+
+    for (const mdu& m : model.MduList) {
+        if (m.IsTop())
+            continue;
+        head += m.ModuleName + " " + m.InstName + "(\n";
+        if (!HasPorts(m)) {
+            model.LogWarning(NoPortInModule + m.InstName + ".");
+        } else {
+            for (int k = m.FirstPort; k <= m.LastPort; ++k)
+                head += "\t." +
+                        PadRight(model.PortList[static_cast<std::size_t>(k)].Name, NameColumns) +
+                        (k < m.LastPort ? " (__),\n" : " (__)\n");
+        }
+        head += ");\n";
+        for (std::size_t g = 0; g + ParamTexts <= m.Params.size(); g += ParamTexts) {
+            const std::string& own = m.Params[g + ParamInstValue];
+            if (!own.empty() && own != m.Params[g + ParamValue])
+                head +=
+                    "defparam " + m.InstName + "." + m.Params[g + ParamName] + " = " + own + " ;\n";
+        }
+    }
+    tieoffs += AssignLines(model.LineList,
+                           [](const std::string& field) { return "\r\nassign " + field + ";"; });
+    return head + tieoffs;
+}
+
+std::optional<std::string> VhdlSkeleton(ProjectModel& model) {
+    const mdu* top = FindTopModule(model);
+    if (!top) {
+        model.LogError(NoTopModuleFound);
+        return std::nullopt;
+    }
+    NetFacts facts(model);
+    const std::unordered_set<std::string> assigned = AssignTargets(model.LineList);
+    const std::string& title = top->Title;
+
+    std::string ports;
+    std::string signals = "--Internal Signals";
+    std::string tieoffs;
+    if (!HasPorts(*top)) {
+        model.LogWarning(NoTopLevelPort);
+    } else {
+        for (int k = top->FirstPort; k <= top->LastPort; ++k) {
+            const port& p = model.PortList[static_cast<std::size_t>(k)];
+            signals += "\n" + p.Name;
+            if (IsDeclaredKind(p.Kind)) {
+                if (!ports.empty())
+                    ports += ";\n";
+                const bool buffer = p.Kind == 'O' && facts.HasLoad(p);
+                ports += "\t" + PadRight(p.Name, NameColumns) + " " + VhdlMode(p.Kind, buffer) +
+                         PadRight(EntityType(p), TypeColumns);
+            } else {
+                LogTopPortLeftOut(model, p);
+            }
+            if (TakesTieOff(model, p, assigned)) {
+                // A one-bit port has no width text; (3 downto 3) is a vector of one.
+                tieoffs += "\r\n" + PadRight(p.Name, NameColumns) +
+                           (p.WidthText.empty() ? " <='" : " <=(OTHERS=>'") + model.AssignOpenOut +
+                           (p.WidthText.empty() ? "';" : "');");
+            }
+        }
+    }
+    // An empty port clause is no VHDL: an entity without ports has none.
+    std::string entity = "entity " + title + " is";
+    if (!ports.empty())
+        entity += " port(\n" + ports + ");";
+    entity += "\nend " + title + ";";
+
+    std::string components;
+    std::unordered_set<std::string> declared;
+    std::string instances;
+    for (const mdu& m : model.MduList) {
+        if (m.IsTop())
+            continue;
+        // The first instance of a module declares its component.
+        const bool declares = declared.insert(m.ModuleName).second;
+        if (declares) {
+            components += "\ncomponent " + m.ModuleName + "  ";
+            if (m.Params.size() >= ParamTexts) {
+                components += "\n\tgeneric(";
+                for (std::size_t g = 0; g + ParamTexts <= m.Params.size(); g += ParamTexts) {
+                    if (g > 0)
+                        components += ";";
+                    components += "\n\t\t" + PadRight(m.Params[g + ParamName], NameColumns) +
+                                  " : " + PadRight(m.Params[g + ParamVhdlType], NameColumns);
+                    // A generic without a default is declared without ":=".
+                    if (!IsBlank(m.Params[g + ParamValue]))
+                        components += " :=" + PadRight(m.Params[g + ParamValue], ValueColumns);
+                }
+                components += ");";
+            }
+            if (!HasPorts(m))
+                model.LogWarning(NoPortInModule + m.ModuleName + ".");
+        }
+
+        std::string componentPorts;
+        std::string associations;
+        if (HasPorts(m)) {
+            for (int k = m.FirstPort; k <= m.LastPort; ++k) {
+                const port& p = model.PortList[static_cast<std::size_t>(k)];
+                if (!IsDeclaredKind(p.Kind)) {
+                    if (declares)
+                        model.LogWarning(UnknownPort + p.Name);
+                    continue;
+                }
+                if (!componentPorts.empty())
+                    componentPorts += ";\n";
+                const ProjectLine& line = model.LineList[static_cast<std::size_t>(p.LineIndex)];
+                componentPorts += "\t\t" + PadRight(p.Name, NameColumns) + " " +
+                                  VhdlMode(p.Kind, line[0] == "OUTPUT_B") +
+                                  PadRight(ComponentType(p), TypeColumns);
+                if (!associations.empty())
+                    associations += ",\n";
+                associations += "\t\t" + PadRight(p.Name, NameColumns) + " => __";
+                // The engine maps it to open, which VHDL forbids for an input without default.
+                if (p.Kind == 'I' && p.Lone)
+                    model.LogWarning("The input port " + p.Name + " (" + m.InstName +
+                                     ") is left open; VHDL requires it to be connected.");
+            }
+        }
+        if (declares) {
+            if (!componentPorts.empty())
+                components += "\n\tport(\n" + componentPorts + ");";
+            components += "\nend component;\n";
+        }
+
+        instances += "\n" + m.InstName + ":" + m.ModuleName + " ";
+        std::string genericMap;
+        for (std::size_t g = 0; g + ParamTexts <= m.Params.size(); g += ParamTexts) {
+            const std::string& value = GenericValue(m, g);
+            if (IsBlank(value)) {
+                model.LogWarning("No value for GENERIC " + m.Params[g + ParamName] + " (" +
+                                 m.InstName + ").");
+                continue;
+            }
+            if (!genericMap.empty())
+                genericMap += ",";
+            genericMap += "\n\t\t" + PadRight(m.Params[g + ParamName], NameColumns) + " => " +
+                          PadRight(value, ValueColumns);
+        }
+        if (!genericMap.empty())
+            instances += "\n\tgeneric map(" + genericMap + ")";
+        if (!associations.empty())
+            instances += "\n\tport map(\n" + associations + ");\n";
+        else
+            instances += ";\n";
+    }
+    signals += "\n--Internal Signals End";
+    tieoffs += AssignLines(model.LineList, VhdlAssign);
+
+    return "library IEEE;\nuse IEEE.std_logic_1164.all;\n" + entity +
+           "\narchitecture ZUN2012_Arch of " + title + " is\n" + components + signals + "\nbegin" +
+           instances + tieoffs + "\nend ZUN2012_Arch;";
+}
+
+bool CloseVerilogTop(std::vector<std::string>& lines) {
+    std::size_t marker = 0;
+    while (marker < lines.size() && lines[marker] != InstanceMarker)
+        ++marker;
+    if (marker == lines.size())
+        return false;
+    // Nothing before the marker begins with "wire ": the skeleton's header lines begin with a
+    // TAB or a direction word. The engine appends its declarations after the last line.
+    std::vector<std::string> wires;
+    std::vector<std::string> rest;
+    for (std::size_t j = marker; j < lines.size(); ++j)
+        (lines[j].compare(0, 5, "wire ") == 0 ? wires : rest).push_back(std::move(lines[j]));
+    lines.resize(marker);
+    lines.insert(lines.end(), std::make_move_iterator(wires.rbegin()),
+                 std::make_move_iterator(wires.rend()));
+    lines.insert(lines.end(), std::make_move_iterator(rest.begin()),
+                 std::make_move_iterator(rest.end()));
+    lines.emplace_back();
+    lines.emplace_back("endmodule");
+    return true;
+}
+
+bool TopGenerator::Finish(EngineJob job, const std::string& skeleton) {
+    CodeBuf = platform::SplitLines(skeleton);
+    const std::string connection = runner_.WorkFile("prj.tmp");
+    const std::string objects = runner_.WorkFile("obj.tmp");
+    for (const auto& [path, text] : {std::pair{connection, ConnectionFileText(model_.LineList)},
+                                     std::pair{objects, platform::JoinLines(CodeBuf)}}) {
+        if (const IoStatus written = platform::WriteFileAtomic(path, text); !written) {
+            runner_.DeleteTempFiles();
+            model_.LogError("Can't write the work file " + path + ". " + written.message);
+            return false;
+        }
+    }
+    EngineOutcome outcome = runner_.RunJob(job, runner_.FinishArguments(job));
+    if (!outcome.Succeeded()) {
+        model_.LogError(outcome.message);
+        return false;
+    }
+    CodeBuf = platform::SplitLines(outcome.output);
+    return true;
+}
+
+std::string TopGenerator::Result(std::size_t lines) {
+    model_.LogInfo("Total " + std::to_string(lines) + " lines of code are generated.");
+    return platform::JoinLines(CodeBuf);
+}
+
+std::string TopGenerator::GenVerilogTop() {
+    CodeBuf.clear();
+    model_.LogAction("Generate Verilog HDL Code.");
+    if (!CheckDesign(model_, CheckVerilog))
+        return GenErrorText;
+    const std::optional<std::string> skeleton = VerilogSkeleton(model_);
+    if (!skeleton)
+        return GenNoTopText;
+    if (!Finish(EngineJob::FinishVerilog, *skeleton))
+        return GenErrorText;
+    if (!CloseVerilogTop(CodeBuf)) {
+        model_.LogError(GenerationFailed);
+        return GenErrorText;
+    }
+    // The empty line and "endmodule" were one entry of the buffer, and count as one line.
+    return Result(CodeBuf.size() - 1);
+}
+
+std::string TopGenerator::GenVhdlTop() {
+    CodeBuf.clear();
+    model_.LogAction("Generate VHDL Code.");
+    if (!CheckDesign(model_, CheckVhdl))
+        return GenDesignErrorText;
+    const std::optional<std::string> skeleton = VhdlSkeleton(model_);
+    if (!skeleton || !Finish(EngineJob::FinishVhdl, *skeleton))
+        return skeleton ? GenErrorText : GenDesignErrorText;
+    return Result(CodeBuf.size());
+}

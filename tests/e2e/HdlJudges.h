@@ -1,0 +1,211 @@
+// The independent judges of generated HDL: iverilog, verilator, yosys (with the netlist checked
+// against the project's wires) and ghdl, run as the user would run them.
+#pragma once
+
+#include "editor/model/ProjectModel.h"
+#include "support/FileFixtures.h"
+#include "support/InCi.h"
+#include "support/Json.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace zun::e2e {
+
+namespace fs = std::filesystem;
+using support::Json;
+using support::JsonReader;
+
+inline const fs::path kCorpus = fs::path(ZUN_CORPUS_DIR);
+
+struct CommandResult {
+    int status = -1;
+    std::string output;
+};
+
+// Runs a command line through the shell with standard error joined to standard output. Every
+// path in our command lines is a temporary or build path without quotes or blanks.
+inline CommandResult RunCommand(const std::string& command) {
+    CommandResult result;
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (!pipe)
+        return result;
+    std::array<char, 4096> buffer{};
+    std::size_t count = 0;
+    while ((count = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        result.output.append(buffer.data(), count);
+    int status = ::pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+inline bool HaveTool(const std::string& tool) {
+    return RunCommand("command -v " + tool + " >/dev/null").status == 0;
+}
+
+// In CI every judge must be there; elsewhere a missing one skips its test with a message.
+#define REQUIRE_TOOL(tool)                                                                         \
+    do {                                                                                           \
+        if (!HaveTool(tool)) {                                                                     \
+            if (InCi())                                                                            \
+                FAIL() << tool << " is not installed, and CI requires every HDL tool";             \
+            GTEST_SKIP() << tool << " is not installed: the finished top is not judged by it";     \
+        }                                                                                          \
+    } while (false)
+
+inline std::string Join(const std::vector<fs::path>& files) {
+    std::string joined;
+    for (const fs::path& file : files)
+        joined += " " + file.string();
+    return joined;
+}
+
+// iverilog -Wall: no diagnostic may name the finished top except the notes on ports that the
+// design leaves open on purpose and the top's missing timescale (the generator writes none).
+inline void ExpectIverilogAccepts(const fs::path& top, const std::vector<fs::path>& leaves) {
+    CommandResult result =
+        RunCommand("iverilog -g2005 -Wall -o /dev/null " + top.string() + Join(leaves));
+    EXPECT_EQ(result.status, 0) << result.output;
+    std::istringstream lines(result.output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.find(top.filename().string()) == std::string::npos)
+            continue;
+        if (line.find("dangling input port") != std::string::npos ||
+            line.find("-- module") != std::string::npos)
+            continue;
+        ADD_FAILURE() << "iverilog about the finished top: " << line;
+    }
+    EXPECT_EQ(result.output.find("expects"), std::string::npos) << result.output;
+    EXPECT_EQ(result.output.find("implicit"), std::string::npos) << result.output;
+}
+
+// verilator -Wall on the top; the corpus sources are only read, their own style is not ours.
+inline void ExpectVerilatorAccepts(const fs::path& dir, const fs::path& top,
+                                   const std::string& topName, const std::vector<fs::path>& leaves,
+                                   bool corpusLeaves) {
+    std::string config;
+    if (corpusLeaves) {
+        fs::path waiver = dir / "corpus.vlt";
+        // "lint_off -file" alone leaves some rules on, so those are named as well.
+        std::string text = "`verilator_config\nlint_off -file \"" + kCorpus.string() + "/*\"\n";
+        for (const char* rule :
+             {"SELRANGE", "WIDTH", "UNUSED", "UNDRIVEN", "CASEINCOMPLETE", "BLKSEQ"})
+            text +=
+                std::string("lint_off -rule ") + rule + " -file \"" + kCorpus.string() + "/*\"\n";
+        WriteBytes(waiver, text);
+        config = " " + waiver.string();
+    }
+    CommandResult result = RunCommand(
+        "verilator --lint-only -Wall -Wno-DECLFILENAME -Wno-DEFPARAM -Wno-PINCONNECTEMPTY "
+        "--timescale 1ns/1ps --top-module " +
+        topName + config + " " + top.string() + Join(leaves));
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(result.output.find("%Warning"), std::string::npos) << result.output;
+}
+
+inline std::optional<Json> YosysJson(const fs::path& dir, const fs::path& top,
+                                     const std::string& topName,
+                                     const std::vector<fs::path>& leaves) {
+    fs::path json = dir / "top.json";
+    CommandResult result = RunCommand("yosys -q -p 'read_verilog " + top.string() + Join(leaves) +
+                                      "; hierarchy -check -top " + topName +
+                                      "; proc; check -assert; write_json " + json.string() + "'");
+    EXPECT_EQ(result.status, 0) << result.output;
+    if (result.status != 0)
+        return std::nullopt;
+    return JsonReader(ReadBytes(json)).Read();
+}
+
+// yosys names an escaped identifier without its backslash and closing blank.
+inline std::string YosysName(std::string name) {
+    if (!name.empty() && name.front() == '\\') {
+        name.erase(0, 1);
+        while (!name.empty() && name.back() == ' ')
+            name.pop_back();
+    }
+    return name;
+}
+
+// The bits yosys connected to one end of a wire: a top port's own bits, or a cell's connection.
+inline std::optional<std::vector<std::string>> EndBits(const Json& top, const std::string& topName,
+                                                       const std::string& instance,
+                                                       const std::string& port) {
+    const Json* bits = nullptr;
+    if (instance == topName) {
+        const Json* ports = top.Member("ports");
+        const Json* entry = ports ? ports->Member(YosysName(port)) : nullptr;
+        bits = entry ? entry->Member("bits") : nullptr;
+    } else {
+        const Json* cells = top.Member("cells");
+        const Json* cell = cells ? cells->Member(YosysName(instance)) : nullptr;
+        const Json* connections = cell ? cell->Member("connections") : nullptr;
+        bits = connections ? connections->Member(YosysName(port)) : nullptr;
+    }
+    if (!bits)
+        return std::nullopt;
+    std::vector<std::string> list;
+    for (const Json& bit : bits->items)
+        list.push_back(bit.text);
+    return list;
+}
+
+// Every ordinary WIRE line's two ends sit on the same bits; every instance port that no line
+// names is empty.
+inline void ExpectNetlistMatchesTheWires(const Json& netlist, const ProjectModel& model) {
+    const Json* modules = netlist.Member("modules");
+    ASSERT_NE(modules, nullptr);
+    ASSERT_NE(model.TopRecord(), nullptr);
+    const std::string topModule = model.TopRecord()->Title;
+    const Json* top = modules->Member(topModule);
+    ASSERT_NE(top, nullptr) << "no module " << topModule << " in the netlist";
+    std::set<std::pair<std::string, std::string>> wired;
+    int wires = 0;
+    for (const ProjectLine& line : model.LineList) {
+        if (line[0] != "WIRE" || line[FieldSuggestion] == "S")
+            continue;
+        ++wires;
+        SCOPED_TRACE(line[1] + "." + line[2] + " - " + line[3] + "." + line[4] + " (" + line[5] +
+                     ")");
+        auto a = EndBits(*top, model.TopName, line[1], line[2]);
+        auto b = EndBits(*top, model.TopName, line[3], line[4]);
+        ASSERT_TRUE(a && b);
+        EXPECT_FALSE(a->empty());
+        EXPECT_EQ(*a, *b);
+        wired.insert({line[1], line[2]});
+        wired.insert({line[3], line[4]});
+    }
+    EXPECT_GT(wires, 0) << "a design without wires shows nothing";
+    for (const port& p : model.PortList) {
+        if (p.OwnerName == model.TopName || wired.count({p.OwnerName, p.Name}))
+            continue;
+        auto bits = EndBits(*top, model.TopName, p.OwnerName, p.Name);
+        EXPECT_TRUE(!bits || bits->empty())
+            << p.OwnerName << "." << p.Name << " is connected although no wire names it";
+    }
+}
+
+inline void ExpectGhdlAccepts(const fs::path& dir, const fs::path& top, const std::string& topName,
+                              const std::vector<fs::path>& leaves, const std::string& library) {
+    std::string options = "--std=08 --workdir=" + dir.string() + " --work=" + library;
+    for (const fs::path& leaf : leaves) {
+        CommandResult analysed = RunCommand("ghdl -a " + options + " " + leaf.string());
+        ASSERT_EQ(analysed.status, 0) << leaf << "\n" << analysed.output;
+    }
+    CommandResult analysed = RunCommand("ghdl -a " + options + " " + top.string());
+    EXPECT_EQ(analysed.status, 0) << analysed.output;
+    CommandResult elaborated =
+        RunCommand("cd " + dir.string() + " && ghdl -e " + options + " -Werror=binding " + topName);
+    EXPECT_EQ(elaborated.status, 0) << elaborated.output;
+}
+
+} // namespace zun::e2e
