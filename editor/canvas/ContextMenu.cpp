@@ -408,16 +408,9 @@ ContextMenu::Outcome ContextMenu::RunPortCommand(const PopupItem& item) {
         SetMainPort(model_, p);
         return Outcome::Cleared;
     case CmdApplyAllRules:
-    case CmdRule: {
-        std::vector<int> rules;
-        if (item.Command == CmdRule)
-            rules.push_back(item.Rule);
-        else
-            for (const SmartLinkRuleItem& r : SmartLinkRuleItems(model_))
-                rules.push_back(r.Start);
-        ApplyRules({{p.OwnerName, p.Name}}, rules);
+    case CmdRule:
+        ApplyRules({{p.OwnerName, p.Name}}, RulesOf(item));
         return Outcome::Kept;
-    }
     case CmdListPort:
         ListConnections(model_, ListPort, nullptr, &p);
         return Outcome::Kept;
@@ -470,22 +463,24 @@ ContextMenu::Outcome ContextMenu::RunSelectionCommand(const PopupItem& item) {
                 RebuildRecords();
         return Outcome::Cleared;
     case CmdApplyAllRules:
-    case CmdRule: {
-        std::vector<int> rules;
-        if (item.Command == CmdRule)
-            rules.push_back(item.Rule);
-        else
-            for (const SmartLinkRuleItem& r : SmartLinkRuleItems(model_))
-                rules.push_back(r.Start);
-        ApplyRules(selected, rules);
+    case CmdRule:
+        ApplyRules(selected, RulesOf(item));
         return Outcome::Kept;
-    }
     case CmdListPort:
         ListConnections(model_, ListSelection, nullptr, nullptr);
         return Outcome::Kept;
     default:
         return Outcome::EndedEarly;
     }
+}
+
+std::vector<int> ContextMenu::RulesOf(const PopupItem& item) const {
+    if (item.Command == CmdRule)
+        return {item.Rule};
+    std::vector<int> rules;
+    for (const SmartLinkRuleItem& r : SmartLinkRuleItems(model_))
+        rules.push_back(r.Start);
+    return rules;
 }
 
 void ContextMenu::ApplyRules(const std::vector<NetEnd>& ports, const std::vector<int>& rules) {

@@ -134,6 +134,8 @@ private:
     Outcome Combine(const port& clicked);
     Outcome CombineToInout();
     void StartModuleEditor(const std::vector<std::string>& arguments);
+    // The rules an item runs: its own, or every rule for "Apply all rules".
+    std::vector<int> RulesOf(const PopupItem& item) const;
     void ApplyRules(const std::vector<NetEnd>& ports, const std::vector<int>& rules);
     // The ports as (instance, name), to be found again on the records of each next rebuild.
     std::vector<NetEnd> Selected() const;

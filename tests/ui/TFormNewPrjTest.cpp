@@ -247,16 +247,24 @@ std::vector<std::string> TopPortLines(const ProjectModel& m) {
     return out;
 }
 
+// A project of b.vhd under the top chip, to import top ports into.
+class ImportTopPortsTest : public TFormNewPrjTest {
+protected:
+    void NewChipProject() {
+        host->ShowModal = [](TFormNewPrj& w) {
+            w.BitBtn2Click();
+            w.LabeledEdit2->setText("chip");
+            w.BitBtn8Click();
+            return w.result();
+        };
+        form->FileNewPrjExecute(true, {b_});
+    }
+};
+
 } // namespace
 
-TEST_F(TFormNewPrjTest, ImportTopPortFromHdlGivesTheTopTheChosenModulesPorts) {
-    host->ShowModal = [](TFormNewPrj& w) {
-        w.BitBtn2Click();
-        w.LabeledEdit2->setText("chip");
-        w.BitBtn8Click();
-        return w.result();
-    };
-    form->FileNewPrjExecute(true, {b_});
+TEST_F(ImportTopPortsTest, ImportTopPortFromHdlGivesTheTopTheChosenModulesPorts) {
+    NewChipProject();
     ASSERT_TRUE(form->Model.PrjOpen);
     ASSERT_TRUE(form->Action("ImptTopPrt_HDL")->isEnabled());
     const std::string c = Source("c.v", "module other(input [3:0] k, output z); endmodule\n");
@@ -285,14 +293,8 @@ TEST_F(TFormNewPrjTest, ImportTopPortFromHdlGivesTheTopTheChosenModulesPorts) {
     EXPECT_TRUE(WorkFilesLeft().empty());
 }
 
-TEST_F(TFormNewPrjTest, ACancelledImportOfTopPortsChangesNothing) {
-    host->ShowModal = [](TFormNewPrj& w) {
-        w.BitBtn2Click();
-        w.LabeledEdit2->setText("chip");
-        w.BitBtn8Click();
-        return w.result();
-    };
-    form->FileNewPrjExecute(true, {b_});
+TEST_F(ImportTopPortsTest, ACancelledImportOfTopPortsChangesNothing) {
+    NewChipProject();
     form->Model.Modified = false;
     const ProjectLines before = form->Model.LineList;
     host->ShowModal = [&](TFormNewPrj&) { return int(QDialog::Rejected); };
