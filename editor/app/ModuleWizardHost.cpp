@@ -24,7 +24,7 @@ ModuleWizardHost::ModuleWizardHost(TForm1& form, Prompt& prompt)
         [this](bool senderIsMainWindow, const std::vector<std::string>& sources) {
             return RunNewProject(senderIsMainWindow, sources);
         });
-    form.SetHandler("ImptTopPrt_HDL", [this] { RunImportTopPorts(); });
+    form.SetHandler("ImptTopPrt_HDL", [this] { ImptTopPrt_HDLExecute(); });
 }
 
 ModuleWizardHost::~ModuleWizardHost() {
@@ -88,7 +88,7 @@ int ModuleWizardHost::ShowWizard() {
     return result;
 }
 
-bool ModuleWizardHost::RunImportTopPorts() {
+bool ModuleWizardHost::ImptTopPrt_HDLExecute() {
     wizard_.Open('T', false);
     window_->Refresh();
     if (ShowWizard() != QDialog::Accepted)

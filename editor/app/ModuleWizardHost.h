@@ -47,7 +47,7 @@ public:
     bool RunNewProject(bool senderIsMainWindow, const std::vector<std::string>& sources);
     // ImptTopPrt_HDL: the wizard in mode 'T' on its empty file page; the ports of the chosen
     // module join the top module, and the picture is drawn again on OK. True on OK.
-    bool RunImportTopPorts();
+    bool ImptTopPrt_HDLExecute();
 
 private:
     // Shows the window modally; a close of the main window asked for meanwhile happens after.

@@ -181,6 +181,19 @@ TEST_F(Menu, AOneBitInoutWithReverseEnableHasNoWidthAndFlipsItsEnable) {
     EXPECT_EQ(Assigns().back(), " pad = ( W0 ==1'b1)? 1'bz: W2 ");
 }
 
+TEST_F(Menu, AnInoutNamedLikeTheFirstFreeWireNameLeavesThatNameToThePort) {
+    LoadText(InoutProject(true));
+    Select({{"top", "din"}, {"top", "dout"}, {"top", "oe"}});
+    OnPort("top", "din");
+    dialogs.Cinout = {[](CinoutDialog& d) {
+        d.LabeledEdit1 = "W0";
+        return true;
+    }};
+    Choose("Combine to inout...");
+    EXPECT_EQ(Assigns(), (Lines{" W2 = W0 ", " W0 = ( W1 ==1'b0)? 8'bz: W3 "}));
+    EXPECT_EQ(Wires(), (Lines{"u1 d top W0 W2", "u1 q top W0 W3", "u1 q_oe top W0 W1"}));
+}
+
 TEST_F(Menu, ATakenInoutNameKeepsTheDialogOpen) {
     LoadText(InoutProject(true));
     Select({{"top", "din"}, {"top", "dout"}, {"top", "oe"}});
