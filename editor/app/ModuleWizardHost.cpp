@@ -95,6 +95,7 @@ bool ModuleWizardHost::ImptTopPrt_HDLExecute() {
         return false;
     // The parser took the undo snapshot, which marks the project modified, when a port went in;
     // a list of nothing new leaves the project as it was.
+    form_.DropSelection();
     form_.UpdatePicExecute(RebuildSender::MainWindow);
     return true;
 }

@@ -171,6 +171,8 @@ public:
     // The generated-text window in list mode for ImptTopPrt_Cstm; the command is enabled once
     // it is installed.
     void InstallCustomPortList(CustomPortListWindow window);
+    // The selection and its marks go, once new top ports have moved the ports after them.
+    void DropSelection();
 
     // Seams of the windows that come with other parts of the editor.
     // The module wizard for a new project: sources hold the files from the command line or a

@@ -71,9 +71,8 @@ void TForm1::RegisterMapHandlers() {
     };
     for (const auto& [name, execute] : maps)
         SetHandler(name, [this, execute] {
-            // A mapping moves the ports after the top's: selected indexes would name others.
             if (execute(Model) > 0)
-                Canvas->ClearSelection();
+                DropSelection();
             UpdatePicExecute();
         });
 }
@@ -82,8 +81,19 @@ void TForm1::InstallCustomPortList(CustomPortListWindow window) {
     customPortList_ = std::move(window);
     if (customPortList_)
         SetHandler("ImptTopPrt_Cstm", [this] {
-            ImptTopPrt_CstmExecute(Model, customPortList_, [this] { UpdatePicExecute(); });
+            const std::size_t lines = Model.LineList.size();
+            ImptTopPrt_CstmExecute(Model, customPortList_, [this, lines] {
+                if (Model.LineList.size() != lines)
+                    DropSelection();
+                UpdatePicExecute();
+            });
         });
     else
         SetHandler("ImptTopPrt_Cstm", nullptr);
+}
+
+void TForm1::DropSelection() {
+    // New top ports move the ports after the top's: selected indexes would name others.
+    Canvas->ClearSelection();
+    Model.ClearMarks();
 }

@@ -217,6 +217,7 @@ TEST_F(ContextMenuWindow, TheMapCommandsMapLonePortsAndDropTheSelection) {
 }
 
 TEST_F(ContextMenuWindow, TheCustomListCommandWaitsForItsWindow) {
+    Select({{"u2", "clk"}});
     EXPECT_FALSE(form->Action("ImptTopPrt_Cstm")->isEnabled());
     form->InstallCustomPortList([] { return std::optional<std::string>("input clk_in, rst"); });
     ASSERT_TRUE(form->Action("ImptTopPrt_Cstm")->isEnabled());
@@ -224,6 +225,7 @@ TEST_F(ContextMenuWindow, TheCustomListCommandWaitsForItsWindow) {
     EXPECT_GE(M().FindPortQuiet("top", "clk_in"), 0);
     EXPECT_GE(M().FindPortQuiet("top", "rst"), 0);
     EXPECT_EQ(M().FindPortQuiet("top", "input"), -1) << "keywords.txt lies next to the program";
+    EXPECT_TRUE(M().SelList.empty()) << "the new top ports moved the selected port";
     form->InstallCustomPortList(nullptr);
     EXPECT_FALSE(form->Action("ImptTopPrt_Cstm")->isEnabled());
 }
