@@ -24,7 +24,11 @@ ModuleWizardHost::ModuleWizardHost(TForm1& form, Prompt& prompt)
         [this](bool senderIsMainWindow, const std::vector<std::string>& sources) {
             return RunNewProject(senderIsMainWindow, sources);
         });
-    form.SetHandler("ImptTopPrt_HDL", [this] { ImptTopPrt_HDLExecute(); });
+    // An update reads the definitions into the update dialog's list.
+    project_.DefLines = &form.ModuleUpdates.DefLines;
+    form.InstallProjectWizard([this](char mode, const std::vector<std::string>& sources) {
+        return RunForProject(mode, sources);
+    });
 }
 
 ModuleWizardHost::~ModuleWizardHost() {
@@ -35,7 +39,8 @@ ModuleWizardHost::~ModuleWizardHost() {
         window_->SetHandOff(nullptr);
     }
     form_.InstallNewProjectWizard(nullptr);
-    form_.SetHandler("ImptTopPrt_HDL", nullptr);
+    form_.InstallProjectWizard(nullptr);
+    project_.DefLines = nullptr;
     if (FormNewPrj == window_)
         FormNewPrj = nullptr;
     delete window_.data();
@@ -60,42 +65,36 @@ void ModuleWizardHost::AttachHandOff(EditorHandOff& handOff) {
 
 bool ModuleWizardHost::RunNewProject(bool senderIsMainWindow,
                                      const std::vector<std::string>& sources) {
-    wizard_.Files.clear();
-    if (senderIsMainWindow)
-        for (const std::string& s : sources)
-            wizard_.AddSourceFile(s);
-    wizard_.Open('N', true);
-    if (senderIsMainWindow && wizard_.Files.size() == 1 && HandOverNewFile && !HandOverNewFile())
-        form_.Model.LogError(HandOffRegistrationFailed);
-    window_->Refresh();
-    if (ShowWizard() != QDialog::Accepted)
+    if (!RunWizard('N', senderIsMainWindow ? sources : std::vector<std::string>(),
+                   senderIsMainWindow))
         return false;
-    // Hand-off messages that came while the wizard closed are answered before the settings
-    // are loaded again; the wizard takes no files any more, so each is refused.
-    window_->OnOpenRequest();
     return form_.Model.PrjOpen;
 }
 
-int ModuleWizardHost::ShowWizard() {
+bool ModuleWizardHost::RunForProject(char mode, const std::vector<std::string>& sources) {
+    return RunWizard(mode, sources, false);
+}
+
+bool ModuleWizardHost::RunWizard(char mode, const std::vector<std::string>& sources,
+                                 bool handOver) {
+    wizard_.Files.clear();
+    wizard_.AddGivenSources(sources);
+    wizard_.Open(mode, true);
+    if (handOver && wizard_.Files.size() == 1 && HandOverNewFile && !HandOverNewFile())
+        form_.Model.LogError(HandOffRegistrationFailed);
+    window_->Refresh();
     inWizard_ = true;
     const int result = ShowModal(*window_);
     inWizard_ = false;
     if (closeAfterWizard_) {
         closeAfterWizard_ = false;
         QTimer::singleShot(0, &form_, &QWidget::close);
-        return QDialog::Rejected;
-    }
-    return result;
-}
-
-bool ModuleWizardHost::ImptTopPrt_HDLExecute() {
-    wizard_.Open('T', false);
-    window_->Refresh();
-    if (ShowWizard() != QDialog::Accepted)
         return false;
-    // The parser took the undo snapshot, which marks the project modified, when a port went in;
-    // a list of nothing new leaves the project as it was.
-    form_.DropSelection();
-    form_.UpdatePicExecute(RebuildSender::MainWindow);
+    }
+    if (result != QDialog::Accepted)
+        return false;
+    // Hand-off messages that came while the wizard closed are answered before the project
+    // changes further; the wizard takes no files any more, so each is refused.
+    window_->OnOpenRequest();
     return true;
 }

@@ -45,14 +45,13 @@ public:
     // The New Project wizard of TForm1::FileNewPrjExecute, after the close: true when it ended
     // with OK and a project is open (an engine failure at "OK" leaves none).
     bool RunNewProject(bool senderIsMainWindow, const std::vector<std::string>& sources);
-    // ImptTopPrt_HDL: the wizard in mode 'T' on its empty file page; the ports of the chosen
-    // module join the top module, and the picture is drawn again on OK. True on OK.
-    bool ImptTopPrt_HDLExecute();
+    // The wizard for the open project, on its file page with these sources: mode 'A' adds
+    // modules, 'T' imports the ports of modules as top ports, 'U' reads module definitions
+    // again. True when it ended with OK.
+    bool RunForProject(char mode, const std::vector<std::string>& sources);
 
 private:
-    // Shows the window modally; a close of the main window asked for meanwhile happens after.
-    // The window's result, or Rejected when the main window is closing.
-    int ShowWizard();
+    bool RunWizard(char mode, const std::vector<std::string>& sources, bool handOver);
 
     TForm1& form_;
     EngineRunner runner_;

@@ -7,8 +7,10 @@
 #include "editor/app/TDrvForm.h"
 #include "editor/app/TPaintBox.h"
 #include "editor/canvas/Picture.h"
+#include "editor/canvas/Zoom.h"
 #include "editor/canvas/ui/MenuDialogWindows.h"
 #include "editor/canvas/ui/WinColor.h"
+#include "editor/hdl/ui/Hourglass.h"
 #include "editor/model/CommandLine.h"
 #include "editor/model/Commands.h"
 #include "editor/model/ProjectFile.h"
@@ -110,8 +112,10 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     InfoWindow->setVisible(View.InfoWindow);
     RegisterDockClient(InfoWindow, "ToolButton27");
     Model.MemoryPrompt = &prompt;
-    Model.Log.SetListener({[this](const std::string& line) { InfoWindow->AppendLog(line); },
-                           [this] { InfoWindow->ClearLogView(); }});
+    Model.Log.SetListener(
+        {[this](const std::string& line) { InfoWindow->AppendLog(line); },
+         [this] { InfoWindow->ClearLogView(); },
+         [this](const std::vector<std::string>& lines) { InfoWindow->AppendLogLines(lines); }});
     Model.LogLine("* ZUN2012");
     Model.LogLine("* Top-level assembly of Verilog and VHDL designs from existing modules.");
     Model.LogLine("* Messages of this session follow.");
@@ -119,6 +123,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
 
     RegisterOwnHandlers();
     RegisterFileHandlers();
+    RegisterViewHandlers();
     RegisterCanvasHandlers();
 
     // The creation handler's steps.
@@ -132,6 +137,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     SetClosePrjEnabled(false);
     Model.AppDir = platform::ProgramDir();
     CreateSmartLinkWindow();
+    CreateWidthWindows();
     CreateContextMenu();
     ScrollBox1Resize();
 }
@@ -545,6 +551,7 @@ void TForm1::FormShow() {
     if (!FirstShowPending)
         return;
     FirstShowPending = false;
+    PlaceTopNameBox();
     Model.IniPath = DefaultIniPath(Model);
     const std::vector<StartupStep> steps = WalkCommandLine(
         commandLine_, Model.IniPath, {platform::FileExists, platform::AbsolutePath});
@@ -636,6 +643,9 @@ void TForm1::FileNewPrjExecute(bool senderIsMainWindow, const std::vector<std::s
         Model.Modified = false;
         return;
     }
+    // The wizard's "OK" showed the hourglass while the engine and the parser ran; the layout,
+    // the width checks and the drawing of a large project take as long again.
+    Hourglass busy;
     LoadSettings();
     SetClosePrjEnabled(true);
     Model.Modified = true;

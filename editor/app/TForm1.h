@@ -4,6 +4,7 @@
 
 #include "editor/canvas/CanvasController.h"
 #include "editor/canvas/ContextMenu.h"
+#include "editor/canvas/PropertiesPresenter.h"
 #include "editor/canvas/SmartLink.h"
 #include "editor/canvas/SmartLinkWindow.h"
 #include "editor/canvas/TopPortImport.h"
@@ -35,8 +36,14 @@ class QScrollArea;
 class QToolBar;
 class TDrvForm;
 class MenuDialogWindows;
+class TFormTname;
+class TFormConfWid;
+class TFormUpdateMduDef;
+class TPortForm;
 class TFormSL;
 class TPaintBox;
+class TPropForm;
+class Zoom;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -125,6 +132,7 @@ public:
     // The close of a project the rebuild found illegal; the log is kept across it.
     void CloseIllegalProject();
     int ClosePrjTag() const { return closePrjTag_; }
+    void SetClosePrjEnabled(bool enabled);
     void FileSavePrjExecute();
     void FileSaveAs1Execute();
     void OpenProjectFile(const std::string& path);
@@ -151,6 +159,23 @@ public:
     void ToolButton25Click();
     void ToolButton27Click();
 
+    // Zoom, the Top-name box and the Settings dialog (TForm1Views.cpp).
+    std::unique_ptr<Zoom> ZoomSteps;
+    TFormTname* TopNameWindow = nullptr;
+    TPropForm* SettingsWindow = nullptr;
+    void ToolButton11Click(); // Actual Ports Size
+    void ToolButton12Click(); // Full View
+    void ToolButton13Click();
+    void ToolButton14Click();
+    void ToolButton15Click();
+    void ToolButton16Click();
+    void ToolButton17Click();
+    void ToolButton4Click();
+    void MV_TNameClick();
+    // Places the Top-name box right of the tool bar, as high as it.
+    void PlaceTopNameBox();
+    // The Settings dialog, filled from the members and shown modally.
+    void SettingsClick();
     // SmartLink (TForm1SmartLink.cpp): the rule engine over the model, the Smart Link window's
     // state, and the window, docked at the right and made at start-up.
     SmartLink SmartLinks{Model};
@@ -173,6 +198,32 @@ public:
     void InstallCustomPortList(CustomPortListWindow window);
     // The selection and its marks go, once new top ports have moved the ports after them.
     void DropSelection();
+    // Import Top Port, From HDL Source: the wizard in mode 'T'; on OK the picture again.
+    void ImptTopPrt_HDLExecute();
+    // The import from HDL and the context menu's Update Module follow the project wizard.
+    void ProjectWizardInstalled();
+    // Width confirmation, the Properties window and the commands that add and update modules
+    // (TForm1Widths.cpp): their logic over the model, and their windows, made at start-up; the
+    // Properties window docked at the bottom.
+    WidthConfirmation Widths{Model, prompt};
+    PropertiesPresenter Properties{Model, prompt, Widths};
+    ModuleUpdate ModuleUpdates{Model};
+    TPortForm* PropertiesForm = nullptr;
+    TFormConfWid* ConfWidForm = nullptr;
+    TFormUpdateMduDef* UpdateMduDefForm = nullptr;
+    void CreateWidthWindows();
+    // The Add Module command; with the main window as the sender the sources were dropped.
+    void AddMduExecute(bool senderIsMainWindow, const std::vector<std::string>& sources = {});
+    void UpdateMduDefExecute();
+    // Reads the definitions of the instance's module (of every module for none) again and shows
+    // what changed; false when the wizard did not end with OK.
+    bool UpdateModuleDefinition(const mdu* inst);
+    // The module wizard for the open project in mode 'A', 'T' or 'U' with these sources; true
+    // when it ended with OK. Installed with the wizard; Add and Update Module and the import of
+    // top ports from HDL stay disabled without it.
+    using ProjectWizardFn = std::function<bool(char mode, const std::vector<std::string>& sources)>;
+    ProjectWizardFn ProjectWizard;
+    void InstallProjectWizard(ProjectWizardFn wizard);
 
     // Seams of the windows that come with other parts of the editor.
     // The module wizard for a new project: sources hold the files from the command line or a
@@ -207,11 +258,13 @@ private:
     void LoadCursors();
     void RegisterOwnHandlers();
     void RegisterFileHandlers();
+    void RegisterViewHandlers();
+    // The last rebuild and drawing of a zoom search, whose turns logged nothing.
+    void FinishZoomSearch();
     void RegisterCanvasHandlers();
     void RegisterMapHandlers();
     // Draws the part of the picture the scroll box shows, and shows it.
     void DrawPicture();
-    void SetClosePrjEnabled(bool enabled);
     void ShowClose(const ClosePrjResult& result);
     void RefreshEnabled(std::string_view name);
     void SyncEditActions();

@@ -97,3 +97,28 @@ void TForm1::DropSelection() {
     Canvas->ClearSelection();
     Model.ClearMarks();
 }
+
+void TForm1::ImptTopPrt_HDLExecute() {
+    if (!ProjectWizard || !ProjectWizard('T', {}))
+        return;
+    // The parser took the undo snapshot, which marks the project modified, when a port went in;
+    // a list of nothing new leaves the project as it was.
+    DropSelection();
+    UpdatePicExecute(RebuildSender::MainWindow);
+}
+
+void TForm1::ProjectWizardInstalled() {
+    if (!ProjectWizard) {
+        SetHandler("ImptTopPrt_HDL", nullptr);
+        PopupCommands->Hooks.UpdateModuleDefinition = nullptr;
+        return;
+    }
+    SetHandler("ImptTopPrt_HDL", [this] { ImptTopPrt_HDLExecute(); });
+    PopupCommands->Hooks.UpdateModuleDefinition = [this](const std::string& instance) {
+        const int k = Model.FindInstance(instance);
+        if (k < 0)
+            return;
+        const mdu copy = Model.MduList[static_cast<std::size_t>(k)];
+        UpdateModuleDefinition(&copy);
+    };
+}

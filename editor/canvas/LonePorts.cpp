@@ -95,6 +95,8 @@ int MapLonePortsOfKind(ProjectModel& model, char kind) {
 namespace {
 
 int MapKindExecute(ProjectModel& model, char kind, const char* action) {
+    // Every refused mapping logs a line: the log's view takes them at once.
+    MessageLog::Batch batch(model.Log);
     model.LogAction(action);
     model.TakeUndoSnapshot();
     const int n = MapLonePortsOfKind(model, kind);
@@ -121,6 +123,7 @@ int MapInoutsExecute(ProjectModel& model) {
 }
 
 int MapUndrvExecute(ProjectModel& model) {
+    MessageLog::Batch batch(model.Log);
     model.LogAction("Map all the internal undrived input ports to top level.");
     model.TakeUndoSnapshot();
     // Each mapping drives its net from a new top input and renames it, so the next port's
@@ -231,6 +234,7 @@ std::int64_t BitsOf(const port& p) {
 } // namespace
 
 void ListConnections(ProjectModel& model, char mode, const mdu* instance, const port* p) {
+    MessageLog::Batch batch(model.Log);
     model.LogAction("List Connections.");
     std::string header;
     if (mode == ListInstance && instance) {

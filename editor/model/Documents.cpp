@@ -18,10 +18,16 @@ const char* const TardixProgram = "tardix";
 
 namespace {
 
+// A page, file or address handed to the desktop's opener. When the opener itself cannot be
+// started the user asked for something and sees nothing happen: a message box says why.
 void Open(ProjectModel& model, EditorServices& services, const std::string& target) {
     IoStatus st = services.ShellOpen(target);
-    if (!st)
-        model.LogError("Can not open " + target + ": " + st.message);
+    if (st)
+        return;
+    const std::string text = "Can not open " + target + ": " + st.message;
+    model.LogError(text);
+    if (services.prompt)
+        services.prompt->Message(text + ".", "", MessageKind::Error);
 }
 
 } // namespace

@@ -119,6 +119,8 @@ int BlockEnd(const ProjectLines& lines, int start) {
 
 ParseResult ImportTopPortRows(ProjectModel& model, std::vector<ProjectLine> rows) {
     ParseResult result;
+    // A long list gives a line for every name: the log's view takes them at once.
+    MessageLog::Batch batch(model.Log);
     // The top module is the first line the rebuild takes as TOP. Its block end is found by
     // walking the lines, not by counting records, so disabled lines inside it are passed.
     const int n = static_cast<int>(model.LineList.size());
@@ -173,6 +175,8 @@ ParseResult ImportTopPortRows(ProjectModel& model, std::vector<ProjectLine> rows
 
 ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode mode,
                          ProjectLines* defLines) {
+    // A damaged text can give a warning for every row: the log's view takes them at once.
+    MessageLog::Batch batch(model.Log);
     std::vector<ProjectLine> rows = SplitProjectText(text, model.Log);
     if (mode == ParseMode::ImportTopPorts)
         return ImportTopPortRows(model, std::move(rows));
@@ -265,6 +269,8 @@ ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode m
                 model.LogWarning("Ignore the item in the empty module.");
             continue;
         }
+        if (row[0] == "MODULE")
+            result.AddedModules.insert(row[1]);
         insert(row);
     }
     commit();

@@ -231,3 +231,30 @@ TEST_F(ContextMenuWindow, TheCustomListCommandWaitsForItsWindow) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ContextMenuWindow, UpdateModuleAndTheImportsFollowTheProjectWizard) {
+    std::vector<std::string> wizardRuns;
+    form->InstallProjectWizard([&](char mode, const std::vector<std::string>& sources) {
+        wizardRuns.push_back(std::string(1, mode) + (sources.empty() ? "" : " " + sources.front()));
+        return false;
+    });
+    form->PopupMenu1Popup(HeaderAt("u1").x(), HeaderAt("u1").y());
+    ASSERT_TRUE(Item("Update Module...")->isEnabled());
+    Item("Update Module...")->trigger();
+    form->PopupMenu1Popup(HeaderAt("top").x(), HeaderAt("top").y());
+    QAction* fromHdl = Item("Import Top Port")->menu()->actions().front();
+    ASSERT_TRUE(fromHdl->isEnabled());
+    fromHdl->trigger();
+    form->PopupMenu1Popup(5000, 600);
+    EXPECT_TRUE(Item("Add Module")->isEnabled());
+    EXPECT_EQ(wizardRuns, (std::vector<std::string>{"U /src/core.v", "T"}));
+    EXPECT_FALSE(M().Modified) << "a wizard that did not end with OK changed nothing";
+    form->InstallProjectWizard(nullptr);
+    form->PopupMenu1Popup(HeaderAt("u1").x(), HeaderAt("u1").y());
+    EXPECT_FALSE(Item("Update Module...")->isEnabled());
+    EXPECT_FALSE(form->Action("ImptTopPrt_HDL")->isEnabled());
+}
+
+} // namespace
