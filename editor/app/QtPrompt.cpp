@@ -1,9 +1,16 @@
 // Message boxes and file choosers on Qt Widgets.
 #include "editor/app/QtPrompt.h"
 
+#include "editor/canvas/ui/WinColor.h"
+
 #include <QApplication>
+#include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -30,6 +37,16 @@ void SetUp(QFileDialog& dialog, const FileChooser& chooser) {
         ext.erase(ext.begin());
     if (!ext.empty())
         dialog.setDefaultSuffix(QString::fromStdString(ext));
+}
+
+int ColorValue(const QColor& c) {
+    return c.red() | (c.green() << 8) | (c.blue() << 16);
+}
+
+void ShowSwatch(QPushButton* button, const QColor& color) {
+    QPixmap swatch(32, 16);
+    swatch.fill(color);
+    button->setIcon(QIcon(swatch));
 }
 
 } // namespace
@@ -109,4 +126,63 @@ std::optional<std::string> QtPrompt::SaveFile(const FileChooser& chooser) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().front().toStdString();
+}
+
+std::optional<std::string> QtPrompt::ChooseFolder(const std::string& title,
+                                                  const std::string& initialDir) {
+    const QString dir = QFileDialog::getExistingDirectory(parent_, QString::fromStdString(title),
+                                                          QString::fromStdString(initialDir));
+    if (dir.isEmpty())
+        return std::nullopt;
+    return dir.toStdString();
+}
+
+std::optional<int> QtPrompt::ChooseColor(int initial) {
+    const QColor c = QColorDialog::getColor(WinColor(initial), parent_);
+    if (!c.isValid())
+        return std::nullopt;
+    return ColorValue(c);
+}
+
+std::optional<FontValue> QtPrompt::ChooseFont(const FontValue& initial, bool fixedPitch) {
+    // Qt's font chooser has no colour: it sits in a dialog of ours with a colour button.
+    QDialog dialog(parent_);
+    dialog.setWindowTitle("Font");
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* fonts = new QFontDialog(&dialog);
+    fonts->setWindowFlags(Qt::Widget);
+    QFontDialog::FontDialogOptions options =
+        QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog;
+    if (fixedPitch)
+        options |= QFontDialog::MonospacedFonts;
+    fonts->setOptions(options);
+    fonts->setCurrentFont(QFontOf(initial));
+    layout->addWidget(fonts);
+    int color = initial.Color;
+    auto* colorButton = new QPushButton("Color...", &dialog);
+    ShowSwatch(colorButton, WinColor(color));
+    QObject::connect(colorButton, &QPushButton::clicked, &dialog, [&] {
+        const QColor c = QColorDialog::getColor(WinColor(color), &dialog);
+        if (c.isValid()) {
+            color = ColorValue(c);
+            ShowSwatch(colorButton, c);
+        }
+    });
+    layout->addWidget(colorButton, 0, Qt::AlignLeft);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QFont f = fonts->currentFont();
+    FontValue chosen = initial;
+    chosen.Face = f.family().toStdString();
+    chosen.SetPoints(f.pointSize() > 0 ? f.pointSize() : initial.Size);
+    chosen.Bold = f.bold();
+    chosen.Italic = f.italic();
+    chosen.Underline = f.underline();
+    chosen.StrikeOut = f.strikeOut();
+    chosen.Color = color;
+    return chosen;
 }

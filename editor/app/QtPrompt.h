@@ -18,6 +18,10 @@ public:
     std::optional<std::string> OpenFile(const FileChooser& chooser) override;
     std::vector<std::string> OpenFiles(const FileChooser& chooser) override;
     std::optional<std::string> SaveFile(const FileChooser& chooser) override;
+    std::optional<std::string> ChooseFolder(const std::string& title,
+                                            const std::string& initialDir) override;
+    std::optional<int> ChooseColor(int initial) override;
+    std::optional<FontValue> ChooseFont(const FontValue& initial, bool fixedPitch) override;
 
 private:
     QWidget* parent_;

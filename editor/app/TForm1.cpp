@@ -7,6 +7,7 @@
 #include "editor/app/TDrvForm.h"
 #include "editor/app/TPaintBox.h"
 #include "editor/canvas/Picture.h"
+#include "editor/canvas/Zoom.h"
 #include "editor/canvas/ui/WinColor.h"
 #include "editor/model/CommandLine.h"
 #include "editor/model/Commands.h"
@@ -118,6 +119,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
 
     RegisterOwnHandlers();
     RegisterFileHandlers();
+    RegisterViewHandlers();
     RegisterCanvasHandlers();
 
     // The creation handler's steps.
@@ -543,6 +545,7 @@ void TForm1::FormShow() {
     if (!FirstShowPending)
         return;
     FirstShowPending = false;
+    PlaceTopNameBox();
     Model.IniPath = DefaultIniPath(Model);
     const std::vector<StartupStep> steps = WalkCommandLine(
         commandLine_, Model.IniPath, {platform::FileExists, platform::AbsolutePath});

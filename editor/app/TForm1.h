@@ -32,8 +32,11 @@ class QMenu;
 class QScrollArea;
 class QToolBar;
 class TDrvForm;
+class TFormTname;
 class TFormSL;
 class TPaintBox;
+class TPropForm;
+class Zoom;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -148,6 +151,23 @@ public:
     void ToolButton25Click();
     void ToolButton27Click();
 
+    // Zoom, the Top-name box and the Settings dialog (TForm1Views.cpp).
+    std::unique_ptr<Zoom> ZoomSteps;
+    TFormTname* TopNameWindow = nullptr;
+    TPropForm* SettingsWindow = nullptr;
+    void ToolButton11Click(); // Actual Ports Size
+    void ToolButton12Click(); // Full View
+    void ToolButton13Click();
+    void ToolButton14Click();
+    void ToolButton15Click();
+    void ToolButton16Click();
+    void ToolButton17Click();
+    void ToolButton4Click();
+    void MV_TNameClick();
+    // Places the Top-name box right of the tool bar, as high as it.
+    void PlaceTopNameBox();
+    // The Settings dialog, filled from the members and shown modally.
+    void SettingsClick();
     // SmartLink (TForm1SmartLink.cpp): the rule engine over the model, the Smart Link window's
     // state, and the window, docked at the right and made at start-up.
     SmartLink SmartLinks{Model};
@@ -191,6 +211,9 @@ private:
     void LoadCursors();
     void RegisterOwnHandlers();
     void RegisterFileHandlers();
+    void RegisterViewHandlers();
+    // The last rebuild and drawing of a zoom search, whose turns logged nothing.
+    void FinishZoomSearch();
     void RegisterCanvasHandlers();
     // Draws the part of the picture the scroll box shows, and shows it.
     void DrawPicture();

@@ -16,8 +16,7 @@
 
 void TForm1::RegisterFileHandlers() {
     Services.prompt = &prompt;
-    // Services.OpenSettingsDialog stays unset until the Settings dialog comes: without it the
-    // settings loader tells the user of an unwritable work directory in a message box.
+    // Services.OpenSettingsDialog is the Settings dialog's (TForm1Views.cpp).
     Services.ShowMainWindow = [this](bool visible) { setVisible(visible); };
     SetHandler("FileSavePrj", [this] { FileSavePrjExecute(); });
     SetHandler("FileSaveAs1", [this] { FileSaveAs1Execute(); });

@@ -1,5 +1,5 @@
 // The main window's side of SmartLink: the Smart Link window made at start-up in the right dock
-// panel, its check button, and the engine's entry for the canvas and the context menu.
+// panel, its check button, and the engine's entry for the canvas's hover and the context menu.
 #include "editor/app/TForm1.h"
 
 #include "editor/canvas/ui/TFormSL.h"
@@ -12,6 +12,10 @@ void TForm1::CreateSmartLinkWindow() {
     RegisterDockClient(SmartLinkForm, "ToolButton25");
     if (View.SmartLinkWindow)
         SetDockPanelVisible(Qt::RightDockWidgetArea, true, SmartLinkForm);
+    // Hovering a port proposes its wires while "Enable/Disable SmartLink" is down.
+    CanvasHooks.ApplySmartLinkRules = [this](char kind, int index, int rule, std::string& summary) {
+        return ApplySmartLinkRules(kind, index, rule, summary);
+    };
 }
 
 bool TForm1::ApplySmartLinkRules(char kind, int index, int rule, std::string& summary) {

@@ -256,7 +256,12 @@ bool SmartLink::ApplySmartLinkRules(char kind, int portIndex, int ruleIndex, std
         return false;
     EnsureCompiled();
     proposed_.assign(model_.PortList.size(), 0);
-    inRun_ = true;
+    // The run ends with this call, however it leaves.
+    struct RunScope {
+        bool& inRun;
+        explicit RunScope(bool& flag) : inRun(flag) { inRun = true; }
+        ~RunScope() { inRun = false; }
+    } run(inRun_);
 
     const port& source = model_.PortList[static_cast<std::size_t>(portIndex)];
     const std::string inst = source.OwnerName;
@@ -297,7 +302,6 @@ bool SmartLink::ApplySmartLinkRules(char kind, int portIndex, int ruleIndex, std
         if (model_.SLFindOne || model_.SLStopFirstRule)
             break;
     }
-    inRun_ = false;
     if (allRules)
         summary = total == 1 ? single : std::to_string(total) + " Matched";
     return matched;

@@ -2,6 +2,8 @@
 #include "editor/model/MessageLog.h"
 
 void MessageLog::Append(std::string_view prefix, std::string_view text) {
+    if (muted_)
+        return;
     std::string line;
     line.reserve(prefix.size() + text.size());
     line.append(prefix).append(text);

@@ -22,6 +22,11 @@ public:
     void LogLine(std::string_view text) { Append("", text); }
     void ClearLog();
 
+    // While muted, lines are dropped: a command that repeats a step many times (the zoom's
+    // fitting loops) reports what the step logs once, not at every turn.
+    void SetMuted(bool muted) { muted_ = muted; }
+    bool Muted() const { return muted_; }
+
     const std::vector<std::string>& Lines() const { return lines_; }
     void SetListener(Listener listener) { listener_ = std::move(listener); }
 
@@ -30,4 +35,5 @@ private:
 
     std::vector<std::string> lines_;
     Listener listener_;
+    bool muted_ = false;
 };

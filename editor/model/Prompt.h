@@ -2,6 +2,8 @@
 // user choose files. The windows give a Qt implementation; tests give a scripted one.
 #pragma once
 
+#include "editor/model/FontValue.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,4 +41,23 @@ public:
     virtual std::optional<std::string> OpenFile(const FileChooser& chooser) = 0;
     virtual std::vector<std::string> OpenFiles(const FileChooser& chooser) = 0;
     virtual std::optional<std::string> SaveFile(const FileChooser& chooser) = 0;
+    // A folder chooser with a title, starting in initialDir (none: anywhere). A prompt that has
+    // no such chooser answers as if the user cancelled, as the three below do.
+    virtual std::optional<std::string> ChooseFolder(const std::string& title,
+                                                    const std::string& initialDir) {
+        (void)title;
+        (void)initialDir;
+        return std::nullopt;
+    }
+    // A colour chooser starting at a Windows colour value (0x00BBGGRR); answers one of the same.
+    virtual std::optional<int> ChooseColor(int initial) {
+        (void)initial;
+        return std::nullopt;
+    }
+    // A font chooser with the font's colour; with fixedPitch it offers fixed-pitch faces only.
+    virtual std::optional<FontValue> ChooseFont(const FontValue& initial, bool fixedPitch) {
+        (void)initial;
+        (void)fixedPitch;
+        return std::nullopt;
+    }
 };

@@ -5,6 +5,7 @@
 #include "editor/model/ProjectLine.h"
 #include "editor/model/ProjectModel.h"
 #include "editor/model/Prompt.h"
+#include "editor/model/SettingsDialog.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
@@ -20,18 +21,6 @@ const char* const DefaultIniName = "zun2012.ini";
 const char* const DefaultInstRule = "u_%M_%D";
 const char* const DefaultWireRule = "%P";
 
-std::string WithoutChars(std::string text, const char* chars) {
-    std::string out;
-    for (char c : text) {
-        bool drop = false;
-        for (const char* p = chars; *p; ++p)
-            drop = drop || c == *p;
-        if (!drop)
-            out.push_back(c);
-    }
-    return out;
-}
-
 // Tells the user that the settings file could not be written; answers false for the caller.
 bool ReportFailedWrite(EditorServices& services, const std::string& path) {
     if (services.prompt)
@@ -45,12 +34,11 @@ bool ReportFailedWrite(EditorServices& services, const std::string& path) {
 
 // Steps 4 and 5 of the load: rules that would not make legal names fall back to the defaults.
 void CheckNamingRules(ProjectModel& m, EditorServices&) {
-    std::string inst = WithoutChars(m.InstNameRule, "%");
-    if (!IsLegalIdent(inst) || m.InstNameRule.find("%D") == std::string::npos) {
+    if (!InstNameRuleLegal(m.InstNameRule)) {
         m.InstNameRule = DefaultInstRule;
         m.LogError("Found illegal naming rule for new instances.");
     }
-    if (!IsLegalIdent(WithoutChars(m.WireNameRule, "%"))) {
+    if (!WireNameRuleLegal(m.WireNameRule)) {
         m.WireNameRule = DefaultWireRule;
         m.LogError("Found illegal naming rule for new wires.");
     }
@@ -59,7 +47,7 @@ void CheckNamingRules(ProjectModel& m, EditorServices&) {
 // Step 6: a replace pattern anchored at both ends is dropped.
 void CheckReplacePatterns(ProjectModel& m, EditorServices&) {
     for (std::string& s : m.ReplaceFrom) {
-        if (s.find('^') != std::string::npos && s.find('$') != std::string::npos) {
+        if (HasBothAnchors(s)) {
             s.clear();
             m.LogError("^ and $ can not appear at the same time in naming rules.");
         }
@@ -68,15 +56,9 @@ void CheckReplacePatterns(ProjectModel& m, EditorServices&) {
 
 // Step 9: the work directory ends with "/" and must be writable.
 void CheckWorkDir(ProjectModel& m, EditorServices& services) {
-    // The work files are named WorkDir + file name, so a backslash written on Windows, which the
-    // writability test accepts, must become a real separator here.
-    if (!m.WorkDir.empty() && m.WorkDir.back() == '\\')
-        m.WorkDir.back() = '/';
-    else if (!m.WorkDir.empty() && m.WorkDir.back() != '/')
-        m.WorkDir += '/';
+    m.WorkDir = WithDirSeparator(m.WorkDir);
     if (!IsWorkDirWritable(m.WorkDir)) {
-        std::string text =
-            "Can not write to the directory " + m.WorkDir + ". Please set a valid work directory.";
+        std::string text = UnwritableWorkDirText(m.WorkDir);
         m.LogError(text);
         if (services.OpenSettingsDialog)
             services.OpenSettingsDialog();
@@ -261,7 +243,7 @@ void ReadKey(const platform::IniFile& ini, const SettingKey& k, ProjectModel& m)
         break;
     }
     case K::Pattern:
-        k.text(m) = WithoutChars(WithoutChars(ini.ReadString(k.section, k.key, ""), " "), "\t");
+        k.text(m) = CleanReplaceText(ini.ReadString(k.section, k.key, ""));
         break;
     case K::WorkDir: {
         std::optional<std::string> dir = ini.Find(k.section, k.key);
@@ -359,6 +341,8 @@ void ReadFontSection(const platform::IniFile& ini, const std::string& section, F
         else
             k.text(font) = ini.ReadString(section, k.key, k.text(defaults));
     }
+    // The size read is in points: the height in pixels follows it.
+    font.SetPoints(font.Size);
 }
 
 void WriteFontSection(platform::IniFile& ini, const std::string& section, const FontValue& font) {

@@ -48,3 +48,33 @@ TEST(ScriptedPrompt, FailsOnScriptLinesLeftUnused) {
         },
         "never shown");
 }
+
+TEST(ScriptedPrompt, AnswersTheChoosersAndChecksTheFontChoosersPitch) {
+    ScriptedPrompt p;
+    FontValue courier;
+    courier.Face = "Courier";
+    p.ExpectChooseFolder("Choose the work directory", "/tmp/w")
+        .ExpectChooseFolder("", "")
+        .ExpectChooseColor(0x00FF00)
+        .ExpectChooseColor(std::nullopt)
+        .ExpectChooseFont(courier, true);
+    EXPECT_EQ(p.ChooseFolder("Choose the work directory", ""),
+              std::optional<std::string>("/tmp/w"));
+    EXPECT_EQ(p.ChooseFolder("any", ""), std::nullopt);
+    EXPECT_EQ(p.ChooseColor(0), std::optional<int>(0x00FF00));
+    EXPECT_EQ(p.ChooseColor(0), std::nullopt);
+    EXPECT_EQ(p.ChooseFont(FontValue{}, true), std::optional<FontValue>(courier));
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedPrompt q;
+            q.ExpectChooseFont(std::nullopt, true);
+            q.ChooseFont(FontValue{}, false);
+        },
+        "fixed pitch");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedPrompt q;
+            EXPECT_EQ(q.ChooseColor(5), std::nullopt);
+        },
+        "unexpected prompt");
+}

@@ -12,13 +12,27 @@
 
 class ScriptedPrompt : public Prompt {
 public:
-    enum class Kind { Message, YesNo, YesNoCancel, OkCancel, OpenFile, OpenFiles, SaveFile };
+    enum class Kind {
+        Message,
+        YesNo,
+        YesNoCancel,
+        OkCancel,
+        OpenFile,
+        OpenFiles,
+        SaveFile,
+        ChooseFolder,
+        ChooseColor,
+        ChooseFont
+    };
 
     struct Step {
         Kind kind;
         std::string text; // expected message text, or chooser title; empty = any
         PromptAnswer answer = PromptAnswer::Yes;
         std::vector<std::string> files; // chosen files; empty = cancelled chooser
+        std::optional<int> color = {};  // chosen colour; none = cancelled
+        std::optional<FontValue> font = {}; // chosen font; none = cancelled
+        bool fixedPitch = false;            // the font chooser must offer fixed pitch only
     };
 
     // Script builders.
@@ -50,6 +64,28 @@ public:
     }
     ScriptedPrompt& ExpectSaveFile(std::string title, std::vector<std::string> files) {
         steps_.push_back({Kind::SaveFile, std::move(title), PromptAnswer::Yes, std::move(files)});
+        return *this;
+    }
+
+    // A folder chooser of this title; folder empty = cancelled.
+    ScriptedPrompt& ExpectChooseFolder(std::string title, std::string folder) {
+        std::vector<std::string> files;
+        if (!folder.empty())
+            files.push_back(std::move(folder));
+        steps_.push_back({Kind::ChooseFolder, std::move(title), PromptAnswer::Yes, files});
+        return *this;
+    }
+    ScriptedPrompt& ExpectChooseColor(std::optional<int> color) {
+        Step s{Kind::ChooseColor, "", PromptAnswer::Yes, {}};
+        s.color = color;
+        steps_.push_back(s);
+        return *this;
+    }
+    ScriptedPrompt& ExpectChooseFont(std::optional<FontValue> font, bool fixedPitch) {
+        Step s{Kind::ChooseFont, "", PromptAnswer::Yes, {}};
+        s.font = std::move(font);
+        s.fixedPitch = fixedPitch;
+        steps_.push_back(s);
         return *this;
     }
 
@@ -96,6 +132,19 @@ public:
         return s.files.front();
     }
 
+    std::optional<std::string> ChooseFolder(const std::string& title, const std::string&) override {
+        Step s = Next(Kind::ChooseFolder, title);
+        if (s.files.empty())
+            return std::nullopt;
+        return s.files.front();
+    }
+    std::optional<int> ChooseColor(int) override { return Next(Kind::ChooseColor, "").color; }
+    std::optional<FontValue> ChooseFont(const FontValue&, bool fixedPitch) override {
+        Step s = Next(Kind::ChooseFont, "");
+        EXPECT_EQ(s.fixedPitch, fixedPitch) << "font chooser's fixed pitch";
+        return s.font;
+    }
+
 private:
     static const char* Name(Kind k) {
         switch (k) {
@@ -113,6 +162,12 @@ private:
             return "OpenFiles";
         case Kind::SaveFile:
             return "SaveFile";
+        case Kind::ChooseFolder:
+            return "ChooseFolder";
+        case Kind::ChooseColor:
+            return "ChooseColor";
+        case Kind::ChooseFont:
+            return "ChooseFont";
         }
         return "?";
     }

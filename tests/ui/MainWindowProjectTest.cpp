@@ -6,6 +6,7 @@
 #include "editor/app/TAboutBox.h"
 #include "editor/app/TDrvForm.h"
 #include "editor/app/TPaintBox.h"
+#include "editor/app/TPropForm.h"
 #include "editor/canvas/Picture.h"
 #include "editor/canvas/ui/WinColor.h"
 #include "editor/model/ProjectFile.h"
@@ -29,10 +30,7 @@
 
 namespace {
 
-const std::string kDemo = [] {
-    std::string data = ZUN_TEST_DATA;
-    return data.substr(0, data.rfind("/tests/data")) + "/examples/demo/demo.zun";
-}();
+const std::string& kDemo = DemoProject();
 
 class ProjectWindow : public MainWindowTest {
 protected:
@@ -579,15 +577,23 @@ TEST_F(ProjectWindow, EveryCloseOfAProjectWithoutTopKeepsTheLogThatExplainsIt) {
     }
 }
 
-TEST_F(ProjectWindow, AnUnwritableWorkDirectoryIsShownInOneMessageBoxAtStartUp) {
+TEST_F(ProjectWindow, AnUnwritableWorkDirectoryAtStartUpIsLoggedOnceAndOpensTheSettings) {
     const std::string gone = dir.Path("gone");
     std::ofstream(dir.Path("zun2012.ini")) << "[QVsetting]\nE16=" << gone << "\n";
     const std::string text =
         "Can not write to the directory " + gone + "/. Please set a valid work directory.";
-    prompt.ExpectMessage(text);
+    int dialogs = 0;
+    form->SettingsWindow->ShowModal = [&](TPropForm&) {
+        ++dialogs;
+        return 0;
+    };
     Start({});
-    EXPECT_EQ(prompt.Shown(), std::vector<std::string>{text});
-    EXPECT_TRUE(LogHas("Error: " + text));
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_TRUE(prompt.Shown().empty());
+    int logged = 0;
+    for (const std::string& l : form->Model.Log.Lines())
+        logged += l == "Error: " + text;
+    EXPECT_EQ(logged, 1);
 }
 
 } // namespace

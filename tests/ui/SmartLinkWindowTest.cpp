@@ -4,7 +4,7 @@
 #include "ChannelProject.h"
 #include "MainWindowFixture.h"
 
-#include "editor/canvas/CanvasController.h"
+#include "editor/app/TPaintBox.h"
 #include "editor/canvas/ui/TFormSL.h"
 #include "editor/canvas/ui/WinColor.h"
 #include "model/ModelText.h"
@@ -147,17 +147,8 @@ TEST_F(SmartLinkInMainWindow, MouseOverAPortDrawsTheProposalsAndADoubleClickAcce
     m.LineList = LinesFromText(kChannels);
     m.PrjOpen = true;
     m.SmartWireColor = 0x00A000;
+    form->UpdateProjectState('n');
     form->UpdatePicExecute();
-    CanvasHost host;
-    host.Rebuild = [this] { form->UpdatePicExecute(); };
-    host.SetStatusText = [this](int panel, const std::string& text) {
-        form->SetStatusText(panel, text);
-    };
-    host.StatusText = [this](int panel) { return form->StatusText(panel); };
-    host.ApplySmartLinkRules = [this](char kind, int index, int rule, std::string& summary) {
-        return form->ApplySmartLinkRules(kind, index, rule, summary);
-    };
-    CanvasController canvas(m, form->View, host);
     const QRgb smart = WinColor(m.SmartWireColor).rgb();
     const auto smartPixels = [&] {
         int n = 0;
@@ -166,22 +157,40 @@ TEST_F(SmartLinkInMainWindow, MouseOverAPortDrawsTheProposalsAndADoubleClickAcce
                 n += form->PicBitmap.pixel(x, y) == smart;
         return n;
     };
+    const auto send = [this](QEvent::Type type, QPoint at, Qt::MouseButton button,
+                             Qt::MouseButtons held) {
+        QMouseEvent e(type, QPointF(at), QPointF(form->PaintBox1->mapToGlobal(at)), button, held,
+                      Qt::NoModifier);
+        QApplication::sendEvent(form->PaintBox1, &e);
+    };
+    const auto centre = [&m](const std::string& inst, const std::string& name) {
+        const port& p = m.PortList[m.FindPortQuiet(inst, name)];
+        return QPoint(p.X + m.PrtWidth / 2, p.Y + m.PrtHeight / 2);
+    };
     ASSERT_EQ(smartPixels(), 0);
-    const port& tx = m.PortList[m.FindPortQuiet("u1", "tx_1_2data")];
-    const int x = tx.X + m.PrtWidth / 2;
-    const int y = tx.Y + m.PrtHeight / 2;
-    MouseShift none;
-    canvas.Image1MouseMove(none, x, y);
+    const QPoint tx = centre("u1", "tx_1_2data");
+    send(QEvent::MouseMove, tx, Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(form->StatusText(1), "3 Matched");
     EXPECT_EQ(m.SuggestList.size(), 3u);
     EXPECT_GT(smartPixels(), 0);
+    // A port whose only partner is driven already: nothing is proposed.
+    send(QEvent::MouseMove, centre("u2", "tx_1_2data"), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(form->StatusText(1), "?->Output:tx_1_2data(u1)");
+    EXPECT_EQ(m.SuggestList.size(), 1u);
+    // With SmartLink switched off the hover proposes nothing.
+    form->Action("ToolButton10")->trigger();
+    ASSERT_FALSE(form->View.SmartLink);
+    send(QEvent::MouseMove, tx, Qt::NoButton, Qt::NoButton);
+    EXPECT_TRUE(m.SuggestList.empty());
+    EXPECT_EQ(smartPixels(), 0);
+    form->Action("ToolButton10")->trigger();
+    send(QEvent::MouseMove, centre("u3", "tx_1_2data"), Qt::NoButton, Qt::NoButton);
+    send(QEvent::MouseMove, tx, Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(m.SuggestList.size(), 3u);
 
     const std::vector<std::string> before = StoredText(LinesFromText(kChannels));
-    MouseShift twice;
-    twice.Left = true;
-    twice.Double = true;
-    canvas.PaintBox1MouseDown(MouseButton::Left, twice, x, y);
-    canvas.PaintBox1MouseUp(MouseButton::Left, none, x, y);
+    send(QEvent::MouseButtonDblClick, tx, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, tx, Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(smartPixels(), 0);
     EXPECT_TRUE(m.SuggestList.empty());
     EXPECT_EQ(m.WireList.size(), 3u);

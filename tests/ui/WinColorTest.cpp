@@ -1,7 +1,10 @@
 // Windows colour values as the windows paint them: plain values by their byte order, system
 // colours by the palette role of the same meaning.
 #include "editor/canvas/ui/WinColor.h"
+#include "editor/canvas/ui/SchematicDrawer.h"
+#include "editor/model/ColorNames.h"
 #include "editor/model/ProjectModel.h"
+#include "model/ModelText.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -50,6 +53,48 @@ TEST(WinColor, DefaultWiresStandOutFromTheDefaultBackground) {
     const QColor wire = WinColor(defaults.WireColor);
     EXPECT_GE(back.lightness() - wire.lightness(), 40)
         << back.name().toStdString() << " behind " << wire.name().toStdString();
+}
+
+// The colour boxes offer "none" and "default": none draws nothing, default draws black.
+TEST(WinColor, NoneIsTransparentAndDefaultIsBlack) {
+    EXPECT_EQ(WinColor(ColorNone).alpha(), 0);
+    EXPECT_EQ(WinColor(ColorDefault), QColor(Qt::black));
+    EXPECT_EQ(ColorName(ColorNone), "none");
+    EXPECT_EQ(ColorName(ColorDefault), "default");
+    EXPECT_EQ(ColorName(static_cast<int>(0x80000016u)), "3D Light");
+    EXPECT_EQ(ColorName(0x123456), "");
+}
+
+TEST(WinColor, AWireOfColourNoneLeavesTheBackgroundAndABackgroundOfNoneIsWhite) {
+    ProjectModel model;
+    model.LineList = LinesFromText(SmallProject);
+    model.PrjOpen = true;
+    model.WireColor = 0x00FF00;
+    model.UpdatePicExecute(RebuildSender::MainWindow);
+    ASSERT_FALSE(model.WireList.empty());
+    SchematicDrawer drawer;
+    ViewState view = ViewState::Initial();
+    QImage picture(800, 600, QImage::Format_RGB32);
+    drawer.Draw(picture, {model, view, '0', {}, 800, 600});
+    std::vector<QPoint> onWire;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (QColor(picture.pixel(x, y)) == QColor(0, 255, 0))
+                onWire.emplace_back(x, y);
+    ASSERT_GT(onWire.size(), 3u);
+    model.WireColor = ColorNone;
+    model.UpdatePicExecute(RebuildSender::MainWindow);
+    drawer.Draw(picture, {model, view, '0', {}, 800, 600});
+    const QColor back = WinColor(model.BackColor);
+    const QColor dot = WinColor(model.WireEndColor);
+    for (const QPoint& p : onWire) {
+        const QColor now(picture.pixel(p));
+        EXPECT_TRUE(now == back || now == dot) << p.x() << "," << p.y();
+    }
+
+    model.BackColor = ColorNone;
+    drawer.Draw(picture, {model, view, '0', {}, 800, 600});
+    EXPECT_EQ(QColor(picture.pixel(picture.width() - 1, picture.height() - 1)), QColor(Qt::white));
 }
 
 } // namespace

@@ -18,7 +18,7 @@ QRect ToQRect(const PixelRect& r) {
 
 // Canvas fonts draw without antialiasing, so that labels are crisp at every zoom.
 QFont CanvasFont(const FontValue& font) {
-    QFont qfont = QFontOf(font);
+    QFont qfont = QPixelFontOf(font);
     qfont.setStyleStrategy(QFont::NoAntialias);
     return qfont;
 }
@@ -123,7 +123,9 @@ SchematicDrawer::SchematicDrawer() : image1_(MakeBackgroundImage()) {}
 
 void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
     const ProjectModel& model = in.Model;
-    const QColor background = model.PrjOpen ? WinColor(model.BackColor) : QColor(Qt::white);
+    // A background of "none" leaves the picture white, as it is without a project.
+    const QColor back = WinColor(model.BackColor);
+    const QColor background = model.PrjOpen && back.alpha() == 255 ? back : QColor(Qt::white);
     // Only what the scroll box shows is drawn: a large project has far more ports than a gesture
     // can afford to draw, and the window draws the part that scrolls into view.
     const QRect whole = picture.rect();

@@ -303,6 +303,10 @@ bool TFormSL::eventFilter(QObject* watched, QEvent* event) {
     return QDockWidget::eventFilter(watched, event);
 }
 
-void TFormSL::closeEvent(QCloseEvent* event) {
+void TFormSL::FormClose(QCloseEvent* event) {
     event->accept();
+}
+
+void TFormSL::closeEvent(QCloseEvent* event) {
+    FormClose(event);
 }

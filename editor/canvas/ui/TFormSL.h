@@ -48,14 +48,16 @@ public:
     void StringGrid1MouseUp(int col, int row);
     void StringGrid1GetEditText();
     void StringGrid1Enter();
+    // Closing only hides the window; the main window then releases its button and closes a dock
+    // panel left without a visible client.
+    void FormClose(QCloseEvent* event);
 
     // Shows the state: cells, header, ticks and greyed items, the Apply button, the columns.
     void ShowState();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // FormClose: the window is only hidden; the main window releases its button and closes a
-    // dock panel left without a visible client.
+    // Runs FormClose.
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -1,6 +1,8 @@
 // Colour and font conversion for the windows.
 #include "editor/canvas/ui/WinColor.h"
 
+#include "editor/model/ColorNames.h"
+
 #include <QApplication>
 
 namespace {
@@ -60,6 +62,11 @@ QColor Light3D(const QPalette& palette) {
 } // namespace
 
 QColor WinColor(int value, const QPalette& palette) {
+    // "none" draws nothing; "default" is the colour box's default colour.
+    if (value == ColorNone)
+        return QColor(Qt::transparent);
+    if (value == ColorDefault)
+        return QColor(Qt::black);
     const auto bits = static_cast<unsigned>(value);
     if ((bits & 0x80000000u) && (bits & 0xFFu) == 22)
         return Light3D(palette);
@@ -80,5 +87,11 @@ QFont QFontOf(const FontValue& font) {
     qfont.setItalic(font.Italic);
     qfont.setUnderline(font.Underline);
     qfont.setStrikeOut(font.StrikeOut);
+    return qfont;
+}
+
+QFont QPixelFontOf(const FontValue& font) {
+    QFont qfont = QFontOf(font);
+    qfont.setPixelSize(font.Pixels());
     return qfont;
 }

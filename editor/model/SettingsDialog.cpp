@@ -1,0 +1,180 @@
+// Filling the Settings dialog's controls from the members and applying them.
+#include "editor/model/SettingsDialog.h"
+
+#include "editor/model/Documents.h"
+#include "editor/model/ProjectLine.h"
+#include "editor/model/ProjectModel.h"
+#include "editor/model/Prompt.h"
+
+#include <algorithm>
+
+namespace {
+
+std::string Without(const std::string& text, char c) {
+    std::string out = text;
+    std::erase(out, c);
+    return out;
+}
+
+template <typename Model> auto DialogFonts(Model& m) {
+    return std::array{&m.MduFont, &m.InFont,      &m.OutFont,         &m.InoutFont,
+                      &m.VarFont, &m.ParaMduFont, &m.AppMisc.HdlFont, &m.AppMisc.MsgFont};
+}
+
+template <typename Model> auto DialogColors(Model& m) {
+    return std::array{&m.BackColor,      &m.PointedBrush,   &m.PointedPen, &m.FriendBrush,
+                      &m.FriendPen,      &m.UnmatchedColor, &m.WireColor,  &m.WireEndColor,
+                      &m.SmartWireColor, &m.SmartMarkColor, &m.LoneColor,  &m.MainPrtColor};
+}
+
+const std::array<SizeSpinRow, 10> kSizeRows = {{
+    {"Auto scrolling step(pixels):", &ProjectModel::AutoScrollStep, "F01", 1, 100},
+    {"Left margin:", &ProjectModel::LeftMargin, "F02", 1, 300},
+    {"Top margin:", &ProjectModel::TopMargin, "F03", 1, 300},
+    {"Margin between modules:", &ProjectModel::MduMargin, "F04", 1, 300},
+    {"Columns margin within a module:", &ProjectModel::ColMargin, "F05", 1, 300},
+    {"Margin between module and port:", &ProjectModel::MduPrtMargin, "F06", 1, 300},
+    {"Margin between ports:", &ProjectModel::PrtMargin, "F07", 0, 100},
+    {"Size of wire ends:", &ProjectModel::WireEndSize, "F08", 1, 50},
+    {"Max view area height:", &ProjectModel::MaxViewHeight, "F09", 300, 32760},
+    {"MBMP in compact view:", &ProjectModel::CompactMargin, "F10", 1, 300},
+}};
+
+} // namespace
+
+bool InstNameRuleLegal(const std::string& rule) {
+    return IsLegalIdent(Without(rule, '%')) && rule.find("%D") != std::string::npos;
+}
+
+bool WireNameRuleLegal(const std::string& rule) {
+    return IsLegalIdent(Without(rule, '%'));
+}
+
+std::string CleanReplaceText(const std::string& text) {
+    return Without(Without(text, ' '), '\t');
+}
+
+bool HasBothAnchors(const std::string& pattern) {
+    return pattern.find('^') != std::string::npos && pattern.find('$') != std::string::npos;
+}
+
+std::string WithDirSeparator(std::string dir) {
+    // Work files are named WorkDir + file name, so a backslash written on Windows must become
+    // a real separator.
+    if (!dir.empty() && dir.back() == '\\')
+        dir.back() = '/';
+    else if (!dir.empty() && dir.back() != '/')
+        dir += '/';
+    return dir;
+}
+
+std::string UnwritableWorkDirText(const std::string& dir) {
+    return "Can not write to the directory " + dir + ". Please set a valid work directory.";
+}
+
+const std::array<SizeSpinRow, 10>& SizeSpinRows() {
+    return kSizeRows;
+}
+
+SettingsControls LoadControls(const ProjectModel& m) {
+    SettingsControls c;
+    const auto fonts = DialogFonts(m);
+    for (std::size_t i = 0; i < fonts.size(); ++i)
+        c.Fonts[i] = *fonts[i];
+    const auto colors = DialogColors(m);
+    for (std::size_t i = 0; i < colors.size(); ++i)
+        c.Colors[i] = *colors[i];
+    for (std::size_t i = 0; i < kSizeRows.size(); ++i)
+        c.Sizes[i] = std::clamp(m.*kSizeRows[i].Member, kSizeRows[i].Low, kSizeRows[i].High);
+    c.InternalEditor = m.InternalEditor;
+    c.EditorProgram = m.EditorProgram;
+    c.EditorParams = m.EditorParams;
+    c.ConfirmParam = m.ConfirmParam;
+    c.StrictRule = m.StrictRule;
+    c.AssignOpenOut = m.AssignOpenOut == '0'   ? "0"
+                      : m.AssignOpenOut == '1' ? "1"
+                      : m.AssignOpenOut == 'Z' ? "Z"
+                                               : "NONE";
+    c.WorkDir = m.WorkDir;
+    c.DirectConn = m.DirectConn;
+    c.ProxyHost = m.ProxyHost;
+    c.ProxyPort = std::to_string(m.ProxyPort);
+    c.ProxyUser = m.ProxyUser;
+    c.ProxyPassword = m.ProxyPassword;
+    c.InstNameRule = m.InstNameRule;
+    c.WireNameRule = m.WireNameRule;
+    c.ReplaceFrom = m.ReplaceFrom;
+    c.ReplaceWith = m.ReplaceWith;
+    c.Default = !m.PrjOpen;
+    c.DefaultEnabled = m.PrjOpen;
+    c.CancelEnabled = IsWorkDirWritable(m.WorkDir);
+    return c;
+}
+
+bool ApplySettings(ProjectModel& m, Prompt& prompt, const SettingsControls& c,
+                   const SettingsApplyHooks& hooks) {
+    // 1. The work directory first: without one that can be written nothing is applied.
+    if (!IsWorkDirWritable(c.WorkDir)) {
+        prompt.Message(UnwritableWorkDirText(c.WorkDir), "", MessageKind::Error);
+        return false;
+    }
+    // 2. Fonts, and the memos that show two of them.
+    const auto fonts = DialogFonts(m);
+    for (std::size_t i = 0; i < fonts.size(); ++i)
+        *fonts[i] = c.Fonts[i];
+    hooks.FontsChanged();
+    // 3 to 5. Colours, editor, options, the value of open outputs and the work directory.
+    const auto colors = DialogColors(m);
+    for (std::size_t i = 0; i < colors.size(); ++i)
+        *colors[i] = c.Colors[i];
+    m.AutoScrollStep = std::clamp(c.Sizes[0], kSizeRows[0].Low, kSizeRows[0].High);
+    m.InternalEditor = c.InternalEditor;
+    m.EditorProgram = c.EditorProgram;
+    m.EditorParams = c.EditorParams;
+    m.ConfirmParam = c.ConfirmParam;
+    m.StrictRule = c.StrictRule;
+    m.AssignOpenOut =
+        c.AssignOpenOut.empty() || c.AssignOpenOut == "NONE" ? 'N' : c.AssignOpenOut[0];
+    m.WorkDir = WithDirSeparator(c.WorkDir);
+    m.DirectConn = c.DirectConn;
+    m.ProxyHost = c.ProxyHost;
+    // 6 and 7. Naming rules: an illegal one keeps the previous rule.
+    if (InstNameRuleLegal(c.InstNameRule))
+        m.InstNameRule = c.InstNameRule;
+    else
+        m.LogError("Found illegal naming rule for new instances.");
+    if (WireNameRuleLegal(c.WireNameRule))
+        m.WireNameRule = c.WireNameRule;
+    else
+        m.LogError("Found illegal naming rule for new wires.");
+    // 8. Replace patterns and their replacements.
+    for (std::size_t i = 0; i < 3; ++i) {
+        m.ReplaceFrom[i] = CleanReplaceText(c.ReplaceFrom[i]);
+        m.ReplaceWith[i] = CleanReplaceText(c.ReplaceWith[i]);
+    }
+    for (std::string& from : m.ReplaceFrom) {
+        if (HasBothAnchors(from)) {
+            from.clear();
+            m.LogError("^ and $ can not appear at the same time in naming rules.");
+        }
+    }
+    // 9. The proxy; a port that is no number keeps the previous one.
+    if (const auto port = ParseDecimal(c.ProxyPort))
+        m.ProxyPort = *port;
+    else
+        m.LogError("Need an integer for proxy port.");
+    m.ProxyUser = c.ProxyUser;
+    m.ProxyPassword = c.ProxyPassword;
+    // 10. The sizes of the "Size" page but the auto-scroll step, taken above.
+    for (std::size_t i = 1; i < kSizeRows.size(); ++i)
+        m.*kSizeRows[i].Member = std::clamp(c.Sizes[i], kSizeRows[i].Low, kSizeRows[i].High);
+    // 11 to 15.
+    hooks.Rebuild();
+    if (c.Default)
+        hooks.SaveSettings();
+    m.Modified = true;
+    hooks.UpdateProjectState();
+    hooks.ZoomRecheck();
+    hooks.Rebuild();
+    return true;
+}
