@@ -94,12 +94,7 @@ TEST(FileListForm, PresetsAndPreview) {
 
 class FileListCommandTest : public ::testing::Test {
 protected:
-    void Load(const std::string& text) {
-        m.LineList = LinesFromText(text);
-        m.PrjOpen = true;
-        m.UpdatePicExecute(RebuildSender::MainWindow);
-        m.ClearLog();
-    }
+    void Load(const std::string& text) { LoadProject(m, text); }
     void SetUp() override {
         window.Show = [this] { ++shown; };
         window.GenStyle = VhdlFrameworkStyle;

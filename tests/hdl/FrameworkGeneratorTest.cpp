@@ -36,11 +36,8 @@ const char* const CoreProject = "TOP\t\ttop\n"
 class FrameworkTest : public ::testing::Test {
 protected:
     void Load(const std::string& text, char assignOpenOut = 'N') {
-        m.LineList = LinesFromText(text);
-        m.PrjOpen = true;
         m.AssignOpenOut = assignOpenOut;
-        m.UpdatePicExecute(RebuildSender::MainWindow);
-        m.ClearLog();
+        LoadProject(m, text);
     }
     std::string Text(int style, bool report = true) {
         return GenFramework(m, style, report,

@@ -55,10 +55,7 @@ Lines Section(const std::string& inst, const std::string& type, const std::strin
 class SummaryTest : public ::testing::Test {
 protected:
     void Load(const std::string& text) {
-        m.LineList = LinesFromText(text);
-        m.PrjOpen = true;
-        m.UpdatePicExecute(RebuildSender::MainWindow);
-        m.ClearLog();
+        LoadProject(m, text);
         m.WorkDir = dir.Dir();
         services.ShellOpen = [this](const std::string& target) {
             opened.push_back(target);

@@ -17,12 +17,7 @@ using Lines = std::vector<std::string>;
 
 class FixtureTest : public ::testing::Test {
 protected:
-    void Load(const std::string& text) {
-        m.LineList = LinesFromText(text);
-        m.PrjOpen = true;
-        m.UpdatePicExecute(RebuildSender::MainWindow);
-        m.ClearLog();
-    }
+    void Load(const std::string& text) { LoadProject(m, text); }
     Lines Verilog() {
         const std::optional<FixtureText> f = VerilogFixture(m);
         EXPECT_TRUE(f);
