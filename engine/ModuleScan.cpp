@@ -49,8 +49,8 @@ int KindOf(const std::vector<std::string>& arguments, std::size_t index) {
 
 } // namespace
 
-std::vector<std::string> ScanVerilogModules(std::string_view source) {
-    std::string text = RemoveVerilogDirectives(StripVerilogComments(source));
+std::vector<std::string> ScanVerilogModules(std::string_view source, const IncludeFiles& includes) {
+    std::string text = PreprocessVerilog(StripVerilogComments(source), includes);
     // Past the last "endmodule" no module can close, so the search stops there and a trailing
     // run of unclosed "module" words costs nothing.
     std::string_view searched = std::string_view(text).substr(0, EndOfLastWord(text, "endmodule"));
@@ -92,11 +92,14 @@ JobResult ModuleScanJob(const std::vector<std::string>& arguments) {
         for (char& c : text)
             if (c == '\r')
                 c = '\n';
+        // A file that is not text lists nothing, whatever its bytes happen to spell.
+        if (IsBinaryText(text))
+            continue;
         int kind = KindOf(arguments, index + 1);
         std::vector<std::string> names;
         char language = '0';
         if (kind != 1)
-            names = ScanVerilogModules(text);
+            names = ScanVerilogModules(text, {path, RegularFilesOnly(ReadTextFile)});
         if (kind == 1 || (kind == 2 && names.empty())) {
             names = ScanVhdlEntities(text);
             language = '1';

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/Job.h"
+#include "engine/Preprocessor.h"
 
 #include <string>
 #include <string_view>
@@ -9,8 +10,10 @@
 
 namespace qve {
 
-// Module names of a Verilog text (TABs already blanks), in text order.
-std::vector<std::string> ScanVerilogModules(std::string_view text);
+// Module names of a Verilog text (TABs already blanks, line ends LF), in text order, with its
+// conditional compilation followed and its includes read from where includes says.
+std::vector<std::string> ScanVerilogModules(std::string_view text,
+                                            const IncludeFiles& includes = {});
 // Entity names of a VHDL text (TABs already blanks), in text order.
 std::vector<std::string> ScanVhdlEntities(std::string_view text);
 

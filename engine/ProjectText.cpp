@@ -84,7 +84,10 @@ std::string ReplaceText(std::string_view text, std::string_view from, std::strin
 // One source file, read once and prepared once per language, however many modules are asked
 // of it.
 struct CachedSource {
+    std::string path;
     std::string text;
+    // Not text (it holds a NUL byte): it gives no module.
+    bool binary = false;
     std::unique_ptr<VerilogSource> verilog;
     std::unique_ptr<VhdlSource> vhdl;
 };
@@ -101,7 +104,9 @@ public:
         if (!text)
             return nullptr;
         CachedSource& entry = sources_[path];
+        entry.path = path;
         entry.text = std::move(*text);
+        entry.binary = IsBinaryText(entry.text);
         TabsToBlanksInPlace(entry.text);
         return &entry;
     }
@@ -113,9 +118,12 @@ private:
 // The module's lines for one instance, or nothing when the module is not in its source.
 std::optional<std::vector<std::string>> ReadModule(CachedSource& source, char language,
                                                    std::string_view name) {
+    if (source.binary)
+        return std::nullopt;
     if (language == '0') {
         if (!source.verilog)
-            source.verilog = std::make_unique<VerilogSource>(source.text);
+            source.verilog = std::make_unique<VerilogSource>(
+                source.text, IncludeFiles{source.path, RegularFilesOnly(ReadTextFile)});
         std::optional<std::string> body = source.verilog->FindBody(name);
         if (!body)
             return std::nullopt;

@@ -109,13 +109,14 @@ std::string RemoveBlocks(const std::string& text, const Regex& block, std::strin
 
 } // namespace
 
-std::string PrepareVerilogText(std::string_view source) {
-    std::string text = RemoveVerilogDirectives(StripVerilogComments(CrToLf(source)));
+std::string PrepareVerilogText(std::string_view source, const IncludeFiles& includes) {
+    std::string text = PreprocessVerilog(StripVerilogComments(CrToLf(source)), includes);
     text = RemoveBlocks(text, FunctionBlock(), "endfunction");
     return RemoveBlocks(text, TaskBlock(), "endtask");
 }
 
-VerilogSource::VerilogSource(std::string_view source) : text_(PrepareVerilogText(source)) {
+VerilogSource::VerilogSource(std::string_view source, const IncludeFiles& includes)
+    : text_(PrepareVerilogText(source, includes)) {
     RegexMatch match;
     std::size_t position = 0;
     while (ModuleKeyword().Search(text_, position, match)) {

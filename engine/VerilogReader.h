@@ -1,6 +1,8 @@
 // Reading of one Verilog module for the project-text job: its parameter and port lines.
 #pragma once
 
+#include "engine/Preprocessor.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,12 +36,13 @@ inline constexpr const char* kVerilogGroupDefinition =
 // One declaration of the body: keyword (1), range (2) with its bounds (3, 4), items (5).
 const rx::Regex& VerilogDeclaration();
 
-// A source text made ready once for every module asked of it: comments, directives, functions
-// and tasks removed, and the module keywords indexed by the name that follows them.
+// A source text made ready once for every module asked of it: comments removed, conditional
+// compilation followed, functions and tasks removed, and the module keywords indexed by the name
+// that follows them.
 class VerilogSource {
 public:
-    // source: the file as read, TABs already blanks.
-    explicit VerilogSource(std::string_view source);
+    // source: the file as read, TABs already blanks; includes: where its includes are read.
+    explicit VerilogSource(std::string_view source, const IncludeFiles& includes = {});
 
     // The body of the first definition of the module (from after its name to the first
     // "endmodule"), or nothing when there is none or the body is empty.
@@ -53,7 +56,7 @@ private:
 };
 
 // The source text as the module search sees it.
-std::string PrepareVerilogText(std::string_view source);
+std::string PrepareVerilogText(std::string_view source, const IncludeFiles& includes = {});
 
 // The parameter lines, then the port lines, of a module body; lines without line ends.
 std::vector<std::string> ReadVerilogBody(std::string_view body);

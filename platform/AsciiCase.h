@@ -38,4 +38,27 @@ inline bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// The value of a hexadecimal digit of either case, -1 for any other byte.
+inline int AsciiHexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// The order of the editor's lists: ASCII letters compare without case, other bytes by value.
+inline bool LessIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto x = static_cast<unsigned char>(AsciiUpper(a[i]));
+        const auto y = static_cast<unsigned char>(AsciiUpper(b[i]));
+        if (x != y)
+            return x < y;
+    }
+    return a.size() < b.size();
+}
+
 } // namespace platform

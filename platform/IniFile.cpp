@@ -18,16 +18,6 @@ std::string Trim(const std::string& s) {
     return s.substr(b, e - b + 1);
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 std::optional<std::int32_t> ParseIniInteger(const std::string& raw) {
@@ -48,7 +38,7 @@ std::optional<std::int32_t> ParseIniInteger(const std::string& raw) {
             return std::nullopt;
         std::uint64_t value = 0;
         for (; pos < text.size(); ++pos) {
-            int d = HexDigit(text[pos]);
+            int d = AsciiHexDigit(text[pos]);
             if (d < 0)
                 return std::nullopt;
             value = value * 16 + static_cast<std::uint64_t>(d);

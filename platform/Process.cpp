@@ -183,12 +183,14 @@ ProcessResult RunProcess(const ProcessRequest& request) {
     failed.end = ProcessEnd::FailedToStart;
     if (request.program.empty()) {
         failed.message = "no program given";
+        failed.reason = failed.message;
         return failed;
     }
 
     SpawnSetup setup;
     if (int rc = setup.Prepare(request); rc != 0) {
-        failed.message = std::string("can not prepare the start: ") + std::strerror(rc);
+        failed.reason = std::strerror(rc);
+        failed.message = "can not prepare the start: " + failed.reason;
         return failed;
     }
 
@@ -203,7 +205,8 @@ ProcessResult RunProcess(const ProcessRequest& request) {
     int rc = posix_spawn(&pid, request.program.c_str(), setup.Actions(), setup.Attr(), argv.data(),
                          environ);
     if (rc != 0) {
-        failed.message = request.program + ": " + std::strerror(rc);
+        failed.reason = std::strerror(rc);
+        failed.message = request.program + ": " + failed.reason;
         return failed;
     }
 

@@ -20,6 +20,9 @@ struct ProcessResult {
     int exitCode = 0;
     int signal = 0;
     std::string message;
+    // FailedToStart: the system's reason alone ("No such file or directory"), for messages that
+    // name the program themselves.
+    std::string reason;
 };
 
 struct ProcessRequest {

@@ -24,6 +24,11 @@ ModuleWizardHost::ModuleWizardHost(TForm1& form, Prompt& prompt)
         [this](bool senderIsMainWindow, const std::vector<std::string>& sources) {
             return RunNewProject(senderIsMainWindow, sources);
         });
+    // An update reads the definitions into the update dialog's list.
+    project_.DefLines = &form.ModuleUpdates.DefLines;
+    form.InstallProjectWizard([this](char mode, const std::vector<std::string>& sources) {
+        return RunForProject(mode, sources);
+    });
 }
 
 ModuleWizardHost::~ModuleWizardHost() {
@@ -34,6 +39,8 @@ ModuleWizardHost::~ModuleWizardHost() {
         window_->SetHandOff(nullptr);
     }
     form_.InstallNewProjectWizard(nullptr);
+    form_.InstallProjectWizard(nullptr);
+    project_.DefLines = nullptr;
     if (FormNewPrj == window_)
         FormNewPrj = nullptr;
     delete window_.data();
@@ -58,12 +65,22 @@ void ModuleWizardHost::AttachHandOff(EditorHandOff& handOff) {
 
 bool ModuleWizardHost::RunNewProject(bool senderIsMainWindow,
                                      const std::vector<std::string>& sources) {
+    if (!RunWizard('N', senderIsMainWindow ? sources : std::vector<std::string>(),
+                   senderIsMainWindow))
+        return false;
+    return form_.Model.PrjOpen;
+}
+
+bool ModuleWizardHost::RunForProject(char mode, const std::vector<std::string>& sources) {
+    return RunWizard(mode, sources, false);
+}
+
+bool ModuleWizardHost::RunWizard(char mode, const std::vector<std::string>& sources,
+                                 bool handOver) {
     wizard_.Files.clear();
-    if (senderIsMainWindow)
-        for (const std::string& s : sources)
-            wizard_.AddSourceFile(s);
-    wizard_.Open('N', true);
-    if (senderIsMainWindow && wizard_.Files.size() == 1 && HandOverNewFile && !HandOverNewFile())
+    wizard_.AddGivenSources(sources);
+    wizard_.Open(mode, true);
+    if (handOver && wizard_.Files.size() == 1 && HandOverNewFile && !HandOverNewFile())
         form_.Model.LogError(HandOffRegistrationFailed);
     window_->Refresh();
     inWizard_ = true;
@@ -76,8 +93,8 @@ bool ModuleWizardHost::RunNewProject(bool senderIsMainWindow,
     }
     if (result != QDialog::Accepted)
         return false;
-    // Hand-off messages that came while the wizard closed are answered before the settings
-    // are loaded again; the wizard takes no files any more, so each is refused.
+    // Hand-off messages that came while the wizard closed are answered before the project
+    // changes further; the wizard takes no files any more, so each is refused.
     window_->OnOpenRequest();
-    return form_.Model.PrjOpen;
+    return true;
 }

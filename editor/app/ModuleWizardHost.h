@@ -45,8 +45,13 @@ public:
     // The New Project wizard of TForm1::FileNewPrjExecute, after the close: true when it ended
     // with OK and a project is open (an engine failure at "OK" leaves none).
     bool RunNewProject(bool senderIsMainWindow, const std::vector<std::string>& sources);
+    // The wizard for the open project, on its file page with these sources: mode 'A' adds
+    // modules, 'U' reads module definitions again. True when it ended with OK.
+    bool RunForProject(char mode, const std::vector<std::string>& sources);
 
 private:
+    bool RunWizard(char mode, const std::vector<std::string>& sources, bool handOver);
+
     TForm1& form_;
     EngineRunner runner_;
     ModelWizardProject project_;

@@ -59,6 +59,17 @@ void TDrvForm::AppendLog(const std::string& line) {
     MsgMemo->verticalScrollBar()->setValue(MsgMemo->verticalScrollBar()->maximum());
 }
 
+void TDrvForm::AppendLogLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            text += '\n';
+        text += lines[i];
+    }
+    MsgMemo->appendPlainText(QString::fromStdString(text));
+    MsgMemo->verticalScrollBar()->setValue(MsgMemo->verticalScrollBar()->maximum());
+}
+
 void TDrvForm::ClearLogView() {
     MsgMemo->clear();
 }

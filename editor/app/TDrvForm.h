@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class QPlainTextEdit;
 class QPushButton;
@@ -27,6 +28,8 @@ public:
 
     // The message log's view of the window.
     void AppendLog(const std::string& line);
+    // Many lines in one edit of the memo: appended one by one they cost a layout each.
+    void AppendLogLines(const std::vector<std::string>& lines);
     void ClearLogView();
 
     // Parses the memo's text into the project (replacing all lines) and empties the memo.

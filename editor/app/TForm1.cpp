@@ -9,6 +9,7 @@
 #include "editor/canvas/Picture.h"
 #include "editor/canvas/Zoom.h"
 #include "editor/canvas/ui/WinColor.h"
+#include "editor/hdl/ui/Hourglass.h"
 #include "editor/model/CommandLine.h"
 #include "editor/model/Commands.h"
 #include "editor/model/ProjectFile.h"
@@ -110,8 +111,10 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     InfoWindow->setVisible(View.InfoWindow);
     RegisterDockClient(InfoWindow, "ToolButton27");
     Model.MemoryPrompt = &prompt;
-    Model.Log.SetListener({[this](const std::string& line) { InfoWindow->AppendLog(line); },
-                           [this] { InfoWindow->ClearLogView(); }});
+    Model.Log.SetListener(
+        {[this](const std::string& line) { InfoWindow->AppendLog(line); },
+         [this] { InfoWindow->ClearLogView(); },
+         [this](const std::vector<std::string>& lines) { InfoWindow->AppendLogLines(lines); }});
     Model.LogLine("* ZUN2012");
     Model.LogLine("* Top-level assembly of Verilog and VHDL designs from existing modules.");
     Model.LogLine("* Messages of this session follow.");
@@ -133,6 +136,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     SetClosePrjEnabled(false);
     Model.AppDir = platform::ProgramDir();
     CreateSmartLinkWindow();
+    CreateWidthWindows();
     ScrollBox1Resize();
 }
 
@@ -637,6 +641,9 @@ void TForm1::FileNewPrjExecute(bool senderIsMainWindow, const std::vector<std::s
         Model.Modified = false;
         return;
     }
+    // The wizard's "OK" showed the hourglass while the engine and the parser ran; the layout,
+    // the width checks and the drawing of a large project take as long again.
+    Hourglass busy;
     LoadSettings();
     SetClosePrjEnabled(true);
     Model.Modified = true;

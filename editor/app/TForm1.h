@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/canvas/CanvasController.h"
+#include "editor/canvas/PropertiesPresenter.h"
 #include "editor/canvas/SmartLink.h"
 #include "editor/canvas/SmartLinkWindow.h"
 #include "editor/canvas/ui/PictureDrawer.h"
@@ -33,6 +34,9 @@ class QScrollArea;
 class QToolBar;
 class TDrvForm;
 class TFormTname;
+class TFormConfWid;
+class TFormUpdateMduDef;
+class TPortForm;
 class TFormSL;
 class TPaintBox;
 class TPropForm;
@@ -125,6 +129,7 @@ public:
     // The close of a project the rebuild found illegal; the log is kept across it.
     void CloseIllegalProject();
     int ClosePrjTag() const { return closePrjTag_; }
+    void SetClosePrjEnabled(bool enabled);
     void FileSavePrjExecute();
     void FileSaveAs1Execute();
     void OpenProjectFile(const std::string& path);
@@ -178,6 +183,28 @@ public:
     // hover and the context menu's rule items call this.
     bool ApplySmartLinkRules(char kind, int index, int rule, std::string& summary);
 
+    // Width confirmation, the Properties window and the commands that add and update modules
+    // (TForm1Widths.cpp): their logic over the model, and their windows, made at start-up; the
+    // Properties window docked at the bottom.
+    WidthConfirmation Widths{Model, prompt};
+    PropertiesPresenter Properties{Model, prompt, Widths};
+    ModuleUpdate ModuleUpdates{Model};
+    TPortForm* PropertiesForm = nullptr;
+    TFormConfWid* ConfWidForm = nullptr;
+    TFormUpdateMduDef* UpdateMduDefForm = nullptr;
+    void CreateWidthWindows();
+    // The Add Module command; with the main window as the sender the sources were dropped.
+    void AddMduExecute(bool senderIsMainWindow, const std::vector<std::string>& sources = {});
+    void UpdateMduDefExecute();
+    // Reads the definitions of the instance's module (of every module for none) again and shows
+    // what changed; false when the wizard did not end with OK.
+    bool UpdateModuleDefinition(const mdu* inst);
+    // The module wizard for the open project in mode 'A' or 'U' with these sources; true when it
+    // ended with OK. Installed with the wizard; Add and Update Module stay disabled without it.
+    using ProjectWizardFn = std::function<bool(char mode, const std::vector<std::string>& sources)>;
+    ProjectWizardFn ProjectWizard;
+    void InstallProjectWizard(ProjectWizardFn wizard);
+
     // Seams of the windows that come with other parts of the editor.
     // The module wizard for a new project: sources hold the files from the command line or a
     // drop (empty from the menu); true when the wizard ended with OK and replaced the project.
@@ -217,7 +244,6 @@ private:
     void RegisterCanvasHandlers();
     // Draws the part of the picture the scroll box shows, and shows it.
     void DrawPicture();
-    void SetClosePrjEnabled(bool enabled);
     void ShowClose(const ClosePrjResult& result);
     void RefreshEnabled(std::string_view name);
     void SyncEditActions();

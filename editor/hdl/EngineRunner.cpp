@@ -145,6 +145,11 @@ EngineOutcome EngineRunner::RunJob(EngineJob job, const std::vector<std::string>
         DeleteTempFiles();
         outcome.status = EngineStatus::RunFailed;
         outcome.message = IsFinishing(job) ? CantReadFiles : CantReadSources;
+        outcome.detail = lastRun_.end == ProcessEnd::FailedToStart
+                             ? "The HDL engine " + ProgramPath() +
+                                   " could not be started: " + lastRun_.reason + "."
+                             : "The HDL engine did not finish its job (" +
+                                   DescribeProcessResult(lastRun_) + ").";
         return outcome;
     }
     if (!FileExists(outputPath) || !ReadWholeFile(outputPath, outcome.output)) {

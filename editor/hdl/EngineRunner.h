@@ -42,6 +42,9 @@ struct EngineOutcome {
     EngineStatus status = EngineStatus::RunFailed;
     std::string output;
     std::string message; // what the user is told; empty when Done
+    // RunFailed: the log line that says why before the message does (a program that could not
+    // be started, or one that did not finish); empty otherwise.
+    std::string detail;
     EngineReport report = EngineReport::MessageBox;
     platform::ProcessResult process;
 

@@ -35,8 +35,15 @@ ParseMode ParseModeOf(char wizardMode) {
     }
 }
 
-void ModelWizardProject::ParseProjectText(const std::string& text, char mode) {
-    Scr_DrvClick(model_, text, ParseModeOf(mode), DefLines);
+std::unordered_set<std::string> ModelWizardProject::ParseProjectText(const std::string& text,
+                                                                     char mode) {
+    return Scr_DrvClick(model_, text, ParseModeOf(mode), DefLines).AddedModules;
+}
+
+void ModelWizardProject::LogInfoLines(const std::vector<std::string>& texts) {
+    MessageLog::Batch batch(model_.Log);
+    for (const std::string& text : texts)
+        model_.LogInfo(text);
 }
 
 void ModelWizardProject::ProjectTextParsed(char mode, const std::string& newProjectFile) {

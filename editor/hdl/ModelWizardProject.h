@@ -27,12 +27,13 @@ public:
     std::string InstNameRule() const override { return model_.InstNameRule; }
     bool ModuleNameUsed(const std::string& module) const override;
     ProjectNames CurrentNames() const override;
-    void ParseProjectText(const std::string& text, char mode) override;
+    std::unordered_set<std::string> ParseProjectText(const std::string& text, char mode) override;
     void ProjectTextParsed(char mode, const std::string& newProjectFile) override;
     void UpdatePicExecute() override;
     void LogInfo(const std::string& text) override { model_.LogInfo(text); }
     void LogWarning(const std::string& text) override { model_.LogWarning(text); }
     void LogError(const std::string& text) override { model_.LogError(text); }
+    void LogInfoLines(const std::vector<std::string>& texts) override;
 
 private:
     ProjectModel& model_;

@@ -1,6 +1,7 @@
 // The module wizard's logic, without any widget.
 #include "editor/hdl/ModuleWizard.h"
 
+#include "editor/model/ListSort.h"
 #include "platform/AsciiCase.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
@@ -18,14 +19,6 @@ constexpr const char* UnrecognizedFormat = "Error: Unrecognized Format.";
 constexpr const char* FoundNoModule = "Found no module in the files.";
 constexpr const char* TopBeginsWithU = "Top module name can not begin with \"U_\".";
 constexpr const char* OutOfMemory = "Internal Error. Maybe out of memory.";
-
-// Sort order of both lists: ASCII letters compare without case, everything else by byte.
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(platform::AsciiUpper(x)) <
-               static_cast<unsigned char>(platform::AsciiUpper(y));
-    });
-}
 
 // A count caption as a number, or nothing when it is not a whole number.
 std::optional<long long> CountValue(const std::string& text) {
@@ -196,6 +189,13 @@ AddSourceResult ModuleWizard::AddSourceFile(const std::string& path) {
     return AddSourceResult::Added;
 }
 
+void ModuleWizard::AddGivenSources(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths)
+        if (AddSourceFile(path) == AddSourceResult::Missing && project_ != nullptr)
+            project_->LogWarning("The source file " + Printable(path) +
+                                 " does not exist; it is not listed.");
+}
+
 void ModuleWizard::SetAddFileText(std::string text) {
     AddFileText = std::move(text);
     SetupWizardPage();
@@ -203,6 +203,8 @@ void ModuleWizard::SetAddFileText(std::string text) {
 
 void ModuleWizard::AddClick() {
     AddSourceFile(AddFileText);
+    // The field is free for the next path; left filled, the next one typed would join this one.
+    AddFileText.clear();
     SetupWizardPage();
 }
 
@@ -250,11 +252,8 @@ void ModuleWizard::CloseHandOffBlocks() {
 }
 
 void ModuleWizard::ReportRunFailure(const EngineOutcome& outcome) {
-    using platform::ProcessEnd;
-    if (project_ != nullptr &&
-        (outcome.process.end == ProcessEnd::Crashed || outcome.process.end == ProcessEnd::TimedOut))
-        project_->LogError("The HDL engine did not finish its job (" +
-                           platform::DescribeProcessResult(outcome.process) + ").");
+    if (project_ != nullptr && !outcome.detail.empty())
+        project_->LogError(outcome.detail);
     prompt_.Message(outcome.message);
 }
 
@@ -333,26 +332,15 @@ void ModuleWizard::RemoveSelectedModules() {
 }
 
 void ModuleWizard::SortFiles(int column) {
-    SortColumn = column;
-    bool ascending = SortAscending;
-    std::stable_sort(
-        Files.begin(), Files.end(), [ascending](const SourceFileRow& a, const SourceFileRow& b) {
-            return ascending ? LessIgnoringCase(a.path, b.path) : LessIgnoringCase(b.path, a.path);
-        });
-    SortAscending = !SortAscending;
+    SortListByColumn(Files, column, SortColumn, SortAscending,
+                     [](const SourceFileRow& r, int) -> const std::string& { return r.path; });
 }
 
 void ModuleWizard::SortModules(int column) {
-    SortColumn = column;
-    auto key = [column](const ModuleRow& r) -> const std::string& {
-        return column == 0 ? r.count : column == 1 ? r.module : r.path;
-    };
-    bool ascending = SortAscending;
-    std::stable_sort(
-        Modules.begin(), Modules.end(), [ascending, &key](const ModuleRow& a, const ModuleRow& b) {
-            return ascending ? LessIgnoringCase(key(a), key(b)) : LessIgnoringCase(key(b), key(a));
-        });
-    SortAscending = !SortAscending;
+    SortListByColumn(Modules, column, SortColumn, SortAscending,
+                     [](const ModuleRow& r, int c) -> const std::string& {
+                         return c == 0 ? r.count : c == 1 ? r.module : r.path;
+                     });
 }
 
 std::optional<std::string> ModuleWizard::ValidateOk() const {
@@ -446,14 +434,19 @@ bool ModuleWizard::Ok() {
     EngineOutcome outcome =
         runner_.RunJob(EngineJob::ProjectText, runner_.ProjectTextArguments(TopSelector()));
     if (outcome.Succeeded() && project_ != nullptr) {
-        project_->ParseProjectText(outcome.output, PrjMode);
+        std::unordered_set<std::string> added = project_->ParseProjectText(outcome.output, PrjMode);
         project_->ProjectTextParsed(PrjMode, runner_.WorkFile("qvprj.zun"));
         projectChanged_ = true;
         if (PrjMode == 'N' || PrjMode == 'A') {
+            // A module the parser ignored as empty (it logs why) or that the engine gave no block
+            // was not added, and no line may say it was.
+            std::vector<std::string> lines;
             for (const ModuleRow& row : Modules)
-                project_->LogInfo("Add " + row.count +
-                                  (row.count == "1" ? " module (" : " modules (") + row.module +
-                                  "). Sourec file:" + row.path);
+                if (added.count(row.module) > 0)
+                    lines.push_back("Add " + row.count +
+                                    (row.count == "1" ? " module (" : " modules (") + row.module +
+                                    "). Sourec file:" + row.path);
+            project_->LogInfoLines(lines);
         }
         project_->UpdatePicExecute();
     } else if (!outcome.Succeeded()) {

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -68,7 +69,9 @@ public:
     virtual ProjectNames CurrentNames() const = 0;
     // The parser run on the engine's project text in the mode's way: 'N' replaces the project,
     // 'A' adds instances, 'T' imports top ports, 'U' fills the update dialog's definitions.
-    virtual void ParseProjectText(const std::string& text, char mode) = 0;
+    // Returns the names of the modules whose instances went in (an empty module is left out).
+    virtual std::unordered_set<std::string> ParseProjectText(const std::string& text,
+                                                             char mode) = 0;
     // After the parse: for 'N' the project is the untitled file newProjectFile; every mode
     // leaves a project open.
     virtual void ProjectTextParsed(char mode, const std::string& newProjectFile) = 0;
@@ -77,6 +80,11 @@ public:
     virtual void LogInfo(const std::string& text) = 0;
     virtual void LogWarning(const std::string& text) = 0;
     virtual void LogError(const std::string& text) = 0;
+    // Many info lines at once, as one update of the log's view.
+    virtual void LogInfoLines(const std::vector<std::string>& texts) {
+        for (const std::string& text : texts)
+            LogInfo(text);
+    }
 };
 
 // The hand-off registration that lets a launcher pass files to a waiting wizard; the wizard
@@ -140,6 +148,10 @@ public:
     // Adds one existing file by its absolute path; an exact duplicate, a missing file and a
     // name with a TAB or line break (it would break the request and the project) are skipped.
     AddSourceResult AddSourceFile(const std::string& path);
+
+    // The files of the editor's command line or of a drop on the main window: each as
+    // AddSourceFile, and one warning for each that does not exist, since nobody chose it here.
+    void AddGivenSources(const std::vector<std::string>& paths);
 
     // File Settings commands.
     void SetAddFileText(std::string text);

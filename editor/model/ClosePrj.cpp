@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-ClosePrjResult ClosePrjExecute(ProjectModel& model, EditorServices& services) {
+ClosePrjResult ClosePrjExecute(ProjectModel& model, EditorServices& services, bool recordRecent) {
     ClosePrjResult r;
     r.Tag = 1;
     if (!model.PrjOpen)
@@ -36,7 +36,7 @@ ClosePrjResult ClosePrjExecute(ProjectModel& model, EditorServices& services) {
         }
     }
 
-    if (platform::FileExists(model.PrjFileName) &&
+    if (recordRecent && platform::FileExists(model.PrjFileName) &&
         model.PrjFileName != model.WorkDir + TemporaryProjectName) {
         RecordRecentProject(model, model.PrjFileName);
         SaveSettings(model, services, 'R');
@@ -57,11 +57,11 @@ ClosePrjResult ClosePrjExecute(ProjectModel& model, EditorServices& services) {
 }
 
 ClosePrjResult CloseIllegalProject(ProjectModel& model, EditorServices& services,
-                                   std::size_t keepFrom) {
+                                   std::size_t keepFrom, bool recordRecent) {
     const std::vector<std::string>& log = model.Log.Lines();
     const std::vector<std::string> kept(
         log.begin() + static_cast<long>(std::min(keepFrom, log.size())), log.end());
-    ClosePrjResult r = ClosePrjExecute(model, services);
+    ClosePrjResult r = ClosePrjExecute(model, services, recordRecent);
     // A cancelled close left the log as it was.
     if (r.Closed)
         for (const std::string& line : kept)

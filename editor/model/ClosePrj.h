@@ -20,11 +20,13 @@ struct ClosePrjResult {
 };
 
 // The Close Project command. The window then runs UpdateProjectState('n'), disables ClosePrj,
-// and shows Rebuild.
-ClosePrjResult ClosePrjExecute(ProjectModel& model, EditorServices& services);
+// and shows Rebuild. recordRecent false keeps the project's file out of RecentList (a file that
+// turned out to be no project).
+ClosePrjResult ClosePrjExecute(ProjectModel& model, EditorServices& services,
+                               bool recordRecent = true);
 
 // Closes a project that the rebuild found illegal (it has no TOP line). The close clears the
 // log, but the lines from keepFrom on tell the user why the project went, so once it is closed
 // they are written to the log again. Shown like ClosePrjExecute's result.
 ClosePrjResult CloseIllegalProject(ProjectModel& model, EditorServices& services,
-                                   std::size_t keepFrom);
+                                   std::size_t keepFrom, bool recordRecent = true);

@@ -16,11 +16,17 @@ const char* const ConfirmDocument = "doc/confirm.htm";
 const char* const LicenseDocument = "doc/license.txt";
 const char* const TardixProgram = "tardix";
 
+// A page, file or address handed to the desktop's opener. When the opener itself cannot be
+// started the user asked for something and sees nothing happen: a message box says why.
 bool OpenWithDesktop(ProjectModel& model, EditorServices& services, const std::string& target) {
     IoStatus st = services.ShellOpen(target);
-    if (!st)
-        model.LogError("Can not open " + target + ": " + st.message);
-    return bool(st);
+    if (st)
+        return true;
+    const std::string text = "Can not open " + target + ": " + st.message;
+    model.LogError(text);
+    if (services.prompt)
+        services.prompt->Message(text + ".", "", MessageKind::Error);
+    return false;
 }
 
 void OpenDocument(ProjectModel& model, EditorServices& services, const std::string& target,

@@ -41,7 +41,8 @@ extern const char* const LicenseDocument;   // "doc/license.txt"
 extern const char* const TardixProgram;     // "tardix"
 
 // Opens AppDir + target, or, for a web address, the address itself; suffix (an anchor or query)
-// is appended. A missing local page offers the online copy. A failed open is logged.
+// is appended. A missing local page offers the online copy. An opener that cannot be started is
+// logged and told in a message box that names the file or address.
 void OpenDocument(ProjectModel& model, EditorServices& services, const std::string& target,
                   bool isWebAddress, const std::string& suffix = "");
 

@@ -13,6 +13,26 @@ public:
     struct Listener {
         std::function<void(const std::string& line)> Appended;
         std::function<void()> Cleared;
+        // Lines that a batch held back, in order, in one call; without it each goes to Appended.
+        std::function<void(const std::vector<std::string>& lines)> AppendedLines = nullptr;
+    };
+
+    // While a batch lives, the lines still go into the log at once, but the listener hears of
+    // them together when the outermost batch ends: a view that is redrawn once for a command
+    // that logs thousands of lines. Anything that shows the log to the user meanwhile (a message
+    // box) calls Flush first.
+    class Batch {
+    public:
+        explicit Batch(MessageLog& log) : log_(log) { ++log_.batches_; }
+        ~Batch() {
+            if (--log_.batches_ == 0)
+                log_.Flush();
+        }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        MessageLog& log_;
     };
 
     void LogError(std::string_view text) { Append("Error: ", text); }
@@ -26,6 +46,8 @@ public:
     // fitting loops) reports what the step logs once, not at every turn.
     void SetMuted(bool muted) { muted_ = muted; }
     bool Muted() const { return muted_; }
+    // Tells the listener of the lines a batch holds back so far.
+    void Flush();
 
     const std::vector<std::string>& Lines() const { return lines_; }
     void SetListener(Listener listener) { listener_ = std::move(listener); }
@@ -36,4 +58,7 @@ private:
     std::vector<std::string> lines_;
     Listener listener_;
     bool muted_ = false;
+    int batches_ = 0;
+    // Index in lines_ of the first line the listener has not heard of.
+    std::size_t told_ = 0;
 };

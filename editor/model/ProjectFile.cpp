@@ -6,6 +6,7 @@
 #include "editor/model/ProjectParser.h"
 #include "editor/model/Prompt.h"
 #include "editor/model/Scramble.h"
+#include "platform/Paths.h"
 #include "platform/TextFile.h"
 
 #include <array>
@@ -56,9 +57,9 @@ SaveResult WriteProject(ProjectModel& model, const std::string& path) {
     SaveResult r;
     std::string text = BuildProjectText(model);
     ProjectScramble(text);
-    if (!SaveTextFile(path, text)) {
+    if (IoStatus written = SaveTextFile(path, text); !written) {
         // The previous file is intact, so the project still differs from it.
-        model.LogError(FileFailed);
+        LogFailedWrite(model, written);
         return r;
     }
     r.Saved = true;
@@ -182,8 +183,20 @@ std::string BuildProjectText(ProjectModel& model) {
     return text;
 }
 
-bool SaveTextFile(const std::string& path, const std::string& text) {
-    return platform::WriteFileAtomic(path, text).ok;
+IoStatus SaveTextFile(const std::string& path, const std::string& text) {
+    return platform::WriteFileAtomic(path, text);
+}
+
+void LogFailedWrite(ProjectModel& model, const IoStatus& status) {
+    model.LogError(FileFailed);
+    // The platform's words name the file and the system's reason ("cannot write /a/b.zun:
+    // Permission denied"); the log writes sentences.
+    std::string reason = status.message;
+    if (!reason.empty() && reason.front() >= 'a' && reason.front() <= 'z')
+        reason.front() = static_cast<char>(reason.front() - 'a' + 'A');
+    if (!reason.empty() && reason.back() != '.')
+        reason += '.';
+    model.LogError(reason);
 }
 
 bool LoadTextFile(const std::string& path, std::string& text) {
@@ -219,7 +232,7 @@ SaveResult FileSaveAs1Execute(ProjectModel& model, EditorServices& services) {
 }
 
 SaveResult FileSaveAs1Accept(ProjectModel& model, const std::string& fileName) {
-    std::string path = fileName;
+    std::string path = platform::AbsolutePath(fileName);
     if (!HasExtension(path))
         path += ".zun";
     SaveResult r = WriteProject(model, path);
@@ -242,8 +255,10 @@ std::optional<std::string> ChooseProjectToOpen(ProjectModel& model, EditorServic
     return chosen;
 }
 
-bool OpenProjectFile(ProjectModel& model, EditorServices& services, const std::string& path,
+bool OpenProjectFile(ProjectModel& model, EditorServices& services, const std::string& given,
                      RebuildResult* rebuild) {
+    // The caption and the recent list name the file wherever the editor runs next.
+    const std::string path = platform::AbsolutePath(given);
     std::size_t logStart = model.Log.Lines().size();
     std::string text;
     if (!LoadTextFile(path, text)) {
@@ -258,9 +273,14 @@ bool OpenProjectFile(ProjectModel& model, EditorServices& services, const std::s
     model.Modified = false;
     UpdateProjectStateCore(model);
     RebuildResult r = model.UpdatePicExecute(RebuildSender::FileNewPrj);
-    // What reading the file reported is why it did not open.
-    if (r.ClosePrjRequested)
-        CloseIllegalProject(model, services, logStart);
+    // What reading the file reported is why it did not open. A file that is no project is not
+    // offered again from the recent list.
+    if (r.ClosePrjRequested) {
+        CloseIllegalProject(model, services, logStart, false);
+        if (services.prompt)
+            services.prompt->Message(std::string(IllegalProjectText) + "\n" + path, "",
+                                     MessageKind::Error);
+    }
     if (rebuild)
         *rebuild = r;
     return true;

@@ -5,6 +5,8 @@
 #include "editor/model/FontValue.h"
 #include "editor/model/ProjectModel.h"
 
+#include "platform/IoStatus.h"
+
 #include <optional>
 #include <string>
 
@@ -30,10 +32,15 @@ bool IsUnstoredLine(const ProjectLine& line);
 // blank, with a warning naming the file line.
 std::string BuildProjectText(ProjectModel& model);
 
-// Writes the bytes as the file's whole content; the old file stays intact on failure.
-bool SaveTextFile(const std::string& path, const std::string& text);
+// Writes the bytes as the file's whole content; the old file stays intact on failure, and the
+// status names the file and the system's reason.
+IoStatus SaveTextFile(const std::string& path, const std::string& text);
 // Reads the whole file; false with text emptied on any failure.
 bool LoadTextFile(const std::string& path, std::string& text);
+
+// A write that failed: the error "File operation failed." and, after it, the file and the
+// system's reason.
+void LogFailedWrite(ProjectModel& model, const IoStatus& status);
 
 // What a save did; the window then runs UpdateProjectState('n').
 struct SaveResult {
@@ -46,15 +53,17 @@ struct SaveResult {
 SaveResult FileSavePrjExecute(ProjectModel& model, EditorServices& services);
 // Save As: the dialog, then FileSaveAs1Accept with the chosen name.
 SaveResult FileSaveAs1Execute(ProjectModel& model, EditorServices& services);
-// Writes to fileName; only on success it becomes the project's name.
+// Writes to fileName, made absolute; only on success it becomes the project's name.
 SaveResult FileSaveAs1Accept(ProjectModel& model, const std::string& fileName);
 
 // The open dialog of the Open Project command: the chosen path, or nothing.
 std::optional<std::string> ChooseProjectToOpen(ProjectModel& model, EditorServices& services);
 
-// Reads a project file into the (closed) project and rebuilds with the file's settings. False
-// when the file could not be read ("File operation failed." logged; no project is opened).
-// A project without a TOP line is closed again by the rebuild's request.
+// Reads a project file into the (closed) project and rebuilds with the file's settings. The path
+// is made absolute first: it is the project's name from then on. False when the file could not
+// be read ("File operation failed." logged; no project is opened). A file without a TOP line is
+// closed again by the rebuild's request, shown as "Illegal project." with its path in a message
+// box, and not entered in RecentList.
 bool OpenProjectFile(ProjectModel& model, EditorServices& services, const std::string& path,
                      RebuildResult* rebuild = nullptr);
 

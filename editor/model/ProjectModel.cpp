@@ -82,7 +82,17 @@ bool ProjectModel::DeletePortLine(const std::string& instance, const std::string
 namespace {
 
 // Index of the instance's line by the marks of the last rebuild, or the line count when none.
-std::size_t MarkedInstanceLine(const ProjectLines& lines, const std::string& instance) {
+// The rebuild gives every marked instance line a name of its own, and the instance's record
+// points at that line until a line above it comes or goes; only then are the lines walked, so
+// that edits of many instances between two rebuilds stay linear.
+std::size_t MarkedInstanceLine(const ProjectModel& model, const std::string& instance) {
+    const ProjectLines& lines = model.LineList;
+    if (const int k = model.FindInstance(instance); k >= 0) {
+        const int at = model.MduList[k].LineIndex;
+        if (at >= 0 && static_cast<std::size_t>(at) < lines.size() && lines[at][FieldKind] == "M" &&
+            lines[at][2] == instance)
+            return static_cast<std::size_t>(at);
+    }
     for (std::size_t i = 0; i < lines.size(); ++i)
         if (lines[i][FieldKind] == "M" && lines[i][2] == instance)
             return i;
@@ -99,7 +109,7 @@ std::string ProjectModel::GetPortLineField(const std::string& instance, const st
                                            int field) const {
     if (field < 0 || static_cast<std::size_t>(field) >= ProjectLineFields)
         return {};
-    for (std::size_t i = MarkedInstanceLine(LineList, instance) + 1; i < LineList.size(); ++i) {
+    for (std::size_t i = MarkedInstanceLine(*this, instance) + 1; i < LineList.size(); ++i) {
         const ProjectLine& line = LineList[i];
         if (!InMarkedBlock(line))
             break;
@@ -112,7 +122,7 @@ std::string ProjectModel::GetPortLineField(const std::string& instance, const st
 bool ProjectModel::SetPortLineFields(const std::string& instance, const std::string& name,
                                      const std::string& kind, int i1, const std::string& v1, int i2,
                                      const std::string& v2, int i3, const std::string& v3) {
-    std::size_t at = MarkedInstanceLine(LineList, instance);
+    std::size_t at = MarkedInstanceLine(*this, instance);
     if (at == LineList.size())
         return false;
     if (kind != "M") {

@@ -22,6 +22,9 @@
 // canvas's own resize handling runs it without asking for another resize.
 enum class RebuildSender { MainWindow, FileNewPrj, PaintBox1 };
 
+// What the rebuild logs for an open project without a TOP line.
+inline constexpr const char* IllegalProjectText = "Illegal project.";
+
 // What a rebuild asks of the window that ran it.
 struct RebuildResult {
     // An open project without a TOP line: "Illegal project." is logged and the records are not

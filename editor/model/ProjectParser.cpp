@@ -120,6 +120,8 @@ int BlockEnd(const ProjectLines& lines, int start) {
 ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode mode,
                          ProjectLines* defLines) {
     ParseResult result;
+    // A damaged text can give a warning for every row: the log's view takes them at once.
+    MessageLog::Batch batch(model.Log);
     std::vector<ProjectLine> rows = SplitProjectText(text, model.Log);
     int n = static_cast<int>(model.LineList.size());
 
@@ -257,6 +259,8 @@ ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode m
                 model.LogWarning("Ignore the item in the empty module.");
             continue;
         }
+        if (row[0] == "MODULE")
+            result.AddedModules.insert(row[1]);
         insert(row);
     }
     commit();

@@ -4,7 +4,9 @@
 
 #include "editor/model/ProjectLine.h"
 
+#include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 class MessageLog;
@@ -22,6 +24,8 @@ struct ParseResult {
     int Inserted = 0;       // rows that went into the project or the definition list
     bool UndoTaken = false; // the undo snapshot was taken
     bool Refused = false;   // nothing could be done (top-port import without a top module)
+    // Module names of the MODULE rows that went in; a module ignored as empty is not among them.
+    std::unordered_set<std::string> AddedModules;
 };
 
 // First pass: the rows of a project text. Lines end at CR LF, LF or a lone CR (a line end at the

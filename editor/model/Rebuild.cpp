@@ -41,6 +41,8 @@ RebuildResult ProjectModel::UpdatePicExecute(RebuildSender sender) {
     TopName.clear();
 
     RebuildState st;
+    // A rebuild may repair and report every line: the log's view takes the reports at once.
+    MessageLog::Batch batch(Log);
     rebuilding_ = true;
     for (std::size_t i = 0; i < LineList.size(); ++i) {
         const int line = static_cast<int>(i);
@@ -55,7 +57,7 @@ RebuildResult ProjectModel::UpdatePicExecute(RebuildSender sender) {
                    Decimal(st.firstOrphanLine) + ".");
 
     if (PrjOpen && TopName.empty()) {
-        LogError("Illegal project.");
+        LogError(IllegalProjectText);
         result.ClosePrjRequested = true;
         return result;
     }

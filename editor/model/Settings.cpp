@@ -2,6 +2,7 @@
 #include "editor/model/Settings.h"
 
 #include "editor/model/Documents.h"
+#include "editor/model/ProjectFile.h"
 #include "editor/model/ProjectLine.h"
 #include "editor/model/ProjectModel.h"
 #include "editor/model/Prompt.h"
@@ -21,8 +22,11 @@ const char* const DefaultIniName = "zun2012.ini";
 const char* const DefaultInstRule = "u_%M_%D";
 const char* const DefaultWireRule = "%P";
 
-// Tells the user that the settings file could not be written; answers false for the caller.
-bool ReportFailedWrite(EditorServices& services, const std::string& path) {
+// Tells the user that the settings file could not be written, and the log why; answers false
+// for the caller.
+bool ReportFailedWrite(ProjectModel& m, EditorServices& services, const std::string& path,
+                       const IoStatus& status) {
+    LogFailedWrite(m, status);
     if (services.prompt)
         services.prompt->Message(
             "Fail to modify the file " + path +
@@ -381,8 +385,10 @@ bool SaveSettings(ProjectModel& m, EditorServices& services, char mode) {
     platform::IniFile ini(path);
     // A file that is there but cannot be read would be replaced by our keys alone, losing the
     // rest of it: that is a failed write as well.
-    if (!ini.Load() && platform::FileExists(path))
-        return ReportFailedWrite(services, path);
+    if (!ini.Load() && platform::FileExists(path)) {
+        std::string unread;
+        return ReportFailedWrite(m, services, path, platform::ReadWholeFile(path, unread));
+    }
     int recnet = m.AppMisc.Recnet;
 
     const SavedBy saved = mode == 'S' ? SavedBy::Settings : SavedBy::Recent;
@@ -415,7 +421,7 @@ bool SaveSettings(ProjectModel& m, EditorServices& services, char mode) {
     platform::MakeDirectories(platform::DirectoryOf(path));
     IoStatus st = ini.Save();
     if (!st)
-        return ReportFailedWrite(services, path);
+        return ReportFailedWrite(m, services, path, st);
     m.AppMisc.Recnet = recnet;
     return true;
 }

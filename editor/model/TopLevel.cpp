@@ -183,6 +183,16 @@ bool ToggleOutputEnable(ProjectModel& model, const std::string& wireName, bool& 
     return false;
 }
 
+bool WireOfModulePortStays(ProjectModel& model, const ProjectLine& wireLine) {
+    if (wireLine[3] != model.TopName)
+        return false;
+    const int farEnd = model.FindPortIndex(wireLine[3], wireLine[4]);
+    if (farEnd < 0 || !model.PortList[farEnd].Combined)
+        return false;
+    model.LogError(CombinedBusWire);
+    return true;
+}
+
 bool IsolatePort(ProjectModel& model, const port& p, bool deleteToo) {
     const std::string inst = p.OwnerName;
     const std::string name = p.Name;
@@ -194,14 +204,10 @@ bool IsolatePort(ProjectModel& model, const port& p, bool deleteToo) {
     for (std::size_t i = 0; i < lines.size();) {
         const ProjectLine& line = lines[i];
         if (LineKind(line[0]) == 'W' && line[FieldSuggestion] != "S" && HasEnd(line, inst, name)) {
-            if (!top && line[3] == model.TopName) {
-                const int farEnd = model.FindPortIndex(line[3], line[4]);
-                if (farEnd >= 0 && model.PortList[farEnd].Combined) {
-                    model.LogError(CombinedBusWire);
-                    wireStayed = true;
-                    ++i;
-                    continue;
-                }
+            if (!top && WireOfModulePortStays(model, line)) {
+                wireStayed = true;
+                ++i;
+                continue;
             }
             const std::string net = line[5];
             const NetEnd head{line[1], line[2]};

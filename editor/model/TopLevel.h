@@ -31,6 +31,9 @@ bool ToggleOutputEnable(ProjectModel& model, const std::string& wireName, bool& 
 // deleteToo also its line. A wire to a combined bus port of the top module stays: then the answer
 // is false and the port line is kept. False too when a remaining net could not be renamed.
 bool IsolatePort(ProjectModel& model, const port& p, bool deleteToo);
+// Whether a wire of a module port stays when the port is isolated: one whose end B is a combined
+// bus port of the top module, which has to go first. The refusal is logged.
+bool WireOfModulePortStays(ProjectModel& model, const ProjectLine& wireLine);
 // Deletes the instance's MODULE line and the parameter and port lines of its block. The top
 // module is never deleted.
 void DeleteInstance(ProjectModel& model, const mdu& instance);

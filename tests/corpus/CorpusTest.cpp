@@ -46,19 +46,13 @@ struct ImpliedDifference {
     const char* reason;
 };
 
-// Ports that yosys does not see and the engine reads: the engine reads both branches of every
-// `ifdef, and yosys only the branch the defines choose.
-const std::vector<ImpliedDifference> kExtraPorts = {
-    {"uart_top", "baud_o", "declared under `ifdef UART_HAS_BAUDRATE_OUTPUT, not defined here"},
-    {"uart_regs", "baud_o", "declared under `ifdef UART_HAS_BAUDRATE_OUTPUT, not defined here"},
-};
+// Ports that yosys does not see and the engine reads: none in these projects. The engine follows
+// `define and `ifdef as a compiler without command-line defines does, as yosys does here.
+const std::vector<ImpliedDifference> kExtraPorts = {};
 
-// Ports the engine lists twice: declared once in each branch of an `ifdef. The editor keeps the
-// first and reports the second as a duplicate.
-const std::vector<ImpliedDifference> kTwicePorts = {
-    {"uart_wb", "wb_dat_i", "8-bit and 32-bit declarations under `ifdef DATA_BUS_WIDTH_8"},
-    {"uart_wb", "wb_dat_o", "8-bit and 32-bit declarations under `ifdef DATA_BUS_WIDTH_8"},
-};
+// Ports the engine lists twice where yosys lists them once: none in these projects (a port
+// declared in both branches of an `ifdef is read from the branch taken only).
+const std::vector<ImpliedDifference> kTwicePorts = {};
 
 // Ports that yosys sees and the engine does not read: none in these projects (SystemVerilog
 // types such as logic, which the engine does not read, do not occur in them).

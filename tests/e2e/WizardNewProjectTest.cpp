@@ -204,6 +204,22 @@ TEST_F(WizardNewProjectTest, CorpusVhdlEntitiesWithoutStdLogicPortsAreDroppedAsE
     EXPECT_TRUE(WorkFilesLeft().empty());
 }
 
+TEST_F(WizardNewProjectTest, AModuleIgnoredAsEmptyIsNeverSaidToBeAdded) {
+    // Regression: the log said "Ignore the empty module: tb." and then "Add 1 module (tb)".
+    const std::string source = work_.string() + "/bench.v";
+    std::ofstream(source) << "module tb; initial $finish; endmodule\n"
+                             "module core(input a, output b); endmodule\n";
+    ASSERT_TRUE(ScanSources({source}));
+    EXPECT_EQ(Modules(), (std::vector<std::string>{"tb", "core"}));
+    ASSERT_TRUE(Finish("top"));
+    std::vector<std::string> log = model_.Log.Lines();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "Warning: Ignore the empty module: tb."), 1);
+    EXPECT_EQ(
+        std::count(log.begin(), log.end(), "Info: Add 1 module (core). Sourec file:" + source), 1);
+    for (const std::string& line : log)
+        EXPECT_EQ(line.find("(tb)"), std::string::npos) << line;
+}
+
 TEST_F(WizardNewProjectTest, VerilogCorpusWithManyModulesListsThemInFileOrder) {
     const std::string dir = Corpus("verilog-ethernet/rtl");
     REQUIRE_CORPUS(dir);

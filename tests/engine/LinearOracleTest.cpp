@@ -2,6 +2,7 @@
 // random inputs.
 #include "engine/ModuleScan.h"
 #include "engine/Patterns.h"
+#include "engine/Preprocessor.h"
 #include "engine/SourceText.h"
 #include "engine/VerilogReader.h"
 #include "engine/VhdlReader.h"
@@ -38,7 +39,7 @@ std::vector<std::string> LiteralModuleScan(std::string_view source) {
     static const Regex module(std::string(R"(\b(?:module|macromodule)\b\s*()") + Idn_Vlog +
                                   R"()\s*.*?\bendmodule\b)",
                               kRegexDotAll);
-    std::string text = RemoveVerilogDirectives(StripVerilogComments(source));
+    std::string text = PreprocessVerilog(StripVerilogComments(source), {});
     std::vector<std::string> names;
     RegexMatch match;
     while (module.Search(text, match)) {

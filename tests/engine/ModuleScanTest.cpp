@@ -163,6 +163,21 @@ TEST_F(EngineFixture, MissingSourceInTheMiddleDiscardsEarlierFinds) {
     EXPECT_FALSE(Output().has_value());
 }
 
+TEST_F(EngineFixture, ASourceThatIsNotTextListsNothingInAnyKind) {
+    // Regression: a binary whose bytes happened to spell a module was listed, and the wizard then
+    // logged both that the empty module was ignored and that it was added.
+    std::string binary = "\x7f"
+                         "ELF" +
+                         std::string(2, '\0') + "module m; endmodule\nentity e is end;\n";
+    std::string path = Write("tool.bin", binary);
+    std::string text = Write("a.v", "module t; endmodule\n");
+    for (const char* kind : {"0", "1", "2"}) {
+        EngineOutcome outcome = Run({"0x1898a5" + PathOf("out.tmp"), path, kind, text, "0"});
+        EXPECT_EQ(outcome.standardError, "") << "kind " << kind;
+        EXPECT_EQ(Output().value(), "F0-" + text + "\r\nM-t\r\n") << "kind " << kind;
+    }
+}
+
 TEST_F(EngineFixture, SourcePathThatWouldBreakTheListIsRefused) {
     // Regression: a TAB, CR or LF in a path was copied into the list and split its lines.
     for (const char* bad : {"a\tb.v", "a\rb.v", "a\nb.v"}) {
@@ -173,10 +188,11 @@ TEST_F(EngineFixture, SourcePathThatWouldBreakTheListIsRefused) {
     }
 }
 
-TEST(ModuleScan, DirectiveLinesDoNotHideModulesInEitherBranch) {
+TEST(ModuleScan, DirectiveLinesHideNoModuleOfTheBranchTaken) {
+    // Regression: both branches were read, so a module of the branch not taken was listed.
     std::vector<std::string> names = ScanVerilogModules(
         "`ifdef FAST\nmodule fast; endmodule\n`else\nmodule slow; endmodule\n`endif\n");
-    EXPECT_EQ(names, (std::vector<std::string>{"fast", "slow"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"slow"}));
 }
 
 } // namespace

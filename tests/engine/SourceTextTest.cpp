@@ -31,23 +31,6 @@ TEST(SourceText, VerilogCommentsGoInOnePassFromLeftToRight) {
         EXPECT_EQ(StripVerilogComments(c.input), c.expected) << c.name;
 }
 
-TEST(SourceText, DirectivesGoAndMacroUsesStay) {
-    const CleanCase cases[] = {
-        {"ifdef with its name", "`ifdef FAST a `else b `endif", "  a   b  "},
-        {"ifndef and elsif", "`ifndef A\nx\n`elsif B\ny\n", " \nx\n \ny\n"},
-        {"define to the line end", "`define W 8\nwire [`W-1:0] x;", " \nwire [`W-1:0] x;"},
-        {"define continued over lines", "`define M a \\\n b\nc", " \n\nc"},
-        {"include with its file", "`include \"defs.vh\" x", "  x"},
-        {"timescale to the line end", "`timescale 1ns/1ps\nmodule", " \nmodule"},
-        {"default_nettype with its word", "`default_nettype none\nx", " \nx"},
-        {"macro use stays", "`WIDTH'd0", "`WIDTH'd0"},
-        {"directive inside a string stays", "\"`ifdef\"", "\"`ifdef\""},
-        {"resetall alone", "`resetall x", "  x"},
-    };
-    for (const CleanCase& c : cases)
-        EXPECT_EQ(RemoveVerilogDirectives(c.input), c.expected) << c.name;
-}
-
 TEST(SourceText, VhdlCommentsEndAtTheLineEndAndStringsAreKept) {
     const CleanCase cases[] = {
         {"comment keeps its line end", "a -- x\nb", "a \nb"},

@@ -205,6 +205,44 @@ TEST_F(EngineRunnerTest, OutcomeTable) {
     }
 }
 
+TEST_F(EngineRunnerTest, AProgramThatCouldNotStartIsToldApartFromAJobThatFailed) {
+    // Regression: a missing or unusable engine said only "Can't read HDL source files.", as if
+    // the sources were at fault.
+    struct Case {
+        const char* name;
+        const char* engine;    // fake engine mode; nullptr: no program at all
+        fs::perms permissions; // of the program when there is one
+        std::string detail;    // "$E" stands for the program's path
+    };
+    const Case cases[] = {
+        {"missing program", nullptr, fs::perms::none,
+         "The HDL engine $E could not be started: No such file or directory."},
+        {"program without execute permission", "write",
+         fs::perms::owner_read | fs::perms::owner_write,
+         "The HDL engine $E could not be started: Permission denied."},
+        {"program that crashes", "crash", fs::perms::owner_all,
+         "The HDL engine did not finish its job (signal 11)."},
+        {"program that ends without output", "nothing", fs::perms::owner_all, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(appDir_ / "qve");
+        if (c.engine != nullptr) {
+            fs::copy_file(fs::path(ZUN_FAKE_ENGINE_DIR) / "qve", appDir_ / "qve");
+            fs::permissions(appDir_ / "qve", c.permissions);
+            Engine(c.engine);
+        }
+        EngineRunner runner = Runner();
+        EngineOutcome outcome =
+            runner.RunJob(EngineJob::ModuleScan, runner.ModuleScanArguments({{"/src/a.v", 0}}));
+        std::string detail = c.detail;
+        if (std::size_t at = detail.find("$E"); at != std::string::npos)
+            detail.replace(at, 2, runner.ProgramPath());
+        EXPECT_EQ(outcome.detail, detail);
+        EXPECT_FALSE(outcome.message.empty()) << "the job's own message still follows";
+    }
+}
+
 TEST_F(EngineRunnerTest, StaleOutputFromAnEarlierRunIsNeverTakenForThisRunsResult) {
     Engine("nothing");
     WriteBytes(workDir_ / "qvmdu.tmp", "F0-/old/a.v\r\nM-old\r\n");

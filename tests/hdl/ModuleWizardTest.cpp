@@ -27,6 +27,7 @@ public:
     ProjectNames names;
 
     std::vector<std::pair<std::string, char>> parsed;
+    std::unordered_set<std::string> added; // what the parse reports as put in
     std::vector<std::pair<char, std::string>> opened;
     int pictureUpdates = 0;
     std::vector<std::string> log;
@@ -35,8 +36,9 @@ public:
     std::string InstNameRule() const override { return rule; }
     bool ModuleNameUsed(const std::string& m) const override { return usedModules.count(m) > 0; }
     ProjectNames CurrentNames() const override { return names; }
-    void ParseProjectText(const std::string& text, char mode) override {
+    std::unordered_set<std::string> ParseProjectText(const std::string& text, char mode) override {
         parsed.emplace_back(text, mode);
+        return added;
     }
     void ProjectTextParsed(char mode, const std::string& file) override {
         opened.emplace_back(mode, file);
@@ -221,6 +223,36 @@ TEST_F(ModuleWizardTest, AddSourceFileRefusesNamesThatWouldBreakTheRequestFile) 
     EXPECT_EQ(project_.log[0], "Warning: Ignore the source file " + srcDir_.string() +
                                    "/tab\\there.v: a TAB or a line break in its name is not "
                                    "supported.");
+}
+
+TEST_F(ModuleWizardTest, AddEmptiesTheFileFieldForTheNextPath) {
+    // Regression: the field kept the path, and the next one typed was joined onto it.
+    std::string a = Source("a.v");
+    std::string b = Source("b.v");
+    wizard_.Open('N', false);
+    for (const std::string& path : {a, b, a}) {
+        wizard_.SetAddFileText(path);
+        wizard_.AddClick();
+        EXPECT_EQ(wizard_.AddFileText, "");
+        EXPECT_FALSE(wizard_.Layout().addEnabled);
+    }
+    ASSERT_EQ(wizard_.Files.size(), 2u);
+    EXPECT_EQ(wizard_.Files[1].path, b);
+}
+
+TEST_F(ModuleWizardTest, GivenSourcesThatDoNotExistAreNamedOnceEachAndTheOthersListed) {
+    std::string a = Source("a.v");
+    std::string b = Source("b.vhd");
+    const std::string gone = (srcDir_ / "gone.v").string();
+    wizard_.Open('N', false);
+    wizard_.AddGivenSources({gone, a, "also-gone.v", b, a});
+    ASSERT_EQ(wizard_.Files.size(), 2u);
+    EXPECT_EQ(wizard_.Files[0].path, a);
+    EXPECT_EQ(wizard_.Files[1].path, b);
+    EXPECT_EQ(project_.log,
+              (std::vector<std::string>{
+                  "Warning: The source file " + gone + " does not exist; it is not listed.",
+                  "Warning: The source file also-gone.v does not exist; it is not listed."}));
 }
 
 TEST_F(ModuleWizardTest, FilePageCommandsKeepTheListAndItsButtonsInStep) {
@@ -593,6 +625,26 @@ TEST_F(ModuleWizardTest, NextFailuresKeepTheFilePage) {
     }
 }
 
+TEST_F(ModuleWizardTest, AnEngineThatCannotStartIsNamedInTheLogBeforeEitherJobsMessage) {
+    fs::remove(appDir_ / "qve");
+    std::string started = "Error: The HDL engine " + (appDir_ / "qve").string() +
+                          " could not be started: No such file or directory.";
+    std::vector<std::string> logAtMessage;
+    prompt_.OnShow = [&](const std::string&) { logAtMessage = project_.log; };
+
+    wizard_.Open('N', false);
+    wizard_.AddSourceFile(Source("a.v"));
+    prompt_.ExpectMessage("Can't read HDL source files.");
+    EXPECT_FALSE(wizard_.Next());
+    EXPECT_EQ(logAtMessage, std::vector<std::string>{started});
+
+    project_.log.clear();
+    OnModulePage('N', {Row("m")});
+    prompt_.ExpectMessage("Can't read HDL source files.");
+    EXPECT_TRUE(wizard_.Ok());
+    EXPECT_EQ(logAtMessage, std::vector<std::string>{started});
+}
+
 TEST_F(ModuleWizardTest, UnknownKindAfterSomeModulesStillShowsThem) {
     Engine("write", "F0-/s/a.v\r\nM-a\r\nF2-/s/b\r\nM-b\r\n");
     wizard_.Open('N', false);
@@ -625,6 +677,7 @@ TEST_F(ModuleWizardTest, OkWritesTheRequestRunsTheJobAndHandsTheTextToTheParser)
     // The echo engine shows the job's arguments, and the request is saved beside them.
     OnModulePage('N', {Row("add", "2", "/s/a.v"), Row("mux", "1", "/s/a.v")});
     wizard_.TopModuleText = "chip";
+    project_.added = {"add", "mux"};
     Engine("echo");
     EXPECT_TRUE(wizard_.Ok());
     EXPECT_TRUE(wizard_.FilePage);

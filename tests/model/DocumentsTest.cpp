@@ -4,6 +4,8 @@
 
 #include "ModelFileFixture.h"
 
+#include <cstdlib>
+#include <functional>
 #include <sys/stat.h>
 
 using Texts = std::vector<std::string>;
@@ -37,11 +39,41 @@ TEST_F(DocumentsTest, AWebAddressIsOpenedAsItIsWithItsSuffix) {
     EXPECT_EQ(opened, (Texts{"https://zun.example.org/x#top", GuestbookAddress, HomePageAddress}));
 }
 
-TEST_F(DocumentsTest, AFailedShellOpenIsLogged) {
+TEST_F(DocumentsTest, AFailedShellOpenIsLoggedAndShown) {
     MakeDoc("doc/guide.htm");
     services.ShellOpen = [](const std::string&) { return IoStatus::Fail("no opener"); };
+    prompt.ExpectMessage("Can not open " + dir.Path("doc/guide.htm") + ": no opener.");
     HelpDocExecute(model, services);
     EXPECT_EQ(Log(), Texts{"Error: Can not open " + dir.Path("doc/guide.htm") + ": no opener"});
+}
+
+TEST_F(DocumentsTest, AnOpenerThatCannotBeStartedIsToldNamingTheFileOrAddress) {
+    // Regression: without xdg-open nothing happened but a log line the user did not look at.
+    MakeDoc("doc/guide.htm");
+    MakeDoc("doc/license.txt");
+    const char* path = std::getenv("PATH");
+    const std::string saved = path ? path : "";
+    ::setenv("PATH", dir.Path("no-such-bin").c_str(), 1);
+    services.ShellOpen = platform::ShellOpen;
+    struct Case {
+        const char* name;
+        std::function<void()> command;
+        std::string target;
+    };
+    const Case cases[] = {
+        {"help page", [&] { HelpDocExecute(model, services); }, dir.Path("doc/guide.htm")},
+        {"licence", [&] { License1Click(model, services); }, dir.Path("doc/license.txt")},
+        {"home page", [&] { VisitQvExecute(model, services); }, HomePageAddress},
+    };
+    for (const Case& c : cases) {
+        std::string shown;
+        prompt.OnShow = [&](const std::string& text) { shown = text; };
+        prompt.ExpectMessage("");
+        c.command();
+        EXPECT_EQ(shown.rfind("Can not open " + c.target + ": ", 0), 0u) << c.name << ": " << shown;
+        EXPECT_NE(shown.find("xdg-open"), std::string::npos) << c.name << ": " << shown;
+    }
+    ::setenv("PATH", saved.c_str(), 1);
 }
 
 TEST_F(DocumentsTest, TheLicenceTextIsOpenedOrReportedMissing) {

@@ -99,6 +99,39 @@ TEST_F(LineRoutines, SetPortLineFieldsChangesOnlyWhatDiffers) {
     EXPECT_FALSE(m.SetPortLineFields("nobody", "q", "P", 1, "3"));
 }
 
+TEST_F(LineRoutines, SetPortLineFieldsFindsTheInstanceWhenLinesMovedSinceTheRebuild) {
+    // The records still point at the lines of the last rebuild; the lines have moved under them.
+    struct Case {
+        const char* what;
+        int insertAt; // a line inserted here (marked as no instance) before the call
+        bool removeFirst;
+    } cases[] = {
+        {"a line inserted above u1", 1, false},
+        {"a line removed above u1", -1, true},
+        {"a line inserted between u1 and u2", 7, false},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        if (c.removeFirst)
+            m.LineList.erase(m.LineList.begin() + 1);
+        else
+            m.InsertLine(c.insertAt, {"MODULE", "core", "stranger"});
+        EXPECT_TRUE(m.SetPortLineFields("u2", "d", "P", 1, "31")) << c.what;
+        EXPECT_TRUE(m.SetPortLineFields("u1", "q", "P", 1, "15")) << c.what;
+        int changed = 0;
+        for (const ProjectLine& line : m.LineList) {
+            if (line[3] == "d" && line[1] == "31")
+                ++changed;
+            if (line[3] == "q" && line[1] == "15")
+                ++changed;
+        }
+        EXPECT_EQ(changed, 2) << c.what;
+        EXPECT_EQ(m.GetPortLineField("u2", "d", 1), "31") << c.what;
+        EXPECT_FALSE(m.SetPortLineFields("stranger", "q", "P", 1, "3"))
+            << c.what << ": a line the rebuild never marked belongs to no instance";
+    }
+}
+
 TEST_F(LineRoutines, CheckTopPortNameGivesTheReasonOfARefusal) {
     struct Case {
         const char* name;

@@ -1,11 +1,14 @@
 // The project file: its plain content, save and reopen, failed saves, and the reader.
 #include "editor/model/ProjectFile.h"
 #include "editor/model/Scramble.h"
+#include "platform/Paths.h"
 #include "platform/TextFile.h"
 
 #include "ModelFileFixture.h"
 
+#include <functional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using Texts = std::vector<std::string>;
 
@@ -307,10 +310,12 @@ TEST_F(ProjectFileTest, AFileWithOneByteMoreReadsAsNoiseThatOpensNoProject) {
     back.AppDir = model.AppDir;
     back.WorkDir = model.WorkDir;
     RebuildResult rebuild;
+    prompt.ExpectMessage("Illegal project.\n" + path);
     ASSERT_TRUE(OpenProjectFile(back, services, path, &rebuild));
     // Noise holds no TOP line: the rebuild asks for the close, which happens once, and the
-    // reason stays in the log.
+    // reason stays in the log; the file is no project to offer again.
     EXPECT_TRUE(rebuild.ClosePrjRequested);
+    EXPECT_TRUE(back.RecentList.empty());
     EXPECT_FALSE(back.PrjOpen);
     EXPECT_TRUE(back.LineList.empty());
     EXPECT_FALSE(back.Log.Lines().empty());
@@ -321,4 +326,56 @@ TEST_F(ProjectFileTest, TheOpenDialogAsksForAnExistingProject) {
     prompt.ExpectOpenFile("Open ZUN Project", {dir.Path("a.zun")}).ExpectOpenFile("", {});
     EXPECT_EQ(ChooseProjectToOpen(model, services), dir.Path("a.zun"));
     EXPECT_EQ(ChooseProjectToOpen(model, services), std::nullopt);
+}
+
+TEST_F(ProjectFileTest, AFailedWriteNamesTheFileAndTheReasonAfterFileOperationFailed) {
+    // Regression: the log said "File operation failed." and nothing of which file or why.
+    struct Case {
+        const char* name;
+        std::function<std::string()> target; // makes the place to save to
+        std::string reason;                  // what follows the file's name
+    };
+    const Case cases[] = {
+        {"a folder that does not exist", [&] { return dir.Path("gone/p.zun"); },
+         "No such file or directory."},
+        {"a read-only file",
+         [&] {
+             std::string path = dir.Path("ro.zun");
+             WriteBytes(path, "old");
+             ::chmod(path.c_str(), 0444);
+             return path;
+         },
+         "Permission denied."},
+    };
+    for (const Case& c : cases) {
+        OpenText(SampleProject);
+        model.Modified = true;
+        std::string path = c.target();
+        model.ClearLog();
+        EXPECT_FALSE(FileSaveAs1Accept(model, path).Saved) << c.name;
+        ASSERT_EQ(Log().size(), 2u) << c.name;
+        EXPECT_EQ(Log()[0], "Error: File operation failed.") << c.name;
+        EXPECT_EQ(Log()[1].rfind("Error: Can", 0), 0u) << c.name << ": " << Log()[1];
+        EXPECT_NE(Log()[1].find(path + ": " + c.reason), std::string::npos)
+            << c.name << ": " << Log()[1];
+    }
+}
+
+TEST_F(ProjectFileTest, AProjectOpenedByARelativePathIsNamedByItsWholePath) {
+    // Regression: "zun demo.zun" recorded "demo.zun", which another folder did not find.
+    OpenText(SampleProject);
+    const std::string path = SaveTo("demo.zun");
+    const std::string previous = platform::AbsolutePath(".");
+    ASSERT_EQ(::chdir(dir.Root().c_str()), 0);
+    ProjectModel reopened;
+    reopened.AppDir = model.AppDir;
+    reopened.WorkDir = model.WorkDir;
+    const bool ok = OpenProjectFile(reopened, services, "./demo.zun");
+    const std::string openedName = reopened.PrjFileName;
+    const bool saved = FileSaveAs1Accept(reopened, "copy").Saved;
+    ASSERT_EQ(::chdir(previous.c_str()), 0);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(openedName, path);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(reopened.PrjFileName, dir.Path("copy.zun")) << "and so is one saved under a name";
 }

@@ -420,3 +420,16 @@ TEST_F(SettingsTest, AnUnwritableProgramDirectorySendsSettingsAndWorkToThePerUse
     ::unsetenv("XDG_CONFIG_HOME");
     ::unsetenv("XDG_CACHE_HOME");
 }
+
+TEST_F(SettingsTest, AFailedSettingsWriteLogsTheFileAndTheReasonBeforeItsMessage) {
+    WriteIni("[QVsetting]\nE01=7\n");
+    ::chmod(IniPath().c_str(), 0444);
+    model.IniPath = IniPath();
+    std::vector<std::string> logAtMessage;
+    prompt.OnShow = [&](const std::string&) { logAtMessage = model.Log.Lines(); };
+    prompt.ExpectMessage("");
+    EXPECT_FALSE(SaveSettings(model, services, 'R'));
+    EXPECT_EQ(logAtMessage, (std::vector<std::string>{"Error: File operation failed.",
+                                                      "Error: Cannot write " + IniPath() +
+                                                          ": Permission denied."}));
+}

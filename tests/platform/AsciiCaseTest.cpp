@@ -42,4 +42,27 @@ TEST(AsciiCase, ComparisonIgnoresLetterCaseAndNothingElse) {
         EXPECT_EQ(platform::SameIgnoringAsciiCase(c.a, c.b), c.same) << c.a << " / " << c.b;
 }
 
+TEST(AsciiCase, ListOrderFoldsLettersAndComparesOtherBytesByValue) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool less;
+    };
+    const Case cases[] = {
+        {"abc", "ABD", true}, {"ABD", "abc", false}, {"Abc", "aBC", false}, {"ab", "abc", true},
+        {"", "a", true},      {"a", "", false},      {"a", "_", true},      {"Z", "_", true},
+        {"9", "A", true},     {"\xe9", "z", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(platform::LessIgnoringAsciiCase(c.a, c.b), c.less) << c.a << " < " << c.b;
+}
+
+TEST(AsciiCase, HexDigitsOfEitherCaseHaveTheirValueOtherBytesNone) {
+    const std::pair<char, int> cases[] = {{'0', 0},  {'9', 9},  {'a', 10}, {'F', 15}, {'f', 15},
+                                          {'g', -1}, {'G', -1}, {'x', -1}, {' ', -1}, {'/', -1},
+                                          {':', -1}, {'@', -1}, {'`', -1}};
+    for (const auto& [c, value] : cases)
+        EXPECT_EQ(platform::AsciiHexDigit(c), value) << c;
+}
+
 } // namespace

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,9 @@ public:
     const std::vector<std::string>& Shown() const { return shown_; }
     // The last file chooser shown, for tests of its file name and filter.
     const FileChooser& LastChooser() const { return chooser_; }
+    // Called with each text as it is shown, before the answer: a test can look at what was
+    // logged by then.
+    std::function<void(const std::string&)> OnShow;
 
     void Message(const std::string& text, const std::string&, MessageKind) override {
         Next(Kind::Message, text);
@@ -174,6 +178,8 @@ private:
 
     Step Next(Kind kind, const std::string& text) {
         shown_.push_back(text);
+        if (OnShow)
+            OnShow(text);
         if (steps_.empty()) {
             ADD_FAILURE() << "unexpected prompt: " << Name(kind) << " \"" << text << "\"";
             // Unexpected questions are answered in the most harmless way.

@@ -5,6 +5,7 @@
 
 #include "editor/app/TDrvForm.h"
 #include "editor/canvas/ui/TFormSL.h"
+#include "editor/canvas/ui/TPortForm.h"
 
 #include <QApplication>
 #include <QDockWidget>
@@ -26,6 +27,11 @@ protected:
 TEST_F(DockPanels, ClosingTheInformationWindowCollapsesTheBottomPanelAndReleasesItsButton) {
     ASSERT_EQ(form->DockPanelExtent(Qt::BottomDockWidgetArea), 151);
     const int canvas = form->ScrollBox1->height();
+    // The Properties window shares the panel: while it shows, the panel stays.
+    form->PropertiesForm->close();
+    Settle();
+    EXPECT_FALSE(form->Action("ToolButton18")->isChecked());
+    EXPECT_EQ(form->DockPanelExtent(Qt::BottomDockWidgetArea), 151);
     form->InfoWindow->close();
     Settle();
     EXPECT_FALSE(form->Action("ToolButton27")->isChecked());
@@ -53,8 +59,10 @@ TEST_F(DockPanels, ReleasingTheButtonClosesTheWindowAndHidingItOtherwiseReleases
 }
 
 TEST_F(DockPanels, DockingIntoAnEmptyLeftPanelOpensItAtTwoSeventhsOfTheWidth) {
-    // The right panel is left empty too, so that the window can open it below.
+    // The right panel is left empty too, so that the window can open it below, and so is the
+    // bottom one.
     form->SmartLinkForm->close();
+    form->PropertiesForm->close();
     Settle();
     EXPECT_EQ(form->DockPanelExtent(Qt::LeftDockWidgetArea), 0);
     form->addDockWidget(Qt::LeftDockWidgetArea, form->InfoWindow);
@@ -77,6 +85,7 @@ TEST_F(DockPanels, DockingIntoAnEmptyLeftPanelOpensItAtTwoSeventhsOfTheWidth) {
 }
 
 TEST_F(DockPanels, APanelWithTwoVisibleClientsStaysOpenWhenOneCloses) {
+    form->PropertiesForm->close();
     auto* other = new QDockWidget("Other", form.get());
     form->addDockWidget(Qt::BottomDockWidgetArea, other);
     form->RegisterDockClient(other, "ToolButton25");
@@ -98,9 +107,11 @@ TEST_F(DockPanels, APanelWithTwoVisibleClientsStaysOpenWhenOneCloses) {
 }
 
 TEST_F(DockPanels, AToolWindowButtonIsDisabledUntilItsWindowJoins) {
-    EXPECT_FALSE(form->Action("ToolButton18")->isEnabled());
-    for (const char* b : {"ToolButton25", "ToolButton27"})
+    // Every tool window joins at start-up; a button that loses its handler has none.
+    for (const char* b : {"ToolButton18", "ToolButton25", "ToolButton27"})
         EXPECT_TRUE(form->Action(b)->isEnabled()) << b;
+    form->SetHandler("ToolButton18", nullptr);
+    EXPECT_FALSE(form->Action("ToolButton18")->isEnabled());
 }
 
 TEST_F(DockPanels, TheControlBarTakesToolBarsButNoToolWindowOrDialog) {

@@ -396,4 +396,29 @@ TEST_F(Drawing, ALongLabelOrNameIsClippedInsideItsBoxAndHeader) {
               0);
 }
 
+TEST_F(Drawing, APictureSmallerThanTheProjectShowsWhatTheWholeDrawingShowsThere) {
+    // What lies wholly off the picture is left out of the drawing: every pixel that is on it
+    // must still be what a picture large enough for everything shows.
+    std::string text = "TOP\t\ttop\nINPUT\t\t\tclk\nOUTPUT\t7\t0\tq\n";
+    for (int i = 0; i < 40; ++i) {
+        const std::string n = std::to_string(i);
+        text +=
+            "MODULE\tcore\tu" + n + "\t/c.v\tverilog\nINPUT\t\t\tclk\nOUTPUT\t7\t0\tq" + n + "\n";
+        if (i > 0)
+            text += "WIRE\tu" + std::to_string(i - 1) + "\tq" + std::to_string(i - 1) + "\tu" + n +
+                    "\tclk\tn" + n + "\n";
+    }
+    model.LineList = LinesFromText(Expand(text));
+    model.PrjOpen = true;
+    view.LonePorts = true;
+    const QImage whole = Draw();
+    ASSERT_GT(whole.width(), 300);
+    for (const QSize size : {QSize(97, 61), QSize(whole.width() / 2 + 3, whole.height() - 7)}) {
+        QImage part(size, QImage::Format_RGB32);
+        drawer.Draw(part, {model, view, mouseMode, rubber, 400, 300});
+        EXPECT_EQ(part, whole.copy(0, 0, size.width(), size.height()))
+            << size.width() << " x " << size.height();
+    }
+}
+
 } // namespace

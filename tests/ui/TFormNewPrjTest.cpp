@@ -2,6 +2,7 @@
 // with the real engine.
 #include "editor/hdl/ui/TFormNewPrj.h"
 #include "editor/app/ModuleWizardHost.h"
+#include "editor/app/TDrvForm.h"
 
 #include "MainWindowFixture.h"
 
@@ -11,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -150,6 +152,44 @@ TEST_F(TFormNewPrjTest, NextListsTheModulesAndCountsAreEditedInPlaceWithinBounds
     EXPECT_EQ(w.ListView1->topLevelItemCount(), 2);
 }
 
+TEST_F(TFormNewPrjTest, TheFileFieldIsEmptiedByAddSoTheNextPathStandsAlone) {
+    TFormNewPrj& w = host->Window();
+    host->Wizard().Open('N', false);
+    w.Refresh();
+    for (const std::string& path : {a_, b_}) {
+        w.LabeledEdit1->insert(QString::fromStdString(path));
+        ASSERT_TRUE(w.BitBtn6->isEnabled()) << path;
+        w.BitBtn6->click();
+        EXPECT_EQ(w.LabeledEdit1->text(), "");
+        EXPECT_FALSE(w.BitBtn6->isEnabled());
+    }
+    EXPECT_EQ(Column(w.ListView1, 0),
+              (QStringList{QString::fromStdString(a_), QString::fromStdString(b_)}));
+}
+
+TEST_F(TFormNewPrjTest, TheModuleColumnTakesTheRoomOfAWiderDialog) {
+    // Regression: the column kept 85 pixels however wide the dialog was, and cut long names.
+    const std::string name = "axis_async_fifo_adapter_with_a_long_name";
+    const std::string source = Source("long.v", "module " + name + "(input a); endmodule\n");
+    TFormNewPrj& w = host->Window();
+    host->Wizard().Open('N', false);
+    w.DroppedFiles({source});
+    w.show();
+    w.BitBtn2Click();
+    QApplication::processEvents();
+    EXPECT_EQ(w.ListView2->columnWidth(1), 85) << "at the dialog's own size";
+    w.resize(900, 361);
+    QApplication::processEvents();
+    const int needed = w.ListView2->fontMetrics().horizontalAdvance(QString::fromStdString(name));
+    EXPECT_GT(w.ListView2->columnWidth(1), needed);
+    EXPECT_EQ(w.ListView2->columnWidth(0), 80);
+    EXPECT_EQ(w.ListView2->columnWidth(2), 255);
+    EXPECT_GE(w.ListView2->columnWidth(0) + w.ListView2->columnWidth(1) +
+                  w.ListView2->columnWidth(2),
+              w.ListView2->viewport()->width());
+    w.hide();
+}
+
 TEST_F(TFormNewPrjTest, ImportModeShowsInheritTypeAndTheProjectsTopName) {
     TFormNewPrj& w = host->Window();
     form->Model.TopName = "chip";
@@ -184,6 +224,56 @@ TEST_F(TFormNewPrjTest, NewProjectCommandDrawsTheProjectTheWizardBuilt) {
     EXPECT_EQ(form->windowTitle().toStdString(), "ZUN2012 - " + form->Model.WorkDir + "qvprj.zun");
     EXPECT_EQ(form->StatusText(2).rfind("I/P/W:4/", 0), 0u) << form->StatusText(2);
     EXPECT_TRUE(WorkFilesLeft().empty());
+}
+
+// Records the application's cursor at every drawing of the picture.
+class CursorRecordingDrawer : public SchematicDrawer {
+public:
+    std::vector<Qt::CursorShape> shapes;
+    void Draw(QImage& picture, const DrawInput& input) override {
+        const QCursor* cursor = QApplication::overrideCursor();
+        shapes.push_back(cursor ? cursor->shape() : Qt::ArrowCursor);
+        SchematicDrawer::Draw(picture, input);
+    }
+};
+
+TEST_F(TFormNewPrjTest, TheHourglassStaysUpFromOkToTheLastDrawingOfTheNewProject) {
+    // Regression: after the wizard closed, the layout, the width checks and the drawing of a
+    // large project ran for seconds under the plain arrow.
+    host.reset();
+    CursorRecordingDrawer recording;
+    form = std::make_unique<TForm1>(prompt, recording);
+    form->FirstShowPending = false;
+    form->Model.AppDir = std::string(ZUN_BUILD_DIR) + "/";
+    form->Model.WorkDir = (root_ / "work").string() + "/";
+    form->Model.IniPath = (root_ / "zun2012.ini").string();
+    host = std::make_unique<ModuleWizardHost>(*form, prompt);
+    std::vector<Qt::CursorShape> checks;
+    form->CheckAddedInstance = [&](const std::string&, bool) {
+        const QCursor* cursor = QApplication::overrideCursor();
+        checks.push_back(cursor ? cursor->shape() : Qt::ArrowCursor);
+    };
+    host->ShowModal = [&](TFormNewPrj& w) {
+        w.BitBtn2Click();
+        recording.shapes.clear();
+        w.BitBtn8Click();
+        return w.result();
+    };
+    form->FileNewPrjExecute(true, {a_});
+    ASSERT_TRUE(form->Model.PrjOpen);
+    ASSERT_GE(recording.shapes.size(), 3u) << "the wizard's drawing and the opener's two";
+    for (Qt::CursorShape shape : recording.shapes)
+        EXPECT_EQ(shape, Qt::WaitCursor);
+    ASSERT_EQ(checks.size(), 2u);
+    for (Qt::CursorShape shape : checks)
+        EXPECT_EQ(shape, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "and it is gone afterwards";
+    const QString log = form->InfoWindow->MsgMemo->toPlainText();
+    EXPECT_TRUE(
+        log.contains("Info: Add 1 module (adder). Sourec file:" + QString::fromStdString(a_)))
+        << log.toStdString();
+    EXPECT_TRUE(
+        log.contains("Info: Add 1 module (mux). Sourec file:" + QString::fromStdString(a_)));
 }
 
 TEST_F(TFormNewPrjTest, EngineFailureAtOkLeavesNoProjectAndNothingModified) {

@@ -235,11 +235,19 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
 QSize SchematicDrawer::MeasurePortLabels(const ProjectModel& model, const ViewState& view) {
     int w = 0;
     int h = 0;
+    // One font per port kind: each metrics object is made once, not once per port.
+    const QFontMetrics input(CanvasFont(PortFont(model, 'I')), &MeasuringDevice());
+    const QFontMetrics output(CanvasFont(PortFont(model, 'O')), &MeasuringDevice());
+    const QFontMetrics inout(CanvasFont(PortFont(model, 'B')), &MeasuringDevice());
+    const QFontMetrics variant(CanvasFont(PortFont(model, 'V')), &MeasuringDevice());
     for (const port& pt : model.PortList) {
-        const QFontMetrics metrics(CanvasFont(PortFont(model, pt.Kind)), &MeasuringDevice());
+        const QFontMetrics& metric = pt.Kind == 'I'   ? input
+                                     : pt.Kind == 'O' ? output
+                                     : pt.Kind == 'B' ? inout
+                                                      : variant;
         const QString label = QString::fromStdString(PortLabel(pt, view.PortWidth));
-        w = std::max(w, metrics.horizontalAdvance(label));
-        h = std::max(h, metrics.height());
+        w = std::max(w, metric.horizontalAdvance(label));
+        h = std::max(h, metric.height());
     }
     return QSize(w + 3, h + 3);
 }
@@ -247,8 +255,11 @@ QSize SchematicDrawer::MeasurePortLabels(const ProjectModel& model, const ViewSt
 QSize SchematicDrawer::MeasureModuleNames(const ProjectModel& model) {
     int w = 0;
     int h = 0;
+    const QFontMetrics plain(CanvasFont(model.MduFont), &MeasuringDevice());
+    const QFontMetrics parameterised(CanvasFont(model.ParaMduFont), &MeasuringDevice());
     for (const mdu& m : model.MduList) {
-        const QFontMetrics metrics(CanvasFont(HeaderFont(model, m)), &MeasuringDevice());
+        const QFontMetrics& metrics =
+            &HeaderFont(model, m) == &model.MduFont ? plain : parameterised;
         w = std::max(w, metrics.horizontalAdvance(QString::fromStdString(m.InstName)));
         h = std::max(h, metrics.height());
     }

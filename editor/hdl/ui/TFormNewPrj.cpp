@@ -2,6 +2,7 @@
 #include "editor/hdl/ui/TFormNewPrj.h"
 
 #include "editor/hdl/EditorHandOff.h"
+#include "editor/hdl/ui/Hourglass.h"
 #include "editor/model/Prompt.h"
 #include "platform/DroppedFiles.h"
 
@@ -24,6 +25,8 @@
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 TFormNewPrj* FormNewPrj = nullptr;
 
@@ -76,18 +79,12 @@ public:
     }
 };
 
+// The module column's own width; a wider list gives it more.
+constexpr int ModuleColumnWidth = 85;
+
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
-
-// Keeps the hourglass up for one long command.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 } // namespace
 
@@ -95,7 +92,10 @@ TFormNewPrj::TFormNewPrj(ModuleWizard& wizard, Prompt& prompt, QWidget* parent)
     : QDialog(parent), wizard_(wizard), prompt_(prompt) {
     setObjectName("FormNewPrj");
     setModal(true);
-    setFixedSize(426, 361);
+    // The dialog opens at its own size and may be made larger, so long module names and paths
+    // can be read whole.
+    resize(426, 361);
+    setMinimumSize(426, 361);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto* outer = new QVBoxLayout(this);
@@ -227,7 +227,7 @@ void TFormNewPrj::BuildPage2() {
     ListView2->setColumnCount(3);
     ListView2->setHeaderLabels({"Number", "Module", "File"});
     ListView2->setColumnWidth(0, 80);
-    ListView2->setColumnWidth(1, 85);
+    ListView2->setColumnWidth(1, ModuleColumnWidth);
     ListView2->setColumnWidth(2, 255);
     ListView2->setRootIsDecorated(false);
     ListView2->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -237,6 +237,7 @@ void TFormNewPrj::BuildPage2() {
     ListView2->setItemDelegate(new CountColumnDelegate(ListView2));
     ListView2->header()->setSectionsClickable(true);
     ListView2->installEventFilter(this);
+    ListView2->viewport()->installEventFilter(this);
     v->addWidget(ListView2, 1);
 
     Label1 = new QLabel(
@@ -399,6 +400,8 @@ void TFormNewPrj::FileTypeClick(int kind) {
 
 void TFormNewPrj::BitBtn6Click() {
     wizard_.AddClick();
+    if (LabeledEdit1->text().toStdString() != wizard_.AddFileText)
+        LabeledEdit1->setText(Q(wizard_.AddFileText));
     FillFiles();
     ApplyLayout();
 }
@@ -426,7 +429,7 @@ void TFormNewPrj::DroppedFiles(const std::vector<std::string>& paths) {
 void TFormNewPrj::BitBtn2Click() {
     ReadSelection();
     {
-        BusyCursor busy;
+        Hourglass busy;
         wizard_.Next();
     }
     Refresh();
@@ -457,7 +460,7 @@ void TFormNewPrj::BitBtn8Click() {
     wizard_.InheritType = CheckBox1->isChecked();
     bool close = false;
     {
-        BusyCursor busy;
+        Hourglass busy;
         close = wizard_.Ok();
     }
     if (close) {
@@ -512,7 +515,17 @@ void TFormNewPrj::dropEvent(QDropEvent* event) {
     DroppedFiles(files);
 }
 
+void TFormNewPrj::FitModuleColumn() {
+    // "Number" and "File" keep their widths; "Module" takes what the list has beyond them, and
+    // never less than its own width.
+    const int room =
+        ListView2->viewport()->width() - ListView2->columnWidth(0) - ListView2->columnWidth(2);
+    ListView2->setColumnWidth(1, std::max(ModuleColumnWidth, room));
+}
+
 bool TFormNewPrj::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ListView2->viewport() && event->type() == QEvent::Resize)
+        FitModuleColumn();
     if (event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
         if (watched == ListView1 && BitBtn4->isEnabled()) {

@@ -96,6 +96,7 @@ private:
     void ReadSelection();
     void ShowFilesMenu(const QPoint& at);
     void ModuleEdited(int row, const QString& text);
+    void FitModuleColumn();
 
     ModuleWizard& wizard_;
     Prompt& prompt_;

@@ -1,0 +1,158 @@
+// How width evaluation and module updates grow with the project: a new project of N instances of
+// 20 parameterised ports, each prepared as an added instance (shown on the Instances page, its
+// widths evaluated and written), and an update of the module all N instances share, in which one
+// port, wired from every instance to the next, changes its width.
+#include "editor/canvas/PropertiesPresenter.h"
+#include "editor/hdl/ModuleUpdate.h"
+#include "editor/hdl/WidthConfirmation.h"
+#include "editor/model/ProjectModel.h"
+
+#include <benchmark/benchmark.h>
+
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+constexpr int PortsPerInstance = 20;
+
+// Nothing is asked in a benchmark; a question would be a fault.
+class SilentPrompt : public Prompt {
+public:
+    void Message(const std::string& text, const std::string&, MessageKind) override {
+        throw std::logic_error("unexpected message: " + text);
+    }
+    bool YesNo(const std::string&, const std::string&) override { return false; }
+    PromptAnswer YesNoCancel(const std::string&, const std::string&) override {
+        return PromptAnswer::Cancel;
+    }
+    std::optional<std::string> OpenFile(const FileChooser&) override { return std::nullopt; }
+    std::vector<std::string> OpenFiles(const FileChooser&) override { return {}; }
+    std::optional<std::string> SaveFile(const FileChooser&) override { return std::nullopt; }
+};
+
+ProjectLine CorePort(int p, const std::string& msbExpr) {
+    return MakeLine(
+        {p % 2 ? "OUTPUT" : "INPUT", "NA", "0", "p" + std::to_string(p), "", msbExpr, "0"});
+}
+
+// n instances of core with two key parameters and 20 ports ranged by them, as the wizard makes a
+// new project: no wires yet.
+ProjectLines NewProject(int n) {
+    ProjectLines lines;
+    lines.push_back(MakeLine({"TOP", "", "top"}));
+    for (int k = 0; k < n; ++k) {
+        lines.push_back(
+            MakeLine({"MODULE", "core", "u" + std::to_string(k), "/src/core.v", "verilog"}));
+        lines.push_back(MakeLine({"PARAMETER", "", "", "W", " 8", "", "K"}));
+        lines.push_back(MakeLine({"PARAMETER", "", "", "D", " 2", "", "K"}));
+        for (int p = 0; p < PortsPerInstance; ++p)
+            lines.push_back(CorePort(p, p % 3 ? "W-1" : "W*D-1"));
+    }
+    return lines;
+}
+
+// Output p1 of every instance drives input p0 of the next.
+void ChainInstances(ProjectLines& lines, int n) {
+    for (int k = 0; k + 1 < n; ++k)
+        lines.push_back(MakeLine({"WIRE", "u" + std::to_string(k), "p1",
+                                  "u" + std::to_string(k + 1), "p0", "n" + std::to_string(k)}));
+}
+
+// What the engine reads again: core with port p1 now twice as wide.
+ProjectLines ChangedDefinition() {
+    ProjectLines def;
+    def.push_back(MakeLine({"MODULE", "core", "u_core_0", "/src/core.v", "verilog"}));
+    def.push_back(MakeLine({"PARAMETER", "", "", "W", " 8", "", "K"}));
+    def.push_back(MakeLine({"PARAMETER", "", "", "D", " 2", "", "K"}));
+    for (int p = 0; p < PortsPerInstance; ++p)
+        def.push_back(CorePort(p, p == 1 ? "W*2-1" : p % 3 ? "W-1" : "W*D-1"));
+    return def;
+}
+
+struct Editor {
+    ProjectModel model;
+    SilentPrompt prompt;
+    WidthConfirmation widths{model, prompt};
+    PropertiesPresenter page{model, prompt, widths};
+
+    explicit Editor(ProjectLines lines) {
+        model.PrjOpen = true;
+        model.LineList = std::move(lines);
+        model.UpdatePicExecute(RebuildSender::MainWindow);
+    }
+    // The new-project command's steps after the wizard: each instance prepared, then a rebuild.
+    void CheckEveryInstance() {
+        model.UpdatePicExecute(RebuildSender::FileNewPrj);
+        std::vector<std::string> added;
+        for (const mdu& m : model.MduList)
+            if (!m.ModuleName.empty())
+                added.push_back(m.InstName);
+        bool first = true;
+        for (const std::string& inst : added) {
+            CheckAddedInstance(model, page, widths, inst, first);
+            first = false;
+        }
+        model.UpdatePicExecute(RebuildSender::MainWindow);
+    }
+};
+
+void BM_NewProjectWidths(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const ProjectLines lines = NewProject(n);
+    for (auto _ : state) {
+        state.PauseTiming();
+        Editor editor(lines);
+        state.ResumeTiming();
+        editor.CheckEveryInstance();
+        state.PauseTiming();
+        if (editor.model.LineList[3 + 1][1] != "15")
+            state.SkipWithError("the widths were not written");
+        state.ResumeTiming();
+    }
+    state.counters["ports"] = static_cast<double>(n) * PortsPerInstance;
+    state.SetComplexityN(n);
+}
+
+void BM_UpdateSharedModule(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    Editor prepared(NewProject(n));
+    prepared.CheckEveryInstance();
+    ProjectLines lines = prepared.model.LineList;
+    ChainInstances(lines, n);
+    for (auto _ : state) {
+        state.PauseTiming();
+        Editor editor(lines);
+        ModuleUpdate update(editor.model);
+        update.DefLines = ChangedDefinition();
+        update.UpdatePicture = [&] { editor.model.UpdatePicExecute(RebuildSender::MainWindow); };
+        update.CheckAddedInstance = [&](const std::string& inst, bool first) {
+            CheckAddedInstance(editor.model, editor.page, editor.widths, inst, first);
+        };
+        state.ResumeTiming();
+        update.PrepareUpdateDialog();
+        update.BitBtn1Click();
+        editor.model.UpdatePicExecute(RebuildSender::MainWindow);
+        state.PauseTiming();
+        if (editor.model.WireList.size() != 0 ||
+            editor.model.GetPortLineField("u0", "p1", 1) != "15")
+            state.SkipWithError("the update was not applied");
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(n);
+}
+
+} // namespace
+
+// N and 4N show how the cost grows; the fitted complexity is printed after each pair.
+BENCHMARK(BM_NewProjectWidths)
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_UpdateSharedModule)
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK_MAIN();
