@@ -546,6 +546,15 @@ CanvasHost HoverHost(ProjectModel& m, SmartLink& engine, std::map<int, std::stri
     return host;
 }
 
+// A left double-click and its release at (x, y).
+void DoubleClick(CanvasController& canvas, int x, int y) {
+    MouseShift twice;
+    twice.Left = true;
+    twice.Double = true;
+    canvas.PaintBox1MouseDown(MouseButton::Left, twice, x, y);
+    canvas.PaintBox1MouseUp(MouseButton::Left, MouseShift{}, x, y);
+}
+
 TEST_F(Engine, HoverOverAPortProposesItsWiresAndADoubleClickAcceptsThem) {
     SetRules({kSameLink, kChannelLink});
     const ViewState view = ViewState::Initial();
@@ -574,11 +583,7 @@ TEST_F(Engine, HoverOverAPortProposesItsWiresAndADoubleClickAcceptsThem) {
     ProjectLines stored = m.LineList;
     std::erase_if(stored, [](const ProjectLine& l) { return l[FieldSuggestion] == "S"; });
     const std::vector<std::string> before = StoredText(stored);
-    MouseShift twice;
-    twice.Left = true;
-    twice.Double = true;
-    canvas.PaintBox1MouseDown(MouseButton::Left, twice, tx, ty);
-    canvas.PaintBox1MouseUp(MouseButton::Left, none, tx, ty);
+    DoubleClick(canvas, tx, ty);
     EXPECT_TRUE(m.SuggestList.empty());
     EXPECT_FALSE(m.PortList[Port("u2", "tx_1_2data")].Lone);
     EXPECT_FALSE(m.PortList[Port("u3", "tx_1_2data")].Lone);
@@ -604,11 +609,7 @@ TEST_F(Engine, DoubleClickWithSmartLinkSwitchedOffConnectsNoneOfTheHiddenProposa
     view.SmartLink = false;
     canvas.Image1MouseMove(none, x, y);
     ASSERT_EQ(m.SuggestList.size(), 3u);
-    MouseShift twice;
-    twice.Left = true;
-    twice.Double = true;
-    canvas.PaintBox1MouseDown(MouseButton::Left, twice, x, y);
-    canvas.PaintBox1MouseUp(MouseButton::Left, none, x, y);
+    DoubleClick(canvas, x, y);
     EXPECT_TRUE(m.SuggestList.empty());
     EXPECT_EQ(m.WireList.size(), 1u); // u1.busy to u2.busy alone
     EXPECT_TRUE(m.PortList[Port("u2", "tx_1_2data")].Lone);
