@@ -311,8 +311,11 @@ void TPropForm::SelectColor(QComboBox* box, int value) {
 }
 
 void TPropForm::ColorBoxActivated(QComboBox* box, int index) {
-    if (box->itemText(index) != kCustomItem)
+    // "chosen" is the colour the box shows: the one a cancelled custom choice goes back to.
+    if (box->itemText(index) != kCustomItem) {
+        box->setProperty("chosen", box->itemData(index).toInt());
         return;
+    }
     const int previous = box->property("chosen").toInt();
     if (const auto chosen = prompt_.ChooseColor(previous))
         SelectColor(box, *chosen);
