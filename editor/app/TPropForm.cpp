@@ -445,6 +445,10 @@ void TPropForm::ShowGeneralPage() {
 
 void TPropForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // The dialog may open on the page it was left at: showing the General page that way shows
+    // it as much as choosing its tab does.
+    if (PageControl1->currentWidget() == generalPage_)
+        TabSheet1Show();
     CentreFontLabels();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

@@ -299,4 +299,24 @@ TEST_F(SettingsWindow, ANamedColourPickedBeforeACancelledCustomChoiceStays) {
     EXPECT_EQ(dialog->ReadControls().Colors[6], 0x0000FF);
 }
 
+TEST_F(SettingsWindow, OpeningAgainOnTheGeneralPageTellsWhetherTheRecentListHasEntries) {
+    // The dialog keeps its page between openings; the button's state must follow the list the
+    // dialog opens with, not the one it last showed.
+    form->Model.RecentList.clear();
+    dialog->ShowGeneralPage();
+    ASSERT_FALSE(dialog->Button1->isEnabled());
+    form->Model.RecentList = {dir.Path("a.zun")};
+    dialog->LoadControls();
+    dialog->show();
+    QApplication::processEvents();
+    EXPECT_TRUE(dialog->Button1->isEnabled());
+    dialog->hide();
+    form->Model.RecentList.clear();
+    dialog->LoadControls();
+    dialog->show();
+    QApplication::processEvents();
+    EXPECT_FALSE(dialog->Button1->isEnabled());
+    dialog->hide();
+}
+
 } // namespace
