@@ -7,10 +7,14 @@
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <cstdlib>
 
 namespace {
 
@@ -47,6 +51,36 @@ void ShowSwatch(QPushButton* button, const QColor& color) {
     QPixmap swatch(32, 16);
     swatch.fill(color);
     button->setIcon(QIcon(swatch));
+}
+
+// The font the font chooser starts at: the face the font is drawn in, which the chooser lists.
+// Given a face it does not list (a Windows face name, or any face where only fixed pitch is
+// offered) it would select its first face's first style, often an oblique one, and confirming
+// it would change the styles.
+QFont ChooserStartFont(const FontValue& initial, bool fixedPitch) {
+    QFont font = QFontOf(initial);
+    QString face = QFontInfo(font).family();
+    if (fixedPitch && !QFontDatabase::isFixedPitch(face))
+        face = QFontInfo(QFontDatabase::systemFont(QFontDatabase::FixedFont)).family();
+    font.setFamilies({face});
+    // The face's own name of the style, as the chooser selects a style by name: slanted (italic
+    // or oblique) and bold as the font is, of the nearest weight to normal or bold.
+    const int wanted = initial.Bold ? QFont::Bold : QFont::Normal;
+    int best = -1;
+    for (const QString& style : QFontDatabase::styles(face)) {
+        const QFont candidate = QFontDatabase::font(face, style, 10);
+        const int weight = QFontDatabase::weight(face, style);
+        if ((candidate.style() != QFont::StyleNormal) != initial.Italic ||
+            (weight >= QFont::Bold) != initial.Bold)
+            continue;
+        // Qt reports no width of a style: a longer name ("Condensed Bold") is a narrower cut.
+        const int miss = std::abs(weight - wanted) * 100 + static_cast<int>(style.size());
+        if (best < 0 || miss < best) {
+            best = miss;
+            font.setStyleName(style);
+        }
+    }
+    return font;
 }
 
 } // namespace
@@ -156,7 +190,7 @@ std::optional<FontValue> QtPrompt::ChooseFont(const FontValue& initial, bool fix
     if (fixedPitch)
         options |= QFontDialog::MonospacedFonts;
     fonts->setOptions(options);
-    fonts->setCurrentFont(QFontOf(initial));
+    fonts->setCurrentFont(ChooserStartFont(initial, fixedPitch));
     layout->addWidget(fonts);
     int color = initial.Color;
     auto* colorButton = new QPushButton("Color...", &dialog);
@@ -178,7 +212,9 @@ std::optional<FontValue> QtPrompt::ChooseFont(const FontValue& initial, bool fix
     const QFont f = fonts->currentFont();
     FontValue chosen = initial;
     chosen.Face = f.family().toStdString();
-    chosen.SetPoints(f.pointSize() > 0 ? f.pointSize() : initial.Size);
+    // The chooser offers whole points: a size left as it was keeps the zoom's pixel height.
+    if (f.pointSize() > 0 && f.pointSize() != initial.Size)
+        chosen.SetPoints(f.pointSize());
     chosen.Bold = f.bold();
     chosen.Italic = f.italic();
     chosen.Underline = f.underline();

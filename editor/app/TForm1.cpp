@@ -144,6 +144,8 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    // The child windows outlive the members: they are deleted with the QWidget part.
+    ReleaseDockClients();
     Model.MemoryPrompt = &prompt;
     Model.Log.SetListener({});
     if (DrvForm == InfoWindow)

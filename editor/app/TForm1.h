@@ -277,6 +277,8 @@ private:
     void ToolWindowButtonClick(const std::string& button);
     bool DockClientEvent(QObject* watched, QEvent* event);
     int VisibleDockClients(Qt::DockWidgetArea panel, const QDockWidget* except) const;
+    // Stops the tool windows reporting here; the destructor runs it before the members go.
+    void ReleaseDockClients();
 
     struct DockClient {
         QDockWidget* window;

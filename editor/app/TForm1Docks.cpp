@@ -66,6 +66,14 @@ void TForm1::RegisterDockClient(QDockWidget* window, const std::string& button) 
     SyncCheckButtons();
 }
 
+void TForm1::ReleaseDockClients() {
+    for (const DockClient& c : dockClients_) {
+        c.window->removeEventFilter(this);
+        disconnect(c.window, nullptr, this, nullptr);
+    }
+    dockClients_.clear();
+}
+
 int TForm1::VisibleDockClients(Qt::DockWidgetArea panel, const QDockWidget* except) const {
     int n = 0;
     for (const DockClient& c : dockClients_)

@@ -46,22 +46,6 @@ const std::array<FontLabelDef, 8> kFontLabels = {{
 }};
 constexpr int kHdlFont = 6;
 
-// In the order of SettingsControls::Colors, with the column each stands in.
-const std::array<std::pair<const char*, int>, 12> kColorLabels = {{
-    {"Total Background:", 0},
-    {"Port pointed to(Background):", 0},
-    {"(Pen):", 1},
-    {"Friend ports(Background):", 0},
-    {"(Pen):", 1},
-    {"Unmatched ports:", 0},
-    {"Wire:", 0},
-    {"(End):", 1},
-    {"SmartLink Wire:", 0},
-    {"(Mark):", 1},
-    {"Lone Ports:", 0},
-    {"Main Port:", 0},
-}};
-
 const char* const kCustomItem = "Custom...";
 const char* const kCustomColor = "Custom";
 const char* const kWorkDirTitle = "Choose the work directory";
@@ -152,8 +136,9 @@ void TPropForm::BuildColorPage() {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
     int row = -1;
-    for (std::size_t i = 0; i < kColorLabels.size(); ++i) {
-        const int column = kColorLabels[i].second;
+    const auto& rows = ColorBoxRows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int column = rows[i].Beside ? 1 : 0;
         if (column == 0)
             ++row;
         auto* box = new QComboBox(page);
@@ -163,7 +148,7 @@ void TPropForm::BuildColorPage() {
         box->addItem(kCustomItem);
         connect(box, &QComboBox::activated, this,
                 [this, box](int index) { ColorBoxActivated(box, index); });
-        auto* label = new QLabel(kColorLabels[i].first, page);
+        auto* label = new QLabel(rows[i].Caption, page);
         label->setBuddy(box);
         grid->addWidget(label, row, column * 2);
         grid->addWidget(box, row, column * 2 + 1);
@@ -326,8 +311,11 @@ void TPropForm::SelectColor(QComboBox* box, int value) {
 }
 
 void TPropForm::ColorBoxActivated(QComboBox* box, int index) {
-    if (box->itemText(index) != kCustomItem)
+    // "chosen" is the colour the box shows: the one a cancelled custom choice goes back to.
+    if (box->itemText(index) != kCustomItem) {
+        box->setProperty("chosen", box->itemData(index).toInt());
         return;
+    }
     const int previous = box->property("chosen").toInt();
     if (const auto chosen = prompt_.ChooseColor(previous))
         SelectColor(box, *chosen);
@@ -457,6 +445,10 @@ void TPropForm::ShowGeneralPage() {
 
 void TPropForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // The dialog may open on the page it was left at: showing the General page that way shows
+    // it as much as choosing its tab does.
+    if (PageControl1->currentWidget() == generalPage_)
+        TabSheet1Show();
     CentreFontLabels();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

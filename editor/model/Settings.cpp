@@ -335,6 +335,13 @@ const std::vector<SettingKey>& SettingsKeys() {
     return kKeys;
 }
 
+const SettingKey* FindSettingKey(std::string_view name) {
+    for (const SettingKey& k : kKeys)
+        if ((k.kind == SettingKind::Font ? k.section : k.key) == name)
+            return &k;
+    return nullptr;
+}
+
 void ReadFontSection(const platform::IniFile& ini, const std::string& section, FontValue& font) {
     FontValue defaults;
     for (const FontKey& k : kFontKeys) {

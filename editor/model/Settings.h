@@ -5,6 +5,7 @@
 #include "editor/model/FontValue.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct EditorServices;
@@ -71,6 +72,9 @@ struct SettingKey {
 
 // Every key in the order LoadSettings reads it.
 const std::vector<SettingKey>& SettingsKeys();
+// The row of a key of section "QVsetting", or of a font by its section ("FA" to "FH"); null when
+// the table has none.
+const SettingKey* FindSettingKey(std::string_view name);
 
 void ReadFontSection(const platform::IniFile& ini, const std::string& section, FontValue& font);
 void WriteFontSection(platform::IniFile& ini, const std::string& section, const FontValue& font);

@@ -5,8 +5,10 @@
 #include "editor/model/ProjectLine.h"
 #include "editor/model/ProjectModel.h"
 #include "editor/model/Prompt.h"
+#include "editor/model/Settings.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace {
 
@@ -16,29 +18,62 @@ std::string Without(const std::string& text, char c) {
     return out;
 }
 
-template <typename Model> auto DialogFonts(Model& m) {
-    return std::array{&m.MduFont, &m.InFont,      &m.OutFont,         &m.InoutFont,
-                      &m.VarFont, &m.ParaMduFont, &m.AppMisc.HdlFont, &m.AppMisc.MsgFont};
-}
-
-template <typename Model> auto DialogColors(Model& m) {
-    return std::array{&m.BackColor,      &m.PointedBrush,   &m.PointedPen, &m.FriendBrush,
-                      &m.FriendPen,      &m.UnmatchedColor, &m.WireColor,  &m.WireEndColor,
-                      &m.SmartWireColor, &m.SmartMarkColor, &m.LoneColor,  &m.MainPrtColor};
-}
+const std::array<ColorBoxRow, 12> kColorRows = {{
+    {"Total Background:", "E01", false},
+    {"Port pointed to(Background):", "E02", false},
+    {"(Pen):", "E03", true},
+    {"Friend ports(Background):", "E04", false},
+    {"(Pen):", "E05", true},
+    {"Unmatched ports:", "E06", false},
+    {"Wire:", "E07", false},
+    {"(End):", "E08", true},
+    {"SmartLink Wire:", "E09", false},
+    {"(Mark):", "E10", true},
+    {"Lone Ports:", "E11", false},
+    {"Main Port:", "E11A", false},
+}};
 
 const std::array<SizeSpinRow, 10> kSizeRows = {{
-    {"Auto scrolling step(pixels):", &ProjectModel::AutoScrollStep, "F01", 1, 100},
-    {"Left margin:", &ProjectModel::LeftMargin, "F02", 1, 300},
-    {"Top margin:", &ProjectModel::TopMargin, "F03", 1, 300},
-    {"Margin between modules:", &ProjectModel::MduMargin, "F04", 1, 300},
-    {"Columns margin within a module:", &ProjectModel::ColMargin, "F05", 1, 300},
-    {"Margin between module and port:", &ProjectModel::MduPrtMargin, "F06", 1, 300},
-    {"Margin between ports:", &ProjectModel::PrtMargin, "F07", 0, 100},
-    {"Size of wire ends:", &ProjectModel::WireEndSize, "F08", 1, 50},
-    {"Max view area height:", &ProjectModel::MaxViewHeight, "F09", 300, 32760},
-    {"MBMP in compact view:", &ProjectModel::CompactMargin, "F10", 1, 300},
+    {"Auto scrolling step(pixels):", "F01", 1, 100},
+    {"Left margin:", "F02", 1, 300},
+    {"Top margin:", "F03", 1, 300},
+    {"Margin between modules:", "F04", 1, 300},
+    {"Columns margin within a module:", "F05", 1, 300},
+    {"Margin between module and port:", "F06", 1, 300},
+    {"Margin between ports:", "F07", 0, 100},
+    {"Size of wire ends:", "F08", 1, 50},
+    {"Max view area height:", "F09", 300, 32760},
+    {"MBMP in compact view:", "F10", 1, 300},
 }};
+
+// The integer member under a key; the dialog names only keys that the table holds.
+int& IntegerMember(ProjectModel& m, const char* key) {
+    const SettingKey* k = FindSettingKey(key);
+    if (!k || !k->integer)
+        throw std::logic_error(std::string("no integer setting ") + key);
+    return k->integer(m);
+}
+
+std::array<FontValue*, 8> DialogFonts(ProjectModel& m) {
+    std::array<FontValue*, 8> fonts{};
+    std::size_t n = 0;
+    for (const SettingKey& k : SettingsKeys())
+        if (k.kind == SettingKind::Font) {
+            if (n == fonts.size())
+                throw std::logic_error("more fonts in the settings than the dialog shows");
+            fonts[n++] = &k.font(m);
+        }
+    if (n != fonts.size())
+        throw std::logic_error("fewer fonts in the settings than the dialog shows");
+    return fonts;
+}
+
+std::array<int*, 12> DialogColors(ProjectModel& m) {
+    std::array<int*, 12> colors{};
+    for (std::size_t i = 0; i < kColorRows.size(); ++i)
+        colors[i] = &IntegerMember(m, kColorRows[i].Key);
+    return colors;
+}
 
 } // namespace
 
@@ -72,11 +107,17 @@ std::string UnwritableWorkDirText(const std::string& dir) {
     return "Can not write to the directory " + dir + ". Please set a valid work directory.";
 }
 
+const std::array<ColorBoxRow, 12>& ColorBoxRows() {
+    return kColorRows;
+}
+
 const std::array<SizeSpinRow, 10>& SizeSpinRows() {
     return kSizeRows;
 }
 
-SettingsControls LoadControls(const ProjectModel& m) {
+SettingsControls LoadControls(const ProjectModel& model) {
+    // The table's accessors serve reading and writing alike; here they only read.
+    ProjectModel& m = const_cast<ProjectModel&>(model);
     SettingsControls c;
     const auto fonts = DialogFonts(m);
     for (std::size_t i = 0; i < fonts.size(); ++i)
@@ -85,7 +126,8 @@ SettingsControls LoadControls(const ProjectModel& m) {
     for (std::size_t i = 0; i < colors.size(); ++i)
         c.Colors[i] = *colors[i];
     for (std::size_t i = 0; i < kSizeRows.size(); ++i)
-        c.Sizes[i] = std::clamp(m.*kSizeRows[i].Member, kSizeRows[i].Low, kSizeRows[i].High);
+        c.Sizes[i] =
+            std::clamp(IntegerMember(m, kSizeRows[i].Key), kSizeRows[i].Low, kSizeRows[i].High);
     c.InternalEditor = m.InternalEditor;
     c.EditorProgram = m.EditorProgram;
     c.EditorParams = m.EditorParams;
@@ -127,7 +169,8 @@ bool ApplySettings(ProjectModel& m, Prompt& prompt, const SettingsControls& c,
     const auto colors = DialogColors(m);
     for (std::size_t i = 0; i < colors.size(); ++i)
         *colors[i] = c.Colors[i];
-    m.AutoScrollStep = std::clamp(c.Sizes[0], kSizeRows[0].Low, kSizeRows[0].High);
+    IntegerMember(m, kSizeRows[0].Key) =
+        std::clamp(c.Sizes[0], kSizeRows[0].Low, kSizeRows[0].High);
     m.InternalEditor = c.InternalEditor;
     m.EditorProgram = c.EditorProgram;
     m.EditorParams = c.EditorParams;
@@ -167,7 +210,8 @@ bool ApplySettings(ProjectModel& m, Prompt& prompt, const SettingsControls& c,
     m.ProxyPassword = c.ProxyPassword;
     // 10. The sizes of the "Size" page but the auto-scroll step, taken above.
     for (std::size_t i = 1; i < kSizeRows.size(); ++i)
-        m.*kSizeRows[i].Member = std::clamp(c.Sizes[i], kSizeRows[i].Low, kSizeRows[i].High);
+        IntegerMember(m, kSizeRows[i].Key) =
+            std::clamp(c.Sizes[i], kSizeRows[i].Low, kSizeRows[i].High);
     // 11 to 15.
     hooks.Rebuild();
     if (c.Default)

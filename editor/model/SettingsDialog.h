@@ -26,10 +26,22 @@ std::string WithDirSeparator(std::string dir);
 // What the user reads when a work directory can not be written.
 std::string UnwritableWorkDirText(const std::string& dir);
 
-// One number edit of the "Size" page: caption, member, settings key and the range of its arrows.
+// The dialog edits members of the settings file; each control names the settings key of its
+// member, and the table of keys (Settings.h) says which member that is.
+
+// One colour box of the "Color" page: its label, its key, and whether it stands beside the box
+// before it.
+struct ColorBoxRow {
+    const char* Caption;
+    const char* Key;
+    bool Beside;
+};
+// The twelve boxes from "Total Background:" to "Main Port:".
+const std::array<ColorBoxRow, 12>& ColorBoxRows();
+
+// One number edit of the "Size" page: caption, key and the range of its arrows.
 struct SizeSpinRow {
     const char* Caption;
-    int ProjectModel::*Member;
     const char* Key;
     int Low;
     int High;
@@ -42,9 +54,10 @@ inline constexpr std::array<const char*, 4> AssignOpenOutItems = {"0", "1", "Z",
 
 // The values of the dialog's controls.
 struct SettingsControls {
-    // MduFont, InFont, OutFont, InoutFont, VarFont, ParaMduFont, HdlFont, MsgFont.
+    // The fonts of the settings file's font sections "FA" to "FH", in their order: MduFont,
+    // InFont, OutFont, InoutFont, VarFont, ParaMduFont, HdlFont, MsgFont.
     std::array<FontValue, 8> Fonts;
-    // BackColor to MainPrtColor, in the order of their keys "E01" to "E11A".
+    // ColorBoxRows' colours, BackColor to MainPrtColor.
     std::array<int, 12> Colors{};
     // SizeSpinRows' members, each within its row's range.
     std::array<int, 10> Sizes{};

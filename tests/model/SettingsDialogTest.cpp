@@ -6,6 +6,7 @@
 #include "editor/model/Settings.h"
 #include "model/ModelFileFixture.h"
 
+#include "platform/IniFile.h"
 #include "platform/TextFile.h"
 
 #include <climits>
@@ -199,6 +200,65 @@ TEST_F(SettingsDialog, AProxyPortThatIsNoNumberIsLoggedAndTheOldOneStays) {
     EXPECT_EQ(model.ProxyPort, 3128);
     EXPECT_EQ(model.ProxyUser, "me");
     EXPECT_TRUE(Logged("Error: Need an integer for proxy port."));
+}
+
+TEST_F(SettingsDialog, EachColourSizeAndFontReachesItsMemberAndIsSavedUnderItsKey) {
+    // The "Color" and "Size" pages as the settings file keys them.
+    struct Row {
+        const char* key;
+        int ProjectModel::*member;
+    };
+    const Row colors[] = {
+        {"E01", &ProjectModel::BackColor},      {"E02", &ProjectModel::PointedBrush},
+        {"E03", &ProjectModel::PointedPen},     {"E04", &ProjectModel::FriendBrush},
+        {"E05", &ProjectModel::FriendPen},      {"E06", &ProjectModel::UnmatchedColor},
+        {"E07", &ProjectModel::WireColor},      {"E08", &ProjectModel::WireEndColor},
+        {"E09", &ProjectModel::SmartWireColor}, {"E10", &ProjectModel::SmartMarkColor},
+        {"E11", &ProjectModel::LoneColor},      {"E11A", &ProjectModel::MainPrtColor},
+    };
+    const Row sizes[] = {
+        {"F01", &ProjectModel::AutoScrollStep}, {"F02", &ProjectModel::LeftMargin},
+        {"F03", &ProjectModel::TopMargin},      {"F04", &ProjectModel::MduMargin},
+        {"F05", &ProjectModel::ColMargin},      {"F06", &ProjectModel::MduPrtMargin},
+        {"F07", &ProjectModel::PrtMargin},      {"F08", &ProjectModel::WireEndSize},
+        {"F09", &ProjectModel::MaxViewHeight},  {"F10", &ProjectModel::CompactMargin},
+    };
+    const char* const fontSections[] = {"FA", "FB", "FC", "FD", "FE", "FF", "FG", "FH"};
+    FontValue* const fonts[] = {&model.MduFont,         &model.InFont,         &model.OutFont,
+                                &model.InoutFont,       &model.VarFont,        &model.ParaMduFont,
+                                &model.AppMisc.HdlFont, &model.AppMisc.MsgFont};
+
+    SettingsControls c = LoadControls(model);
+    for (std::size_t i = 0; i < 12; ++i)
+        c.Colors[i] = 0x010100 + static_cast<int>(i);
+    for (std::size_t i = 0; i < 10; ++i)
+        c.Sizes[i] = 301 + static_cast<int>(i); // past every range but the largest view's
+    for (std::size_t i = 0; i < 8; ++i)
+        c.Fonts[i].Face = "Face " + std::to_string(i);
+    ASSERT_TRUE(Apply(c)); // without a project "Default" is ticked: the file is written
+
+    platform::IniFile ini(model.IniPath);
+    ASSERT_TRUE(ini.Load());
+    for (std::size_t i = 0; i < 12; ++i) {
+        EXPECT_EQ(model.*colors[i].member, 0x010100 + static_cast<int>(i)) << colors[i].key;
+        EXPECT_EQ(ini.ReadInteger("QVsetting", colors[i].key, -1), 0x010100 + static_cast<int>(i))
+            << colors[i].key;
+    }
+    const int clamped[] = {100, 300, 300, 300, 300, 300, 100, 50, 309, 300};
+    for (std::size_t i = 0; i < 10; ++i) {
+        EXPECT_EQ(model.*sizes[i].member, clamped[i]) << sizes[i].key;
+        EXPECT_EQ(ini.ReadInteger("QVsetting", sizes[i].key, -1), clamped[i]) << sizes[i].key;
+    }
+    for (std::size_t i = 0; i < 8; ++i) {
+        EXPECT_EQ(fonts[i]->Face, "Face " + std::to_string(i)) << fontSections[i];
+        EXPECT_EQ(ini.ReadString(fontSections[i], "F2", ""), "Face " + std::to_string(i))
+            << fontSections[i];
+    }
+    // Opened again, the dialog shows what it applied, in the same places.
+    const SettingsControls again = LoadControls(model);
+    EXPECT_EQ(again.Colors, c.Colors);
+    EXPECT_EQ(again.Sizes, (std::array<int, 10>{100, 300, 300, 300, 300, 300, 100, 50, 309, 300}));
+    EXPECT_EQ(again.Fonts, c.Fonts);
 }
 
 } // namespace

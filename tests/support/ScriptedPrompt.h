@@ -142,7 +142,12 @@ public:
             return std::nullopt;
         return s.files.front();
     }
-    std::optional<int> ChooseColor(int) override { return Next(Kind::ChooseColor, "").color; }
+    // The colour the last colour chooser started at.
+    int LastColorStart() const { return colorStart_; }
+    std::optional<int> ChooseColor(int initial) override {
+        colorStart_ = initial;
+        return Next(Kind::ChooseColor, "").color;
+    }
     std::optional<FontValue> ChooseFont(const FontValue&, bool fixedPitch) override {
         Step s = Next(Kind::ChooseFont, "");
         EXPECT_EQ(s.fixedPitch, fixedPitch) << "font chooser's fixed pitch";
@@ -200,4 +205,5 @@ private:
     std::deque<Step> steps_;
     std::vector<std::string> shown_;
     FileChooser chooser_;
+    int colorStart_ = 0;
 };

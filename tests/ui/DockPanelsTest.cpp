@@ -14,6 +14,19 @@
 
 namespace {
 
+// A dock window that notes, as it goes, whether any of its signals still reach the main window.
+// (Taking those connections away here does no harm: the test has seen them.)
+class WatchedDock : public QDockWidget {
+public:
+    WatchedDock(const char* title, const QObject* mainWindow, bool& reaches)
+        : QDockWidget(title), mainWindow_(mainWindow), reaches_(reaches) {}
+    ~WatchedDock() override { reaches_ = QObject::disconnect(this, nullptr, mainWindow_, nullptr); }
+
+private:
+    const QObject* mainWindow_;
+    bool& reaches_;
+};
+
 class DockPanels : public MainWindowTest {
 protected:
     void SetUp() override {
@@ -120,6 +133,41 @@ TEST_F(DockPanels, TheControlBarTakesToolBarsButNoToolWindowOrDialog) {
     QWidget dialog;
     EXPECT_FALSE(form->ControlBar1DockOver(&dialog));
     EXPECT_FALSE(form->ControlBar1DockOver(nullptr));
+}
+
+TEST_F(DockPanels, AtShutdownNoToolWindowReportsToTheMainWindowWhoseMembersAreGone) {
+    // The main window's members are destroyed before its child windows; a tool window that still
+    // told it of its own going made it search a list already freed, at every exit.
+    bool docked = true;
+    bool floating = true;
+    auto* left = new WatchedDock("Left", form.get(), docked);
+    auto* loose = new WatchedDock("Loose", form.get(), floating);
+    form->addDockWidget(Qt::LeftDockWidgetArea, left);
+    form->addDockWidget(Qt::LeftDockWidgetArea, loose);
+    form->RegisterDockClient(left, "ToolButton25");
+    form->RegisterDockClient(loose, "ToolButton18");
+    Settle();
+    loose->setFloating(true);
+    form->InfoWindow->close();
+    Settle();
+    form.reset();
+    EXPECT_FALSE(docked);
+    EXPECT_FALSE(floating);
+}
+
+TEST_F(DockPanels, AToolWindowDeletedWhileTheEditorRunsLeavesItsPanelAndButton) {
+    auto* other = new QDockWidget("Other", form.get());
+    form->addDockWidget(Qt::LeftDockWidgetArea, other);
+    form->RegisterDockClient(other, "ToolButton25");
+    Settle();
+    ASSERT_GT(form->DockPanelExtent(Qt::LeftDockWidgetArea), 0);
+    delete other;
+    Settle();
+    EXPECT_EQ(form->DockPanelExtent(Qt::LeftDockWidgetArea), 0);
+    // Its button reaches no window any more.
+    form->Action("ToolButton25")->trigger();
+    form->Action("ToolButton25")->trigger();
+    Settle();
 }
 
 } // namespace

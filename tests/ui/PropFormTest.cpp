@@ -283,4 +283,40 @@ TEST_F(SettingsWindow, AtStartUpAnUnwritableWorkDirectoryOpensTheDialogOnGeneral
     ASSERT_EQ(form->RecentMenu->actions().size(), 1);
 }
 
+TEST_F(SettingsWindow, ANamedColourPickedBeforeACancelledCustomChoiceStays) {
+    // The cancelled custom choice went back to the colour loaded, losing the one picked.
+    dialog->LoadControls();
+    QComboBox* box = dialog->ColorBoxes[6];
+    const int red = box->findText("Red");
+    box->setCurrentIndex(red);
+    emit box->activated(red);
+    prompt.ExpectChooseColor(std::nullopt);
+    const int custom = box->findText("Custom...");
+    box->setCurrentIndex(custom);
+    emit box->activated(custom);
+    EXPECT_EQ(prompt.LastColorStart(), 0x0000FF);
+    EXPECT_EQ(box->currentText().toStdString(), "Red");
+    EXPECT_EQ(dialog->ReadControls().Colors[6], 0x0000FF);
+}
+
+TEST_F(SettingsWindow, OpeningAgainOnTheGeneralPageTellsWhetherTheRecentListHasEntries) {
+    // The dialog keeps its page between openings; the button's state must follow the list the
+    // dialog opens with, not the one it last showed.
+    form->Model.RecentList.clear();
+    dialog->ShowGeneralPage();
+    ASSERT_FALSE(dialog->Button1->isEnabled());
+    form->Model.RecentList = {dir.Path("a.zun")};
+    dialog->LoadControls();
+    dialog->show();
+    QApplication::processEvents();
+    EXPECT_TRUE(dialog->Button1->isEnabled());
+    dialog->hide();
+    form->Model.RecentList.clear();
+    dialog->LoadControls();
+    dialog->show();
+    QApplication::processEvents();
+    EXPECT_FALSE(dialog->Button1->isEnabled());
+    dialog->hide();
+}
+
 } // namespace
