@@ -31,11 +31,11 @@ public:
         blocks_.SetPlace(place);
         window_.Create(place);
     }
+    // Takes the place of any receiver there is, as an editor does once that one refused it.
     void Register() {
-        if (blocks_.Instance().Create(blocks_.Place(), InstanceBlockName, 4) !=
-                BlockState::Failed &&
-            blocks_.Instance().Map())
-            blocks_.ClaimInstance();
+        WindowHandle other = 0;
+        if (blocks_.ClaimInstance(InstanceBlockName, 0, other) == 0)
+            blocks_.ClaimInstance(InstanceBlockName, other, other);
     }
     // Reads and answers what has arrived.
     void Serve() {

@@ -122,8 +122,13 @@ public:
 
     // The window named in the mapped instance block while that window exists, else 0.
     WindowHandle LiveReceiver() const;
-    // Writes this program's window into the mapped instance block.
-    void ClaimInstance();
+    // A registering editor's look at the instance block and its write, in one step under a
+    // lock on the place, so that two editors registering at once never both become the
+    // receiver: makes or joins the block and, when it names no live window or only passOver (a
+    // receiver that refused this program), writes this program's window into it: 5. When a
+    // live receiver is named: 0, and receiver is set to it. 1 when the block could not be
+    // made (or the place not locked), 3 when it could not be mapped.
+    int ClaimInstance(std::string_view name, WindowHandle passOver, WindowHandle& receiver);
 
 private:
     platform::MessageWindow& window_;
