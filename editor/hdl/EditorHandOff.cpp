@@ -69,6 +69,7 @@ int EditorHandOff::RegisterInstance(std::string_view instanceName, std::string_v
         const int r = blocks_.PostOpenRequest(false, requestName, *request);
         if (r == HandOffDone) {
             requestOutstanding_ = true;
+            answerDeadline_ = blocks_.Clock().Now() + blocks_.Timings().launcherBound;
             return r;
         }
         if (r != RequestPending && r != ReceiverGone)
@@ -165,4 +166,13 @@ OpenRequestOutcome EditorHandOff::HandlePendingMessages(ModuleWizard& wizard) {
             strongest = outcome;
     }
     return strongest;
+}
+
+OpenRequestOutcome EditorHandOff::CheckAnswer(ModuleWizard& wizard) {
+    if (!requestOutstanding_)
+        return OpenRequestOutcome::Nothing;
+    if (blocks_.Clock().Now() < answerDeadline_ &&
+        platform::MessageWindow::Exists(blocks_.Place(), receiver_))
+        return OpenRequestOutcome::Nothing;
+    return OnOpenRequest(RequestRefused, wizard);
 }

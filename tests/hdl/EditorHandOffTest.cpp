@@ -360,6 +360,46 @@ TEST_F(EditorHandOffTest, AnEditorClaimsAReceiverlessBlockOnlyUnderThePlaceLock)
     ::waitpid(pid, &status, 0);
 }
 
+// A second editor kept its request block for as long as its wizard stayed on its first page,
+// whether or not its receiver was still there to answer; every later launcher then waited out
+// its bound and opened its file in an editor of its own.
+TEST_F(EditorHandOffTest, ARequesterWhoseReceiverWentOrNeverAnswersTakesItsPlace) {
+    struct Case {
+        const char* name;
+        void (*silence)(Editor& receiver, FakeHandOffClock& clock);
+    };
+    const Case cases[] = {
+        {"the receiver went", [](Editor& r, FakeHandOffClock&) { r.handOff.Window().Destroy(); }},
+        {"the receiver is there but never answers",
+         [](Editor&, FakeHandOffClock& clock) { clock.now += 30s; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto receiver = NewEditor();
+        ASSERT_TRUE(receiver->Start({File("a.v")}));
+        auto requester = NewEditor();
+        ASSERT_TRUE(requester->Start({File("b.v")}));
+        ASSERT_TRUE(requester->handOff.RequestOutstanding());
+        clock_.now += 29s;
+        EXPECT_EQ(requester->handOff.CheckAnswer(requester->wizard), OpenRequestOutcome::Nothing);
+        EXPECT_TRUE(requester->handOff.RequestOutstanding()) << "gave up on a live receiver";
+
+        c.silence(*receiver, clock_);
+        EXPECT_EQ(requester->handOff.CheckAnswer(requester->wizard), OpenRequestOutcome::Nothing);
+        EXPECT_FALSE(requester->handOff.RequestOutstanding());
+        EXPECT_TRUE(requester->handOff.Receiving());
+
+        // The next editor's request goes through at once, to the one that took over.
+        clock_.sleeps.clear();
+        auto third = NewEditor();
+        ASSERT_TRUE(third->Start({File("c.vhd")}));
+        EXPECT_TRUE(clock_.sleeps.empty()) << "the dropped request still held the block";
+        EXPECT_EQ(requester->Pump(), OpenRequestOutcome::FileTaken);
+        EXPECT_EQ(requester->Listed(), (std::vector<std::string>{File("b.v"), File("c.vhd")}));
+        EXPECT_EQ(third->Pump(), OpenRequestOutcome::CloseMainWindow);
+    }
+}
+
 // The editor used to retry every 2 s without end on its only thread while a request stayed
 // pending.
 TEST_F(EditorHandOffTest, ARequestThatStaysPendingEndsTheTriesAndTheEditorWorksAlone) {

@@ -89,7 +89,8 @@ struct HandOffTimings {
     std::chrono::milliseconds startPoll{100};   // for the started editor's instance block
     int startPolls = 1000;
     // How long a launcher waits for another's pending request to go, and for its own answer,
-    // before it starts an editor with its command line.
+    // before it starts an editor with its command line; a second editor waits as long for its
+    // answer before it goes on alone.
     std::chrono::milliseconds launcherBound{30000};
 };
 // The standard timings; ZUN_HANDOFF_WAIT_MS (a positive number) shortens the launcher's bound.
