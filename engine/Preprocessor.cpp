@@ -88,17 +88,26 @@ std::string_view NameAfter(std::string_view text, std::size_t i) {
     return text.substr(start, NameEnd(text, start) - start);
 }
 
+// Where the file name of an `include whose keyword ends at i closes: the quote or angle bracket
+// that ends it on the same line, or npos. The search never leaves the line, so a run of
+// unclosed names costs no more than reading them.
+std::size_t IncludedNameClose(std::string_view text, std::size_t i) {
+    std::size_t j = SkipSpacesOnLine(text, i);
+    if (j >= text.size() || (text[j] != '"' && text[j] != '<'))
+        return std::string_view::npos;
+    char close = text[j] == '"' ? '"' : '>';
+    std::string_view line = text.substr(0, LineEnd(text, j));
+    return line.find(close, j + 1);
+}
+
 // The file name of an `include whose keyword ends at i: between quotes or angle brackets on the
 // same line; empty for any other form (a macro naming the file cannot be resolved here).
 std::string_view IncludedName(std::string_view text, std::size_t i) {
-    std::size_t j = SkipSpacesOnLine(text, i);
-    if (j >= text.size() || (text[j] != '"' && text[j] != '<'))
+    std::size_t end = IncludedNameClose(text, i);
+    if (end == std::string_view::npos)
         return {};
-    char close = text[j] == '"' ? '"' : '>';
-    std::size_t end = text.find(close, j + 1);
-    if (end == std::string_view::npos || end > LineEnd(text, j))
-        return {};
-    return text.substr(j + 1, end - j - 1);
+    std::size_t open = SkipSpacesOnLine(text, i);
+    return text.substr(open + 1, end - open - 1);
 }
 
 // The end of a directive whose keyword ends at i.
@@ -112,14 +121,8 @@ std::size_t DirectiveEnd(std::string_view text, std::size_t i, DirectiveReach re
         return end == start ? i : end;
     }
     case DirectiveReach::IncludeName: {
-        std::size_t j = SkipSpacesOnLine(text, i);
-        if (j < text.size() && (text[j] == '"' || text[j] == '<')) {
-            char close = text[j] == '"' ? '"' : '>';
-            std::size_t end = text.find(close, j + 1);
-            std::size_t line = LineEnd(text, j);
-            return end == std::string_view::npos || end > line ? line : end + 1;
-        }
-        return LineEnd(text, i);
+        std::size_t end = IncludedNameClose(text, i);
+        return end == std::string_view::npos ? LineEnd(text, i) : end + 1;
     }
     case DirectiveReach::RestOfLine:
         return LineEnd(text, i);

@@ -126,10 +126,13 @@ void Launcher::RunLauncher() {
 }
 
 void Launcher::HandOverLoop() {
+    // Another launcher starting an editor is waited for as long as any answer, no longer: one
+    // that was stopped, or hangs, holds the start lock for ever.
+    const auto lockDeadline = blocks_.Clock().Now() + blocks_.Timings().launcherBound;
     for (;;) {
         const int r =
             HandOverOrStart(InstanceBlockName, RequestBlockName, StartLockName, *request_);
-        if (r == StartLockHeld)
+        if (r == StartLockHeld && blocks_.Clock().Now() < lockDeadline)
             continue;
         if (r == RequestPosted) {
             answerDeadline_ = blocks_.Clock().Now() + blocks_.Timings().launcherBound;

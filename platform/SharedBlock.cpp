@@ -1,10 +1,12 @@
 // Named shared memory with "gone with its last holder", on shm_open, flock and mmap.
 #include "platform/SharedBlock.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -37,49 +39,44 @@ std::string ErrnoText(const std::string& what, int err) {
     return what + ": " + std::strerror(err);
 }
 
-// The exclusive lock on the place's directory under which blocks are made, joined and let go.
-class DirectoryGuard {
-public:
-    explicit DirectoryGuard(const std::string& dir) {
-        fd_ = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd_ < 0) {
-            message_ = ErrnoText("cannot open " + dir, errno);
+} // namespace
+
+PlaceLock::PlaceLock(const HandOffPlace& place) : dir_(place.dir) {
+    if (dir_.empty()) {
+        message_ = "no place to lock";
+        return;
+    }
+    fd_ = ::open(dir_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd_ < 0) {
+        message_ = ErrnoText("cannot open " + dir_, errno);
+        return;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + GuardBound;
+    // Short steps first: a holder lets go within microseconds, and editors and launchers
+    // starting together queue here.
+    auto step = std::chrono::microseconds(50);
+    for (;;) {
+        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+            locked_ = true;
             return;
         }
-        const auto deadline = std::chrono::steady_clock::now() + GuardBound;
-        for (;;) {
-            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
-                locked_ = true;
-                return;
-            }
-            if (errno != EWOULDBLOCK && errno != EINTR) {
-                message_ = ErrnoText("cannot lock " + dir, errno);
-                return;
-            }
-            if (std::chrono::steady_clock::now() >= deadline) {
-                message_ = dir + " stayed locked by another process";
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            message_ = ErrnoText("cannot lock " + dir_, errno);
+            return;
         }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            message_ = dir_ + " stayed locked by another process";
+            return;
+        }
+        std::this_thread::sleep_for(step);
+        step = std::min(step * 2, std::chrono::microseconds(1000));
     }
-    ~DirectoryGuard() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    DirectoryGuard(const DirectoryGuard&) = delete;
-    DirectoryGuard& operator=(const DirectoryGuard&) = delete;
+}
 
-    explicit operator bool() const { return locked_; }
-    const std::string& Message() const { return message_; }
-
-private:
-    int fd_ = -1;
-    bool locked_ = false;
-    std::string message_;
-};
-
-} // namespace
+PlaceLock::~PlaceLock() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
 
 SharedBlock::SharedBlock(SharedBlock&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), view_(std::exchange(other.view_, nullptr)),
@@ -107,26 +104,43 @@ std::string SharedBlock::ObjectName(const HandOffPlace& place, std::string_view 
 }
 
 BlockState SharedBlock::Create(const HandOffPlace& place, std::string_view name, std::size_t size) {
-    return Join(place, name, size, true);
+    return Join(place, name, size, true, nullptr);
+}
+
+BlockState SharedBlock::Create(const PlaceLock& held, const HandOffPlace& place,
+                               std::string_view name, std::size_t size) {
+    return Join(place, name, size, true, &held);
 }
 
 BlockState SharedBlock::Open(const HandOffPlace& place, std::string_view name, std::size_t size) {
-    return Join(place, name, size, false);
+    return Join(place, name, size, false, nullptr);
 }
 
 BlockState SharedBlock::Join(const HandOffPlace& place, std::string_view name, std::size_t size,
-                             bool create) {
-    Close();
+                             bool create, const PlaceLock* held) {
+    if (held != nullptr && (!*held || held->Dir() != place.dir)) {
+        Close();
+        message_ = "the lock held is not on " + place.dir;
+        return BlockState::Failed;
+    }
+    Release(held != nullptr);
     message_.clear();
     if (!IsBlockName(name) || size == 0 || place.dir.empty()) {
         message_ = "not a block name: " + std::string(name);
         return BlockState::Failed;
     }
-    DirectoryGuard guard(place.dir);
-    if (!guard) {
-        message_ = guard.Message();
+    if (held != nullptr)
+        return JoinLocked(place, name, size, create);
+    PlaceLock lock(place);
+    if (!lock) {
+        message_ = lock.Message();
         return BlockState::Failed;
     }
+    return JoinLocked(place, name, size, create);
+}
+
+BlockState SharedBlock::JoinLocked(const HandOffPlace& place, std::string_view name,
+                                   std::size_t size, bool create) {
     const std::string object = ObjectName(place, name);
     // Two rounds at most: a stale object found by Create is removed and made afresh.
     for (int round = 0; round < 2; ++round) {
@@ -229,14 +243,24 @@ void SharedBlock::Unmap() {
 }
 
 void SharedBlock::Close() {
+    Release(false);
+}
+
+void SharedBlock::Close(const PlaceLock& held) {
+    Release(held && held.Dir() == guardDir_);
+}
+
+void SharedBlock::Release(bool locked) {
     if (fd_ < 0)
         return;
     Unmap();
     {
-        // Without the guard the name stays; it is stale once this descriptor is closed, and the
+        // Without the lock the name stays; it is stale once this descriptor is closed, and the
         // next user removes it.
-        DirectoryGuard guard(guardDir_);
-        if (guard && ::flock(fd_, LOCK_EX | LOCK_NB) == 0)
+        std::optional<PlaceLock> lock;
+        if (!locked)
+            lock.emplace(HandOffPlace{guardDir_, {}, 0});
+        if ((locked || *lock) && ::flock(fd_, LOCK_EX | LOCK_NB) == 0)
             ::shm_unlink(object_.c_str());
         ::close(fd_);
     }

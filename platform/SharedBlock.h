@@ -22,6 +22,28 @@ enum class BlockState {
     Failed   // could not be made or opened, or the object there is not ours; see message
 };
 
+// The exclusive lock on a place under which blocks are made, joined and let go. Each step of a
+// SharedBlock takes it for itself; a caller that must look at a block and then write it without
+// another process in between holds one over both and hands it to the steps. The wait for it is
+// bounded (5 s): a holder is never more than a few system calls long.
+class PlaceLock {
+public:
+    explicit PlaceLock(const HandOffPlace& place);
+    ~PlaceLock();
+    PlaceLock(const PlaceLock&) = delete;
+    PlaceLock& operator=(const PlaceLock&) = delete;
+
+    explicit operator bool() const { return locked_; }
+    const std::string& Message() const { return message_; }
+    const std::string& Dir() const { return dir_; }
+
+private:
+    int fd_ = -1;
+    bool locked_ = false;
+    std::string dir_;
+    std::string message_;
+};
+
 class SharedBlock {
 public:
     SharedBlock() = default;
@@ -37,6 +59,9 @@ public:
 
     // Makes the block of size bytes, or joins the one that a live holder has.
     BlockState Create(const HandOffPlace& place, std::string_view name, std::size_t size);
+    // The same inside a lock the caller holds on the place.
+    BlockState Create(const PlaceLock& held, const HandOffPlace& place, std::string_view name,
+                      std::size_t size);
     // Joins the block a live holder has; Absent when there is none.
     BlockState Open(const HandOffPlace& place, std::string_view name, std::size_t size);
 
@@ -52,13 +77,18 @@ public:
     void Unmap();
     // Unmaps and lets go; the last holder removes the name. Safe when nothing is held.
     void Close();
+    // The same inside a lock the caller holds on the block's place.
+    void Close(const PlaceLock& held);
 
     // Why the last Create, Open or Map failed.
     const std::string& Message() const { return message_; }
 
 private:
-    BlockState Join(const HandOffPlace& place, std::string_view name, std::size_t size,
-                    bool create);
+    BlockState Join(const HandOffPlace& place, std::string_view name, std::size_t size, bool create,
+                    const PlaceLock* held);
+    BlockState JoinLocked(const HandOffPlace& place, std::string_view name, std::size_t size,
+                          bool create);
+    void Release(bool locked);
     void Hold(int fd, std::size_t size, const std::string& object, const std::string& guardDir);
 
     int fd_ = -1;

@@ -33,6 +33,27 @@ std::string SmallModules(int count) {
     return text;
 }
 
+std::string DirectiveModules(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        std::string n = std::to_string(i);
+        text += "`include <defs" + n + ".vh\n";
+        text += "`define HAS_" + n + "\n";
+        text += "`ifdef HAS_" + n + "\n";
+        text += "module d" + n + " (input wire clk,\n";
+        text += "`ifndef NARROW\n";
+        text += "    input wire [7:0] wide,\n";
+        text += "`else\n";
+        text += "    input wire narrow,\n";
+        text += "`endif\n";
+        text += "    output wire q);\n";
+        text += "endmodule\n";
+        text += "`endif\n";
+        text += "`undef HAS_" + n + "\n\n";
+    }
+    return text;
+}
+
 std::string WidePortModule(int ports) {
     std::string text = "module wide #(parameter W = 8) (\n";
     for (int i = 0; i < ports; ++i) {

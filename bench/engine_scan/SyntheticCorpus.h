@@ -11,6 +11,9 @@ std::string SmallModules(int count);
 std::string WidePortModule(int ports);
 // One Verilog module whose ports are declared by one declaration of the given number of names.
 std::string LongDeclaration(int names);
+// count small Verilog modules, each among directives: defines, conditionals, and an include
+// whose file name has no closing bracket on its line (it reads as empty).
+std::string DirectiveModules(int count);
 // count VHDL entities, each with generics, ports and an architecture.
 std::string VhdlEntities(int count);
 

@@ -82,6 +82,7 @@ bool ModuleWizardHost::RunWizard(char mode, const std::vector<std::string>& sour
     wizard_.Open(mode, true);
     if (handOver && wizard_.Files.size() == 1 && HandOverNewFile && !HandOverNewFile())
         form_.Model.LogError(HandOffRegistrationFailed);
+    window_->WatchAnswer();
     window_->Refresh();
     inWizard_ = true;
     const int result = ShowModal(*window_);

@@ -48,35 +48,20 @@ void EditorHandOff::Log(const std::string& text) {
 
 int EditorHandOff::RegisterInstance(std::string_view instanceName, std::string_view requestName,
                                     const OpenRequest* request) {
-    using platform::BlockState;
     receiving_ = false;
     requestOutstanding_ = false;
     if (!window_.Valid())
         return InstanceNotCreated;
-    switch (blocks_.Instance().Create(blocks_.Place(), instanceName, InstanceBlockSize)) {
-    case BlockState::Failed:
-    case BlockState::Absent:
-        return InstanceNotCreated;
-    case BlockState::Created:
-        if (!blocks_.Instance().Map())
-            return InstanceNotMapped;
-        blocks_.ClaimInstance();
-        receiving_ = true;
-        return HandOffDone;
-    case BlockState::Existed:
-        break;
-    }
-    if (!blocks_.Instance().Map())
-        return InstanceNotMapped;
     for (int tries = 1;; ++tries) {
-        // A block that names no window, or a gone one, stands for no receiver: this editor
-        // takes the place.
-        receiver_ = blocks_.LiveReceiver();
-        if (receiver_ == 0 || receiver_ == refusedBy_) {
-            blocks_.ClaimInstance();
+        // A new block, one that names no window, or a gone one, stands for no receiver: this
+        // editor takes the place.
+        const int claim = blocks_.ClaimInstance(instanceName, refusedBy_, receiver_);
+        if (claim == HandOffDone) {
             receiving_ = true;
             return HandOffDone;
         }
+        if (claim != 0)
+            return claim;
         if (request == nullptr) {
             blocks_.CloseSharedBlocks('m');
             return PathKept;
@@ -84,6 +69,7 @@ int EditorHandOff::RegisterInstance(std::string_view instanceName, std::string_v
         const int r = blocks_.PostOpenRequest(false, requestName, *request);
         if (r == HandOffDone) {
             requestOutstanding_ = true;
+            answerDeadline_ = blocks_.Clock().Now() + blocks_.Timings().launcherBound;
             return r;
         }
         if (r != RequestPending && r != ReceiverGone)
@@ -180,4 +166,13 @@ OpenRequestOutcome EditorHandOff::HandlePendingMessages(ModuleWizard& wizard) {
             strongest = outcome;
     }
     return strongest;
+}
+
+OpenRequestOutcome EditorHandOff::CheckAnswer(ModuleWizard& wizard) {
+    if (!requestOutstanding_)
+        return OpenRequestOutcome::Nothing;
+    if (blocks_.Clock().Now() < answerDeadline_ &&
+        platform::MessageWindow::Exists(blocks_.Place(), receiver_))
+        return OpenRequestOutcome::Nothing;
+    return OnOpenRequest(RequestRefused, wizard);
 }

@@ -58,6 +58,11 @@ public:
     // Handles every message waiting in the window, in their order. The outcome that asks the
     // most of the window wins: CloseMainWindow, then FileTaken.
     OpenRequestOutcome HandlePendingMessages(ModuleWizard& wizard);
+    // While this editor's request waits for its answer (the window looks every so often): a
+    // receiver that has gone, or has not answered within the launchers' bound, counts as one
+    // that refused, so this editor's request block no longer holds up every later requester
+    // and the editor takes the receiver's place while its wizard is on its first page.
+    OpenRequestOutcome CheckAnswer(ModuleWizard& wizard);
 
     bool Receiving() const { return receiving_; }
     bool RequestOutstanding() const { return requestOutstanding_; }
@@ -71,6 +76,7 @@ private:
     // The receiver that refused this editor's request; it counts as none from then on.
     WindowHandle refusedBy_ = 0;
     WindowHandle receiver_ = 0;
+    std::chrono::steady_clock::time_point answerDeadline_{};
     bool receiving_ = false;
     bool requestOutstanding_ = false;
 };

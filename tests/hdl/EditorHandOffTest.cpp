@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 using platform::BlockState;
@@ -186,6 +190,213 @@ TEST_F(EditorHandOffTest, ABlockNamingNoLiveWindowIsTakenOverByTheRegisteringEdi
         editor.reset();
         std::memcpy(&now, holder.Data(), 4);
         EXPECT_EQ(now, 0u) << "the receiver's window stayed after it ended";
+    }
+}
+
+// Editors in processes of their own, let go at the same instant, each registering with one
+// file. Each answers 'r' when it became the receiver, 'p' when it posted its request, 'n'
+// otherwise, and stays (its window alive) until it is told to go.
+class RacingEditors {
+public:
+    RacingEditors(int count, const std::string& file) {
+        int go[2];
+        if (::pipe(go) != 0)
+            return;
+        for (int i = 0; i < count; ++i) {
+            int up[2];
+            int down[2];
+            if (::pipe(up) != 0 || ::pipe(down) != 0)
+                break;
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                ::close(go[1]);
+                ::close(up[0]);
+                ::close(down[1]);
+                // The ends kept for the children made before would hold their pipes open.
+                for (const Child& c : children_) {
+                    ::close(c.answer);
+                    ::close(c.order);
+                }
+                char byte = 0;
+                (void)!::read(go[0], &byte, 1);
+                FakeHandOffClock clock;
+                Editor editor(clock);
+                char answer = 'n';
+                if (editor.handOff.CreateWindow() && editor.Start({file}))
+                    answer = editor.handOff.Receiving()            ? 'r'
+                             : editor.handOff.RequestOutstanding() ? 'p'
+                                                                   : 'n';
+                (void)!::write(up[1], &answer, 1);
+                (void)!::read(down[0], &byte, 1);
+                ::_exit(0);
+            }
+            ::close(up[1]);
+            ::close(down[0]);
+            children_.push_back({pid, up[0], down[1]});
+        }
+        ::close(go[0]);
+        const std::string bytes(children_.size(), 'g');
+        (void)!::write(go[1], bytes.data(), bytes.size());
+        ::close(go[1]);
+    }
+    ~RacingEditors() {
+        for (const Child& c : children_) {
+            ::close(c.order);
+            ::close(c.answer);
+            int status = 0;
+            ::waitpid(c.pid, &status, 0);
+        }
+    }
+    // The answers, sorted.
+    std::string Answers() const {
+        std::string answers;
+        for (const Child& c : children_) {
+            char a = '?';
+            if (::read(c.answer, &a, 1) != 1)
+                a = '?';
+            answers.push_back(a);
+        }
+        std::sort(answers.begin(), answers.end());
+        return answers;
+    }
+
+private:
+    struct Child {
+        pid_t pid;
+        int answer;
+        int order;
+    };
+    std::vector<Child> children_;
+};
+
+// Two editors registering at once used to both see no receiver (the block new, or naming a
+// window that is gone) and both write themselves in; launchers then fed one of them only.
+TEST_F(EditorHandOffTest, EditorsRegisteringAtOnceMakeExactlyOneReceiver) {
+    for (bool overGoneWindow : {false, true}) {
+        SCOPED_TRACE(overGoneWindow ? "over a block naming a gone window" : "no block yet");
+        for (int round = 0; round < 20; ++round) {
+            SCOPED_TRACE(round);
+            SharedBlock holder;
+            if (overGoneWindow) {
+                ASSERT_EQ(holder.Create(place_, InstanceBlockName, 4), BlockState::Created);
+                ASSERT_TRUE(holder.Map());
+                platform::MessageWindow dead;
+                ASSERT_TRUE(dead.Create(place_));
+                WindowHandle named = dead.Handle();
+                std::memcpy(holder.Data(), &named, 4);
+                dead.Destroy();
+            }
+            const std::string answers = RacingEditors(8, File("a.v")).Answers();
+            ASSERT_EQ(std::count(answers.begin(), answers.end(), 'r'), 1) << answers;
+            EXPECT_EQ(answers.find('?'), std::string::npos) << answers;
+        }
+    }
+}
+
+// The retry of a registering editor after its receiver went: the look at the block and the
+// write of its own window used to happen outside the place's lock, so another editor could
+// claim the block in between. Here the test holds the lock while the receiver is gone: the
+// editor must not write itself in until the lock is free.
+TEST_F(EditorHandOffTest, AnEditorClaimsAReceiverlessBlockOnlyUnderThePlaceLock) {
+    SharedBlock instance;
+    ASSERT_EQ(instance.Create(place_, InstanceBlockName, 4), BlockState::Created);
+    ASSERT_TRUE(instance.Map());
+    auto receiverWindow = std::make_unique<platform::MessageWindow>();
+    ASSERT_TRUE(receiverWindow->Create(place_));
+    const WindowHandle gone = receiverWindow->Handle();
+    std::memcpy(instance.Data(), &gone, 4);
+    SharedBlock pending; // keeps the editor retrying
+    ASSERT_EQ(pending.Create(place_, RequestBlockName, RequestBlockSize), BlockState::Created);
+
+    int up[2];
+    int down[2];
+    ASSERT_EQ(::pipe(up), 0);
+    ASSERT_EQ(::pipe(down), 0);
+    const std::string file = File("a.v");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(up[0]);
+        ::close(down[1]);
+        FakeHandOffClock clock;
+        char byte = 0;
+        clock.onSleep = [&] {
+            byte = 's';
+            (void)!::write(up[1], &byte, 1);
+            (void)!::read(down[0], &byte, 1);
+        };
+        Editor editor(clock);
+        byte = editor.handOff.CreateWindow() && editor.Start({file}) && editor.handOff.Receiving()
+                   ? 'r'
+                   : 'n';
+        (void)!::write(up[1], &byte, 1);
+        (void)!::read(down[0], &byte, 1);
+        ::_exit(0);
+    }
+    ::close(up[1]);
+    ::close(down[0]);
+    char byte = 0;
+    ASSERT_EQ(::read(up[0], &byte, 1), 1);
+    ASSERT_EQ(byte, 's') << "the editor did not wait for the pending request";
+
+    WindowHandle named = 0;
+    {
+        platform::PlaceLock lock(place_);
+        ASSERT_TRUE(lock) << lock.Message();
+        receiverWindow.reset();
+        byte = 'g';
+        ASSERT_EQ(::write(down[1], &byte, 1), 1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        std::memcpy(&named, instance.Data(), 4);
+    }
+    EXPECT_EQ(named, gone) << "the editor wrote itself in while another process held the lock";
+    ASSERT_EQ(::read(up[0], &byte, 1), 1);
+    EXPECT_EQ(byte, 'r');
+    std::memcpy(&named, instance.Data(), 4);
+    EXPECT_NE(named, gone);
+    EXPECT_TRUE(platform::MessageWindow::Exists(place_, named));
+    ::close(down[1]);
+    ::close(up[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+}
+
+// A second editor kept its request block for as long as its wizard stayed on its first page,
+// whether or not its receiver was still there to answer; every later launcher then waited out
+// its bound and opened its file in an editor of its own.
+TEST_F(EditorHandOffTest, ARequesterWhoseReceiverWentOrNeverAnswersTakesItsPlace) {
+    struct Case {
+        const char* name;
+        void (*silence)(Editor& receiver, FakeHandOffClock& clock);
+    };
+    const Case cases[] = {
+        {"the receiver went", [](Editor& r, FakeHandOffClock&) { r.handOff.Window().Destroy(); }},
+        {"the receiver is there but never answers",
+         [](Editor&, FakeHandOffClock& clock) { clock.now += 30s; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto receiver = NewEditor();
+        ASSERT_TRUE(receiver->Start({File("a.v")}));
+        auto requester = NewEditor();
+        ASSERT_TRUE(requester->Start({File("b.v")}));
+        ASSERT_TRUE(requester->handOff.RequestOutstanding());
+        clock_.now += 29s;
+        EXPECT_EQ(requester->handOff.CheckAnswer(requester->wizard), OpenRequestOutcome::Nothing);
+        EXPECT_TRUE(requester->handOff.RequestOutstanding()) << "gave up on a live receiver";
+
+        c.silence(*receiver, clock_);
+        EXPECT_EQ(requester->handOff.CheckAnswer(requester->wizard), OpenRequestOutcome::Nothing);
+        EXPECT_FALSE(requester->handOff.RequestOutstanding());
+        EXPECT_TRUE(requester->handOff.Receiving());
+
+        // The next editor's request goes through at once, to the one that took over.
+        clock_.sleeps.clear();
+        auto third = NewEditor();
+        ASSERT_TRUE(third->Start({File("c.vhd")}));
+        EXPECT_TRUE(clock_.sleeps.empty()) << "the dropped request still held the block";
+        EXPECT_EQ(requester->Pump(), OpenRequestOutcome::FileTaken);
+        EXPECT_EQ(requester->Listed(), (std::vector<std::string>{File("b.v"), File("c.vhd")}));
+        EXPECT_EQ(third->Pump(), OpenRequestOutcome::CloseMainWindow);
     }
 }
 

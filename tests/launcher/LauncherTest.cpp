@@ -10,6 +10,8 @@
 
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
+#include <string_view>
 #include <sys/mman.h>
 
 using namespace std::chrono_literals;
@@ -31,11 +33,11 @@ public:
         blocks_.SetPlace(place);
         window_.Create(place);
     }
+    // Takes the place of any receiver there is, as an editor does once that one refused it.
     void Register() {
-        if (blocks_.Instance().Create(blocks_.Place(), InstanceBlockName, 4) !=
-                BlockState::Failed &&
-            blocks_.Instance().Map())
-            blocks_.ClaimInstance();
+        WindowHandle other = 0;
+        if (blocks_.ClaimInstance(InstanceBlockName, 0, other) == 0)
+            blocks_.ClaimInstance(InstanceBlockName, other, other);
     }
     // Reads and answers what has arrived.
     void Serve() {
@@ -228,32 +230,36 @@ TEST_F(LauncherTest, AnotherLauncherStartingAnEditorIsWaitedForInShortSteps) {
 TEST_F(LauncherTest, EveryWaitEndsAndTheFileStillOpensInAnEditorOfItsOwn) {
     struct Case {
         const char* name;
-        TestReceiver::Answer answer;
-        bool requestStuck;
+        std::optional<TestReceiver::Answer> receiver; // none: no editor is waiting
+        std::string_view stuckBlock;                  // held by another for ever, or empty
+        std::size_t stuckSize;
     };
     const Case cases[] = {
-        {"another request stays pending", TestReceiver::Answer::Take, true},
-        {"the receiver never answers", TestReceiver::Answer::Never, false},
+        {"another request stays pending", TestReceiver::Answer::Take, RequestBlockName,
+         RequestBlockSize},
+        {"the receiver never answers", TestReceiver::Answer::Never, {}, 0},
+        {"another launcher never ends its start", std::nullopt, StartLockName, StartLockSize},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         starts.clear();
         clock_.sleeps.clear();
         const auto before = clock_.now;
-        TestReceiver& receiver = AddReceiver(c.answer);
+        if (c.receiver)
+            AddReceiver(*c.receiver);
         SharedBlock stuck;
-        if (c.requestStuck) {
-            ASSERT_EQ(stuck.Create(place_, RequestBlockName, RequestBlockSize),
-                      BlockState::Created);
+        if (!c.stuckBlock.empty()) {
+            ASSERT_EQ(stuck.Create(place_, c.stuckBlock, c.stuckSize), BlockState::Created);
         }
         startRegisters = false;
         Run({"-new", "/src/a.v"});
         EXPECT_EQ(starts, (std::vector<std::vector<std::string>>{Editor({"-new", "/src/a.v"})}));
         EXPECT_GE(clock_.now - before, 30s);
         EXPECT_LT(clock_.now - before, 31s);
-        EXPECT_TRUE(stuck.Held() == c.requestStuck);
+        EXPECT_EQ(stuck.Held(), !c.stuckBlock.empty());
         stuck.Close();
-        receiver.Leave();
+        for (auto& r : receivers_)
+            r->Leave();
         receivers_.clear();
     }
 }

@@ -103,6 +103,25 @@ TEST_F(HandOffWizardTest, TheSecondEditorCancelsItsWizardAndClosesOnceItsFileIsT
     EXPECT_FALSE(form->Model.PrjOpen);
 }
 
+// The wizard looks after its own request while it runs: once the receiver it was handed to has
+// gone, this editor becomes the receiver in its place.
+TEST_F(HandOffWizardTest, AWizardWhoseReceiverWentTakesItsPlace) {
+    OtherEditor first;
+    ASSERT_TRUE(first.Start(a_));
+    bool tookOver = false;
+    host->ShowModal = [&](TFormNewPrj& w) {
+        EXPECT_TRUE(handOff_.RequestOutstanding());
+        first.handOff.Window().Destroy(); // killed before it read the request
+        tookOver = PumpEventsUntil([&] { return handOff_.Receiving(); });
+        w.BitBtn3->click();
+        return w.result();
+    };
+    form->FileNewPrjExecute(true, {b_});
+    EXPECT_TRUE(tookOver) << "the wizard still waits for an answer that cannot come";
+    EXPECT_FALSE(handOff_.RequestOutstanding());
+    first.handOff.CloseHandOff();
+}
+
 TEST_F(HandOffWizardTest, ARequestThatCameAsTheWizardClosedIsRefusedBeforeTheEditorGoesOn) {
     OtherEditor second;
     host->ShowModal = [&](TFormNewPrj& w) {

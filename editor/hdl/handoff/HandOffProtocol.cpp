@@ -144,11 +144,20 @@ int HandOffBlocks::PostOpenRequest(bool openOnly, std::string_view name,
 void HandOffBlocks::CloseSharedBlocks(char which) {
     if (which == 's' || which == 'a')
         request_.Close();
-    if (which == 'm' || which == 'a') {
+    if ((which == 'm' || which == 'a') && instance_.Held()) {
         if (instance_.Mapped() && window_.Valid() &&
-            ReadHandle(instance_.Data()) == window_.Handle())
-            WriteHandle(instance_.Data(), 0);
-        instance_.Close();
+            ReadHandle(instance_.Data()) == window_.Handle()) {
+            // Under the lock, so an editor claiming the block just now is never wiped out.
+            platform::PlaceLock lock(place_);
+            if (ReadHandle(instance_.Data()) == window_.Handle())
+                WriteHandle(instance_.Data(), 0);
+            if (lock)
+                instance_.Close(lock);
+            else
+                instance_.Close();
+        } else {
+            instance_.Close();
+        }
     }
     if (which == 'l' || which == 'a')
         startLock_.Close();
@@ -161,7 +170,25 @@ WindowHandle HandOffBlocks::LiveReceiver() const {
     return platform::MessageWindow::Exists(place_, handle) ? handle : 0;
 }
 
-void HandOffBlocks::ClaimInstance() {
-    if (instance_.Mapped())
-        WriteHandle(instance_.Data(), window_.Handle());
+int HandOffBlocks::ClaimInstance(std::string_view name, WindowHandle passOver,
+                                 WindowHandle& receiver) {
+    using platform::BlockState;
+    receiver = 0;
+    platform::PlaceLock lock(place_);
+    if (!lock)
+        return InstanceNotCreated;
+    if (!instance_.Held()) {
+        const BlockState state = instance_.Create(lock, place_, name, InstanceBlockSize);
+        if (state == BlockState::Failed || state == BlockState::Absent)
+            return InstanceNotCreated;
+    }
+    if (!instance_.Map())
+        return InstanceNotMapped;
+    const WindowHandle named = LiveReceiver();
+    if (named != 0 && named != passOver && named != window_.Handle()) {
+        receiver = named;
+        return 0;
+    }
+    WriteHandle(instance_.Data(), window_.Handle());
+    return HandOffDone;
 }

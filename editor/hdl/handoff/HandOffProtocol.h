@@ -89,7 +89,8 @@ struct HandOffTimings {
     std::chrono::milliseconds startPoll{100};   // for the started editor's instance block
     int startPolls = 1000;
     // How long a launcher waits for another's pending request to go, and for its own answer,
-    // before it starts an editor with its command line.
+    // before it starts an editor with its command line; a second editor waits as long for its
+    // answer before it goes on alone.
     std::chrono::milliseconds launcherBound{30000};
 };
 // The standard timings; ZUN_HANDOFF_WAIT_MS (a positive number) shortens the launcher's bound.
@@ -122,8 +123,13 @@ public:
 
     // The window named in the mapped instance block while that window exists, else 0.
     WindowHandle LiveReceiver() const;
-    // Writes this program's window into the mapped instance block.
-    void ClaimInstance();
+    // A registering editor's look at the instance block and its write, in one step under a
+    // lock on the place, so that two editors registering at once never both become the
+    // receiver: makes or joins the block and, when it names no live window or only passOver (a
+    // receiver that refused this program), writes this program's window into it: 5. When a
+    // live receiver is named: 0, and receiver is set to it. 1 when the block could not be
+    // made (or the place not locked), 3 when it could not be mapped.
+    int ClaimInstance(std::string_view name, WindowHandle passOver, WindowHandle& receiver);
 
 private:
     platform::MessageWindow& window_;

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QSocketNotifier>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -554,18 +555,40 @@ bool TFormNewPrj::eventFilter(QObject* watched, QEvent* event) {
 void TFormNewPrj::SetHandOff(EditorHandOff* handOff) {
     delete handOffNotifier_;
     handOffNotifier_ = nullptr;
+    delete answerWatch_;
+    answerWatch_ = nullptr;
     handOff_ = handOff;
     if (handOff_ == nullptr || !handOff_->Window().Valid())
         return;
     handOffNotifier_ =
         new QSocketNotifier(handOff_->Window().Descriptor(), QSocketNotifier::Read, this);
     connect(handOffNotifier_, &QSocketNotifier::activated, this, &TFormNewPrj::OnOpenRequest);
+    answerWatch_ = new QTimer(this);
+    answerWatch_->setInterval(100);
+    connect(answerWatch_, &QTimer::timeout, this, [this] {
+        OnOpenRequest();
+        if (handOff_ != nullptr)
+            HandleOutcome(handOff_->CheckAnswer(wizard_));
+    });
+}
+
+void TFormNewPrj::WatchAnswer() {
+    if (answerWatch_ == nullptr)
+        return;
+    if (handOff_ != nullptr && handOff_->RequestOutstanding())
+        answerWatch_->start();
+    else
+        answerWatch_->stop();
 }
 
 void TFormNewPrj::OnOpenRequest() {
     if (handOff_ == nullptr)
         return;
-    const OpenRequestOutcome outcome = handOff_->HandlePendingMessages(wizard_);
+    HandleOutcome(handOff_->HandlePendingMessages(wizard_));
+}
+
+void TFormNewPrj::HandleOutcome(OpenRequestOutcome outcome) {
+    WatchAnswer();
     if (outcome == OpenRequestOutcome::CloseMainWindow) {
         if (CloseMainWindow)
             CloseMainWindow();

@@ -8,6 +8,7 @@
 #include <functional>
 
 class EditorHandOff;
+enum class OpenRequestOutcome;
 class Prompt;
 class QAction;
 class QCheckBox;
@@ -78,6 +79,9 @@ public:
     // wizard to the front; this editor's own file taken calls CloseMainWindow.
     void OnOpenRequest();
     std::function<void()> CloseMainWindow;
+    // While this editor's own request waits for its answer, looks every 100 ms whether its
+    // receiver is still there (EditorHandOff::CheckAnswer).
+    void WatchAnswer();
 
     void done(int result) override;
 
@@ -97,11 +101,13 @@ private:
     void ShowFilesMenu(const QPoint& at);
     void ModuleEdited(int row, const QString& text);
     void FitModuleColumn();
+    void HandleOutcome(OpenRequestOutcome outcome);
 
     ModuleWizard& wizard_;
     Prompt& prompt_;
     EditorHandOff* handOff_ = nullptr;
     class QSocketNotifier* handOffNotifier_ = nullptr;
+    class QTimer* answerWatch_ = nullptr;
     QWidget* page1_ = nullptr;
     QWidget* page2_ = nullptr;
     bool filling_ = false;
