@@ -212,17 +212,21 @@ bool HasDriver(const NetIndex& nets, const port& p, bool topDrives) {
     if (first < 0)
         return false;
     const ProjectLine& headLine = model.LineList[first];
-    if (Begins(nets.Keyword(headLine[1], headLine[2]), 'O'))
+    // The editor heads a net by a module port, but a project written elsewhere may head it by a
+    // top port: the head is judged as every other end is, or a top input heading the net would
+    // drive nothing and a top output would pass for a driver.
+    auto drives = [&](const std::string& inst, const std::string& portName) {
+        const std::string keyword = nets.Keyword(inst, portName);
+        if (inst != model.TopName)
+            return Begins(keyword, 'O');
+        return topDrives && (Begins(keyword, 'I') || Begins(keyword, 'B'));
+    };
+    if (drives(headLine[1], headLine[2]))
         return true;
     for (int i : nets.LinesHeadedBy(headLine[1], headLine[2])) {
         const ProjectLine& line = model.LineList[i];
-        const std::string keyword = nets.Keyword(line[3], line[4]);
-        if (line[3] != model.TopName) {
-            if (Begins(keyword, 'O'))
-                return true;
-        } else if (topDrives && (Begins(keyword, 'I') || Begins(keyword, 'B'))) {
+        if (drives(line[3], line[4]))
             return true;
-        }
     }
     return false;
 }
@@ -237,11 +241,15 @@ bool HasLoad(const NetIndex& nets, const port& p) {
     if (first < 0)
         return false;
     const ProjectLine& headLine = model.LineList[first];
-    if (Begins(nets.Keyword(headLine[1], headLine[2]), 'I'))
+    // Only an instance's input is a load, whichever end of the lines it stands at.
+    auto loads = [&](const std::string& inst, const std::string& portName) {
+        return inst != model.TopName && Begins(nets.Keyword(inst, portName), 'I');
+    };
+    if (loads(headLine[1], headLine[2]))
         return true;
     for (int i : nets.LinesHeadedBy(headLine[1], headLine[2])) {
         const ProjectLine& line = model.LineList[i];
-        if (line[3] != model.TopName && Begins(nets.Keyword(line[3], line[4]), 'I'))
+        if (loads(line[3], line[4]))
             return true;
     }
     return false;
