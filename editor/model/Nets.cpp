@@ -387,17 +387,37 @@ void JoinNets(ProjectModel& model, const NetEnd& a, const NetEnd& b) {
         return;
     if (netA.Head == netB.Head)
         return;
+    // A net that reaches a top port carries that port's name, which is how the generated top
+    // connects the port; joined to a net that reaches none, the whole net keeps it, or the port
+    // would be left off the net it is drawn on.
+    auto reachesTop = [&](const NetOfPort& net) {
+        if (net.Head.Inst == model.TopName)
+            return true;
+        for (const ProjectLine& line : model.LineList)
+            if (IsMarkedWire(line) && HasEndA(line, net.Head.Inst, net.Head.Port) &&
+                line[5] == net.Name && line[3] == model.TopName)
+                return true;
+        return false;
+    };
+    const bool keepB = netB.Name != netA.Name && !reachesTop(netA) && reachesTop(netB);
+    const std::string& name = keepB ? netB.Name : netA.Name;
+    const std::string& gone = keepB ? netA.Name : netB.Name;
     for (ProjectLine& line : model.LineList) {
-        if (IsMarkedWire(line) && HasEndA(line, netB.Head.Inst, netB.Head.Port)) {
+        if (!IsMarkedWire(line))
+            continue;
+        if (HasEndA(line, netB.Head.Inst, netB.Head.Port)) {
             line[1] = netA.Head.Inst;
             line[2] = netA.Head.Port;
-            line[5] = netA.Name;
+            line[5] = name;
+        } else if (keepB && HasEndA(line, netA.Head.Inst, netA.Head.Port) && line[5] == netA.Name) {
+            line[5] = name;
         }
     }
-    // The net b's name stood for is gone: what the assignments said of it is said of a's net.
-    if (netB.Name != netA.Name)
-        RenameInAssigns(model, netB.Name, netA.Name);
-    AppendWire(model, netA.Head, netB.Head, netA.Name);
+    // The net the other name stood for is gone: what the assignments said of it is said of the
+    // joined net.
+    if (name != gone)
+        RenameInAssigns(model, gone, name);
+    AppendWire(model, netA.Head, netB.Head, name);
 }
 
 void DeleteWire(ProjectModel& model, const std::string& instA, const std::string& portA,

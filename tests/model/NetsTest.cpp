@@ -279,6 +279,32 @@ TEST_F(Wiring, ConnectingTwoNetsReheadsTheSecondOntoTheFirst) {
     EXPECT_TRUE(Sound());
 }
 
+// Regression: joining a driven net to one that reaches a top output gave the whole net the
+// first net's name, so the generated top left the output undriven beside the net drawn to it.
+TEST_F(Wiring, ConnectingANetToTheNetOfATopPortKeepsThePortsName) {
+    m.StrictRule = false;
+    Load("WIRE\tu1\tq\tu2\td\tnq\n"
+         "WIRE\tu3\td\ttop\tdout\tdout\n"
+         "ASSIGN\t nq = nq \n");
+    ASSERT_TRUE(ConnectPorts(m, P("u2", "d"), P("u3", "d")));
+    EXPECT_EQ(Wires(), (Lines{"u1 q u2 d dout", "u1 q top dout dout", "u1 q u3 d dout"}));
+    EXPECT_EQ(Assigns(), Lines{" dout = dout "});
+    Rebuild();
+    EXPECT_TRUE(Sound());
+    EXPECT_TRUE(HasDriver(m, P("top", "dout"), true));
+
+    // The other way round the first net reaches the top already and keeps its name.
+    Load("WIRE\tu1\tq\tu2\td\tnq\n"
+         "WIRE\tu3\td\ttop\tdout\tdout\n");
+    ASSERT_TRUE(ConnectPorts(m, P("u3", "d"), P("u2", "d")));
+    EXPECT_EQ(Wires(), (Lines{"u3 d u2 d dout", "u3 d top dout dout", "u3 d u1 q dout"}));
+    // Two nets that reach no top port take the first one's name, as before.
+    Load("WIRE\tu1\tq\tu2\td\tnq\n"
+         "WIRE\tu3\td\tu2\tclk\tnd\n");
+    ASSERT_TRUE(ConnectPorts(m, P("u2", "d"), P("u3", "d")));
+    EXPECT_EQ(Wires(), (Lines{"u1 q u2 d nq", "u1 q u2 clk nq", "u1 q u3 d nq"}));
+}
+
 TEST_F(Wiring, ConnectRefusesWhatIsAlreadyConnectedOrNotAllowed) {
     Load("WIRE\tu1\tq\tu2\td\tnq\n");
     const Lines before = StoredText(m.LineList);
