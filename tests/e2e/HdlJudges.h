@@ -159,8 +159,37 @@ inline std::optional<std::vector<std::string>> EndBits(const Json& top, const st
     return list;
 }
 
-// Every ordinary WIRE line's two ends sit on the same bits; every instance port that no line
-// names is empty.
+// The bits of a combined top port that an assignment gives the net of a wire ending on it: the
+// slice [m:l] of a bus (" net = bus [m:l] " or " bus [m:l] = net "), or the whole inout its input
+// path reads (" net = io "). The inout's tri-state driver is not one of these.
+struct CombinedSlice {
+    std::string net;
+    std::string port;
+    int msb = -1; // -1: the whole port
+    int lsb = -1;
+};
+
+inline std::optional<CombinedSlice> SliceOfAssignment(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> t;
+    for (std::string word; in >> word;)
+        t.push_back(word);
+    int msb = 0;
+    int lsb = 0;
+    auto range = [&](const std::string& word) {
+        return std::sscanf(word.c_str(), "[%d:%d]", &msb, &lsb) == 2;
+    };
+    if (t.size() == 4 && t[1] == "=" && range(t[3]))
+        return CombinedSlice{t[0], t[2], msb, lsb};
+    if (t.size() == 4 && t[2] == "=" && range(t[1]))
+        return CombinedSlice{t[3], t[0], msb, lsb};
+    if (t.size() == 3 && t[1] == "=")
+        return CombinedSlice{t[0], t[2], -1, -1};
+    return std::nullopt;
+}
+
+// Every ordinary WIRE line's two ends sit on the same bits, a wire to a combined port on its
+// slice; every instance port that no line names is empty.
 inline void ExpectNetlistMatchesTheWires(const Json& netlist, const ProjectModel& model) {
     const Json* modules = netlist.Member("modules");
     ASSERT_NE(modules, nullptr);
@@ -169,11 +198,19 @@ inline void ExpectNetlistMatchesTheWires(const Json& netlist, const ProjectModel
     const Json* top = modules->Member(topModule);
     ASSERT_NE(top, nullptr) << "no module " << topModule << " in the netlist";
     std::set<std::pair<std::string, std::string>> wired;
+    std::vector<const ProjectLine*> toCombined;
     int wires = 0;
     for (const ProjectLine& line : model.LineList) {
         if (line[0] != "WIRE" || line[FieldSuggestion] == "S")
             continue;
         ++wires;
+        wired.insert({line[1], line[2]});
+        wired.insert({line[3], line[4]});
+        const int far = model.FindPortQuiet(line[3], line[4]);
+        if (line[3] == model.TopName && far >= 0 && model.PortList[far].Combined) {
+            toCombined.push_back(&line);
+            continue;
+        }
         SCOPED_TRACE(line[1] + "." + line[2] + " - " + line[3] + "." + line[4] + " (" + line[5] +
                      ")");
         auto a = EndBits(*top, model.TopName, line[1], line[2]);
@@ -181,10 +218,29 @@ inline void ExpectNetlistMatchesTheWires(const Json& netlist, const ProjectModel
         ASSERT_TRUE(a && b);
         EXPECT_FALSE(a->empty());
         EXPECT_EQ(*a, *b);
-        wired.insert({line[1], line[2]});
-        wired.insert({line[3], line[4]});
     }
     EXPECT_GT(wires, 0) << "a design without wires shows nothing";
+    for (const ProjectLine& assign : model.LineList) {
+        if (assign[0] != "ASSIGN")
+            continue;
+        const std::optional<CombinedSlice> slice = SliceOfAssignment(assign[1]);
+        if (!slice)
+            continue;
+        for (const ProjectLine* line : toCombined) {
+            if ((*line)[5] != slice->net || (*line)[4] != slice->port)
+                continue;
+            SCOPED_TRACE((*line)[1] + "." + (*line)[2] + " on" + assign[1]);
+            auto own = EndBits(*top, model.TopName, (*line)[1], (*line)[2]);
+            auto whole = EndBits(*top, model.TopName, model.TopName, slice->port);
+            ASSERT_TRUE(own && whole);
+            std::vector<std::string> bits = *whole;
+            if (slice->msb >= 0) {
+                ASSERT_LT(static_cast<std::size_t>(slice->msb), whole->size());
+                bits.assign(whole->begin() + slice->lsb, whole->begin() + slice->msb + 1);
+            }
+            EXPECT_EQ(*own, bits);
+        }
+    }
     for (const port& p : model.PortList) {
         if (p.OwnerName == model.TopName || wired.count({p.OwnerName, p.Name}))
             continue;
