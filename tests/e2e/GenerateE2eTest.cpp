@@ -1,8 +1,8 @@
 // The main road, headless: a new project through the module wizard and the real engine from our
 // own leaves and modules of the shared corpus, wired and mapped with the editor's own routines,
 // generated in full through the real engine, and judged by iverilog, verilator, yosys and ghdl.
-#include "GenerateE2eFixture.h"
 #include "HdlJudges.h"
+#include "WizardProject.h"
 
 #include "editor/model/TopLevel.h"
 
@@ -16,11 +16,9 @@
 namespace zun::e2e {
 namespace {
 
-const fs::path kLeaves = fs::path(ZUN_TEST_DATA) / "gen";
-
 // Our address counter reads the corpus's dual-port RAM, whose output our mixer combines with a
 // top input: widths to confirm, and an instance value that differs from the default.
-class VerilogFromTheWizard : public GenerateE2e {
+class VerilogFromTheWizard : public WizardProject {
 protected:
     fs::path Ram() const { return kCorpus / "uart16550" / "rtl" / "verilog" / "raminfr.v"; }
 
@@ -82,7 +80,7 @@ TEST_F(VerilogFromTheWizard, PassesYosysWithEveryWireOnTheSameBitsAtBothEnds) {
     ExpectNetlistMatchesTheWires(*netlist, model_);
 }
 
-class VhdlFromTheWizard : public GenerateE2e {
+class VhdlFromTheWizard : public WizardProject {
 protected:
     void Analyse(const std::string& topName) {
         ExpectGhdlAccepts(scratch_, Generate(true), topName, {kLeaves / "leaves.vhd"}, "work");

@@ -32,8 +32,19 @@ struct CommandResult {
     std::string output;
 };
 
-// Runs a command line through the shell with standard error joined to standard output. Every
-// path in our command lines is a temporary or build path without quotes or blanks.
+// A text as one word of a shell command line, whatever blanks or quotes a path holds.
+inline std::string ShellWord(const std::string& text) {
+    std::string word = "'";
+    for (char c : text)
+        word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return word + "'";
+}
+inline std::string ShellWord(const fs::path& path) {
+    return ShellWord(path.string());
+}
+
+// Runs a command line through the shell with standard error joined to standard output; paths in
+// it are each one ShellWord.
 inline CommandResult RunCommand(const std::string& command) {
     CommandResult result;
     FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
@@ -65,7 +76,7 @@ inline bool HaveTool(const std::string& tool) {
 inline std::string Join(const std::vector<fs::path>& files) {
     std::string joined;
     for (const fs::path& file : files)
-        joined += " " + file.string();
+        joined += " " + ShellWord(file);
     return joined;
 }
 
@@ -73,7 +84,7 @@ inline std::string Join(const std::vector<fs::path>& files) {
 // design leaves open on purpose and the top's missing timescale (the generator writes none).
 inline void ExpectIverilogAccepts(const fs::path& top, const std::vector<fs::path>& leaves) {
     CommandResult result =
-        RunCommand("iverilog -g2005 -Wall -o /dev/null " + top.string() + Join(leaves));
+        RunCommand("iverilog -g2005 -Wall -o /dev/null " + ShellWord(top) + Join(leaves));
     EXPECT_EQ(result.status, 0) << result.output;
     std::istringstream lines(result.output);
     std::string line;
@@ -103,12 +114,12 @@ inline void ExpectVerilatorAccepts(const fs::path& dir, const fs::path& top,
             text +=
                 std::string("lint_off -rule ") + rule + " -file \"" + kCorpus.string() + "/*\"\n";
         WriteBytes(waiver, text);
-        config = " " + waiver.string();
+        config = " " + ShellWord(waiver);
     }
     CommandResult result = RunCommand(
         "verilator --lint-only -Wall -Wno-DECLFILENAME -Wno-DEFPARAM -Wno-PINCONNECTEMPTY "
         "--timescale 1ns/1ps --top-module " +
-        topName + config + " " + top.string() + Join(leaves));
+        topName + config + " " + ShellWord(top) + Join(leaves));
     EXPECT_EQ(result.status, 0) << result.output;
     EXPECT_EQ(result.output.find("%Warning"), std::string::npos) << result.output;
 }
@@ -250,18 +261,33 @@ inline void ExpectNetlistMatchesTheWires(const Json& netlist, const ProjectModel
     }
 }
 
+// ghdl -a of every file in order, then -e of the top with -Werror=binding, all under one
+// standard; with run, the elaborated design also runs for 100 ns (-r --stop-time=100ns).
+inline void ExpectGhdlElaborates(const fs::path& dir, const std::vector<fs::path>& files,
+                                 const std::string& topName, const std::string& standard,
+                                 const std::string& library = "work", bool run = false) {
+    const std::string options =
+        "--std=" + standard + " --workdir=" + ShellWord(dir) + " --work=" + library;
+    for (const fs::path& file : files) {
+        CommandResult analysed = RunCommand("ghdl -a " + options + " " + ShellWord(file));
+        ASSERT_EQ(analysed.status, 0) << file << "\n" << analysed.output;
+    }
+    const std::string cd = "cd " + ShellWord(dir) + " && ";
+    CommandResult elaborated =
+        RunCommand(cd + "ghdl -e " + options + " -Werror=binding " + topName);
+    ASSERT_EQ(elaborated.status, 0) << elaborated.output;
+    if (!run)
+        return;
+    CommandResult ran =
+        RunCommand(cd + "ghdl -r " + options + " " + topName + " --stop-time=100ns");
+    EXPECT_EQ(ran.status, 0) << ran.output;
+}
+
 inline void ExpectGhdlAccepts(const fs::path& dir, const fs::path& top, const std::string& topName,
                               const std::vector<fs::path>& leaves, const std::string& library) {
-    std::string options = "--std=08 --workdir=" + dir.string() + " --work=" + library;
-    for (const fs::path& leaf : leaves) {
-        CommandResult analysed = RunCommand("ghdl -a " + options + " " + leaf.string());
-        ASSERT_EQ(analysed.status, 0) << leaf << "\n" << analysed.output;
-    }
-    CommandResult analysed = RunCommand("ghdl -a " + options + " " + top.string());
-    EXPECT_EQ(analysed.status, 0) << analysed.output;
-    CommandResult elaborated =
-        RunCommand("cd " + dir.string() + " && ghdl -e " + options + " -Werror=binding " + topName);
-    EXPECT_EQ(elaborated.status, 0) << elaborated.output;
+    std::vector<fs::path> files = leaves;
+    files.push_back(top);
+    ExpectGhdlElaborates(dir, files, topName, "08", library);
 }
 
 } // namespace zun::e2e

@@ -3,7 +3,7 @@
 // variant ones, a top port deleted, lone ports mapped, outputs combined into one bus and an input,
 // an output and its enable into one inout; the generated top is judged by iverilog, verilator,
 // yosys (each wire and each bus slice on its bits) and ghdl.
-#include "GenerateE2eFixture.h"
+#include "WizardProject.h"
 
 #include "editor/canvas/CanvasController.h"
 #include "editor/canvas/ContextMenu.h"
@@ -31,10 +31,10 @@ public:
     }
 };
 
-class MenuCommandsE2e : public GenerateE2e {
+class MenuCommandsE2e : public WizardProject {
 protected:
     void SetUp() override {
-        GenerateE2e::SetUp();
+        WizardProject::SetUp();
         host_.Rebuild = [this] { Rebuild(); };
         host_.SetStatusText = [](int, const std::string&) {};
         host_.SetCursor = [](int) {};

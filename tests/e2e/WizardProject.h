@@ -1,5 +1,5 @@
-// A project built as the user builds it, headless: the module wizard and the real engine make
-// it, the editor's own routines wire and map it, and the full-source generator writes its top.
+// A project made as the user makes one: the module wizard with the real engine on the sources,
+// then wires, top ports and instance values set with the editor's own routines.
 #pragma once
 
 #include "GeneratedTop.h"
@@ -19,7 +19,10 @@
 
 namespace zun::e2e {
 
-class GenerateE2e : public ::testing::Test {
+// Our own leaf modules of the generation tests.
+inline const fs::path kLeaves = fs::path(ZUN_TEST_DATA) / "gen";
+
+class WizardProject : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(fs::exists(fs::path(ZUN_BUILD_DIR) / "qve")) << "the engine is not built";
