@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -197,6 +198,15 @@ TEST_F(GenWindowsTest, ButtonsFontAndClipboard) {
     ASSERT_TRUE(form->HdlFontChanged);
     form->HdlFontChanged();
     EXPECT_EQ(Window().Memo1->font(), QFontOf(form->Model.AppMisc.HdlFont));
+
+    // Regression: the default face of every saved project, "MS Sans Serif", is no face here and
+    // fell back to a proportional one, so generated columns no longer lined up.
+    form->Model.AppMisc.HdlFont = FontValue{};
+    form->Model.AppMisc.HdlFont.Bold = true;
+    form->HdlFontChanged();
+    EXPECT_TRUE(QFontInfo(Window().Memo1->font()).fixedPitch());
+    EXPECT_EQ(Window().Memo1->font().pointSize(), 8);
+    EXPECT_TRUE(Window().Memo1->font().bold());
 }
 
 TEST_F(GenWindowsTest, DoubleClickedModuleSourceIsShownAsPlainText) {
