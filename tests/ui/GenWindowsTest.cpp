@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -143,6 +144,11 @@ TEST_F(GenWindowsTest, FrameworkHeadersFollowTheStyleAndADragRegenerates) {
     const int pixels = model.CharPixels;
     ASSERT_GE(pixels, 1);
     EXPECT_EQ(Window().HeaderControl1->sectionSize(1), 15 * pixels);
+    // Regression: both headers grew to a tall band each and took the height from the memo.
+    Window().layout()->activate();
+    for (const QHeaderView* header : {Window().HeaderControl1, Window().HeaderControl2})
+        EXPECT_EQ(header->height(), header->sizeHint().height())
+            << header->objectName().toStdString();
 
     Window().HeaderControl1->resizeSection(1, 20 * pixels);
     EXPECT_EQ(Window().Label1->text(), "Item Width: 20");
