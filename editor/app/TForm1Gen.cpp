@@ -8,7 +8,24 @@
 #include "editor/model/ExternalEditor.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QPlainTextEdit>
+
+namespace {
+
+// The look of HdlFont for generated code. A face this desktop lacks falls back to a font that
+// is not fixed-pitch (the Windows default "MS Sans Serif" becomes a sans face here), and the
+// code's columns and the column headers need one: the system's fixed-pitch font stands in, in
+// the chosen size and style.
+QFont MemoFont(const FontValue& value) {
+    QFont font = QFontOf(value);
+    if (!QFontInfo(font).fixedPitch())
+        font.setFamily(QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+    return font;
+}
+
+} // namespace
 
 GenHdlHost::GenHdlHost(TForm1& form, Prompt& prompt, EngineRunner& runner)
     : form_(form), text_(form.Model, prompt), generator_(form.Model, runner),
@@ -42,7 +59,7 @@ GenHdlHost::GenHdlHost(TForm1& form, Prompt& prompt, EngineRunner& runner)
     form.InstallCustomPortList([this] { return textWindow_->ShowCustomPortList(); });
     form.SetHandler("GenHDL", [this] { command_.GenHDLExecute(); });
     form.HdlFontChanged = [this] {
-        textWindow_->Memo1->setFont(QFontOf(form_.Model.AppMisc.HdlFont));
+        textWindow_->Memo1->setFont(MemoFont(form_.Model.AppMisc.HdlFont));
     };
 }
 

@@ -48,6 +48,14 @@ private:
 
 } // namespace
 
+GenHdlCommand::GenHdlCommand(ProjectModel& model, Prompt& prompt, TopGenerator& generator,
+                             GenTextModel& window)
+    : model_(model), prompt_(prompt), generator_(generator), window_(window) {
+    FormConnect.ModuleNameUsed = [&model](const std::string& name) {
+        return model.ModuleNameUsed(name);
+    };
+}
+
 void GenHdlCommand::GenHDLExecute() {
     const GenBoxChoices remembered = DecodeGenBox(model_.AppMisc.GenBox);
     FormConnect.FrameworkEnabled = bool(GenFramework);

@@ -15,8 +15,7 @@ class Prompt;
 class GenHdlCommand {
 public:
     GenHdlCommand(ProjectModel& model, Prompt& prompt, TopGenerator& generator,
-                  GenTextModel& window)
-        : model_(model), prompt_(prompt), generator_(generator), window_(window) {}
+                  GenTextModel& window);
 
     // The state of the options dialog FormConnect, kept between uses.
     ConnectForm FormConnect;

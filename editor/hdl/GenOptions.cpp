@@ -58,8 +58,12 @@ int ConnectForm::CheckedLanguage() const {
 }
 
 std::optional<std::string> ConnectForm::OkRefusal() const {
-    if (!LE_RenTM.empty() && !IsLegalIdent(LE_RenTM))
+    if (LE_RenTM.empty())
+        return std::nullopt;
+    if (!IsLegalIdent(LE_RenTM))
         return std::string(InvalidTopModuleName);
+    if (ModuleNameUsed && ModuleNameUsed(LE_RenTM))
+        return IdenticalToTopModule(LE_RenTM);
     return std::nullopt;
 }
 

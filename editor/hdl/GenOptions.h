@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -44,6 +45,8 @@ struct ConnectForm {
     bool RadioButton1Enabled = true;
     // "Framework only" can be chosen only while a framework generator exists.
     bool FrameworkEnabled = false;
+    // Whether a module of the project has the name: the top module cannot take it.
+    std::function<bool(const std::string& name)> ModuleNameUsed;
 
     // Full source code is always 1995-style Verilog, so "Verilog HDL 2001" is offered only with
     // the framework.
@@ -56,7 +59,9 @@ struct ConnectForm {
     int CheckedLanguage() const;
 
     // Why OK may not close the dialog: a new title that is no legal identifier would give HDL
-    // that no tool accepts and a file name outside the folder chosen. Empty keeps the name.
+    // that no tool accepts and a file name outside the folder chosen; one that names a module of
+    // the project would make the top instantiate itself and offer that module's source file as
+    // the file to save over. Empty keeps the name.
     std::optional<std::string> OkRefusal() const;
     // The OK button: a refusal is shown and the dialog stays open (false).
     bool BitBtn1Click(Prompt& prompt) const;

@@ -13,8 +13,9 @@ const std::array<std::string_view, GenColumnCount> GenColumnWords = {
 
 namespace {
 
-const char* const SaveDialogFilter = "Verilog HDL File(*.v);;VHDL File(*.vhd);;All Files(*.*)";
-const char* const OpenDialogFilter = "All Files(*.*)";
+// "*.*" is every file where names have extensions; here a name need not have a dot.
+const char* const SaveDialogFilter = "Verilog HDL File(*.v);;VHDL File(*.vhd);;All Files(*)";
+const char* const OpenDialogFilter = "All Files(*)";
 const char* const NoExternalEditor = "No external editor defined.";
 const char* const TmpFileName = "zuntmp.tmp";
 const char* const ItemWidth = "Item Width: ";

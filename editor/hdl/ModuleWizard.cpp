@@ -13,6 +13,10 @@
 
 const char* const InvalidTopModuleName = "Invalid top module name.";
 
+std::string IdenticalToTopModule(const std::string& module) {
+    return "The module " + module + " can not be identical to the top module.";
+}
+
 namespace {
 
 constexpr const char* UnrecognizedFormat = "Error: Unrecognized Format.";
@@ -373,7 +377,7 @@ std::optional<std::string> ModuleWizard::ValidateOk() const {
     if (PrjMode != 'T') {
         for (const ModuleRow& row : Modules)
             if (row.module == TopModuleText)
-                return "The module " + TopModuleText + " can not be identical to the top module.";
+                return IdenticalToTopModule(TopModuleText);
     }
     if (!IsLegalIdent(TopModuleText))
         return std::string(InvalidTopModuleName);

@@ -21,6 +21,8 @@ inline constexpr int AutoKind = 2;
 
 // Told when a top module name fails IsLegalIdent.
 extern const char* const InvalidTopModuleName;
+// Told when the top module would take the name of a module it instantiates.
+std::string IdenticalToTopModule(const std::string& module);
 
 // An instance count the wizard accepts; larger ones are typing slips, not designs.
 inline constexpr int MaxInstanceCount = 1000;

@@ -409,6 +409,9 @@ bool TopGenerator::Finish(EngineJob job, const std::string& skeleton) {
     }
     EngineOutcome outcome = runner_.RunJob(job, runner_.FinishArguments(job));
     if (!outcome.Succeeded()) {
+        // Why the engine did not run comes first, as the wizard tells it.
+        if (!outcome.detail.empty())
+            model_.LogError(outcome.detail);
         model_.LogError(outcome.message);
         return false;
     }

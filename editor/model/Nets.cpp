@@ -220,17 +220,21 @@ bool HasDriver(const NetIndex& nets, const port& p, bool topDrives) {
     if (first < 0)
         return false;
     const ProjectLine& headLine = model.LineList[first];
-    if (Begins(nets.Keyword(headLine[1], headLine[2]), 'O'))
+    // The editor heads a net by a module port, but a project written elsewhere may head it by a
+    // top port: the head is judged as every other end is, or a top input heading the net would
+    // drive nothing and a top output would pass for a driver.
+    auto drives = [&](const std::string& inst, const std::string& portName) {
+        const std::string keyword = nets.Keyword(inst, portName);
+        if (inst != model.TopName)
+            return Begins(keyword, 'O');
+        return topDrives && (Begins(keyword, 'I') || Begins(keyword, 'B'));
+    };
+    if (drives(headLine[1], headLine[2]))
         return true;
     for (int i : nets.LinesHeadedBy(headLine[1], headLine[2])) {
         const ProjectLine& line = model.LineList[i];
-        const std::string keyword = nets.Keyword(line[3], line[4]);
-        if (line[3] != model.TopName) {
-            if (Begins(keyword, 'O'))
-                return true;
-        } else if (topDrives && (Begins(keyword, 'I') || Begins(keyword, 'B'))) {
+        if (drives(line[3], line[4]))
             return true;
-        }
     }
     return false;
 }
@@ -245,11 +249,15 @@ bool HasLoad(const NetIndex& nets, const port& p) {
     if (first < 0)
         return false;
     const ProjectLine& headLine = model.LineList[first];
-    if (Begins(nets.Keyword(headLine[1], headLine[2]), 'I'))
+    // Only an instance's input is a load, whichever end of the lines it stands at.
+    auto loads = [&](const std::string& inst, const std::string& portName) {
+        return inst != model.TopName && Begins(nets.Keyword(inst, portName), 'I');
+    };
+    if (loads(headLine[1], headLine[2]))
         return true;
     for (int i : nets.LinesHeadedBy(headLine[1], headLine[2])) {
         const ProjectLine& line = model.LineList[i];
-        if (line[3] != model.TopName && Begins(nets.Keyword(line[3], line[4]), 'I'))
+        if (loads(line[3], line[4]))
             return true;
     }
     return false;
@@ -387,17 +395,37 @@ void JoinNets(ProjectModel& model, const NetEnd& a, const NetEnd& b) {
         return;
     if (netA.Head == netB.Head)
         return;
+    // A net that reaches a top port carries that port's name, which is how the generated top
+    // connects the port; joined to a net that reaches none, the whole net keeps it, or the port
+    // would be left off the net it is drawn on.
+    auto reachesTop = [&](const NetOfPort& net) {
+        if (net.Head.Inst == model.TopName)
+            return true;
+        for (const ProjectLine& line : model.LineList)
+            if (IsMarkedWire(line) && HasEndA(line, net.Head.Inst, net.Head.Port) &&
+                line[5] == net.Name && line[3] == model.TopName)
+                return true;
+        return false;
+    };
+    const bool keepB = netB.Name != netA.Name && !reachesTop(netA) && reachesTop(netB);
+    const std::string& name = keepB ? netB.Name : netA.Name;
+    const std::string& gone = keepB ? netA.Name : netB.Name;
     for (ProjectLine& line : model.LineList) {
-        if (IsMarkedWire(line) && HasEndA(line, netB.Head.Inst, netB.Head.Port)) {
+        if (!IsMarkedWire(line))
+            continue;
+        if (HasEndA(line, netB.Head.Inst, netB.Head.Port)) {
             line[1] = netA.Head.Inst;
             line[2] = netA.Head.Port;
-            line[5] = netA.Name;
+            line[5] = name;
+        } else if (keepB && HasEndA(line, netA.Head.Inst, netA.Head.Port) && line[5] == netA.Name) {
+            line[5] = name;
         }
     }
-    // The net b's name stood for is gone: what the assignments said of it is said of a's net.
-    if (netB.Name != netA.Name)
-        RenameInAssigns(model, netB.Name, netA.Name);
-    AppendWire(model, netA.Head, netB.Head, netA.Name);
+    // The net the other name stood for is gone: what the assignments said of it is said of the
+    // joined net.
+    if (name != gone)
+        RenameInAssigns(model, gone, name);
+    AppendWire(model, netA.Head, netB.Head, name);
 }
 
 void DeleteWire(ProjectModel& model, const std::string& instA, const std::string& portA,

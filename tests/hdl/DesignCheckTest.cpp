@@ -79,6 +79,14 @@ TEST(CheckDesign, Table) {
          true,
          {"Warning: The internal input port y (top) does not have a driver.",
           "Warning: The internal input port d (u1) does not have a driver."}},
+        {"a net headed by a top input drives its module inputs, as the example has it",
+         "TOP\t\ttop\nINPUT\t\t\tclk\nOUTPUT\t\t\ty\nMODULE\tsnk\tu1\t/s.v\tverilog\nINPUT\t\t\tc\n"
+         "MODULE\tsnk\tu2\t/s.v\tverilog\nINPUT\t\t\tc\nMODULE\tsrc\tu3\t/r.v\tverilog\n"
+         "OUTPUT\t\t\tq\nWIRE\ttop\tclk\tu1\tc\tclk\nWIRE\ttop\tclk\tu2\tc\tclk\n"
+         "WIRE\ttop\ty\tu3\tq\ty\n",
+         CheckVerilog,
+         true,
+         {}},
         {"a VHDL generic without a type stops generation",
          Top +
              "MODULE\tcore\tu1\t/c.v\tverilog\nPARAMETER\t\t\tW\t8\t\tK\t \t\n"
@@ -131,7 +139,11 @@ TEST(NetFacts, AgreeWithThePortByPortAnswers) {
                                "WIRE\tu2\td\tu1\tq\tbus\n"
                                "WIRE\tu2\td\tu3\td\tbus\n"
                                "WIRE\tu2\td\ttop\tdout\tbus\n"
-                               "WIRE\tu4\ty\tu4\ty\tself\n");
+                               "WIRE\tu4\ty\tu4\ty\tself\n"
+                               "MODULE\tsink\tu5\t/s.v\tverilog\nINPUT\t7\t0\td\n"
+                               "MODULE\tsink\tu6\t/s.v\tverilog\nINPUT\t7\t0\td\n"
+                               "WIRE\ttop\tdout\tu5\td\tdout\n"
+                               "WIRE\ttop\tdout\tu6\td\tdout\n");
     m.PrjOpen = true;
     m.UpdatePicExecute(RebuildSender::MainWindow);
     NetFacts facts(m);

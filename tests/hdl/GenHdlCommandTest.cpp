@@ -299,6 +299,23 @@ TEST_F(GenHdlCommandTest, IllegalTitleIsRefusedAndTheDialogStaysOpen) {
     EXPECT_EQ(window_.SaveFileName, "good_top.v");
 }
 
+// Regression: renaming the top to a module it instantiates gave a top that instantiates itself,
+// saved by default over that module's own source file.
+TEST_F(GenHdlCommandTest, TitleOfAModuleOfTheProjectIsRefusedAndTheDialogStaysOpen) {
+    answer_ = [this](ConnectForm& form) {
+        form.LE_RenTM = "core";
+        EXPECT_FALSE(form.BitBtn1Click(prompt_));
+        // An instance's name is no module's.
+        form.LE_RenTM = "u1";
+        return form.BitBtn1Click(prompt_);
+    };
+    prompt_.ExpectMessage("The module core can not be identical to the top module.");
+    cmd_.GenHDLExecute();
+    EXPECT_TRUE(prompt_.Done());
+    EXPECT_EQ(TopField3(), "u1");
+    EXPECT_EQ(window_.SaveFileName, "u1.v");
+}
+
 TEST_F(GenHdlCommandTest, SaveQuestionAndMissingProjectFile) {
     // Cancel: the dialog's choices are already applied, nothing is generated.
     m.Modified = true;

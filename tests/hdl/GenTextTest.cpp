@@ -10,11 +10,22 @@
 
 #include <filesystem>
 
+#include <fnmatch.h>
 #include <sys/stat.h>
 
 namespace {
 
 using Lines = std::vector<std::string>;
+
+// Regression: "All Files(*.*)" hid every file whose name has no dot, such as a file list.
+bool AllFilesListsANameWithoutDot(const std::string& filter) {
+    const std::size_t entry = filter.rfind("All Files(");
+    if (entry == std::string::npos)
+        return false;
+    const std::size_t open = filter.find('(', entry);
+    const std::string pattern = filter.substr(open + 1, filter.find(')', open) - open - 1);
+    return ::fnmatch(pattern.c_str(), "top_files", 0) == 0;
+}
 
 class GenTextTest : public ::testing::Test {
 protected:
@@ -55,7 +66,8 @@ TEST_F(GenTextTest, SaveAsWritesTheLinesWithCrLfAndKeepsTheText) {
     EXPECT_EQ(prompt_.LastChooser().fileName, "top.vhd");
     EXPECT_EQ(prompt_.LastChooser().filterIndex, VhdlFilter);
     EXPECT_EQ(prompt_.LastChooser().filter,
-              "Verilog HDL File(*.v);;VHDL File(*.vhd);;All Files(*.*)");
+              "Verilog HDL File(*.v);;VHDL File(*.vhd);;All Files(*)");
+    EXPECT_TRUE(AllFilesListsANameWithoutDot(prompt_.LastChooser().filter));
     EXPECT_EQ(text_.Lines, (Lines{"line one", "line two", "line three"}));
 
     prompt_.ExpectSaveFile("Save As", {});
@@ -82,7 +94,8 @@ TEST_F(GenTextTest, OpenReplacesTheTextAndEndsFrameworkMode) {
     EXPECT_EQ(text_.Lines, (Lines{"a", "b"}));
     EXPECT_EQ(text_.GenStyle, PlainTextStyle);
     EXPECT_FALSE(text_.HeadersVisible);
-    EXPECT_EQ(prompt_.LastChooser().filter, "All Files(*.*)");
+    EXPECT_EQ(prompt_.LastChooser().filter, "All Files(*)");
+    EXPECT_TRUE(AllFilesListsANameWithoutDot(prompt_.LastChooser().filter));
     // A drag now would regenerate over the opened file: it does nothing.
     std::vector<int> widths = text_.HeaderWidths(0);
     widths[7] += 35;

@@ -89,6 +89,8 @@ TEST_F(TopGeneratorTest, EngineRunEndings) {
         std::string result;
         Lines log;
         Lines left;
+        // The beginning of the line that says why the engine did not run, before the log.
+        std::string why = "";
     };
     const std::string finished = "\r\nmodule top(\r\n//Instantiate cell modules\r\ncore u(\r\n"
                                  "\t.a (w1))\r\n);\r\nwire  w1;\r\nwire  w2;\r\nwire  w3;";
@@ -99,7 +101,16 @@ TEST_F(TopGeneratorTest, EngineRunEndings) {
          false,
          "Error.",
          {"Error: Internal error. Can't read files. Error-0x155."},
-         {}},
+         {},
+         "Error: The HDL engine " + (root_ / "program" / "qve").string() + " could not be started"},
+        {"the engine crashes",
+         "crash",
+         "",
+         false,
+         "Error.",
+         {"Error: Internal error. Can't read files. Error-0x155."},
+         {},
+         "Error: The HDL engine did not finish its job ("},
         {"the engine leaves no output",
          "nothing",
          "",
@@ -113,7 +124,8 @@ TEST_F(TopGeneratorTest, EngineRunEndings) {
          true,
          "Error.",
          {"Error: Internal error. Can't read files. Error-0x155."},
-         {}},
+         {},
+         "Error: The HDL engine "},
         {"wire lines move before the marker, last first, and endmodule closes",
          "write",
          finished,
@@ -150,6 +162,11 @@ TEST_F(TopGeneratorTest, EngineRunEndings) {
         m.ClearLog();
         EXPECT_EQ(c.vhdl ? gen_.GenVhdlTop() : gen_.GenVerilogTop(), c.result);
         Lines log(Log().begin() + std::min<std::size_t>(1, Log().size()), Log().end());
+        if (!c.why.empty()) {
+            ASSERT_FALSE(log.empty());
+            EXPECT_EQ(log.front().rfind(c.why, 0), 0u) << log.front();
+            log.erase(log.begin());
+        }
         // The checks find clk, q and dout wired and driven and say nothing.
         EXPECT_EQ(Log().front(), c.vhdl ? "--Action: Generate VHDL Code."
                                         : "--Action: Generate Verilog HDL Code.");

@@ -120,6 +120,30 @@ TEST_F(Wiring, DriversAndLoadsOfANet) {
     EXPECT_FALSE(HasLoad(m, P("u3", "q"))) << "a port on no net";
 }
 
+// Regression: a net headed by a top port, as a project file written by hand or by another tool
+// has it, was judged by the head's keyword alone: a top input at the head drove none of the
+// module inputs after it, and a top output at the head passed for a driver.
+TEST_F(Wiring, DriversAndLoadsOfANetHeadedByATopPort) {
+    Load("WIRE\ttop\tclk\tu2\tclk\tclk\n"
+         "WIRE\ttop\tclk\tu3\tclk\tclk\n"
+         "WIRE\ttop\tdout\tu2\td\tdout\n"
+         "WIRE\ttop\tio\tu2\tpad\tio\n");
+    EXPECT_TRUE(HasDriver(m, P("u2", "clk"), true));
+    EXPECT_TRUE(HasDriver(m, P("u3", "clk"), true));
+    EXPECT_FALSE(HasDriver(m, P("u3", "clk"), false)) << "the top drives only when asked";
+    EXPECT_TRUE(HasDriver(m, P("u2", "pad"), true)) << "a top inout at the head drives";
+    EXPECT_FALSE(HasDriver(m, P("u2", "d"), true)) << "a top output drives nothing";
+    EXPECT_FALSE(HasDriver(m, P("top", "dout"), true));
+
+    EXPECT_TRUE(HasLoad(m, P("top", "dout"))) << "the module input after the top output";
+    EXPECT_FALSE(HasLoad(m, P("top", "io")));
+    // The same answers as when a module port heads the net.
+    Load("WIRE\tu2\td\ttop\tdout\tdout\nWIRE\tu2\tclk\ttop\tclk\tclk\n");
+    EXPECT_FALSE(HasDriver(m, P("u2", "d"), true));
+    EXPECT_TRUE(HasLoad(m, P("top", "dout")));
+    EXPECT_TRUE(HasDriver(m, P("u2", "clk"), true));
+}
+
 TEST_F(Wiring, ADriverStaysFoundWhenTheLinesMovedSinceTheRebuild) {
     Load("WIRE\tu1\tq\tu2\td\tnq\n");
     // A top port line inserted before the instances: the records' line indexes are stale.
@@ -253,6 +277,32 @@ TEST_F(Wiring, ConnectingTwoNetsReheadsTheSecondOntoTheFirst) {
     EXPECT_EQ(Assigns(), Lines{" na = na "}) << "the assignment follows the net it named";
     Rebuild();
     EXPECT_TRUE(Sound());
+}
+
+// Regression: joining a driven net to one that reaches a top output gave the whole net the
+// first net's name, so the generated top left the output undriven beside the net drawn to it.
+TEST_F(Wiring, ConnectingANetToTheNetOfATopPortKeepsThePortsName) {
+    m.StrictRule = false;
+    Load("WIRE\tu1\tq\tu2\td\tnq\n"
+         "WIRE\tu3\td\ttop\tdout\tdout\n"
+         "ASSIGN\t nq = nq \n");
+    ASSERT_TRUE(ConnectPorts(m, P("u2", "d"), P("u3", "d")));
+    EXPECT_EQ(Wires(), (Lines{"u1 q u2 d dout", "u1 q top dout dout", "u1 q u3 d dout"}));
+    EXPECT_EQ(Assigns(), Lines{" dout = dout "});
+    Rebuild();
+    EXPECT_TRUE(Sound());
+    EXPECT_TRUE(HasDriver(m, P("top", "dout"), true));
+
+    // The other way round the first net reaches the top already and keeps its name.
+    Load("WIRE\tu1\tq\tu2\td\tnq\n"
+         "WIRE\tu3\td\ttop\tdout\tdout\n");
+    ASSERT_TRUE(ConnectPorts(m, P("u3", "d"), P("u2", "d")));
+    EXPECT_EQ(Wires(), (Lines{"u3 d u2 d dout", "u3 d top dout dout", "u3 d u1 q dout"}));
+    // Two nets that reach no top port take the first one's name, as before.
+    Load("WIRE\tu1\tq\tu2\td\tnq\n"
+         "WIRE\tu3\td\tu2\tclk\tnd\n");
+    ASSERT_TRUE(ConnectPorts(m, P("u2", "d"), P("u3", "d")));
+    EXPECT_EQ(Wires(), (Lines{"u1 q u2 d nq", "u1 q u2 clk nq", "u1 q u3 d nq"}));
 }
 
 TEST_F(Wiring, ConnectRefusesWhatIsAlreadyConnectedOrNotAllowed) {

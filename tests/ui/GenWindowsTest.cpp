@@ -11,9 +11,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -142,6 +144,11 @@ TEST_F(GenWindowsTest, FrameworkHeadersFollowTheStyleAndADragRegenerates) {
     const int pixels = model.CharPixels;
     ASSERT_GE(pixels, 1);
     EXPECT_EQ(Window().HeaderControl1->sectionSize(1), 15 * pixels);
+    // Regression: both headers grew to a tall band each and took the height from the memo.
+    Window().layout()->activate();
+    for (const QHeaderView* header : {Window().HeaderControl1, Window().HeaderControl2})
+        EXPECT_EQ(header->height(), header->sizeHint().height())
+            << header->objectName().toStdString();
 
     Window().HeaderControl1->resizeSection(1, 20 * pixels);
     EXPECT_EQ(Window().Label1->text(), "Item Width: 20");
@@ -197,6 +204,15 @@ TEST_F(GenWindowsTest, ButtonsFontAndClipboard) {
     ASSERT_TRUE(form->HdlFontChanged);
     form->HdlFontChanged();
     EXPECT_EQ(Window().Memo1->font(), QFontOf(form->Model.AppMisc.HdlFont));
+
+    // Regression: the default face of every saved project, "MS Sans Serif", is no face here and
+    // fell back to a proportional one, so generated columns no longer lined up.
+    form->Model.AppMisc.HdlFont = FontValue{};
+    form->Model.AppMisc.HdlFont.Bold = true;
+    form->HdlFontChanged();
+    EXPECT_TRUE(QFontInfo(Window().Memo1->font()).fixedPitch());
+    EXPECT_EQ(Window().Memo1->font().pointSize(), 8);
+    EXPECT_TRUE(Window().Memo1->font().bold());
 }
 
 TEST_F(GenWindowsTest, DoubleClickedModuleSourceIsShownAsPlainText) {

@@ -36,6 +36,9 @@ QHeaderView* MakeHeader(QWidget* parent, int sections, const char* name) {
     header->setMinimumSectionSize(1);
     header->setSectionsClickable(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // One row of captions. As a scroll area the header asks for room for scroll bars it never
+    // shows, and each header became a tall band over the memo.
+    header->setFixedHeight(header->sizeHint().height());
     return header;
 }
 
