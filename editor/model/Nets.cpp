@@ -72,42 +72,87 @@ std::string ReplaceEvery(const std::string& text, const std::string& from, const
 
 } // namespace
 
-std::size_t NetIndex::KeyHash::operator()(const Key& k) const {
-    const std::size_t h = std::hash<std::string_view>{}(k.Inst);
-    return h ^
-           (std::hash<std::string_view>{}(k.Port) + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2));
-}
-
 NetIndex::NetIndex(const ProjectModel& model) : model_(model) {
     const ProjectLines& lines = model.LineList;
+    auto endOf = [this](std::string_view inst, std::string_view portName) {
+        const std::size_t hash = RecordIndex::Hash(inst, portName);
+        auto same = [&](int k) { return ends_[k].Inst == inst && ends_[k].Port == portName; };
+        int k = endIndex_.Find(hash, same);
+        if (k < 0) {
+            k = static_cast<int>(ends_.size());
+            ends_.push_back(End{inst, portName});
+            endIndex_.Add(hash, k, same);
+        }
+        return k;
+    };
+    // Two passes: the ends are counted first, then each end's lines go into its stretch of the
+    // flat lists in line order.
+    struct Marked {
+        int Line;
+        int A;
+        int B; // -1 when end B is end A
+    };
+    std::vector<Marked> marked;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const ProjectLine& line = lines[i];
         if (!IsMarkedWire(line))
             continue;
-        const int at = static_cast<int>(i);
-        lines_[Key{line[1], line[2]}].push_back(at);
-        if (!HasEndA(line, line[3], line[4]))
-            lines_[Key{line[3], line[4]}].push_back(at);
-        headed_[Key{line[1], line[2]}].push_back(at);
+        const int a = endOf(line[1], line[2]);
+        const int b = HasEndA(line, line[3], line[4]) ? -1 : endOf(line[3], line[4]);
+        marked.push_back({static_cast<int>(i), a, b});
+        ++ends_[a].Count;
+        ++ends_[a].CountHeaded;
+        if (b >= 0)
+            ++ends_[b].Count;
+    }
+    int first = 0;
+    int firstHeaded = 0;
+    for (End& e : ends_) {
+        e.First = first;
+        e.FirstHeaded = firstHeaded;
+        first += e.Count;
+        firstHeaded += e.CountHeaded;
+        e.Count = 0;
+        e.CountHeaded = 0;
+    }
+    lines_.resize(static_cast<std::size_t>(first));
+    headed_.resize(static_cast<std::size_t>(firstHeaded));
+    for (const Marked& w : marked) {
+        End& a = ends_[w.A];
+        lines_[a.First + a.Count++] = w.Line;
+        headed_[a.FirstHeaded + a.CountHeaded++] = w.Line;
+        if (w.B >= 0) {
+            End& b = ends_[w.B];
+            lines_[b.First + b.Count++] = w.Line;
+        }
     }
 }
 
+const NetIndex::End* NetIndex::Find(std::string_view inst, std::string_view portName) const {
+    const int k = endIndex_.Find(RecordIndex::Hash(inst, portName), [&](int e) {
+        return ends_[e].Inst == inst && ends_[e].Port == portName;
+    });
+    return k < 0 ? nullptr : &ends_[k];
+}
+
 int NetIndex::FirstLineOf(std::string_view inst, std::string_view portName) const {
-    const std::vector<int>& at = LinesOf(inst, portName);
-    return at.empty() ? -1 : at.front();
+    const End* e = Find(inst, portName);
+    return e && e->Count > 0 ? lines_[e->First] : -1;
 }
 
-const std::vector<int>& NetIndex::LinesOf(std::string_view inst, std::string_view portName) const {
-    static const std::vector<int> none;
-    auto it = lines_.find(Key{inst, portName});
-    return it == lines_.end() ? none : it->second;
+std::span<const int> NetIndex::LinesOf(std::string_view inst, std::string_view portName) const {
+    const End* e = Find(inst, portName);
+    if (!e)
+        return {};
+    return {lines_.data() + e->First, static_cast<std::size_t>(e->Count)};
 }
 
-const std::vector<int>& NetIndex::LinesHeadedBy(std::string_view inst,
-                                                std::string_view portName) const {
-    static const std::vector<int> none;
-    auto it = headed_.find(Key{inst, portName});
-    return it == headed_.end() ? none : it->second;
+std::span<const int> NetIndex::LinesHeadedBy(std::string_view inst,
+                                             std::string_view portName) const {
+    const End* e = Find(inst, portName);
+    if (!e)
+        return {};
+    return {headed_.data() + e->FirstHeaded, static_cast<std::size_t>(e->CountHeaded)};
 }
 
 std::string NetIndex::Keyword(std::string_view inst, std::string_view portName) const {
