@@ -8,6 +8,7 @@
 #include "platform/TextFile.h"
 
 #include <algorithm>
+#include <new>
 #include <optional>
 
 namespace {
@@ -219,8 +220,16 @@ std::vector<LinkedNet> LinkedNetsOf(const ProjectModel& m, const port& q, const 
     return out;
 }
 
-// The line of the record a highlight key ("P7", "M2") names: the record's own line while it
-// carries the mark, else the first line that does.
+// The line carries the marks of the record a highlight key ("P7", "M2") names: fields 10 and 11
+// joined are the key.
+bool CarriesKey(const ProjectLine& l, const std::string& key) {
+    return l[FieldKind].size() + l[FieldIndex].size() == key.size() &&
+           key.compare(0, l[FieldKind].size(), l[FieldKind]) == 0 &&
+           key.compare(l[FieldKind].size(), std::string::npos, l[FieldIndex]) == 0;
+}
+
+// The line of the record a highlight key names: the record's own line while it carries the
+// mark, else the first line that does.
 int KeyedLine(const ProjectModel& m, const std::string& key) {
     const ProjectLines& lines = m.LineList;
     int at = -1;
@@ -231,11 +240,7 @@ int KeyedLine(const ProjectModel& m, const std::string& key) {
         else if (key.front() == 'P' && static_cast<std::size_t>(*n) < m.PortList.size())
             at = m.PortList[*n].LineIndex;
     }
-    auto carries = [&](const ProjectLine& l) {
-        return l[FieldKind].size() + l[FieldIndex].size() == key.size() &&
-               key.compare(0, l[FieldKind].size(), l[FieldKind]) == 0 &&
-               key.compare(l[FieldKind].size(), std::string::npos, l[FieldIndex]) == 0;
-    };
+    auto carries = [&](const ProjectLine& l) { return CarriesKey(l, key); };
     if (at >= 0 && static_cast<std::size_t>(at) < lines.size() && carries(lines[at]))
         return at;
     for (std::size_t i = 0; i < lines.size(); ++i)
@@ -287,7 +292,7 @@ bool CanvasController::MarkObjectAndLinks(const std::string& key, int selfBrush,
         for (ProjectLine& line : lines) {
             if (!Unmarked(line))
                 continue;
-            if (line[FieldKind] + line[FieldIndex] == key) {
+            if (CarriesKey(line, key)) {
                 markSelf(line);
                 continue;
             }
@@ -487,13 +492,19 @@ void CanvasController::RestoreModeCursor() {
 }
 
 bool CanvasController::UndoableEdit(const std::function<bool()>& edit) {
-    ProjectLines before = model_.LineList;
-    std::erase_if(before, [](const ProjectLine& l) { return l[FieldSuggestion] == "S"; });
+    // The copy goes into the lines of the last such copy, so that each gesture does not ask for
+    // a project's worth of new memory.
+    try {
+        undoScratch_ = model_.LineList;
+    } catch (const std::bad_alloc&) {
+        model_.NotEnoughMemory();
+    }
+    std::erase_if(undoScratch_, [](const ProjectLine& l) { return l[FieldSuggestion] == "S"; });
     if (!edit())
         return false;
     // The copy taken before becomes the undo copy as it is; copying the list onto itself only
-    // sets the undo states.
-    model_.UndoList.swap(before);
+    // sets the undo states. The old undo copy is what the next copy reuses.
+    model_.UndoList.swap(undoScratch_);
     model_.CopyLineList(&model_.UndoList, model_.UndoList);
     return true;
 }

@@ -177,4 +177,6 @@ private:
     char lastHitKind_ = 'N';
     int lastHitIndex_ = 0;
     std::string lastHighlightKey_ = "NULL";
+    // The lines before an edit that may be refused; kept between edits for its memory.
+    ProjectLines undoScratch_;
 };

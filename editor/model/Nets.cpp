@@ -93,6 +93,12 @@ NetIndex::NetIndex(const ProjectModel& model) : model_(model) {
         int B; // -1 when end B is end A
     };
     std::vector<Marked> marked;
+    std::size_t wires = 0;
+    for (const ProjectLine& line : lines)
+        wires += IsMarkedWire(line) ? 1 : 0;
+    marked.reserve(wires);
+    ends_.reserve(wires * 2);
+    endIndex_.Reserve(wires * 2);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const ProjectLine& line = lines[i];
         if (!IsMarkedWire(line))
@@ -243,7 +249,17 @@ std::unordered_set<std::string> NamesInUse(const ProjectModel& model) {
 }
 
 bool NameInUse(const ProjectModel& model, const std::string& name) {
-    return NamesInUse(model).count(name) != 0;
+    // One look through the records, without gathering them: most names asked for are free.
+    for (const wire& w : model.WireList)
+        if (w.Name == name)
+            return true;
+    for (const mdu& m : model.MduList)
+        if (m.InstName == name || (!m.ModuleName.empty() && m.ModuleName == name))
+            return true;
+    for (const port& p : model.PortList)
+        if (p.Name == name && IsTopPort(model, p))
+            return true;
+    return false;
 }
 
 bool HasDriver(const NetIndex& nets, const port& p, bool topDrives) {
@@ -257,19 +273,38 @@ bool HasDriver(const NetIndex& nets, const port& p, bool topDrives) {
     if (first < 0)
         return false;
     const ProjectLine& headLine = model.LineList[first];
-    if (Begins(nets.Keyword(headLine[1], headLine[2]), 'O'))
-        return true;
-    for (int i : nets.LinesHeadedBy(headLine[1], headLine[2])) {
-        const ProjectLine& line = model.LineList[i];
-        const std::string keyword = nets.Keyword(line[3], line[4]);
-        if (line[3] != model.TopName) {
+    return nets.NetDriven(headLine[1], headLine[2], topDrives);
+}
+
+bool NetIndex::NetDriven(std::string_view headInst, std::string_view headPort,
+                         bool topDrives) const {
+    const End* head = Find(headInst, headPort);
+    std::vector<signed char>& known = driven_[topDrives ? 1 : 0];
+    const std::size_t at = head ? static_cast<std::size_t>(head - ends_.data()) : 0;
+    if (head) {
+        if (known.empty())
+            known.assign(ends_.size(), -1);
+        if (known[at] >= 0)
+            return known[at] != 0;
+    }
+    auto answer = [&](bool driven) {
+        if (head)
+            known[at] = driven ? 1 : 0;
+        return driven;
+    };
+    if (Begins(Keyword(headInst, headPort), 'O'))
+        return answer(true);
+    for (int i : LinesHeadedBy(headInst, headPort)) {
+        const ProjectLine& line = model_.LineList[i];
+        const std::string keyword = Keyword(line[3], line[4]);
+        if (line[3] != model_.TopName) {
             if (Begins(keyword, 'O'))
-                return true;
+                return answer(true);
         } else if (topDrives && (Begins(keyword, 'I') || Begins(keyword, 'B'))) {
-            return true;
+            return answer(true);
         }
     }
-    return false;
+    return answer(false);
 }
 
 bool HasDriver(const ProjectModel& model, const port& p, bool topDrives) {
@@ -379,9 +414,9 @@ std::string NewNetName(ProjectModel& model, const port& head) {
         }
     }
     std::string name = ExpandNamingRule(model.WireNameRule, head.OwnerName, candidate);
-    const std::unordered_set<std::string> used = NamesInUse(model);
-    if (!used.count(name))
+    if (!NameInUse(model, name))
         return name;
+    const std::unordered_set<std::string> used = NamesInUse(model);
     for (int n = 0; n <= 30000; ++n) {
         std::string numbered = name + "_" + std::to_string(n);
         if (!used.count(numbered))

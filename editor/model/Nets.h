@@ -46,6 +46,11 @@ public:
     std::span<const int> LinesHeadedBy(std::string_view inst, std::string_view portName) const;
     // Field 0 of the port's line, found by the marks as GetPortLineField finds it.
     std::string Keyword(std::string_view inst, std::string_view portName) const;
+    // Whether the net of this head is driven by its lines: the head is an output, or an end is an
+    // instance's output or, with topDrives, a top-level input or inout. Worked out once per net
+    // and remembered, so that asking it for every port of a large net stays linear; the answers
+    // hold while the port lines keep their keywords.
+    bool NetDriven(std::string_view headInst, std::string_view headPort, bool topDrives) const;
 
 private:
     // One wire end (an instance and a port) and where its lines stand in the two line lists.
@@ -66,6 +71,8 @@ private:
     // indexing a large project makes a handful of allocations, not two per port.
     std::vector<int> lines_;
     std::vector<int> headed_;
+    // NetDriven per end and topDrives: -1 not asked yet, else the answer.
+    mutable std::vector<signed char> driven_[2];
 };
 
 // Index of the port's line, found by the marks of the last rebuild as GetPortLineField finds it;

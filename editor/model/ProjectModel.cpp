@@ -220,14 +220,15 @@ void ProjectModel::ClearMarks() {
 void ProjectModel::CopyLineList(const ProjectLines* source, ProjectLines& target) {
     if (source == &target) {
         // Copying a list onto itself keeps its lines; only the states change.
-    } else {
+    } else if (!source) {
         target.clear();
-        if (source) {
-            try {
-                target = *source;
-            } catch (const std::bad_alloc&) {
-                NotEnoughMemory();
-            }
+    } else {
+        // An assignment copies into the lines the target holds already, so that a snapshot of a
+        // large project reuses the memory of the one before.
+        try {
+            target = *source;
+        } catch (const std::bad_alloc&) {
+            NotEnoughMemory();
         }
     }
     if (!source)

@@ -28,6 +28,14 @@ public:
         used_ = 0;
     }
     std::size_t Size() const { return used_; }
+    // Room for n entries without growing.
+    void Reserve(std::size_t n) {
+        std::size_t size = slots_.empty() ? 16 : slots_.size();
+        while (size < n * 2)
+            size *= 2;
+        if (size > slots_.size())
+            Resize(size);
+    }
 
     // Adds the record at position under hash, unless a record with the same key is there already:
     // the first one keeps the name. same(position) tells whether a stored record has the key.
@@ -84,8 +92,10 @@ private:
         return static_cast<std::uint32_t>(hash ^ (static_cast<std::uint64_t>(hash) >> 32));
     }
 
-    void Grow() {
-        std::vector<Slot> old(slots_.empty() ? 16 : slots_.size() * 2);
+    void Grow() { Resize(slots_.empty() ? 16 : slots_.size() * 2); }
+
+    void Resize(std::size_t size) {
+        std::vector<Slot> old(size);
         old.swap(slots_);
         for (const Slot& s : old) {
             if (s.Position < 0)

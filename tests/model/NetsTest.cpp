@@ -120,6 +120,26 @@ TEST_F(Wiring, DriversAndLoadsOfANet) {
     EXPECT_FALSE(HasLoad(m, P("u3", "q"))) << "a port on no net";
 }
 
+// One index answers for many ports, and remembers what it found per net: an answer for one
+// port of a net, or for one choice of topDrives, must not stand for another.
+TEST_F(Wiring, OneIndexAnswersTheDriversOfEveryPortAsAFreshOneWould) {
+    Load("WIRE\tu1\tq\tu2\td\tnq\n"
+         "WIRE\tu1\tq\tu3\td\tnq\n"
+         "WIRE\tu2\tclk\ttop\tclk\tclk\n"
+         "WIRE\tu2\tclk\tu3\tclk\tclk\n"
+         "WIRE\tu1\tpad\ttop\tio\tio\n"
+         "WIRE\tu2\tpad\tu3\tpad\tpads\n");
+    const NetIndex nets(m);
+    for (bool topDrives : {true, false, true}) {
+        for (const port& p : m.PortList) {
+            EXPECT_EQ(HasDriver(nets, p, topDrives), HasDriver(m, p, topDrives))
+                << p.OwnerName << "." << p.Name << " topDrives " << topDrives;
+        }
+    }
+    EXPECT_TRUE(HasDriver(nets, P("u3", "clk"), true));
+    EXPECT_FALSE(HasDriver(nets, P("u3", "clk"), false)) << "after the same net with topDrives";
+}
+
 TEST_F(Wiring, ADriverStaysFoundWhenTheLinesMovedSinceTheRebuild) {
     Load("WIRE\tu1\tq\tu2\td\tnq\n");
     // A top port line inserted before the instances: the records' line indexes are stale.
