@@ -73,17 +73,21 @@ void DrawLine(QPainter& p, int x1, int y1, int x2, int y2, const QColor& color) 
 // Text on a filled clip rectangle, its top-left corner at (x, y); ascent is the painter's font's.
 // The text is set on its baseline, which draws the same pixels as a top-aligned line of a
 // layout without making the layout.
+// outer is the clip of the whole drawing (none when it draws the whole picture), set again after.
 void DrawClippedText(QPainter& p, const PixelRect& clip, int x, int y, const QString& text,
-                     const QColor& background, const QColor& color, qreal ascent) {
+                     const QColor& background, const QColor& color, qreal ascent,
+                     const QRect* outer) {
     if (clip.Empty())
         return;
     const QRect q = ToQRect(clip);
     p.fillRect(q, background);
-    p.save();
     p.setClipRect(q);
     p.setPen(color);
     p.drawText(QPointF(x, y + ascent), text);
-    p.restore();
+    if (outer)
+        p.setClipRect(*outer);
+    else
+        p.setClipping(false);
 }
 
 // The canvas fonts of one drawing, each made and measured once: a font made anew for every label
@@ -186,6 +190,8 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
     QFont current = CanvasFont(model.MduFont);
     QColor currentColor = Qt::black;
     CanvasFonts fonts(model, &picture);
+    const CanvasFonts::Font* painterFont = nullptr;
+    const QRect* outer = partial ? &area : nullptr;
 
     if (in.View.Wires) {
         for (const wire& w : model.WireList) {
@@ -212,12 +218,15 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
             textColor = WinColor(model.UnmatchedColor);
         const int brush = in.View.LonePorts && pt.Lone ? model.LoneColor : pt.BrushColor;
         DrawBox(p, PortBox(model, pt), WinColor(pt.PenColor), WinColor(brush));
-        p.setFont(qfont.Value);
-        current = qfont.Value;
+        if (painterFont != &qfont) {
+            p.setFont(qfont.Value);
+            painterFont = &qfont;
+            current = qfont.Value;
+        }
         currentColor = textColor;
         DrawClippedText(p, PortLabelClip(model, pt), pt.X + 2, pt.Y + 2,
                         QString::fromStdString(PortLabel(pt, in.View.PortWidth)), WinColor(brush),
-                        textColor, qfont.Ascent);
+                        textColor, qfont.Ascent, outer);
     }
 
     for (const mdu& m : model.MduList) {
@@ -225,11 +234,14 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
             continue;
         const FontValue& font = HeaderFont(model, m);
         const CanvasFonts::Font& qfont = fonts.Header(m);
-        current = qfont.Value;
         currentColor = WinColor(font.Color);
-        p.setFont(current);
+        if (painterFont != &qfont) {
+            p.setFont(qfont.Value);
+            painterFont = &qfont;
+            current = qfont.Value;
+        }
         DrawClippedText(p, HeaderRect(model, m), m.X, m.Y, QString::fromStdString(m.InstName),
-                        WinColor(m.BrushColor), WinColor(font.Color), qfont.Ascent);
+                        WinColor(m.BrushColor), WinColor(font.Color), qfont.Ascent, outer);
     }
     // The marks take the last header's font, drawn or not.
     if (partial && !model.MduList.empty()) {
