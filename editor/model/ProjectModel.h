@@ -275,4 +275,7 @@ private:
     int rowCounted_ = 0;
     // While the rebuild runs the indexes are exact, so a miss needs no second look.
     bool rebuilding_ = false;
+    // No two records made by this rebuild share an instance name (so far): a port's owner is then
+    // the first instance of its owner's name without a lookup.
+    bool namesUnique_ = true;
 };

@@ -58,6 +58,7 @@ RebuildResult ProjectModel::UpdatePicExecute(RebuildSender sender) {
     // A rebuild may repair and report every line: the log's view takes the reports at once.
     MessageLog::Batch batch(Log);
     rebuilding_ = true;
+    namesUnique_ = true;
     for (std::size_t i = 0; i < LineList.size(); ++i) {
         const int line = static_cast<int>(i);
         if (sender == RebuildSender::FileNewPrj)
@@ -183,6 +184,9 @@ void ProjectModel::BuildInstance(RebuildState& st, int i, bool isTop) {
         m.Compact = line[5] == "Y";
     }
     m.LineIndex = i;
+    // A top module named like an earlier instance, or a name that could not be repaired.
+    if (namesUnique_ && FindInstance(m.InstName) >= 0)
+        namesUnique_ = false;
     const int index = static_cast<int>(MduList.size());
     MduList.push_back(std::move(m));
     if (isTop)
