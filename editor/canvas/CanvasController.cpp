@@ -168,27 +168,11 @@ struct LinkedNet {
     std::vector<EndName> Members;
 };
 
-// The nets whose ports are marked with port q: the heads of q's wire lines and the ends of the
-// lines each of them heads. A head that several of q's lines name is taken once, at its last
-// place, since marking a net again writes the same fields again; so a net's head marks its net
-// once, not once per line of it.
-std::vector<LinkedNet> LinkedNetsOf(const ProjectModel& m, const port& q, const NetIndex* nets) {
-    const ProjectLines& lines = m.LineList;
-    const EndName self{q.OwnerName, q.Name};
-    auto isWire = [](const ProjectLine& l) { return l[FieldKind] == "W"; };
-    std::vector<int> ofQ;
-    if (nets) {
-        const auto found = nets->LinesOf(q.OwnerName, q.Name);
-        ofQ.assign(found.begin(), found.end());
-    } else {
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            const ProjectLine& l = lines[i];
-            if (isWire(l) && (EndName{l[1], l[2]} == self || EndName{l[3], l[4]} == self))
-                ofQ.push_back(static_cast<int>(i));
-        }
-    }
-    std::vector<EndName> heads;
-    for (auto it = ofQ.rbegin(); it != ofQ.rend(); ++it) {
+// The heads of a port's wire lines (of), each once, at its last place: marking a net again
+// writes the same fields again, so a net's head marks its net once, not once per line of it.
+void HeadsOfLines(const ProjectLines& lines, std::span<const int> of, std::vector<EndName>& heads) {
+    heads.clear();
+    for (auto it = of.rbegin(); it != of.rend(); ++it) {
         const ProjectLine& l = lines[static_cast<std::size_t>(*it)];
         if (l[0] != "WIRE")
             continue;
@@ -197,26 +181,52 @@ std::vector<LinkedNet> LinkedNetsOf(const ProjectModel& m, const port& q, const 
             heads.push_back(head);
     }
     std::reverse(heads.begin(), heads.end());
+}
+
+// The other ends of the wire lines a head heads (lines), in line order.
+void AddMembers(const ProjectLines& lines, std::span<const int> headed, LinkedNet& net) {
+    for (int hl : headed) {
+        const ProjectLine& l = lines[static_cast<std::size_t>(hl)];
+        if (l[0] == "WIRE")
+            net.Members.push_back({l[3], l[4]});
+    }
+}
+
+// The nets whose ports are marked with port q: the heads of q's wire lines and the ends of the
+// lines each of them heads.
+std::vector<LinkedNet> LinkedNetsOf(const ProjectModel& m, const port& q, const NetIndex* nets) {
+    const ProjectLines& lines = m.LineList;
+    const EndName self{q.OwnerName, q.Name};
+    auto isWire = [](const ProjectLine& l) { return l[FieldKind] == "W"; };
+    std::vector<EndName> heads;
+    if (nets) {
+        HeadsOfLines(lines, nets->LinesOf(q.OwnerName, q.Name), heads);
+    } else {
+        std::vector<int> ofQ;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const ProjectLine& l = lines[i];
+            if (isWire(l) && (EndName{l[1], l[2]} == self || EndName{l[3], l[4]} == self))
+                ofQ.push_back(static_cast<int>(i));
+        }
+        HeadsOfLines(lines, ofQ, heads);
+    }
     std::vector<LinkedNet> out(heads.size());
     for (std::size_t h = 0; h < heads.size(); ++h)
         out[h].Head = heads[h];
-    auto addMember = [&](LinkedNet& net, const ProjectLine& l) {
-        if (l[0] == "WIRE")
-            net.Members.push_back({l[3], l[4]});
-    };
     if (heads.size() == 1 && !nets) {
         // The usual case without an index: one more walk of the lines.
-        for (const ProjectLine& l : lines)
-            if (isWire(l) && EndName{l[1], l[2]} == heads[0])
-                addMember(out[0], l);
+        std::vector<int> headed;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (isWire(lines[i]) && EndName{lines[i][1], lines[i][2]} == heads[0])
+                headed.push_back(static_cast<int>(i));
+        AddMembers(lines, headed, out[0]);
         return out;
     }
     std::optional<NetIndex> own;
     if (!nets && !heads.empty())
         nets = &own.emplace(m);
     for (LinkedNet& net : out)
-        for (int hl : nets->LinesHeadedBy(net.Head.Inst, net.Head.Port))
-            addMember(net, lines[static_cast<std::size_t>(hl)]);
+        AddMembers(lines, nets->LinesHeadedBy(net.Head.Inst, net.Head.Port), net);
     return out;
 }
 
@@ -247,6 +257,17 @@ int KeyedLine(const ProjectModel& m, const std::string& key) {
         if (carries(lines[i]))
             return static_cast<int>(i);
     return -1;
+}
+
+// The line of port k as its highlight key "P" + k names it.
+int OwnLineOfPort(const ProjectModel& m, int k) {
+    if (k >= 0 && static_cast<std::size_t>(k) < m.PortList.size()) {
+        const int at = m.PortList[k].LineIndex;
+        if (at >= 0 && static_cast<std::size_t>(at) < m.LineList.size() &&
+            m.LineList[at][FieldKind] == "P" && HoldsDecimal(m.LineList[at][FieldIndex], k))
+            return at;
+    }
+    return KeyedLine(m, "P" + Decimal(k));
 }
 
 bool Unmarked(const ProjectLine& line) {
@@ -379,22 +400,22 @@ void CanvasController::HighlightPorts(const std::vector<int>& indexes) {
     };
     std::vector<SelfTurn> selfTurns;
     int clock = 0;
+    std::vector<EndName> heads;
     for (int k : indexes) {
-        const std::string key = "P" + Decimal(k);
-        selfTurns.push_back({clock++, KeyedLine(m, key)});
+        selfTurns.push_back({clock++, OwnLineOfPort(m, k)});
         if (!view_.LinkedPorts || k < 0 || static_cast<std::size_t>(k) >= m.PortList.size())
             continue;
         const port& q = m.PortList[k];
         const EndName self{q.OwnerName, q.Name};
-        for (LinkedNet& net : LinkedNetsOf(m, q, &nets)) {
-            const EndName head = net.Head;
+        HeadsOfLines(lines, nets.LinesOf(q.OwnerName, q.Name), heads);
+        for (const EndName& head : heads) {
             const std::size_t hash = RecordIndex::Hash(head.Inst, head.Port);
             auto same = [&](int t) { return touched[t].Net.Head == head; };
             int t = touchedIndex.Find(hash, same);
             const int now = clock++;
             if (t < 0) {
                 t = static_cast<int>(touched.size());
-                touched.push_back({std::move(net), {now, self}, -1, {now, self}, -1});
+                touched.push_back({LinkedNet{head, {}}, {now, self}, -1, {now, self}, -1});
                 touchedIndex.Add(hash, t, same);
                 continue;
             }
@@ -410,21 +431,38 @@ void CanvasController::HighlightPorts(const std::vector<int>& indexes) {
     }
 
     // Per line: the time and colours of its last write, and the time of its first net write.
+    // The three pairs of colours a line can get, as the fields hold them.
+    enum Colours { Pointed, Main, Friend };
+    const std::array<std::pair<std::string, std::string>, 3> texts{{
+        {Decimal(m.PointedBrush), Decimal(m.PointedPen)},
+        {Decimal(m.MainPrtColor), Decimal(m.FriendPen)},
+        {Decimal(m.FriendBrush), Decimal(m.FriendPen)},
+    }};
     struct LineWrite {
         int Last = -1;
-        int Brush = 0;
-        int Pen = 0;
+        Colours Colour = Pointed;
         int FirstNet = -1;
     };
     std::vector<LineWrite> writes(lines.size());
-    auto write = [&](int li, int time, int first, int brush, int pen) {
+    auto write = [&](int li, int time, int first, Colours colour) {
         if (li < 0 || time < 0)
             return;
         LineWrite& w = writes[static_cast<std::size_t>(li)];
-        if (time > w.Last)
-            w = {time, brush, pen, w.FirstNet};
+        if (time > w.Last) {
+            w.Last = time;
+            w.Colour = colour;
+        }
         if (w.FirstNet < 0 || first < w.FirstNet)
             w.FirstNet = first;
+    };
+    for (NetTurns& n : touched)
+        AddMembers(lines, nets.LinesHeadedBy(n.Net.Head.Inst, n.Net.Head.Port), n.Net);
+    std::string inst;
+    std::string name;
+    auto lineOf = [&](const EndName& e) {
+        inst.assign(e.Inst);
+        name.assign(e.Port);
+        return MarkedPortLine(m, inst, name);
     };
     for (const NetTurns& n : touched) {
         auto lastFor = [&](const EndName& e) {
@@ -437,11 +475,9 @@ void CanvasController::HighlightPorts(const std::vector<int>& indexes) {
         const bool headIsEnd = std::find(n.Net.Members.begin(), n.Net.Members.end(), n.Net.Head) !=
                                n.Net.Members.end();
         if (!headIsEnd)
-            write(MarkedPortLine(m, std::string(n.Net.Head.Inst), std::string(n.Net.Head.Port)),
-                  lastFor(n.Net.Head), firstFor(n.Net.Head), m.MainPrtColor, m.FriendPen);
+            write(lineOf(n.Net.Head), lastFor(n.Net.Head), firstFor(n.Net.Head), Main);
         for (const EndName& e : n.Net.Members)
-            write(MarkedPortLine(m, std::string(e.Inst), std::string(e.Port)), lastFor(e),
-                  firstFor(e), m.FriendBrush, m.FriendPen);
+            write(lineOf(e), lastFor(e), firstFor(e), Friend);
     }
     // A port's own line is written only while nothing has marked it before its turn.
     std::vector<char> selfWritten(lines.size(), 0);
@@ -453,18 +489,19 @@ void CanvasController::HighlightPorts(const std::vector<int>& indexes) {
         if (selfWritten[li] || !Unmarked(lines[li]) || (w.FirstNet >= 0 && w.FirstNet < s.Time))
             continue;
         selfWritten[li] = 1;
-        if (s.Time > w.Last)
-            w = {s.Time, m.PointedBrush, m.PointedPen, w.FirstNet};
+        if (s.Time > w.Last) {
+            w.Last = s.Time;
+            w.Colour = Pointed;
+        }
     }
     for (std::size_t li = 0; li < lines.size(); ++li) {
         if (writes[li].Last < 0)
             continue;
-        std::string brush = Decimal(writes[li].Brush);
-        std::string pen = Decimal(writes[li].Pen);
+        const auto& [brush, pen] = texts[writes[li].Colour];
         if (lines[li][FieldBrush] != brush)
-            lines[li][FieldBrush] = std::move(brush);
+            lines[li][FieldBrush] = brush;
         if (lines[li][FieldPen] != pen)
-            lines[li][FieldPen] = std::move(pen);
+            lines[li][FieldPen] = pen;
     }
     lastHighlightKey_ = "P" + Decimal(indexes.back());
 }

@@ -176,8 +176,7 @@ int MarkedPortLine(const ProjectModel& model, const std::string& inst,
         const int li = model.PortList[k].LineIndex;
         if (li >= 0 && static_cast<std::size_t>(li) < lines.size()) {
             const ProjectLine& line = lines[li];
-            if (line[FieldKind] == "P" && line[3] == portName &&
-                line[FieldIndex] == std::to_string(k))
+            if (line[FieldKind] == "P" && line[3] == portName && HoldsDecimal(line[FieldIndex], k))
                 return li;
         }
     }

@@ -32,9 +32,8 @@ void SetMark(std::string& field, std::string_view value) {
 }
 
 void SetIndexMark(std::string& field, long long index) {
-    char text[24];
-    const auto end = std::to_chars(text, text + sizeof text, index).ptr;
-    SetMark(field, std::string_view(text, static_cast<std::size_t>(end - text)));
+    if (!HoldsDecimal(field, index))
+        field = std::to_string(index);
 }
 
 } // namespace
