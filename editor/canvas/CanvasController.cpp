@@ -8,6 +8,7 @@
 #include "platform/TextFile.h"
 
 #include <algorithm>
+#include <new>
 #include <optional>
 
 namespace {
@@ -151,6 +152,130 @@ bool CanvasController::HighlightObject(char kind, int index, bool hideUnmatched,
     return changed;
 }
 
+namespace {
+
+// An end of a wire line as the marking reads it, pointing into the line's own fields (which the
+// marking never changes).
+struct EndName {
+    std::string_view Inst;
+    std::string_view Port;
+    bool operator==(const EndName&) const = default;
+};
+
+// One net a port's wire lines lead to: its head and the other ends of the lines it heads.
+struct LinkedNet {
+    EndName Head;
+    std::vector<EndName> Members;
+};
+
+// The heads of a port's wire lines (of), each once, at its last place: marking a net again
+// writes the same fields again, so a net's head marks its net once, not once per line of it.
+void HeadsOfLines(const ProjectLines& lines, std::span<const int> of, std::vector<EndName>& heads) {
+    heads.clear();
+    for (auto it = of.rbegin(); it != of.rend(); ++it) {
+        const ProjectLine& l = lines[static_cast<std::size_t>(*it)];
+        if (l[0] != "WIRE")
+            continue;
+        const EndName head{l[1], l[2]};
+        if (std::find(heads.begin(), heads.end(), head) == heads.end())
+            heads.push_back(head);
+    }
+    std::reverse(heads.begin(), heads.end());
+}
+
+// The other ends of the wire lines a head heads (lines), in line order.
+void AddMembers(const ProjectLines& lines, std::span<const int> headed, LinkedNet& net) {
+    for (int hl : headed) {
+        const ProjectLine& l = lines[static_cast<std::size_t>(hl)];
+        if (l[0] == "WIRE")
+            net.Members.push_back({l[3], l[4]});
+    }
+}
+
+// The nets whose ports are marked with port q: the heads of q's wire lines and the ends of the
+// lines each of them heads.
+std::vector<LinkedNet> LinkedNetsOf(const ProjectModel& m, const port& q, const NetIndex* nets) {
+    const ProjectLines& lines = m.LineList;
+    const EndName self{q.OwnerName, q.Name};
+    auto isWire = [](const ProjectLine& l) { return l[FieldKind] == "W"; };
+    std::vector<EndName> heads;
+    if (nets) {
+        HeadsOfLines(lines, nets->LinesOf(q.OwnerName, q.Name), heads);
+    } else {
+        std::vector<int> ofQ;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const ProjectLine& l = lines[i];
+            if (isWire(l) && (EndName{l[1], l[2]} == self || EndName{l[3], l[4]} == self))
+                ofQ.push_back(static_cast<int>(i));
+        }
+        HeadsOfLines(lines, ofQ, heads);
+    }
+    std::vector<LinkedNet> out(heads.size());
+    for (std::size_t h = 0; h < heads.size(); ++h)
+        out[h].Head = heads[h];
+    if (heads.size() == 1 && !nets) {
+        // The usual case without an index: one more walk of the lines.
+        std::vector<int> headed;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (isWire(lines[i]) && EndName{lines[i][1], lines[i][2]} == heads[0])
+                headed.push_back(static_cast<int>(i));
+        AddMembers(lines, headed, out[0]);
+        return out;
+    }
+    std::optional<NetIndex> own;
+    if (!nets && !heads.empty())
+        nets = &own.emplace(m);
+    for (LinkedNet& net : out)
+        AddMembers(lines, nets->LinesHeadedBy(net.Head.Inst, net.Head.Port), net);
+    return out;
+}
+
+// The line carries the marks of the record a highlight key ("P7", "M2") names: fields 10 and 11
+// joined are the key.
+bool CarriesKey(const ProjectLine& l, const std::string& key) {
+    return l[FieldKind].size() + l[FieldIndex].size() == key.size() &&
+           key.compare(0, l[FieldKind].size(), l[FieldKind]) == 0 &&
+           key.compare(l[FieldKind].size(), std::string::npos, l[FieldIndex]) == 0;
+}
+
+// The line of the record a highlight key names: the record's own line while it carries the
+// mark, else the first line that does.
+int KeyedLine(const ProjectModel& m, const std::string& key) {
+    const ProjectLines& lines = m.LineList;
+    int at = -1;
+    const auto n = ParseDecimal(std::string_view(key).substr(1));
+    if (n && *n >= 0) {
+        if (key.front() == 'M' && static_cast<std::size_t>(*n) < m.MduList.size())
+            at = m.MduList[*n].LineIndex;
+        else if (key.front() == 'P' && static_cast<std::size_t>(*n) < m.PortList.size())
+            at = m.PortList[*n].LineIndex;
+    }
+    auto carries = [&](const ProjectLine& l) { return CarriesKey(l, key); };
+    if (at >= 0 && static_cast<std::size_t>(at) < lines.size() && carries(lines[at]))
+        return at;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (carries(lines[i]))
+            return static_cast<int>(i);
+    return -1;
+}
+
+// The line of port k as its highlight key "P" + k names it.
+int OwnLineOfPort(const ProjectModel& m, int k) {
+    if (k >= 0 && static_cast<std::size_t>(k) < m.PortList.size()) {
+        const int at = m.PortList[k].LineIndex;
+        if (at >= 0 && static_cast<std::size_t>(at) < m.LineList.size() &&
+            m.LineList[at][FieldKind] == "P" && HoldsDecimal(m.LineList[at][FieldIndex], k))
+            return at;
+    }
+    return KeyedLine(m, "P" + Decimal(k));
+}
+
+bool Unmarked(const ProjectLine& line) {
+    return line[FieldBrush].empty() && line[FieldPen].empty();
+}
+
+} // namespace
+
 bool CanvasController::MarkObjectAndLinks(const std::string& key, int selfBrush, int selfPen,
                                           int linkBrush, int linkPen, int portIndex,
                                           bool hideUnmatched, const NetIndex* nets) {
@@ -167,9 +292,6 @@ bool CanvasController::MarkObjectAndLinks(const std::string& key, int selfBrush,
         set(line[FieldBrush], Decimal(selfBrush));
         set(line[FieldPen], Decimal(selfPen));
     };
-    auto unmarked = [](const ProjectLine& line) {
-        return line[FieldBrush].empty() && line[FieldPen].empty();
-    };
     std::optional<NetIndex> own;
     auto index = [&]() -> const NetIndex& {
         if (nets)
@@ -184,10 +306,14 @@ bool CanvasController::MarkObjectAndLinks(const std::string& key, int selfBrush,
 
     if (hideUnmatched) {
         const port* p = portKnown ? &m.PortList[portIndex] : nullptr;
+        // Whether the pointed port has a driver is asked once, not once for every other port.
+        std::optional<bool> pDriven;
+        const std::string unmatchedBrush = Decimal(UnmatchedBrush);
+        const std::string unmatchedPen = Decimal(m.UnmatchedColor);
         for (ProjectLine& line : lines) {
-            if (!unmarked(line))
+            if (!Unmarked(line))
                 continue;
-            if (line[FieldKind] + line[FieldIndex] == key) {
+            if (CarriesKey(line, key)) {
                 markSelf(line);
                 continue;
             }
@@ -196,75 +322,44 @@ bool CanvasController::MarkObjectAndLinks(const std::string& key, int selfBrush,
             const auto other = ParseDecimal(line[FieldIndex]);
             if (!other || *other < 0 || static_cast<std::size_t>(*other) >= m.PortList.size())
                 continue;
-            if (!CanConnect(index(), *p, m.PortList[*other])) {
-                set(line[FieldBrush], Decimal(UnmatchedBrush));
-                set(line[FieldPen], Decimal(m.UnmatchedColor));
+            const port& b = m.PortList[*other];
+            // The rules but the last one, then the last: two driven ports.
+            bool allowed = CanConnect(index(), *p, b, false);
+            if (allowed) {
+                if (!pDriven)
+                    pDriven = HasDriver(index(), *p, true);
+                allowed = !(*pDriven && HasDriver(index(), b, true));
+            }
+            if (!allowed) {
+                set(line[FieldBrush], unmatchedBrush);
+                set(line[FieldPen], unmatchedPen);
                 if (m.HiddenNoSpace && line[FieldCollapsed] != "Y")
                     set(line[FieldCollapsed], "Y");
             }
         }
     } else {
-        // Only the pointed object's own line can match the key: it is found through its record,
-        // and by a walk of the lines when the record's line no longer carries the mark.
-        int at = -1;
-        const auto n = ParseDecimal(key.substr(1));
-        if (n && *n >= 0) {
-            if (key.front() == 'M' && static_cast<std::size_t>(*n) < m.MduList.size())
-                at = m.MduList[*n].LineIndex;
-            else if (isPort && static_cast<std::size_t>(*n) < m.PortList.size())
-                at = m.PortList[*n].LineIndex;
-        }
-        if (at < 0 || static_cast<std::size_t>(at) >= lines.size() ||
-            lines[at][FieldKind] + lines[at][FieldIndex] != key) {
-            at = -1;
-            for (std::size_t i = 0; i < lines.size() && at < 0; ++i)
-                if (lines[i][FieldKind] + lines[i][FieldIndex] == key)
-                    at = static_cast<int>(i);
-        }
-        if (at >= 0 && unmarked(lines[at]))
+        // Only the pointed object's own line can match the key.
+        const int at = KeyedLine(m, key);
+        if (at >= 0 && Unmarked(lines[at]))
             markSelf(lines[at]);
     }
 
     if (isPort && view_.LinkedPorts && portKnown) {
         const port q = m.PortList[portIndex];
-        auto markPort = [&](const std::string& inst, const std::string& name, int brush, int pen) {
-            const int li = MarkedPortLine(m, inst, name);
+        const EndName self{q.OwnerName, q.Name};
+        auto markPort = [&](const EndName& end, int brush, int pen) {
+            const int li = MarkedPortLine(m, std::string(end.Inst), std::string(end.Port));
             if (li < 0)
                 return;
             set(lines[li][FieldBrush], Decimal(brush));
             set(lines[li][FieldPen], Decimal(pen));
         };
-        // The wire lines of a port and of a head: from the index when many ports are marked at
-        // once, else by one walk of the lines, which costs less than making an index.
-        auto scan = [&](const std::string& inst, const std::string& name, bool headOnly) {
-            std::vector<int> found;
-            for (std::size_t i = 0; i < lines.size(); ++i) {
-                const ProjectLine& l = lines[i];
-                if (l[FieldKind] != "W")
-                    continue;
-                if ((l[1] == inst && l[2] == name) || (!headOnly && l[3] == inst && l[4] == name))
-                    found.push_back(static_cast<int>(i));
-            }
-            return found;
-        };
-        const std::vector<int> ofQ =
-            nets ? nets->LinesOf(q.OwnerName, q.Name) : scan(q.OwnerName, q.Name, false);
-        for (int wl : ofQ) {
-            if (lines[wl][0] != "WIRE")
-                continue;
-            const std::string headInst = lines[wl][1];
-            const std::string headPort = lines[wl][2];
-            const bool headIsQ = headInst == q.OwnerName && headPort == q.Name;
-            if (!headIsQ)
-                markPort(headInst, headPort, m.MainPrtColor, linkPen);
-            const std::vector<int> headed =
-                nets ? nets->LinesHeadedBy(headInst, headPort) : scan(headInst, headPort, true);
-            for (int hl : headed) {
-                const ProjectLine& line = lines[hl];
-                if (line[0] != "WIRE" || (line[3] == q.OwnerName && line[4] == q.Name))
-                    continue;
-                markPort(line[3], line[4], linkBrush, linkPen);
-            }
+        for (const LinkedNet& net : LinkedNetsOf(m, q, nets)) {
+            if (!(net.Head == self))
+                markPort(net.Head, m.MainPrtColor, linkPen);
+            for (const EndName& end : net.Members)
+                if (!(end == self))
+                    markPort(end, linkBrush, linkPen);
         }
     }
     return changed;
@@ -273,9 +368,142 @@ bool CanvasController::MarkObjectAndLinks(const std::string& key, int selfBrush,
 void CanvasController::HighlightPorts(const std::vector<int>& indexes) {
     if (indexes.empty())
         return;
-    const NetIndex nets(model_);
-    for (int k : indexes)
-        HighlightObject('P', k, false, &nets);
+    if (MouseMode == '2') {
+        // Ports are not marked while an instance is dragged.
+        for (int k : indexes)
+            HighlightObject('P', k, false);
+        return;
+    }
+    // The same marks as highlighting each port in turn, in linear time. Each port's turn writes
+    // its own line, when that is still unmarked, and then the lines of every net it leads to, but
+    // its own; the last write to a line is what stays. So for each net only its first and last
+    // turns matter, and, for the port of the last (first) turn, the last (first) turn of another.
+    ProjectModel& m = model_;
+    ProjectLines& lines = m.LineList;
+    const NetIndex nets(m);
+    struct Turn {
+        int Time = -1;
+        EndName Port;
+    };
+    struct NetTurns {
+        LinkedNet Net;
+        Turn First;
+        int FirstOther = -1; // first turn of a port other than First's
+        Turn Last;
+        int LastOther = -1; // last turn of a port other than Last's
+    };
+    std::vector<NetTurns> touched;
+    RecordIndex touchedIndex;
+    struct SelfTurn {
+        int Time;
+        int Line;
+    };
+    std::vector<SelfTurn> selfTurns;
+    int clock = 0;
+    std::vector<EndName> heads;
+    for (int k : indexes) {
+        selfTurns.push_back({clock++, OwnLineOfPort(m, k)});
+        if (!view_.LinkedPorts || k < 0 || static_cast<std::size_t>(k) >= m.PortList.size())
+            continue;
+        const port& q = m.PortList[k];
+        const EndName self{q.OwnerName, q.Name};
+        HeadsOfLines(lines, nets.LinesOf(q.OwnerName, q.Name), heads);
+        for (const EndName& head : heads) {
+            const std::size_t hash = RecordIndex::Hash(head.Inst, head.Port);
+            auto same = [&](int t) { return touched[t].Net.Head == head; };
+            int t = touchedIndex.Find(hash, same);
+            const int now = clock++;
+            if (t < 0) {
+                t = static_cast<int>(touched.size());
+                touched.push_back({LinkedNet{head, {}}, {now, self}, -1, {now, self}, -1});
+                touchedIndex.Add(hash, t, same);
+                continue;
+            }
+            NetTurns& n = touched[t];
+            if (n.FirstOther < 0 && !(self == n.First.Port))
+                n.FirstOther = now;
+            if (!(self == n.Last.Port)) {
+                n.LastOther = n.Last.Time;
+                n.Last.Port = self;
+            }
+            n.Last.Time = now;
+        }
+    }
+
+    // Per line: the time and colours of its last write, and the time of its first net write.
+    // The three pairs of colours a line can get, as the fields hold them.
+    enum Colours { Pointed, Main, Friend };
+    const std::array<std::pair<std::string, std::string>, 3> texts{{
+        {Decimal(m.PointedBrush), Decimal(m.PointedPen)},
+        {Decimal(m.MainPrtColor), Decimal(m.FriendPen)},
+        {Decimal(m.FriendBrush), Decimal(m.FriendPen)},
+    }};
+    struct LineWrite {
+        int Last = -1;
+        Colours Colour = Pointed;
+        int FirstNet = -1;
+    };
+    std::vector<LineWrite> writes(lines.size());
+    auto write = [&](int li, int time, int first, Colours colour) {
+        if (li < 0 || time < 0)
+            return;
+        LineWrite& w = writes[static_cast<std::size_t>(li)];
+        if (time > w.Last) {
+            w.Last = time;
+            w.Colour = colour;
+        }
+        if (w.FirstNet < 0 || first < w.FirstNet)
+            w.FirstNet = first;
+    };
+    for (NetTurns& n : touched)
+        AddMembers(lines, nets.LinesHeadedBy(n.Net.Head.Inst, n.Net.Head.Port), n.Net);
+    std::string inst;
+    std::string name;
+    auto lineOf = [&](const EndName& e) {
+        inst.assign(e.Inst);
+        name.assign(e.Port);
+        return MarkedPortLine(m, inst, name);
+    };
+    for (const NetTurns& n : touched) {
+        auto lastFor = [&](const EndName& e) {
+            return e == n.Last.Port ? n.LastOther : n.Last.Time;
+        };
+        auto firstFor = [&](const EndName& e) {
+            return e == n.First.Port ? n.FirstOther : n.First.Time;
+        };
+        // Within a turn the head is written first and the ends of its lines after it.
+        const bool headIsEnd = std::find(n.Net.Members.begin(), n.Net.Members.end(), n.Net.Head) !=
+                               n.Net.Members.end();
+        if (!headIsEnd)
+            write(lineOf(n.Net.Head), lastFor(n.Net.Head), firstFor(n.Net.Head), Main);
+        for (const EndName& e : n.Net.Members)
+            write(lineOf(e), lastFor(e), firstFor(e), Friend);
+    }
+    // A port's own line is written only while nothing has marked it before its turn.
+    std::vector<char> selfWritten(lines.size(), 0);
+    for (const SelfTurn& s : selfTurns) {
+        if (s.Line < 0)
+            continue;
+        const std::size_t li = static_cast<std::size_t>(s.Line);
+        LineWrite& w = writes[li];
+        if (selfWritten[li] || !Unmarked(lines[li]) || (w.FirstNet >= 0 && w.FirstNet < s.Time))
+            continue;
+        selfWritten[li] = 1;
+        if (s.Time > w.Last) {
+            w.Last = s.Time;
+            w.Colour = Pointed;
+        }
+    }
+    for (std::size_t li = 0; li < lines.size(); ++li) {
+        if (writes[li].Last < 0)
+            continue;
+        const auto& [brush, pen] = texts[writes[li].Colour];
+        if (lines[li][FieldBrush] != brush)
+            lines[li][FieldBrush] = brush;
+        if (lines[li][FieldPen] != pen)
+            lines[li][FieldPen] = pen;
+    }
+    lastHighlightKey_ = "P" + Decimal(indexes.back());
 }
 
 void CanvasController::ToolButton19Click() {
@@ -301,13 +529,19 @@ void CanvasController::RestoreModeCursor() {
 }
 
 bool CanvasController::UndoableEdit(const std::function<bool()>& edit) {
-    ProjectLines before = model_.LineList;
-    std::erase_if(before, [](const ProjectLine& l) { return l[FieldSuggestion] == "S"; });
+    // The copy goes into the lines of the last such copy, so that each gesture does not ask for
+    // a project's worth of new memory.
+    try {
+        undoScratch_ = model_.LineList;
+    } catch (const std::bad_alloc&) {
+        model_.NotEnoughMemory();
+    }
+    std::erase_if(undoScratch_, [](const ProjectLine& l) { return l[FieldSuggestion] == "S"; });
     if (!edit())
         return false;
     // The copy taken before becomes the undo copy as it is; copying the list onto itself only
-    // sets the undo states.
-    model_.UndoList.swap(before);
+    // sets the undo states. The old undo copy is what the next copy reuses.
+    model_.UndoList.swap(undoScratch_);
     model_.CopyLineList(&model_.UndoList, model_.UndoList);
     return true;
 }

@@ -68,7 +68,10 @@ bool ProjectModel::PlacePort(int index, int brush, int pen) {
     if (index < 0 || index >= static_cast<int>(PortList.size()))
         return false;
     port& p = PortList[index];
-    const int owner = FindInstance(p.OwnerName);
+    const bool ownerKnown = rebuilding_ && namesUnique_ && p.Owner >= 0 &&
+                            static_cast<std::size_t>(p.Owner) < MduList.size() &&
+                            MduList[p.Owner].InstName == p.OwnerName;
+    const int owner = ownerKnown ? p.Owner : FindInstance(p.OwnerName);
     if (owner < 0)
         return false;
     long long x;

@@ -76,46 +76,93 @@ std::string ReplaceEvery(const std::string& text, const std::string& from, const
 
 } // namespace
 
-std::size_t NetIndex::KeyHash::operator()(const Key& k) const {
-    const std::size_t h = std::hash<std::string_view>{}(k.Inst);
-    return h ^
-           (std::hash<std::string_view>{}(k.Port) + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2));
-}
-
 NetIndex::NetIndex(const ProjectModel& model) : model_(model) {
     const ProjectLines& lines = model.LineList;
-    // Sized once for the wires of the last rebuild, so a large project is indexed without
-    // rehashing.
-    lines_.reserve(2 * model.WireList.size());
-    headed_.reserve(model.WireList.size());
+    auto endOf = [this](std::string_view inst, std::string_view portName) {
+        const std::size_t hash = RecordIndex::Hash(inst, portName);
+        auto same = [&](int k) { return ends_[k].Inst == inst && ends_[k].Port == portName; };
+        int k = endIndex_.Find(hash, same);
+        if (k < 0) {
+            k = static_cast<int>(ends_.size());
+            ends_.push_back(End{inst, portName});
+            endIndex_.Add(hash, k, same);
+        }
+        return k;
+    };
+    // Two passes: the ends are counted first, then each end's lines go into its stretch of the
+    // flat lists in line order.
+    struct Marked {
+        int Line;
+        int A;
+        int B; // -1 when end B is end A
+    };
+    std::vector<Marked> marked;
+    std::size_t wires = 0;
+    for (const ProjectLine& line : lines)
+        wires += IsMarkedWire(line) ? 1 : 0;
+    marked.reserve(wires);
+    ends_.reserve(wires * 2);
+    endIndex_.Reserve(wires * 2);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const ProjectLine& line = lines[i];
         if (!IsMarkedWire(line))
             continue;
-        const int at = static_cast<int>(i);
-        lines_[Key{line[1], line[2]}].push_back(at);
-        if (!HasEndA(line, line[3], line[4]))
-            lines_[Key{line[3], line[4]}].push_back(at);
-        headed_[Key{line[1], line[2]}].push_back(at);
+        const int a = endOf(line[1], line[2]);
+        const int b = HasEndA(line, line[3], line[4]) ? -1 : endOf(line[3], line[4]);
+        marked.push_back({static_cast<int>(i), a, b});
+        ++ends_[a].Count;
+        ++ends_[a].CountHeaded;
+        if (b >= 0)
+            ++ends_[b].Count;
+    }
+    int first = 0;
+    int firstHeaded = 0;
+    for (End& e : ends_) {
+        e.First = first;
+        e.FirstHeaded = firstHeaded;
+        first += e.Count;
+        firstHeaded += e.CountHeaded;
+        e.Count = 0;
+        e.CountHeaded = 0;
+    }
+    lines_.resize(static_cast<std::size_t>(first));
+    headed_.resize(static_cast<std::size_t>(firstHeaded));
+    for (const Marked& w : marked) {
+        End& a = ends_[w.A];
+        lines_[a.First + a.Count++] = w.Line;
+        headed_[a.FirstHeaded + a.CountHeaded++] = w.Line;
+        if (w.B >= 0) {
+            End& b = ends_[w.B];
+            lines_[b.First + b.Count++] = w.Line;
+        }
     }
 }
 
+const NetIndex::End* NetIndex::Find(std::string_view inst, std::string_view portName) const {
+    const int k = endIndex_.Find(RecordIndex::Hash(inst, portName), [&](int e) {
+        return ends_[e].Inst == inst && ends_[e].Port == portName;
+    });
+    return k < 0 ? nullptr : &ends_[k];
+}
+
 int NetIndex::FirstLineOf(std::string_view inst, std::string_view portName) const {
-    const std::vector<int>& at = LinesOf(inst, portName);
-    return at.empty() ? -1 : at.front();
+    const End* e = Find(inst, portName);
+    return e && e->Count > 0 ? lines_[e->First] : -1;
 }
 
-const std::vector<int>& NetIndex::LinesOf(std::string_view inst, std::string_view portName) const {
-    static const std::vector<int> none;
-    auto it = lines_.find(Key{inst, portName});
-    return it == lines_.end() ? none : it->second;
+std::span<const int> NetIndex::LinesOf(std::string_view inst, std::string_view portName) const {
+    const End* e = Find(inst, portName);
+    if (!e)
+        return {};
+    return {lines_.data() + e->First, static_cast<std::size_t>(e->Count)};
 }
 
-const std::vector<int>& NetIndex::LinesHeadedBy(std::string_view inst,
-                                                std::string_view portName) const {
-    static const std::vector<int> none;
-    auto it = headed_.find(Key{inst, portName});
-    return it == headed_.end() ? none : it->second;
+std::span<const int> NetIndex::LinesHeadedBy(std::string_view inst,
+                                             std::string_view portName) const {
+    const End* e = Find(inst, portName);
+    if (!e)
+        return {};
+    return {headed_.data() + e->FirstHeaded, static_cast<std::size_t>(e->CountHeaded)};
 }
 
 std::string NetIndex::Keyword(std::string_view inst, std::string_view portName) const {
@@ -133,8 +180,7 @@ int MarkedPortLine(const ProjectModel& model, const std::string& inst,
         const int li = model.PortList[k].LineIndex;
         if (li >= 0 && static_cast<std::size_t>(li) < lines.size()) {
             const ProjectLine& line = lines[li];
-            if (line[FieldKind] == "P" && line[3] == portName &&
-                line[FieldIndex] == std::to_string(k))
+            if (line[FieldKind] == "P" && line[3] == portName && HoldsDecimal(line[FieldIndex], k))
                 return li;
         }
     }
@@ -206,7 +252,17 @@ std::unordered_set<std::string> NamesInUse(const ProjectModel& model) {
 }
 
 bool NameInUse(const ProjectModel& model, const std::string& name) {
-    return NamesInUse(model).count(name) != 0;
+    // One look through the records, without gathering them: most names asked for are free.
+    for (const wire& w : model.WireList)
+        if (w.Name == name)
+            return true;
+    for (const mdu& m : model.MduList)
+        if (m.InstName == name || (!m.ModuleName.empty() && m.ModuleName == name))
+            return true;
+    for (const port& p : model.PortList)
+        if (p.Name == name && IsTopPort(model, p))
+            return true;
+    return false;
 }
 
 bool HasDriver(const NetIndex& nets, const port& p, bool topDrives) {
@@ -220,23 +276,42 @@ bool HasDriver(const NetIndex& nets, const port& p, bool topDrives) {
     if (first < 0)
         return false;
     const ProjectLine& headLine = model.LineList[first];
+    return nets.NetDriven(headLine[1], headLine[2], topDrives);
+}
+
+bool NetIndex::NetDriven(std::string_view headInst, std::string_view headPort,
+                         bool topDrives) const {
+    const End* head = Find(headInst, headPort);
+    std::vector<signed char>& known = driven_[topDrives ? 1 : 0];
+    const std::size_t at = head ? static_cast<std::size_t>(head - ends_.data()) : 0;
+    if (head) {
+        if (known.empty())
+            known.assign(ends_.size(), -1);
+        if (known[at] >= 0)
+            return known[at] != 0;
+    }
+    auto answer = [&](bool driven) {
+        if (head)
+            known[at] = driven ? 1 : 0;
+        return driven;
+    };
     // The editor heads a net by a module port, but a project written elsewhere may head it by a
     // top port: the head is judged as every other end is, or a top input heading the net would
     // drive nothing and a top output would pass for a driver.
-    auto drives = [&](const std::string& inst, const std::string& portName) {
-        const std::string keyword = nets.Keyword(inst, portName);
-        if (inst != model.TopName)
+    auto drives = [&](std::string_view inst, std::string_view portName) {
+        const std::string keyword = Keyword(inst, portName);
+        if (inst != model_.TopName)
             return Begins(keyword, 'O');
         return topDrives && (Begins(keyword, 'I') || Begins(keyword, 'B'));
     };
-    if (drives(headLine[1], headLine[2]))
-        return true;
-    for (int i : nets.LinesHeadedBy(headLine[1], headLine[2])) {
-        const ProjectLine& line = model.LineList[i];
+    if (drives(headInst, headPort))
+        return answer(true);
+    for (int i : LinesHeadedBy(headInst, headPort)) {
+        const ProjectLine& line = model_.LineList[i];
         if (drives(line[3], line[4]))
-            return true;
+            return answer(true);
     }
-    return false;
+    return answer(false);
 }
 
 bool HasDriver(const ProjectModel& model, const port& p, bool topDrives) {
@@ -350,9 +425,9 @@ std::string NewNetName(ProjectModel& model, const port& head) {
         }
     }
     std::string name = ExpandNamingRule(model.WireNameRule, head.OwnerName, candidate);
-    const std::unordered_set<std::string> used = NamesInUse(model);
-    if (!used.count(name))
+    if (!NameInUse(model, name))
         return name;
+    const std::unordered_set<std::string> used = NamesInUse(model);
     for (int n = 0; n <= 30000; ++n) {
         std::string numbered = name + "_" + std::to_string(n);
         if (!used.count(numbered))

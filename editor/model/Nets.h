@@ -7,6 +7,7 @@
 
 #include "editor/model/ProjectModel.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -41,24 +42,38 @@ public:
     // The first marked wire line, in line order, that has the end at either side; -1 when none.
     int FirstLineOf(std::string_view inst, std::string_view portName) const;
     // Every marked wire line that has the end at either side, in line order.
-    const std::vector<int>& LinesOf(std::string_view inst, std::string_view portName) const;
+    std::span<const int> LinesOf(std::string_view inst, std::string_view portName) const;
     // The marked wire lines whose end A is the port, in line order.
-    const std::vector<int>& LinesHeadedBy(std::string_view inst, std::string_view portName) const;
+    std::span<const int> LinesHeadedBy(std::string_view inst, std::string_view portName) const;
     // Field 0 of the port's line, found by the marks as GetPortLineField finds it.
     std::string Keyword(std::string_view inst, std::string_view portName) const;
+    // Whether the net of this head is driven by its lines: the head is an output, or an end is an
+    // instance's output or, with topDrives, a top-level input or inout. Worked out once per net
+    // and remembered, so that asking it for every port of a large net stays linear; the answers
+    // hold while the port lines keep their keywords.
+    bool NetDriven(std::string_view headInst, std::string_view headPort, bool topDrives) const;
 
 private:
-    struct Key {
+    // One wire end (an instance and a port) and where its lines stand in the two line lists.
+    struct End {
         std::string_view Inst;
         std::string_view Port;
-        bool operator==(const Key&) const = default;
+        int First = 0; // in lines_
+        int Count = 0;
+        int FirstHeaded = 0; // in headed_
+        int CountHeaded = 0;
     };
-    struct KeyHash {
-        std::size_t operator()(const Key& k) const;
-    };
+    const End* Find(std::string_view inst, std::string_view portName) const;
+
     const ProjectModel& model_;
-    std::unordered_map<Key, std::vector<int>, KeyHash> lines_;
-    std::unordered_map<Key, std::vector<int>, KeyHash> headed_;
+    std::vector<End> ends_;
+    RecordIndex endIndex_;
+    // The lines of each end one after the other, each end's in line order: flat lists, so that
+    // indexing a large project makes a handful of allocations, not two per port.
+    std::vector<int> lines_;
+    std::vector<int> headed_;
+    // NetDriven per end and topDrives: -1 not asked yet, else the answer.
+    mutable std::vector<signed char> driven_[2];
 };
 
 // Index of the port's line, found by the marks of the last rebuild as GetPortLineField finds it;

@@ -83,6 +83,12 @@ std::optional<int> ParseDecimal(std::string_view text) {
     return static_cast<int>(value);
 }
 
+bool HoldsDecimal(std::string_view text, long long value) {
+    char digits[24];
+    const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    return text == std::string_view(digits, static_cast<std::size_t>(end - digits));
+}
+
 bool IsLegalIdent(const std::string& text) {
     if (text.empty())
         return false;

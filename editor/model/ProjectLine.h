@@ -42,6 +42,10 @@ std::string NormalizeBlanks(std::string_view text, bool keepBlanks);
 // nothing else, within 32 bits.
 std::optional<int> ParseDecimal(std::string_view text);
 
+// The text is value in decimal as the editor writes it (no sign for zero and up, no leading zero),
+// without making a text of value.
+bool HoldsDecimal(std::string_view text, long long value);
+
 // Letters (either case), digits and "_", not beginning with a digit or "$": a top name, or a
 // naming rule with its placeholders taken out. ASCII only, whatever the locale.
 bool IsLegalIdent(const std::string& text);

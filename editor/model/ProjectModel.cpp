@@ -10,13 +10,8 @@ namespace {
 
 const char* const NoTopPointer = "Internal error. Can not find pointer.";
 
-std::string PortKey(const std::string& instance, const std::string& portName) {
-    // A TAB never appears in a name (fields are separated by it), so the key is unambiguous.
-    std::string key;
-    key.reserve(instance.size() + portName.size() + 1);
-    key.append(instance).push_back('\t');
-    key.append(portName);
-    return key;
+bool SamePortName(const port& p, const std::string& instance, const std::string& portName) {
+    return p.Name == portName && p.OwnerName == instance;
 }
 
 } // namespace
@@ -225,14 +220,15 @@ void ProjectModel::ClearMarks() {
 void ProjectModel::CopyLineList(const ProjectLines* source, ProjectLines& target) {
     if (source == &target) {
         // Copying a list onto itself keeps its lines; only the states change.
-    } else {
+    } else if (!source) {
         target.clear();
-        if (source) {
-            try {
-                target = *source;
-            } catch (const std::bad_alloc&) {
-                NotEnoughMemory();
-            }
+    } else {
+        // An assignment copies into the lines the target holds already, so that a snapshot of a
+        // large project reuses the memory of the one before.
+        try {
+            target = *source;
+        } catch (const std::bad_alloc&) {
+            NotEnoughMemory();
         }
     }
     if (!source)
@@ -287,32 +283,31 @@ void ProjectModel::GetLineColors(char kind, int lineIndex, int& brush, int& pen)
 
 int ProjectModel::FindInstanceIndexed(const std::string& instance) const {
     if (instIndexed_ > MduList.size()) {
-        instIndex_.clear();
+        instIndex_.Clear();
         instIndexed_ = 0;
     }
-    for (; instIndexed_ < MduList.size(); ++instIndexed_)
-        instIndex_.emplace(MduList[instIndexed_].InstName, static_cast<int>(instIndexed_));
-    auto it = instIndex_.find(instance);
-    if (it == instIndex_.end())
-        return -1;
-    return it->second;
+    for (; instIndexed_ < MduList.size(); ++instIndexed_) {
+        const std::string& name = MduList[instIndexed_].InstName;
+        instIndex_.Add(RecordIndex::Hash(name), static_cast<int>(instIndexed_),
+                       [&](int k) { return MduList[k].InstName == name; });
+    }
+    return instIndex_.Find(RecordIndex::Hash(instance),
+                           [&](int k) { return MduList[k].InstName == instance; });
 }
 
 int ProjectModel::FindInstance(const std::string& instance) const {
-    int hit = FindInstanceIndexed(instance);
-    if (hit >= 0 && MduList[hit].InstName == instance)
+    const int hit = FindInstanceIndexed(instance);
+    if (hit >= 0 || rebuilding_)
         return hit;
-    if (rebuilding_)
-        return -1;
-    // A miss or a stale entry: the records may have been changed in place since they were
-    // indexed, so the answer comes from the list itself.
-    if (hit >= 0) {
-        instIndex_.clear();
-        instIndexed_ = 0;
-    }
-    for (std::size_t i = 0; i < MduList.size(); ++i)
-        if (MduList[i].InstName == instance)
+    // A miss: the records may have been renamed in place since they were indexed, so the answer
+    // comes from the list itself, and a name found there has the index made again.
+    for (std::size_t i = 0; i < MduList.size(); ++i) {
+        if (MduList[i].InstName == instance) {
+            instIndex_.Clear();
+            instIndexed_ = 0;
             return static_cast<int>(i);
+        }
+    }
     return -1;
 }
 
@@ -325,32 +320,31 @@ bool ProjectModel::ModuleNameUsed(const std::string& module) const {
 
 int ProjectModel::FindPortIndexed(const std::string& instance, const std::string& portName) const {
     if (portIndexed_ > PortList.size()) {
-        portIndex_.clear();
+        portIndex_.Clear();
         portIndexed_ = 0;
     }
     for (; portIndexed_ < PortList.size(); ++portIndexed_) {
         const port& p = PortList[portIndexed_];
-        portIndex_.emplace(PortKey(p.OwnerName, p.Name), static_cast<int>(portIndexed_));
+        portIndex_.Add(RecordIndex::Hash(p.OwnerName, p.Name), static_cast<int>(portIndexed_),
+                       [&](int k) { return SamePortName(PortList[k], p.OwnerName, p.Name); });
     }
-    auto it = portIndex_.find(PortKey(instance, portName));
-    return it == portIndex_.end() ? -1 : it->second;
+    return portIndex_.Find(RecordIndex::Hash(instance, portName),
+                           [&](int k) { return SamePortName(PortList[k], instance, portName); });
 }
 
 int ProjectModel::FindPortQuiet(const std::string& instance, const std::string& portName) const {
-    int hit = FindPortIndexed(instance, portName);
-    if (hit >= 0 && PortList[hit].OwnerName == instance && PortList[hit].Name == portName)
+    const int hit = FindPortIndexed(instance, portName);
+    if (hit >= 0 || rebuilding_)
         return hit;
-    if (rebuilding_)
-        return -1;
-    // A miss or a stale entry: the records may have been changed in place since they were
-    // indexed, so the answer comes from the list itself.
-    if (hit >= 0) {
-        portIndex_.clear();
-        portIndexed_ = 0;
-    }
-    for (std::size_t i = 0; i < PortList.size(); ++i)
-        if (PortList[i].OwnerName == instance && PortList[i].Name == portName)
+    // A miss: the records may have been renamed in place since they were indexed, so the answer
+    // comes from the list itself, and a name found there has the index made again.
+    for (std::size_t i = 0; i < PortList.size(); ++i) {
+        if (SamePortName(PortList[i], instance, portName)) {
+            portIndex_.Clear();
+            portIndexed_ = 0;
             return static_cast<int>(i);
+        }
+    }
     return -1;
 }
 
@@ -362,9 +356,9 @@ int ProjectModel::FindPortIndex(const std::string& instance, const std::string& 
 }
 
 void ProjectModel::ResetIndexes() {
-    instIndex_.clear();
+    instIndex_.Clear();
     instIndexed_ = 0;
-    portIndex_.clear();
+    portIndex_.Clear();
     portIndexed_ = 0;
     rowWidth_ = 0;
     rowCounted_ = 0;

@@ -7,6 +7,7 @@
 #include "editor/model/MessageLog.h"
 #include "editor/model/ProjectLine.h"
 #include "editor/model/Prompt.h"
+#include "editor/model/RecordIndex.h"
 #include "editor/model/Records.h"
 
 #include <array>
@@ -264,9 +265,9 @@ private:
 
     // Name lookups over the derived records, rebuilt when the lists no longer match them, so that
     // lookups stay cheap inside loops over ports and wires.
-    mutable std::unordered_map<std::string, int> instIndex_;
+    mutable RecordIndex instIndex_;
     mutable std::size_t instIndexed_ = 0;
-    mutable std::unordered_map<std::string, int> portIndex_;
+    mutable RecordIndex portIndex_;
     mutable std::size_t portIndexed_ = 0;
     // Sum over the first rowCounted_ instances of their column width plus MduMargin, kept
     // current as ports open columns, so that placing an instance does not walk all earlier ones.
@@ -274,4 +275,7 @@ private:
     int rowCounted_ = 0;
     // While the rebuild runs the indexes are exact, so a miss needs no second look.
     bool rebuilding_ = false;
+    // No two records made by this rebuild share an instance name (so far): a port's owner is then
+    // the first instance of its owner's name without a lookup.
+    bool namesUnique_ = true;
 };

@@ -2,6 +2,7 @@
 // repairs the lines need and, for a new project, its settings lines applied.
 #include "editor/model/ProjectModel.h"
 
+#include <charconv>
 #include <cstdlib>
 #include <iterator>
 #include <unordered_map>
@@ -21,6 +22,18 @@ const char* const UnknownParameters = "Unknown parameters at line ";
 
 std::string Decimal(long long v) {
     return std::to_string(v);
+}
+
+// The rebuild writes the marks of every line, and most are right from the last rebuild already:
+// such a mark is compared, not copied again.
+void SetMark(std::string& field, std::string_view value) {
+    if (field != value)
+        field.assign(value);
+}
+
+void SetIndexMark(std::string& field, long long index) {
+    if (!HoldsDecimal(field, index))
+        field = std::to_string(index);
 }
 
 } // namespace
@@ -44,6 +57,7 @@ RebuildResult ProjectModel::UpdatePicExecute(RebuildSender sender) {
     // A rebuild may repair and report every line: the log's view takes the reports at once.
     MessageLog::Batch batch(Log);
     rebuilding_ = true;
+    namesUnique_ = true;
     for (std::size_t i = 0; i < LineList.size(); ++i) {
         const int line = static_cast<int>(i);
         if (sender == RebuildSender::FileNewPrj)
@@ -116,7 +130,7 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
         }
         mdu& m = MduList[st.current];
         ++m.ParaCount;
-        line[FieldKind] = "R";
+        SetMark(line[FieldKind], "R");
         line[FieldIndex].clear();
         for (std::size_t f = 1; f <= 7; ++f)
             m.Params.push_back(line[f]);
@@ -133,21 +147,21 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
         BuildPort(st, i);
         return;
     case 'W': {
-        wire w;
+        const bool suggestion = line[FieldSuggestion] == "S";
+        if (!suggestion) {
+            SetMark(line[FieldKind], "W");
+            SetIndexMark(line[FieldIndex], static_cast<long long>(WireList.size()));
+        }
+        wire& w = (suggestion ? SuggestList : WireList).emplace_back();
         w.Name = line[5];
         w.InstA = line[1];
         w.PortA = line[2];
         w.InstB = line[3];
         w.PortB = line[4];
-        if (line[FieldSuggestion] == "S") {
-            SuggestList.push_back(std::move(w));
-            PlaceWire(SuggestList.back(), SmartMarkColor, SmartWireColor, true);
-        } else {
-            line[FieldKind] = "W";
-            line[FieldIndex] = Decimal(static_cast<long long>(WireList.size()));
-            WireList.push_back(std::move(w));
-            PlaceWire(WireList.back(), WireEndColor, WireColor, false);
-        }
+        if (suggestion)
+            PlaceWire(w, SmartMarkColor, SmartWireColor, true);
+        else
+            PlaceWire(w, WireEndColor, WireColor, false);
         return;
     }
     default:
@@ -169,6 +183,9 @@ void ProjectModel::BuildInstance(RebuildState& st, int i, bool isTop) {
         m.Compact = line[5] == "Y";
     }
     m.LineIndex = i;
+    // A top module named like an earlier instance, or a name that could not be repaired.
+    if (namesUnique_ && FindInstance(m.InstName) >= 0)
+        namesUnique_ = false;
     const int index = static_cast<int>(MduList.size());
     MduList.push_back(std::move(m));
     if (isTop)
@@ -177,8 +194,8 @@ void ProjectModel::BuildInstance(RebuildState& st, int i, bool isTop) {
     int brush = 0;
     int pen = 0;
     GetLineColors('M', i, brush, pen);
-    line[FieldKind] = "M";
-    line[FieldIndex] = Decimal(index);
+    SetMark(line[FieldKind], "M");
+    SetIndexMark(line[FieldIndex], index);
     PlaceInstance(index, brush, pen);
 }
 
@@ -211,7 +228,10 @@ void ProjectModel::BuildPort(RebuildState& st, int i) {
         LogError("Wrong width declaration at line " + Decimal(i) + ".");
         return;
     }
-    port p;
+    // The record is made in its place in the list: a port holds five texts, and a move of them
+    // per port is a good part of what the rebuild costs.
+    const int index = static_cast<int>(PortList.size());
+    port& p = PortList.emplace_back();
     if (!msbEmpty) {
         auto msb = ParseDecimal(line[1]);
         auto lsb = ParseDecimal(line[2]);
@@ -221,13 +241,17 @@ void ProjectModel::BuildPort(RebuildState& st, int i) {
             p.Lsb = *lsb;
             const long long span = std::llabs(static_cast<long long>(p.Msb) - p.Lsb);
             p.Span = span > 2147483647LL ? 2147483647 : static_cast<int>(span);
-            p.WidthText = Decimal(p.Msb) + ":" + Decimal(p.Lsb);
+            char text[24];
+            char* end = std::to_chars(text, text + 11, p.Msb).ptr;
+            *end++ = ':';
+            end = std::to_chars(end, text + sizeof text, p.Lsb).ptr;
+            p.WidthText.assign(text, end);
         }
     }
     p.MsbExpr = line[5];
     p.LsbExpr = line[6];
     if (!p.Numeric)
-        p.WidthText = line[5] + ":" + line[6];
+        p.WidthText.append(line[5]).append(":").append(line[6]);
     switch (line[0].front()) {
     case 'O':
         p.Kind = 'O';
@@ -252,14 +276,12 @@ void ProjectModel::BuildPort(RebuildState& st, int i) {
     int brush = 0;
     int pen = 0;
     GetLineColors('P', i, brush, pen);
-    const int index = static_cast<int>(PortList.size());
-    PortList.push_back(std::move(p));
     mdu& owner = MduList[st.current];
     if (owner.FirstPort < 0)
         owner.FirstPort = index;
     owner.LastPort = index;
-    line[FieldKind] = "P";
-    line[FieldIndex] = Decimal(index);
+    SetMark(line[FieldKind], "P");
+    SetIndexMark(line[FieldIndex], index);
     PlacePort(index, brush, pen);
 }
 

@@ -442,6 +442,71 @@ TEST_F(Canvas, APlainClickMarksThePortsThatCannotTakeItsWire) {
     EXPECT_TRUE(P("u2", "q").Collapsed);
 }
 
+// The band, a Shift range and a Ctrl removal mark many ports at once; the marks must be those
+// of highlighting each port in turn, also on nets that break the rules (a port on two nets, a
+// line from a port to itself, a line twice) and over marks that were there before.
+namespace {
+
+struct BatchCase {
+    const char* name;
+    std::vector<const char*> ports; // in selection order
+    bool premarked;                 // u2.d and u3.q carry marks before
+};
+
+const BatchCase BatchCases[] = {
+    {"members and then the head", {"u2.d", "u3.d", "u1.q"}, false},
+    {"the head and then its members", {"u1.q", "u2.d", "u3.d"}, false},
+    {"one member alone", {"u3.d"}, false},
+    {"a port on two nets", {"u2.q", "u1.q"}, false},
+    {"ports of two nets interleaved", {"u2.d", "u2.q", "u3.d", "u3.clk", "u1.q"}, false},
+    {"a port wired to itself", {"u3.q", "u2.pad"}, false},
+    {"a port twice", {"u2.d", "u3.d", "u2.d"}, false},
+    {"lone ports only", {"top.clk", "u1.irq_n"}, false},
+    {"over earlier marks", {"u1.q", "u2.d", "u3.q", "top.din"}, true},
+    {"every port of the project", {}, false},
+};
+
+} // namespace
+
+class BatchMarks : public Canvas, public ::testing::WithParamInterface<BatchCase> {};
+
+TEST_P(BatchMarks, AreThoseOfHighlightingEachPortInTurn) {
+    const BatchCase& t = GetParam();
+    Load("WIRE\tu1\tq\tu2\td\tnq\n"
+         "WIRE\tu1\tq\tu3\td\tnq\n"
+         "WIRE\tu2\tq\tu3\tclk\tnx\n"
+         "WIRE\tu1\tq\tu2\tq\tnq\n"
+         "WIRE\tu3\tq\tu3\tq\tself\n"
+         "WIRE\tu3\tq\tu2\tpad\tself\n"
+         "WIRE\tu1\tq\tu3\td\tnq\n");
+    std::vector<int> ports;
+    for (const char* end : t.ports) {
+        const std::string s(end);
+        ports.push_back(Index(s.substr(0, s.find('.')), s.substr(s.find('.') + 1)));
+    }
+    if (t.ports.empty())
+        for (int k = static_cast<int>(m.PortList.size()) - 1; k >= 0; --k)
+            ports.push_back(k);
+    if (t.premarked) {
+        m.LineList[P("u2", "d").LineIndex][FieldBrush] = "1";
+        m.LineList[P("u2", "d").LineIndex][FieldPen] = "2";
+        m.LineList[P("u3", "q").LineIndex][FieldBrush] = "3";
+    }
+    const ProjectLines start = m.LineList;
+    for (int k : ports)
+        c.HighlightObject('P', k, false);
+    const ProjectLines oneByOne = m.LineList;
+    m.LineList = start;
+    c.HighlightPorts(ports);
+    for (std::size_t i = 0; i < start.size(); ++i) {
+        EXPECT_EQ(m.LineList[i][FieldBrush], oneByOne[i][FieldBrush]) << "line " << i;
+        EXPECT_EQ(m.LineList[i][FieldPen], oneByOne[i][FieldPen]) << "line " << i;
+    }
+    EXPECT_NE(oneByOne, start) << "the case marks something";
+}
+
+INSTANTIATE_TEST_SUITE_P(Canvas, BatchMarks, ::testing::ValuesIn(BatchCases), CaseName());
+
 TEST_F(Canvas, ShiftClickOnEmptyCanvasSetsTheWrapHeightBelow200Only) {
     const int before = m.MaxViewHeight;
     Click({400, 200}, Keys(true));

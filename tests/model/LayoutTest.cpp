@@ -209,6 +209,40 @@ TEST(Layout, AWireLeavesTheRightEdgeOfTheEarlierPortAndEntersTheLeftOfTheLater) 
     EXPECT_EQ(back.Y2, 24 + 7);
 }
 
+// Ports of one name sit on many instances, and an instance may have more ports than are searched
+// in place: every wire end must still land on the port of the instance it names.
+TEST(Layout, EveryWireEndLandsOnThePortOfTheInstanceItNames) {
+    std::string text = Project(1, {3, 70, 1});
+    const std::pair<const char*, const char*> ends[][2] = {
+        {{"u1", "p2"}, {"u2", "p69"}}, {{"u3", "p0"}, {"u1", "p0"}}, {{"top", "t0"}, {"u3", "p0"}},
+        {{"u1", "p1"}, {"u2", "p5"}},  {{"u2", "p0"}, {"u2", "p1"}},
+    };
+    int n = 0;
+    for (const auto& w : ends)
+        text += std::string("WIRE\t") + w[0].first + "\t" + w[0].second + "\t" + w[1].first + "\t" +
+                w[1].second + "\tn" + std::to_string(n++) + "\n";
+    auto held = Laid(text);
+    const ProjectModel& m = *held;
+    ASSERT_EQ(m.WireList.size(), std::size(ends));
+    auto portOf = [&](const char* inst, const char* name) -> const port* {
+        for (const port& p : m.PortList)
+            if (p.OwnerName == inst && p.Name == name)
+                return &p;
+        return nullptr;
+    };
+    for (std::size_t i = 0; i < std::size(ends); ++i) {
+        const wire& w = m.WireList[i];
+        const port* a = portOf(ends[i][0].first, ends[i][0].second);
+        const port* b = portOf(ends[i][1].first, ends[i][1].second);
+        ASSERT_TRUE(a && b) << "wire " << i;
+        EXPECT_EQ(w.Y1, a->Y + m.PrtHeight / 2) << "wire " << i;
+        EXPECT_EQ(w.Y2, b->Y + m.PrtHeight / 2) << "wire " << i;
+        EXPECT_TRUE(w.X1 == a->X || w.X1 == a->X + m.PrtWidth) << "wire " << i;
+        EXPECT_TRUE(w.X2 == b->X || w.X2 == b->X + m.PrtWidth) << "wire " << i;
+        EXPECT_FALSE(a->Lone || b->Lone) << "wire " << i;
+    }
+}
+
 TEST(Layout, AWireEndsInTheMiddleOfAPortOrAtTheTopOfACollapsedOne) {
     ProjectLines lines = LinesFromText("TOP\t\ttop\n"
                                        "MODULE\tm\tu1\n"

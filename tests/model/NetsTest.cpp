@@ -144,11 +144,58 @@ TEST_F(Wiring, DriversAndLoadsOfANetHeadedByATopPort) {
     EXPECT_TRUE(HasDriver(m, P("u2", "clk"), true));
 }
 
+// One index answers for many ports, and remembers what it found per net: an answer for one
+// port of a net, or for one choice of topDrives, must not stand for another.
+TEST_F(Wiring, OneIndexAnswersTheDriversOfEveryPortAsAFreshOneWould) {
+    Load("WIRE\tu1\tq\tu2\td\tnq\n"
+         "WIRE\tu1\tq\tu3\td\tnq\n"
+         "WIRE\tu2\tclk\ttop\tclk\tclk\n"
+         "WIRE\tu2\tclk\tu3\tclk\tclk\n"
+         "WIRE\tu1\tpad\ttop\tio\tio\n"
+         "WIRE\tu2\tpad\tu3\tpad\tpads\n");
+    const NetIndex nets(m);
+    for (bool topDrives : {true, false, true}) {
+        for (const port& p : m.PortList) {
+            EXPECT_EQ(HasDriver(nets, p, topDrives), HasDriver(m, p, topDrives))
+                << p.OwnerName << "." << p.Name << " topDrives " << topDrives;
+        }
+    }
+    EXPECT_TRUE(HasDriver(nets, P("u3", "clk"), true));
+    EXPECT_FALSE(HasDriver(nets, P("u3", "clk"), false)) << "after the same net with topDrives";
+}
+
 TEST_F(Wiring, ADriverStaysFoundWhenTheLinesMovedSinceTheRebuild) {
     Load("WIRE\tu1\tq\tu2\td\tnq\n");
     // A top port line inserted before the instances: the records' line indexes are stale.
     m.InsertLine(m.FirstMduLine, {"INPUT", "", "", "extra"});
     EXPECT_TRUE(HasDriver(m, P("u2", "d"), false));
+}
+
+// Ports of one name sit on every instance, and u9 has more ports than are searched in place: each
+// port's line is found under its own instance, with the records fresh and once the lines moved.
+TEST_F(Wiring, APortsMarkedLineIsTheOneUnderItsOwnInstance) {
+    std::string big = "MODULE\tsink\tu9\t/src/sink.v\tverilog\n";
+    for (int k = 0; k < 70; ++k)
+        big += "INPUT\t\t\tp" + std::to_string(k) + "\n";
+    big += "INPUT\t7\t0\td\n";
+    Load(big);
+    ASSERT_GT(m.PortList.size(), 90u);
+    std::vector<int> fresh;
+    for (const port& p : m.PortList) {
+        fresh.push_back(p.LineIndex);
+        EXPECT_EQ(MarkedPortLine(m, p.OwnerName, p.Name), p.LineIndex)
+            << p.OwnerName << "." << p.Name;
+    }
+    EXPECT_EQ(MarkedPortLine(m, "u2", "o_valid"), -1) << "a name only another instance has";
+    EXPECT_EQ(MarkedPortLine(m, "u7", "d"), -1) << "an instance that is not there";
+    // Every instance's lines move down by one; the top's stay.
+    const int moved = m.FirstMduLine;
+    m.InsertLine(moved, {"INPUT", "", "", "extra"});
+    for (std::size_t k = 0; k < m.PortList.size(); ++k) {
+        const port& p = m.PortList[k];
+        EXPECT_EQ(MarkedPortLine(m, p.OwnerName, p.Name), fresh[k] + (fresh[k] >= moved ? 1 : 0))
+            << p.OwnerName << "." << p.Name << " after the insertion";
+    }
 }
 
 namespace {

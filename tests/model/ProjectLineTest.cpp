@@ -54,6 +54,26 @@ TEST(ParseDecimal, ReadsOnlyPlainSignedDecimalIntegersOf32Bits) {
         EXPECT_EQ(ParseDecimal(c.text), c.value) << "text \"" << c.text << "\"";
 }
 
+// A mark field that holds the same number in another spelling must be written again, so only the
+// editor's own spelling counts as holding it.
+TEST(HoldsDecimal, AcceptsOnlyTheEditorsOwnSpellingOfTheNumber) {
+    struct Case {
+        const char* text;
+        long long value;
+        bool holds;
+    } cases[] = {
+        {"0", 0, true},    {"7", 7, true},
+        {"-1", -1, true},  {"20001", 20001, true},
+        {"007", 7, false}, {"+7", 7, false},
+        {"", 0, false},    {"-0", 0, false},
+        {"7 ", 7, false},  {"1", 10, false},
+        {"10", 1, false},  {"9223372036854775807", 9223372036854775807LL, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(HoldsDecimal(c.text, c.value), c.holds)
+            << "text \"" << c.text << "\" value " << c.value;
+}
+
 TEST(MakeLine, FillsTheGivenFieldsAndLeavesTheRestEmpty) {
     ProjectLine l = MakeLine({"INPUT", "7", "0", "d"});
     EXPECT_EQ(l[0], "INPUT");

@@ -421,3 +421,22 @@ TEST(Rebuild, ATopLineWithoutANameStillRefusesASecondTopLine) {
     EXPECT_EQ(b.m.Log.Lines(), (std::vector<std::string>{"Error: More than one top module.",
                                                          "Error: Illegal project."}));
 }
+
+// A port's column grows on the first instance of its owner's name. A top module named like an
+// earlier instance is not repaired, so its ports wrap on that instance, not on the top module.
+TEST(Rebuild, PortsOfATopNamedLikeAnEarlierInstanceWrapOnThatInstance) {
+    ProjectModel m;
+    m.LineList = LinesFromText("MODULE\tc\tu1\n"
+                               "INPUT\t\t\ta\n"
+                               "TOP\t\tu1\n"
+                               "INPUT\t\t\tb\n"
+                               "INPUT\t\t\tc\n"
+                               "INPUT\t\t\td\n");
+    m.PrjOpen = true;
+    m.MaxViewHeight = 60; // ports at y 24, 39 and 54 fit; the fourth opens a column
+    m.UpdatePicExecute(RebuildSender::MainWindow);
+    ASSERT_EQ(m.MduList.size(), 2u);
+    EXPECT_EQ(m.MduList[0].Columns, 2);
+    EXPECT_EQ(m.MduList[1].Columns, 1);
+    EXPECT_EQ(m.PortList[3].X, m.PortList[0].X + m.PrtWidth + m.ColMargin);
+}

@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -69,20 +70,64 @@ void DrawLine(QPainter& p, int x1, int y1, int x2, int y2, const QColor& color) 
     p.drawLine(x1, y1, x2, y2);
 }
 
-// Text on a filled clip rectangle, its top-left corner at (x, y).
+// Text on a filled clip rectangle, its top-left corner at (x, y); ascent is the painter's font's.
+// The text is set on its baseline, which draws the same pixels as a top-aligned line of a
+// layout without making the layout.
+// outer is the clip of the whole drawing (none when it draws the whole picture), set again after.
 void DrawClippedText(QPainter& p, const PixelRect& clip, int x, int y, const QString& text,
-                     const QColor& background, const QColor& color) {
+                     const QColor& background, const QColor& color, qreal ascent,
+                     const QRect* outer) {
     if (clip.Empty())
         return;
     const QRect q = ToQRect(clip);
     p.fillRect(q, background);
-    p.save();
     p.setClipRect(q);
     p.setPen(color);
-    p.drawText(QRect(x, y, std::max(q.right() - x + 1, 1) + 1000, q.height() + 1000),
-               Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
-    p.restore();
+    p.drawText(QPointF(x, y + ascent), text);
+    if (outer)
+        p.setClipRect(*outer);
+    else
+        p.setClipping(false);
 }
+
+// The canvas fonts of one drawing, each made and measured once: a font made anew for every label
+// has Qt look its face up again for each.
+class CanvasFonts {
+public:
+    struct Font {
+        QFont Value;
+        qreal Ascent = 0;
+    };
+    CanvasFonts(const ProjectModel& model, const QPaintDevice* device)
+        : model_(model), device_(device) {}
+    const Font& Port(char kind, bool italic) {
+        const int k = kind == 'I' ? 0 : kind == 'O' ? 1 : kind == 'B' ? 2 : 3;
+        std::optional<Font>& f = ports_[k][italic ? 1 : 0];
+        if (!f) {
+            QFont font = CanvasFont(PortFont(model_, kind));
+            if (italic)
+                font.setItalic(true);
+            f = Measured(font);
+        }
+        return *f;
+    }
+    const Font& Header(const mdu& m) {
+        const bool parameters = &HeaderFont(model_, m) == &model_.ParaMduFont;
+        std::optional<Font>& f = headers_[parameters ? 1 : 0];
+        if (!f)
+            f = Measured(CanvasFont(HeaderFont(model_, m)));
+        return *f;
+    }
+
+private:
+    Font Measured(const QFont& font) const {
+        return Font{font, QFontMetricsF(font, device_).ascent()};
+    }
+    const ProjectModel& model_;
+    const QPaintDevice* device_;
+    std::optional<Font> ports_[4][2];
+    std::optional<Font> headers_[2];
+};
 
 // Labels are measured on an image, as they are drawn, so that both use the same resolution.
 const QImage& MeasuringDevice() {
@@ -144,6 +189,9 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
     // The suggestion marks use whatever font the canvas holds last, as the headers leave it.
     QFont current = CanvasFont(model.MduFont);
     QColor currentColor = Qt::black;
+    CanvasFonts fonts(model, &picture);
+    const CanvasFonts::Font* painterFont = nullptr;
+    const QRect* outer = partial ? &area : nullptr;
 
     if (in.View.Wires) {
         for (const wire& w : model.WireList) {
@@ -164,31 +212,36 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
         if (!shows(ToQRect(PortBox(model, pt))))
             continue;
         const FontValue& font = PortFont(model, pt.Kind);
-        QFont qfont = CanvasFont(font);
-        if (!pt.Numeric)
-            qfont.setItalic(true);
+        const CanvasFonts::Font& qfont = fonts.Port(pt.Kind, !pt.Numeric);
         QColor textColor = WinColor(font.Color);
         if (pt.PenColor == model.UnmatchedColor)
             textColor = WinColor(model.UnmatchedColor);
         const int brush = in.View.LonePorts && pt.Lone ? model.LoneColor : pt.BrushColor;
         DrawBox(p, PortBox(model, pt), WinColor(pt.PenColor), WinColor(brush));
-        p.setFont(qfont);
-        current = qfont;
+        if (painterFont != &qfont) {
+            p.setFont(qfont.Value);
+            painterFont = &qfont;
+            current = qfont.Value;
+        }
         currentColor = textColor;
         DrawClippedText(p, PortLabelClip(model, pt), pt.X + 2, pt.Y + 2,
                         QString::fromStdString(PortLabel(pt, in.View.PortWidth)), WinColor(brush),
-                        textColor);
+                        textColor, qfont.Ascent, outer);
     }
 
     for (const mdu& m : model.MduList) {
         if (!shows(ToQRect(HeaderRect(model, m))))
             continue;
         const FontValue& font = HeaderFont(model, m);
-        current = CanvasFont(font);
+        const CanvasFonts::Font& qfont = fonts.Header(m);
         currentColor = WinColor(font.Color);
-        p.setFont(current);
+        if (painterFont != &qfont) {
+            p.setFont(qfont.Value);
+            painterFont = &qfont;
+            current = qfont.Value;
+        }
         DrawClippedText(p, HeaderRect(model, m), m.X, m.Y, QString::fromStdString(m.InstName),
-                        WinColor(m.BrushColor), WinColor(font.Color));
+                        WinColor(m.BrushColor), WinColor(font.Color), qfont.Ascent, outer);
     }
     // The marks take the last header's font, drawn or not.
     if (partial && !model.MduList.empty()) {
