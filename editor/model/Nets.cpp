@@ -72,27 +72,100 @@ std::string ReplaceEvery(const std::string& text, const std::string& from, const
 
 } // namespace
 
-std::size_t NetIndex::KeyHash::operator()(const Key& k) const {
-    const std::size_t h = std::hash<std::string_view>{}(k.Inst);
+std::size_t NetIndex::HashOf(std::string_view inst, std::string_view portName) {
+    const std::size_t h = std::hash<std::string_view>{}(inst);
     return h ^
-           (std::hash<std::string_view>{}(k.Port) + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2));
+           (std::hash<std::string_view>{}(portName) + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2));
+}
+
+int NetIndex::Find(std::string_view inst, std::string_view portName) const {
+    if (table_.empty())
+        return -1;
+    const std::size_t hash = HashOf(inst, portName);
+    const std::size_t mask = table_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        const int e = table_[at];
+        if (e < 0)
+            return -1;
+        const Ends& ends = ends_[static_cast<std::size_t>(e)];
+        if (ends.Hash == hash && ends.Inst == inst && ends.Port == portName)
+            return e;
+    }
+}
+
+void NetIndex::Grow() {
+    std::vector<int> table(std::max<std::size_t>(16, 2 * table_.size()), -1);
+    const std::size_t mask = table.size() - 1;
+    for (std::size_t e = 0; e < ends_.size(); ++e) {
+        std::size_t at = ends_[e].Hash & mask;
+        while (table[at] >= 0)
+            at = (at + 1) & mask;
+        table[at] = static_cast<int>(e);
+    }
+    table_ = std::move(table);
+}
+
+int NetIndex::Add(std::string_view inst, std::string_view portName) {
+    if (2 * (ends_.size() + 1) > table_.size())
+        Grow();
+    const std::size_t hash = HashOf(inst, portName);
+    const std::size_t mask = table_.size() - 1;
+    std::size_t at = hash & mask;
+    for (; table_[at] >= 0; at = (at + 1) & mask) {
+        const int e = table_[at];
+        const Ends& ends = ends_[static_cast<std::size_t>(e)];
+        if (ends.Hash == hash && ends.Inst == inst && ends.Port == portName)
+            return e;
+    }
+    table_[at] = static_cast<int>(ends_.size());
+    ends_.push_back(Ends{inst, portName, hash, {}, {}});
+    return table_[at];
 }
 
 NetIndex::NetIndex(const ProjectModel& model) : model_(model) {
     const ProjectLines& lines = model.LineList;
-    // Sized once for the wires of the last rebuild, so a large project is indexed without
-    // rehashing.
-    lines_.reserve(2 * model.WireList.size());
-    headed_.reserve(model.WireList.size());
+    // Sized for the wires of the last rebuild, so a large project is indexed without regrowing;
+    // the ends of each line are found once, then every port's lists are filled at their size.
+    std::size_t capacity = 16;
+    while (capacity < 4 * model.WireList.size())
+        capacity *= 2;
+    table_.assign(capacity, -1);
+    ends_.reserve(capacity / 2);
+    struct Marked {
+        int Line;
+        int A;
+        int B; // -1 when both ends are the same port
+    };
+    std::vector<Marked> marked;
+    marked.reserve(model.WireList.size());
+    std::vector<int> lineCount;
+    std::vector<int> headCount;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const ProjectLine& line = lines[i];
         if (!IsMarkedWire(line))
             continue;
-        const int at = static_cast<int>(i);
-        lines_[Key{line[1], line[2]}].push_back(at);
-        if (!HasEndA(line, line[3], line[4]))
-            lines_[Key{line[3], line[4]}].push_back(at);
-        headed_[Key{line[1], line[2]}].push_back(at);
+        const int a = Add(line[1], line[2]);
+        const int b = HasEndA(line, line[3], line[4]) ? -1 : Add(line[3], line[4]);
+        marked.push_back({static_cast<int>(i), a, b});
+    }
+    lineCount.assign(ends_.size(), 0);
+    headCount.assign(ends_.size(), 0);
+    for (const Marked& m : marked) {
+        ++lineCount[static_cast<std::size_t>(m.A)];
+        ++headCount[static_cast<std::size_t>(m.A)];
+        if (m.B >= 0)
+            ++lineCount[static_cast<std::size_t>(m.B)];
+    }
+    for (std::size_t e = 0; e < ends_.size(); ++e) {
+        ends_[e].Lines.reserve(static_cast<std::size_t>(lineCount[e]));
+        ends_[e].Headed.reserve(static_cast<std::size_t>(headCount[e]));
+    }
+    for (const Marked& m : marked) {
+        Ends& a = ends_[static_cast<std::size_t>(m.A)];
+        a.Lines.push_back(m.Line);
+        a.Headed.push_back(m.Line);
+        if (m.B >= 0)
+            ends_[static_cast<std::size_t>(m.B)].Lines.push_back(m.Line);
     }
 }
 
@@ -103,15 +176,15 @@ int NetIndex::FirstLineOf(std::string_view inst, std::string_view portName) cons
 
 const std::vector<int>& NetIndex::LinesOf(std::string_view inst, std::string_view portName) const {
     static const std::vector<int> none;
-    auto it = lines_.find(Key{inst, portName});
-    return it == lines_.end() ? none : it->second;
+    const int e = Find(inst, portName);
+    return e < 0 ? none : ends_[static_cast<std::size_t>(e)].Lines;
 }
 
 const std::vector<int>& NetIndex::LinesHeadedBy(std::string_view inst,
                                                 std::string_view portName) const {
     static const std::vector<int> none;
-    auto it = headed_.find(Key{inst, portName});
-    return it == headed_.end() ? none : it->second;
+    const int e = Find(inst, portName);
+    return e < 0 ? none : ends_[static_cast<std::size_t>(e)].Headed;
 }
 
 std::string NetIndex::Keyword(std::string_view inst, std::string_view portName) const {

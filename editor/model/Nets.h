@@ -47,17 +47,27 @@ public:
     std::string Keyword(std::string_view inst, std::string_view portName) const;
 
 private:
-    struct Key {
+    // One port named at an end of a marked wire line, with its lines in line order.
+    struct Ends {
         std::string_view Inst;
         std::string_view Port;
-        bool operator==(const Key&) const = default;
+        std::size_t Hash = 0;
+        std::vector<int> Lines;
+        std::vector<int> Headed;
     };
-    struct KeyHash {
-        std::size_t operator()(const Key& k) const;
-    };
+    static std::size_t HashOf(std::string_view inst, std::string_view portName);
+    // The entry of the port, or -1 when no marked line names it.
+    int Find(std::string_view inst, std::string_view portName) const;
+    // The entry of the port, made when it is new.
+    int Add(std::string_view inst, std::string_view portName);
+    void Grow();
+
     const ProjectModel& model_;
-    std::unordered_map<Key, std::vector<int>, KeyHash> lines_;
-    std::unordered_map<Key, std::vector<int>, KeyHash> headed_;
+    // The entries, and an open-addressed table of their indexes (-1 free) whose size is a power
+    // of two kept at least twice their count: a large design is indexed without a node or a
+    // vector regrown per port.
+    std::vector<Ends> ends_;
+    std::vector<int> table_;
 };
 
 // Index of the port's line, found by the marks of the last rebuild as GetPortLineField finds it;
