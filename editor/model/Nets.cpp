@@ -130,7 +130,7 @@ NetIndex::NetIndex(const ProjectModel& model) : model_(model) {
     while (capacity < 4 * model.WireList.size())
         capacity *= 2;
     table_.assign(capacity, -1);
-    ends_.reserve(capacity / 2);
+    ends_.reserve(2 * model.WireList.size());
     struct Marked {
         int Line;
         int A;
