@@ -88,7 +88,7 @@ void FileListForm::LabeledEdit1Change() {
 
 std::string FileListCommand::ListText() const {
     std::string text;
-    std::unordered_set<std::string> listed;
+    std::unordered_set<std::string_view> listed;
     // Every record is looked at, wherever the top's stands: only tops are left out.
     for (const mdu& m : model_.MduList) {
         if (m.IsTop() || !listed.insert(m.SrcPath).second)

@@ -265,11 +265,11 @@ std::string Framework::VhdlInstance(const mdu& m) {
 }
 
 std::string Framework::Vhdl(const mdu& top) {
-    NetFacts facts(model_);
+    const TopOutputLoads loads(model_, top);
     std::string tieoffs;
     std::vector<std::string> lines;
     for (const port* p : TopPorts(top, true, tieoffs))
-        lines.push_back(VhdlPortLine(*p, TopBounds(*p), p->Kind == 'O' && facts.HasLoad(*p)));
+        lines.push_back(VhdlPortLine(*p, TopBounds(*p), p->Kind == 'O' && loads.HasLoad(*p)));
     // An entity without ports has no port clause: an empty one is no VHDL.
     std::string entity = "entity " + top.Title + " is";
     if (!lines.empty())

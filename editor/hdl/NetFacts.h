@@ -5,7 +5,9 @@
 #include "editor/model/Nets.h"
 
 #include <string>
+#include <string_view>
 #include <unordered_map>
+#include <vector>
 
 class NetFacts {
 public:
@@ -23,4 +25,23 @@ private:
     NetIndex nets_;
     std::unordered_map<std::string, bool> driven_[2]; // by topDrives
     std::unordered_map<std::string, bool> loaded_;
+};
+
+// HasLoad of the outputs of one instance, the top, in two walks of the lines and without an
+// index of every port: what the VHDL texts ask, once per output of the top.
+class TopOutputLoads {
+public:
+    // Valid while the model's lines and records stay as the last rebuild left them.
+    TopOutputLoads(const ProjectModel& model, const mdu& top);
+
+    // The answer of HasLoad for an output of that instance; false for any other port.
+    bool HasLoad(const port& p) const;
+
+private:
+    struct Net {
+        int First = -1; // the first marked wire line with the output at either end
+        bool Loaded = false;
+    };
+    std::string_view inst_;
+    std::unordered_map<std::string_view, Net> outputs_; // by port name
 };

@@ -114,7 +114,7 @@ std::optional<FixtureText> VhdlFixture(ProjectModel& model) {
         return std::nullopt;
     WarnWidths(model, ports);
 
-    NetFacts facts(model);
+    const TopOutputLoads loads(model, *top);
     std::vector<std::string> lines = {
         "--Test Fixture by ZUN2012.",
         "LIBRARY ieee;",
@@ -136,7 +136,7 @@ std::optional<FixtureText> VhdlFixture(ProjectModel& model) {
         // buffer there, and a component of another mode would not bind to it.
         const char* mode = p.Kind == 'I'                       ? " :IN "
                            : p.Kind == 'B'                     ? " :INOUT "
-                           : p.Kind == 'O' && facts.HasLoad(p) ? " :BUFFER "
+                           : p.Kind == 'O' && loads.HasLoad(p) ? " :BUFFER "
                                                                : " :OUT ";
         lines.push_back("\t\t" + p.Name + mode + types.back() + (i + 1 < ports.size() ? ";" : ""));
     }

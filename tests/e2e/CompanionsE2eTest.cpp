@@ -251,6 +251,42 @@ TEST_F(CompanionsE2e, VhdlFixtureRunsAroundFilledFrameworkAndFullSourceTops) {
     }
 }
 
+// A module of a public project, the uart's RAM with widths set by its parameters: both
+// Verilog frameworks and the fixture around them and around the full-source top are read by
+// the real tools with the corpus source itself.
+TEST_F(CompanionsE2e, CorpusRamFrameworksAndFixturePassTheTools) {
+    REQUIRE_TOOL("iverilog");
+    REQUIRE_TOOL("vvp");
+    REQUIRE_TOOL("verilator");
+    REQUIRE_TOOL("yosys");
+    const fs::path ram = fs::path(ZUN_CORPUS_DIR) / "uart16550/rtl/verilog/raminfr.v";
+    REQUIRE_CORPUS(ram.string());
+    NewProject({ram}, "ram_top");
+    const std::string inst = Instance("raminfr");
+    SetInstanceValue(inst, "addr_width", "5");
+    SetInstanceValue(inst, "depth", "32");
+    for (const auto& [name, msb] :
+         {std::pair<const char*, int>{"a", 4}, {"dpra", 4}, {"di", 7}, {"dpo", 7}})
+        Confirm(inst, name, msb, 0);
+    for (const char* name : {"clk", "we", "a", "dpra", "di", "dpo"})
+        Map(inst, name);
+    model_.ClearLog();
+    for (int style : {Verilog2001Style, Verilog1995Style}) {
+        SCOPED_TRACE(style);
+        const fs::path top = Save("ram_top.v", Framework(style));
+        ExpectIverilog(style == Verilog1995Style ? "-g1995" : "-g2001", top, {ram});
+        ExpectVerilatorLint(top, {ram});
+        CommandResult r = RunCommand(
+            "yosys -q -p " + ShellWord("read_verilog \"" + top.string() + "\"; read_verilog \"" +
+                                       ram.string() + "\"; hierarchy -check -top ram_top"));
+        EXPECT_EQ(r.status, 0) << r.output;
+        const std::string text = ReadBytes(top.string());
+        EXPECT_NE(text.find("defparam " + inst + ".addr_width = 5 ;"), std::string::npos) << text;
+        ExpectVerilogFixtureRuns(top, {ram});
+    }
+    ExpectVerilogFixtureRuns(Generate(false), {ram});
+}
+
 class FileListsE2e : public CompanionsE2e {
 protected:
     // The list built with the dialog's choices and saved through the window's "Save As".
