@@ -1,7 +1,8 @@
 // How width evaluation and module updates grow with the project: a new project of N instances of
 // 20 parameterised ports, each prepared as an added instance (shown on the Instances page, its
 // widths evaluated and written), and an update of the module all N instances share, in which one
-// port, wired from every instance to the next, changes its width.
+// port, wired from every instance to the next, changes its width (and, in a second pair, a port
+// is added).
 #include "editor/canvas/PropertiesPresenter.h"
 #include "editor/hdl/ModuleUpdate.h"
 #include "editor/hdl/WidthConfirmation.h"
@@ -59,14 +60,17 @@ void ChainInstances(ProjectLines& lines, int n) {
                                   "u" + std::to_string(k + 1), "p0", "n" + std::to_string(k)}));
 }
 
-// What the engine reads again: core with port p1 now twice as wide.
-ProjectLines ChangedDefinition() {
+// What the engine reads again: core with port p1 now twice as wide, and, with an added port, a
+// port no instance has yet.
+ProjectLines ChangedDefinition(bool addedPort) {
     ProjectLines def;
     def.push_back(MakeLine({"MODULE", "core", "u_core_0", "/src/core.v", "verilog"}));
     def.push_back(MakeLine({"PARAMETER", "", "", "W", " 8", "", "K"}));
     def.push_back(MakeLine({"PARAMETER", "", "", "D", " 2", "", "K"}));
     for (int p = 0; p < PortsPerInstance; ++p)
         def.push_back(CorePort(p, p == 1 ? "W*2-1" : p % 3 ? "W-1" : "W*D-1"));
+    if (addedPort)
+        def.push_back(CorePort(PortsPerInstance, "W-1"));
     return def;
 }
 
@@ -114,7 +118,7 @@ void BM_NewProjectWidths(benchmark::State& state) {
     state.SetComplexityN(n);
 }
 
-void BM_UpdateSharedModule(benchmark::State& state) {
+void UpdateSharedModule(benchmark::State& state, bool addedPort) {
     const int n = static_cast<int>(state.range(0));
     Editor prepared(NewProject(n));
     prepared.CheckEveryInstance();
@@ -124,7 +128,7 @@ void BM_UpdateSharedModule(benchmark::State& state) {
         state.PauseTiming();
         Editor editor(lines);
         ModuleUpdate update(editor.model);
-        update.DefLines = ChangedDefinition();
+        update.DefLines = ChangedDefinition(addedPort);
         update.UpdatePicture = [&] { editor.model.UpdatePicExecute(RebuildSender::MainWindow); };
         update.CheckAddedInstance = [&](const std::string& inst, bool first) {
             CheckAddedInstance(editor.model, editor.page, editor.widths, inst, first);
@@ -135,11 +139,20 @@ void BM_UpdateSharedModule(benchmark::State& state) {
         editor.model.UpdatePicExecute(RebuildSender::MainWindow);
         state.PauseTiming();
         if (editor.model.WireList.size() != 0 ||
-            editor.model.GetPortLineField("u0", "p1", 1) != "15")
+            editor.model.GetPortLineField("u0", "p1", 1) != "15" ||
+            (addedPort && editor.model.GetPortLineField("u0", "p20", 1) != "7"))
             state.SkipWithError("the update was not applied");
         state.ResumeTiming();
     }
     state.SetComplexityN(n);
+}
+
+void BM_UpdateSharedModule(benchmark::State& state) {
+    UpdateSharedModule(state, false);
+}
+
+void BM_UpdateAddingPort(benchmark::State& state) {
+    UpdateSharedModule(state, true);
 }
 
 } // namespace
@@ -151,6 +164,11 @@ BENCHMARK(BM_NewProjectWidths)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 BENCHMARK(BM_UpdateSharedModule)
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_UpdateAddingPort)
     ->Arg(1000)
     ->Arg(4000)
     ->Unit(benchmark::kMillisecond)

@@ -496,7 +496,9 @@ bool ModuleUpdate::ApplyToInstances(const std::vector<CompareRow>& rows,
                     edits.inserts.push_back({paramAnchor, *t.Def});
                 continue;
             }
-            if (model_.FindPortQuiet(inst, t.Name) >= 0)
+            // A port the instance does not have yet has no wires; asking for it would walk every
+            // port of the project, for every instance of a module that gained a port.
+            if (!old.empty() && model_.FindPortQuiet(inst, t.Name) >= 0)
                 isolated.insert(endKey(inst, t.Name));
             pending.push_back({inst, t.Name, old, t.Def, portAnchor});
         }
