@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -29,13 +30,72 @@ std::string IntegerOperand(int value) {
     return value < 0 ? "(" + text + ")" : text;
 }
 
-std::string Replacement(const ParamRow& row) {
-    if (auto v = IntStrValue(row.Value))
-        return IntegerOperand(*v);
-    if (auto d = IntStrValue(row.Default))
-        return IntegerOperand(*d);
-    return "(" + row.Default + ")";
-}
+// The parameters' names put into a text. A row gives its Value when that is an integer, else its
+// Default; a default that is an expression has the names in it put in as well, whichever row they
+// belong to (a parameter declared as ((DATA_WIDTH+7)/8) follows DATA_WIDTH, as in the module
+// itself). A name met again while its own text is being made (a default that names its own
+// parameter, or two that name each other) stays, so the expression fails rather than the
+// substitution running on; a text that would grow past MaxResolvedText stays unexpanded.
+class ParamSubstitution {
+public:
+    explicit ParamSubstitution(const std::vector<ParamRow>& params)
+        : params_(params), resolved_(params.size()), state_(params.size(), Unresolved) {
+        // Of two rows of one name the first is taken.
+        for (std::size_t r = 0; r < params.size(); ++r)
+            if (!params[r].Name.empty())
+                rowOf_.emplace(params[r].Name, r);
+    }
+
+    std::string Apply(std::string_view text) {
+        std::string out;
+        out.reserve(text.size());
+        for (std::size_t i = 0; i < text.size();) {
+            if (!IsIdentChar(text[i])) {
+                out.push_back(text[i++]);
+                continue;
+            }
+            // A whole word: the longest run of identifier characters.
+            std::size_t end = i;
+            while (end < text.size() && IsIdentChar(text[end]))
+                ++end;
+            const std::string_view word = text.substr(i, end - i);
+            const auto row = rowOf_.find(word);
+            if (row != rowOf_.end() && state_[row->second] != InProgress)
+                out += Resolved(row->second);
+            else
+                out += word;
+            i = end;
+        }
+        return out;
+    }
+
+private:
+    static constexpr std::size_t MaxResolvedText = 4096;
+    enum State : char { Unresolved, InProgress, Done };
+
+    const std::string& Resolved(std::size_t r) {
+        if (state_[r] == Done)
+            return resolved_[r];
+        const ParamRow& row = params_[r];
+        if (auto v = IntStrValue(row.Value)) {
+            resolved_[r] = IntegerOperand(*v);
+        } else if (auto d = IntStrValue(row.Default)) {
+            resolved_[r] = IntegerOperand(*d);
+        } else {
+            state_[r] = InProgress;
+            std::string text = "(" + Apply(row.Default) + ")";
+            resolved_[r] =
+                text.size() <= MaxResolvedText ? std::move(text) : "(" + row.Default + ")";
+        }
+        state_[r] = Done;
+        return resolved_[r];
+    }
+
+    const std::vector<ParamRow>& params_;
+    std::unordered_map<std::string_view, std::size_t> rowOf_;
+    std::vector<std::string> resolved_;
+    std::vector<State> state_;
+};
 
 // The bound a row writes: the hand-set one when it is an integer, else the evaluated one.
 int ChosenBound(const std::string& set, const std::string& evaluated) {
@@ -150,27 +210,7 @@ bool UsesParameter(std::string_view expr) {
 }
 
 std::string SubstituteParams(std::string_view expr, const std::vector<ParamRow>& params) {
-    std::string s(expr);
-    for (const ParamRow& row : params) {
-        const std::string& name = row.Name;
-        if (name.empty())
-            continue;
-        const std::string replacement = Replacement(row);
-        std::size_t from = 0;
-        for (std::size_t at = s.find(name, from); at != std::string::npos;
-             at = s.find(name, from)) {
-            const std::size_t end = at + name.size();
-            const bool whole =
-                (at == 0 || !IsIdentChar(s[at - 1])) && (end == s.size() || !IsIdentChar(s[end]));
-            if (!whole) {
-                from = at + 1;
-                continue;
-            }
-            s.replace(at, name.size(), replacement);
-            from = at + replacement.size();
-        }
-    }
-    return s;
+    return ParamSubstitution(params).Apply(expr);
 }
 
 void LogWidthUpdates(ProjectModel& model, const std::string& inst, int paraCount, int prtCount) {

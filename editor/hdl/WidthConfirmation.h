@@ -40,11 +40,12 @@ bool IsIntStr(std::string_view text);
 // An expression that, without its blanks, is neither empty nor a decimal integer.
 bool UsesParameter(std::string_view expr);
 
-// The expression with every whole-word occurrence of a parameter's name replaced, row by row in
-// list order. A row gives its Value when that is an integer, else its Default: an integer as
-// decimal text (in parentheses when negative), any other default in parentheses, so that it keeps
-// its own precedence and an empty one fails. The search goes on after the inserted text, so a
-// default that names its own parameter ends.
+// The expression with every whole-word occurrence of a parameter's name replaced. A row gives its
+// Value when that is an integer, else its Default: an integer as decimal text (in parentheses when
+// negative), any other default in parentheses, so that it keeps its own precedence and an empty
+// one fails. The names in such a default are replaced too, from rows before or after it; a name
+// whose own text is being made (a default naming its own parameter, or a cycle) is left as it
+// stands, so the substitution ends and the expression fails.
 std::string SubstituteParams(std::string_view expr, const std::vector<ParamRow>& params);
 
 // One row of the dialog's list.

@@ -105,11 +105,38 @@ TEST(SubstituteParams, PutsInEachParameterAsAWholeWordInListOrder) {
          {Param("A", "B*2"), Param("B", "3")},
          "A-1",
          "(3*2)-1"},
-        {"an earlier row does not", {Param("B", "3"), Param("A", "B*2")}, "A-1", "(B*2)-1"},
+        // A default naming an earlier parameter used to keep that name, so the width of a port
+        // ranged by, say, KEEP_WIDTH = ((DATA_WIDTH+7)/8) could never be evaluated.
+        {"an earlier row fills a later default too",
+         {Param("B", "3"), Param("A", "B*2")},
+         "A-1",
+         "(3*2)-1"},
+        {"through the earlier row's own value",
+         {Param("DATA_WIDTH", "8", "16"), Param("KEEP_WIDTH", "((DATA_WIDTH+7)/8)")},
+         "KEEP_WIDTH-1",
+         "(((16+7)/8))-1"},
+        {"through several defaults",
+         {Param("C", "A+B"), Param("A", "2"), Param("B", "A*4")},
+         "C",
+         "(2+(2*4))"},
+        {"the first of two rows of one name", {Param("W", "4"), Param("W", "5")}, "W", "4"},
         {"a row without a name changes nothing", {Param("", "3")}, "W-1", "W-1"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(SubstituteParams(c.expr, c.params), c.result) << c.what;
+}
+
+TEST(SubstituteParams, EndsOnDefaultsThatDoubleFromRowToRow) {
+    // P0 = P1*P1, P1 = P2*P2, ...: put in fully, P0 would be 2^40 names long.
+    std::vector<ParamRow> params;
+    for (int i = 0; i < 40; ++i)
+        params.push_back(Param("P" + std::to_string(i),
+                               "P" + std::to_string(i + 1) + "*P" + std::to_string(i + 1)));
+    params.push_back(Param("P40", "1"));
+    const std::string s = SubstituteParams("P0", params);
+    EXPECT_LT(s.size(), 10000u);
+    EXPECT_NE(s.find('P'), std::string::npos) << "too long a text stays unexpanded";
+    EXPECT_EQ(SubstituteParams("P38", params), "((1*1)*(1*1))") << "a short one is put in";
 }
 
 TEST(EvaluateWidthExpression, TruncatesTowardZeroAndFailsWithoutANumber) {
@@ -140,6 +167,12 @@ TEST(EvaluateWidthExpression, TruncatesTowardZeroAndFailsWithoutANumber) {
         {"a result beyond 32 bits", {Param("W", "100000")}, "W*W*W", false, 0},
         {"a name that is no parameter", {}, "X-1", false, 0},
         {"an empty default", {Param("W", "")}, "W-1", false, 0},
+        {"a default naming an earlier parameter",
+         {Param("DATA_WIDTH", "8", "16"), Param("KEEP_WIDTH", "((DATA_WIDTH+7)/8)")},
+         "KEEP_WIDTH-1",
+         true,
+         1},
+        {"defaults naming each other", {Param("A", "B+1"), Param("B", "A+1")}, "A", false, 0},
         {"a malformed expression", {}, "7-", false, 0},
         {"an empty expression", {}, "", false, 0},
     };
