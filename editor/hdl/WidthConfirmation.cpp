@@ -317,7 +317,11 @@ bool WidthConfirmation::ApplyPortWidths(int& outPrtCount, int& outParaCount, boo
         // A value equal to the default, or none, leaves the instance on the default: an old own
         // value in the line must not outlive it, or the instance would be generated with a value
         // its widths were not computed for.
-        const std::string value = p.Value == p.Default ? std::string() : p.Value;
+        std::string value = p.Value == p.Default ? std::string() : p.Value;
+        // An integer goes into the line as the decimal text it stands for: the generated top
+        // writes the value as it stands, and "$1F" or "0x1F" is no number to Verilog or VHDL.
+        if (auto v = IntStrValue(value))
+            value = std::to_string(*v);
         if (model_.SetPortLineFields(ConfInst, p.Name, "R", 5, value))
             ++outParaCount;
     }

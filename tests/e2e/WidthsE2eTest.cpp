@@ -119,7 +119,8 @@ TEST_F(WidthsE2e, AxisFifoWithDataWidthSixteenGetsNumericWidthsTheToolsAccept) {
     page.ComboBox1DropDown();
     page.ComboBox1Change(inst);
     ASSERT_GE(ParamRow("DATA_WIDTH"), 0);
-    page.FloatEditExit(ParamRow("DATA_WIDTH"), ValueColumn, "16", false);
+    // Typed in hexadecimal: the top must still say 16, which the tools read.
+    page.FloatEditExit(ParamRow("DATA_WIDTH"), ValueColumn, "$10", false);
     int dialogs = 0;
     page.ShowWidthDialog = [&] {
         ++dialogs;

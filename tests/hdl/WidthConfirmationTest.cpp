@@ -392,6 +392,29 @@ TEST_F(WidthConfirmationTest, AClearedValueReturnsTheInstanceToItsDefault) {
     EXPECT_EQ(Field("data", 1), "7");
 }
 
+TEST_F(WidthConfirmationTest, AnIntegerValueIsWrittenAsTheDecimalTextTheGeneratorCanUse) {
+    // "$1F" passed as an integer and went into the line as it was typed, so the generated top
+    // read "defparam u1.W = $1F ;", which no Verilog tool takes.
+    struct Case {
+        const char* typed;
+        const char* stored;
+        const char* dataWidth;
+    } cases[] = {
+        {"16", "16", "15:0"},  {"$1F", "31", "30:0"}, {"0x10", "16", "15:0"}, {"  +9", "9", "8:0"},
+        {"-$2", "-2", "-3:0"}, {"W2", "W2", "7:0"},   {" 8", "", "7:0"},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        FillU1("W", c.typed);
+        Row("bad").SetMsb = "5";
+        int ports = 0;
+        int params = 0;
+        ASSERT_TRUE(conf.ApplyPortWidths(ports, params, false, false)) << c.typed;
+        EXPECT_EQ(model.LineList[3][5], c.stored) << c.typed;
+        EXPECT_EQ(Field("data", 1) + ":" + Field("data", 2), c.dataWidth) << c.typed;
+    }
+}
+
 TEST_F(WidthConfirmationTest, OkTakesTheOptionLogsTheCountsAndRebuilds) {
     FillU1("W", "16");
     Row("bad").SetMsb = "5";
