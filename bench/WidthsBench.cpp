@@ -1,8 +1,9 @@
 // How width evaluation and module updates grow with the project: a new project of N instances of
 // 20 parameterised ports, each prepared as an added instance (shown on the Instances page, its
 // widths evaluated and written), and an update of the module all N instances share, in which one
-// port, wired from every instance to the next, changes its width (and, in a second pair, a port
-// is added).
+// port, wired from every instance to the next, changes its width (in a second pair a port is
+// added as well; in a third the default of a key parameter changes, so that every instance's
+// widths are evaluated again and its wired ports lose their wires).
 #include "editor/canvas/PropertiesPresenter.h"
 #include "editor/hdl/ModuleUpdate.h"
 #include "editor/hdl/WidthConfirmation.h"
@@ -60,16 +61,25 @@ void ChainInstances(ProjectLines& lines, int n) {
                                   "u" + std::to_string(k + 1), "p0", "n" + std::to_string(k)}));
 }
 
-// What the engine reads again: core with port p1 now twice as wide, and, with an added port, a
-// port no instance has yet.
-ProjectLines ChangedDefinition(bool addedPort) {
+// What an update changes in core.
+enum class Change {
+    PortWidth,  // port p1 twice as wide
+    AddedPort,  // that, and a port no instance has yet
+    KeyDefault, // W's default 8 becomes 16: every instance's widths follow, wired ports too
+};
+
+// What the engine reads again.
+ProjectLines ChangedDefinition(Change change) {
     ProjectLines def;
     def.push_back(MakeLine({"MODULE", "core", "u_core_0", "/src/core.v", "verilog"}));
-    def.push_back(MakeLine({"PARAMETER", "", "", "W", " 8", "", "K"}));
+    def.push_back(
+        MakeLine({"PARAMETER", "", "", "W", change == Change::KeyDefault ? " 16" : " 8", "", "K"}));
     def.push_back(MakeLine({"PARAMETER", "", "", "D", " 2", "", "K"}));
     for (int p = 0; p < PortsPerInstance; ++p)
-        def.push_back(CorePort(p, p == 1 ? "W*2-1" : p % 3 ? "W-1" : "W*D-1"));
-    if (addedPort)
+        def.push_back(CorePort(p, p == 1 && change != Change::KeyDefault ? "W*2-1"
+                                  : p % 3                                ? "W-1"
+                                                                         : "W*D-1"));
+    if (change == Change::AddedPort)
         def.push_back(CorePort(PortsPerInstance, "W-1"));
     return def;
 }
@@ -118,7 +128,7 @@ void BM_NewProjectWidths(benchmark::State& state) {
     state.SetComplexityN(n);
 }
 
-void UpdateSharedModule(benchmark::State& state, bool addedPort) {
+void UpdateSharedModule(benchmark::State& state, Change change) {
     const int n = static_cast<int>(state.range(0));
     Editor prepared(NewProject(n));
     prepared.CheckEveryInstance();
@@ -128,11 +138,12 @@ void UpdateSharedModule(benchmark::State& state, bool addedPort) {
         state.PauseTiming();
         Editor editor(lines);
         ModuleUpdate update(editor.model);
-        update.DefLines = ChangedDefinition(addedPort);
+        update.DefLines = ChangedDefinition(change);
         update.UpdatePicture = [&] { editor.model.UpdatePicExecute(RebuildSender::MainWindow); };
         update.CheckAddedInstance = [&](const std::string& inst, bool first) {
             CheckAddedInstance(editor.model, editor.page, editor.widths, inst, first);
         };
+        update.Widths = &editor.widths;
         state.ResumeTiming();
         update.PrepareUpdateDialog();
         update.BitBtn1Click();
@@ -140,7 +151,7 @@ void UpdateSharedModule(benchmark::State& state, bool addedPort) {
         state.PauseTiming();
         if (editor.model.WireList.size() != 0 ||
             editor.model.GetPortLineField("u0", "p1", 1) != "15" ||
-            (addedPort && editor.model.GetPortLineField("u0", "p20", 1) != "7"))
+            (change == Change::AddedPort && editor.model.GetPortLineField("u0", "p20", 1) != "7"))
             state.SkipWithError("the update was not applied");
         state.ResumeTiming();
     }
@@ -148,11 +159,15 @@ void UpdateSharedModule(benchmark::State& state, bool addedPort) {
 }
 
 void BM_UpdateSharedModule(benchmark::State& state) {
-    UpdateSharedModule(state, false);
+    UpdateSharedModule(state, Change::PortWidth);
 }
 
 void BM_UpdateAddingPort(benchmark::State& state) {
-    UpdateSharedModule(state, true);
+    UpdateSharedModule(state, Change::AddedPort);
+}
+
+void BM_UpdateKeyDefault(benchmark::State& state) {
+    UpdateSharedModule(state, Change::KeyDefault);
 }
 
 } // namespace
@@ -169,6 +184,11 @@ BENCHMARK(BM_UpdateSharedModule)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 BENCHMARK(BM_UpdateAddingPort)
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_UpdateKeyDefault)
     ->Arg(1000)
     ->Arg(4000)
     ->Unit(benchmark::kMillisecond)

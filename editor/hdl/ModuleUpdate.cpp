@@ -354,11 +354,15 @@ bool ModuleUpdate::ApplyModuleUpdate() {
                 UpdatePicture();
             else
                 model_.UpdatePicExecute(RebuildSender::MainWindow);
+            if (Widths)
+                Widths->OpenIsolationBatch();
             for (const std::string& inst : related) {
                 if (CheckAddedInstance)
                     CheckAddedInstance(inst, first);
                 first = false;
             }
+            if (Widths)
+                Widths->CloseIsolationBatch();
         }
     }
     if (!ClearDefLines()) {

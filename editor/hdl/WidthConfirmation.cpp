@@ -337,6 +337,8 @@ bool WidthConfirmation::ApplyPortWidths(int& outPrtCount, int& outParaCount, boo
         const int k0 = model_.FindPortQuiet(ConfInst, row.Port);
         if (k0 >= 0 && model_.PortList[k0].Lone)
             continue;
+        if (batch_ && k0 >= 0 && IsolateInBatch(model_.PortList[k0]))
+            continue;
         if (IsLonePort(model_, ConfInst, row.Port))
             continue;
         const int k = model_.FindPortIndex(ConfInst, row.Port);
@@ -348,6 +350,62 @@ bool WidthConfirmation::ApplyPortWidths(int& outPrtCount, int& outParaCount, boo
         if (IsolatePort(model_, p, false))
             model_.LogInfo("Isolate port " + row.Port + " (" + ConfInst + ") due to width change.");
     }
+    return true;
+}
+
+struct WidthConfirmation::IsolationBatch {
+    explicit IsolationBatch(const ProjectModel& model)
+        : Nets(model), Drop(model.LineList.size(), 0) {}
+    NetIndex Nets;
+    std::vector<char> Drop; // per line: a wire that goes when the batch closes
+};
+
+WidthConfirmation::~WidthConfirmation() = default;
+
+void WidthConfirmation::OpenIsolationBatch() {
+    batch_ = std::make_unique<IsolationBatch>(model_);
+}
+
+void WidthConfirmation::CloseIsolationBatch() {
+    if (!batch_)
+        return;
+    const std::vector<char> drop = std::move(batch_->Drop);
+    batch_.reset();
+    ProjectLines& lines = model_.LineList;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i < drop.size() && drop[i])
+            continue;
+        if (kept != i)
+            lines[kept] = std::move(lines[i]);
+        ++kept;
+    }
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(kept), lines.end());
+}
+
+bool WidthConfirmation::IsolateInBatch(const port& p) {
+    // A top port's isolation renames nets and deletes assignments; it is not batched, and the
+    // batch is closed first, as it changes the lines under the index.
+    if (IsTopPort(model_, p)) {
+        CloseIsolationBatch();
+        return false;
+    }
+    // As IsolatePort does for a module port: every ordinary wire goes but one to a combined bus
+    // port of the top module.
+    bool wired = false;
+    bool stayed = false;
+    for (int i : batch_->Nets.LinesOf(p.OwnerName, p.Name)) {
+        const ProjectLine& line = model_.LineList[static_cast<std::size_t>(i)];
+        if (batch_->Drop[static_cast<std::size_t>(i)] || line[FieldSuggestion] == "S")
+            continue;
+        wired = true;
+        if (WireOfModulePortStays(model_, line))
+            stayed = true;
+        else
+            batch_->Drop[static_cast<std::size_t>(i)] = 1;
+    }
+    if (wired && !stayed)
+        model_.LogInfo("Isolate port " + p.Name + " (" + ConfInst + ") due to width change.");
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "editor/model/Prompt.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -75,6 +76,7 @@ void LogWidthUpdates(ProjectModel& model, const std::string& inst, int paraCount
 class WidthConfirmation {
 public:
     WidthConfirmation(ProjectModel& model, Prompt& prompt);
+    ~WidthConfirmation();
 
     // The dialog's state by the names of its members and controls.
     std::string ConfInst;
@@ -100,6 +102,13 @@ public:
     // with nothing changed, at the first row without a usable bound.
     bool ApplyPortWidths(int& outPrtCount, int& outParaCount, bool reportInvalid, bool pushUndo);
 
+    // While a batch is open the wires of module ports whose width changed are found in one index
+    // of the wire lines, made when it opens, and removed together when it closes, so that many
+    // instances evaluated again in a row (an update of a module they share) walk the lines once
+    // rather than once per wired port. No line may be inserted or deleted meanwhile.
+    void OpenIsolationBatch();
+    void CloseIsolationBatch();
+
     // "OK": true when the dialog closes with OK; false keeps it open.
     bool BitBtn1Click();
     void ListView1ColumnClick(int column);
@@ -109,7 +118,12 @@ public:
     void SetCell(int row, int column, const std::string& text);
 
 private:
+    struct IsolationBatch;
+    // Removes the wires of a changed port in the open batch; false when it cannot (a top port).
+    bool IsolateInBatch(const port& p);
+
     ProjectModel& model_;
     Prompt& prompt_;
     expr::TExpressionEvaluator ExpE;
+    std::unique_ptr<IsolationBatch> batch_;
 };
