@@ -170,6 +170,56 @@ void BM_UpdateKeyDefault(benchmark::State& state) {
     UpdateSharedModule(state, Change::KeyDefault);
 }
 
+// N modules of one instance each, as a design of many different blocks has them, and what the
+// engine reads again when "Update Module..." re-reads all their sources: module m0 with a new
+// port, the others as they were.
+ProjectLines DistinctModules(int n, bool definitions) {
+    ProjectLines lines;
+    if (!definitions)
+        lines.push_back(MakeLine({"TOP", "", "top"}));
+    for (int k = 0; k < n; ++k) {
+        const std::string m = "m" + std::to_string(k);
+        lines.push_back(
+            MakeLine({"MODULE", m, (definitions ? "u_" : "u") + m + (definitions ? "_0" : ""),
+                      "/src/" + m + ".v", "verilog"}));
+        lines.push_back(MakeLine({"PARAMETER", "", "", "W", " 8", "", "K"}));
+        for (int p = 0; p < PortsPerInstance; ++p)
+            lines.push_back(CorePort(p, "W-1"));
+        if (definitions && k == 0)
+            lines.push_back(CorePort(PortsPerInstance, "W-1"));
+    }
+    return lines;
+}
+
+void BM_UpdateDistinctModules(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    Editor prepared(DistinctModules(n, false));
+    prepared.CheckEveryInstance();
+    const ProjectLines lines = prepared.model.LineList;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Editor editor(lines);
+        ModuleUpdate update(editor.model);
+        update.DefLines = DistinctModules(n, true);
+        update.UpdatePicture = [&] { editor.model.UpdatePicExecute(RebuildSender::MainWindow); };
+        update.CheckAddedInstance = [&](const std::string& inst, bool first) {
+            CheckAddedInstance(editor.model, editor.page, editor.widths, inst, first);
+        };
+        update.Widths = &editor.widths;
+        state.ResumeTiming();
+        update.PrepareUpdateDialog();
+        update.BitBtn1Click();
+        editor.model.UpdatePicExecute(RebuildSender::MainWindow);
+        state.PauseTiming();
+        if (update.Label2 !=
+                "Report: (Total Modules: " + std::to_string(n) + "; Modified Modules: 1)" ||
+            editor.model.GetPortLineField("um0", "p20", 1) != "7")
+            state.SkipWithError("the update was not applied");
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(n);
+}
+
 } // namespace
 
 // N and 4N show how the cost grows; the fitted complexity is printed after each pair.
@@ -191,6 +241,11 @@ BENCHMARK(BM_UpdateAddingPort)
 BENCHMARK(BM_UpdateKeyDefault)
     ->Arg(1000)
     ->Arg(4000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_UpdateDistinctModules)
+    ->Arg(250)
+    ->Arg(1000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 BENCHMARK_MAIN();

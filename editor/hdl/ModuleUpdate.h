@@ -120,6 +120,8 @@ public:
 
 private:
     struct Edits;
+    struct ModuleIndex;
+    bool CompareModule(const std::string& m, const ModuleIndex& index);
     bool ApplyToInstances(const std::vector<CompareRow>& rows,
                           const std::vector<std::string>& related);
 
