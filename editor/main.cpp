@@ -3,8 +3,9 @@
 #include "editor/app/ModuleWizardHost.h"
 #include "editor/app/QtPrompt.h"
 #include "editor/app/TAboutBox.h"
-#include "editor/app/TForm1Gen.h"
 #include "editor/app/TForm1.h"
+#include "editor/app/TForm1Companions.h"
+#include "editor/app/TForm1Gen.h"
 #include "editor/canvas/ui/SchematicDrawer.h"
 #include "editor/hdl/EditorHandOff.h"
 
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
         ModuleWizardHost moduleWizard(*form, prompt);
         moduleWizard.AttachHandOff(handOff);
         GenHdlHost generation(*form, prompt, moduleWizard.Runner());
+        GenCompanionsHost companions(*form, prompt, generation);
 
         std::vector<std::string> args;
         for (int i = 1; i < argc; ++i)

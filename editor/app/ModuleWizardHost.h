@@ -46,7 +46,8 @@ public:
     // with OK and a project is open (an engine failure at "OK" leaves none).
     bool RunNewProject(bool senderIsMainWindow, const std::vector<std::string>& sources);
     // The wizard for the open project, on its file page with these sources: mode 'A' adds
-    // modules, 'U' reads module definitions again. True when it ended with OK.
+    // modules, 'T' imports the ports of modules as top ports, 'U' reads module definitions
+    // again. True when it ended with OK.
     bool RunForProject(char mode, const std::vector<std::string>& sources);
 
 private:

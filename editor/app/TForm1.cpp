@@ -8,6 +8,7 @@
 #include "editor/app/TPaintBox.h"
 #include "editor/canvas/Picture.h"
 #include "editor/canvas/Zoom.h"
+#include "editor/canvas/ui/MenuDialogWindows.h"
 #include "editor/canvas/ui/WinColor.h"
 #include "editor/hdl/ui/Hourglass.h"
 #include "editor/model/CommandLine.h"
@@ -137,6 +138,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     Model.AppDir = platform::ProgramDir();
     CreateSmartLinkWindow();
     CreateWidthWindows();
+    CreateContextMenu();
     ScrollBox1Resize();
 }
 

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "editor/canvas/CanvasController.h"
+#include "editor/canvas/ContextMenu.h"
 #include "editor/canvas/PropertiesPresenter.h"
 #include "editor/canvas/SmartLink.h"
 #include "editor/canvas/SmartLinkWindow.h"
+#include "editor/canvas/TopPortImport.h"
 #include "editor/canvas/ui/PictureDrawer.h"
 #include "editor/model/Documents.h"
 #include "editor/model/ProjectModel.h"
@@ -33,6 +35,7 @@ class QMenu;
 class QScrollArea;
 class QToolBar;
 class TDrvForm;
+class MenuDialogWindows;
 class TFormTname;
 class TFormConfWid;
 class TFormUpdateMduDef;
@@ -183,6 +186,22 @@ public:
     // hover and the context menu's rule items call this.
     bool ApplySmartLinkRules(char kind, int index, int rule, std::string& summary);
 
+    // The canvas's context menu (TForm1Menu.cpp): its items and commands over the model, the
+    // naming and combining dialogs, and the whole-design map commands.
+    std::unique_ptr<MenuDialogWindows> MenuDialogForms;
+    std::unique_ptr<ContextMenu> PopupCommands;
+    void CreateContextMenu();
+    // Fills PopupMenu1 for a right click at (x, y) of the canvas.
+    void PopupMenu1Popup(int x, int y);
+    // The generated-text window in list mode for ImptTopPrt_Cstm; the command is enabled once
+    // it is installed.
+    void InstallCustomPortList(CustomPortListWindow window);
+    // The selection and its marks go, once new top ports have moved the ports after them.
+    void DropSelection();
+    // Import Top Port, From HDL Source: the wizard in mode 'T'; on OK the picture again.
+    void ImptTopPrt_HDLExecute();
+    // The import from HDL and the context menu's Update Module follow the project wizard.
+    void ProjectWizardInstalled();
     // Width confirmation, the Properties window and the commands that add and update modules
     // (TForm1Widths.cpp): their logic over the model, and their windows, made at start-up; the
     // Properties window docked at the bottom.
@@ -199,8 +218,9 @@ public:
     // Reads the definitions of the instance's module (of every module for none) again and shows
     // what changed; false when the wizard did not end with OK.
     bool UpdateModuleDefinition(const mdu* inst);
-    // The module wizard for the open project in mode 'A' or 'U' with these sources; true when it
-    // ended with OK. Installed with the wizard; Add and Update Module stay disabled without it.
+    // The module wizard for the open project in mode 'A', 'T' or 'U' with these sources; true
+    // when it ended with OK. Installed with the wizard; Add and Update Module and the import of
+    // top ports from HDL stay disabled without it.
     using ProjectWizardFn = std::function<bool(char mode, const std::vector<std::string>& sources)>;
     ProjectWizardFn ProjectWizard;
     void InstallProjectWizard(ProjectWizardFn wizard);
@@ -242,6 +262,7 @@ private:
     // The last rebuild and drawing of a zoom search, whose turns logged nothing.
     void FinishZoomSearch();
     void RegisterCanvasHandlers();
+    void RegisterMapHandlers();
     // Draws the part of the picture the scroll box shows, and shows it.
     void DrawPicture();
     void ShowClose(const ClosePrjResult& result);
@@ -275,6 +296,7 @@ private:
     bool closingIllegal_ = false;
     bool inResize_ = false;
     bool reportPicture_ = false;
+    CustomPortListWindow customPortList_;
 };
 
 extern TForm1* Form1;

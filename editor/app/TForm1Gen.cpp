@@ -39,6 +39,7 @@ GenHdlHost::GenHdlHost(TForm1& form, Prompt& prompt, EngineRunner& runner)
     form.CanvasHooks.ShowSourceFile = [this](const std::string& path) {
         text_.ShowSourceFile(path);
     };
+    form.InstallCustomPortList([this] { return textWindow_->ShowCustomPortList(); });
     form.SetHandler("GenHDL", [this] { command_.GenHDLExecute(); });
     form.HdlFontChanged = [this] {
         textWindow_->Memo1->setFont(QFontOf(form_.Model.AppMisc.HdlFont));
@@ -47,6 +48,7 @@ GenHdlHost::GenHdlHost(TForm1& form, Prompt& prompt, EngineRunner& runner)
 
 GenHdlHost::~GenHdlHost() {
     form_.SetHandler("GenHDL", nullptr);
+    form_.InstallCustomPortList(nullptr);
     form_.HdlFontChanged = nullptr;
     form_.CanvasHooks.ShowSourceFile = nullptr;
     if (FormGenHDL == textWindow_)

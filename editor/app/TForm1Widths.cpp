@@ -38,6 +38,7 @@ void TForm1::CreateWidthWindows() {
 
 void TForm1::InstallProjectWizard(ProjectWizardFn wizard) {
     ProjectWizard = std::move(wizard);
+    ProjectWizardInstalled();
     if (ProjectWizard) {
         SetHandler("AddMdu", [this] { AddMduExecute(false); });
         SetHandler("UpdateMduDef", [this] { UpdateMduDefExecute(); });

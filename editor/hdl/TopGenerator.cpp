@@ -4,6 +4,7 @@
 #include "editor/hdl/DesignCheck.h"
 #include "editor/hdl/NetFacts.h"
 #include "editor/hdl/TextColumns.h"
+#include "editor/hdl/TopPieces.h"
 #include "platform/TextFile.h"
 #include "platform/TextLines.h"
 
@@ -23,34 +24,12 @@ const char* const InstanceMarker = "//Instantiate cell modules";
 
 namespace {
 
-// The instance's value of a parameter (PARAMETER field 5) within its group of seven.
-constexpr std::size_t ParamInstValue = 4;
-
 // Columns of the generated tables.
 constexpr std::size_t NameColumns = 20;
 constexpr std::size_t RangeColumns = 10;
 constexpr std::size_t TypeColumns = 35;
 constexpr std::size_t ValueColumns = 5;
 constexpr std::size_t BoundColumns = 4;
-
-const mdu* FindTopModule(const ProjectModel& model) {
-    for (const mdu& m : model.MduList)
-        if (m.IsTop())
-            return &m;
-    return nullptr;
-}
-
-bool HasPorts(const mdu& m) {
-    return m.FirstPort >= 0 && m.LastPort >= 0;
-}
-
-bool IsDeclaredKind(char kind) {
-    return kind == 'I' || kind == 'O' || kind == 'B';
-}
-
-bool IsBlank(const std::string& text) {
-    return NormalizeBlanks(text, false).empty();
-}
 
 // The targets of the project's ASSIGN lines: the first name of field 1 (" name = ...").
 std::unordered_set<std::string> AssignTargets(const ProjectLines& lines) {
@@ -68,12 +47,11 @@ std::unordered_set<std::string> AssignTargets(const ProjectLines& lines) {
     return targets;
 }
 
-// An open top output is tied to AssignOpenOut unless that is "N". One that an ASSIGN line drives
-// is not open: a tie-off there would give the output a second driver.
+// One that an ASSIGN line drives is not open: a tie-off there would give the output a second
+// driver.
 bool TakesTieOff(const ProjectModel& model, const port& p,
                  const std::unordered_set<std::string>& assigned) {
-    return model.AssignOpenOut != 'N' && p.Kind == 'O' && p.Numeric && p.Lone &&
-           assigned.count(p.Name) == 0;
+    return IsOpenOutputToTie(model, p) && assigned.count(p.Name) == 0;
 }
 
 // The ASSIGN lines' texts in line order, each made by piece from field 1.
@@ -83,13 +61,6 @@ template <typename Piece> std::string AssignLines(const ProjectLines& lines, Pie
         if (!line[0].empty() && line[0].front() == 'A')
             text += piece(line[1]);
     return text;
-}
-
-void LogTopPortLeftOut(ProjectModel& model, const port& p) {
-    if (p.Kind == 'V')
-        model.LogWarning(IgnoreVariantPort + p.Name + ".");
-    else
-        model.LogWarning(UnknownPort + p.Name + ".");
 }
 
 // Verilog.
@@ -103,23 +74,11 @@ std::string VerilogDeclaration(const port& p) {
 // VHDL.
 
 // std_logic, or a vector from msb to lsb that runs down when the numbers do.
-std::string VhdlType(const port& p, const std::string& msb, const std::string& lsb) {
+std::string VhdlType(const port& p, const PortBounds& b) {
     if (p.WidthText.empty())
         return "std_logic";
-    return "std_logic_vector(" + PadLeft(msb, BoundColumns) +
-           (p.Msb >= p.Lsb ? " downto " : " to ") + PadLeft(lsb, BoundColumns) + ")";
-}
-
-std::string EntityType(const port& p) {
-    return VhdlType(p, std::to_string(p.Msb), std::to_string(p.Lsb));
-}
-
-// A component declares its ports with the bound expressions of their lines; a line without
-// them has only its numbers.
-std::string ComponentType(const port& p) {
-    const std::string msb = p.MsbExpr.empty() ? std::to_string(p.Msb) : p.MsbExpr;
-    const std::string lsb = p.LsbExpr.empty() ? std::to_string(p.Lsb) : p.LsbExpr;
-    return VhdlType(p, msb, lsb);
+    return "std_logic_vector(" + PadLeft(b.Msb, BoundColumns) + (b.Down ? " downto " : " to ") +
+           PadLeft(b.Lsb, BoundColumns) + ")";
 }
 
 std::string VhdlMode(char kind, bool buffer) {
@@ -128,13 +87,6 @@ std::string VhdlMode(char kind, bool buffer) {
     if (kind == 'B')
         return ":inout  ";
     return buffer ? ":buffer " : ":out    ";
-}
-
-// The value a generic is mapped to: the instance's, else the module's default; empty when
-// it has neither.
-const std::string& GenericValue(const mdu& m, std::size_t group) {
-    const std::string& own = m.Params[group + ParamInstValue];
-    return IsBlank(own) ? m.Params[group + ParamValue] : own;
 }
 
 std::string VhdlAssign(const std::string& field) {
@@ -183,8 +135,7 @@ std::optional<std::string> VerilogSkeleton(ProjectModel& model) {
                 LogTopPortLeftOut(model, p);
             }
             if (TakesTieOff(model, p, assigned))
-                tieoffs += "\r\nassign " + p.Name + " ={" + std::to_string(p.Span + 1) + "{1'b" +
-                           model.AssignOpenOut + "}};";
+                tieoffs += VerilogTieOff(model, p);
         }
     }
     if (listed.empty())
@@ -207,13 +158,7 @@ std::optional<std::string> VerilogSkeleton(ProjectModel& model) {
                         PadRight(model.PortList[static_cast<std::size_t>(k)].Name, NameColumns) +
                         (k < m.LastPort ? " (__),\n" : " (__)\n");
         }
-        head += ");\n";
-        for (std::size_t g = 0; g + ParamTexts <= m.Params.size(); g += ParamTexts) {
-            const std::string& own = m.Params[g + ParamInstValue];
-            if (!own.empty() && own != m.Params[g + ParamValue])
-                head +=
-                    "defparam " + m.InstName + "." + m.Params[g + ParamName] + " = " + own + " ;\n";
-        }
+        head += ");\n" + VerilogDefparams(m);
     }
     tieoffs += AssignLines(model.LineList,
                            [](const std::string& field) { return "\r\nassign " + field + ";"; });
@@ -244,16 +189,12 @@ std::optional<std::string> VhdlSkeleton(ProjectModel& model) {
                     ports += ";\n";
                 const bool buffer = p.Kind == 'O' && facts.HasLoad(p);
                 ports += "\t" + PadRight(p.Name, NameColumns) + " " + VhdlMode(p.Kind, buffer) +
-                         PadRight(EntityType(p), TypeColumns);
+                         PadRight(VhdlType(p, DecimalBounds(model, p)), TypeColumns);
             } else {
                 LogTopPortLeftOut(model, p);
             }
-            if (TakesTieOff(model, p, assigned)) {
-                // A one-bit port has no width text; (3 downto 3) is a vector of one.
-                tieoffs += "\r\n" + PadRight(p.Name, NameColumns) +
-                           (p.WidthText.empty() ? " <='" : " <=(OTHERS=>'") + model.AssignOpenOut +
-                           (p.WidthText.empty() ? "';" : "');");
-            }
+            if (TakesTieOff(model, p, assigned))
+                tieoffs += VhdlTieOff(model, p, NameColumns);
         }
     }
     // An empty port clause is no VHDL: an entity without ports has none.
@@ -304,7 +245,7 @@ std::optional<std::string> VhdlSkeleton(ProjectModel& model) {
                 const ProjectLine& line = model.LineList[static_cast<std::size_t>(p.LineIndex)];
                 componentPorts += "\t\t" + PadRight(p.Name, NameColumns) + " " +
                                   VhdlMode(p.Kind, line[0] == "OUTPUT_B") +
-                                  PadRight(ComponentType(p), TypeColumns);
+                                  PadRight(VhdlType(p, ExpressionBounds(p)), TypeColumns);
                 if (!associations.empty())
                     associations += ",\n";
                 associations += "\t\t" + PadRight(p.Name, NameColumns) + " => __";
@@ -325,8 +266,7 @@ std::optional<std::string> VhdlSkeleton(ProjectModel& model) {
         for (std::size_t g = 0; g + ParamTexts <= m.Params.size(); g += ParamTexts) {
             const std::string& value = GenericValue(m, g);
             if (IsBlank(value)) {
-                model.LogWarning("No value for GENERIC " + m.Params[g + ParamName] + " (" +
-                                 m.InstName + ").");
+                LogGenericWithoutValue(model, m, g);
                 continue;
             }
             if (!genericMap.empty())

@@ -16,37 +16,34 @@ const char* const ConfirmDocument = "doc/confirm.htm";
 const char* const LicenseDocument = "doc/license.txt";
 const char* const TardixProgram = "tardix";
 
-namespace {
-
 // A page, file or address handed to the desktop's opener. When the opener itself cannot be
 // started the user asked for something and sees nothing happen: a message box says why.
-void Open(ProjectModel& model, EditorServices& services, const std::string& target) {
+bool OpenWithDesktop(ProjectModel& model, EditorServices& services, const std::string& target) {
     IoStatus st = services.ShellOpen(target);
     if (st)
-        return;
+        return true;
     const std::string text = "Can not open " + target + ": " + st.message;
     model.LogError(text);
     if (services.prompt)
         services.prompt->Message(text + ".", "", MessageKind::Error);
+    return false;
 }
-
-} // namespace
 
 void OpenDocument(ProjectModel& model, EditorServices& services, const std::string& target,
                   bool isWebAddress, const std::string& suffix) {
     if (isWebAddress) {
-        Open(model, services, target + suffix);
+        OpenWithDesktop(model, services, target + suffix);
         return;
     }
     std::string local = model.AppDir + target;
     if (platform::FileExists(local)) {
-        Open(model, services, local + suffix);
+        OpenWithDesktop(model, services, local + suffix);
         return;
     }
     if (services.prompt &&
         services.prompt->YesNo("The specified file not found. Would you want to view it online?",
                                "Confirm"))
-        Open(model, services, OnlineDocBase + target + suffix);
+        OpenWithDesktop(model, services, OnlineDocBase + target + suffix);
 }
 
 void HelpDocExecute(ProjectModel& model, EditorServices& services) {
@@ -64,7 +61,7 @@ void VisitQvExecute(ProjectModel& model, EditorServices& services) {
 void License1Click(ProjectModel& model, EditorServices& services) {
     std::string path = model.AppDir + LicenseDocument;
     if (platform::FileExists(path))
-        Open(model, services, path);
+        OpenWithDesktop(model, services, path);
     else if (services.prompt)
         services.prompt->Message("File missing.");
 }

@@ -46,6 +46,9 @@ extern const char* const TardixProgram;     // "tardix"
 void OpenDocument(ProjectModel& model, EditorServices& services, const std::string& target,
                   bool isWebAddress, const std::string& suffix = "");
 
+// Opens a file or an address with the desktop's application for it; a failure is logged.
+bool OpenWithDesktop(ProjectModel& model, EditorServices& services, const std::string& target);
+
 void HelpDocExecute(ProjectModel& model, EditorServices& services);
 void VisitFeedbackExecute(ProjectModel& model, EditorServices& services);
 void VisitQvExecute(ProjectModel& model, EditorServices& services);

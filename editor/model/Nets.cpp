@@ -80,6 +80,10 @@ std::size_t NetIndex::KeyHash::operator()(const Key& k) const {
 
 NetIndex::NetIndex(const ProjectModel& model) : model_(model) {
     const ProjectLines& lines = model.LineList;
+    // Sized once for the wires of the last rebuild, so a large project is indexed without
+    // rehashing.
+    lines_.reserve(2 * model.WireList.size());
+    headed_.reserve(model.WireList.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const ProjectLine& line = lines[i];
         if (!IsMarkedWire(line))

@@ -117,37 +117,79 @@ int BlockEnd(const ProjectLines& lines, int start) {
     return i;
 }
 
+ParseResult ImportTopPortRows(ProjectModel& model, std::vector<ProjectLine> rows) {
+    ParseResult result;
+    // A long list gives a line for every name: the log's view takes them at once.
+    MessageLog::Batch batch(model.Log);
+    // The top module is the first line the rebuild takes as TOP. Its block end is found by
+    // walking the lines, not by counting records, so disabled lines inside it are passed.
+    const int n = static_cast<int>(model.LineList.size());
+    int top = -1;
+    for (int i = 0; i < n && top < 0; ++i) {
+        if (!model.LineList[i][0].empty() && model.LineList[i][0][0] == 'T')
+            top = i;
+    }
+    if (top < 0 || !model.TopRecord()) {
+        model.LogError("Can not import top ports: the project has no top module.");
+        result.Refused = true;
+        return result;
+    }
+    const int position = BlockEnd(model.LineList, top);
+    // Port names of the top block, and then of every row imported in this run.
+    std::unordered_set<std::string> names;
+    for (int i = top + 1; i < position; ++i) {
+        if (LineKind(model.LineList[i][0]) == 'P')
+            names.insert(model.LineList[i][3]);
+    }
+    // Accepted rows go in as one run, so a long list moves the lines after them once.
+    ProjectLines accepted;
+    for (ProjectLine& row : rows) {
+        // Only port rows can become top-level ports; the rest of the engine's text (its
+        // header and module line) is not for the project.
+        if (LineKind(row[0]) != 'P')
+            continue;
+        const std::string name = row[3];
+        if (names.count(name)) {
+            model.LogInfo("Ignore duplicate top port: " + name + ".");
+            continue;
+        }
+        std::string reason;
+        if (!model.CheckTopPortName(name, &reason)) {
+            model.LogInfo("Ignore top port: " + name + ". " + reason);
+            continue;
+        }
+        if (!result.UndoTaken) {
+            model.TakeUndoSnapshot();
+            result.UndoTaken = true;
+        }
+        model.LogInfo("Import top port: " + name + ".");
+        names.insert(name);
+        accepted.push_back(std::move(row));
+        ++result.Inserted;
+    }
+    model.LineList.insert(model.LineList.begin() + position,
+                          std::make_move_iterator(accepted.begin()),
+                          std::make_move_iterator(accepted.end()));
+    return result;
+}
+
 ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode mode,
                          ProjectLines* defLines) {
-    ParseResult result;
     // A damaged text can give a warning for every row: the log's view takes them at once.
     MessageLog::Batch batch(model.Log);
     std::vector<ProjectLine> rows = SplitProjectText(text, model.Log);
+    if (mode == ParseMode::ImportTopPorts)
+        return ImportTopPortRows(model, std::move(rows));
+    ParseResult result;
     int n = static_cast<int>(model.LineList.size());
 
     // Set-up: where the rows go.
     int position = -1;
-    int top = -1;
     switch (mode) {
     case ParseMode::UpdateDefinition:
         if (defLines)
             defLines->clear();
         break;
-    case ParseMode::ImportTopPorts: {
-        // The top module is the first line the rebuild takes as TOP. Its block end is found by
-        // walking the lines, not by counting records, so disabled lines inside it are passed.
-        for (int i = 0; i < n && top < 0; ++i) {
-            if (!model.LineList[i][0].empty() && model.LineList[i][0][0] == 'T')
-                top = i;
-        }
-        if (top < 0 || !model.TopRecord()) {
-            model.LogError("Can not import top ports: the project has no top module.");
-            result.Refused = true;
-            return result;
-        }
-        position = BlockEnd(model.LineList, top);
-        break;
-    }
     case ParseMode::AddModules: {
         int last = -1;
         for (int i = n - 1; i >= 0 && last < 0; --i) {
@@ -161,6 +203,8 @@ ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode m
     }
     case ParseMode::ReplaceAll:
         model.LineList.clear();
+        break;
+    case ParseMode::ImportTopPorts:
         break;
     }
 
@@ -186,40 +230,6 @@ ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode m
         model.LineList.insert(at, std::make_move_iterator(accepted.begin()),
                               std::make_move_iterator(accepted.end()));
     };
-
-    if (mode == ParseMode::ImportTopPorts) {
-        // Port names of the top block, and then of every row imported in this run.
-        std::unordered_set<std::string> names;
-        for (int i = top + 1; i < position; ++i) {
-            if (LineKind(model.LineList[i][0]) == 'P')
-                names.insert(model.LineList[i][3]);
-        }
-        for (ProjectLine& row : rows) {
-            // Only port rows can become top-level ports; the rest of the engine's text (its
-            // header and module line) is not for the project.
-            if (LineKind(row[0]) != 'P')
-                continue;
-            const std::string name = row[3];
-            if (names.count(name)) {
-                model.LogInfo("Ignore duplicate top port: " + name + ".");
-                continue;
-            }
-            std::string reason;
-            if (!model.CheckTopPortName(name, &reason)) {
-                model.LogInfo("Ignore top port: " + name + ". " + reason);
-                continue;
-            }
-            if (!result.UndoTaken) {
-                model.TakeUndoSnapshot();
-                result.UndoTaken = true;
-            }
-            model.LogInfo("Import top port: " + name + ".");
-            names.insert(name);
-            insert(row);
-        }
-        commit();
-        return result;
-    }
 
     BlockFacts facts = FindBlockFacts(rows);
     std::string instance;

@@ -44,6 +44,12 @@ bool IsInEmptyModule(const std::vector<ProjectLine>& rows, int row, MessageLog& 
 ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode mode,
                          ProjectLines* defLines = nullptr);
 
+// Puts port rows into the top module, right after its block, in their order: a name the top
+// module has (or an earlier row had) and a name CheckTopPortName refuses are skipped with an info
+// line each; the undo snapshot is taken before the first row that goes in. Rows of other kinds
+// are passed over. Refused without a top module.
+ParseResult ImportTopPortRows(ProjectModel& model, std::vector<ProjectLine> rows);
+
 // Index right after the block that starts at line start: the block runs up to the next line of
 // kind 'M', 'W' or 'A'. Disabled ("#") lines and other lines of kind 'N' inside it belong to it.
 int BlockEnd(const ProjectLines& lines, int start);

@@ -54,18 +54,63 @@ std::string PortKeyword(MessageLog& log, char kind) {
     return kind == 'V' ? std::string("KVAR") : PortTypeWord(log, kind, 'U', true);
 }
 
-bool MapPortToTop(ProjectModel& model, const port& p, int insertRow, const std::string& name,
-                  bool variantTarget, std::string* status) {
+const char* const EmptyTopPortName = "Top port name can't be empty.";
+
+bool MapRefused(ProjectModel& model, const port& p, bool named, bool variantTarget,
+                const NetIndex* nets) {
     const std::string refused = "Can not map to top port: " + p.Name + " (" + p.OwnerName + ").";
     if (!p.Numeric || IsTopPort(model, p)) {
         model.LogError(refused);
-        return false;
+        return true;
     }
-    const bool named = !name.empty();
-    if (!(named && !variantTarget) && p.Kind == 'I' && HasDriver(model, p, true)) {
+    if (!(named && !variantTarget) && p.Kind == 'I' &&
+        (nets ? HasDriver(*nets, p, true) : HasDriver(model, p, true))) {
         model.LogError(refused + " Driver already exists.");
-        return false;
+        return true;
     }
+    return false;
+}
+
+std::optional<std::string> RuleTopPortName(ProjectModel& model, const port& p) {
+    std::string topName = ExpandNamingRule(model.TopNameRule, p.OwnerName, p.Name);
+    if (topName.empty()) {
+        model.LogError(EmptyTopPortName);
+        return std::nullopt;
+    }
+    const std::size_t blank = topName.find(' ');
+    if (blank != std::string::npos && blank + 1 < topName.size()) {
+        model.LogError("The port name \"" + topName +
+                       "\" is illegal. Top port name can't have space before the last "
+                       "character.");
+        return std::nullopt;
+    }
+    const bool escaped = topName.front() == '\\' && topName.back() == ' ';
+    bool plain = true;
+    for (char c : topName)
+        plain = plain && IsPlainIdentChar(c);
+    if (!escaped && !plain) {
+        model.LogWarning("The top port name\"" + topName + "\" is changed to \"\\" + topName +
+                         " \".");
+        topName = "\\" + topName + " ";
+    }
+    return topName;
+}
+
+void ReportTopNameTaken(ProjectModel& model, const std::string& name, std::string* status) {
+    if (status)
+        *status = name + " already exists.";
+    model.LogWarning("Can't add. " + name + " already exists.");
+}
+
+ProjectLine TopPortLine(MessageLog& log, const port& p, const std::string& name) {
+    return MakeLine({PortKeyword(log, p.Kind), WidthField(p, p.Msb), WidthField(p, p.Lsb), name});
+}
+
+bool MapPortToTop(ProjectModel& model, const port& p, int insertRow, const std::string& name,
+                  bool variantTarget, std::string* status) {
+    const bool named = !name.empty();
+    if (MapRefused(model, p, named, variantTarget))
+        return false;
     const port mapped = p; // the lines change below; the record is read from this copy
     const NetEnd self{mapped.OwnerName, mapped.Name};
     std::string topName;
@@ -76,40 +121,19 @@ bool MapPortToTop(ProjectModel& model, const port& p, int insertRow, const std::
                 model.TopName, topName, "P", 0, PortKeyword(model.Log, mapped.Kind), 1,
                 WidthField(mapped, mapped.Msb), 2, WidthField(mapped, mapped.Lsb));
     } else {
-        topName = ExpandNamingRule(model.TopNameRule, mapped.OwnerName, mapped.Name);
-        if (topName.empty()) {
-            model.LogError("Top port name can't be empty.");
+        std::optional<std::string> ruled = RuleTopPortName(model, mapped);
+        if (!ruled)
             return false;
-        }
-        const std::size_t blank = topName.find(' ');
-        if (blank != std::string::npos && blank + 1 < topName.size()) {
-            model.LogError("The port name \"" + topName +
-                           "\" is illegal. Top port name can't have space before the last "
-                           "character.");
-            return false;
-        }
-        const bool escaped = topName.front() == '\\' && topName.back() == ' ';
-        bool plain = true;
-        for (char c : topName)
-            plain = plain && IsPlainIdentChar(c);
-        if (!escaped && !plain) {
-            model.LogWarning("The top port name\"" + topName + "\" is changed to \"\\" + topName +
-                             " \".");
-            topName = "\\" + topName + " ";
-        }
+        topName = std::move(*ruled);
         NetOfPort own;
         const bool ownNetNamedSo = FindNetOfPort(model, self.Inst, self.Port, own) &&
                                    own.Name == topName &&
                                    model.CheckTopPortName(topName, nullptr, true);
         if (!ownNetNamedSo && !model.CheckTopPortName(topName)) {
-            if (status)
-                *status = topName + " already exists.";
-            model.LogWarning("Can't add. " + topName + " already exists.");
+            ReportTopNameTaken(model, topName, status);
             return false;
         }
-        model.InsertLine(insertRow,
-                         {PortKeyword(model.Log, mapped.Kind), WidthField(mapped, mapped.Msb),
-                          WidthField(mapped, mapped.Lsb), topName});
+        model.InsertLine(insertRow, TopPortLine(model.Log, mapped, topName));
     }
 
     NetOfPort own;

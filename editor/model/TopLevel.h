@@ -5,7 +5,10 @@
 
 #include "editor/model/ProjectModel.h"
 
+#include <optional>
 #include <string>
+
+class NetIndex;
 
 // The type word of a direction letter: "Input", "Output", "Inout" (or "Bidir" with bidirWord),
 // "Variant"; an unknown letter logs "Unknown port type." and gives "Variant". caseLetter 'U' or
@@ -13,6 +16,23 @@
 std::string PortTypeWord(MessageLog& log, char kind, char caseLetter, bool bidirWord);
 // The keyword of a port line of this direction letter: "INPUT", "OUTPUT", "BIDIR", "KVAR".
 std::string PortKeyword(MessageLog& log, char kind);
+
+// Logged when a naming rule or a typed name leaves a new top port without a name.
+extern const char* const EmptyTopPortName; // "Top port name can't be empty."
+
+// The steps of MapPortToTop that a caller mapping many ports at once shares with it.
+// Whether p cannot be mapped at all (a width that is not a number, a top port, a driven input
+// unless it goes to a named, non-variant top port); the reason is logged. nets, when given, is
+// the index of the present lines, for a caller that asks about many ports.
+bool MapRefused(ProjectModel& model, const port& p, bool named, bool variantTarget,
+                const NetIndex* nets = nullptr);
+// The name TopNameRule gives p's new top port, made an escaped identifier (with a warning) when
+// it is no plain one; nothing, with the error logged, when it is empty or has an inner blank.
+std::optional<std::string> RuleTopPortName(ProjectModel& model, const port& p);
+// Tells that a new top port's name is taken: the warning, and status when given.
+void ReportTopNameTaken(ProjectModel& model, const std::string& name, std::string* status);
+// The port line of a new top port named name with p's direction and width.
+ProjectLine TopPortLine(MessageLog& log, const port& p, const std::string& name);
 
 // Maps the module port p to the top level. With name empty a top port named by TopNameRule is
 // made, its line inserted at insertRow; with a name, p is wired to that existing top port, which,

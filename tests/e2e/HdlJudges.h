@@ -32,8 +32,19 @@ struct CommandResult {
     std::string output;
 };
 
-// Runs a command line through the shell with standard error joined to standard output. Every
-// path in our command lines is a temporary or build path without quotes or blanks.
+// A text as one word of a shell command line, whatever blanks or quotes a path holds.
+inline std::string ShellWord(const std::string& text) {
+    std::string word = "'";
+    for (char c : text)
+        word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return word + "'";
+}
+inline std::string ShellWord(const fs::path& path) {
+    return ShellWord(path.string());
+}
+
+// Runs a command line through the shell with standard error joined to standard output; paths in
+// it are each one ShellWord.
 inline CommandResult RunCommand(const std::string& command) {
     CommandResult result;
     FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
@@ -65,7 +76,7 @@ inline bool HaveTool(const std::string& tool) {
 inline std::string Join(const std::vector<fs::path>& files) {
     std::string joined;
     for (const fs::path& file : files)
-        joined += " " + file.string();
+        joined += " " + ShellWord(file);
     return joined;
 }
 
@@ -73,7 +84,7 @@ inline std::string Join(const std::vector<fs::path>& files) {
 // design leaves open on purpose and the top's missing timescale (the generator writes none).
 inline void ExpectIverilogAccepts(const fs::path& top, const std::vector<fs::path>& leaves) {
     CommandResult result =
-        RunCommand("iverilog -g2005 -Wall -o /dev/null " + top.string() + Join(leaves));
+        RunCommand("iverilog -g2005 -Wall -o /dev/null " + ShellWord(top) + Join(leaves));
     EXPECT_EQ(result.status, 0) << result.output;
     std::istringstream lines(result.output);
     std::string line;
@@ -103,12 +114,12 @@ inline void ExpectVerilatorAccepts(const fs::path& dir, const fs::path& top,
             text +=
                 std::string("lint_off -rule ") + rule + " -file \"" + kCorpus.string() + "/*\"\n";
         WriteBytes(waiver, text);
-        config = " " + waiver.string();
+        config = " " + ShellWord(waiver);
     }
     CommandResult result = RunCommand(
         "verilator --lint-only -Wall -Wno-DECLFILENAME -Wno-DEFPARAM -Wno-PINCONNECTEMPTY "
         "--timescale 1ns/1ps --top-module " +
-        topName + config + " " + top.string() + Join(leaves));
+        topName + config + " " + ShellWord(top) + Join(leaves));
     EXPECT_EQ(result.status, 0) << result.output;
     EXPECT_EQ(result.output.find("%Warning"), std::string::npos) << result.output;
 }
@@ -159,8 +170,37 @@ inline std::optional<std::vector<std::string>> EndBits(const Json& top, const st
     return list;
 }
 
-// Every ordinary WIRE line's two ends sit on the same bits; every instance port that no line
-// names is empty.
+// The bits of a combined top port that an assignment gives the net of a wire ending on it: the
+// slice [m:l] of a bus (" net = bus [m:l] " or " bus [m:l] = net "), or the whole inout its input
+// path reads (" net = io "). The inout's tri-state driver is not one of these.
+struct CombinedSlice {
+    std::string net;
+    std::string port;
+    int msb = -1; // -1: the whole port
+    int lsb = -1;
+};
+
+inline std::optional<CombinedSlice> SliceOfAssignment(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> t;
+    for (std::string word; in >> word;)
+        t.push_back(word);
+    int msb = 0;
+    int lsb = 0;
+    auto range = [&](const std::string& word) {
+        return std::sscanf(word.c_str(), "[%d:%d]", &msb, &lsb) == 2;
+    };
+    if (t.size() == 4 && t[1] == "=" && range(t[3]))
+        return CombinedSlice{t[0], t[2], msb, lsb};
+    if (t.size() == 4 && t[2] == "=" && range(t[1]))
+        return CombinedSlice{t[3], t[0], msb, lsb};
+    if (t.size() == 3 && t[1] == "=")
+        return CombinedSlice{t[0], t[2], -1, -1};
+    return std::nullopt;
+}
+
+// Every ordinary WIRE line's two ends sit on the same bits, a wire to a combined port on its
+// slice; every instance port that no line names is empty.
 inline void ExpectNetlistMatchesTheWires(const Json& netlist, const ProjectModel& model) {
     const Json* modules = netlist.Member("modules");
     ASSERT_NE(modules, nullptr);
@@ -169,11 +209,19 @@ inline void ExpectNetlistMatchesTheWires(const Json& netlist, const ProjectModel
     const Json* top = modules->Member(topModule);
     ASSERT_NE(top, nullptr) << "no module " << topModule << " in the netlist";
     std::set<std::pair<std::string, std::string>> wired;
+    std::vector<const ProjectLine*> toCombined;
     int wires = 0;
     for (const ProjectLine& line : model.LineList) {
         if (line[0] != "WIRE" || line[FieldSuggestion] == "S")
             continue;
         ++wires;
+        wired.insert({line[1], line[2]});
+        wired.insert({line[3], line[4]});
+        const int far = model.FindPortQuiet(line[3], line[4]);
+        if (line[3] == model.TopName && far >= 0 && model.PortList[far].Combined) {
+            toCombined.push_back(&line);
+            continue;
+        }
         SCOPED_TRACE(line[1] + "." + line[2] + " - " + line[3] + "." + line[4] + " (" + line[5] +
                      ")");
         auto a = EndBits(*top, model.TopName, line[1], line[2]);
@@ -181,10 +229,29 @@ inline void ExpectNetlistMatchesTheWires(const Json& netlist, const ProjectModel
         ASSERT_TRUE(a && b);
         EXPECT_FALSE(a->empty());
         EXPECT_EQ(*a, *b);
-        wired.insert({line[1], line[2]});
-        wired.insert({line[3], line[4]});
     }
     EXPECT_GT(wires, 0) << "a design without wires shows nothing";
+    for (const ProjectLine& assign : model.LineList) {
+        if (assign[0] != "ASSIGN")
+            continue;
+        const std::optional<CombinedSlice> slice = SliceOfAssignment(assign[1]);
+        if (!slice)
+            continue;
+        for (const ProjectLine* line : toCombined) {
+            if ((*line)[5] != slice->net || (*line)[4] != slice->port)
+                continue;
+            SCOPED_TRACE((*line)[1] + "." + (*line)[2] + " on" + assign[1]);
+            auto own = EndBits(*top, model.TopName, (*line)[1], (*line)[2]);
+            auto whole = EndBits(*top, model.TopName, model.TopName, slice->port);
+            ASSERT_TRUE(own && whole);
+            std::vector<std::string> bits = *whole;
+            if (slice->msb >= 0) {
+                ASSERT_LT(static_cast<std::size_t>(slice->msb), whole->size());
+                bits.assign(whole->begin() + slice->lsb, whole->begin() + slice->msb + 1);
+            }
+            EXPECT_EQ(*own, bits);
+        }
+    }
     for (const port& p : model.PortList) {
         if (p.OwnerName == model.TopName || wired.count({p.OwnerName, p.Name}))
             continue;
@@ -194,18 +261,33 @@ inline void ExpectNetlistMatchesTheWires(const Json& netlist, const ProjectModel
     }
 }
 
+// ghdl -a of every file in order, then -e of the top with -Werror=binding, all under one
+// standard; with run, the elaborated design also runs for 100 ns (-r --stop-time=100ns).
+inline void ExpectGhdlElaborates(const fs::path& dir, const std::vector<fs::path>& files,
+                                 const std::string& topName, const std::string& standard,
+                                 const std::string& library = "work", bool run = false) {
+    const std::string options =
+        "--std=" + standard + " --workdir=" + ShellWord(dir) + " --work=" + library;
+    for (const fs::path& file : files) {
+        CommandResult analysed = RunCommand("ghdl -a " + options + " " + ShellWord(file));
+        ASSERT_EQ(analysed.status, 0) << file << "\n" << analysed.output;
+    }
+    const std::string cd = "cd " + ShellWord(dir) + " && ";
+    CommandResult elaborated =
+        RunCommand(cd + "ghdl -e " + options + " -Werror=binding " + topName);
+    ASSERT_EQ(elaborated.status, 0) << elaborated.output;
+    if (!run)
+        return;
+    CommandResult ran =
+        RunCommand(cd + "ghdl -r " + options + " " + topName + " --stop-time=100ns");
+    EXPECT_EQ(ran.status, 0) << ran.output;
+}
+
 inline void ExpectGhdlAccepts(const fs::path& dir, const fs::path& top, const std::string& topName,
                               const std::vector<fs::path>& leaves, const std::string& library) {
-    std::string options = "--std=08 --workdir=" + dir.string() + " --work=" + library;
-    for (const fs::path& leaf : leaves) {
-        CommandResult analysed = RunCommand("ghdl -a " + options + " " + leaf.string());
-        ASSERT_EQ(analysed.status, 0) << leaf << "\n" << analysed.output;
-    }
-    CommandResult analysed = RunCommand("ghdl -a " + options + " " + top.string());
-    EXPECT_EQ(analysed.status, 0) << analysed.output;
-    CommandResult elaborated =
-        RunCommand("cd " + dir.string() + " && ghdl -e " + options + " -Werror=binding " + topName);
-    EXPECT_EQ(elaborated.status, 0) << elaborated.output;
+    std::vector<fs::path> files = leaves;
+    files.push_back(top);
+    ExpectGhdlElaborates(dir, files, topName, "08", library);
 }
 
 } // namespace zun::e2e

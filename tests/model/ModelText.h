@@ -66,3 +66,11 @@ inline const char* const SmallProject = "TOP\t\ttop\n"
                                         "MODULE\tsink\tu2\t/src/sink.v\tverilog\n"
                                         "INPUT\t7\t0\td\n"
                                         "WIRE\tu1\tq\tu2\td\tnet_q\n";
+
+// The model opened on the lines of text and rebuilt, with the rebuild's log lines cleared.
+inline void LoadProject(ProjectModel& model, std::string_view text) {
+    model.LineList = LinesFromText(text);
+    model.PrjOpen = true;
+    model.UpdatePicExecute(RebuildSender::MainWindow);
+    model.ClearLog();
+}

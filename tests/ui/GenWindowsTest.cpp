@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardItemModel>
+#include <QTimer>
 
 #include <filesystem>
 
@@ -210,3 +211,33 @@ TEST_F(GenWindowsTest, DoubleClickedModuleSourceIsShownAsPlainText) {
 }
 
 } // namespace
+
+TEST_F(GenWindowsTest, ACustomPortListIsTypedIntoTheTextWindowInListMode) {
+    form->OpenProjectFile(kDemo);
+    ASSERT_TRUE(form->Model.PrjOpen);
+    Window().Model().SetText("module demo_top;");
+    QAction* action = form->Action("ImptTopPrt_Cstm");
+    ASSERT_TRUE(action->isEnabled()) << "the text window is there";
+    for (bool ok : {false, true}) {
+        bool shown = false;
+        QTimer::singleShot(0, [&] {
+            for (int i = 0; i < 100 && !Window().isVisible(); ++i)
+                QApplication::processEvents(QEventLoop::AllEvents, 10);
+            shown = Window().isModal();
+            EXPECT_EQ(Window().windowTitle(), "Custom Port List");
+            EXPECT_EQ(Window().Memo1->toPlainText(), "") << "the list starts empty";
+            Window().Memo1->setPlainText("input [3:0] key_in,\r\noutput reg led_out");
+            if (ok)
+                Window().BitBtn1->click();
+            else
+                Window().reject();
+        });
+        action->trigger();
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(form->Model.FindPortQuiet("demo_top", "key_in") >= 0, ok);
+    }
+    EXPECT_GE(form->Model.FindPortQuiet("demo_top", "led_out"), 0);
+    EXPECT_EQ(form->Model.FindPortQuiet("demo_top", "reg"), -1);
+    EXPECT_FALSE(Window().Model().CstmPrtMode) << "OK closes the window again in its other uses";
+    EXPECT_TRUE(form->Model.Modified);
+}

@@ -349,9 +349,9 @@ TEST_F(MainWindowTest, WithAProjectEveryProjectCommandIsEnabledAndSaveFollowsMod
 TEST_F(MainWindowTest, ACommandWithoutAHandlerStaysDisabledUntilItGetsOne) {
     form->Model.PrjOpen = true;
     form->UpdateProjectState('n');
-    EXPECT_FALSE(form->Action("MapUndrv")->isEnabled());
-    form->SetHandler("MapUndrv", [] {});
-    EXPECT_TRUE(form->Action("MapUndrv")->isEnabled());
+    EXPECT_FALSE(form->Action("BFLst")->isEnabled());
+    form->SetHandler("BFLst", [] {});
+    EXPECT_TRUE(form->Action("BFLst")->isEnabled());
     // A check button is always usable: its state is what the drawing reads.
     EXPECT_TRUE(form->Action("ToolButton10")->isEnabled());
 }

@@ -322,3 +322,73 @@ TEST_F(TFormNewPrjTest, DroppedSourceFilesOnTheMainWindowOpenTheWizardWithThem) 
 }
 
 } // namespace
+
+namespace {
+
+// The top module's port lines as keyword, width and name.
+std::vector<std::string> TopPortLines(const ProjectModel& m) {
+    std::vector<std::string> out;
+    const mdu* top = m.TopRecord();
+    if (top && top->FirstPort >= 0)
+        for (int i = top->FirstPort; i <= top->LastPort; ++i) {
+            const ProjectLine& l = m.LineList[m.PortList[i].LineIndex];
+            out.push_back(l[0] + " " + l[1] + ":" + l[2] + " " + l[3]);
+        }
+    return out;
+}
+
+// A project of b.vhd under the top chip, to import top ports into.
+class ImportTopPortsTest : public TFormNewPrjTest {
+protected:
+    void NewChipProject() {
+        host->ShowModal = [](TFormNewPrj& w) {
+            w.BitBtn2Click();
+            w.LabeledEdit2->setText("chip");
+            w.BitBtn8Click();
+            return w.result();
+        };
+        form->FileNewPrjExecute(true, {b_});
+    }
+};
+
+} // namespace
+
+TEST_F(ImportTopPortsTest, ImportTopPortFromHdlGivesTheTopTheChosenModulesPorts) {
+    NewChipProject();
+    ASSERT_TRUE(form->Model.PrjOpen);
+    ASSERT_TRUE(form->Action("ImptTopPrt_HDL")->isEnabled());
+    const std::string c = Source("c.v", "module other(input [3:0] k, output z); endmodule\n");
+    for (bool inherit : {true, false}) {
+        host->ShowModal = [&](TFormNewPrj& w) {
+            EXPECT_EQ(w.windowTitle(), "Import Top Port - File Settings");
+            EXPECT_EQ(w.ListView1->topLevelItemCount(), 0) << "the file list starts empty";
+            host->Wizard().AddSourceFile(inherit ? a_ : c);
+            w.Refresh();
+            w.BitBtn2Click();
+            EXPECT_EQ(w.LabeledEdit2->text(), "chip");
+            w.CheckBox1->setChecked(inherit);
+            w.BitBtn8Click();
+            return w.result();
+        };
+        form->RunCommand("ImptTopPrt_HDL");
+    }
+    // "*T" keeps directions and widths; "*t" makes variant ports without width.
+    EXPECT_EQ(TopPortLines(form->Model),
+              (std::vector<std::string>{"INPUT 7:0 x", "OUTPUT 7:0 y", "INPUT : s", "OUTPUT : o",
+                                        "KVAR : k", "KVAR : z"}));
+    EXPECT_TRUE(form->Model.Modified);
+    EXPECT_TRUE(form->Action("Undo")->isEnabled());
+    form->Action("Undo")->trigger();
+    EXPECT_EQ(TopPortLines(form->Model).size(), 4u) << "the undo takes the last import back";
+    EXPECT_TRUE(WorkFilesLeft().empty());
+}
+
+TEST_F(ImportTopPortsTest, ACancelledImportOfTopPortsChangesNothing) {
+    NewChipProject();
+    form->Model.Modified = false;
+    const ProjectLines before = form->Model.LineList;
+    host->ShowModal = [&](TFormNewPrj&) { return int(QDialog::Rejected); };
+    form->RunCommand("ImptTopPrt_HDL");
+    EXPECT_EQ(form->Model.LineList, before);
+    EXPECT_FALSE(form->Model.Modified);
+}

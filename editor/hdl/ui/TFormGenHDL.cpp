@@ -183,6 +183,20 @@ void TFormGenHDL::ShowModeless() {
     activateWindow();
 }
 
+std::optional<std::string> TFormGenHDL::ShowCustomPortList() {
+    model_.SetText("");
+    model_.CstmPrtMode = true;
+    model_.GenStyle = PlainTextStyle;
+    model_.Caption = "Custom Port List";
+    const bool ok = exec() == QDialog::Accepted;
+    // OK closes the window in list mode only; its other uses close it.
+    model_.CstmPrtMode = false;
+    if (!ok)
+        return std::nullopt;
+    TakeTypedText();
+    return model_.Text();
+}
+
 void TFormGenHDL::showEvent(QShowEvent* event) {
     model_.FormShow();
     Refresh();

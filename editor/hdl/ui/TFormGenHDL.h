@@ -6,6 +6,9 @@
 
 #include <QDialog>
 
+#include <optional>
+#include <string>
+
 class QHeaderView;
 class QLabel;
 class QPlainTextEdit;
@@ -25,6 +28,9 @@ public:
     void Refresh();
     // Shown modeless, raised over the editor.
     void ShowModeless();
+    // List mode for a custom port list: an empty text under the caption "Custom Port List",
+    // shown modally; the text on OK, nothing on any other close.
+    std::optional<std::string> ShowCustomPortList();
 
     QPlainTextEdit* Memo1 = nullptr;
     QHeaderView* HeaderControl1 = nullptr;

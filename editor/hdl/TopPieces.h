@@ -1,0 +1,54 @@
+// What every generator of a top-level text reads from the records the same way: the top module,
+// the port kinds it declares, the tie-offs of open outputs, the parameter overrides, the bounds
+// of a port, and the log lines of what it leaves out.
+#pragma once
+
+#include "editor/model/ProjectModel.h"
+
+#include <string>
+
+// The first record with an empty module name; null when the project has none.
+const mdu* FindTopModule(const ProjectModel& model);
+// Both ends of the record's port range are set.
+bool HasPorts(const mdu& m);
+// Input, output and inout: the kinds a top module declares.
+bool IsDeclaredKind(char kind);
+
+// An open top output is tied to AssignOpenOut unless that is "N": an output with a numeric
+// width that no wire ends on.
+bool IsOpenOutputToTie(const ProjectModel& model, const port& p);
+// "\r\nassign name ={n{1'bc}};": every bit of the output tied to AssignOpenOut.
+std::string VerilogTieOff(const ProjectModel& model, const port& p);
+// The VHDL tie-off; a one-bit port has no width text, while (3 downto 3) is a vector of one.
+std::string VhdlTieOff(const ProjectModel& model, const port& p, std::size_t nameColumns);
+// "defparam inst.name = value ;\n" for each parameter whose instance value is set and differs
+// from the module's.
+std::string VerilogDefparams(const mdu& m);
+
+// The instance's value of a parameter (PARAMETER field 5) within its group of seven.
+inline constexpr std::size_t ParamInstValue = 4;
+// The value a generic is mapped to: the instance's, else the module's default; blank when it has
+// neither.
+const std::string& GenericValue(const mdu& m, std::size_t group);
+// Only tabs, blanks and line ends.
+bool IsBlank(const std::string& text);
+
+// The MSB and LSB texts of a top port: its numbers, or, for a width that did not evaluate, the
+// bound expressions of its line (its raw fields where those are empty); empty for one bit.
+struct PortBounds {
+    std::string Msb;
+    std::string Lsb;
+    bool Down = true; // runs down: MSB >= LSB, and always for a width that is not numeric
+};
+PortBounds DecimalBounds(const ProjectModel& model, const port& p);
+// The bound expressions of the port's line, where a component declares it; its numbers where
+// the line has none.
+PortBounds ExpressionBounds(const port& p);
+
+// "Ignore variant port:" + name + "." or "Unknown port:" + name + ".".
+void LogTopPortLeftOut(ProjectModel& model, const port& p);
+// The warning for a top port whose width did not evaluate: its expressions are written instead.
+void LogWidthNotNumeric(ProjectModel& model, const port& p);
+// The warning for a generic that has neither an instance value nor a default: it gets no
+// association.
+void LogGenericWithoutValue(ProjectModel& model, const mdu& m, std::size_t group);
