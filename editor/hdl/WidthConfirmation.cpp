@@ -35,15 +35,22 @@ std::string IntegerOperand(int value) {
 // belong to (a parameter declared as ((DATA_WIDTH+7)/8) follows DATA_WIDTH, as in the module
 // itself). A name met again while its own text is being made (a default that names its own
 // parameter, or two that name each other) stays, so the expression fails rather than the
-// substitution running on; a text that would grow past MaxResolvedText stays unexpanded.
+// substitution running on; a text that would grow past MaxResolvedText stays unexpanded. With
+// anyCase the names are compared in lower case.
 class ParamSubstitution {
 public:
-    explicit ParamSubstitution(const std::vector<ParamRow>& params)
-        : params_(params), resolved_(params.size()), state_(params.size(), Unresolved) {
+    ParamSubstitution(const std::vector<ParamRow>& params, bool anyCase)
+        : params_(params), anyCase_(anyCase), resolved_(params.size()),
+          state_(params.size(), Unresolved) {
+        if (anyCase_) {
+            lowered_.reserve(params.size());
+            for (const ParamRow& row : params)
+                lowered_.push_back(platform::AsciiLower(row.Name));
+        }
         // Of two rows of one name the first is taken.
         for (std::size_t r = 0; r < params.size(); ++r)
             if (!params[r].Name.empty())
-                rowOf_.emplace(params[r].Name, r);
+                rowOf_.emplace(anyCase_ ? std::string_view(lowered_[r]) : params[r].Name, r);
     }
 
     std::string Apply(std::string_view text) {
@@ -59,7 +66,9 @@ public:
             while (end < text.size() && IsIdentChar(text[end]))
                 ++end;
             const std::string_view word = text.substr(i, end - i);
-            const auto row = rowOf_.find(word);
+            if (anyCase_)
+                word_ = platform::AsciiLower(word);
+            const auto row = rowOf_.find(anyCase_ ? std::string_view(word_) : word);
             if (row != rowOf_.end() && state_[row->second] != InProgress)
                 out += Resolved(row->second);
             else
@@ -92,6 +101,9 @@ private:
     }
 
     const std::vector<ParamRow>& params_;
+    const bool anyCase_;
+    std::vector<std::string> lowered_; // the rows' names in lower case, with anyCase
+    std::string word_;                 // the word looked up, in lower case
     std::unordered_map<std::string_view, std::size_t> rowOf_;
     std::vector<std::string> resolved_;
     std::vector<State> state_;
@@ -209,8 +221,9 @@ bool UsesParameter(std::string_view expr) {
     return !packed.empty() && !IsIntStr(packed);
 }
 
-std::string SubstituteParams(std::string_view expr, const std::vector<ParamRow>& params) {
-    return ParamSubstitution(params).Apply(expr);
+std::string SubstituteParams(std::string_view expr, const std::vector<ParamRow>& params,
+                             bool anyCase) {
+    return ParamSubstitution(params, anyCase).Apply(expr);
 }
 
 void LogWidthUpdates(ProjectModel& model, const std::string& inst, int paraCount, int prtCount) {
@@ -231,7 +244,7 @@ WidthConfirmation::WidthConfirmation(ProjectModel& model, Prompt& prompt)
 }
 
 bool WidthConfirmation::EvaluateWidthExpression(std::string_view expr, int& value) {
-    std::string s = SubstituteParams(expr, Params);
+    std::string s = SubstituteParams(expr, Params, ParamsAnyCase);
     if (!s.empty() && (s.front() == '+' || s.front() == '-'))
         s.insert(s.begin(), '0');
     // A sign right after an opening parenthesis gets a 0 before it, "(-1)" becoming "(0-1)".
@@ -251,11 +264,13 @@ bool WidthConfirmation::FillWidList(const std::string& inst, std::vector<ParamRo
     ConfInst = inst;
     Caption = "Confirm the port width of the instance " + inst;
     CheckBox1 = !model_.ConfirmParam;
+    ParamsAnyCase = false;
 
     const int k = model_.FindInstance(inst);
     if (k < 0 || model_.MduList[k].FirstPort < 0)
         return true;
     const mdu& m = model_.MduList[k];
+    ParamsAnyCase = platform::SameIgnoringAsciiCase(m.Language, "vhdl");
     const int last = std::min(m.LastPort, static_cast<int>(model_.PortList.size()) - 1);
     for (int i = m.FirstPort; i <= last; ++i) {
         const port& p = model_.PortList[i];
@@ -263,8 +278,8 @@ bool WidthConfirmation::FillWidList(const std::string& inst, std::vector<ParamRo
             continue;
         WidthRow row;
         row.Port = p.Name;
-        row.MsbExp = SubstituteParams(p.MsbExpr, Params);
-        row.LsbExp = SubstituteParams(p.LsbExpr, Params);
+        row.MsbExp = SubstituteParams(p.MsbExpr, Params, ParamsAnyCase);
+        row.LsbExp = SubstituteParams(p.LsbExpr, Params, ParamsAnyCase);
         auto evaluate = [&](const std::string& expr, std::string& val, const char* bound) {
             int v = 0;
             if (EvaluateWidthExpression(expr, v)) {

@@ -46,8 +46,10 @@ bool UsesParameter(std::string_view expr);
 // negative), any other default in parentheses, so that it keeps its own precedence and an empty
 // one fails. The names in such a default are replaced too, from rows before or after it; a name
 // whose own text is being made (a default naming its own parameter, or a cycle) is left as it
-// stands, so the substitution ends and the expression fails.
-std::string SubstituteParams(std::string_view expr, const std::vector<ParamRow>& params);
+// stands, so the substitution ends and the expression fails. Names match as written (Verilog);
+// with anyCase a name matches in any ASCII letter case (VHDL, whose "width" is its "WIDTH").
+std::string SubstituteParams(std::string_view expr, const std::vector<ParamRow>& params,
+                             bool anyCase = false);
 
 // One row of the dialog's list.
 struct WidthRow {
@@ -87,6 +89,8 @@ public:
     bool SortAscending = true;
     // The Instances page's rows at the last fill: the names and values the expressions use.
     std::vector<ParamRow> Params;
+    // The instance of the last fill is a VHDL one: its names match in any letter case.
+    bool ParamsAnyCase = false;
 
     // The rebuild with the dialog as the sender, run by OK.
     std::function<void()> UpdatePicture;

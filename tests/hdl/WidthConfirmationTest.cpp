@@ -126,6 +126,35 @@ TEST(SubstituteParams, PutsInEachParameterAsAWholeWordInListOrder) {
         EXPECT_EQ(SubstituteParams(c.expr, c.params), c.result) << c.what;
 }
 
+// VHDL names are one name in any letter case: a generic Width ranges a port by "WIDTH-1" or
+// "width-1", and put in as written only, such a width could never be evaluated.
+TEST(SubstituteParams, MatchesVhdlNamesInAnyLetterCase) {
+    struct Case {
+        const char* what;
+        std::vector<ParamRow> params;
+        const char* expr;
+        const char* result;
+    } cases[] = {
+        {"another case than the declaration", {Param("Width", "8")}, "WIDTH-1+width", "8-1+8"},
+        {"the value before the default", {Param("W", "8", "16")}, "w-1", "16-1"},
+        {"still whole words only", {Param("W", "8")}, "w1-W_-w", "w1-W_-8"},
+        {"through a default in another case",
+         {Param("Data_Width", "8"), Param("KEEP", "(DATA_WIDTH+7)/8")},
+         "keep-1",
+         "((8+7)/8)-1"},
+        {"the first of two rows that differ in case only",
+         {Param("W", "4"), Param("w", "5")},
+         "w",
+         "4"},
+        {"a default naming itself in another case ends", {Param("W", "w+1")}, "w", "(w+1)"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SubstituteParams(c.expr, c.params, true), c.result) << c.what;
+        EXPECT_NE(SubstituteParams(c.expr, c.params), c.result)
+            << c.what << ": Verilog names keep their case";
+    }
+}
+
 TEST(SubstituteParams, EndsOnDefaultsThatDoubleFromRowToRow) {
     // P0 = P1*P1, P1 = P2*P2, ...: put in fully, P0 would be 2^40 names long.
     std::vector<ParamRow> params;
@@ -285,6 +314,33 @@ TEST_F(WidthConfirmationTest, FillListsTheParameterisedPortsWithTheirValues) {
     EXPECT_EQ(model.Log.Lines(),
               (std::vector<std::string>{"Warning: Fail to evaluate the MSB of port bad (u1). "
                                         "Double click it to set the width manually."}));
+}
+
+TEST_F(WidthConfirmationTest, AVhdlInstanceFindsItsGenericsInAnyLetterCase) {
+    model.LineList = LinesFromText("TOP\t\ttop\n"
+                                   "MODULE\tmix\tu1\t/src/mix.vhd\tvhdl\n"
+                                   "PARAMETER\t\t\tWidth\t8\t\tK\tinteger\n"
+                                   "INPUT\tNA\t0\td\t\tWIDTH-1\t0\n"
+                                   "OUTPUT\tNA\t0\tq\t\twidth - 1\t0\n"
+                                   "MODULE\tcore\tu2\t/src/core.v\tverilog\n"
+                                   "PARAMETER\t\t\tWidth\t8\t\tK\n"
+                                   "INPUT\tNA\t0\td\t\tWIDTH-1\t0\n");
+    Rebuild();
+    std::vector<ParamRow> page = PageOf("u1");
+    page[0].Value = "12";
+    EXPECT_TRUE(conf.FillWidList("u1", page, false));
+    ASSERT_EQ(conf.Rows.size(), 2u);
+    EXPECT_EQ(Row("d").MsbExp, "12-1");
+    EXPECT_EQ(Row("d").MsbVal, "11");
+    EXPECT_EQ(Row("q").MsbVal, "11");
+    int ports = 0;
+    int params = 0;
+    ASSERT_TRUE(conf.ApplyPortWidths(ports, params, false, false));
+    EXPECT_EQ(Field("q", 1), "11");
+
+    EXPECT_FALSE(conf.FillWidList("u2", PageOf("u2"), false))
+        << "a Verilog module's WIDTH is another name than its Width";
+    EXPECT_EQ(Row("d").MsbVal, "NA");
 }
 
 TEST_F(WidthConfirmationTest, AnInstanceWithoutParameterisedPortsGivesAnEmptyTrueList) {
