@@ -223,29 +223,18 @@ void BM_UpdateDistinctModules(benchmark::State& state) {
 } // namespace
 
 // N and 4N show how the cost grows; the fitted complexity is printed after each pair.
-BENCHMARK(BM_NewProjectWidths)
-    ->Arg(1000)
-    ->Arg(4000)
-    ->Unit(benchmark::kMillisecond)
-    ->Complexity(benchmark::oN);
-BENCHMARK(BM_UpdateSharedModule)
-    ->Arg(1000)
-    ->Arg(4000)
-    ->Unit(benchmark::kMillisecond)
-    ->Complexity(benchmark::oN);
-BENCHMARK(BM_UpdateAddingPort)
-    ->Arg(1000)
-    ->Arg(4000)
-    ->Unit(benchmark::kMillisecond)
-    ->Complexity(benchmark::oN);
-BENCHMARK(BM_UpdateKeyDefault)
-    ->Arg(1000)
-    ->Arg(4000)
-    ->Unit(benchmark::kMillisecond)
-    ->Complexity(benchmark::oN);
-BENCHMARK(BM_UpdateDistinctModules)
-    ->Arg(250)
-    ->Arg(1000)
-    ->Unit(benchmark::kMillisecond)
-    ->Complexity(benchmark::oN);
+static void NAndFourN(benchmark::internal::Benchmark* b, int n) {
+    b->Arg(n)->Arg(4 * n)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+}
+static void Instances1000(benchmark::internal::Benchmark* b) {
+    NAndFourN(b, 1000);
+}
+static void Modules250(benchmark::internal::Benchmark* b) {
+    NAndFourN(b, 250);
+}
+BENCHMARK(BM_NewProjectWidths)->Apply(Instances1000);
+BENCHMARK(BM_UpdateSharedModule)->Apply(Instances1000);
+BENCHMARK(BM_UpdateAddingPort)->Apply(Instances1000);
+BENCHMARK(BM_UpdateKeyDefault)->Apply(Instances1000);
+BENCHMARK(BM_UpdateDistinctModules)->Apply(Modules250);
 BENCHMARK_MAIN();
