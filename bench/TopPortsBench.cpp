@@ -1,5 +1,6 @@
 // The whole-design commands on designs of N instances of 50 ports, N = 50, 200 and 800: mapping
-// every lone port to the top level (N x 50 mappings), and listing the connections of one
+// every lone port to the top level (N x 50 mappings), mapping the undriven nets (N x 25 / 2 nets
+// of two inputs each, one mapping per net), and listing the connections of one
 // instance and of 1000 selected ports of a design wired as a chain. Each should cost about 4 times
 // as much at 4N; at 200 instances the mapping should stay within 1 s and each listing within
 // 20 ms.
@@ -45,8 +46,21 @@ ProjectLines Design(int n, bool wired) {
     return lines;
 }
 
-ProjectModel& Fresh(ProjectModel& m, int n, bool wired) {
+// Each pair of instances has its inputs joined, two by two, on nets that nothing drives.
+void JoinInputPairs(ProjectLines& lines, int n) {
+    for (int k = 0; k + 1 < n; k += 2)
+        for (int p = 0; p < kPorts / 2; ++p) {
+            const std::string input = "i" + std::to_string(p);
+            lines.push_back(
+                MakeLine({"WIRE", "u" + std::to_string(k), input, "u" + std::to_string(k + 1),
+                          input, "d" + std::to_string(k) + "_" + std::to_string(p)}));
+        }
+}
+
+ProjectModel& Fresh(ProjectModel& m, int n, bool wired, bool undriven = false) {
     m.LineList = Design(n, wired);
+    if (undriven)
+        JoinInputPairs(m.LineList, n);
     m.PrjOpen = true;
     m.TopNameRule = "%M_%P"; // every lone port gets a name of its own
     m.UpdatePicExecute(RebuildSender::MainWindow);
@@ -69,6 +83,8 @@ struct Row {
     int n = 0;
     int mapped = 0;
     double mapMs = 0;
+    int undriven = 0;
+    double undrivenMs = 0;
     double listInstanceMs = 0;
     double listSelectionMs = 0;
 };
@@ -81,6 +97,13 @@ Row Measure(int n) {
         Fresh(m, n, false);
         const auto t0 = Clock::now();
         row.mapped = MapAllOrphansExecute(m);
+        return Ms(Clock::now() - t0);
+    });
+    row.undrivenMs = Best([&] {
+        ProjectModel m;
+        Fresh(m, n, false, true);
+        const auto t0 = Clock::now();
+        row.undriven = MapUndrvExecute(m);
         return Ms(Clock::now() - t0);
     });
     ProjectModel m;
@@ -109,19 +132,21 @@ Row Measure(int n) {
 int main() {
     std::printf("Whole-design commands on N instances of %d ports (best of %d runs)\n\n", kPorts,
                 kRuns);
-    std::printf("%6s %9s %14s %18s %20s\n", "N", "mapped", "MapAllOrphans", "List instance",
-                "List 1000 selected");
+    std::printf("%6s %9s %14s %9s %12s %18s %20s\n", "N", "mapped", "MapAllOrphans", "undriven",
+                "MapUndrv", "List instance", "List 1000 selected");
     std::vector<Row> rows;
     for (int n : kSizes) {
         rows.push_back(Measure(n));
         const Row& r = rows.back();
-        std::printf("%6d %9d %11.1f ms %15.3f ms %17.3f ms\n", r.n, r.mapped, r.mapMs,
-                    r.listInstanceMs, r.listSelectionMs);
+        std::printf("%6d %9d %11.1f ms %9d %9.1f ms %15.3f ms %17.3f ms\n", r.n, r.mapped, r.mapMs,
+                    r.undriven, r.undrivenMs, r.listInstanceMs, r.listSelectionMs);
     }
     std::printf("\nGrowth from N to 4N (linear is 4):\n");
     for (std::size_t i = 1; i < rows.size(); ++i)
-        std::printf("  %d -> %d: map x%.2f, list instance x%.2f, list selection x%.2f\n",
+        std::printf("  %d -> %d: map x%.2f, map undriven x%.2f, list instance x%.2f, list "
+                    "selection x%.2f\n",
                     rows[i - 1].n, rows[i].n, rows[i].mapMs / rows[i - 1].mapMs,
+                    rows[i].undrivenMs / rows[i - 1].undrivenMs,
                     rows[i].listInstanceMs / rows[i - 1].listInstanceMs,
                     rows[i].listSelectionMs / rows[i - 1].listSelectionMs);
     const Row& at200 = rows[1];

@@ -39,6 +39,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <cstdio>
 #include <exception>
@@ -541,10 +542,23 @@ void TForm1::showEvent(QShowEvent* event) {
     // The start-up may open the modal wizard: run it once the window is on the screen, so the
     // wizard stands over the editor rather than over nothing.
     if (FirstShowPending)
-        QTimer::singleShot(0, this, [this] {
-            if (FirstShowPending)
-                Guarded([this] { FormShow(); });
-        });
+        QTimer::singleShot(0, this, [this] { FormShowOnceExposed(0); });
+}
+
+void TForm1::FormShowOnceExposed(int polls) {
+    // The display exposes a shown window only when it gets round to it, which on a busy machine
+    // can be after the next turn of the event loop; one it never exposes (started minimised)
+    // starts up all the same once the polls run out.
+    constexpr int kPollMs = 10;
+    constexpr int kMaxPolls = 300;
+    if (!FirstShowPending)
+        return;
+    const bool exposed = windowHandle() && windowHandle()->isExposed();
+    if (!exposed && polls < kMaxPolls) {
+        QTimer::singleShot(kPollMs, this, [this, polls] { FormShowOnceExposed(polls + 1); });
+        return;
+    }
+    Guarded([this] { FormShow(); });
 }
 
 void TForm1::FormShow() {

@@ -250,6 +250,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // FormShow from the first showing, once the window is on the screen.
+    void FormShowOnceExposed(int polls);
     void BuildActions();
     void BuildMenus();
     void BuildToolBar();

@@ -12,10 +12,6 @@ void TForm1::CreateSmartLinkWindow() {
     RegisterDockClient(SmartLinkForm, "ToolButton25");
     if (View.SmartLinkWindow)
         SetDockPanelVisible(Qt::RightDockWidgetArea, true, SmartLinkForm);
-    // Hovering a port proposes its wires while "Enable/Disable SmartLink" is down.
-    CanvasHooks.ApplySmartLinkRules = [this](char kind, int index, int rule, std::string& summary) {
-        return ApplySmartLinkRules(kind, index, rule, summary);
-    };
 }
 
 bool TForm1::ApplySmartLinkRules(char kind, int index, int rule, std::string& summary) {

@@ -453,7 +453,12 @@ void CanvasController::DoubleClick(char kind, int index) {
     if (kind == 'P') {
         const port p = model_.PortList[index];
         if (p.Numeric) {
-            UndoableEdit([&] { return AcceptSuggestions(model_) > 0; });
+            // Only the proposals shown are connected: with SmartLink switched off the drawing
+            // hides those of the last port pointed at, and they go unconnected.
+            if (view_.SmartLink)
+                UndoableEdit([&] { return AcceptSuggestions(model_) > 0; });
+            else
+                DropSuggestionLines(model_);
             // The marks are gone and the suggestions with them, wires made or not.
             Rebuild();
             return;

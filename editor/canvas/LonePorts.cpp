@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -122,12 +123,11 @@ int MapInoutsExecute(ProjectModel& model) {
     return MapKindExecute(model, 'B', "Map all the internal inout lone ports to top level.");
 }
 
-int MapUndrvExecute(ProjectModel& model) {
-    MessageLog::Batch batch(model.Log);
-    model.LogAction("Map all the internal undrived input ports to top level.");
-    model.TakeUndoSnapshot();
-    // Each mapping drives its net from a new top input and renames it, so the next port's
-    // question is asked of the rebuilt records, with an index of the lines made once per rebuild.
+namespace {
+
+// The mapping of undriven ports one at a time with a rebuild after each, as the command is
+// described; the index moves past the new top port line as in MapOneByOne.
+int MapUndrvOneByOne(ProjectModel& model) {
     int n = 0;
     std::optional<NetIndex> nets;
     for (std::size_t i = 0; i < model.PortList.size(); ++i) {
@@ -143,6 +143,119 @@ int MapUndrvExecute(ProjectModel& model) {
         nets.reset();
         model.UpdatePicExecute(RebuildSender::MainWindow);
     }
+    return n;
+}
+
+// Whether every wire end on the top module is one of its ports: then a new top port is on no
+// net, and its mapping only adds a wire from the net's head and renames the net.
+bool TopWireEndsArePorts(const ProjectModel& model) {
+    std::unordered_set<std::string> ports;
+    if (const mdu* top = model.TopRecord(); top && top->FirstPort >= 0)
+        for (int i = top->FirstPort; i <= top->LastPort; ++i)
+            ports.insert(model.PortList[i].Name);
+    for (const ProjectLine& line : model.LineList)
+        if (line[FieldKind] == "W" && ((line[1] == model.TopName && !ports.count(line[2])) ||
+                                       (line[3] == model.TopName && !ports.count(line[4]))))
+            return false;
+    return true;
+}
+
+// The undriven ports mapped on the records of one rebuild. A mapping changes no net but the
+// one it maps: it adds a top port and a wire from the head and renames the net after the port.
+// A top input or inout then drives the net, so its other ports are passed over; a variant top
+// port does not, so the next one is mapped too and the net is renamed again. The lines change
+// once at the end, the net names of each step carried by their first names.
+int MapUndrvAtOnce(ProjectModel& model) {
+    const NetIndex nets(model);
+    std::unordered_set<std::string> topNames;
+    if (const mdu* top = model.TopRecord(); top->FirstPort >= 0)
+        for (int i = top->FirstPort; i <= top->LastPort; ++i)
+            topNames.insert(model.PortList[i].Name);
+    std::unordered_set<std::string> netNames;
+    for (const wire& w : model.WireList)
+        netNames.insert(w.Name);
+    std::unordered_map<std::string, std::string> currentName; // by the net's name at the start
+    std::unordered_set<std::string> drivenNow;
+    std::vector<std::pair<std::string, std::string>> renames;
+
+    ProjectLines topPorts;
+    ProjectLines wires;
+    std::vector<std::string> wireNets; // each new wire's net by its first name; empty: none
+    int n = 0;
+    for (const port& p : model.PortList) {
+        if (p.Lone)
+            continue;
+        const int first = nets.FirstLineOf(p.OwnerName, p.Name);
+        const ProjectLine* netLine = first >= 0 ? &model.LineList[first] : nullptr;
+        const std::string net = netLine ? (*netLine)[5] : std::string();
+        if ((netLine && drivenNow.count(net)) || HasDriver(nets, p, true))
+            continue;
+        if (MapRefused(model, p, false, true, &nets))
+            continue;
+        std::optional<std::string> name = RuleTopPortName(model, p);
+        if (!name)
+            continue;
+        const auto named = currentName.find(net);
+        const std::string now = !netLine                     ? std::string()
+                                : named != currentName.end() ? named->second
+                                                             : net;
+        const bool free =
+            !topNames.count(*name) && (!netNames.count(*name) || (netLine && now == *name));
+        if (!free) {
+            ReportTopNameTaken(model, *name, nullptr);
+            continue;
+        }
+        topPorts.push_back(TopPortLine(model.Log, p, *name));
+        topNames.insert(*name);
+        if (netLine) {
+            if (now != *name) {
+                renames.emplace_back(now, *name);
+                netNames.erase(now);
+            }
+            currentName[net] = *name;
+            wires.push_back(
+                MakeLine({"WIRE", (*netLine)[1], (*netLine)[2], model.TopName, *name, *name}));
+            wireNets.push_back(net);
+            if (p.Kind == 'I' || p.Kind == 'B')
+                drivenNow.insert(net);
+        } else {
+            wires.push_back(MakeLine({"WIRE", p.OwnerName, p.Name, model.TopName, *name, *name}));
+            wireNets.emplace_back();
+        }
+        netNames.insert(*name);
+        ++n;
+        model.LogInfo("Map undrived port " + p.Name + " (" + p.OwnerName + ").");
+        // The scan of the description meets a port whose net is still undriven once more, just
+        // behind its new top port line, and is refused the name it has just taken.
+        if (netLine && !drivenNow.count(net))
+            if (std::optional<std::string> again = RuleTopPortName(model, p))
+                ReportTopNameTaken(model, *again, nullptr);
+    }
+    if (n == 0)
+        return 0;
+    ProjectLines& lines = model.LineList;
+    lines.insert(lines.begin() + model.FirstMduLine, std::make_move_iterator(topPorts.begin()),
+                 std::make_move_iterator(topPorts.end()));
+    // A new wire carries the name its net has at the end; the old ones get it by the renames.
+    for (std::size_t w = 0; w < wires.size(); ++w)
+        if (!wireNets[w].empty())
+            wires[w][5] = currentName[wireNets[w]];
+    RenameNetsAtOnce(model, renames);
+    lines.insert(lines.end(), std::make_move_iterator(wires.begin()),
+                 std::make_move_iterator(wires.end()));
+    model.UpdatePicExecute(RebuildSender::MainWindow);
+    return n;
+}
+
+} // namespace
+
+int MapUndrvExecute(ProjectModel& model) {
+    MessageLog::Batch batch(model.Log);
+    model.LogAction("Map all the internal undrived input ports to top level.");
+    model.TakeUndoSnapshot();
+    const int n = MappingsCanShareOneRebuild(model) && TopWireEndsArePorts(model)
+                      ? MapUndrvAtOnce(model)
+                      : MapUndrvOneByOne(model);
     model.LogAction("Done. " + std::to_string(n) + " port(s) mapped.");
     return n;
 }

@@ -8,7 +8,12 @@
 #include "platform/TextFile.h"
 #include "platform/TextLines.h"
 
+#include <algorithm>
+#include <charconv>
+#include <optional>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 const char* const GenErrorText = "Error.";
 const char* const GenNoTopText = "Error";
@@ -89,7 +94,84 @@ std::string VhdlMode(char kind, bool buffer) {
     return buffer ? ":buffer " : ":out    ";
 }
 
-std::string VhdlAssign(const std::string& field) {
+std::optional<int> Decimal(const std::string& text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [at, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || at != end || value < 0)
+        return std::nullopt;
+    return value;
+}
+
+// The nets the finishing job declares as vectors of one bit: it types a net by the bounds of
+// its end B's port line when they are numbers, else by those of its end A's; a top port has
+// none there.
+std::unordered_set<std::string> OneBitVectorNets(const ProjectModel& model) {
+    auto bounds = [&](const std::string& inst,
+                      const std::string& name) -> std::optional<std::pair<int, int>> {
+        if (inst == model.TopName)
+            return std::nullopt;
+        const int k = model.FindPortQuiet(inst, name);
+        if (k < 0)
+            return std::nullopt;
+        const ProjectLine& line = model.LineList[model.PortList[k].LineIndex];
+        const std::optional<int> msb = Decimal(line[1]);
+        const std::optional<int> lsb = Decimal(line[2]);
+        if (!msb || !lsb)
+            return std::nullopt;
+        return std::pair{*msb, *lsb};
+    };
+    std::unordered_set<std::string> nets;
+    for (const ProjectLine& line : model.LineList) {
+        if (line[0] != "WIRE" || line[FieldSuggestion] == "S")
+            continue;
+        std::optional<std::pair<int, int>> b = bounds(line[3], line[4]);
+        if (!b)
+            b = bounds(line[1], line[2]);
+        if (b && b->first == b->second)
+            nets.insert(line[5]);
+    }
+    return nets;
+}
+
+// A bus slice of one bit, " net = bus [n:n] " or " bus [n:n] = net ", on a net declared as a
+// vector of one bit: the finishing job would make the slice one element, a std_logic, and the
+// assignment would mix a vector with a bit; it becomes the one-element slice bus (n downto n),
+// a bus running down as the combining makes it.
+std::optional<std::string> OneBitVectorSlice(const std::string& field,
+                                             const std::unordered_set<std::string>& nets) {
+    std::vector<std::string> words;
+    for (std::size_t at = 0; at < field.size();) {
+        const std::size_t end = std::min(field.find(' ', at), field.size());
+        if (end > at)
+            words.push_back(field.substr(at, end - at));
+        at = end + 1;
+    }
+    if (words.size() != 4 || field.front() != ' ' || field.back() != ' ')
+        return std::nullopt;
+    const bool input = words[1] == "=";
+    const bool output = words[2] == "=";
+    if (input == output)
+        return std::nullopt;
+    const std::string& net = input ? words[0] : words[3];
+    const std::string& bus = input ? words[2] : words[0];
+    const std::string& range = input ? words[3] : words[1];
+    const std::size_t colon = range.find(':');
+    if (range.size() < 5 || range.front() != '[' || range.back() != ']' ||
+        colon == std::string::npos || !nets.count(net))
+        return std::nullopt;
+    const std::optional<int> msb = Decimal(range.substr(1, colon - 1));
+    const std::optional<int> lsb = Decimal(range.substr(colon + 1, range.size() - colon - 2));
+    if (!msb || !lsb || *msb != *lsb)
+        return std::nullopt;
+    const std::string slice =
+        bus + " (" + std::to_string(*msb) + " downto " + std::to_string(*lsb) + ")";
+    return " " + (input ? net + " <= " + slice : slice + " <= " + net) + " ";
+}
+
+std::string VhdlAssign(const std::string& field, const std::unordered_set<std::string>& nets) {
+    if (const std::optional<std::string> slice = OneBitVectorSlice(field, nets))
+        return "\r\n" + *slice + ";";
     std::string text = field;
     const std::size_t equal = text.find(" = ");
     if (equal != std::string::npos)
@@ -282,7 +364,9 @@ std::optional<std::string> VhdlSkeleton(ProjectModel& model) {
             instances += ";\n";
     }
     signals += "\n--Internal Signals End";
-    tieoffs += AssignLines(model.LineList, VhdlAssign);
+    const std::unordered_set<std::string> oneBitVectors = OneBitVectorNets(model);
+    tieoffs += AssignLines(
+        model.LineList, [&](const std::string& field) { return VhdlAssign(field, oneBitVectors); });
 
     return "library IEEE;\nuse IEEE.std_logic_1164.all;\n" + entity +
            "\narchitecture ZUN2012_Arch of " + title + " is\n" + components + signals + "\nbegin" +

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
+#include <optional>
+#include <queue>
 
 const char* const CombinedBusWire = "Can't delete a wire connected to a combined bus port of the "
                                     "top module. You can delete the combined bus port first.";
@@ -45,18 +48,19 @@ void AppendWire(ProjectModel& model, const NetEnd& a, const NetEnd& b, const std
 
 // Every " old " in the ASSIGN texts becomes " new ". The blank after a name may start the next
 // one, so the search goes on from it.
-void RenameInAssigns(ProjectModel& model, const std::string& oldName, const std::string& newName) {
+void RenameInAssignText(std::string& text, const std::string& oldName, const std::string& newName) {
     const std::string from = " " + oldName + " ";
     const std::string to = " " + newName + " ";
-    for (ProjectLine& line : model.LineList) {
-        if (line[0] != "ASSIGN")
-            continue;
-        std::string& text = line[1];
-        for (std::size_t at = text.find(from); at != std::string::npos;
-             at = text.find(from, at + to.size() - 1)) {
-            text.replace(at, from.size(), to);
-        }
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size() - 1)) {
+        text.replace(at, from.size(), to);
     }
+}
+
+void RenameInAssigns(ProjectModel& model, const std::string& oldName, const std::string& newName) {
+    for (ProjectLine& line : model.LineList)
+        if (line[0] == "ASSIGN")
+            RenameInAssignText(line[1], oldName, newName);
 }
 
 std::string ReplaceEvery(const std::string& text, const std::string& from, const std::string& to) {
@@ -464,6 +468,62 @@ bool RenameNet(ProjectModel& model, const std::string& oldName, const std::strin
             line[5] = newName;
     RenameInAssigns(model, oldName, newName);
     return true;
+}
+
+void RenameNetsAtOnce(ProjectModel& model,
+                      const std::vector<std::pair<std::string, std::string>>& renames) {
+    if (renames.empty())
+        return;
+    // The renamings of each old name, in order: a line follows a chain of them, each one taken
+    // only after the one that gave the line its present name.
+    std::unordered_map<std::string, std::vector<std::size_t>> byOld;
+    for (std::size_t k = 0; k < renames.size(); ++k)
+        byOld[renames[k].first].push_back(k);
+    // The first renaming of name after the one numbered after (any, when there is none).
+    using Step = std::optional<std::size_t>;
+    auto next = [&](const std::string& name, Step after) -> Step {
+        const auto it = byOld.find(name);
+        if (it == byOld.end())
+            return std::nullopt;
+        const auto k = after ? std::upper_bound(it->second.begin(), it->second.end(), *after)
+                             : it->second.begin();
+        return k == it->second.end() ? Step() : Step(*k);
+    };
+    for (ProjectLine& line : model.LineList) {
+        if (IsOrdinaryWireLine(line)) {
+            for (Step k = next(line[5], std::nullopt); k; k = next(line[5], k))
+                line[5] = renames[*k].second;
+        } else if (line[0] == "ASSIGN") {
+            // The renamings that can touch this text: those of a name in it (an escaped name
+            // keeps its closing blank), and those of each name a renaming puts in.
+            std::string& text = line[1];
+            std::priority_queue<std::size_t, std::vector<std::size_t>, std::greater<>> due;
+            std::unordered_set<std::size_t> queued;
+            auto queue = [&](const std::string& name, Step after) {
+                for (Step k = next(name, after); k; k = next(name, k))
+                    if (queued.insert(*k).second)
+                        due.push(*k);
+            };
+            for (std::size_t at = 0; at < text.size();) {
+                const std::size_t end = std::min(text.find(' ', at), text.size());
+                if (end > at) {
+                    const std::string word = text.substr(at, end - at);
+                    queue(word, std::nullopt);
+                    queue(word + " ", std::nullopt);
+                }
+                at = end + 1;
+            }
+            while (!due.empty()) {
+                const std::size_t k = due.top();
+                due.pop();
+                const std::string from = " " + renames[k].first + " ";
+                if (text.find(from) == std::string::npos)
+                    continue;
+                RenameInAssignText(text, renames[k].first, renames[k].second);
+                queue(renames[k].second, k);
+            }
+        }
+    }
 }
 
 bool ModifyWire(ProjectModel& model, int topPort, const std::string& newName) {

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 // Logged when a wire to a combined bus port of the top module is to go: the bus goes first.
@@ -127,6 +128,9 @@ bool RenameNetAfterHead(ProjectModel& model, const std::string& oldNet, const Ne
 // name is refused (unless skipCheck).
 bool RenameNet(ProjectModel& model, const std::string& oldName, const std::string& newName,
                bool skipCheck);
+// Does what RenameNet(old, new, true) for each pair in order does, in one pass over the lines.
+void RenameNetsAtOnce(ProjectModel& model,
+                      const std::vector<std::pair<std::string, std::string>>& renames);
 // Renames the top port at PortList index topPort, the wires that end on it and its net. False when
 // the name is refused.
 bool ModifyWire(ProjectModel& model, int topPort, const std::string& newName);

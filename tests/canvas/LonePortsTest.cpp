@@ -157,6 +157,67 @@ TEST(LonePortsOracle, MappingAllAtOnceGivesTheLinesAndLogOfOneMappingAtATime) {
     EXPECT_GT(mappings, 200) << "the designs leave too little to map";
 }
 
+namespace {
+
+// The step-by-step description of MapUndrv: one mapping and one rebuild at a time.
+int MapUndrvOneAtATime(ProjectModel& m) {
+    int n = 0;
+    for (std::size_t i = 0; i < m.PortList.size(); ++i) {
+        const port p = m.PortList[i];
+        if (p.Lone || HasDriver(m, p, true) || !MapPortToTop(m, p, m.FirstMduLine, "", true))
+            continue;
+        ++n;
+        m.LogInfo("Map undrived port " + p.Name + " (" + p.OwnerName + ").");
+        m.UpdatePicExecute(RebuildSender::MainWindow);
+    }
+    return n;
+}
+
+// A seeded design with many wires, so that nets of inputs and variant ports go undriven, and an
+// assignment naming some nets, so that their renaming shows there too.
+void LoadUndrivenDesign(ProjectModel& m, unsigned seed) {
+    LoadRandomDesign(m, seed, 8, 30);
+    std::vector<std::string> nets;
+    for (const wire& w : m.WireList)
+        nets.push_back(w.Name);
+    for (std::size_t k = 0; k + 1 < nets.size(); k += 2)
+        m.LineList.push_back(MakeLine({"ASSIGN", " " + nets[k] + " = " + nets[k + 1] + " "}));
+    m.UpdatePicExecute(RebuildSender::MainWindow);
+}
+
+} // namespace
+
+// Regression: MapUndrv rebuilt the whole design after every mapping (quadratic on many undriven
+// nets); mapping them on one rebuild must give the very lines and log of the literal loop.
+TEST(LonePortsOracle, MappingUndrivenPortsAtOnceGivesTheLinesAndLogOfOneMappingAtATime) {
+    const char* const rules[] = {"%P", "%M_%P", "%P[0]", "a %P", "x_%P", "n"};
+    int mappings = 0;
+    int renamedInAssigns = 0;
+    for (unsigned seed = 1; seed <= 120; ++seed) {
+        ProjectModel fast;
+        ProjectModel slow;
+        LoadUndrivenDesign(fast, seed);
+        LoadUndrivenDesign(slow, seed);
+        fast.TopNameRule = slow.TopNameRule = rules[seed % 6];
+        const Lines before = StoredText(fast.LineList);
+        const int n = MapUndrvExecute(fast);
+        slow.LogAction("Map all the internal undrived input ports to top level.");
+        slow.TakeUndoSnapshot();
+        EXPECT_EQ(n, MapUndrvOneAtATime(slow)) << "seed " << seed;
+        slow.LogAction("Done. " + std::to_string(n) + " port(s) mapped.");
+        ASSERT_EQ(StoredText(fast.LineList), StoredText(slow.LineList)) << "seed " << seed;
+        ASSERT_EQ(fast.Log.Lines(), slow.Log.Lines()) << "seed " << seed;
+        mappings += n;
+        const Lines after = StoredText(fast.LineList);
+        for (const std::string& line : before)
+            if (line.rfind("ASSIGN", 0) == 0 &&
+                std::find(after.begin(), after.end(), line) == after.end())
+                ++renamedInAssigns;
+    }
+    EXPECT_GT(mappings, 60) << "the designs leave too few undriven nets";
+    EXPECT_GT(renamedInAssigns, 40) << "too few assignments name a mapped net";
+}
+
 TEST_F(Wiring, UndrivenNetsAreMappedOnceEachAndTheirOtherPortsAreThenDriven) {
     m.StrictRule = false;
     Load("WIRE\tu2\td\tu3\td\td\n");

@@ -534,17 +534,32 @@ TEST_F(Engine, MenuItemsAreTheWholeRulesWithTheirStartsAndCaptions) {
     EXPECT_TRUE(SmartLinkRuleItems(m).empty());
 }
 
+// The canvas's host as the main window makes it: rebuilds, status panels and the rules.
+CanvasHost HoverHost(ProjectModel& m, SmartLink& engine, std::map<int, std::string>& panels) {
+    CanvasHost host;
+    host.Rebuild = [&m] { m.UpdatePicExecute(RebuildSender::MainWindow); };
+    host.SetStatusText = [&panels](int panel, const std::string& text) { panels[panel] = text; };
+    host.StatusText = [&panels](int panel) { return panels[panel]; };
+    host.ApplySmartLinkRules = [&engine](char kind, int index, int rule, std::string& summary) {
+        return engine.ApplySmartLinkRules(kind, index, rule, summary);
+    };
+    return host;
+}
+
+// A left double-click and its release at (x, y).
+void DoubleClick(CanvasController& canvas, int x, int y) {
+    MouseShift twice;
+    twice.Left = true;
+    twice.Double = true;
+    canvas.PaintBox1MouseDown(MouseButton::Left, twice, x, y);
+    canvas.PaintBox1MouseUp(MouseButton::Left, MouseShift{}, x, y);
+}
+
 TEST_F(Engine, HoverOverAPortProposesItsWiresAndADoubleClickAcceptsThem) {
     SetRules({kSameLink, kChannelLink});
     const ViewState view = ViewState::Initial();
     std::map<int, std::string> panels;
-    CanvasHost host;
-    host.Rebuild = [this] { m.UpdatePicExecute(RebuildSender::MainWindow); };
-    host.SetStatusText = [&](int panel, const std::string& text) { panels[panel] = text; };
-    host.StatusText = [&](int panel) { return panels[panel]; };
-    host.ApplySmartLinkRules = [this](char kind, int index, int rule, std::string& summary) {
-        return engine.ApplySmartLinkRules(kind, index, rule, summary);
-    };
+    CanvasHost host = HoverHost(m, engine, panels);
     CanvasController canvas(m, view, host);
     const auto centre = [this](const std::string& inst, const std::string& name) {
         const port& p = m.PortList[Port(inst, name)];
@@ -568,17 +583,37 @@ TEST_F(Engine, HoverOverAPortProposesItsWiresAndADoubleClickAcceptsThem) {
     ProjectLines stored = m.LineList;
     std::erase_if(stored, [](const ProjectLine& l) { return l[FieldSuggestion] == "S"; });
     const std::vector<std::string> before = StoredText(stored);
-    MouseShift twice;
-    twice.Left = true;
-    twice.Double = true;
-    canvas.PaintBox1MouseDown(MouseButton::Left, twice, tx, ty);
-    canvas.PaintBox1MouseUp(MouseButton::Left, none, tx, ty);
+    DoubleClick(canvas, tx, ty);
     EXPECT_TRUE(m.SuggestList.empty());
     EXPECT_FALSE(m.PortList[Port("u2", "tx_1_2data")].Lone);
     EXPECT_FALSE(m.PortList[Port("u3", "tx_1_2data")].Lone);
     ASSERT_TRUE(m.UndoEnabled());
     m.UndoExecute();
     EXPECT_EQ(StoredText(m.LineList), before);
+}
+
+TEST_F(Engine, DoubleClickWithSmartLinkSwitchedOffConnectsNoneOfTheHiddenProposals) {
+    SetRules({kSameLink, kChannelLink});
+    ViewState view = ViewState::Initial();
+    std::map<int, std::string> panels;
+    CanvasHost host = HoverHost(m, engine, panels);
+    CanvasController canvas(m, view, host);
+    const port& tx = m.PortList[Port("u1", "tx_1_2data")];
+    const int x = tx.X + m.PrtWidth / 2;
+    const int y = tx.Y + m.PrtHeight / 2;
+    MouseShift none;
+    canvas.Image1MouseMove(none, x, y);
+    ASSERT_EQ(m.SuggestList.size(), 3u);
+    // Switched off while the pointer is away; it comes back onto the same port, so the proposals
+    // are neither made again nor dropped, and the drawing no longer shows them.
+    view.SmartLink = false;
+    canvas.Image1MouseMove(none, x, y);
+    ASSERT_EQ(m.SuggestList.size(), 3u);
+    DoubleClick(canvas, x, y);
+    EXPECT_TRUE(m.SuggestList.empty());
+    EXPECT_EQ(m.WireList.size(), 1u); // u1.busy to u2.busy alone
+    EXPECT_TRUE(m.PortList[Port("u2", "tx_1_2data")].Lone);
+    EXPECT_FALSE(m.UndoEnabled());
 }
 
 } // namespace

@@ -170,7 +170,7 @@ TEST_F(MenuCommandsE2e, VerilogTopPassesYosysWithEveryWireAndSliceOnItsBits) {
 }
 
 // Our VHDL leaves, their ports imported as variant top ports that take the direction of what is
-// wired to them, the rest mapped; a combined port's assignments are Verilog, so none here.
+// wired to them, the rest mapped.
 TEST_F(MenuCommandsE2e, VhdlTopWithImportedAndMappedPortsPassesGhdl) {
     REQUIRE_TOOL("ghdl");
     const fs::path leaves = fs::path(ZUN_TEST_DATA) / "gen" / "leaves.vhd";
@@ -197,6 +197,38 @@ TEST_F(MenuCommandsE2e, VhdlTopWithImportedAndMappedPortsPassesGhdl) {
     const fs::path top = Generate(true);
     EXPECT_TRUE(LogHas("Warning: Ignore variant port:d.")) << "d stays variant and unconnected";
     ExpectGhdlAccepts(scratch_, top, "vmenu_top", {leaves}, "work");
+}
+
+// The assignments that Combine and Combine to inout write, in the VHDL top: an input bus whose
+// low bit feeds a std_logic port, an output bus whose low bit comes from a one-bit vector port
+// (3 downto 3), and an inout of eight bits with its one-bit enable.
+TEST_F(MenuCommandsE2e, VhdlTopWithCombinedBusesAndAnInoutPassesGhdl) {
+    REQUIRE_TOOL("ghdl");
+    const fs::path leaves = fs::path(ZUN_TEST_DATA) / "gen" / "leaves.vhd";
+    NewProject({leaves}, "vcomb_top");
+    const std::string scale = Instance("gen_scale");
+    const std::string flag = Instance("gen_flag");
+    const std::string osc = Instance("gen_osc");
+    SetInstanceValue(scale, "K", "2");
+    const std::string top = model_.TopName;
+    for (const auto& [inst, name] : std::vector<std::pair<std::string, std::string>>{
+             {scale, "a"}, {scale, "y"}, {flag, "clk"}, {flag, "d"}, {flag, "f"}, {osc, "o"},
+             {osc, "v"}})
+        Map(inst, name);
+
+    dialogs_.InoutName = "pad";
+    Choose(top, "d", {{top, "d"}, {top, "y"}, {top, "o"}}, "Combine to inout...");
+    EXPECT_EQ(TopLine("pad"), "BIDIR 7:0 combined");
+    dialogs_.BusName = "rd";
+    Choose(top, "v", {{top, "v"}, {top, "f"}}, "Combine...");
+    EXPECT_EQ(TopLine("rd"), "OUTPUT 8:0 combined");
+    dialogs_.BusName = "bus_in";
+    Choose(top, "a", {{top, "a"}, {top, "clk"}}, "Combine...");
+    EXPECT_EQ(TopLine("bus_in"), "INPUT 8:0 combined");
+    model_.ClearLog();
+
+    const fs::path vhdl = Generate(true);
+    ExpectGhdlAccepts(scratch_, vhdl, "vcomb_top", {leaves}, "work");
 }
 
 } // namespace

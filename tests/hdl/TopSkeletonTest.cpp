@@ -366,6 +366,19 @@ TEST_F(TopSkeleton, VhdlFaultsAreMended) {
          {},
          {},
          {"Warning: The input port a (u1) is left open; VHDL requires it to be connected."}},
+        {"a one-bit bus slice on a net of a one-bit vector port is a one-element slice",
+         "TOP\t\ttop\nOUTPUT\t1\t0\trd\tY\nINPUT\t1\t0\tbi\tY\n"
+         "MODULE\tcore\tu1\t/c.vhd\tvhdl\n"
+         "OUTPUT\t3\t3\tf\nOUTPUT\t\t\tg\nINPUT\t5\t5\te\nINPUT\t\t\th\n"
+         "WIRE\tu1\tf\ttop\trd\tW0\nWIRE\tu1\tg\ttop\trd\tW1\n"
+         "WIRE\tu1\te\ttop\tbi\tW2\nWIRE\tu1\th\ttop\tbi\tW3\n"
+         "ASSIGN\t rd [1:1] = W0 \nASSIGN\t rd [0:0] = W1 \n"
+         "ASSIGN\t W2 = bi [1:1] \nASSIGN\t W3 = bi [0:0] \n",
+         'N',
+         {" rd (1 downto 1) <= W0 ;", " rd [0:0] <= W1 ;", " W2 <= bi (1 downto 1) ;",
+          " W3 <= bi [0:0] ;"},
+         {"[1:1]"},
+         {}},
     };
     for (const PieceCase& c : cases) {
         Load(c.project, c.assignOpenOut);

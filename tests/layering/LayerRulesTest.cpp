@@ -75,6 +75,11 @@ const EdgeCase kEdges[] = {
     {"platform/Paths.cpp", "QDir", true, false},
     {"launcher/Launcher.cpp", "QString", true, false},
     {"editor/model/ui/Old.cpp", "QWidget", true, true},
+    // Our headers in angle brackets reach the tree through the same include directory.
+    {"editor/canvas/SmartLink.cpp", "editor/app/TForm1.h", true, false},
+    {"engine/Engine.cpp", "editor/model/ProjectLine.h", true, false},
+    {"editor/model/Rebuild.cpp", "editor/model/ProjectModel.h", true, true},
+    {"editor/app/TForm1.cpp", "editor/canvas/Picture.h", true, true},
     // System headers and those of other libraries are free everywhere.
     {"platform/Process.cpp", "sys/wait.h", true, true},
     {"regex/Regex.cpp", "pcre2.h", true, true},
@@ -92,6 +97,18 @@ TEST(LayerRules, EachIncludeIsJudgedByTheLayersOfBothEnds) {
 TEST(LayerRules, AFileNextToTheSourceIsItsOwnFolder) {
     EXPECT_FALSE(Forbidden("engine/Engine.cpp", Include{"Local.h", false}, true));
     EXPECT_TRUE(Forbidden("engine/Engine.cpp", Include{"Local.h", false}, false));
+}
+
+TEST(LayerRules, AFileReachedFromTheSourcesFolderIsJudgedByWhereItLies) {
+    // Climbing out of the folder is no way round the layers.
+    EXPECT_EQ(Forbidden("editor/canvas/SmartLink.cpp", Include{"../app/TForm1.h", false}, true),
+              "editor/canvas may not include editor/app");
+    EXPECT_EQ(
+        Forbidden("editor/model/Rebuild.cpp", Include{"../../engine/Patterns.h", false}, true),
+        "editor/model may not include engine");
+    EXPECT_TRUE(Forbidden("platform/Paths.cpp", Include{"../tests/support/InCi.h", false}, true));
+    EXPECT_FALSE(Forbidden("editor/app/TForm1.cpp", Include{"../canvas/Picture.h", false}, true));
+    EXPECT_FALSE(Forbidden("editor/canvas/ui/TFormSL.cpp", Include{"../SmartLink.h", false}, true));
 }
 
 TEST(LayerRules, TheReasonNamesBothLayers) {
@@ -171,6 +188,23 @@ TEST_F(PlantedTree, QtInTheModelIsFoundToo) {
     ASSERT_EQ(result.violations.size(), 2u);
     EXPECT_EQ(result.violations[1].file, "editor/model/Settings.cpp");
     EXPECT_EQ(result.violations[1].line, 5);
+}
+
+TEST_F(PlantedTree, IncludesThatClimbOutOfTheirFolderOrUseAngleBracketsAreFoundToo) {
+    WriteBytes(tmp.Path("editor/app/TForm1.h"), "#pragma once\n");
+    WriteBytes(tmp.Path("editor/canvas/Picture.h"), "#pragma once\n");
+    WriteBytes(tmp.Path("editor/canvas/Picture.cpp"),
+               "#include \"Picture.h\"\n#include \"../app/TForm1.h\"\n"
+               "#include <editor/app/TForm1.h>\n");
+    const layering::CheckResult result = layering::CheckTree(tmp.Root());
+    std::vector<std::string> found;
+    for (const layering::Violation& v : result.violations)
+        found.push_back(v.file + ":" + std::to_string(v.line) + ": " + v.reason);
+    EXPECT_EQ(found,
+              (std::vector<std::string>{
+                  "editor/canvas/Picture.cpp:2: editor/canvas may not include editor/app",
+                  "editor/canvas/Picture.cpp:3: editor/canvas may not include editor/app",
+                  "editor/model/Rebuild.cpp:3: editor/model may not include editor/canvas"}));
 }
 
 std::string Program() {

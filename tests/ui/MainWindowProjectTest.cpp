@@ -11,6 +11,7 @@
 #include "editor/canvas/ui/WinColor.h"
 #include "editor/model/ProjectFile.h"
 #include "model/ModelText.h"
+#include "support/EventPump.h"
 #include "support/FileFixtures.h"
 
 #include <QApplication>
@@ -125,6 +126,23 @@ TEST_F(ProjectWindow, AMissingProjectOnTheCommandLineIsLoggedAndNothingOpens) {
     EXPECT_TRUE(LogHas("Error: Can not open the project file " + dir.Path("gone.zun") + "."));
     EXPECT_NE(form->InfoWindow->MsgMemo->toPlainText().toStdString().find("Can not open"),
               std::string::npos);
+}
+
+TEST_F(ProjectWindow, FirstShowWaitsForTheScreenAndStartsUpAllTheSameWhenItNeverComes) {
+    // Shown, but never put on the screen: what a busy display looks like for a while. The wizard
+    // a start-up may open must not stand over nothing.
+    form->setAttribute(Qt::WA_DontShowOnScreen);
+    form->FirstShowPending = true;
+    form->SetCommandLine({kDemo});
+    form->show();
+    for (int turn = 0; turn < 5; ++turn)
+        QApplication::processEvents();
+    EXPECT_TRUE(form->FirstShowPending);
+    EXPECT_FALSE(form->Model.PrjOpen);
+    // A window the display never shows still opens its project.
+    EXPECT_TRUE(PumpEventsUntil([this] { return form->Model.PrjOpen; }, 30000));
+    EXPECT_FALSE(form->FirstShowPending);
+    EXPECT_EQ(form->windowTitle().toStdString(), "ZUN2012 - " + kDemo);
 }
 
 TEST_F(ProjectWindow, ClosingAModifiedProjectAsksAndCancelKeepsWindowAndProject) {

@@ -128,6 +128,42 @@ TEST_F(SmartLinkInMainWindow, RowButtonsAndOptionTicksShowTheirEffect) {
     EXPECT_FALSE(sl->CheckListBox1->isWrapping());
 }
 
+TEST_F(SmartLinkInMainWindow, TwoColumnsPutTheOptionsSideBySideAndOneColumnUnderEachOther) {
+    QListWidget* list = sl->CheckListBox1;
+    const auto place = [list](int item) {
+        QApplication::processEvents();
+        return list->visualItemRect(list->item(item)).topLeft();
+    };
+    ASSERT_EQ(place(1).x(), place(0).x());
+    ASSERT_GT(place(1).y(), place(0).y());
+    sl->SpeedButton2->click();
+    // Item 1 stands right of item 0 on its row; item 2 begins the next row.
+    EXPECT_GT(place(1).x(), place(0).x());
+    EXPECT_EQ(place(1).y(), place(0).y());
+    EXPECT_EQ(place(2).x(), place(0).x());
+    EXPECT_GT(place(2).y(), place(0).y());
+    // The columns share the list's width, also once the panel is made wider, and every row of
+    // options is in sight.
+    const auto fitted = [&] {
+        const int width = list->viewport()->width();
+        EXPECT_NEAR(place(1).x(), width / 2, 1);
+        for (int i = 0; i < list->count(); ++i) {
+            const QRect r = list->visualItemRect(list->item(i));
+            EXPECT_LE(r.right(), width) << i;
+            EXPECT_LE(r.bottom(), list->viewport()->height()) << i;
+        }
+    };
+    fitted();
+    const int before = list->viewport()->width();
+    form->resizeDocks({sl}, {sl->width() + 120}, Qt::Horizontal);
+    QApplication::processEvents();
+    ASSERT_GT(list->viewport()->width(), before);
+    fitted();
+    sl->SpeedButton2->click();
+    EXPECT_EQ(place(1).x(), place(0).x());
+    EXPECT_GT(place(1).y(), place(0).y());
+}
+
 TEST_F(SmartLinkInMainWindow, OpenAndSaveGoThroughThePrompt) {
     TempDir dir;
     WriteBytes(dir.Path("bad.qvs"), "abc");
@@ -140,7 +176,6 @@ TEST_F(SmartLinkInMainWindow, OpenAndSaveGoThroughThePrompt) {
     EXPECT_EQ(ReadBytes(dir.Path("saved.qvs")),
               ReadBytes(std::string(ZUN_BUILD_DIR) + "/default.qvs"));
 }
-
 
 TEST_F(SmartLinkInMainWindow, MouseOverAPortDrawsTheProposalsAndADoubleClickAcceptsThem) {
     ProjectModel& m = form->Model;

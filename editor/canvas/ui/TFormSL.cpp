@@ -88,6 +88,7 @@ TFormSL::TFormSL(SmartLinkWindow& state, Prompt& prompt, EditorServices& service
     buttons->addWidget(Btn7, 2, 1);
     buttons->addWidget(SpeedButton2, 3, 0, 1, 2);
     CheckListBox1->setMaximumHeight(6 * 20 + 6);
+    CheckListBox1->viewport()->installEventFilter(this);
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(StringGrid1, 1);
@@ -271,19 +272,49 @@ void TFormSL::ShowOptions() {
         row->setFlags(flags);
     }
     if (State.TwoColumns) {
+        // Rows of two: the list lays its items out left to right and wraps. A list that may
+        // scroll keeps room for a scroll bar in every row, where two halves no longer fit; the
+        // three rows are kept in sight instead.
+        const int rows = (CheckListBox1->count() + 1) / 2;
+        CheckListBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        CheckListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        CheckListBox1->setMinimumHeight(rows * OptionRowHeight() + 2 * CheckListBox1->frameWidth());
         CheckListBox1->setFlow(QListView::LeftToRight);
         CheckListBox1->setWrapping(true);
-        CheckListBox1->setGridSize(
-            QSize(std::max(CheckListBox1->viewport()->width() / 2, 40),
-                  CheckListBox1->sizeHintForRow(0) > 0 ? CheckListBox1->sizeHintForRow(0) : 18));
+        FitOptionColumns();
     } else {
+        CheckListBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        CheckListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        CheckListBox1->setMinimumHeight(0);
         CheckListBox1->setFlow(QListView::TopToBottom);
         CheckListBox1->setWrapping(false);
         CheckListBox1->setGridSize(QSize());
+        for (int i = 0; i < CheckListBox1->count(); ++i)
+            CheckListBox1->item(i)->setSizeHint(QSize());
     }
 }
 
+int TFormSL::OptionRowHeight() const {
+    const int row = CheckListBox1->sizeHintForRow(0);
+    return row > 0 ? row : 18;
+}
+
+void TFormSL::FitOptionColumns() {
+    // Each column just under half of the list's width, as wide as the list is now: the list
+    // wraps a row that reaches its right edge. Every item takes its cell, so a text too long for
+    // it is cut short with dots rather than drawn over its neighbour.
+    const QSize cell(std::max((CheckListBox1->viewport()->width() - 2) / 2, 1), OptionRowHeight());
+    if (CheckListBox1->gridSize() == cell)
+        return;
+    for (int i = 0; i < CheckListBox1->count(); ++i)
+        CheckListBox1->item(i)->setSizeHint(cell);
+    CheckListBox1->setGridSize(cell);
+}
+
 bool TFormSL::eventFilter(QObject* watched, QEvent* event) {
+    if (CheckListBox1 && watched == CheckListBox1->viewport() && event->type() == QEvent::Resize &&
+        State.TwoColumns)
+        FitOptionColumns();
     if (watched == StringGrid1 && event->type() == QEvent::FocusIn)
         StringGrid1Enter();
     if (watched == StringGrid1->viewport() && (event->type() == QEvent::MouseButtonPress ||

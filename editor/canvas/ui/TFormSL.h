@@ -22,7 +22,7 @@ public:
     SmartLinkWindow& State;
 
     QTableWidget* StringGrid1; // rows 1 and up of the state's grid; row 0 is the header
-    QListWidget* CheckListBox1;
+    QListWidget* CheckListBox1 = nullptr;
     QPushButton* Btn1;         // "Apply"
     QPushButton* Btn6;         // "Add a Row"
     QPushButton* SpeedButton1; // "Delete Last Row"
@@ -63,6 +63,9 @@ protected:
 private:
     void ShowGrid();
     void ShowOptions();
+    int OptionRowHeight() const;
+    // The two columns of the options share the list's width.
+    void FitOptionColumns();
 
     Prompt& prompt_;
     EditorServices& services_;

@@ -72,7 +72,7 @@ TEST(WizardOnDisplay, NewOnTheCommandLineOpensTheWizardAndOkDrawsTheProject) {
         TFormNewPrj* w = FormNewPrj;
         ASSERT_NE(w, nullptr);
         if (!(w->isVisible() && w->BitBtn2->isVisible())) {
-            if (sinceShow.elapsed() < 10000) {
+            if (sinceShow.elapsed() < 60000) {
                 QTimer::singleShot(20, drive);
                 return;
             }

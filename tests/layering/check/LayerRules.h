@@ -15,7 +15,9 @@ struct Include {
 
 // Why the source file (a path relative to the tree's root, with "/") may not include this, or
 // nothing when it may. A quoted include names a path from the root, as the build's one include
-// directory does, unless it names a file next to the source (sameFolder).
+// directory does, unless it names a file from the source's own folder (sameFolder), which is then
+// judged by the tree path it resolves to. An angle include of a path in our tree is judged as a
+// quoted one; those of other libraries are free but for Qt's.
 std::optional<std::string> Forbidden(const std::string& source, const Include& include,
                                      bool sameFolder = false);
 
