@@ -1,7 +1,9 @@
 // How width evaluation and module updates grow with the project: a new project of N instances of
 // 20 parameterised ports, each prepared as an added instance (shown on the Instances page, its
 // widths evaluated and written), and an update of the module all N instances share, in which one
-// port, wired from every instance to the next, changes its width.
+// port, wired from every instance to the next, changes its width (in a second pair a port is
+// added as well; in a third the default of a key parameter changes, so that every instance's
+// widths are evaluated again and its wired ports lose their wires).
 #include "editor/canvas/PropertiesPresenter.h"
 #include "editor/hdl/ModuleUpdate.h"
 #include "editor/hdl/WidthConfirmation.h"
@@ -59,14 +61,26 @@ void ChainInstances(ProjectLines& lines, int n) {
                                   "u" + std::to_string(k + 1), "p0", "n" + std::to_string(k)}));
 }
 
-// What the engine reads again: core with port p1 now twice as wide.
-ProjectLines ChangedDefinition() {
+// What an update changes in core.
+enum class Change {
+    PortWidth,  // port p1 twice as wide
+    AddedPort,  // that, and a port no instance has yet
+    KeyDefault, // W's default 8 becomes 16: every instance's widths follow, wired ports too
+};
+
+// What the engine reads again.
+ProjectLines ChangedDefinition(Change change) {
     ProjectLines def;
     def.push_back(MakeLine({"MODULE", "core", "u_core_0", "/src/core.v", "verilog"}));
-    def.push_back(MakeLine({"PARAMETER", "", "", "W", " 8", "", "K"}));
+    def.push_back(
+        MakeLine({"PARAMETER", "", "", "W", change == Change::KeyDefault ? " 16" : " 8", "", "K"}));
     def.push_back(MakeLine({"PARAMETER", "", "", "D", " 2", "", "K"}));
     for (int p = 0; p < PortsPerInstance; ++p)
-        def.push_back(CorePort(p, p == 1 ? "W*2-1" : p % 3 ? "W-1" : "W*D-1"));
+        def.push_back(CorePort(p, p == 1 && change != Change::KeyDefault ? "W*2-1"
+                                  : p % 3                                ? "W-1"
+                                                                         : "W*D-1"));
+    if (change == Change::AddedPort)
+        def.push_back(CorePort(PortsPerInstance, "W-1"));
     return def;
 }
 
@@ -114,7 +128,7 @@ void BM_NewProjectWidths(benchmark::State& state) {
     state.SetComplexityN(n);
 }
 
-void BM_UpdateSharedModule(benchmark::State& state) {
+void UpdateSharedModule(benchmark::State& state, Change change) {
     const int n = static_cast<int>(state.range(0));
     Editor prepared(NewProject(n));
     prepared.CheckEveryInstance();
@@ -124,18 +138,82 @@ void BM_UpdateSharedModule(benchmark::State& state) {
         state.PauseTiming();
         Editor editor(lines);
         ModuleUpdate update(editor.model);
-        update.DefLines = ChangedDefinition();
+        update.DefLines = ChangedDefinition(change);
         update.UpdatePicture = [&] { editor.model.UpdatePicExecute(RebuildSender::MainWindow); };
         update.CheckAddedInstance = [&](const std::string& inst, bool first) {
             CheckAddedInstance(editor.model, editor.page, editor.widths, inst, first);
         };
+        update.Widths = &editor.widths;
         state.ResumeTiming();
         update.PrepareUpdateDialog();
         update.BitBtn1Click();
         editor.model.UpdatePicExecute(RebuildSender::MainWindow);
         state.PauseTiming();
         if (editor.model.WireList.size() != 0 ||
-            editor.model.GetPortLineField("u0", "p1", 1) != "15")
+            editor.model.GetPortLineField("u0", "p1", 1) != "15" ||
+            (change == Change::AddedPort && editor.model.GetPortLineField("u0", "p20", 1) != "7"))
+            state.SkipWithError("the update was not applied");
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(n);
+}
+
+void BM_UpdateSharedModule(benchmark::State& state) {
+    UpdateSharedModule(state, Change::PortWidth);
+}
+
+void BM_UpdateAddingPort(benchmark::State& state) {
+    UpdateSharedModule(state, Change::AddedPort);
+}
+
+void BM_UpdateKeyDefault(benchmark::State& state) {
+    UpdateSharedModule(state, Change::KeyDefault);
+}
+
+// N modules of one instance each, as a design of many different blocks has them, and what the
+// engine reads again when "Update Module..." re-reads all their sources: module m0 with a new
+// port, the others as they were.
+ProjectLines DistinctModules(int n, bool definitions) {
+    ProjectLines lines;
+    if (!definitions)
+        lines.push_back(MakeLine({"TOP", "", "top"}));
+    for (int k = 0; k < n; ++k) {
+        const std::string m = "m" + std::to_string(k);
+        lines.push_back(
+            MakeLine({"MODULE", m, (definitions ? "u_" : "u") + m + (definitions ? "_0" : ""),
+                      "/src/" + m + ".v", "verilog"}));
+        lines.push_back(MakeLine({"PARAMETER", "", "", "W", " 8", "", "K"}));
+        for (int p = 0; p < PortsPerInstance; ++p)
+            lines.push_back(CorePort(p, "W-1"));
+        if (definitions && k == 0)
+            lines.push_back(CorePort(PortsPerInstance, "W-1"));
+    }
+    return lines;
+}
+
+void BM_UpdateDistinctModules(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    Editor prepared(DistinctModules(n, false));
+    prepared.CheckEveryInstance();
+    const ProjectLines lines = prepared.model.LineList;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Editor editor(lines);
+        ModuleUpdate update(editor.model);
+        update.DefLines = DistinctModules(n, true);
+        update.UpdatePicture = [&] { editor.model.UpdatePicExecute(RebuildSender::MainWindow); };
+        update.CheckAddedInstance = [&](const std::string& inst, bool first) {
+            CheckAddedInstance(editor.model, editor.page, editor.widths, inst, first);
+        };
+        update.Widths = &editor.widths;
+        state.ResumeTiming();
+        update.PrepareUpdateDialog();
+        update.BitBtn1Click();
+        editor.model.UpdatePicExecute(RebuildSender::MainWindow);
+        state.PauseTiming();
+        if (update.Label2 !=
+                "Report: (Total Modules: " + std::to_string(n) + "; Modified Modules: 1)" ||
+            editor.model.GetPortLineField("um0", "p20", 1) != "7")
             state.SkipWithError("the update was not applied");
         state.ResumeTiming();
     }
@@ -145,14 +223,18 @@ void BM_UpdateSharedModule(benchmark::State& state) {
 } // namespace
 
 // N and 4N show how the cost grows; the fitted complexity is printed after each pair.
-BENCHMARK(BM_NewProjectWidths)
-    ->Arg(1000)
-    ->Arg(4000)
-    ->Unit(benchmark::kMillisecond)
-    ->Complexity(benchmark::oN);
-BENCHMARK(BM_UpdateSharedModule)
-    ->Arg(1000)
-    ->Arg(4000)
-    ->Unit(benchmark::kMillisecond)
-    ->Complexity(benchmark::oN);
+static void NAndFourN(benchmark::internal::Benchmark* b, int n) {
+    b->Arg(n)->Arg(4 * n)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+}
+static void Instances1000(benchmark::internal::Benchmark* b) {
+    NAndFourN(b, 1000);
+}
+static void Modules250(benchmark::internal::Benchmark* b) {
+    NAndFourN(b, 250);
+}
+BENCHMARK(BM_NewProjectWidths)->Apply(Instances1000);
+BENCHMARK(BM_UpdateSharedModule)->Apply(Instances1000);
+BENCHMARK(BM_UpdateAddingPort)->Apply(Instances1000);
+BENCHMARK(BM_UpdateKeyDefault)->Apply(Instances1000);
+BENCHMARK(BM_UpdateDistinctModules)->Apply(Modules250);
 BENCHMARK_MAIN();

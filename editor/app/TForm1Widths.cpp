@@ -32,6 +32,7 @@ void TForm1::CreateWidthWindows() {
         ::CheckAddedInstance(Model, Properties, Widths, inst, first);
     };
     ModuleUpdates.CheckAddedInstance = CheckAddedInstance;
+    ModuleUpdates.Widths = &Widths;
     RefreshPropertiesPages = [this] { Properties.RefreshPages('A'); };
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -135,7 +136,44 @@ bool ModuleUpdate::FindEqualLine(const std::string& m, const ProjectLine& line,
     return at == lines.size() || NoEqualLineInBlock(at, line, lines);
 }
 
+// Where each module's lines are, found in one walk of each list, so that comparing every module
+// of a large design does not walk both lists once per module. Valid while neither list changes.
+struct ModuleUpdate::ModuleIndex {
+    ModuleIndex(const ProjectLines& project, const ProjectLines& definitions) {
+        for (std::size_t i = 0; i < definitions.size(); ++i)
+            if (definitions[i][0] == "MODULE")
+                definitionAt.try_emplace(definitions[i][1], i);
+        bool beforeWires = true;
+        for (std::size_t i = 0; i < project.size(); ++i) {
+            const ProjectLine& line = project[i];
+            const char kind = LineKind(line[0]);
+            // The instances of a module are the MODULE lines before the first wire or assignment.
+            if (kind == 'W' || kind == 'A')
+                beforeWires = false;
+            if (line[0] != "MODULE")
+                continue;
+            projectAt.try_emplace(line[1], i);
+            if (beforeWires)
+                instances[line[1]].push_back(i);
+        }
+    }
+    // The first MODULE line of the module in the definitions and in the project; the list's size
+    // when there is none.
+    static std::size_t Find(const std::unordered_map<std::string, std::size_t>& at,
+                            const std::string& m, std::size_t none) {
+        const auto it = at.find(m);
+        return it == at.end() ? none : it->second;
+    }
+    std::unordered_map<std::string, std::size_t> definitionAt;
+    std::unordered_map<std::string, std::size_t> projectAt;
+    std::unordered_map<std::string, std::vector<std::size_t>> instances;
+};
+
 bool ModuleUpdate::CompareModule(const std::string& m) {
+    return CompareModule(m, ModuleIndex(model_.LineList, DefLines));
+}
+
+bool ModuleUpdate::CompareModule(const std::string& m, const ModuleIndex& index) {
     ListView1.clear();
     RelatedInstances.clear();
     OldFile.clear();
@@ -148,72 +186,48 @@ bool ModuleUpdate::CompareModule(const std::string& m) {
     bool changed = false;
     const ProjectLines& lines = model_.LineList;
 
-    const std::size_t projectBlock = FirstModuleLine(m, lines);
-    bool inDefinition = false;
-    for (std::size_t i = 0; i < DefLines.size(); ++i) {
-        const ProjectLine& line = DefLines[i];
-        if (line[0] == "MODULE") {
-            if (inDefinition)
-                break;
-            if (line[1] == m) {
-                inDefinition = true;
-                NewFile = line[3];
-                NewLang = line[4];
+    const std::size_t projectBlock = ModuleIndex::Find(index.projectAt, m, lines.size());
+    const std::size_t definition = ModuleIndex::Find(index.definitionAt, m, DefLines.size());
+    if (definition < DefLines.size()) {
+        NewFile = DefLines[definition][3];
+        NewLang = DefLines[definition][4];
+        for (std::size_t i = definition + 1; i < DefLines.size() && InBlock(DefLines[i]); ++i) {
+            const ProjectLine& line = DefLines[i];
+            CompareRow row = RowOf(line);
+            row.Pid = std::to_string(i);
+            const bool isPort = IsPortType(row.Type);
+            const bool isParam = row.Type == "PARAM";
+            if (projectBlock < lines.size() && !NoEqualLineInBlock(projectBlock, line, lines)) {
+                UnchangedPorts += isPort;
+                UnchangedParams += isParam;
+            } else {
+                row.Image = CompareRow::NewImage;
+                changed = true;
+                ChangedPorts += isPort;
+                ChangedParams += isParam;
+                if (isPort && (NeedsEvaluation(line[1]) || NeedsEvaluation(line[2])))
+                    NeedRecalc = true;
+                if (isParam && !line[6].empty())
+                    NeedRecalc = true;
             }
-            continue;
+            ListView1.push_back(std::move(row));
         }
-        if (!inDefinition)
-            continue;
-        if (!InBlock(line))
-            break;
-        CompareRow row = RowOf(line);
-        row.Pid = std::to_string(i);
-        const bool isPort = IsPortType(row.Type);
-        const bool isParam = row.Type == "PARAM";
-        if (projectBlock < lines.size() && !NoEqualLineInBlock(projectBlock, line, lines)) {
-            UnchangedPorts += isPort;
-            UnchangedParams += isParam;
-        } else {
-            row.Image = CompareRow::NewImage;
-            changed = true;
-            ChangedPorts += isPort;
-            ChangedParams += isParam;
-            if (isPort && (NeedsEvaluation(line[1]) || NeedsEvaluation(line[2])))
-                NeedRecalc = true;
-            if (isParam && !line[6].empty())
-                NeedRecalc = true;
-        }
-        ListView1.push_back(std::move(row));
     }
 
-    bool firstInstance = true;
-    bool inBlock = false;
-    for (const ProjectLine& line : lines) {
-        const char kind = LineKind(line[0]);
-        if (kind == 'W' || kind == 'A')
-            break;
-        if (line[0] == "MODULE") {
-            inBlock = false;
-            if (line[1] != m)
-                continue;
-            RelatedInstances.push_back(line[2]);
-            if (firstInstance) {
-                firstInstance = false;
-                inBlock = true;
-                OldFile = line[3];
-                OldLang = line[4];
-                if (SourceChanged())
-                    changed = true;
-            }
-            continue;
-        }
-        if (!inBlock)
-            continue;
-        if (!InBlock(line)) {
-            inBlock = false;
-            continue;
-        }
-        if (!FindEqualLine(m, line, DefLines))
+    const auto instances = index.instances.find(m);
+    if (instances == index.instances.end())
+        return changed;
+    for (std::size_t at : instances->second)
+        RelatedInstances.push_back(lines[at][2]);
+    const std::size_t first = instances->second.front();
+    OldFile = lines[first][3];
+    OldLang = lines[first][4];
+    if (SourceChanged())
+        changed = true;
+    // Only the first instance's block is compared.
+    for (std::size_t i = first + 1; i < lines.size() && InBlock(lines[i]); ++i) {
+        const ProjectLine& line = lines[i];
+        if (definition < DefLines.size() && !NoEqualLineInBlock(definition, line, DefLines))
             continue;
         CompareRow row = RowOf(line);
         row.Image = CompareRow::GoneImage;
@@ -234,10 +248,11 @@ void ModuleUpdate::PrepareUpdateDialog() {
     ComboBoxEx1.clear();
     ItemIndex = -1;
     int changedCount = 0;
+    const ModuleIndex index(model_.LineList, DefLines);
     for (const ProjectLine& line : DefLines) {
         if (line[0] != "MODULE")
             continue;
-        const bool changed = CompareModule(line[1]);
+        const bool changed = CompareModule(line[1], index);
         changedCount += changed;
         ComboBoxEx1.push_back({line[1], changed});
     }
@@ -338,9 +353,14 @@ void ModuleUpdate::ListView1ColumnClick(int column) {
 bool ModuleUpdate::ApplyModuleUpdate() {
     bool first = true;
     const std::vector<ModuleItem> items = ComboBoxEx1;
+    // Made again only after a module's changes went into the lines.
+    std::optional<ModuleIndex> index;
     for (const ModuleItem& item : items) {
-        if (!CompareModule(item.Module))
+        if (!index)
+            index.emplace(model_.LineList, DefLines);
+        if (!CompareModule(item.Module, *index))
             continue;
+        index.reset();
         const std::vector<CompareRow> rows = ListView1;
         const std::vector<std::string> related = RelatedInstances;
         const bool recalc = NeedRecalc;
@@ -354,11 +374,15 @@ bool ModuleUpdate::ApplyModuleUpdate() {
                 UpdatePicture();
             else
                 model_.UpdatePicExecute(RebuildSender::MainWindow);
+            if (Widths)
+                Widths->OpenIsolationBatch();
             for (const std::string& inst : related) {
                 if (CheckAddedInstance)
                     CheckAddedInstance(inst, first);
                 first = false;
             }
+            if (Widths)
+                Widths->CloseIsolationBatch();
         }
     }
     if (!ClearDefLines()) {
@@ -496,7 +520,9 @@ bool ModuleUpdate::ApplyToInstances(const std::vector<CompareRow>& rows,
                     edits.inserts.push_back({paramAnchor, *t.Def});
                 continue;
             }
-            if (model_.FindPortQuiet(inst, t.Name) >= 0)
+            // A port the instance does not have yet has no wires; asking for it would walk every
+            // port of the project, for every instance of a module that gained a port.
+            if (!old.empty() && model_.FindPortQuiet(inst, t.Name) >= 0)
                 isolated.insert(endKey(inst, t.Name));
             pending.push_back({inst, t.Name, old, t.Def, portAnchor});
         }

@@ -88,6 +88,9 @@ public:
     std::function<void()> UpdatePicture;
     // CheckAddedInstance of the editor, for instances whose widths need evaluating again.
     std::function<void(const std::string& inst, bool first)> CheckAddedInstance;
+    // The width confirmation CheckAddedInstance works through: the wires its evaluations of a
+    // module's instances take are removed in one pass.
+    WidthConfirmation* Widths = nullptr;
 
     void PrepareUpdateDialog();
     // Fills the list and the counters for module m; true when anything differs.
@@ -117,6 +120,8 @@ public:
 
 private:
     struct Edits;
+    struct ModuleIndex;
+    bool CompareModule(const std::string& m, const ModuleIndex& index);
     bool ApplyToInstances(const std::vector<CompareRow>& rows,
                           const std::vector<std::string>& related);
 

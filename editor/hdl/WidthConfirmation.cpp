@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -29,13 +30,84 @@ std::string IntegerOperand(int value) {
     return value < 0 ? "(" + text + ")" : text;
 }
 
-std::string Replacement(const ParamRow& row) {
-    if (auto v = IntStrValue(row.Value))
-        return IntegerOperand(*v);
-    if (auto d = IntStrValue(row.Default))
-        return IntegerOperand(*d);
-    return "(" + row.Default + ")";
-}
+// The parameters' names put into a text. A row gives its Value when that is an integer, else its
+// Default; a default that is an expression has the names in it put in as well, whichever row they
+// belong to (a parameter declared as ((DATA_WIDTH+7)/8) follows DATA_WIDTH, as in the module
+// itself). A name met again while its own text is being made (a default that names its own
+// parameter, or two that name each other) stays, so the expression fails rather than the
+// substitution running on; a text that would grow past MaxResolvedText stays unexpanded. With
+// anyCase the names are compared in lower case.
+class ParamSubstitution {
+public:
+    ParamSubstitution(const std::vector<ParamRow>& params, bool anyCase)
+        : params_(params), anyCase_(anyCase), resolved_(params.size()),
+          state_(params.size(), Unresolved) {
+        if (anyCase_) {
+            lowered_.reserve(params.size());
+            for (const ParamRow& row : params)
+                lowered_.push_back(platform::AsciiLower(row.Name));
+        }
+        // Of two rows of one name the first is taken.
+        for (std::size_t r = 0; r < params.size(); ++r)
+            if (!params[r].Name.empty())
+                rowOf_.emplace(anyCase_ ? std::string_view(lowered_[r]) : params[r].Name, r);
+    }
+
+    std::string Apply(std::string_view text) {
+        std::string out;
+        out.reserve(text.size());
+        for (std::size_t i = 0; i < text.size();) {
+            if (!IsIdentChar(text[i])) {
+                out.push_back(text[i++]);
+                continue;
+            }
+            // A whole word: the longest run of identifier characters.
+            std::size_t end = i;
+            while (end < text.size() && IsIdentChar(text[end]))
+                ++end;
+            const std::string_view word = text.substr(i, end - i);
+            if (anyCase_)
+                word_ = platform::AsciiLower(word);
+            const auto row = rowOf_.find(anyCase_ ? std::string_view(word_) : word);
+            if (row != rowOf_.end() && state_[row->second] != InProgress)
+                out += Resolved(row->second);
+            else
+                out += word;
+            i = end;
+        }
+        return out;
+    }
+
+private:
+    static constexpr std::size_t MaxResolvedText = 4096;
+    enum State : char { Unresolved, InProgress, Done };
+
+    const std::string& Resolved(std::size_t r) {
+        if (state_[r] == Done)
+            return resolved_[r];
+        const ParamRow& row = params_[r];
+        if (auto v = IntStrValue(row.Value)) {
+            resolved_[r] = IntegerOperand(*v);
+        } else if (auto d = IntStrValue(row.Default)) {
+            resolved_[r] = IntegerOperand(*d);
+        } else {
+            state_[r] = InProgress;
+            std::string text = "(" + Apply(row.Default) + ")";
+            resolved_[r] =
+                text.size() <= MaxResolvedText ? std::move(text) : "(" + row.Default + ")";
+        }
+        state_[r] = Done;
+        return resolved_[r];
+    }
+
+    const std::vector<ParamRow>& params_;
+    const bool anyCase_;
+    std::vector<std::string> lowered_; // the rows' names in lower case, with anyCase
+    std::string word_;                 // the word looked up, in lower case
+    std::unordered_map<std::string_view, std::size_t> rowOf_;
+    std::vector<std::string> resolved_;
+    std::vector<State> state_;
+};
 
 // The bound a row writes: the hand-set one when it is an integer, else the evaluated one.
 int ChosenBound(const std::string& set, const std::string& evaluated) {
@@ -149,28 +221,9 @@ bool UsesParameter(std::string_view expr) {
     return !packed.empty() && !IsIntStr(packed);
 }
 
-std::string SubstituteParams(std::string_view expr, const std::vector<ParamRow>& params) {
-    std::string s(expr);
-    for (const ParamRow& row : params) {
-        const std::string& name = row.Name;
-        if (name.empty())
-            continue;
-        const std::string replacement = Replacement(row);
-        std::size_t from = 0;
-        for (std::size_t at = s.find(name, from); at != std::string::npos;
-             at = s.find(name, from)) {
-            const std::size_t end = at + name.size();
-            const bool whole =
-                (at == 0 || !IsIdentChar(s[at - 1])) && (end == s.size() || !IsIdentChar(s[end]));
-            if (!whole) {
-                from = at + 1;
-                continue;
-            }
-            s.replace(at, name.size(), replacement);
-            from = at + replacement.size();
-        }
-    }
-    return s;
+std::string SubstituteParams(std::string_view expr, const std::vector<ParamRow>& params,
+                             bool anyCase) {
+    return ParamSubstitution(params, anyCase).Apply(expr);
 }
 
 void LogWidthUpdates(ProjectModel& model, const std::string& inst, int paraCount, int prtCount) {
@@ -191,7 +244,7 @@ WidthConfirmation::WidthConfirmation(ProjectModel& model, Prompt& prompt)
 }
 
 bool WidthConfirmation::EvaluateWidthExpression(std::string_view expr, int& value) {
-    std::string s = SubstituteParams(expr, Params);
+    std::string s = SubstituteParams(expr, Params, ParamsAnyCase);
     if (!s.empty() && (s.front() == '+' || s.front() == '-'))
         s.insert(s.begin(), '0');
     // A sign right after an opening parenthesis gets a 0 before it, "(-1)" becoming "(0-1)".
@@ -211,11 +264,13 @@ bool WidthConfirmation::FillWidList(const std::string& inst, std::vector<ParamRo
     ConfInst = inst;
     Caption = "Confirm the port width of the instance " + inst;
     CheckBox1 = !model_.ConfirmParam;
+    ParamsAnyCase = false;
 
     const int k = model_.FindInstance(inst);
     if (k < 0 || model_.MduList[k].FirstPort < 0)
         return true;
     const mdu& m = model_.MduList[k];
+    ParamsAnyCase = platform::SameIgnoringAsciiCase(m.Language, "vhdl");
     const int last = std::min(m.LastPort, static_cast<int>(model_.PortList.size()) - 1);
     for (int i = m.FirstPort; i <= last; ++i) {
         const port& p = model_.PortList[i];
@@ -223,8 +278,8 @@ bool WidthConfirmation::FillWidList(const std::string& inst, std::vector<ParamRo
             continue;
         WidthRow row;
         row.Port = p.Name;
-        row.MsbExp = SubstituteParams(p.MsbExpr, Params);
-        row.LsbExp = SubstituteParams(p.LsbExpr, Params);
+        row.MsbExp = SubstituteParams(p.MsbExpr, Params, ParamsAnyCase);
+        row.LsbExp = SubstituteParams(p.LsbExpr, Params, ParamsAnyCase);
         auto evaluate = [&](const std::string& expr, std::string& val, const char* bound) {
             int v = 0;
             if (EvaluateWidthExpression(expr, v)) {
@@ -277,7 +332,11 @@ bool WidthConfirmation::ApplyPortWidths(int& outPrtCount, int& outParaCount, boo
         // A value equal to the default, or none, leaves the instance on the default: an old own
         // value in the line must not outlive it, or the instance would be generated with a value
         // its widths were not computed for.
-        const std::string value = p.Value == p.Default ? std::string() : p.Value;
+        std::string value = p.Value == p.Default ? std::string() : p.Value;
+        // An integer goes into the line as the decimal text it stands for: the generated top
+        // writes the value as it stands, and "$1F" or "0x1F" is no number to Verilog or VHDL.
+        if (auto v = IntStrValue(value))
+            value = std::to_string(*v);
         if (model_.SetPortLineFields(ConfInst, p.Name, "R", 5, value))
             ++outParaCount;
     }
@@ -293,6 +352,8 @@ bool WidthConfirmation::ApplyPortWidths(int& outPrtCount, int& outParaCount, boo
         const int k0 = model_.FindPortQuiet(ConfInst, row.Port);
         if (k0 >= 0 && model_.PortList[k0].Lone)
             continue;
+        if (batch_ && k0 >= 0 && IsolateInBatch(model_.PortList[k0]))
+            continue;
         if (IsLonePort(model_, ConfInst, row.Port))
             continue;
         const int k = model_.FindPortIndex(ConfInst, row.Port);
@@ -304,6 +365,62 @@ bool WidthConfirmation::ApplyPortWidths(int& outPrtCount, int& outParaCount, boo
         if (IsolatePort(model_, p, false))
             model_.LogInfo("Isolate port " + row.Port + " (" + ConfInst + ") due to width change.");
     }
+    return true;
+}
+
+struct WidthConfirmation::IsolationBatch {
+    explicit IsolationBatch(const ProjectModel& model)
+        : Nets(model), Drop(model.LineList.size(), 0) {}
+    NetIndex Nets;
+    std::vector<char> Drop; // per line: a wire that goes when the batch closes
+};
+
+WidthConfirmation::~WidthConfirmation() = default;
+
+void WidthConfirmation::OpenIsolationBatch() {
+    batch_ = std::make_unique<IsolationBatch>(model_);
+}
+
+void WidthConfirmation::CloseIsolationBatch() {
+    if (!batch_)
+        return;
+    const std::vector<char> drop = std::move(batch_->Drop);
+    batch_.reset();
+    ProjectLines& lines = model_.LineList;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i < drop.size() && drop[i])
+            continue;
+        if (kept != i)
+            lines[kept] = std::move(lines[i]);
+        ++kept;
+    }
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(kept), lines.end());
+}
+
+bool WidthConfirmation::IsolateInBatch(const port& p) {
+    // A top port's isolation renames nets and deletes assignments; it is not batched, and the
+    // batch is closed first, as it changes the lines under the index.
+    if (IsTopPort(model_, p)) {
+        CloseIsolationBatch();
+        return false;
+    }
+    // As IsolatePort does for a module port: every ordinary wire goes but one to a combined bus
+    // port of the top module.
+    bool wired = false;
+    bool stayed = false;
+    for (int i : batch_->Nets.LinesOf(p.OwnerName, p.Name)) {
+        const ProjectLine& line = model_.LineList[static_cast<std::size_t>(i)];
+        if (batch_->Drop[static_cast<std::size_t>(i)] || line[FieldSuggestion] == "S")
+            continue;
+        wired = true;
+        if (WireOfModulePortStays(model_, line))
+            stayed = true;
+        else
+            batch_->Drop[static_cast<std::size_t>(i)] = 1;
+    }
+    if (wired && !stayed)
+        model_.LogInfo("Isolate port " + p.Name + " (" + ConfInst + ") due to width change.");
     return true;
 }
 

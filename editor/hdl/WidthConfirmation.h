@@ -8,6 +8,7 @@
 #include "editor/model/Prompt.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,12 +41,15 @@ bool IsIntStr(std::string_view text);
 // An expression that, without its blanks, is neither empty nor a decimal integer.
 bool UsesParameter(std::string_view expr);
 
-// The expression with every whole-word occurrence of a parameter's name replaced, row by row in
-// list order. A row gives its Value when that is an integer, else its Default: an integer as
-// decimal text (in parentheses when negative), any other default in parentheses, so that it keeps
-// its own precedence and an empty one fails. The search goes on after the inserted text, so a
-// default that names its own parameter ends.
-std::string SubstituteParams(std::string_view expr, const std::vector<ParamRow>& params);
+// The expression with every whole-word occurrence of a parameter's name replaced. A row gives its
+// Value when that is an integer, else its Default: an integer as decimal text (in parentheses when
+// negative), any other default in parentheses, so that it keeps its own precedence and an empty
+// one fails. The names in such a default are replaced too, from rows before or after it; a name
+// whose own text is being made (a default naming its own parameter, or a cycle) is left as it
+// stands, so the substitution ends and the expression fails. Names match as written (Verilog);
+// with anyCase a name matches in any ASCII letter case (VHDL, whose "width" is its "WIDTH").
+std::string SubstituteParams(std::string_view expr, const std::vector<ParamRow>& params,
+                             bool anyCase = false);
 
 // One row of the dialog's list.
 struct WidthRow {
@@ -74,6 +78,7 @@ void LogWidthUpdates(ProjectModel& model, const std::string& inst, int paraCount
 class WidthConfirmation {
 public:
     WidthConfirmation(ProjectModel& model, Prompt& prompt);
+    ~WidthConfirmation();
 
     // The dialog's state by the names of its members and controls.
     std::string ConfInst;
@@ -84,6 +89,8 @@ public:
     bool SortAscending = true;
     // The Instances page's rows at the last fill: the names and values the expressions use.
     std::vector<ParamRow> Params;
+    // The instance of the last fill is a VHDL one: its names match in any letter case.
+    bool ParamsAnyCase = false;
 
     // The rebuild with the dialog as the sender, run by OK.
     std::function<void()> UpdatePicture;
@@ -99,6 +106,13 @@ public:
     // with nothing changed, at the first row without a usable bound.
     bool ApplyPortWidths(int& outPrtCount, int& outParaCount, bool reportInvalid, bool pushUndo);
 
+    // While a batch is open the wires of module ports whose width changed are found in one index
+    // of the wire lines, made when it opens, and removed together when it closes, so that many
+    // instances evaluated again in a row (an update of a module they share) walk the lines once
+    // rather than once per wired port. No line may be inserted or deleted meanwhile.
+    void OpenIsolationBatch();
+    void CloseIsolationBatch();
+
     // "OK": true when the dialog closes with OK; false keeps it open.
     bool BitBtn1Click();
     void ListView1ColumnClick(int column);
@@ -108,7 +122,12 @@ public:
     void SetCell(int row, int column, const std::string& text);
 
 private:
+    struct IsolationBatch;
+    // Removes the wires of a changed port in the open batch; false when it cannot (a top port).
+    bool IsolateInBatch(const port& p);
+
     ProjectModel& model_;
     Prompt& prompt_;
     expr::TExpressionEvaluator ExpE;
+    std::unique_ptr<IsolationBatch> batch_;
 };

@@ -103,8 +103,8 @@ TEST_F(WidthsE2e, AxisFifoWithDataWidthSixteenGetsNumericWidthsTheToolsAccept) {
     NewProject(kFifo, "fifo_top");
     const std::string inst = "u_axis_fifo_0";
     ASSERT_GE(model.FindInstance(inst), 0);
-    // KEEP_WIDTH's default names DATA_WIDTH, and $clog2 is no arithmetic: with those bounds
-    // unknown nothing of the instance is written yet.
+    // $clog2 is no arithmetic: with the status bounds unknown nothing of the instance is written
+    // yet.
     EXPECT_FALSE(Port(inst, "s_axis_tkeep").Numeric);
     EXPECT_FALSE(Port(inst, "status_depth").Numeric);
     EXPECT_FALSE(Port(inst, "s_axis_tdata").Numeric);
@@ -119,7 +119,8 @@ TEST_F(WidthsE2e, AxisFifoWithDataWidthSixteenGetsNumericWidthsTheToolsAccept) {
     page.ComboBox1DropDown();
     page.ComboBox1Change(inst);
     ASSERT_GE(ParamRow("DATA_WIDTH"), 0);
-    page.FloatEditExit(ParamRow("DATA_WIDTH"), ValueColumn, "16", false);
+    // Typed in hexadecimal: the top must still say 16, which the tools read.
+    page.FloatEditExit(ParamRow("DATA_WIDTH"), ValueColumn, "$10", false);
     int dialogs = 0;
     page.ShowWidthDialog = [&] {
         ++dialogs;
@@ -128,8 +129,9 @@ TEST_F(WidthsE2e, AxisFifoWithDataWidthSixteenGetsNumericWidthsTheToolsAccept) {
             if (row.Port == "s_axis_tdata") {
                 EXPECT_EQ(row.MsbVal, "15");
             }
-            if (row.Port.find("tkeep") != std::string::npos)
-                widths.SetCell(r, SetMsbColumn, "1"); // (16+7)/8 = 2 bytes
+            if (row.Port.find("tkeep") != std::string::npos) {
+                EXPECT_EQ(row.MsbVal, "1") << "KEEP_WIDTH = (16+7)/8 = 2 bytes";
+            }
             if (row.Port.rfind("status_depth", 0) == 0)
                 widths.SetCell(r, SetMsbColumn, "12"); // $clog2(4096)
         }

@@ -499,3 +499,66 @@ TEST_F(ModuleUpdateTest, ASourceNamedRelativeToTheEditorIsTheSameFileByItsAbsolu
     EXPECT_EQ(model.LineList[1][3], absolute);
     EXPECT_EQ(model.LineList[1][4], "vhdl");
 }
+
+TEST_F(ModuleUpdateTest, ANewKeyDefaultTakesTheWiresOfEveryInstanceWhoseWidthsFollowIt) {
+    // Each wired port whose width changed walked all the lines twice; an update of a module
+    // shared by many wired instances grew with the square of the project. The wires now go in one
+    // pass, with the same result as port by port.
+    const char* const project = "TOP\t\ttop\n"
+                                "INPUT\t7\t0\tbus\tY\n"
+                                "MODULE\tcore\tu1\t/src/core.v\tverilog\n"
+                                "PARAMETER\t\t\tW\t 8\t\tK\n"
+                                "INPUT\t7\t0\td\t\tW-1\t0\n"
+                                "OUTPUT\t7\t0\tq\t\tW-1\t0\n"
+                                "OUTPUT\t\t\tdone\n"
+                                "MODULE\tcore\tu2\t/src/core.v\tverilog\n"
+                                "PARAMETER\t\t\tW\t 8\t\tK\n"
+                                "INPUT\t7\t0\td\t\tW-1\t0\n"
+                                "OUTPUT\t7\t0\tq\t\tW-1\t0\n"
+                                "OUTPUT\t\t\tdone\n"
+                                "MODULE\tsink\ts1\t/src/sink.v\tverilog\n"
+                                "INPUT\t7\t0\ta\n"
+                                "INPUT\t7\t0\tb\n"
+                                "INPUT\t\t\tc\n"
+                                "WIRE\tu1\tq\ts1\ta\tnet_a\n"
+                                "WIRE\tu1\tq\tu2\td\tnet_a\n"
+                                "WIRE\tu2\tq\ts1\tb\tnet_b\n"
+                                "WIRE\tu1\tdone\ts1\tc\tnet_c\n"
+                                "WIRE\tu1\td\ttop\tbus\tbus\n";
+    const char* const definition = "MODULE\tcore\tu_core_0\t/src/core.v\tverilog\n"
+                                   "PARAMETER\t\t\tW\t 16\t\tK\n"
+                                   "INPUT\tNA\t0\td\t\tW-1\t0\n"
+                                   "OUTPUT\tNA\t0\tq\t\tW-1\t0\n"
+                                   "OUTPUT\t\t\tdone\n";
+    ScriptedPrompt prompt;
+    WidthConfirmation widths(model, prompt);
+    FakePage page(model);
+    auto run = [&](bool batched) {
+        Load(project, definition);
+        update.CheckAddedInstance = [&](const std::string& inst, bool first) {
+            ::CheckAddedInstance(model, page, widths, inst, first);
+        };
+        update.Widths = batched ? &widths : nullptr;
+        update.PrepareUpdateDialog();
+        update.BitBtn1Click();
+        return std::make_pair(Stored(), model.Log.Lines());
+    };
+    const auto [lines, log] = run(true);
+    EXPECT_EQ(model.GetPortLineField("u1", "q", 1) + ":" + model.GetPortLineField("u2", "d", 1),
+              "15:15");
+    std::vector<std::string> wires;
+    for (const std::string& line : lines)
+        if (line.rfind("WIRE", 0) == 0)
+            wires.push_back(line);
+    EXPECT_EQ(wires, (std::vector<std::string>{"WIRE\tu1\tdone\ts1\tc\tnet_c",
+                                               "WIRE\tu1\td\ttop\tbus\tbus"}))
+        << "a one-bit port keeps its wire; one to a combined top bus stays";
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       std::string("Error: ") + CombinedBusWire,
+                       "Info: Isolate port q (u1) due to width change.",
+                       "Info: Isolate port q (u2) due to width change.",
+                       "Info: Module update done.",
+                   }))
+        << "u1's d keeps its wire to the bus; u2's d lost its only wire with u1's q";
+    EXPECT_EQ(run(false), std::make_pair(lines, log)) << "port by port, as without a batch";
+}

@@ -105,11 +105,67 @@ TEST(SubstituteParams, PutsInEachParameterAsAWholeWordInListOrder) {
          {Param("A", "B*2"), Param("B", "3")},
          "A-1",
          "(3*2)-1"},
-        {"an earlier row does not", {Param("B", "3"), Param("A", "B*2")}, "A-1", "(B*2)-1"},
+        // A default naming an earlier parameter used to keep that name, so the width of a port
+        // ranged by, say, KEEP_WIDTH = ((DATA_WIDTH+7)/8) could never be evaluated.
+        {"an earlier row fills a later default too",
+         {Param("B", "3"), Param("A", "B*2")},
+         "A-1",
+         "(3*2)-1"},
+        {"through the earlier row's own value",
+         {Param("DATA_WIDTH", "8", "16"), Param("KEEP_WIDTH", "((DATA_WIDTH+7)/8)")},
+         "KEEP_WIDTH-1",
+         "(((16+7)/8))-1"},
+        {"through several defaults",
+         {Param("C", "A+B"), Param("A", "2"), Param("B", "A*4")},
+         "C",
+         "(2+(2*4))"},
+        {"the first of two rows of one name", {Param("W", "4"), Param("W", "5")}, "W", "4"},
         {"a row without a name changes nothing", {Param("", "3")}, "W-1", "W-1"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(SubstituteParams(c.expr, c.params), c.result) << c.what;
+}
+
+// VHDL names are one name in any letter case: a generic Width ranges a port by "WIDTH-1" or
+// "width-1", and put in as written only, such a width could never be evaluated.
+TEST(SubstituteParams, MatchesVhdlNamesInAnyLetterCase) {
+    struct Case {
+        const char* what;
+        std::vector<ParamRow> params;
+        const char* expr;
+        const char* result;
+    } cases[] = {
+        {"another case than the declaration", {Param("Width", "8")}, "WIDTH-1+width", "8-1+8"},
+        {"the value before the default", {Param("W", "8", "16")}, "w-1", "16-1"},
+        {"still whole words only", {Param("W", "8")}, "w1-W_-w", "w1-W_-8"},
+        {"through a default in another case",
+         {Param("Data_Width", "8"), Param("KEEP", "(DATA_WIDTH+7)/8")},
+         "keep-1",
+         "((8+7)/8)-1"},
+        {"the first of two rows that differ in case only",
+         {Param("W", "4"), Param("w", "5")},
+         "w",
+         "4"},
+        {"a default naming itself in another case ends", {Param("W", "w+1")}, "w", "(w+1)"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SubstituteParams(c.expr, c.params, true), c.result) << c.what;
+        EXPECT_NE(SubstituteParams(c.expr, c.params), c.result)
+            << c.what << ": Verilog names keep their case";
+    }
+}
+
+TEST(SubstituteParams, EndsOnDefaultsThatDoubleFromRowToRow) {
+    // P0 = P1*P1, P1 = P2*P2, ...: put in fully, P0 would be 2^40 names long.
+    std::vector<ParamRow> params;
+    for (int i = 0; i < 40; ++i)
+        params.push_back(Param("P" + std::to_string(i),
+                               "P" + std::to_string(i + 1) + "*P" + std::to_string(i + 1)));
+    params.push_back(Param("P40", "1"));
+    const std::string s = SubstituteParams("P0", params);
+    EXPECT_LT(s.size(), 10000u);
+    EXPECT_NE(s.find('P'), std::string::npos) << "too long a text stays unexpanded";
+    EXPECT_EQ(SubstituteParams("P38", params), "((1*1)*(1*1))") << "a short one is put in";
 }
 
 TEST(EvaluateWidthExpression, TruncatesTowardZeroAndFailsWithoutANumber) {
@@ -140,6 +196,12 @@ TEST(EvaluateWidthExpression, TruncatesTowardZeroAndFailsWithoutANumber) {
         {"a result beyond 32 bits", {Param("W", "100000")}, "W*W*W", false, 0},
         {"a name that is no parameter", {}, "X-1", false, 0},
         {"an empty default", {Param("W", "")}, "W-1", false, 0},
+        {"a default naming an earlier parameter",
+         {Param("DATA_WIDTH", "8", "16"), Param("KEEP_WIDTH", "((DATA_WIDTH+7)/8)")},
+         "KEEP_WIDTH-1",
+         true,
+         1},
+        {"defaults naming each other", {Param("A", "B+1"), Param("B", "A+1")}, "A", false, 0},
         {"a malformed expression", {}, "7-", false, 0},
         {"an empty expression", {}, "", false, 0},
     };
@@ -254,6 +316,33 @@ TEST_F(WidthConfirmationTest, FillListsTheParameterisedPortsWithTheirValues) {
                                         "Double click it to set the width manually."}));
 }
 
+TEST_F(WidthConfirmationTest, AVhdlInstanceFindsItsGenericsInAnyLetterCase) {
+    model.LineList = LinesFromText("TOP\t\ttop\n"
+                                   "MODULE\tmix\tu1\t/src/mix.vhd\tvhdl\n"
+                                   "PARAMETER\t\t\tWidth\t8\t\tK\tinteger\n"
+                                   "INPUT\tNA\t0\td\t\tWIDTH-1\t0\n"
+                                   "OUTPUT\tNA\t0\tq\t\twidth - 1\t0\n"
+                                   "MODULE\tcore\tu2\t/src/core.v\tverilog\n"
+                                   "PARAMETER\t\t\tWidth\t8\t\tK\n"
+                                   "INPUT\tNA\t0\td\t\tWIDTH-1\t0\n");
+    Rebuild();
+    std::vector<ParamRow> page = PageOf("u1");
+    page[0].Value = "12";
+    EXPECT_TRUE(conf.FillWidList("u1", page, false));
+    ASSERT_EQ(conf.Rows.size(), 2u);
+    EXPECT_EQ(Row("d").MsbExp, "12-1");
+    EXPECT_EQ(Row("d").MsbVal, "11");
+    EXPECT_EQ(Row("q").MsbVal, "11");
+    int ports = 0;
+    int params = 0;
+    ASSERT_TRUE(conf.ApplyPortWidths(ports, params, false, false));
+    EXPECT_EQ(Field("q", 1), "11");
+
+    EXPECT_FALSE(conf.FillWidList("u2", PageOf("u2"), false))
+        << "a Verilog module's WIDTH is another name than its Width";
+    EXPECT_EQ(Row("d").MsbVal, "NA");
+}
+
 TEST_F(WidthConfirmationTest, AnInstanceWithoutParameterisedPortsGivesAnEmptyTrueList) {
     for (const char* inst : {"u2", "u3", "nobody"}) {
         EXPECT_TRUE(conf.FillWidList(inst, PageOf("u1"), true)) << inst;
@@ -357,6 +446,29 @@ TEST_F(WidthConfirmationTest, AClearedValueReturnsTheInstanceToItsDefault) {
     EXPECT_EQ(model.LineList[3][5], "");
     EXPECT_EQ(params, 1);
     EXPECT_EQ(Field("data", 1), "7");
+}
+
+TEST_F(WidthConfirmationTest, AnIntegerValueIsWrittenAsTheDecimalTextTheGeneratorCanUse) {
+    // "$1F" passed as an integer and went into the line as it was typed, so the generated top
+    // read "defparam u1.W = $1F ;", which no Verilog tool takes.
+    struct Case {
+        const char* typed;
+        const char* stored;
+        const char* dataWidth;
+    } cases[] = {
+        {"16", "16", "15:0"},  {"$1F", "31", "30:0"}, {"0x10", "16", "15:0"}, {"  +9", "9", "8:0"},
+        {"-$2", "-2", "-3:0"}, {"W2", "W2", "7:0"},   {" 8", "", "7:0"},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        FillU1("W", c.typed);
+        Row("bad").SetMsb = "5";
+        int ports = 0;
+        int params = 0;
+        ASSERT_TRUE(conf.ApplyPortWidths(ports, params, false, false)) << c.typed;
+        EXPECT_EQ(model.LineList[3][5], c.stored) << c.typed;
+        EXPECT_EQ(Field("data", 1) + ":" + Field("data", 2), c.dataWidth) << c.typed;
+    }
 }
 
 TEST_F(WidthConfirmationTest, OkTakesTheOptionLogsTheCountsAndRebuilds) {

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -154,6 +155,12 @@ TEST_F(ModuleCommands, UpdateModuleReadsTheChangedSourceReportsItAndAppliesIt) {
     dialog->ShowModal = [&](TFormUpdateMduDef& d) {
         shown = true;
         EXPECT_EQ(d.windowTitle(), "Update Module");
+        d.show();
+        QApplication::processEvents();
+        EXPECT_LE(d.ListView1->header()->sectionViewportPosition(5) +
+                      d.ListView1->header()->sectionSize(5),
+                  d.ListView1->viewport()->width())
+            << "every column shows without scrolling";
         EXPECT_EQ(d.Label2->text(), "Report: (Total Modules: 2; Modified Modules: 1)");
         EXPECT_EQ(d.ComboBoxEx1->count(), 2);
         EXPECT_EQ(d.ComboBoxEx1->currentText(), "core");

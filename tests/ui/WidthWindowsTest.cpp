@@ -265,6 +265,30 @@ TEST_F(WidthWindows, ApplyShowsTheConfirmationWhereASetValueIsTypedAndOkWritesIt
                                         "Info: Update 1 port's width in instance u1."}));
 }
 
+TEST_F(WidthWindows, TheConfirmationShowsItsSetColumnsWithoutScrolling) {
+    // At Qt's default column widths "Set MSB" and "Set LSB", the columns a user edits, lay past
+    // the dialog's right edge at its size of 539 x 290.
+    int shown = 0;
+    dialog->ShowModal = [&](TFormConfWid& d) {
+        ++shown;
+        EXPECT_EQ(d.size(), QSize(539, 290));
+        const QHeaderView* header = d.ListView1->header();
+        for (int c : {SetMsbColumn, SetLsbColumn})
+            EXPECT_LE(header->sectionViewportPosition(c) + header->sectionSize(c),
+                      d.ListView1->viewport()->width())
+                << "column " << c;
+        d.BitBtn2->click();
+        return d.result();
+    };
+    Click(HeaderOf("u1"));
+    EditCell(page->ListView2, 0, 4, "16", Qt::Key_Return);
+    dialog->show();
+    Settle();
+    page->Btn3->click();
+    Settle();
+    EXPECT_EQ(shown, 1);
+}
+
 TEST_F(WidthWindows, DoubleClickingAParameterisedPortOpensTheConfirmation) {
     std::string shownFor;
     dialog->ShowModal = [&](TFormConfWid& d) {

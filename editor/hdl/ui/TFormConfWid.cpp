@@ -31,6 +31,11 @@ TFormConfWid::TFormConfWid(WidthConfirmation& widths, ProjectModel& model, Edito
     ListView1->setColumnCount(7);
     ListView1->setHeaderLabels(
         {"Port", "MSB Exp", "LSB Exp", "MSB Val", "LSB Val", "Set MSB", "Set LSB"});
+    // All seven columns within the dialog's width: at the default widths the two that take an
+    // edit, "Set MSB" and "Set LSB", lay beyond the right edge.
+    ListView1->setColumnWidth(0, 95);
+    for (int c = 1; c < 7; ++c)
+        ListView1->setColumnWidth(c, 66);
     ListView1->setRootIsDecorated(false);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);

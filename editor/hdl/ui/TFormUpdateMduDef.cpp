@@ -67,6 +67,11 @@ TFormUpdateMduDef::TFormUpdateMduDef(ModuleUpdate& update, QWidget* parent)
     ListView1->setObjectName("ListView1");
     ListView1->setColumnCount(6);
     ListView1->setHeaderLabels({"Name", "MSB", "LSB", "Type", "Default", "PID"});
+    // All six columns within the dialog's width: at the default widths "Default" and "PID" lay
+    // beyond the right edge.
+    const int widths[] = {120, 70, 70, 55, 80, 40};
+    for (int c = 0; c < 6; ++c)
+        ListView1->setColumnWidth(c, widths[c]);
     ListView1->setRootIsDecorated(false);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
