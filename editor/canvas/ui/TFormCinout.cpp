@@ -2,6 +2,7 @@
 #include "editor/canvas/ui/TFormCinout.h"
 
 #include "editor/canvas/NamingDialogs.h"
+#include "editor/canvas/ui/DialogButtons.h"
 #include "editor/canvas/ui/WinColor.h"
 #include "editor/model/ProjectModel.h"
 
@@ -96,11 +97,7 @@ TFormCinout::TFormCinout(const ProjectModel& model, QWidget* parent)
     BitBtn1->setObjectName("BitBtn1");
     CheckBox1 = new QCheckBox("Reverse EN", this);
     CheckBox1->setObjectName("CheckBox1");
-    BitBtn2 = new QPushButton("OK", this);
-    BitBtn2->setObjectName("BitBtn2");
-    BitBtn2->setDefault(true);
-    BitBtn3 = new QPushButton("Cancel", this);
-    BitBtn3->setObjectName("BitBtn3");
+    MakeOkCancel(this, BitBtn2, "BitBtn2", BitBtn3, "BitBtn3");
     connect(LabeledEdit1, &QLineEdit::textChanged, this, [this] {
         if (!showing_)
             LabeledEdit1Change();

@@ -2,6 +2,7 @@
 #include "editor/canvas/ui/TFormComb.h"
 
 #include "editor/canvas/NamingDialogs.h"
+#include "editor/canvas/ui/DialogButtons.h"
 
 #include <QFormLayout>
 #include <QGuiApplication>
@@ -53,11 +54,7 @@ TFormComb::TFormComb(QWidget* parent) : QDialog(parent) {
                     StringGrid1RowMoved(from + 1, to + 1);
             });
     Label1 = new QLabel("You can change the bits order by dragging.", this);
-    BitBtn1 = new QPushButton("OK", this);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton("Cancel", this);
-    BitBtn2->setObjectName("BitBtn2");
+    MakeOkCancel(this, BitBtn1, "BitBtn1", BitBtn2, "BitBtn2");
     connect(BitBtn1, &QPushButton::clicked, this, &TFormComb::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -2,6 +2,7 @@
 #include "editor/canvas/ui/TFormDupName.h"
 
 #include "editor/canvas/NamingDialogs.h"
+#include "editor/canvas/ui/DialogButtons.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,21 +22,13 @@ TFormDupName::TFormDupName(QWidget* parent) : QDialog(parent) {
     LabeledEdit1 = new QLineEdit(this);
     LabeledEdit1->setObjectName("LabeledEdit1");
     Label1->setBuddy(LabeledEdit1);
-    BitBtn1 = new QPushButton("OK", this);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton("Cancel", this);
-    BitBtn2->setObjectName("BitBtn2");
+    MakeOkCancel(this, BitBtn1, "BitBtn1", BitBtn2, "BitBtn2");
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(LabeledEdit1);
-    layout->addLayout(buttons);
+    layout->addLayout(OkCancelRow(BitBtn1, BitBtn2));
     layout->setSizeConstraint(QLayout::SetFixedSize);
     LabeledEdit1->setMinimumWidth(220);
     if (!FormDupName)

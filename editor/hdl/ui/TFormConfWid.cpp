@@ -2,6 +2,7 @@
 #include "editor/hdl/ui/TFormConfWid.h"
 
 #include "editor/canvas/ui/CellEditor.h"
+#include "editor/canvas/ui/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -56,11 +57,7 @@ TFormConfWid::TFormConfWid(WidthConfirmation& widths, ProjectModel& model, Edito
     auto* bottom = new QHBoxLayout;
     CheckBox1 = new QCheckBox("Do not show this again.", this);
     CheckBox1->setObjectName("CheckBox1");
-    BitBtn1 = new QPushButton("OK", this);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton("Cancel", this);
-    BitBtn2->setObjectName("BitBtn2");
+    MakeOkCancel(this, BitBtn1, "BitBtn1", BitBtn2, "BitBtn2");
     BitBtn3 = new QPushButton("Help", this);
     BitBtn3->setObjectName("BitBtn3");
     bottom->addWidget(CheckBox1);

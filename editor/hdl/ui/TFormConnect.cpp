@@ -1,6 +1,8 @@
 // The options dialog "Generate source code".
 #include "editor/hdl/ui/TFormConnect.h"
 
+#include "editor/canvas/ui/DialogButtons.h"
+
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -53,16 +55,8 @@ TFormConnect::TFormConnect(ConnectForm& form, Prompt& prompt, QWidget* parent)
     groups->addWidget(GroupBox1);
     v->addLayout(groups);
 
-    auto* buttons = new QHBoxLayout;
-    BitBtn1 = new QPushButton("OK", this);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton("Cancel", this);
-    BitBtn2->setObjectName("BitBtn2");
-    buttons->addStretch(1);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    v->addLayout(buttons);
+    MakeOkCancel(this, BitBtn1, "BitBtn1", BitBtn2, "BitBtn2");
+    v->addLayout(OkCancelRow(BitBtn1, BitBtn2));
     setFixedSize(sizeHint());
 
     connect(FullSourceItem, &QRadioButton::toggled, this, [this] { RadioGroup1Click(); });

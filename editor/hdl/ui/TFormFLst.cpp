@@ -1,6 +1,8 @@
 // The dialog "Build file list".
 #include "editor/hdl/ui/TFormFLst.h"
 
+#include "editor/canvas/ui/DialogButtons.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -70,16 +72,8 @@ TFormFLst::TFormFLst(FileListForm& form, QWidget* parent) : QDialog(parent), for
     Memo1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     v->addWidget(Memo1, 1);
 
-    auto* buttons = new QHBoxLayout;
-    BitBtn1 = new QPushButton("OK", this);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton("Cancel", this);
-    BitBtn2->setObjectName("BitBtn2");
-    buttons->addStretch(1);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    v->addLayout(buttons);
+    MakeOkCancel(this, BitBtn1, "BitBtn1", BitBtn2, "BitBtn2");
+    v->addLayout(OkCancelRow(BitBtn1, BitBtn2));
     resize(520, 360);
 
     connect(CheckBox1, &QCheckBox::toggled, this, [this] { CheckBox1Click(); });
