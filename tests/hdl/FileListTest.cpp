@@ -138,6 +138,19 @@ TEST_F(FileListCommandTest, EachSourceOnceTopsLeftOutWhereverTheyStand) {
     EXPECT_EQ(m.Log.Lines(), (Lines{"--Action: File list built. Not containing the top module."}));
 }
 
+// A project whose first record is an instance, the only one of its file: a list that skipped the
+// first record as the top's would lose that file.
+TEST_F(FileListCommandTest, TheFirstRecordsOwnFileIsListedWhenTheTopStandsLater) {
+    Load("MODULE\tsync\tu0\t/src/sync.v\tverilog\nINPUT\t\t\ta\n"
+         "TOP\t\ttop\nINPUT\t\t\tclk\n"
+         "MODULE\tcore\tu1\t/src/core.v\tverilog\nINPUT\t\t\ta\n");
+    ASSERT_EQ(m.MduList.size(), 3u);
+    ASSERT_FALSE(m.MduList[0].IsTop());
+    cmd.FormFLst.CheckBox1 = false;
+    cmd.FormFLst.CheckBox1Click();
+    EXPECT_EQ(cmd.ListText(), "/src/sync.v\r\n/src/core.v\r\n");
+}
+
 TEST_F(FileListCommandTest, OnlyTheTopGivesAnEmptyListAndStillLogs) {
     Load("TOP\t\ttop\nINPUT\t\t\tclk\n");
     window.SetText("old");
