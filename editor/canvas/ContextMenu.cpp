@@ -258,8 +258,13 @@ void ContextMenu::PopupItemClick(const PopupItem* item) {
 
 ContextMenu::Outcome ContextMenu::Run(const PopupItem& item) {
     if (item.Command == CmdMaxClientHeight) {
-        // The range the project reader keeps for the column wrap height.
-        model_.MaxViewHeight = std::clamp(PopupMouseY, 300, 32760);
+        // The range the project reader keeps for the column wrap height. The height is saved
+        // with the project, so a new one leaves it modified, though no line changed.
+        const int height = std::clamp(PopupMouseY, 300, 32760);
+        if (height != model_.MaxViewHeight) {
+            model_.MaxViewHeight = height;
+            model_.Modified = true;
+        }
         return Outcome::Kept;
     }
     if (item.Command == CmdNewModule) {

@@ -15,7 +15,8 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
 }
 
 // A new top-level port name, blanks removed, must be free: no port line of the top module has
-// it (told by taken), it is not empty, and CheckTopPortName takes it (told by its reason).
+// it (told by taken), it is not empty, it is an identifier, and CheckTopPortName takes it (told
+// by its reason).
 bool NewTopPortNameAccepted(ProjectModel& model, Prompt& prompt, const std::string& name,
                             const char* taken) {
     if (model.DeletePortLine(model.TopName, name, true, false)) {
@@ -24,6 +25,11 @@ bool NewTopPortNameAccepted(ProjectModel& model, Prompt& prompt, const std::stri
     }
     if (name.empty()) {
         prompt.Message(EmptyTopPortName);
+        return false;
+    }
+    // The port is declared by this name in the generated HDL and named in its assignments.
+    if (!IsLegalIdent(name)) {
+        prompt.Message("Illegal port name.");
         return false;
     }
     std::string reason;

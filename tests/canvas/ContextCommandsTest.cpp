@@ -524,6 +524,17 @@ TEST_F(Menu, HereAsMaxClientHeightKeepsTheProjectReadersRange) {
     }
 }
 
+// The height is saved with the project: a new one must not be lost when the project is closed
+// without the question whether to save it.
+TEST_F(Menu, ANewMaxClientHeightLeavesTheProjectModifiedAndTheSameOneDoesNot) {
+    for (const auto& [y, modified] : {std::pair{400, true}, {400, false}, {250, true}}) {
+        m.Modified = false;
+        RightClick({5000, y});
+        Choose("Here as max client height.");
+        EXPECT_EQ(m.Modified, modified) << y;
+    }
+}
+
 TEST_F(Menu, ItemsThatAreNoCommandsDoNothing) {
     const Lines before = StoredText(m.LineList);
     RightClick({5000, 100});

@@ -146,6 +146,11 @@ const NameCheckCase NameCheckCases[] = {
     {"a top port's name with a trailing blank", "clk ", "@"},
     {"blanks only", "   ", "Top port name can't be empty."},
     {"a net's name", "net_q", "The wire is already used by the port: q(u1)."},
+    // Names the generated HDL could not declare.
+    {"a name with a minus", "bus-out", "Illegal port name."},
+    {"a name with a bit select", "bus[0]", "Illegal port name."},
+    {"a name beginning with a digit", "1bus", "Illegal port name."},
+    {"an underscore and digits", "_bus_2", ""},
 };
 
 class NameChecks : public Wiring, public ::testing::WithParamInterface<NameCheckCase> {
