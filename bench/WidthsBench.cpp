@@ -109,6 +109,14 @@ struct Editor {
         }
         model.UpdatePicExecute(RebuildSender::MainWindow);
     }
+    // An update of module definitions joined to this editor as the main window joins it.
+    void JoinUpdate(ModuleUpdate& update) {
+        update.UpdatePicture = [this] { model.UpdatePicExecute(RebuildSender::MainWindow); };
+        update.CheckAddedInstance = [this](const std::string& inst, bool first) {
+            CheckAddedInstance(model, page, widths, inst, first);
+        };
+        update.Widths = &widths;
+    }
 };
 
 void BM_NewProjectWidths(benchmark::State& state) {
@@ -138,12 +146,8 @@ void UpdateSharedModule(benchmark::State& state, Change change) {
         state.PauseTiming();
         Editor editor(lines);
         ModuleUpdate update(editor.model);
+        editor.JoinUpdate(update);
         update.DefLines = ChangedDefinition(change);
-        update.UpdatePicture = [&] { editor.model.UpdatePicExecute(RebuildSender::MainWindow); };
-        update.CheckAddedInstance = [&](const std::string& inst, bool first) {
-            CheckAddedInstance(editor.model, editor.page, editor.widths, inst, first);
-        };
-        update.Widths = &editor.widths;
         state.ResumeTiming();
         update.PrepareUpdateDialog();
         update.BitBtn1Click();
@@ -200,12 +204,8 @@ void BM_UpdateDistinctModules(benchmark::State& state) {
         state.PauseTiming();
         Editor editor(lines);
         ModuleUpdate update(editor.model);
+        editor.JoinUpdate(update);
         update.DefLines = DistinctModules(n, true);
-        update.UpdatePicture = [&] { editor.model.UpdatePicExecute(RebuildSender::MainWindow); };
-        update.CheckAddedInstance = [&](const std::string& inst, bool first) {
-            CheckAddedInstance(editor.model, editor.page, editor.widths, inst, first);
-        };
-        update.Widths = &editor.widths;
         state.ResumeTiming();
         update.PrepareUpdateDialog();
         update.BitBtn1Click();

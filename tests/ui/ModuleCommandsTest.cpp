@@ -5,7 +5,7 @@
 #include "editor/canvas/ui/TPortForm.h"
 #include "editor/hdl/ui/TFormUpdateMduDef.h"
 
-#include "MainWindowFixture.h"
+#include "WizardWindowFixture.h"
 #include "model/ModelText.h"
 #include "support/EngineWorkFiles.h"
 
@@ -34,21 +34,10 @@ const char* const kCoreWider = "module core #(parameter W = 8) (input clk, input
                                "endmodule\n";
 const char* const kSink = "module sink (input [7:0] a);\nendmodule\n";
 
-class ModuleCommands : public MainWindowTest {
+class ModuleCommands : public WizardWindowTest {
 protected:
     void SetUp() override {
-        MainWindowTest::SetUp();
-        root_ = fs::temp_directory_path() /
-                ("zun-ui-modules-" + std::to_string(getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "work");
-        fs::create_directories(root_ / "src");
-        form->Model.AppDir = std::string(ZUN_BUILD_DIR) + "/";
-        form->Model.WorkDir = (root_ / "work").string() + "/";
-        form->Model.IniPath = (root_ / "zun2012.ini").string();
-        std::ofstream(form->Model.IniPath) << "[QVsetting]\nE16=" << form->Model.WorkDir << "\n";
-        host = std::make_unique<ModuleWizardHost>(*form, prompt);
+        SetUpWizard("modules");
         core_ = Source("core.v", kCore);
         sink_ = Source("sink.v", kSink);
         // Every wizard run: the file page as the command filled it, Next, then OK.
@@ -64,16 +53,6 @@ protected:
             return w.result();
         };
     }
-    void TearDown() override {
-        host.reset();
-        MainWindowTest::TearDown();
-        fs::remove_all(root_);
-    }
-    std::string Source(const std::string& name, const std::string& text) {
-        fs::path p = root_ / "src" / name;
-        std::ofstream(p) << text;
-        return p.string();
-    }
     std::string Field(const std::string& inst, const std::string& port, int field) {
         return form->Model.GetPortLineField(inst, port, field);
     }
@@ -82,8 +61,6 @@ protected:
         return std::find(log.begin(), log.end(), line) != log.end();
     }
 
-    std::unique_ptr<ModuleWizardHost> host;
-    fs::path root_;
     std::string core_, sink_;
     int wizardRuns = 0;
     std::vector<std::string> wizardFiles;

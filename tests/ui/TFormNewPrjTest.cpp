@@ -4,7 +4,8 @@
 #include "editor/app/ModuleWizardHost.h"
 #include "editor/app/TDrvForm.h"
 
-#include "MainWindowFixture.h"
+#include "WizardWindowFixture.h"
+#include "support/EngineWorkFiles.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,44 +25,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class TFormNewPrjTest : public MainWindowTest {
+class TFormNewPrjTest : public WizardWindowTest {
 protected:
     void SetUp() override {
-        MainWindowTest::SetUp();
-        root_ = fs::temp_directory_path() /
-                ("zun-ui-wizard-" + std::to_string(getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "work");
-        fs::create_directories(root_ / "src");
-        form->Model.AppDir = std::string(ZUN_BUILD_DIR) + "/";
-        form->Model.WorkDir = (root_ / "work").string() + "/";
-        // The settings a new project reloads keep this test's work directory.
-        form->Model.IniPath = (root_ / "zun2012.ini").string();
-        std::ofstream(form->Model.IniPath) << "[QVsetting]\nE16=" << form->Model.WorkDir << "\n";
-        host = std::make_unique<ModuleWizardHost>(*form, prompt);
+        SetUpWizard("wizard");
         a_ = Source("a.v", "module adder(input [7:0] x, output [7:0] y); endmodule\n"
                            "module mux(input s, output o); endmodule\n");
         b_ = Source("b.vhd", "entity blink is port (clk : in std_logic); end entity;\n");
     }
-    void TearDown() override {
-        host.reset();
-        MainWindowTest::TearDown();
-        fs::remove_all(root_);
-    }
 
-    std::string Source(const std::string& name, const std::string& text) {
-        fs::path p = root_ / "src" / name;
-        std::ofstream(p) << text;
-        return p.string();
-    }
-    std::vector<std::string> WorkFilesLeft() const {
-        std::vector<std::string> left;
-        for (std::string_view name : EngineWorkFiles)
-            if (fs::exists(root_ / "work" / name))
-                left.emplace_back(name);
-        return left;
-    }
     static QStringList Column(QTreeWidget* list, int column) {
         QStringList texts;
         for (int i = 0; i < list->topLevelItemCount(); ++i)
@@ -69,8 +41,6 @@ protected:
         return texts;
     }
 
-    std::unique_ptr<ModuleWizardHost> host;
-    fs::path root_;
     std::string a_, b_;
 };
 
@@ -130,7 +100,7 @@ TEST_F(TFormNewPrjTest, NextListsTheModulesAndCountsAreEditedInPlaceWithinBounds
     EXPECT_FALSE(w.Label2->isHidden());
     EXPECT_TRUE(w.BitBtn8->isEnabled());
     EXPECT_FALSE(w.BitBtn10->isEnabled());
-    EXPECT_TRUE(WorkFilesLeft().empty());
+    EXPECT_TRUE(EngineWorkFilesLeft(root_ / "work").empty());
 
     w.ListView2->topLevelItem(0)->setText(0, "4");
     EXPECT_EQ(host->Wizard().Modules[0].count, "4");
@@ -223,7 +193,7 @@ TEST_F(TFormNewPrjTest, NewProjectCommandDrawsTheProjectTheWizardBuilt) {
     EXPECT_EQ(form->Model.MduList.size(), 4u);
     EXPECT_EQ(form->windowTitle().toStdString(), "ZUN2012 - " + form->Model.WorkDir + "qvprj.zun");
     EXPECT_EQ(form->StatusText(2).rfind("I/P/W:4/", 0), 0u) << form->StatusText(2);
-    EXPECT_TRUE(WorkFilesLeft().empty());
+    EXPECT_TRUE(EngineWorkFilesLeft(root_ / "work").empty());
 }
 
 // Records the application's cursor at every drawing of the picture.
@@ -292,7 +262,7 @@ TEST_F(TFormNewPrjTest, EngineFailureAtOkLeavesNoProjectAndNothingModified) {
     EXPECT_FALSE(form->Model.PrjOpen);
     EXPECT_FALSE(form->Model.Modified);
     EXPECT_TRUE(form->Model.LineList.empty());
-    EXPECT_TRUE(WorkFilesLeft().empty());
+    EXPECT_TRUE(EngineWorkFilesLeft(root_ / "work").empty());
 }
 
 TEST_F(TFormNewPrjTest, MenuCommandStartsWithAnEmptyListAndCancelChangesNothing) {
@@ -380,7 +350,7 @@ TEST_F(ImportTopPortsTest, ImportTopPortFromHdlGivesTheTopTheChosenModulesPorts)
     EXPECT_TRUE(form->Action("Undo")->isEnabled());
     form->Action("Undo")->trigger();
     EXPECT_EQ(TopPortLines(form->Model).size(), 4u) << "the undo takes the last import back";
-    EXPECT_TRUE(WorkFilesLeft().empty());
+    EXPECT_TRUE(EngineWorkFilesLeft(root_ / "work").empty());
 }
 
 TEST_F(ImportTopPortsTest, ACancelledImportOfTopPortsChangesNothing) {

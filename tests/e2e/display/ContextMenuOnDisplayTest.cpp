@@ -1,13 +1,13 @@
 // The canvas's context menu on a display: right clicks on an instance header, a port and the
 // empty canvas of the example open PopupMenu1 with their items, and Duplicate, chosen in the
 // menu with the mouse, goes through its dialog and draws the copy.
+#include "NeedsDisplay.h"
 #include "editor/app/TForm1.h"
 #include "editor/app/TPaintBox.h"
 #include "editor/canvas/ui/SchematicDrawer.h"
 #include "editor/canvas/ui/TFormDupName.h"
 #include "support/EventPump.h"
 #include "support/FileFixtures.h"
-#include "support/InCi.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QApplication>
@@ -26,18 +26,12 @@
 
 namespace fs = std::filesystem;
 
-extern std::string DisplayProblem;
-
 namespace {
 
 class ContextMenuOnDisplay : public testing::Test {
 protected:
     void SetUp() override {
-        if (!DisplayProblem.empty()) {
-            if (InCi())
-                FAIL() << DisplayProblem;
-            GTEST_SKIP() << DisplayProblem;
-        }
+        NEEDS_DISPLAY();
         const fs::path demo =
             (fs::path(ZUN_TEST_DATA) / ".." / ".." / "examples" / "demo" / "demo.zun")
                 .lexically_normal();

@@ -1,6 +1,7 @@
 // The example's framework on a display: F9 with the remembered choice "Framework only" in
 // Verilog 2001 shows the text under its column headers, and dragging the edge of ".Port" with
 // the mouse widens every instance line and logs nothing.
+#include "NeedsDisplay.h"
 #include "editor/app/ModuleWizardHost.h"
 #include "editor/app/TForm1.h"
 #include "editor/app/TForm1Companions.h"
@@ -8,7 +9,6 @@
 #include "editor/canvas/ui/SchematicDrawer.h"
 #include "support/EventPump.h"
 #include "support/FileFixtures.h"
-#include "support/InCi.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QApplication>
@@ -24,16 +24,10 @@
 
 namespace fs = std::filesystem;
 
-extern std::string DisplayProblem;
-
 namespace {
 
 TEST(FrameworkOnDisplay, F9ShowsTheExamplesFrameworkAndDraggingPortWidensTheInstanceLines) {
-    if (!DisplayProblem.empty()) {
-        if (InCi())
-            FAIL() << DisplayProblem;
-        GTEST_SKIP() << DisplayProblem;
-    }
+    NEEDS_DISPLAY();
     const TempDir scratch;
     const fs::path demo = (fs::path(ZUN_TEST_DATA) / ".." / ".." / "examples" / "demo" / "demo.zun")
                               .lexically_normal();

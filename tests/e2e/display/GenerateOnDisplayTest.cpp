@@ -1,5 +1,6 @@
 // F9 on the example project, on a display: the options dialog, OK, the generated Verilog behind
 // its banner in the generated-text window, and "Save As" writing the shown text byte for byte.
+#include "NeedsDisplay.h"
 #include "editor/app/ModuleWizardHost.h"
 #include "editor/app/TForm1.h"
 #include "editor/app/TForm1Gen.h"
@@ -7,7 +8,6 @@
 #include "editor/hdl/GenOptions.h"
 #include "support/EventPump.h"
 #include "support/FileFixtures.h"
-#include "support/InCi.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QApplication>
@@ -26,16 +26,10 @@
 
 namespace fs = std::filesystem;
 
-extern std::string DisplayProblem;
-
 namespace {
 
 TEST(GenerateOnDisplay, F9ShowsTheExamplesVerilogAndSaveAsWritesItByteForByte) {
-    if (!DisplayProblem.empty()) {
-        if (InCi())
-            FAIL() << DisplayProblem;
-        GTEST_SKIP() << DisplayProblem;
-    }
+    NEEDS_DISPLAY();
     const TempDir scratch;
     const fs::path demo = (fs::path(ZUN_TEST_DATA) / ".." / ".." / "examples" / "demo" / "demo.zun")
                               .lexically_normal();

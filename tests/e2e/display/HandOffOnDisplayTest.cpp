@@ -2,6 +2,7 @@
 // with "-new a.v"; five real launchers and a second real editor race in with theirs. All seven
 // files end up in the one wizard, and after "Next" a launcher starts a new editor that takes
 // over as the receiver.
+#include "NeedsDisplay.h"
 #include "editor/app/ModuleWizardHost.h"
 #include "editor/app/TForm1.h"
 #include "editor/canvas/ui/SchematicDrawer.h"
@@ -9,7 +10,6 @@
 #include "editor/hdl/ui/TFormNewPrj.h"
 #include "support/EventPump.h"
 #include "support/HandOffSandbox.h"
-#include "support/InCi.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QApplication>
@@ -32,8 +32,6 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
-
-extern std::string DisplayProblem;
 
 namespace {
 
@@ -79,11 +77,7 @@ std::vector<pid_t> EditorsStartedByLaunchers(const std::string& exe) {
 }
 
 TEST(HandOffOnDisplay, FilesOpenedTogetherLandInOneWizardAndAfterNextANewEditorReceives) {
-    if (!DisplayProblem.empty()) {
-        if (InCi())
-            FAIL() << DisplayProblem;
-        GTEST_SKIP() << DisplayProblem;
-    }
+    NEEDS_DISPLAY();
     HandOffSandbox sandbox;
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
     const TempDir scratch;

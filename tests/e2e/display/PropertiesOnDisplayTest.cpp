@@ -1,12 +1,12 @@
 // The Properties window on a display: docked in the bottom panel beside the Information window,
 // and a click on a port of the canvas fills its Ports page with the port's connections, painted.
+#include "NeedsDisplay.h"
 #include "editor/app/TDrvForm.h"
 #include "editor/app/TForm1.h"
 #include "editor/app/TPaintBox.h"
 #include "editor/canvas/ui/SchematicDrawer.h"
 #include "editor/canvas/ui/TPortForm.h"
 #include "support/EventPump.h"
-#include "support/InCi.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QApplication>
@@ -18,8 +18,6 @@
 
 #include <gtest/gtest.h>
 
-extern std::string DisplayProblem;
-
 namespace {
 
 ProjectLine Line(std::initializer_list<std::string_view> fields) {
@@ -27,11 +25,7 @@ ProjectLine Line(std::initializer_list<std::string_view> fields) {
 }
 
 TEST(PropertiesOnDisplay, ClickingAPortFillsThePortsPageWithItsConnections) {
-    if (!DisplayProblem.empty()) {
-        if (InCi())
-            FAIL() << DisplayProblem;
-        GTEST_SKIP() << DisplayProblem;
-    }
+    NEEDS_DISPLAY();
     ScriptedPrompt prompt;
     SchematicDrawer drawer;
     auto form = std::make_unique<TForm1>(prompt, drawer);

@@ -1,9 +1,9 @@
 // The editor's Smart Link window on a display: made at start-up from the default.qvs next to the
 // program, docked in the right panel and painted with both rules.
+#include "NeedsDisplay.h"
 #include "editor/app/TForm1.h"
 #include "editor/canvas/ui/SchematicDrawer.h"
 #include "editor/canvas/ui/TFormSL.h"
-#include "support/InCi.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QApplication>
@@ -13,16 +13,10 @@
 
 #include <gtest/gtest.h>
 
-extern std::string DisplayProblem;
-
 namespace {
 
 TEST(SmartLinkOnDisplay, TheDockedWindowShowsBothRulesAndNoDefaultFileError) {
-    if (!DisplayProblem.empty()) {
-        if (InCi())
-            FAIL() << DisplayProblem;
-        GTEST_SKIP() << DisplayProblem;
-    }
+    NEEDS_DISPLAY();
     ScriptedPrompt prompt;
     SchematicDrawer drawer;
     auto form = std::make_unique<TForm1>(prompt, drawer);

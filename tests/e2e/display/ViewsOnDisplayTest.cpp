@@ -1,6 +1,7 @@
 // The editor on a display with the example project: the zoom buttons, Full View and a colour
 // chosen in the Settings dialog change the picture on the screen; the Top-name box stands right
 // of the tool bar, as high as it.
+#include "NeedsDisplay.h"
 #include "editor/app/TForm1.h"
 #include "editor/app/TFormTname.h"
 #include "editor/app/TPaintBox.h"
@@ -8,7 +9,6 @@
 #include "editor/canvas/ui/SchematicDrawer.h"
 #include "support/EventPump.h"
 #include "support/FileFixtures.h"
-#include "support/InCi.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QApplication>
@@ -26,8 +26,6 @@
 
 namespace fs = std::filesystem;
 
-extern std::string DisplayProblem;
-
 namespace {
 
 // What the canvas shows on the screen now.
@@ -37,11 +35,7 @@ QImage Shown(TForm1& form) {
 }
 
 TEST(ViewsOnDisplay, ZoomFullViewAndASettingsColourChangeThePictureOnTheScreen) {
-    if (!DisplayProblem.empty()) {
-        if (InCi())
-            FAIL() << DisplayProblem;
-        GTEST_SKIP() << DisplayProblem;
-    }
+    NEEDS_DISPLAY();
     const TempDir scratch;
     const fs::path root = scratch.Root();
     fs::create_directories(root / "work");

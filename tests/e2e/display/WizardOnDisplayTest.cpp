@@ -1,5 +1,6 @@
 // "zun -new" with two of the example's sources, on a display: the wizard opens listing both,
 // "Next" lists their modules, "OK" draws the new project in the main window.
+#include "NeedsDisplay.h"
 #include "editor/app/ModuleWizardHost.h"
 #include "editor/app/TForm1.h"
 #include "editor/app/TPaintBox.h"
@@ -7,7 +8,6 @@
 #include "editor/hdl/ui/TFormNewPrj.h"
 #include "support/EventPump.h"
 #include "support/FileFixtures.h"
-#include "support/InCi.h"
 #include "support/ScriptedPrompt.h"
 
 #include <QApplication>
@@ -28,8 +28,6 @@
 
 namespace fs = std::filesystem;
 
-extern std::string DisplayProblem;
-
 namespace {
 
 QStringList Column(QTreeWidget* list, int column) {
@@ -40,11 +38,7 @@ QStringList Column(QTreeWidget* list, int column) {
 }
 
 TEST(WizardOnDisplay, NewOnTheCommandLineOpensTheWizardAndOkDrawsTheProject) {
-    if (!DisplayProblem.empty()) {
-        if (InCi())
-            FAIL() << DisplayProblem;
-        GTEST_SKIP() << DisplayProblem;
-    }
+    NEEDS_DISPLAY();
     const TempDir scratch;
     const fs::path root = scratch.Root();
     fs::create_directories(root / "work");
