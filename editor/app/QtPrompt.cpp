@@ -1,7 +1,7 @@
 // Message boxes and file choosers on Qt Widgets.
 #include "editor/app/QtPrompt.h"
 
-#include "editor/canvas/ui/WinColor.h"
+#include "editor/widgets/WinColor.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -9,7 +9,7 @@
 #include "editor/canvas/Picture.h"
 #include "editor/canvas/Zoom.h"
 #include "editor/canvas/ui/MenuDialogWindows.h"
-#include "editor/canvas/ui/WinColor.h"
+#include "editor/widgets/WinColor.h"
 #include "editor/hdl/ui/Hourglass.h"
 #include "editor/model/CommandLine.h"
 #include "editor/model/Commands.h"

@@ -8,7 +8,7 @@
 #include "editor/canvas/SmartLink.h"
 #include "editor/canvas/SmartLinkWindow.h"
 #include "editor/canvas/TopPortImport.h"
-#include "editor/canvas/ui/PictureDrawer.h"
+#include "editor/widgets/PictureDrawer.h"
 #include "editor/model/Documents.h"
 #include "editor/model/ProjectModel.h"
 #include "editor/model/ViewState.h"

@@ -2,7 +2,7 @@
 // help pages and the licence text. The model does the work; the window shows its results.
 #include "editor/app/TDrvForm.h"
 #include "editor/app/TForm1.h"
-#include "editor/canvas/ui/WinColor.h"
+#include "editor/widgets/WinColor.h"
 #include "editor/model/ClosePrj.h"
 #include "editor/model/Documents.h"
 #include "editor/model/ProjectFile.h"

@@ -2,7 +2,7 @@
 #include "editor/app/TForm1Gen.h"
 
 #include "editor/app/TForm1.h"
-#include "editor/canvas/ui/WinColor.h"
+#include "editor/widgets/WinColor.h"
 #include "editor/hdl/ui/TFormConnect.h"
 #include "editor/hdl/ui/TFormGenHDL.h"
 #include "editor/model/ExternalEditor.h"

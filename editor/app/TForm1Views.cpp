@@ -7,7 +7,7 @@
 #include "editor/app/TFormTname.h"
 #include "editor/app/TPropForm.h"
 #include "editor/canvas/Zoom.h"
-#include "editor/canvas/ui/WinColor.h"
+#include "editor/widgets/WinColor.h"
 #include "editor/model/Settings.h"
 
 #include <QAction>

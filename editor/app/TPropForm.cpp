@@ -1,7 +1,7 @@
 // The Settings dialog's window.
 #include "editor/app/TPropForm.h"
 
-#include "editor/canvas/ui/WinColor.h"
+#include "editor/widgets/WinColor.h"
 #include "editor/model/ColorNames.h"
 #include "editor/model/Documents.h"
 #include "editor/model/ProjectModel.h"

@@ -3,6 +3,7 @@
 // right and bottom edge, as the drawing routines count them.
 #pragma once
 
+#include "editor/model/PixelRect.h"
 #include "editor/model/ProjectModel.h"
 
 #include <cstdint>
@@ -12,18 +13,6 @@
 // damaged or huge project can never ask for a bitmap beyond what can be allocated.
 inline constexpr int MaxPictureSide = 32767;
 inline constexpr std::int64_t MaxPicturePixels = std::int64_t{1} << 27;
-
-struct PixelRect {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;  // excluded
-    int Bottom = 0; // excluded
-
-    int Width() const { return Right - Left; }
-    int Height() const { return Bottom - Top; }
-    bool Empty() const { return Right <= Left || Bottom <= Top; }
-    bool operator==(const PixelRect&) const = default;
-};
 
 struct PictureExtent {
     int Width = 0;

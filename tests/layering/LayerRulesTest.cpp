@@ -50,11 +50,28 @@ const EdgeCase kEdges[] = {
     {"editor/model/Rebuild.cpp", "engine/Patterns.h", false, false},
     {"editor/expr/Grammar.cpp", "regex/Regex.h", false, false},
     {"editor/canvas/SmartLink.cpp", "regex/Regex.h", false, true},
-    // Canvas and hdl stand on the model and each other, never on the app.
+    // Canvas and hdl stand on the model, never on the app; the canvas stands on hdl, never the
+    // other way round.
     {"editor/canvas/Picture.cpp", "editor/model/ProjectModel.h", false, true},
-    {"editor/canvas/ui/SchematicDrawer.cpp", "editor/canvas/ui/WinColor.h", false, true},
+    {"editor/canvas/PropertiesPresenter.h", "editor/hdl/WidthConfirmation.h", false, true},
+    {"editor/canvas/ui/TPortForm.cpp", "editor/hdl/ui/Hourglass.h", false, true},
+    {"editor/hdl/ModuleUpdate.cpp", "editor/canvas/Picture.h", false, false},
+    {"editor/hdl/ui/TFormConfWid.cpp", "editor/canvas/ui/TPortForm.h", false, false},
     {"editor/hdl/ui/TFormNewPrj.cpp", "editor/app/TForm1.h", false, false},
     {"editor/canvas/ui/SchematicDrawer.h", "editor/app/TForm1.h", false, false},
+    // The shared window pieces: both subsystems' windows and the app use them; they stand on the
+    // model and Qt only, and the model knows nothing of them.
+    {"editor/canvas/ui/SchematicDrawer.cpp", "editor/widgets/WinColor.h", false, true},
+    {"editor/hdl/ui/TFormConfWid.cpp", "editor/widgets/CellEditor.h", false, true},
+    {"editor/app/TForm1.h", "editor/widgets/PictureDrawer.h", false, true},
+    {"editor/widgets/WinColor.cpp", "editor/model/ColorNames.h", false, true},
+    {"editor/widgets/WinColor.cpp", "QApplication", true, true},
+    {"editor/widgets/PictureDrawer.h", "editor/canvas/Picture.h", false, false},
+    {"editor/widgets/DialogButtons.cpp", "editor/hdl/ui/Hourglass.h", false, false},
+    {"editor/widgets/DialogButtons.cpp", "editor/app/TForm1.h", false, false},
+    {"editor/widgets/WinColor.cpp", "engine/AsciiText.h", false, false},
+    {"editor/model/Settings.cpp", "editor/widgets/WinColor.h", false, false},
+    {"editor/expr/Chain.cpp", "editor/widgets/WinColor.h", false, false},
     // The app stands on everything of the editor, never on the engine's code.
     {"editor/app/TForm1.cpp", "editor/canvas/Picture.h", false, true},
     {"editor/app/TForm1.cpp", "editor/hdl/ui/TFormNewPrj.h", false, true},
@@ -188,6 +205,28 @@ TEST_F(PlantedTree, QtInTheModelIsFoundToo) {
     ASSERT_EQ(result.violations.size(), 2u);
     EXPECT_EQ(result.violations[1].file, "editor/model/Settings.cpp");
     EXPECT_EQ(result.violations[1].line, 5);
+}
+
+TEST_F(PlantedTree, AnHdlFileThatReachesIntoTheCanvasIsFound) {
+    for (const char* dir : {"editor/hdl", "editor/hdl/ui", "editor/widgets"})
+        ::mkdir(tmp.Path(dir).c_str(), 0755);
+    // The canvas standing on hdl, and both on the shared pieces, pass.
+    WriteBytes(tmp.Path("editor/canvas/Presenter.cpp"), "#include \"editor/hdl/Widths.h\"\n");
+    WriteBytes(tmp.Path("editor/widgets/Buttons.cpp"), "#include <QPushButton>\n");
+    WriteBytes(tmp.Path("editor/hdl/ui/Dialog.cpp"),
+               "#include \"editor/widgets/Buttons.h\"\n#include \"editor/canvas/ui/Drawer.h\"\n");
+    WriteBytes(tmp.Path("editor/hdl/Widths.cpp"), "\n#include <editor/canvas/Picture.h>\n");
+    const layering::CheckResult result = layering::CheckTree(tmp.Root());
+    std::vector<std::string> found;
+    for (const layering::Violation& v : result.violations)
+        found.push_back(layering::Describe(v));
+    EXPECT_EQ(found, (std::vector<std::string>{
+                         "editor/hdl/Widths.cpp:2: #include <editor/canvas/Picture.h>: editor/hdl "
+                         "may not include editor/canvas",
+                         "editor/hdl/ui/Dialog.cpp:2: #include \"editor/canvas/ui/Drawer.h\": "
+                         "editor/hdl may not include editor/canvas",
+                         "editor/model/Rebuild.cpp:3: #include \"editor/canvas/Picture.h\": "
+                         "editor/model may not include editor/canvas"}));
 }
 
 TEST_F(PlantedTree, IncludesThatClimbOutOfTheirFolderOrUseAngleBracketsAreFoundToo) {

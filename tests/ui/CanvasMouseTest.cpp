@@ -4,7 +4,7 @@
 #include "MainWindowFixture.h"
 
 #include "editor/app/TPaintBox.h"
-#include "editor/canvas/ui/WinColor.h"
+#include "editor/widgets/WinColor.h"
 #include "model/ModelText.h"
 
 #include <QApplication>

@@ -3,7 +3,7 @@
 // the rubber band and the empty-project background.
 #include "editor/canvas/Picture.h"
 #include "editor/canvas/ui/SchematicDrawer.h"
-#include "editor/canvas/ui/WinColor.h"
+#include "editor/widgets/WinColor.h"
 
 #include "model/ModelText.h"
 

@@ -3,7 +3,7 @@
 // headers, memo and buttons.
 #include "editor/app/ModuleWizardHost.h"
 #include "editor/app/TForm1Gen.h"
-#include "editor/canvas/ui/WinColor.h"
+#include "editor/widgets/WinColor.h"
 
 #include "MainWindowFixture.h"
 #include "support/FileFixtures.h"

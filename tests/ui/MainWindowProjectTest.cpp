@@ -8,7 +8,7 @@
 #include "editor/app/TPaintBox.h"
 #include "editor/app/TPropForm.h"
 #include "editor/canvas/Picture.h"
-#include "editor/canvas/ui/WinColor.h"
+#include "editor/widgets/WinColor.h"
 #include "editor/model/ProjectFile.h"
 #include "model/ModelText.h"
 #include "support/EventPump.h"

@@ -6,7 +6,7 @@
 
 #include "editor/app/TPaintBox.h"
 #include "editor/canvas/ui/TFormSL.h"
-#include "editor/canvas/ui/WinColor.h"
+#include "editor/widgets/WinColor.h"
 #include "model/ModelText.h"
 #include "support/FileFixtures.h"
 

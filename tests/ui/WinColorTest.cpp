@@ -1,6 +1,6 @@
 // Windows colour values as the windows paint them: plain values by their byte order, system
 // colours by the palette role of the same meaning.
-#include "editor/canvas/ui/WinColor.h"
+#include "editor/widgets/WinColor.h"
 #include "editor/canvas/ui/SchematicDrawer.h"
 #include "editor/model/ColorNames.h"
 #include "editor/model/ProjectModel.h"

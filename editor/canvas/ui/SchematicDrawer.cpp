@@ -3,7 +3,7 @@
 #include "editor/canvas/ui/SchematicDrawer.h"
 
 #include "editor/canvas/Picture.h"
-#include "editor/canvas/ui/WinColor.h"
+#include "editor/widgets/WinColor.h"
 
 #include <QFontMetrics>
 #include <QPainter>

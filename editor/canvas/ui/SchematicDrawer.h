@@ -2,7 +2,7 @@
 // with one-pixel pens and no antialiasing, so that every pixel sits where the layout says.
 #pragma once
 
-#include "editor/canvas/ui/PictureDrawer.h"
+#include "editor/widgets/PictureDrawer.h"
 
 #include <QImage>
 

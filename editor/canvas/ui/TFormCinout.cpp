@@ -2,8 +2,8 @@
 #include "editor/canvas/ui/TFormCinout.h"
 
 #include "editor/canvas/NamingDialogs.h"
-#include "editor/canvas/ui/DialogButtons.h"
-#include "editor/canvas/ui/WinColor.h"
+#include "editor/widgets/DialogButtons.h"
+#include "editor/widgets/WinColor.h"
 #include "editor/model/ProjectModel.h"
 
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 #include "editor/canvas/ui/TFormComb.h"
 
 #include "editor/canvas/NamingDialogs.h"
-#include "editor/canvas/ui/DialogButtons.h"
+#include "editor/widgets/DialogButtons.h"
 
 #include <QFormLayout>
 #include <QGuiApplication>

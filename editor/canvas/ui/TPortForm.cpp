@@ -1,7 +1,7 @@
 // The Properties window: its two pages built and kept in step with PropertiesPresenter.
 #include "editor/canvas/ui/TPortForm.h"
 
-#include "editor/canvas/ui/CellEditor.h"
+#include "editor/widgets/CellEditor.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

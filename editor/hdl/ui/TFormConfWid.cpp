@@ -1,8 +1,8 @@
 // The width confirmation dialog.
 #include "editor/hdl/ui/TFormConfWid.h"
 
-#include "editor/canvas/ui/CellEditor.h"
-#include "editor/canvas/ui/DialogButtons.h"
+#include "editor/widgets/CellEditor.h"
+#include "editor/widgets/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>

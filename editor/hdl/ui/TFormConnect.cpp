@@ -1,7 +1,7 @@
 // The options dialog "Generate source code".
 #include "editor/hdl/ui/TFormConnect.h"
 
-#include "editor/canvas/ui/DialogButtons.h"
+#include "editor/widgets/DialogButtons.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 // The dialog "Build file list".
 #include "editor/hdl/ui/TFormFLst.h"
 
-#include "editor/canvas/ui/DialogButtons.h"
+#include "editor/widgets/DialogButtons.h"
 
 #include <QCheckBox>
 #include <QComboBox>

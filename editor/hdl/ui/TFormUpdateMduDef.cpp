@@ -1,7 +1,7 @@
 // The update-module dialog.
 #include "editor/hdl/ui/TFormUpdateMduDef.h"
 
-#include "editor/canvas/ui/CellEditor.h"
+#include "editor/widgets/CellEditor.h"
 #include "editor/hdl/ui/BusyCursor.h"
 
 #include <QComboBox>

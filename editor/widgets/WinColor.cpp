@@ -1,5 +1,5 @@
 // Colour and font conversion for the windows.
-#include "editor/canvas/ui/WinColor.h"
+#include "editor/widgets/WinColor.h"
 
 #include "editor/model/ColorNames.h"
 

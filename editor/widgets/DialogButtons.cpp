@@ -1,4 +1,4 @@
-#include "DialogButtons.h"
+#include "editor/widgets/DialogButtons.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

@@ -3,7 +3,7 @@
 // program hands one to the window.
 #pragma once
 
-#include "editor/canvas/Picture.h"
+#include "editor/model/PixelRect.h"
 #include "editor/model/ProjectModel.h"
 #include "editor/model/ViewState.h"
 
