@@ -262,6 +262,22 @@ TEST_F(PlantedTree, TheCheckerFailsAndPrintsTheOffendingLine) {
         << printed;
 }
 
+TEST_F(PlantedTree, TheCheckerFailsOnAnHdlFileThatIncludesTheCanvas) {
+    WriteBytes(tmp.Path("editor/model/Rebuild.cpp"), "#include \"editor/model/ProjectModel.h\"\n");
+    ::mkdir(tmp.Path("editor/hdl").c_str(), 0755);
+    WriteBytes(tmp.Path("editor/hdl/Widths.cpp"), "#include \"editor/canvas/Picture.h\"\n");
+    TempDir out;
+    const int status =
+        RunChild({{Program(), tmp.Root()}, out.Root(), out.Path("out"), out.Path("out")});
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(ReadBytes(out.Path("out"))
+                  .find("editor/hdl/Widths.cpp:1: #include \"editor/canvas/Picture.h\": "
+                        "editor/hdl may not include editor/canvas"),
+              std::string::npos)
+        << ReadBytes(out.Path("out"));
+}
+
 TEST_F(PlantedTree, TheCheckerPassesOnceTheIncludeIsGone) {
     WriteBytes(tmp.Path("editor/model/Rebuild.cpp"), "#include \"editor/model/ProjectModel.h\"\n");
     TempDir out;
