@@ -60,6 +60,10 @@ function(zun_test name dir label)
         target_link_libraries(${name} PRIVATE GTest::gtest GTest::gmock GTest::gtest_main ${ARGN})
     endif()
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    # The random drivers run longer where the sanitizers watch them.
+    if(ZUN_SANITIZE)
+        target_compile_definitions(${name} PRIVATE ZUN_LONG_RANDOM_RUNS)
+    endif()
     target_compile_definitions(${name} PRIVATE
         ZUN_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
         ZUN_CORPUS_DIR="${ZUN_CORPUS_DIR}"
