@@ -157,7 +157,7 @@ JobResult FinishVhdlJob(std::string_view connection, std::string_view skeleton) 
         bool nonsense = false;
         std::string tail = TypeTail(width, nonsense);
         if (nonsense)
-            return JobResult::Failure(EngineError::OutputUnwritable);
+            return JobResult::Failure(EngineError::InputUnusable);
         if (topPorts.count(Lower(wire.name)) == 0)
             declarations.Add("signal " + padded + " : std_logic" +
                              PadRight(tail, kTypeTailColumns) + ";");
@@ -172,7 +172,7 @@ JobResult FinishVhdlJob(std::string_view connection, std::string_view skeleton) 
     // Without the block the declarations would have nowhere to go, and a top whose internal
     // signals are undeclared is no result: the run fails rather than report it as done.
     if (!block && !declarations.Texts().empty())
-        return JobResult::Failure(EngineError::OutputUnwritable);
+        return JobResult::Failure(EngineError::InputUnusable);
     std::string text;
     if (block) {
         PlaceholderIndex::Span span{block->begin, block->end, signals};
@@ -192,7 +192,7 @@ JobResult FinishVhdlJob(std::string_view connection, std::string_view skeleton) 
             nonsense = true;
     });
     if (nonsense)
-        return JobResult::Failure(EngineError::OutputUnwritable);
+        return JobResult::Failure(EngineError::InputUnusable);
     return JobResult::Output(writer.Take());
 }
 

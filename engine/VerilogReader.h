@@ -52,7 +52,12 @@ public:
 
 private:
     std::string text_;
-    std::unordered_map<std::string, std::vector<std::size_t>> keywords_;
+    // After each module keyword and its blanks, in text order.
+    std::vector<std::size_t> keywords_;
+    // The same by the plain name that follows there.
+    std::unordered_map<std::string, std::vector<std::size_t>> plainKeywords_;
+    // The whole "endmodule" words, in text order.
+    std::vector<std::size_t> closings_;
 };
 
 // The source text as the module search sees it.

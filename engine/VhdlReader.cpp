@@ -2,6 +2,7 @@
 #include "engine/VhdlReader.h"
 
 #include "engine/AsciiText.h"
+#include "engine/Definitions.h"
 #include "engine/Patterns.h"
 #include "engine/SourceText.h"
 #include "engine/VerilogReader.h"
@@ -17,17 +18,6 @@ namespace {
 // An entity keyword and the run of name characters after it (group 1), for the index.
 const Regex& EntityKeyword() {
     static const Regex regex(R"(\bentity\b\s*([a-zA-Z0-9_]*))", kRegexCaseless);
-    return regex;
-}
-
-// An entity declaration at an indexed keyword: its name (1), the generic part (2) that must not
-// run past an "end" (an entity without a port clause would take the next entity's ports), the
-// port part (3) and the closing "end [entity] [name];", the name matched again in any case.
-const Regex& IndexedEntityDeclaration() {
-    static const Regex regex(
-        R"(\bentity\b\s*([a-zA-Z0-9_]+)\s*\bis\b((?:(?!\bend\b).)*?)\bport\b(.*?)\bend\b)"
-        R"((\s*\bentity\b)?(\s*\1)?\s*;)",
-        kRegexCaseless | kRegexDotAll);
     return regex;
 }
 
@@ -157,53 +147,70 @@ std::string DropClauseParenthesis(std::string_view text) {
     return std::string(TrimEnd(result));
 }
 
-VhdlSource::VhdlSource(std::string_view source) : text_(StripVhdlComments(CrToLf(source))) {
+VhdlSource::VhdlSource(std::string_view source)
+    : text_(StripVhdlComments(CrToLf(source))), closers_(text_),
+      ports_(WholeWordPositions(text_, "port", true)),
+      ends_(WholeWordPositions(text_, "end", true)) {
     RegexMatch match;
     std::size_t position = 0;
     while (EntityKeyword().Search(text_, position, match)) {
         std::string_view name = match.Group(text_, 1);
+        keywords_.push_back(match.Begin(1));
         if (!name.empty())
-            keywords_[Lower(name)].push_back(match.Begin());
+            plainKeywords_[Lower(name)].push_back(match.Begin(1));
         position = match.Begin(1) > match.Begin() ? match.Begin(1) : match.End();
     }
 }
 
 std::optional<EntityParts> VhdlSource::FindEntity(std::string_view name) const {
-    RegexMatch match;
-    bool plainName = !name.empty();
+    if (name.empty())
+        return std::nullopt;
+    bool plainName = true;
     for (char c : name)
         plainName = plainName && IsWordByte(c);
-    int generic = 1;
+    // The index holds every entity keyword followed by a plain name in some letter case; any
+    // other name is compared at each keyword, so no name goes into a pattern.
+    std::vector<std::size_t> others;
+    const std::vector<std::size_t>* candidates = &others;
     if (plainName) {
-        // The index holds every entity keyword followed by this name in some letter case; the
-        // declaration pattern takes the name as written there and closes on it again.
-        auto entry = keywords_.find(Lower(name));
-        if (entry == keywords_.end())
+        auto entry = plainKeywords_.find(Lower(name));
+        if (entry == plainKeywords_.end())
             return std::nullopt;
-        bool found = false;
-        for (std::size_t keyword : entry->second)
-            if ((found = IndexedEntityDeclaration().MatchAt(text_, keyword, match)))
-                break;
-        if (!found)
-            return std::nullopt;
-        generic = 2;
+        candidates = &entry->second;
     } else {
-        std::string escaped = EscapeForPattern(name);
-        // The entity keyword, the name, "is", the generic part (1) that must not run past an
-        // "end" (an entity without a port clause would take the next entity's ports), "port",
-        // the port part (2) and the closing "end [entity] [name];".
-        Regex declaration(
-            R"(\bentity\b\s*)" + escaped +
-                R"(\s*\bis\b((?:(?!\bend\b).)*?)\bport\b(.*?)\bend\b(\s*\bentity\b)?(\s*)" +
-                escaped + R"()?\s*;)",
-            kRegexCaseless | kRegexDotAll | kRegexNoJit);
-        if (!declaration.Search(text_, match))
-            return std::nullopt;
+        std::string lowered = Lower(name);
+        for (std::size_t keyword : keywords_)
+            if (Lower(std::string_view(text_).substr(keyword, name.size())) == lowered)
+                others.push_back(keyword);
     }
-    if (match.Group(text_, generic + 1).empty())
-        return std::nullopt;
-    return EntityParts{std::string(match.Group(text_, generic)),
-                       std::string(match.Group(text_, generic + 1))};
+    for (std::size_t keyword : *candidates) {
+        // "is" after the name; the generic part up to the first whole "port", which no whole
+        // "end" may come before (an entity without a port clause would take the next entity's
+        // ports); the port part up to the nearest "end [entity] [name];" for this name.
+        std::size_t is = keyword + name.size();
+        while (is < text_.size() && IsBlank(text_[is]))
+            ++is;
+        bool isWord = is + 2 <= text_.size() &&
+                      Lower(std::string_view(text_).substr(is, 2)) == "is" &&
+                      (is == 0 || !IsWordByte(text_[is - 1])) &&
+                      (is + 2 >= text_.size() || !IsWordByte(text_[is + 2]));
+        if (!isWord)
+            continue;
+        std::size_t genericBegin = is + 2;
+        std::optional<std::size_t> port = FirstAtOrAfter(ports_, genericBegin);
+        std::optional<std::size_t> end = FirstAtOrAfter(ends_, genericBegin);
+        if (!port || (end && *end < *port))
+            continue;
+        std::size_t portBegin = *port + 4;
+        std::optional<EntityClosers::Closer> closer = closers_.First(portBegin, name);
+        if (!closer)
+            continue;
+        if (closer->begin == portBegin)
+            return std::nullopt;
+        return EntityParts{text_.substr(genericBegin, *port - genericBegin),
+                           text_.substr(portBegin, closer->begin - portBegin)};
+    }
+    return std::nullopt;
 }
 
 std::vector<std::string> ReadVhdlEntity(const EntityParts& parts) {

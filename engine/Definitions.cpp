@@ -1,0 +1,199 @@
+// Definition finders: one pass for the closing words, a bounded pattern per header, and a search
+// of the sorted closing positions for each header, so a definition of any length costs its length.
+#include "engine/Definitions.h"
+
+#include "engine/AsciiText.h"
+#include "engine/Patterns.h"
+#include "regex/Regex.h"
+
+#include <algorithm>
+
+using namespace rx;
+
+namespace qve {
+namespace {
+
+// A module keyword and the module's name after it (group 1).
+const Regex& ModuleHeader() {
+    static const Regex regex(std::string(R"(\b(?:module|macromodule)\b\s*()") + Idn_Vlog + ")",
+                             kRegexDotAll);
+    return regex;
+}
+
+// An entity keyword, the entity's name (group 1) and the "is" after it, in any letter case.
+const Regex& EntityHeader() {
+    static const Regex regex(std::string(R"(\bentity\b\s*()") + Idn_VHDL + R"()\s*is\b)",
+                             kRegexCaseless | kRegexDotAll);
+    return regex;
+}
+
+char LowerByte(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameAt(std::string_view text, std::size_t at, std::string_view word, bool caseless) {
+    if (at + word.size() > text.size())
+        return false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        char c = caseless ? LowerByte(text[at + i]) : text[at + i];
+        if (c != word[i])
+            return false;
+    }
+    return true;
+}
+
+bool WholeWordAt(std::string_view text, std::size_t at, std::string_view word, bool caseless) {
+    if (!SameAt(text, at, word, caseless))
+        return false;
+    std::size_t end = at + word.size();
+    return (at == 0 || !IsWordByte(text[at - 1])) && (end >= text.size() || !IsWordByte(text[end]));
+}
+
+std::size_t SkipBlanks(std::string_view text, std::size_t i) {
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    return i;
+}
+
+// The end of the entity name that a closer holds at i: a basic name's run of word bytes, or an
+// extended name from backslash to backslash on one line; i when there is none.
+std::size_t ClosingNameEnd(std::string_view text, std::size_t i) {
+    if (i >= text.size())
+        return i;
+    if (text[i] != '\\') {
+        std::size_t j = i;
+        while (j < text.size() && IsWordByte(text[j]))
+            ++j;
+        return j;
+    }
+    std::size_t j = i + 1;
+    while (j < text.size() && text[j] != '\r' && text[j] != '\n' && text[j] != '\t') {
+        if (text[j] == '\\') {
+            if (j + 1 < text.size() && text[j + 1] == '\\') {
+                j += 2;
+                continue;
+            }
+            return j > i + 1 ? j + 1 : i;
+        }
+        ++j;
+    }
+    return i;
+}
+
+const EntityClosers::Closer* FirstFrom(const std::vector<EntityClosers::Closer>& closers,
+                                       std::size_t from) {
+    auto found = std::lower_bound(
+        closers.begin(), closers.end(), from,
+        [](const EntityClosers::Closer& closer, std::size_t at) { return closer.begin < at; });
+    return found == closers.end() ? nullptr : &*found;
+}
+
+} // namespace
+
+std::vector<std::size_t> WholeWordPositions(std::string_view text, std::string_view word,
+                                            bool caseless) {
+    std::vector<std::size_t> positions;
+    if (word.empty())
+        return positions;
+    const char first = word.front();
+    const char firstUpper =
+        first >= 'a' && first <= 'z' ? static_cast<char>(first - 'a' + 'A') : first;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != first && !(caseless && text[i] == firstUpper))
+            continue;
+        if (WholeWordAt(text, i, word, caseless)) {
+            positions.push_back(i);
+            i += word.size() - 1;
+        }
+    }
+    return positions;
+}
+
+std::optional<std::size_t> FirstAtOrAfter(const std::vector<std::size_t>& positions,
+                                          std::size_t from) {
+    auto found = std::lower_bound(positions.begin(), positions.end(), from);
+    if (found == positions.end())
+        return std::nullopt;
+    return *found;
+}
+
+std::vector<ModuleDefinition> FindModuleDefinitions(std::string_view text) {
+    std::vector<ModuleDefinition> definitions;
+    if (text.find("module") == std::string_view::npos)
+        return definitions;
+    const std::vector<std::size_t> closings = WholeWordPositions(text, "endmodule");
+    RegexMatch match;
+    std::size_t position = 0;
+    while (ModuleHeader().Search(text, position, match)) {
+        // No later keyword can close where this one does not, so the list ends here.
+        std::optional<std::size_t> closing = FirstAtOrAfter(closings, match.End(1));
+        if (!closing)
+            break;
+        std::size_t end = *closing + std::string_view("endmodule").size();
+        definitions.push_back({match.Begin(), match.Begin(1), match.End(1), end});
+        position = end;
+    }
+    return definitions;
+}
+
+std::vector<std::string> ModuleHeaderNames(std::string_view text) {
+    std::vector<std::string> names;
+    if (text.find("module") == std::string_view::npos)
+        return names;
+    ForEachMatch(ModuleHeader(), text,
+                 [&](const RegexMatch& match) { names.emplace_back(match.Group(text, 1)); });
+    return names;
+}
+
+EntityClosers::EntityClosers(std::string_view text) {
+    for (std::size_t end : WholeWordPositions(text, "end", true)) {
+        std::size_t i = SkipBlanks(text, end + 3);
+        if (WholeWordAt(text, i, "entity", true))
+            i = SkipBlanks(text, i + 6);
+        if (i < text.size() && text[i] == ';') {
+            any_.push_back({end, i + 1});
+            continue;
+        }
+        std::size_t nameEnd = ClosingNameEnd(text, i);
+        if (nameEnd == i)
+            continue;
+        std::size_t semicolon = SkipBlanks(text, nameEnd);
+        if (semicolon < text.size() && text[semicolon] == ';')
+            named_[Lower(text.substr(i, nameEnd - i))].push_back({end, semicolon + 1});
+    }
+}
+
+std::optional<EntityClosers::Closer> EntityClosers::First(std::size_t from,
+                                                          std::string_view name) const {
+    const Closer* best = FirstFrom(any_, from);
+    auto named = named_.find(Lower(name));
+    if (named != named_.end()) {
+        const Closer* own = FirstFrom(named->second, from);
+        if (own != nullptr && (best == nullptr || own->begin < best->begin))
+            best = own;
+    }
+    if (best == nullptr)
+        return std::nullopt;
+    return *best;
+}
+
+std::vector<EntityDefinition> FindEntityDefinitions(std::string_view text) {
+    std::vector<EntityDefinition> definitions;
+    const EntityClosers closers(text);
+    RegexMatch match;
+    std::size_t position = 0;
+    while (position <= text.size() && EntityHeader().Search(text, position, match)) {
+        std::string_view name = match.Group(text, 1);
+        if (std::optional<EntityClosers::Closer> closer = closers.First(match.End(), name)) {
+            definitions.push_back({match.Begin(), std::string(name), closer->end});
+            position = closer->end;
+        } else {
+            // An entity that nothing closes is no match; the search goes on from the next byte,
+            // where a later keyword may begin one.
+            position = match.Begin() + 1;
+        }
+    }
+    return definitions;
+}
+
+} // namespace qve
