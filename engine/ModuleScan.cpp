@@ -91,8 +91,10 @@ public:
         }
     }
 
-    // A note on the current source.
-    void AddNote(const char* kind) { notes_ += kind + sourcePath_ + "\n"; }
+    // A note on the current source, with what it says beyond the path.
+    void AddNote(const char* kind, const std::string& more = {}) {
+        notes_ += kind + sourcePath_ + (more.empty() ? "" : "\t" + more) + "\n";
+    }
 
     // The whole list: the pairs, then the notes, then the dropped modules that no other
     // definition of the same name stands in for.
@@ -212,7 +214,7 @@ JobResult ModuleScanJob(const std::vector<std::string>& arguments) {
             list.AddModule(prepared, module);
         list.AddDropped(prepared.dropped);
         if (prepared.includedBytesCapped)
-            list.AddNote(kIncludeCapLine);
+            list.AddNote(kIncludeCapLine, std::to_string(kMaxIncludedBytes));
         defined = std::move(prepared.definedAtEnd);
     }
     return JobResult::Output(list.Take());

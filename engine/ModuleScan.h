@@ -32,7 +32,7 @@ inline constexpr const char* kDroppedUndefinedLine = "C0-";
 inline constexpr const char* kDroppedDefinedLine = "C1-";
 // A source skipped because it holds a NUL byte: its path.
 inline constexpr const char* kBinaryLine = "B-";
-// A source whose includes reached kMaxIncludedBytes: its path.
+// A source whose includes reached kMaxIncludedBytes: its path, TAB, the bound in bytes.
 inline constexpr const char* kIncludeCapLine = "L-";
 
 // arguments: A0 = code + output path, then source path and kind pairs. The sources form one
