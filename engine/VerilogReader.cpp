@@ -5,6 +5,7 @@
 #include "engine/Definitions.h"
 #include "engine/Patterns.h"
 #include "engine/SourceText.h"
+#include "engine/VerilogDeclarations.h"
 #include "regex/Regex.h"
 
 #include <charconv>
@@ -35,19 +36,6 @@ const Regex& NumericRange() {
 }
 
 } // namespace
-
-// One declaration: keyword (1), optional range (2) with its bounds (3, 4), and the list of names
-// with optional values (5), ending before a comma and the next keyword, a ";" or a ")".
-const Regex& VerilogDeclaration() {
-    static const Regex regex(
-        std::string(R"(\b()") + IOP_Vlog + R"()\b\s*(?:\s*\b(?:)" + NetType_Vlog + "|reg|signed|" +
-            OutputVarType_Vlog + R"()\b)*\s*(\[()" + kVerilogBound + "):(" + kVerilogBound +
-            R"()\])?\s*(()" + Idn_Vlog + R"((\s*=)" + kVerilogValue + R"()?)(\s*,\s*()" + Idn_Vlog +
-            R"((\s*=)" + kVerilogValue + R"()?))*?)(?=\s*,\s*)" + IOP_Vlog + R"(\b|\s*;|\s*\)))" +
-            kVerilogGroupDefinition,
-        kRegexDotAll);
-    return regex;
-}
 
 namespace {
 
@@ -243,17 +231,16 @@ std::vector<std::string> ReadVerilogBody(std::string_view rawBody) {
     std::vector<std::string> portLines;
     std::string widthExpressions;
     RegexMatch match;
-    std::size_t position = 0;
-    // Declarations in text order; the text before a match holds none, so the search goes on from
+    // Declarations in text order; the text before one holds none, so the reading goes on from
     // the end of each one instead of deleting it and starting over.
-    while (VerilogDeclaration().Search(body, position, match)) {
-        position = match.End();
-        std::string kind = Upper(match.Group(body, 1));
+    VerilogDeclarationReader reader(body);
+    while (std::optional<VerilogDeclarationParts> declaration = reader.Next()) {
+        std::string kind = Upper(declaration->keyword);
         if (kind == "INOUT")
             kind = "BIDIR";
-        std::string first(match.Group(body, 3));
-        std::string second(match.Group(body, 4));
-        for (const std::string& item : SplitDeclarationItems(match.Group(body, 5))) {
+        std::string first(declaration->first);
+        std::string second(declaration->second);
+        for (const std::string& item : SplitDeclarationItems(declaration->items)) {
             if (kind == "PARAMETER") {
                 std::string named = ReplaceFirst(ParameterName(), item, [&](const RegexMatch& m) {
                     return std::string(m.Group(item, 1)) + "\t";

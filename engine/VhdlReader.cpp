@@ -6,6 +6,7 @@
 #include "engine/Patterns.h"
 #include "engine/SourceText.h"
 #include "engine/VerilogReader.h"
+#include "engine/VhdlDeclarations.h"
 #include "regex/Regex.h"
 
 #include <unordered_set>
@@ -27,15 +28,6 @@ const Regex& WhiteSpaceRun() {
     return regex;
 }
 
-// One port declaration: names (1), mode (3), type with its range (4), up to the next ";".
-const Regex& PortDeclaration() {
-    static const Regex regex(std::string(R"((?:\bsignal\b)?\s*()") + Idn_VHDL + R"((\s*,\s*)" +
-                                 Idn_VHDL + R"()*?)\s*:\s*()" + Mode_VHDL + R"()?\s*()" +
-                                 SubType_VHDL + R"(.*?)(\bbus\b)?(\s*:=.*?)?(?=;))",
-                             kRegexCaseless | kRegexDotAll);
-    return regex;
-}
-
 // A vector type with its range: first bound (1), direction (2), second bound (3).
 const Regex& VectorRange() {
     static const Regex regex(
@@ -47,20 +39,6 @@ const Regex& VectorRange() {
 // A vector type, whatever follows it.
 const Regex& VectorType() {
     static const Regex regex(R"(^\s*std_logic_vector\b\s*)", kRegexCaseless);
-    return regex;
-}
-
-// Everything up to and including the keyword that opens the generic clause.
-const Regex& GenericClauseHead() {
-    static const Regex regex(R"(^.*?\bgeneric\b)", kRegexCaseless | kRegexDotAll);
-    return regex;
-}
-
-// One generic declaration: names (1), type (3), default value with ":=" (4), up to the next ";".
-const Regex& GenericDeclaration() {
-    static const Regex regex(std::string(R"((?:\bconstant\b)?\s*()") + Idn_VHDL + R"((\s*,\s*)" +
-                                 Idn_VHDL + R"()*?)\s*:\s*(?:\bin\b)?\s*(.*?)(\s*:=.*?)?(?=;))",
-                             kRegexCaseless | kRegexDotAll);
     return regex;
 }
 
@@ -219,9 +197,10 @@ std::vector<std::string> ReadVhdlEntity(const EntityParts& parts) {
 
     std::vector<std::string> portLines;
     std::string widthExpressions;
-    ForEachMatch(PortDeclaration(), portPart, [&](const RegexMatch& port) {
-        std::string kind = PortKind(port.Group(portPart, 3));
-        std::string type(port.Group(portPart, 4));
+    VhdlDeclarationReader ports(portPart, VhdlClause::Port);
+    while (std::optional<VhdlDeclarationParts> port = ports.Next()) {
+        std::string kind = PortKind(port->mode);
+        std::string type(port->type);
         std::string first, second;
         bool vector = VectorType().Contains(type);
         RegexMatch range;
@@ -241,13 +220,13 @@ std::vector<std::string> ReadVhdlEntity(const EntityParts& parts) {
             value1 = value2 = "NA";
         }
         widthExpressions += "\t" + expression1 + "\t" + expression2;
-        std::string names(port.Group(portPart, 1));
+        std::string_view names = port->names;
         ForEachMatch(IdentifierVhdl(), names, [&](const RegexMatch& identifier) {
             portLines.push_back(kind + "\t" + value1 + "\t" + value2 + "\t" +
                                 std::string(identifier.Group(names, 1)) + "\t\t" + expression1 +
                                 "\t" + expression2);
         });
-    });
+    }
 
     std::unordered_set<std::string> widthNames;
     ForEachMatch(IdentifierVhdl(), widthExpressions, [&](const RegexMatch& identifier) {
@@ -255,20 +234,22 @@ std::vector<std::string> ReadVhdlEntity(const EntityParts& parts) {
     });
 
     std::vector<std::string> lines;
-    RegexMatch head;
-    if (GenericClauseHead().Search(genericPart, head))
-        genericPart.erase(0, head.End());
-    ForEachMatch(GenericDeclaration(), genericPart, [&](const RegexMatch& generic) {
-        std::string type = DropClauseParenthesis(Trim(generic.Group(genericPart, 3)));
-        std::string value = ReplaceAll(AssignmentHead(), generic.Group(genericPart, 4), "");
+    // Everything up to and including the first whole "generic" goes.
+    std::vector<std::size_t> generic = WholeWordPositions(genericPart, "generic", true);
+    if (!generic.empty())
+        genericPart.erase(0, generic.front() + std::string_view("generic").size());
+    VhdlDeclarationReader generics(genericPart, VhdlClause::Generic);
+    while (std::optional<VhdlDeclarationParts> declaration = generics.Next()) {
+        std::string type = DropClauseParenthesis(Trim(declaration->type));
+        std::string value = ReplaceAll(AssignmentHead(), declaration->defaultValue, "");
         value = DropClauseParenthesis(TrimEnd(value));
-        std::string names(generic.Group(genericPart, 1));
+        std::string_view names = declaration->names;
         ForEachMatch(IdentifierVhdl(), names, [&](const RegexMatch& identifier) {
             std::string name(identifier.Group(names, 1));
             std::string key = widthNames.count(name) > 0 ? "K" : "";
             lines.push_back("PARAMETER\t\t\t" + name + "\t" + value + "\t\t" + key + "\t" + type);
         });
-    });
+    }
     lines.insert(lines.end(), portLines.begin(), portLines.end());
     return lines;
 }

@@ -106,7 +106,17 @@ struct LargeSource {
     const char* kind;
     // The modules the scan lists, and for each a port line its project text holds.
     std::vector<std::pair<std::string, std::string>> modules;
+    // The port lines of the whole project text.
+    std::size_t ports;
 };
+
+// One declaration of `count` names, "a0, a1, ...".
+std::string Names(std::size_t count) {
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i)
+        text += (i ? ", a" : "a") + std::to_string(i);
+    return text;
+}
 
 // A body of about `bytes` bytes, the line repeated.
 std::string Repeated(const std::string& line, std::size_t bytes) {
@@ -118,8 +128,9 @@ std::string Repeated(const std::string& line, std::size_t bytes) {
 }
 
 TEST_F(HostileInput, DefinitionsOfAnySizeAreListedAndRead) {
-    // Regression: every definition was matched whole, and a body of more than some ten million
-    // bytes made the pattern library give up, which failed the scan and the project text.
+    // Regression: every definition was matched whole, and so was every declaration, and a body
+    // (or one declaration) of more than some megabytes made the pattern library give up, which
+    // failed the scan and the project text.
     const LargeSource sources[] = {
         {"a Verilog module of 20 MB of assign lines, then a small one",
          [] {
@@ -128,7 +139,8 @@ TEST_F(HostileInput, DefinitionsOfAnySizeAreListedAndRead) {
                     "endmodule\nmodule small(input c); endmodule\n";
          },
          "0",
-         {{"big", "INPUT\t\t\ta\t\t\t"}, {"small", "INPUT\t\t\tc\t\t\t"}}},
+         {{"big", "INPUT\t\t\ta\t\t\t"}, {"small", "INPUT\t\t\tc\t\t\t"}},
+         3},
         {"a function of 12 MB inside a module",
          [] {
              return "module f(input a, output q);\nfunction g; input x;\n" +
@@ -136,7 +148,13 @@ TEST_F(HostileInput, DefinitionsOfAnySizeAreListedAndRead) {
                     "endfunction\nendmodule\nmodule small(input c); endmodule\n";
          },
          "0",
-         {{"f", "OUTPUT\t\t\tq\t\t\t"}, {"small", "INPUT\t\t\tc\t\t\t"}}},
+         {{"f", "OUTPUT\t\t\tq\t\t\t"}, {"small", "INPUT\t\t\tc\t\t\t"}},
+         3},
+        {"one Verilog declaration of 1.5 million names, 14 MB",
+         [] { return "module wide(input " + Names(1500000) + ");\nendmodule\n"; },
+         "0",
+         {{"wide", "INPUT\t\t\ta1499999\t\t\t"}},
+         1500000},
         {"a VHDL entity with 12 MB of passive statements, then a small one",
          [] {
              return "entity big is port (a : in std_logic); begin\n" +
@@ -144,7 +162,13 @@ TEST_F(HostileInput, DefinitionsOfAnySizeAreListedAndRead) {
                     "end entity big;\nentity small is port (c : out std_logic); end small;\n";
          },
          "1",
-         {{"big", "INPUT\t\t\ta\t\t\t"}, {"small", "OUTPUT\t\t\tc\t\t\t"}}},
+         {{"big", "INPUT\t\t\ta\t\t\t"}, {"small", "OUTPUT\t\t\tc\t\t\t"}},
+         2},
+        {"one VHDL declaration of 600000 names, 5 MB",
+         [] { return "entity wide is port (" + Names(600000) + " : in std_logic); end;\n"; },
+         "1",
+         {{"wide", "INPUT\t\t\ta599999\t\t\t"}},
+         600000},
     };
     for (const LargeSource& source : sources) {
         SCOPED_TRACE(source.name);
@@ -165,6 +189,10 @@ TEST_F(HostileInput, DefinitionsOfAnySizeAreListedAndRead) {
             ASSERT_NE(block, std::string::npos) << module;
             EXPECT_NE(text->find(port + "\n", block), std::string::npos) << module;
         }
+        std::size_t ports = 0;
+        for (std::size_t at = 0; (at = text->find("PUT\t", at)) != std::string::npos; ++at)
+            ++ports;
+        EXPECT_EQ(ports, source.ports);
         std::filesystem::remove(path);
     }
 }

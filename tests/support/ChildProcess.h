@@ -44,7 +44,8 @@ inline constexpr int kChildTimedOut = -2;
 
 // Waits for the child until the deadline; kChildTimedOut after killing it, else its status.
 inline int WaitChildUntil(pid_t child, std::chrono::steady_clock::time_point deadline) {
-    long pauseNs = 1'000'000;
+    // Short pauses first: most children end within milliseconds.
+    long pauseNs = 100'000;
     for (;;) {
         int status = 0;
         pid_t r = ::waitpid(child, &status, WNOHANG);
@@ -59,7 +60,7 @@ inline int WaitChildUntil(pid_t child, std::chrono::steady_clock::time_point dea
         }
         timespec pause{0, pauseNs};
         ::nanosleep(&pause, nullptr);
-        if (pauseNs < 20'000'000)
+        if (pauseNs < 5'000'000)
             pauseNs *= 2;
     }
 }
