@@ -56,7 +56,7 @@ std::size_t SkipBlanks(std::string_view text, std::size_t i) {
 }
 
 // The end of the entity name that a closer holds at i: a basic name's run of word bytes, or an
-// extended name from backslash to backslash on one line; i when there is none.
+// extended name; i when there is none.
 std::size_t ClosingNameEnd(std::string_view text, std::size_t i) {
     if (i >= text.size())
         return i;
@@ -66,18 +66,7 @@ std::size_t ClosingNameEnd(std::string_view text, std::size_t i) {
             ++j;
         return j;
     }
-    std::size_t j = i + 1;
-    while (j < text.size() && text[j] != '\r' && text[j] != '\n' && text[j] != '\t') {
-        if (text[j] == '\\') {
-            if (j + 1 < text.size() && text[j + 1] == '\\') {
-                j += 2;
-                continue;
-            }
-            return j > i + 1 ? j + 1 : i;
-        }
-        ++j;
-    }
-    return i;
+    return ExtendedNameEnd(text, i).value_or(i);
 }
 
 const EntityClosers::Closer* FirstFrom(const std::vector<EntityClosers::Closer>& closers,
@@ -89,6 +78,22 @@ const EntityClosers::Closer* FirstFrom(const std::vector<EntityClosers::Closer>&
 }
 
 } // namespace
+
+std::optional<std::size_t> ExtendedNameEnd(std::string_view text, std::size_t i) {
+    for (std::size_t j = i + 1; j < text.size(); ++j) {
+        char c = text[j];
+        if (c == '\r' || c == '\n' || c == '\t')
+            return std::nullopt;
+        if (c != '\\')
+            continue;
+        if (j + 1 < text.size() && text[j + 1] == '\\') {
+            ++j;
+            continue;
+        }
+        return j > i + 1 ? std::optional<std::size_t>(j + 1) : std::nullopt;
+    }
+    return std::nullopt;
+}
 
 std::vector<std::size_t> WholeWordPositions(std::string_view text, std::string_view word,
                                             bool caseless) {

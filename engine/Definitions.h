@@ -20,6 +20,10 @@ std::vector<std::size_t> WholeWordPositions(std::string_view text, std::string_v
 std::optional<std::size_t> FirstAtOrAfter(const std::vector<std::size_t>& positions,
                                           std::size_t from);
 
+// After a VHDL extended name that opens at i (a backslash): the closing backslash on the same
+// line, a doubled one inside standing for one; nothing when it does not close.
+std::optional<std::size_t> ExtendedNameEnd(std::string_view text, std::size_t i);
+
 // One module definition: the "module" or "macromodule" keyword, its name (an identifier of the
 // shared Verilog pattern), and everything up to the nearest whole "endmodule".
 struct ModuleDefinition {

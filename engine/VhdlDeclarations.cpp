@@ -3,6 +3,7 @@
 #include "engine/VhdlDeclarations.h"
 
 #include "engine/AsciiText.h"
+#include "engine/Definitions.h"
 
 #include <vector>
 
@@ -49,23 +50,8 @@ std::size_t VhdlDeclarationReader::Blanks(std::size_t i) const {
 std::optional<std::size_t> VhdlDeclarationReader::NameEnd(std::size_t begin) const {
     if (begin >= text_.size())
         return std::nullopt;
-    if (text_[begin] == '\\') {
-        // An extended name: backslash to backslash on one line, a doubled one inside standing
-        // for one.
-        for (std::size_t j = begin + 1; j < text_.size(); ++j) {
-            char c = text_[j];
-            if (c == '\r' || c == '\n' || c == '\t')
-                return std::nullopt;
-            if (c != '\\')
-                continue;
-            if (j + 1 < text_.size() && text_[j + 1] == '\\') {
-                ++j;
-                continue;
-            }
-            return j > begin + 1 ? std::optional<std::size_t>(j + 1) : std::nullopt;
-        }
-        return std::nullopt;
-    }
+    if (text_[begin] == '\\')
+        return ExtendedNameEnd(text_, begin);
     // A basic name: a whole word of letters and digits with single underscores between them.
     if (!IsLetter(text_[begin]) || (begin > 0 && IsWordByte(text_[begin - 1])))
         return std::nullopt;

@@ -24,6 +24,14 @@ std::string Lf(const std::string& text) {
     return out;
 }
 
+struct ListCase {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> files; // under the case's folder
+    std::vector<std::string> sources;                       // scanned in this order, kind 0
+    // The module list, "$D" for the case's folder.
+    std::string expected;
+};
+
 class HostileInput : public testing::EngineFixture {
 protected:
     // One run of the real engine; whatever the job, it ends in time, writes nothing on standard
@@ -85,6 +93,26 @@ protected:
             }
         }
         return request;
+    }
+
+    // The case's files written under the folder, its sources scanned, the list checked; the list.
+    std::optional<std::string> ScanOfCase(const ListCase& c, const TempDir& folder) {
+        std::vector<std::string> pairs;
+        for (const auto& [name, text] : c.files) {
+            std::filesystem::create_directories(
+                std::filesystem::path(folder.Path(name)).parent_path());
+            WriteBytes(folder.Path(name), text);
+        }
+        for (const std::string& source : c.sources) {
+            pairs.push_back(folder.Path(source));
+            pairs.push_back("0");
+        }
+        std::optional<std::string> list = ScanList(pairs);
+        std::string expected = c.expected;
+        for (std::size_t at; (at = expected.find("$D")) != std::string::npos;)
+            expected.replace(at, 2, folder.Root());
+        EXPECT_EQ(list, std::optional<std::string>(expected));
+        return list;
     }
 
     std::string Fifo(const std::string& name) {
@@ -326,14 +354,6 @@ TEST_F(HostileInput, CountsUpToTheBoundAreMadeInFull) {
     EXPECT_NE(text->find("\tu" + std::to_string(kMaxInstanceCount - 1) + "\t"), std::string::npos);
 }
 
-struct ListCase {
-    const char* name;
-    std::vector<std::pair<std::string, std::string>> files; // under the scratch folder
-    std::vector<std::string> sources;                       // scanned in this order, kind 0
-    // The module list, "$D" for the scratch folder.
-    std::string expected;
-};
-
 TEST_F(HostileInput, AModuleIsListedOnceUnderTheFileWhoseTextHoldsIt) {
     // Regression: a file that included itself listed its module 101 times, and a module reached
     // through an include was listed under the including file, so picking both files of a folder
@@ -376,22 +396,8 @@ TEST_F(HostileInput, AModuleIsListedOnceUnderTheFileWhoseTextHoldsIt) {
     for (const ListCase& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir folder;
-        std::vector<std::string> pairs;
-        for (const auto& [name, text] : c.files) {
-            std::filesystem::create_directories(
-                std::filesystem::path(folder.Path(name)).parent_path());
-            WriteBytes(folder.Path(name), text);
-        }
-        for (const std::string& source : c.sources) {
-            pairs.push_back(folder.Path(source));
-            pairs.push_back("0");
-        }
-        std::optional<std::string> list = ScanList(pairs);
+        std::optional<std::string> list = ScanOfCase(c, folder);
         ASSERT_TRUE(list.has_value());
-        std::string expected = c.expected;
-        for (std::size_t at; (at = expected.find("$D")) != std::string::npos;)
-            expected.replace(at, 2, folder.Root());
-        EXPECT_EQ(*list, expected);
         // Every module listed is read from the path the list gives it.
         std::optional<std::string> text = ProjectTextOf(RequestFromList(*list));
         ASSERT_TRUE(text.has_value());
@@ -452,19 +458,7 @@ TEST_F(HostileInput, MacrosOfEarlierSourcesHoldForLaterOnesAndDroppedModulesAreN
     for (const ListCase& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir folder;
-        std::vector<std::string> pairs;
-        for (const auto& [name, text] : c.files)
-            WriteBytes(folder.Path(name), text);
-        for (const std::string& source : c.sources) {
-            pairs.push_back(folder.Path(source));
-            pairs.push_back("0");
-        }
-        std::optional<std::string> list = ScanList(pairs);
-        ASSERT_TRUE(list.has_value());
-        std::string expected = c.expected;
-        for (std::size_t at; (at = expected.find("$D")) != std::string::npos;)
-            expected.replace(at, 2, folder.Root());
-        EXPECT_EQ(*list, expected);
+        ScanOfCase(c, folder);
     }
 }
 
