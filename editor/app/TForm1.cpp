@@ -137,6 +137,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     Model.PrjUntitled = false;
     SetClosePrjEnabled(false);
     Model.AppDir = platform::ProgramDir();
+    Model.StartDir = platform::CurrentDirectory();
     CreateSmartLinkWindow();
     CreateWidthWindows();
     CreateContextMenu();
