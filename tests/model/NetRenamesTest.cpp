@@ -227,3 +227,14 @@ TEST_F(Renames, RenamingASliceNetRenamesItInTheBusAssignment) {
     EXPECT_TRUE(Sound());
     ExpectUndoRestores(before);
 }
+
+TEST_F(Renames, ARenamedInoutKeepsItsTriStateAndItsEnableToggle) {
+    ASSERT_TRUE(ModifyWire(m, m.FindPortQuiet("top", "pad"), "io"));
+    Rebuild();
+    bool wasOne = true;
+    ASSERT_TRUE(ToggleOutputEnable(m, "io", wasOne, true));
+    EXPECT_FALSE(wasOne);
+    EXPECT_EQ(Assigns().back(), " io = ( W4 ==1'b1)? 8'bz: W6 ");
+    EXPECT_FALSE(ToggleOutputEnable(m, "pad", wasOne, false)) << "the old name is gone";
+    EXPECT_TRUE(Sound());
+}
