@@ -5,6 +5,7 @@
 #include "platform/TextFile.h"
 
 #include "ModelFileFixture.h"
+#include "ModelText.h"
 
 #include <cctype>
 #include <filesystem>
@@ -320,14 +321,6 @@ std::string At(const std::string& text, const std::string& dir) {
     return out;
 }
 
-std::string SaveFolderCaseName(const ::testing::TestParamInfo<SaveFolderCase>& param) {
-    std::string n = param.param.name;
-    for (char& ch : n)
-        if (!std::isalnum(static_cast<unsigned char>(ch)))
-            ch = '_';
-    return n;
-}
-
 // The MODULE lines, each with a port (the parser ignores an instance without ports).
 std::string WithPorts(const std::string& modules) {
     std::string out;
@@ -363,7 +356,7 @@ TEST_P(SaveFolders, TheFirstSaveAsOfAnUntitledProjectOpensWhereTheDesignIs) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ProjectFile, SaveFolders, ::testing::ValuesIn(SaveFolderCases),
-                         SaveFolderCaseName);
+                         CaseName());
 
 TEST_F(ProjectFileTest, CancellingSaveAsWritesNothing) {
     OpenText(SampleProject);

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <string>
 #include <vector>
 
@@ -111,15 +110,4 @@ protected:
     }
 
     ProjectModel m;
-};
-
-// Names a case of a parameterised test by its name field, letters and digits only.
-struct CaseName {
-    template <class Case> std::string operator()(const ::testing::TestParamInfo<Case>& info) const {
-        std::string n = info.param.name;
-        for (char& ch : n)
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        return n;
-    }
 };
