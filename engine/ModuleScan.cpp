@@ -7,7 +7,6 @@
 #include "platform/Paths.h"
 
 #include <charconv>
-#include <map>
 #include <set>
 #include <sys/stat.h>
 #include <tuple>
@@ -45,41 +44,39 @@ std::string Joined(const std::vector<std::string>& names) {
     return text;
 }
 
-// The module list as it grows: the pairs, the defined-names lines before them, and the notes.
+// The module list as it grows: the modules in order, the notes, the dropped modules. The list
+// is written at the end, when it is known which files were read more than once: only their
+// modules need a look at what was listed before, so a job whose files are each read once spends
+// nothing on it.
 class ModuleList {
 public:
     // The modules and notes that follow are those of the source at this path.
     void BeginSource(const std::string& path) {
         sourcePath_ = path;
-        occurrences_.clear();
+        sourceRuns_.clear();
     }
 
-    // One module of a Verilog source: listed unless the same definition of the same file was
-    // listed before (a file included many times, or included and also named as a source).
+    // One module of a Verilog source, under the file whose text holds it.
     void AddModule(const PreparedVerilog& prepared, const ModuleDefinition& definition) {
         const TextRun& run = prepared.RunAt(definition.keyword);
-        std::string name(
-            std::string_view(prepared.text)
-                .substr(definition.nameBegin, definition.nameEnd - definition.nameBegin));
-        std::string path = ListedPath(run.path);
-        // The n-th definition of a name in one reading of a file is the same definition in every
-        // reading of that file.
-        int occurrence =
-            occurrences_[{static_cast<std::size_t>(&run - prepared.runs.data()), name}]++;
-        if (!listed_.emplace(Identity(run.path), name, occurrence).second)
-            return;
-        std::string defined = Joined(*run.definedAtStart);
-        if (defined != lastDefined_) {
-            text_ += std::string(kDefinedLine) + defined + "\n";
-            lastDefined_ = std::move(defined);
+        std::size_t index = static_cast<std::size_t>(&run - prepared.runs.data());
+        if (sourceRuns_.size() <= index)
+            sourceRuns_.resize(index + 1, kNoRun);
+        if (sourceRuns_[index] == kNoRun) {
+            sourceRuns_[index] = runs_.size();
+            std::size_t file = File(run.path);
+            runs_.push_back({ListedPath(run.path), file, run.definedAtStart});
+            ++readings_[file];
         }
-        text_ += "F0-" + path + "\nM-" + name + "\n";
-        names_.insert(std::move(name));
+        entries_.push_back({sourceRuns_[index],
+                            std::string(std::string_view(prepared.text)
+                                            .substr(definition.nameBegin,
+                                                    definition.nameEnd - definition.nameBegin))});
     }
 
     void AddEntity(const std::string& path, const std::string& name) {
-        text_ += "F1-" + path + "\nM-" + name + "\n";
-        names_.insert(name);
+        runs_.push_back({path, kNoFile, nullptr});
+        entries_.push_back({runs_.size() - 1, name});
     }
 
     void AddDropped(const std::vector<DroppedModule>& dropped) {
@@ -96,13 +93,46 @@ public:
         notes_ += kind + sourcePath_ + (more.empty() ? "" : "\t" + more) + "\n";
     }
 
-    // The whole list: the pairs, then the notes, then the dropped modules that no other
-    // definition of the same name stands in for.
+    // The whole list: the pairs with the defined-names lines before them, then the notes, then
+    // the dropped modules that no other definition of the same name stands in for.
     std::string Take() {
-        std::string text = std::move(text_);
+        std::string text;
+        std::shared_ptr<const std::vector<std::string>> lastNames;
+        std::string lastDefined;
+        // For files read more than once: the definitions of each name a reading has met, and
+        // those the file has listed; the n-th definition of a name in one reading is the same in
+        // every reading, and a file's definitions of a name are listed in order.
+        std::unordered_map<std::size_t, std::unordered_map<std::string, int>> met;
+        std::unordered_map<std::size_t, std::unordered_map<std::string, int>> listed;
+        std::unordered_set<std::string> names;
+        for (const Entry& entry : entries_) {
+            const RunInfo& run = runs_[entry.run];
+            if (run.file != kNoFile && readings_[run.file] > 1) {
+                int occurrence = met[entry.run][entry.name]++;
+                int& already = listed[run.file][entry.name];
+                if (occurrence < already)
+                    continue;
+                ++already;
+            }
+            if (run.file == kNoFile) {
+                text += "F1-" + run.path + "\nM-" + entry.name + "\n";
+            } else {
+                if (run.defined != lastNames) {
+                    std::string defined = Joined(*run.defined);
+                    if (defined != lastDefined) {
+                        text += std::string(kDefinedLine) + defined + "\n";
+                        lastDefined = std::move(defined);
+                    }
+                    lastNames = run.defined;
+                }
+                text += "F0-" + run.path + "\nM-" + entry.name + "\n";
+            }
+            if (!dropped_.empty())
+                names.insert(entry.name);
+        }
         text += notes_;
         for (const DroppedModule& module : dropped_) {
-            if (names_.count(module.name) > 0)
+            if (names.count(module.name) > 0)
                 continue;
             text += std::string(module.macroDefined ? kDroppedDefinedLine : kDroppedUndefinedLine) +
                     module.name + "\t" + module.path + "\t" + module.macro + "\n";
@@ -111,6 +141,20 @@ public:
     }
 
 private:
+    static constexpr std::size_t kNoRun = static_cast<std::size_t>(-1);
+    static constexpr std::size_t kNoFile = static_cast<std::size_t>(-1);
+
+    // One reading of a file (a source, or one include of a file), or the file of a VHDL entity.
+    struct RunInfo {
+        std::string path;
+        std::size_t file;
+        std::shared_ptr<const std::vector<std::string>> defined;
+    };
+    struct Entry {
+        std::size_t run;
+        std::string name;
+    };
+
     // The source's path as the job received it; an included file's own path, made absolute (it
     // was found relative to its includer or to the current directory).
     std::string ListedPath(const std::string& runPath) const {
@@ -120,28 +164,28 @@ private:
         return IsWritablePath(path) ? path : sourcePath_;
     }
 
-    // The file behind a path: two paths of one file (a relative include and the absolute source
-    // path, a link) are one file.
-    const std::string& Identity(const std::string& path) {
-        auto [entry, inserted] = identities_.try_emplace(path);
-        if (inserted) {
-            struct stat info {};
-            if (::stat(path.c_str(), &info) == 0)
-                entry->second = std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
-            else
-                entry->second = "path:" + platform::AbsolutePath(path);
-        }
+    // The file behind a path, numbered: two paths of one file (a relative include and the
+    // absolute source path, a link) are one file.
+    std::size_t File(const std::string& path) {
+        struct stat info {};
+        std::string identity = ::stat(path.c_str(), &info) == 0
+                                   ? std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino)
+                                   : "path:" + platform::AbsolutePath(path);
+        auto [entry, inserted] = files_.try_emplace(std::move(identity), files_.size());
+        if (inserted)
+            readings_.push_back(0);
         return entry->second;
     }
 
     std::string sourcePath_;
-    std::string text_;
     std::string notes_;
-    std::string lastDefined_;
-    std::unordered_map<std::string, std::string> identities_;
-    std::map<std::pair<std::size_t, std::string>, int> occurrences_;
-    std::set<std::tuple<std::string, std::string, int>> listed_;
-    std::unordered_set<std::string> names_;
+    std::unordered_map<std::string, std::size_t> files_;
+    // How often each file was read in the job.
+    std::vector<int> readings_;
+    std::vector<RunInfo> runs_;
+    // The current source's runs by their index in its prepared text.
+    std::vector<std::size_t> sourceRuns_;
+    std::vector<Entry> entries_;
     std::set<std::tuple<std::string, std::string, std::string, bool>> droppedSeen_;
     std::vector<DroppedModule> dropped_;
 };
