@@ -31,6 +31,25 @@ char LowerByte(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// FNV-1a over the lower-case bytes.
+std::uint64_t CaselessHash(std::string_view text) {
+    std::uint64_t hash = 1469598103934665603ull;
+    for (char c : text) {
+        hash ^= static_cast<unsigned char>(LowerByte(c));
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+bool CaselessEqual(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (LowerByte(a[i]) != LowerByte(b[i]))
+            return false;
+    return true;
+}
+
 bool SameAt(std::string_view text, std::size_t at, std::string_view word, bool caseless) {
     if (at + word.size() > text.size())
         return false;
@@ -150,48 +169,124 @@ std::vector<std::string> ModuleHeaderNames(std::string_view text) {
     return names;
 }
 
-EntityClosers::EntityClosers(std::string_view text) {
+namespace {
+
+// The closer whose "end" stands at `end`, with the name it closes (empty: every entity), or
+// nothing when that "end" closes no entity.
+struct CloserAt {
+    EntityClosers::Closer closer;
+    std::size_t nameBegin = 0;
+    std::size_t nameSize = 0;
+};
+
+std::optional<CloserAt> ParseCloser(std::string_view text, std::size_t end) {
+    std::size_t i = SkipBlanks(text, end + 3);
+    if (WholeWordAt(text, i, "entity", true))
+        i = SkipBlanks(text, i + 6);
+    if (i < text.size() && text[i] == ';')
+        return CloserAt{{end, i + 1}, i, 0};
+    std::size_t nameEnd = ClosingNameEnd(text, i);
+    if (nameEnd == i)
+        return std::nullopt;
+    std::size_t semicolon = SkipBlanks(text, nameEnd);
+    if (semicolon >= text.size() || text[semicolon] != ';')
+        return std::nullopt;
+    return CloserAt{{end, semicolon + 1}, i, nameEnd - i};
+}
+
+} // namespace
+
+EntityClosers::EntityClosers(std::string_view text) : text_(text) {
     for (std::size_t end : WholeWordPositions(text, "end", true)) {
-        std::size_t i = SkipBlanks(text, end + 3);
-        if (WholeWordAt(text, i, "entity", true))
-            i = SkipBlanks(text, i + 6);
-        if (i < text.size() && text[i] == ';') {
-            any_.push_back({end, i + 1});
+        std::optional<CloserAt> at = ParseCloser(text, end);
+        if (!at)
             continue;
-        }
-        std::size_t nameEnd = ClosingNameEnd(text, i);
-        if (nameEnd == i)
-            continue;
-        std::size_t semicolon = SkipBlanks(text, nameEnd);
-        if (semicolon < text.size() && text[semicolon] == ';')
-            named_[Lower(text.substr(i, nameEnd - i))].push_back({end, semicolon + 1});
+        if (at->nameSize == 0)
+            any_.push_back(at->closer);
+        else
+            named_.push_back({CaselessHash(text.substr(at->nameBegin, at->nameSize)), at->closer,
+                              at->nameBegin, at->nameSize});
     }
+    std::sort(named_.begin(), named_.end(), [](const Named& a, const Named& b) {
+        return a.hash != b.hash ? a.hash < b.hash : a.closer.begin < b.closer.begin;
+    });
 }
 
 std::optional<EntityClosers::Closer> EntityClosers::First(std::size_t from,
                                                           std::string_view name) const {
     const Closer* best = FirstFrom(any_, from);
-    auto named = named_.find(Lower(name));
-    if (named != named_.end()) {
-        const Closer* own = FirstFrom(named->second, from);
-        if (own != nullptr && (best == nullptr || own->begin < best->begin))
-            best = own;
+    const std::uint64_t hash = CaselessHash(name);
+    auto own =
+        std::lower_bound(named_.begin(), named_.end(), std::pair(hash, from),
+                         [](const Named& named, const std::pair<std::uint64_t, std::size_t>& key) {
+                             return named.hash != key.first ? named.hash < key.first
+                                                            : named.closer.begin < key.second;
+                         });
+    // Names of one hash stand together in place order; the first that is this name is nearest.
+    for (; own != named_.end() && own->hash == hash; ++own) {
+        if (best != nullptr && own->closer.begin >= best->begin)
+            break;
+        if (CaselessEqual(text_.substr(own->nameBegin, own->nameSize), name)) {
+            best = &own->closer;
+            break;
+        }
     }
     if (best == nullptr)
         return std::nullopt;
     return *best;
 }
 
+namespace {
+
+// The nearest closer for the name at or after from, looked for in the text itself up to limit;
+// "unknown" when none stands before limit and the text goes on beyond it.
+enum class Search { Found, None, Unknown };
+
+Search NearestCloser(std::string_view text, std::size_t from, std::size_t limit,
+                     std::string_view name, EntityClosers::Closer& found) {
+    for (std::size_t i = from; i + 3 <= text.size(); ++i) {
+        if (i > limit)
+            return Search::Unknown;
+        if (LowerByte(text[i]) != 'e' || !WholeWordAt(text, i, "end", true))
+            continue;
+        std::optional<CloserAt> at = ParseCloser(text, i);
+        if (at &&
+            (at->nameSize == 0 || CaselessEqual(text.substr(at->nameBegin, at->nameSize), name))) {
+            found = at->closer;
+            return Search::Found;
+        }
+        i += 2;
+    }
+    return Search::None;
+}
+
+} // namespace
+
 std::vector<EntityDefinition> FindEntityDefinitions(std::string_view text) {
     std::vector<EntityDefinition> definitions;
-    const EntityClosers closers(text);
+    // Most entities close soon after they begin: each is first looked for in the text, as far as
+    // the text the search has passed since the last one (and a little more); past that, an index
+    // of every closer, made once, answers. So the search stays linear however many entities never
+    // close, and costs nothing beyond the text when they all do.
+    std::optional<EntityClosers> closers;
     RegexMatch match;
     std::size_t position = 0;
     while (position <= text.size() && EntityHeader().Search(text, position, match)) {
         std::string_view name = match.Group(text, 1);
-        if (std::optional<EntityClosers::Closer> closer = closers.First(match.End(), name)) {
-            definitions.push_back({match.Begin(), std::string(name), closer->end});
-            position = closer->end;
+        EntityClosers::Closer closer;
+        std::size_t limit = match.End() + 2 * (match.End() - position) + 4096;
+        Search search = NearestCloser(text, match.End(), limit, name, closer);
+        if (search == Search::Unknown) {
+            if (!closers)
+                closers.emplace(text);
+            std::optional<EntityClosers::Closer> indexed = closers->First(match.End(), name);
+            search = indexed ? Search::Found : Search::None;
+            if (indexed)
+                closer = *indexed;
+        }
+        if (search == Search::Found) {
+            definitions.push_back({match.Begin(), std::string(name), closer.end});
+            position = closer.end;
         } else {
             // An entity that nothing closes is no match; the search goes on from the next byte,
             // where a later keyword may begin one.

@@ -3,10 +3,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace qve {
@@ -44,7 +44,7 @@ std::vector<std::string> ModuleHeaderNames(std::string_view text);
 
 // The "end" words of a VHDL text that can close an entity: "end", optionally "entity", optionally
 // a name, and ";" (any letter case, any white space between). An "end" without a name closes every
-// entity; one with a name closes only the entity of that name.
+// entity; one with a name closes only the entity of that name. The text must outlive the closers.
 class EntityClosers {
 public:
     explicit EntityClosers(std::string_view text);
@@ -58,8 +58,19 @@ public:
     std::optional<Closer> First(std::size_t from, std::string_view name) const;
 
 private:
+    // A closer with a name: the name's place in the text, and a hash of it in lower case.
+    struct Named {
+        std::uint64_t hash;
+        Closer closer;
+        std::size_t nameBegin;
+        std::size_t nameSize;
+    };
+
+    std::string_view text_;
     std::vector<Closer> any_;
-    std::unordered_map<std::string, std::vector<Closer>> named_;
+    // By hash, then by place: one sorted run for the closers of each name, found by a binary
+    // search, without a string or a list of its own for every name.
+    std::vector<Named> named_;
 };
 
 // One entity declaration as the module scan finds it: "entity", a name, "is", and the nearest
