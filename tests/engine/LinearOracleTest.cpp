@@ -444,6 +444,61 @@ TEST(LinearOracle, TheVhdlDeclarationReaderTakesWhatThePatternsTakeOnDamagedClau
     }
 }
 
+// The literal entity scan: every match of the entity pattern, left to right without overlap.
+std::vector<std::string> LiteralEntityScan(std::string_view source) {
+    static const Regex entity(std::string(R"(\bentity\b\s*()") + Idn_VHDL +
+                                  R"()\s*is\b(.*?)\bend(\b\s*entity)?(\b\s*\1)?\s*;)",
+                              kRegexCaseless | kRegexDotAll);
+    std::string text = StripVhdlComments(source);
+    std::vector<std::string> names;
+    ForEachMatch(entity, text,
+                 [&](const RegexMatch& match) { names.emplace_back(match.Group(text, 1)); });
+    return names;
+}
+
+TEST(LinearOracle, EntityScanFindsWhatTheEntityPatternFindsWhereverTheEntitiesClose) {
+    Random random(1312);
+    const char* pieces[] = {"entity",
+                            "ENTITY",
+                            "e",
+                            "E",
+                            "f",
+                            "ent1",
+                            "\\x y\\",
+                            "is",
+                            "IS",
+                            "port (a : in std_logic);",
+                            "end",
+                            "END",
+                            "end;",
+                            "end e;",
+                            "end entity;",
+                            "end entity e;",
+                            "End F ;",
+                            "end other;",
+                            ";",
+                            "-- end;\n",
+                            "architecture a of e is begin",
+                            "endx;",
+                            "isx",
+                            "entity e is",
+                            "entity f is",
+                            "end entity entity;",
+                            "\n"};
+    for (int round = 0; round < 4 * kRounds; ++round) {
+        std::string text;
+        int count = 3 + random.Below(30);
+        for (int i = 0; i < count; ++i) {
+            text += random.Pick(pieces);
+            text += random.Chance(80) ? " " : "";
+            // Now and then a long stretch, so an entity closes beyond the first look ahead.
+            if (random.Chance(3))
+                text += std::string(5000 + random.Below(5000), ' ');
+        }
+        ASSERT_EQ(ScanVhdlEntities(text), LiteralEntityScan(text)) << text;
+    }
+}
+
 std::string RandomSourceOfModules(Random& random, const std::vector<std::string>& names) {
     std::string text;
     int count = 1 + random.Below(6);
