@@ -17,6 +17,7 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <utility>
 #include <vector>
 
 namespace zun::e2e {
@@ -266,8 +267,9 @@ inline void ExpectNetlistMatchesTheWires(const Json& netlist, const ProjectModel
 inline void ExpectGhdlElaborates(const fs::path& dir, const std::vector<fs::path>& files,
                                  const std::string& topName, const std::string& standard,
                                  const std::string& library = "work", bool run = false) {
-    const std::string options =
-        "--std=" + standard + " --workdir=" + ShellWord(dir) + " --work=" + library;
+    // -P: the other libraries analysed into the same directory are found there.
+    const std::string options = "--std=" + standard + " --workdir=" + ShellWord(dir) + " -P" +
+                                ShellWord(dir) + " --work=" + library;
     for (const fs::path& file : files) {
         CommandResult analysed = RunCommand("ghdl -a " + options + " " + ShellWord(file));
         ASSERT_EQ(analysed.status, 0) << file << "\n" << analysed.output;
@@ -283,11 +285,36 @@ inline void ExpectGhdlElaborates(const fs::path& dir, const std::vector<fs::path
     EXPECT_EQ(ran.status, 0) << ran.output;
 }
 
+// The standards every generated VHDL top is judged under: ghdl's default VHDL-93 (relaxed as
+// "93c", the standard many synthesis tools read by default) and VHDL-2008.
+inline const std::vector<std::string> kVhdlStandards = {"93c", "08"};
+
+// Sources analysed, before the leaves, into libraries of their own: (library, file).
+using GhdlLibraries = std::vector<std::pair<std::string, fs::path>>;
+
+// The other libraries, the leaves and then the top analysed and the top elaborated, under each
+// standard in a work directory of its own.
 inline void ExpectGhdlAccepts(const fs::path& dir, const fs::path& top, const std::string& topName,
-                              const std::vector<fs::path>& leaves, const std::string& library) {
+                              const std::vector<fs::path>& leaves, const std::string& library,
+                              const std::vector<std::string>& standards = kVhdlStandards,
+                              const GhdlLibraries& libraries = {}) {
     std::vector<fs::path> files = leaves;
     files.push_back(top);
-    ExpectGhdlElaborates(dir, files, topName, "08", library);
+    for (const std::string& standard : standards) {
+        SCOPED_TRACE("ghdl --std=" + standard);
+        const fs::path work = dir / ("ghdl" + standard);
+        fs::create_directories(work);
+        bool analysed = true;
+        for (const auto& [name, file] : libraries) {
+            CommandResult result =
+                RunCommand("ghdl -a --std=" + standard + " --workdir=" + ShellWord(work) +
+                           " --work=" + name + " " + ShellWord(file));
+            EXPECT_EQ(result.status, 0) << file << "\n" << result.output;
+            analysed = analysed && result.status == 0;
+        }
+        if (analysed)
+            ExpectGhdlElaborates(work, files, topName, standard, library);
+    }
 }
 
 } // namespace zun::e2e

@@ -133,6 +133,16 @@ TEST_F(TopSkeleton, ConnectionFileKeepsEveryLineButSuggestionsWithExactlySevenTa
                                               "ASSIGN\t x = y \t\t\t\t\t\t\r\n");
 }
 
+// A declaration as the finishing job writes it, and an association written in full.
+std::string Signal(const std::string& name, const std::string& tail) {
+    return "signal " + name + Blanks(name.size() < 25 ? 25 - name.size() : 0) + " : std_logic" +
+           tail + Blanks(tail.size() < 30 ? 30 - tail.size() : 0) + ";";
+}
+std::string Association(const std::string& formal, const std::string& actual, bool last = false) {
+    return "\t\t" + formal + Blanks(formal.size() < 20 ? 20 - formal.size() : 0) + " => " + actual +
+           Blanks(actual.size() < 25 ? 25 - actual.size() : 0) + (last ? ");" : ",");
+}
+
 struct PieceCase {
     const char* name;
     std::string project;
@@ -258,13 +268,15 @@ TEST_F(TopSkeleton, VhdlPieces) {
          {"\t\tq" + Blanks(19) + " :out    std_logic_vector( W-1 downto    0) );"},
          {},
          {}},
-        {"a top output read inside the design is a buffer",
+        {"a top output read inside the design is out, written from a signal of its own",
          "TOP\t\ttop\nOUTPUT\t\t\ty\nMODULE\tsrc\tu1\t/s.vhd\tvhdl\nOUTPUT\t\t\tq\n"
          "MODULE\tsnk\tu2\t/k.vhd\tvhdl\nINPUT\t\t\td\n"
          "WIRE\tu1\tq\ttop\ty\ty\nWIRE\tu1\tq\tu2\td\ty\n",
          'N',
-         {"\ty" + Blanks(19) + " :buffer " + logic + ");"},
-         {},
+         {"\ty" + Blanks(19) + " :out    " + logic + ");", Signal("y_int", " "),
+          Association("q", "y_int", true), Association("d", "y_int", true),
+          "y" + Blanks(19) + " <= y_int;"},
+         {":buffer"},
          {}},
         {"a component output of an OUTPUT_B line is a buffer",
          "TOP\t\ttop\nINPUT\t\t\tclk\nMODULE\tsrc\tu1\t/s.vhd\tvhdl\nOUTPUT_B\t\t\tq\n",
