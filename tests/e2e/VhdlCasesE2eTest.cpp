@@ -70,7 +70,54 @@ TEST_F(VhdlCasesFromTheWizard, TopWithEveryCasePassesGhdlUnderBothStandards) {
     REQUIRE_TOOL("ghdl");
     Build();
     const fs::path top = Generate(true);
+    const std::string text = ReadBytes(top.string());
+    // The clauses of both entities that use packages, once each, after the IEEE lines.
+    EXPECT_NE(text.find("use IEEE.std_logic_1164.all;\r\nuse Work.Gen_Pkg.ALL;\r\n"
+                        "library gen_lib;\r\nuse gen_lib.gen_units.LANES;\r\nentity ctx_top"),
+              std::string::npos)
+        << text;
+    // The open inputs keep their defaults; load, connected, is declared as before.
+    EXPECT_NE(text.find(":='1';"), std::string::npos) << text;
+    EXPECT_NE(text.find(":=(others => '0');"), std::string::npos) << text;
+    EXPECT_TRUE(
+        HasLine(text, "\t\tload                 :in     std_logic" + std::string(26, ' ') + ";"))
+        << text;
+    EXPECT_FALSE(LogHas("Warning: The input port en (" + fifo_ +
+                        ") is left open; VHDL requires it to be connected."));
+    // full is read by the lanes: out, through a signal of its own.
+    EXPECT_NE(text.find("\tfull                 :out    std_logic"), std::string::npos) << text;
+    EXPECT_EQ(text.find(":buffer"), std::string::npos) << text;
+    EXPECT_TRUE(HasLine(text, "full                 <= full_int;")) << text;
     ExpectGhdlAcceptsTheTop(top);
+}
+
+// Regression: a top output on the net of a second top output, which names the net, was left
+// undriven; now both take the net's value from the signal it goes through.
+TEST_F(VhdlCasesFromTheWizard, OutputFeedingAnotherTopOutputPassesGhdlUnderBothStandards) {
+    REQUIRE_TOOL("ghdl");
+    Build();
+    ASSERT_TRUE(IsolatePort(model_, P(model_.TopName, "r"), false));
+    Rebuild();
+    MapTo(fifo_, "full", "r");
+    model_.ClearLog();
+    const fs::path top = Generate(true);
+    const std::string text = ReadBytes(top.string());
+    EXPECT_TRUE(HasLine(text, "full                 <= r_int;")) << text;
+    EXPECT_TRUE(HasLine(text, "r                    <= r_int;")) << text;
+    ExpectGhdlAcceptsTheTop(top);
+}
+
+// An input without a default left open is still told of, one with a default is not.
+TEST_F(VhdlCasesFromTheWizard, OpenInputWithoutDefaultIsStillToldOf) {
+    Build();
+    ASSERT_TRUE(IsolatePort(model_, P(lanes_, "tick"), false));
+    Rebuild();
+    model_.ClearLog();
+    Generate(true);
+    EXPECT_TRUE(LogHas("Warning: The input port tick (" + lanes_ +
+                       ") is left open; VHDL requires it to be connected."));
+    EXPECT_FALSE(LogHas("Warning: The input port en (" + fifo_ +
+                        ") is left open; VHDL requires it to be connected."));
 }
 
 } // namespace
