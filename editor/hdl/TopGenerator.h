@@ -31,9 +31,9 @@ std::string ConnectionFileText(const ProjectLines& lines);
 
 // The skeletons ("obj.tmp" before the split into lines), from the records of the last rebuild.
 // They log what they leave out; nothing, with the error logged, when there is no top module.
+// The VHDL one takes the context clauses and the open inputs' defaults from what the modules'
+// sources say; without sources it has the IEEE clauses alone and components without defaults.
 std::optional<std::string> VerilogSkeleton(ProjectModel& model);
-// The VHDL skeleton carries the context clauses and the open inputs' defaults that the modules'
-// sources give; without them it has the IEEE clauses alone and components without defaults.
 std::optional<std::string> VhdlSkeleton(ProjectModel& model, const VhdlSourceFacts& sources = {});
 
 // The finished Verilog closed by the editor: the engine's "wire " lines after the marker move in

@@ -75,6 +75,11 @@ std::optional<LogicType> LineWidth(const ProjectModel& model, const port* p) {
     return LogicType{true, *first, *second};
 }
 
+bool IsBufferPort(const ProjectModel& model, const port& p) {
+    return p.LineIndex >= 0 && static_cast<std::size_t>(p.LineIndex) < model.LineList.size() &&
+           model.LineList[static_cast<std::size_t>(p.LineIndex)][0] == "OUTPUT_B";
+}
+
 std::string Index(const std::string& name, int index) {
     return name + "(" + std::to_string(index) + ")";
 }
@@ -188,8 +193,7 @@ VhdlNetPlan::VhdlNetPlan(const ProjectModel& model) {
             if (p.OwnerName == model.TopName)
                 read = read || (&p != carrier && p.Kind == 'O');
             else
-                read = read || p.Kind == 'I' ||
-                       model.LineList[static_cast<std::size_t>(p.LineIndex)][0] == "OUTPUT_B";
+                read = read || p.Kind == 'I' || IsBufferPort(model, p);
         }
         if (read)
             signalFor(*carrier);

@@ -20,11 +20,11 @@ class VhdlCasesFromTheWizard : public WizardProject {
 protected:
     fs::path Leaves() const { return kLeaves / "ctx_leaves.vhd"; }
 
-    // Every case at once: the fifo's widths come from gen_pkg, the lanes' from gen_lib; full is
-    // a top output that two inputs of the lanes read; flag (std_logic) drives a vector of one
-    // bit and q (a vector of one bit) a std_logic input; the top input s (std_logic) feeds a
-    // vector of one bit and the top input pick (a vector of one bit) a std_logic input; the
-    // fifo's en and mask have defaults and stay open.
+    // Every case at once: the fifo's widths come from gen_pkg, the lanes' from gen_lib, the
+    // bits' from a package of their own file; full is a top output that two inputs of the lanes
+    // read; flag (std_logic) drives a vector of one bit and q (a vector of one bit) a std_logic
+    // input; the top input s (std_logic) feeds a vector of one bit and the top input pick (a
+    // vector of one bit) a std_logic input; the fifo's en and mask have defaults and stay open.
     void Build() {
         NewProject({Leaves()}, "ctx_top");
         fifo_ = Instance("ctx_fifo");
@@ -34,6 +34,7 @@ protected:
             Confirm(fifo_, name, 3, 0);
         Confirm(fifo_, "level", 2, 0);
         Confirm(lanes_, "lanes_o", 1, 0);
+        Confirm(bits_, "one", 0, 0);
 
         Map(fifo_, "clk");
         MapTo(lanes_, "clk", "clk");
@@ -73,7 +74,8 @@ TEST_F(VhdlCasesFromTheWizard, TopWithEveryCasePassesGhdlUnderBothStandards) {
     const std::string text = ReadBytes(top.string());
     // The clauses of both entities that use packages, once each, after the IEEE lines.
     EXPECT_NE(text.find("use IEEE.std_logic_1164.all;\r\nuse Work.Gen_Pkg.ALL;\r\n"
-                        "library gen_lib;\r\nuse gen_lib.gen_units.LANES;\r\nentity ctx_top"),
+                        "library gen_lib;\r\nuse gen_lib.gen_units.LANES;\r\n"
+                        "use work.ctx_bits_pkg.all;\r\nentity ctx_top"),
               std::string::npos)
         << text;
     // The open inputs keep their defaults; load, connected, is declared as before.

@@ -59,12 +59,18 @@ begin
     lanes_o <= (others => '0');
 end architecture;
 
+-- A package of this file: the next entity's clauses name it.
+package ctx_bits_pkg is
+    constant ONE_W : natural := 1;
+end package;
+
 library ieee;
 use ieee.std_logic_1164.all;
+use work.ctx_bits_pkg.all;
 
 entity ctx_bits is
     port (
-        one  : in  std_logic_vector(0 downto 0);
+        one  : in  std_logic_vector(ONE_W - 1 downto 0);
         s    : in  std_logic;
         pick : in  std_logic_vector(0 downto 0);
         t    : in  std_logic;
