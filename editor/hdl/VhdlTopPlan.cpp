@@ -239,11 +239,14 @@ VhdlNetPlan::VhdlNetPlan(const ProjectModel& model) {
             const bool ownElement = element && own->Vector;
             const std::string value = element && !ownElement ? Index(actual, type->First) : actual;
             if (p.OwnerName == model.TopName) {
-                // A top output on a net named otherwise takes the net's value.
+                // A top output on a net named otherwise takes the net's value; a top input there
+                // is the net's driver (no other port may drive a net a top input drives).
+                const std::string& inside = Inside(p);
+                const std::string self = ownElement ? Index(inside, own->First) : inside;
                 if (p.Kind == 'O')
-                    copies_ += "\r\n" +
-                               PadRight(ownElement ? Index(Inside(p), own->First) : Inside(p), 20) +
-                               " <= " + value + ";";
+                    copies_ += "\r\n" + PadRight(self, 20) + " <= " + value + ";";
+                else if (p.Kind == 'I' && (!carrier || carrier->Kind == 'O'))
+                    copies_ += "\r\n" + PadRight(value, 20) + " <= " + self + ";";
             } else if (element || renamed) {
                 associations_.emplace(
                     k, Association{ownElement ? Index(p.Name, own->First) : p.Name, value});

@@ -526,6 +526,14 @@ TEST_F(TopSkeleton, VhdlPortsMeetTheirNetsAsVhdlTypesThem) {
           Copy("flag", "flag_int")},
          {},
          {}},
+        {"a top input on a net a top output names drives the net",
+         "TOP\t\ttop\nINPUT\t0\t0\ti\nOUTPUT\t\t\to\n" + NetModules +
+             "WIRE\tu2\td\ttop\ti\to\nWIRE\tu2\td\ttop\to\to\n",
+         'N',
+         {Signal("o_int", " "), Association("d", "o_int"), Copy("o_int", "i(0)"),
+          Copy("o", "o_int")},
+         {},
+         {}},
         {"a top output on a net named otherwise takes the net, by element where types differ",
          "TOP\t\ttop\nOUTPUT\t0\t0\tz\n" + NetModules +
              "WIRE\tu1\ts\tu2\td\tn\nWIRE\tu1\ts\ttop\tz\tn\n",
