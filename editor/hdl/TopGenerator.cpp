@@ -10,8 +10,8 @@
 #include "platform/TextLines.h"
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
