@@ -122,8 +122,12 @@ std::string IniFile::Text() const {
     return out;
 }
 
-IoStatus IniFile::Save() const {
-    return WriteFileAtomic(path_, Text());
+IoStatus IniFile::Save(WriteWay* way) const {
+    WriteWay taken = WriteWay::None;
+    IoStatus status = WriteFileReplacing(path_, Text(), taken);
+    if (way)
+        *way = taken;
+    return status;
 }
 
 const IniFile::Section* IniFile::FindSection(const std::string& name) const {
