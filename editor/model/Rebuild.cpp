@@ -318,7 +318,10 @@ void ProjectModel::BuildPort(RebuildState& st, int i) {
 
 void ProjectModel::ApplySettingsLine(RebuildState&, int i, RebuildResult& result) {
     const ProjectLine& line = LineList[i];
-    if (line[0].empty())
+    // Only the settings lines themselves, a letter and "S": any other line is carried along
+    // unchanged. The save writes fresh settings lines before all others, so another line that
+    // set a member here would set it after them at the next open, and change the project.
+    if (line[0].size() != 2 || line[0][1] != 'S')
         return;
     auto unknown = [&] { LogWarning(UnknownParameters + Decimal(i)); };
     auto font = [&](FontValue& f) {
