@@ -57,43 +57,51 @@ ProjectLine SplitRow(std::string_view line, int r, MessageLog& log) {
     return row;
 }
 
-// Per row: whether a port row follows before the block ends, and the head at or above it; both
-// in one pass each, so the empty-module test stays linear.
+// Per row: the head whose block it is in, and per head whether a port line stands in its block;
+// both in one pass, so the empty-module test stays linear. A head is told by its first letter,
+// as the rebuild tells it: a line the rebuild takes as a MODULE is tested as one.
 struct BlockFacts {
-    std::vector<bool> portAhead;
-    // 0 none (or a disabled head), 1 a top head, 2 a module head. A head is told by its first
-    // letter, as the rebuild tells it: a line the rebuild takes as a MODULE is tested as one.
-    std::vector<int> owner;
+    std::vector<int> owner;        // the head at or above the row; -1 none (or a disabled head)
+    std::vector<bool> portInBlock; // for a head: a port line stands between it and its block end
 };
 
 BlockFacts FindBlockFacts(const std::vector<ProjectLine>& rows) {
     BlockFacts f;
-    std::size_t n = rows.size();
-    f.portAhead.assign(n, false);
-    f.owner.assign(n, 0);
-    for (std::size_t r = n; r-- > 1;) {
-        const ProjectLine& next = rows[r];
-        f.portAhead[r - 1] = IsPortRow(next) ? true : EndsBlock(next) ? false : f.portAhead[r];
-    }
-    int owner = 0;
+    const std::size_t n = rows.size();
+    f.owner.assign(n, -1);
+    f.portInBlock.assign(n, false);
+    int head = -1;
+    bool inBlock = false;
     for (std::size_t r = 0; r < n; ++r) {
-        const std::string& key = rows[r][0];
-        if (LineKind(key) == 'M')
-            owner = key.front() == 'T' ? 1 : 2;
-        else if (IsDisabledHead(key))
-            owner = 0;
-        f.owner[r] = owner;
+        const ProjectLine& row = rows[r];
+        const char kind = LineKind(row[0]);
+        if (kind == 'M') {
+            head = static_cast<int>(r);
+            inBlock = true;
+        } else if (IsDisabledHead(row[0])) {
+            head = -1;
+            inBlock = false;
+        } else if (kind == 'W' || kind == 'A') {
+            inBlock = false;
+        } else if (inBlock && head >= 0 && IsPortRow(row)) {
+            f.portInBlock[static_cast<std::size_t>(head)] = true;
+        }
+        f.owner[r] = head;
     }
     return f;
 }
 
+// A module's head, or a parameter line of it, when no port line stands in the module's block.
+// Whether a port follows the row itself does not matter: a parameter line after the ports is
+// still in a module with ports.
 bool EmptyModuleRow(const std::vector<ProjectLine>& rows, const BlockFacts& f, std::size_t r) {
-    char kind = LineKind(rows[r][0]);
-    if (kind == 'P')
+    const char kind = LineKind(rows[r][0]);
+    if (kind != 'M' && kind != 'R')
         return false;
-    if ((kind != 'M' && kind != 'R') || f.owner[r] != 2)
+    const int head = f.owner[r];
+    if (head < 0 || rows[static_cast<std::size_t>(head)][0].front() != 'M')
         return false;
-    return !f.portAhead[r];
+    return !f.portInBlock[static_cast<std::size_t>(head)];
 }
 
 // The lines that went with an empty module beyond its own block, and why.

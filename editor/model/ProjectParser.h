@@ -35,9 +35,9 @@ struct ParseResult {
 // 8 to 13, the editor's run-time state, which no text may set. Settings lines keep them.
 std::vector<ProjectLine> SplitProjectText(std::string_view text, MessageLog& log);
 
-// Whether row is the MODULE line, or a PARAMETER line, of a module block without any port line;
-// a disabled port line counts as one. A line the rebuild takes as a head (first letter "M" or
-// "T") heads a block; only a module's block can be empty.
+// Whether row is the MODULE line, or a PARAMETER line, of a module block without any port line
+// (before or after the row); a disabled port line counts as one. A line the rebuild takes as a
+// head (first letter "M" or "T") heads a block; only a module's block can be empty.
 bool IsInEmptyModule(const std::vector<ProjectLine>& rows, int row, MessageLog& log);
 
 // Scr_DrvClick: parses the text and applies its rows as mode says. An empty module is left out

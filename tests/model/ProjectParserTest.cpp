@@ -264,8 +264,9 @@ namespace {
 // The second pass as the parser was first written: names kept in TAB-joined lists, the
 // empty-module test scanning up and down from each row, and every accepted row inserted on its
 // own at position + count - 1; with what was mended since: heads told by their first letter (and
-// disabled heads heading blocks of their own), disabled ports keeping a module, and the lines of a
-// left-out module going with it. The parser's linear version must give the same lines and log.
+// disabled heads heading blocks of their own), a module with a port anywhere in its block (a
+// disabled one too) never empty, and the lines of a left-out module going with it. The parser's
+// linear version must give the same lines and log.
 struct SlowSecondPass {
     const std::vector<ProjectLine>& rows;
     std::vector<std::string> log;
@@ -281,20 +282,20 @@ struct SlowSecondPass {
 
     bool InEmptyModule(std::size_t r) const {
         char kind = LineKind(rows[r][0]);
-        if (kind == 'P')
+        if (kind != 'M' && kind != 'R')
             return false;
-        char owner = 0;
+        std::size_t head = r + 1;
         for (std::size_t i = r + 1; i-- > 0;) {
             if (LineKind(rows[i][0]) == 'M') {
-                owner = rows[i][0][0];
+                head = i;
                 break;
             }
             if (DisabledHead(rows[i][0]))
-                break;
+                return false;
         }
-        if ((kind != 'M' && kind != 'R') || owner != 'M')
+        if (head > r || rows[head][0][0] != 'M')
             return false;
-        for (std::size_t i = r + 1; i < rows.size(); ++i) {
+        for (std::size_t i = head + 1; i < rows.size(); ++i) {
             char k = LineKind(rows[i][0]);
             if (k == 'P' || DisabledPort(rows[i][0]))
                 return false;
@@ -501,6 +502,12 @@ TEST_F(ParserTest, HeadsAndPortsAreToldAsTheRebuildTellsThem) {
         {"a module whose only port is disabled is kept",
          "TOP\t\tt\nMODULE\tm\tu1\n#INPUT\t1\t\ta\n",
          {"TOP t", "MODULE u1", "#INPUT a"},
+         {}},
+        // Regression (found by the random driver): a parameter line after the module's ports
+        // was taken for a line of an empty module once no port line followed it.
+        {"a parameter line after the ports is in a module with ports",
+         "TOP\t\tt\nMODULE\tm\tu1\nINPUT\t\t\ta\nPARAMETER\t\t\tW\nWIRE\nPARAMETER\t\t\tV\n",
+         {"TOP t", "MODULE u1", "INPUT a", "PARAMETER W", "WIRE", "PARAMETER V"},
          {}},
         {"a line the rebuild takes as a top module is never empty",
          "TOP\t\tt\nMODULE\tm\tu1\nINPUT\t\t\ta\nTOPX\t\tt2\nWIRE\n",
