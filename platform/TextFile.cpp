@@ -34,6 +34,22 @@ bool WriteAll(int fd, const char* data, std::size_t size, int& err) {
     return true;
 }
 
+// Appends what is left of the file to data; 0, or the error that stopped the read.
+int ReadAll(int fd, std::string& data) {
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            return 0;
+        data.append(buf, static_cast<std::size_t>(n));
+    }
+}
+
 mode_t CurrentUmask() {
     mode_t mask = ::umask(0);
     ::umask(mask);
@@ -55,19 +71,9 @@ IoStatus ReadWholeFile(const std::string& path, std::string& text) {
     }
     std::string data;
     data.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            int err = errno;
-            ::close(fd);
-            return Errno("cannot read", path, err);
-        }
-        if (n == 0)
-            break;
-        data.append(buf, static_cast<std::size_t>(n));
+    if (int err = ReadAll(fd, data); err != 0) {
+        ::close(fd);
+        return Errno("cannot read", path, err);
     }
     ::close(fd);
     text = std::move(data);
@@ -204,19 +210,9 @@ IoStatus WriteInPlace(const std::string& path, const std::string& bytes) {
     }
     std::string old;
     old.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int err = errno;
-            ::close(fd);
-            return Errno("cannot read", path, err);
-        }
-        if (n == 0)
-            break;
-        old.append(buf, static_cast<std::size_t>(n));
+    if (int err = ReadAll(fd, old); err != 0) {
+        ::close(fd);
+        return Errno("cannot read", path, err);
     }
     const off_t oldSize = static_cast<off_t>(old.size());
     const off_t newSize = static_cast<off_t>(bytes.size());

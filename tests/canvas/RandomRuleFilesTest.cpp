@@ -8,8 +8,8 @@
 #include "editor/model/ProjectModel.h"
 
 #include "model/ModelText.h"
+#include "support/DriverRounds.h"
 #include "support/FileFixtures.h"
-#include "support/RandomDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -18,19 +18,6 @@
 #include <vector>
 
 namespace {
-
-const char* const kDesign = "TOP\t\tt\n"
-                            "INPUT\t\t\tclk\n"
-                            "OUTPUT\t\t\ttx_1_2data\n"
-                            "MODULE\tcore\tu1\t/src/core.v\tverilog\n"
-                            "INPUT\t\t\tclk\n"
-                            "OUTPUT\t\t\ttx_1_2data\n"
-                            "OUTPUT\t7\t0\tdout\n"
-                            "MODULE\tsink\tu2\t/src/sink.v\tverilog\n"
-                            "INPUT\t\t\tclk\n"
-                            "INPUT\t\t\ttx_1_2data\n"
-                            "INPUT\t3\t0\tdout\n"
-                            "WIRE\tu1\tdout\tu2\tdout\tdout\n";
 
 // Words of rule files and of the patterns in them, so that mutations make patterns that compile
 // as well as ones that do not, and capture tokens with and without a capture.
@@ -56,11 +43,6 @@ std::vector<std::string> RuleStarts() {
     return starts;
 }
 
-struct RoundOutcome {
-    std::string failure;
-    bool taken = false;
-};
-
 RoundOutcome RuleRound(std::uint64_t seed, const std::vector<std::string>& starts) {
     Mutator mutator(seed, kRuleTokens);
     const std::string& start = starts[mutator.Rng().Below(starts.size())];
@@ -81,7 +63,7 @@ RoundOutcome RuleRound(std::uint64_t seed, const std::vector<std::string>& start
 
     // Its rules, applied and run from every port of a small design.
     ProjectModel model;
-    model.LineList = LinesFromText(kDesign);
+    model.LineList = LinesFromText(SmallProject);
     model.PrjOpen = true;
     model.UpdatePicExecute(RebuildSender::MainWindow);
     SmartLink engine(model);
@@ -112,17 +94,8 @@ constexpr std::uint64_t kRuleDriver = 3;
 TEST(RandomRuleFiles, MutatedRuleFilesAreReadOrRefusedAndTheirRulesRun) {
     const std::vector<std::string> starts = RuleStarts();
     const std::size_t rounds = RandomRounds(2000);
-    int failures = 0;
-    std::size_t taken = 0;
-    for (std::size_t r = 0; r < rounds && failures < 5; ++r) {
-        const std::uint64_t seed = RoundSeed(kRuleDriver, r);
-        const RoundOutcome outcome = RuleRound(seed, starts);
-        taken += outcome.taken ? 1 : 0;
-        if (!outcome.failure.empty()) {
-            ++failures;
-            ADD_FAILURE() << "seed " << seed << ": " << outcome.failure;
-        }
-    }
+    const std::size_t taken = RunDriverRounds(
+        kRuleDriver, rounds, [&](std::uint64_t seed) { return RuleRound(seed, starts); });
     // A driver whose inputs are all refused tests the refusal only.
     std::cout << taken << " of " << rounds << " mutated rule files read\n";
     EXPECT_GT(taken, rounds / 4);

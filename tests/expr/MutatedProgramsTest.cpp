@@ -4,11 +4,10 @@
 // names and functions; nothing crashes, hangs or throws anything else.
 #include "editor/expr/ExprEvaluator.h"
 
-#include "support/RandomDriver.h"
+#include "support/DriverRounds.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <exception>
 #include <iostream>
 #include <string>
@@ -54,21 +53,12 @@ const std::vector<std::string> kTokens = {
     " NOT ", " AND ", " OR ", "Result",  "NEGATIVE", "$",       "1e308",   "99999999999999999999",
     "0.",    ".",     "x",    "f(",      "\r\n",     ";",       ":"};
 
-// How the programs ended, so that a driver making nothing but syntax errors shows.
-struct Outcomes {
-    std::size_t values = 0;
-    std::size_t failures = 0;
-};
-
 // Asks as width confirmation does: a value, or 0 and a message of the evaluator's form.
-std::string AskForWidth(TExpressionEvaluator& evaluator, const std::string& text,
-                        Outcomes& outcomes) {
+std::string AskForWidth(TExpressionEvaluator& evaluator, const std::string& text, bool& value) {
     const expr::TruncatedResult r = evaluator.EvaluateTruncated(text);
-    if (r.Ok) {
-        ++outcomes.values;
+    value = r.Ok;
+    if (r.Ok)
         return {};
-    }
-    ++outcomes.failures;
     if (r.Value != 0 || r.Message.empty())
         return "a failed width gave " + std::to_string(r.Value) + " and the message \"" +
                r.Message + "\"";
@@ -112,26 +102,23 @@ TEST(MutatedPrograms, GiveAValueOrTheEvaluatorsOwnErrorAndNeverHang) {
     // stack carry over from program to program.
     TExpressionEvaluator widths;
     TExpressionEvaluator programs = WithHandlers();
-    Outcomes outcomes;
     const std::size_t rounds = RandomRounds(600);
-    int failures = 0;
-    for (std::size_t r = 0; r < rounds && failures < 5; ++r) {
-        const std::uint64_t seed = RoundSeed(kEvaluatorDriver, r);
+    const std::size_t values = RunDriverRounds(kEvaluatorDriver, rounds, [&](std::uint64_t seed) {
         Mutator mutator(seed, kTokens);
         std::string text = mutator.Mutate(kStarts[mutator.Rng().Below(kStarts.size())], 4);
         // Repeats of repeats can make megabytes, which the evaluator takes in linear time; a
         // quarter of a megabyte is oversized enough for a width and keeps the run short.
         if (text.size() > kLongestText)
             text.resize(kLongestText);
-        std::string failure = AskForWidth(widths, text, outcomes);
-        if (failure.empty())
-            failure = RunProgram(programs, text);
-        if (!failure.empty()) {
-            ++failures;
-            ADD_FAILURE() << "seed " << seed << ": " << failure << "\n" << text.substr(0, 500);
-        }
-    }
-    std::cout << outcomes.values << " values and " << outcomes.failures << " failures of " << rounds
-              << " mutated widths\n";
-    EXPECT_GT(outcomes.values, rounds / 10);
+        RoundOutcome outcome;
+        outcome.failure = AskForWidth(widths, text, outcome.taken);
+        if (outcome.failure.empty())
+            outcome.failure = RunProgram(programs, text);
+        if (!outcome.failure.empty())
+            outcome.failure += "\n" + text.substr(0, 500);
+        return outcome;
+    });
+    // A driver making nothing but syntax errors would test the translator's first step only.
+    std::cout << values << " of " << rounds << " mutated widths gave a value\n";
+    EXPECT_GT(values, rounds / 10);
 }

@@ -66,6 +66,19 @@ protected:
         m.AssignOpenOut = 'Z';
     }
 
+    // Opens the sample project and saves it as p.zun in the folder sub, which is then made
+    // read-only, its file writable by anyone; the file's path.
+    std::string SaveIntoReadOnlyFolder(const std::string& sub) {
+        OpenText(SampleProject);
+        EXPECT_EQ(::mkdir(sub.c_str(), 0755), 0);
+        const std::string path = sub + "/p.zun";
+        model.PrjFileName = path;
+        EXPECT_TRUE(FileSavePrjExecute(model, services).Saved);
+        EXPECT_EQ(::chmod(path.c_str(), 0666), 0);
+        EXPECT_EQ(::chmod(sub.c_str(), 0555), 0);
+        return path;
+    }
+
     std::string SaveTo(const std::string& name) {
         std::string path = dir.Path(name);
         model.PrjFileName = path;
@@ -457,14 +470,8 @@ TEST_F(ProjectFileTest, OpenSaveOpenGivesTheSameTextWhereverAHeadIsDroppedOrRefu
 // Regression: a writable project file in a folder the user may not write could not be saved: the
 // atomic save's temporary file needs the folder.
 TEST_F(ProjectFileTest, AProjectFileInAReadOnlyFolderIsSavedInPlaceAndTheLogSaysSo) {
-    OpenText(SampleProject);
     const std::string sub = dir.Path("ro");
-    ASSERT_EQ(::mkdir(sub.c_str(), 0755), 0);
-    const std::string path = sub + "/p.zun";
-    model.PrjFileName = path;
-    ASSERT_TRUE(FileSavePrjExecute(model, services).Saved);
-    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
-    ASSERT_EQ(::chmod(sub.c_str(), 0555), 0);
+    const std::string path = SaveIntoReadOnlyFolder(sub);
     model.InsertLine(-1, {"WIRE", "top", "q", "u1", "count", "q"});
     model.Modified = true;
     model.ClearLog();
@@ -485,15 +492,9 @@ TEST_F(ProjectFileTest, AProjectFileInAReadOnlyFolderIsSavedInPlaceAndTheLogSays
 // When the in-place write cannot be done (here: no room for the longer file), the save fails as
 // any other: the file is as it was, and the log names the file and the reason.
 TEST_F(ProjectFileTest, AnInPlaceSaveThatFailsKeepsTheOldFileAndTellsWhy) {
-    OpenText(SampleProject);
     const std::string sub = dir.Path("ro");
-    ASSERT_EQ(::mkdir(sub.c_str(), 0755), 0);
-    const std::string path = sub + "/p.zun";
-    model.PrjFileName = path;
-    ASSERT_TRUE(FileSavePrjExecute(model, services).Saved);
+    const std::string path = SaveIntoReadOnlyFolder(sub);
     const std::string old = ReadBytes(path);
-    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
-    ASSERT_EQ(::chmod(sub.c_str(), 0555), 0);
     for (int i = 0; i < 200; ++i)
         model.InsertLine(-1, {"WIRE", "top", "q", "u1", "count", "net" + std::to_string(i)});
     model.Modified = true;

@@ -114,7 +114,26 @@ TEST(IsInEmptyModule, AnswersForModuleAndParameterRowsOfPortlessModulesOnly) {
     EXPECT_EQ(log.Lines(), Texts{"Error: Internal error. Illegal number."});
 }
 
-class ParserTest : public ModelFileFixture {};
+// A text, the keys of the lines it gives (ModelFileFixture::Keys) and the log.
+struct ParsedCase {
+    const char* name;
+    std::string text;
+    Texts keys;
+    Texts log;
+};
+
+class ParserTest : public ModelFileFixture {
+protected:
+    // Each case's text replaces the project.
+    void ExpectParsed(const std::vector<ParsedCase>& cases) {
+        for (const ParsedCase& c : cases) {
+            model.ClearLog();
+            Scr_DrvClick(model, c.text, ParseMode::ReplaceAll);
+            EXPECT_EQ(Keys(), c.keys) << c.name;
+            EXPECT_EQ(Log(), c.log) << c.name;
+        }
+    }
+};
 
 TEST_F(ParserTest, ReplaceAllMakesTheRowsTheProjectAndLFParsesLikeCRLF) {
     OpenText("TOP\t\told\r\n");
@@ -444,15 +463,9 @@ TEST_F(ParserTest, EveryModeButTheImportMatchesTheRowByRowInsertionOnRandomTexts
 // instance above and the next open dropped one of them as a duplicate (a fuzzed file of 542
 // bytes saved as 525).
 TEST_F(ParserTest, AnEmptyModuleThatIsLeftOutTakesEveryLineThatBelongsToIt) {
-    struct Case {
-        const char* name;
-        std::string text;
-        Texts keys;
-        Texts log;
-    };
     const std::string further = ": port and parameter lines belong to the nearest TOP or MODULE "
                                 "line above them.";
-    const Case cases[] = {
+    ExpectParsed({
         {"the fuzzed file",
          "TOP\t\tdemo_top\nINPUT\t\t\tclk\nMODULE\tpwm\tuE\tpwm.v\tverilog\n"
          "WIRE\ta\tb\tc\td\tn\nINPUT\t\t\tclk\n",
@@ -479,24 +492,12 @@ TEST_F(ParserTest, AnEmptyModuleThatIsLeftOutTakesEveryLineThatBelongsToIt) {
          "TOP\t\tt\nMODULE\tm\tu1\nWIRE\tt\ta\tu1\tb\tn\n#INPUT\t\t\tz\nES\t1\n",
          {"TOP t", "WIRE n", "#INPUT z", "ES"},
          {"Warning: Ignore the empty module: m."}},
-    };
-    for (const Case& c : cases) {
-        model.ClearLog();
-        Scr_DrvClick(model, c.text, ParseMode::ReplaceAll);
-        EXPECT_EQ(Keys(), c.keys) << c.name;
-        EXPECT_EQ(Log(), c.log) << c.name;
-    }
+    });
 }
 
 // What heads a block, and what makes a module's block empty, are read as the rebuild reads them.
 TEST_F(ParserTest, HeadsAndPortsAreToldAsTheRebuildTellsThem) {
-    struct Case {
-        const char* name;
-        std::string text;
-        Texts keys;
-        Texts log;
-    };
-    const Case cases[] = {
+    ExpectParsed({
         // Regression: the rebuild disables a port line with one width field; a module whose
         // ports were all disabled was then dropped at the next open.
         {"a module whose only port is disabled is kept",
@@ -521,13 +522,7 @@ TEST_F(ParserTest, HeadsAndPortsAreToldAsTheRebuildTellsThem) {
          "TOP\t\tt\nMODULE\tm\tu1\n##MODULE\tm\tu2\nINPUT\t\t\ta\n",
          {"TOP t", "##MODULE", "INPUT a"},
          {"Warning: Ignore the empty module: m."}},
-    };
-    for (const Case& c : cases) {
-        model.ClearLog();
-        Scr_DrvClick(model, c.text, ParseMode::ReplaceAll);
-        EXPECT_EQ(Keys(), c.keys) << c.name;
-        EXPECT_EQ(Log(), c.log) << c.name;
-    }
+    });
 }
 
 TEST(DisabledKind, IsTheKindOfTheKeywordWithoutItsMarks) {

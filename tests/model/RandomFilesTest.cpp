@@ -8,10 +8,11 @@
 #include "editor/model/Settings.h"
 #include "platform/AsciiCase.h"
 #include "platform/IniFile.h"
+#include "platform/TextLines.h"
 
 #include "ModelText.h"
+#include "support/DriverRounds.h"
 #include "support/FileFixtures.h"
-#include "support/RandomDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -70,23 +71,10 @@ bool Logged(const ProjectModel& model, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-std::vector<std::string> SplitAtNewlines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
-
 // The lines in which two texts differ, a few of them, for the failure message.
 std::string LineDifferences(const std::string& a, const std::string& b) {
-    const std::vector<std::string> x = SplitAtNewlines(a);
-    const std::vector<std::string> y = SplitAtNewlines(b);
+    const std::vector<std::string> x = platform::SplitLines(a);
+    const std::vector<std::string> y = platform::SplitLines(b);
     std::string out = std::to_string(x.size()) + " lines, then " + std::to_string(y.size()) + "\n";
     int shown = 0;
     for (std::size_t i = 0; i < std::max(x.size(), y.size()) && shown < 6; ++i) {
@@ -137,13 +125,6 @@ std::vector<std::string> ProjectStarts() {
                      "OUTPUT\tNA\tNA\tcount\t\tWIDTH-1\t0\n");
     return starts;
 }
-
-// What a round of a driver did: what did not hold (empty when everything did), and whether the
-// mutated input was taken (a project opened, a rule grid read) rather than refused.
-struct RoundOutcome {
-    std::string failure;
-    bool taken = false;
-};
 
 // One round of the project driver.
 RoundOutcome ProjectRound(std::uint64_t seed, const std::vector<std::string>& starts) {
@@ -203,11 +184,6 @@ RoundOutcome ProjectRound(std::uint64_t seed, const std::vector<std::string>& st
 }
 
 // Seeds that once failed, with the fault each found.
-struct FixedSeed {
-    std::uint64_t seed;
-    const char* fault;
-};
-
 const FixedSeed kProjectFixedSeeds[] = {
     {4294967385u, "a line \"C\" read as a font line moved after the settings lines at a save"},
     {4294969605u, "a parameter line after the ports of a module was taken for one of an empty "
@@ -220,26 +196,15 @@ constexpr std::uint64_t kProjectDriver = 1;
 
 TEST(RandomProjectFiles, SeedsThatOnceFailedStillOpenSaveAndOpenToTheSameText) {
     const std::vector<std::string> starts = ProjectStarts();
-    for (const FixedSeed& f : kProjectFixedSeeds) {
-        const std::string failure = ProjectRound(f.seed, starts).failure;
-        EXPECT_TRUE(failure.empty()) << "seed " << f.seed << " (" << f.fault << "): " << failure;
-    }
+    RunFixedSeeds(kProjectFixedSeeds,
+                  [&](std::uint64_t seed) { return ProjectRound(seed, starts); });
 }
 
 TEST(RandomProjectFiles, MutatedProjectFilesOpenSaveAndOpenToTheSameText) {
     const std::vector<std::string> starts = ProjectStarts();
     const std::size_t rounds = RandomRounds(300);
-    int failures = 0;
-    std::size_t opened = 0;
-    for (std::size_t r = 0; r < rounds && failures < 5; ++r) {
-        const std::uint64_t seed = RoundSeed(kProjectDriver, r);
-        const RoundOutcome outcome = ProjectRound(seed, starts);
-        opened += outcome.taken ? 1 : 0;
-        if (!outcome.failure.empty()) {
-            ++failures;
-            ADD_FAILURE() << "seed " << seed << ": " << outcome.failure;
-        }
-    }
+    const std::size_t opened = RunDriverRounds(
+        kProjectDriver, rounds, [&](std::uint64_t seed) { return ProjectRound(seed, starts); });
     // A driver whose inputs are all refused tests the refusal only.
     std::cout << opened << " of " << rounds << " mutated projects opened\n";
     EXPECT_GT(opened, rounds / 2);
@@ -325,7 +290,7 @@ std::string LoadAndSave(Sandbox& box, const std::string& path, bool& saved) {
     return ReadBytes(path);
 }
 
-std::string SettingsRound(std::uint64_t seed, const std::vector<std::string>& starts) {
+RoundOutcome SettingsRound(std::uint64_t seed, const std::vector<std::string>& starts) {
     Mutator mutator(seed, kSettingsTokens);
     const std::string& start = starts[mutator.Rng().Below(starts.size())];
     Sandbox box;
@@ -334,13 +299,13 @@ std::string SettingsRound(std::uint64_t seed, const std::vector<std::string>& st
     bool saved = false;
     const std::string once = LoadAndSave(box, path, saved);
     if (!saved)
-        return "the loaded settings could not be saved";
+        return {"the loaded settings could not be saved"};
     const std::string twice = LoadAndSave(box, path, saved);
     if (!saved)
-        return "the reloaded settings could not be saved";
+        return {"the reloaded settings could not be saved"};
     if (once != twice)
-        return "load, save, load changed the file: " + LineDifferences(once, twice);
-    return {};
+        return {"load, save, load changed the file: " + LineDifferences(once, twice)};
+    return {{}, true};
 }
 
 const FixedSeed kSettingsFixedSeeds[] = {
@@ -355,23 +320,13 @@ constexpr std::uint64_t kSettingsDriver = 2;
 
 TEST(RandomSettingsFiles, SeedsThatOnceFailedStillLoadAndSaveToTheSameText) {
     const std::vector<std::string> starts = SettingsStarts();
-    for (const FixedSeed& f : kSettingsFixedSeeds) {
-        const std::string failure = SettingsRound(f.seed, starts);
-        EXPECT_TRUE(failure.empty()) << "seed " << f.seed << " (" << f.fault << "): " << failure;
-    }
+    RunFixedSeeds(kSettingsFixedSeeds,
+                  [&](std::uint64_t seed) { return SettingsRound(seed, starts); });
 }
 
 TEST(RandomSettingsFiles, MutatedSettingsFilesLoadAndSaveToTheSameText) {
     const std::vector<std::string> starts = SettingsStarts();
     // Every round saves four times, each save flushed to the disk: fewer rounds than the others.
-    const std::size_t rounds = RandomRounds(150);
-    int failures = 0;
-    for (std::size_t r = 0; r < rounds && failures < 5; ++r) {
-        const std::uint64_t seed = RoundSeed(kSettingsDriver, r);
-        const std::string failure = SettingsRound(seed, starts);
-        if (!failure.empty()) {
-            ++failures;
-            ADD_FAILURE() << "seed " << seed << ": " << failure;
-        }
-    }
+    RunDriverRounds(kSettingsDriver, RandomRounds(150),
+                    [&](std::uint64_t seed) { return SettingsRound(seed, starts); });
 }
