@@ -113,6 +113,10 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
     auto refuseHead = [&] {
         st.current = -1;
         st.headRefused = true;
+        // New top-level ports go before the first block after the top module's: one of a
+        // refused head would take them along.
+        if (TopMdu >= 0 && i < FirstMduLine)
+            FirstMduLine = i;
         line[FieldKind].clear();
         line[FieldIndex].clear();
     };

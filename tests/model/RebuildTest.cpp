@@ -478,3 +478,23 @@ TEST(Rebuild, TheLinesOfARefusedOrDisabledHeadBelongToNoInstance) {
         EXPECT_EQ(b.m.LineList[3][0], Keywords(LinesFromText(c.head))[0]) << "kept as it was";
     }
 }
+
+// New top-level ports are inserted at FirstMduLine. Regression: after a refused second TOP line
+// it was the first MODULE line, below the refused block, so a port mapped to the top joined that
+// block and belonged to no instance.
+TEST(Rebuild, NewTopPortsGoBeforeARefusedOrDisabledBlockAfterTheTop) {
+    for (const char* head : {"TOP\t\tother", "MODULE\t\tu9", "#MODULE\tc\tu9"}) {
+        const std::string text = std::string("TOP\t\ttop\nINPUT\t\t\tclk\n") + head +
+                                 "\nINPUT\t\t\td\nMODULE\tcore\tu1\nINPUT\t\t\tx\n";
+        Rebuilt b(text.c_str());
+        EXPECT_EQ(b.m.FirstMduLine, 2) << head;
+        b.m.InsertLine(b.m.FirstMduLine, {"OUTPUT", "", "", "new"});
+        b.m.UpdatePicExecute(RebuildSender::MainWindow);
+        ASSERT_EQ(b.m.PortList.size(), 3u) << head;
+        EXPECT_EQ(b.m.PortList[1].Name, "new") << head;
+        EXPECT_EQ(b.m.PortList[1].OwnerName, "top") << head;
+    }
+    // A TOP line without a name before the top bounds nothing.
+    Rebuilt b("TOP\t\t\nINPUT\t\t\ta\nTOP\t\ttop\nINPUT\t\t\tb\nMODULE\tcore\tu1\n");
+    EXPECT_EQ(b.m.FirstMduLine, 4);
+}
