@@ -35,8 +35,8 @@ void SetMark(std::string& field, std::string_view value) {
 }
 
 std::string HeadWithoutName(const char* head, int line, const char* missing) {
-    return std::string("The ") + head + " line at line " + Decimal(line) + " has no " + missing +
-           ": it and its port and parameter lines are ignored.";
+    return std::string("A ") + head + " line without a " + missing + " at line " + Decimal(line) +
+           " is ignored with its port and parameter lines.";
 }
 
 void SetIndexMark(std::string& field, long long index) {

@@ -427,8 +427,8 @@ TEST(Rebuild, ANamedTopLineAfterATopLineWithoutANameIsTheTopModule) {
     EXPECT_EQ(b.m.PortList[0].OwnerName, "top2");
     EXPECT_EQ(b.m.LineList[1][FieldKind], "");
     EXPECT_EQ(b.m.Log.Lines(),
-              (std::vector<std::string>{"Warning: The TOP line at line 0 has no name: it and its "
-                                        "port and parameter lines are ignored."}));
+              (std::vector<std::string>{"Warning: A TOP line without a name at line 0 is ignored "
+                                        "with its port and parameter lines."}));
 }
 
 TEST(Rebuild, ATopLineWithoutANameAloneIsStillNoLegalProject) {
@@ -453,8 +453,8 @@ TEST(Rebuild, TheLinesOfARefusedOrDisabledHeadBelongToNoInstance) {
          {"Error: More than one top module."}},
         {"a MODULE line without a module name",
          "MODULE\t\tu9\tx.v\tverilog",
-         {"Warning: The MODULE line at line 3 has no module name: it and its port and parameter "
-          "lines are ignored."}},
+         {"Warning: A MODULE line without a module name at line 3 is ignored with its port and "
+          "parameter lines."}},
         {"a disabled MODULE line", "#MODULE\tc\tu9", {}},
         {"a MODULE line disabled twice", "##MODULE\tc\tu9", {}},
         {"a disabled TOP line", "#TOP\t\tother", {}},
