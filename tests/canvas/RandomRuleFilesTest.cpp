@@ -93,7 +93,7 @@ constexpr std::uint64_t kRuleDriver = 3;
 
 TEST(RandomRuleFiles, MutatedRuleFilesAreReadOrRefusedAndTheirRulesRun) {
     const std::vector<std::string> starts = RuleStarts();
-    const std::size_t rounds = RandomRounds(2000);
+    const std::size_t rounds = RandomRounds(600);
     const std::size_t taken = RunDriverRounds(
         kRuleDriver, rounds, [&](std::uint64_t seed) { return RuleRound(seed, starts); });
     // A driver whose inputs are all refused tests the refusal only.

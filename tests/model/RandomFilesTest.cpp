@@ -202,7 +202,7 @@ TEST(RandomProjectFiles, SeedsThatOnceFailedStillOpenSaveAndOpenToTheSameText) {
 
 TEST(RandomProjectFiles, MutatedProjectFilesOpenSaveAndOpenToTheSameText) {
     const std::vector<std::string> starts = ProjectStarts();
-    const std::size_t rounds = RandomRounds(300);
+    const std::size_t rounds = RandomRounds(100);
     const std::size_t opened = RunDriverRounds(
         kProjectDriver, rounds, [&](std::uint64_t seed) { return ProjectRound(seed, starts); });
     // A driver whose inputs are all refused tests the refusal only.
@@ -327,6 +327,6 @@ TEST(RandomSettingsFiles, SeedsThatOnceFailedStillLoadAndSaveToTheSameText) {
 TEST(RandomSettingsFiles, MutatedSettingsFilesLoadAndSaveToTheSameText) {
     const std::vector<std::string> starts = SettingsStarts();
     // Every round saves four times, each save flushed to the disk: fewer rounds than the others.
-    RunDriverRounds(kSettingsDriver, RandomRounds(100),
+    RunDriverRounds(kSettingsDriver, RandomRounds(50),
                     [&](std::uint64_t seed) { return SettingsRound(seed, starts); });
 }
