@@ -105,7 +105,7 @@ TEST(MutatedPrograms, GiveAValueOrTheEvaluatorsOwnErrorAndNeverHang) {
     // The widths run with the editor's step limit; the second run of the same text need not
     // spend it again on a loop that never ends.
     programs.StepLimit = 20000;
-    const std::size_t rounds = RandomRounds(200);
+    const std::size_t rounds = RandomRounds(120);
     const std::size_t values = RunDriverRounds(kEvaluatorDriver, rounds, [&](std::uint64_t seed) {
         Mutator mutator(seed, kTokens);
         std::string text = mutator.Mutate(kStarts[mutator.Rng().Below(kStarts.size())], 4);

@@ -327,6 +327,6 @@ TEST(RandomSettingsFiles, SeedsThatOnceFailedStillLoadAndSaveToTheSameText) {
 TEST(RandomSettingsFiles, MutatedSettingsFilesLoadAndSaveToTheSameText) {
     const std::vector<std::string> starts = SettingsStarts();
     // Every round saves four times, each save flushed to the disk: fewer rounds than the others.
-    RunDriverRounds(kSettingsDriver, RandomRounds(50),
+    RunDriverRounds(kSettingsDriver, RandomRounds(40),
                     [&](std::uint64_t seed) { return SettingsRound(seed, starts); });
 }
