@@ -228,10 +228,11 @@ SaveResult FileSaveAs1Execute(ProjectModel& model, EditorServices& services) {
         return r;
     }
     // The untitled project is the wizard's work file, which the next engine run replaces: its
-    // name is not offered.
-    const std::string folder = platform::DirectoryOf(model.PrjFileName);
-    const std::string name =
-        model.PrjUntitled ? std::string() : model.PrjFileName.substr(folder.size());
+    // name is not offered, nor its folder, the work directory, which is no place for a design.
+    const bool named = !model.PrjUntitled && !model.PrjFileName.empty();
+    const std::string folder =
+        named ? platform::DirectoryOf(model.PrjFileName) : FirstSaveFolder(model);
+    const std::string name = named ? model.PrjFileName.substr(folder.size()) : std::string();
     FileChooser chooser{"Save Project As", ProjectFilter, folder, name, "zun"};
     std::optional<std::string> chosen = services.prompt->SaveFile(chooser);
     if (!chosen || chosen->empty()) {
@@ -252,6 +253,22 @@ SaveResult FileSaveAs1Accept(ProjectModel& model, const std::string& fileName) {
     }
     UpdateProjectStateCore(model);
     return r;
+}
+
+std::string FirstSaveFolder(const ProjectModel& model) {
+    const std::string start =
+        model.StartDir.empty() ? platform::CurrentDirectory() : model.StartDir;
+    for (const mdu& m : model.MduList) {
+        if (m.IsTop() || m.SrcPath.empty())
+            continue;
+        // Source paths resolve against the folder the editor runs in.
+        const std::string source = m.SrcPath.front() == '/' ? m.SrcPath : start + m.SrcPath;
+        const std::string folder = platform::DirectoryOf(platform::AbsolutePath(source));
+        if (!folder.empty() && platform::DirectoryExists(folder))
+            return folder;
+        break;
+    }
+    return start;
 }
 
 std::optional<std::string> ChooseProjectToOpen(ProjectModel& model, EditorServices& services) {

@@ -60,6 +60,11 @@ SaveResult FileSaveAs1Execute(ProjectModel& model, EditorServices& services);
 // Writes to fileName, made absolute; only on success it becomes the project's name.
 SaveResult FileSaveAs1Accept(ProjectModel& model, const std::string& fileName);
 
+// The folder where the first Save As of a project that has no file yet, and of generated text,
+// opens: that of the project's first source file (made absolute against the folder the editor
+// was started in) when it exists, else the folder the editor was started in.
+std::string FirstSaveFolder(const ProjectModel& model);
+
 // The open dialog of the Open Project command: the chosen path, or nothing.
 std::optional<std::string> ChooseProjectToOpen(ProjectModel& model, EditorServices& services);
 

@@ -5,7 +5,10 @@
 #include "platform/TextFile.h"
 
 #include "ModelFileFixture.h"
+#include "ModelText.h"
 
+#include <cctype>
+#include <filesystem>
 #include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -280,6 +283,7 @@ public:
 TEST_F(ProjectFileTest, SaveAsOffersTheCurrentNameButNotTheWizardsWorkFile) {
     ChooserRecorder recorder;
     services.prompt = &recorder;
+    model.StartDir = dir.Path("started/");
     model.PrjFileName = dir.Path("design.zun");
     model.PrjUntitled = false;
     FileSaveAs1Execute(model, services);
@@ -292,9 +296,80 @@ TEST_F(ProjectFileTest, SaveAsOffersTheCurrentNameButNotTheWizardsWorkFile) {
     EXPECT_EQ(recorder.shown[0].defaultExt, "zun");
     EXPECT_EQ(recorder.shown[0].initialDir, dir.Dir());
     EXPECT_EQ(recorder.shown[0].fileName, "design.zun");
-    EXPECT_EQ(recorder.shown[1].initialDir, model.WorkDir);
+    EXPECT_EQ(recorder.shown[1].initialDir, model.StartDir) << "not the work folder";
     EXPECT_EQ(recorder.shown[1].fileName, "");
 }
+
+namespace {
+
+struct SaveFolderCase {
+    const char* name;
+    const char* sources; // MODULE lines after the top, "@" standing for the test's folder, each
+                         // followed by a port line
+    const char* folder;  // where the chooser opens, "@" the test's folder
+};
+
+const SaveFolderCase SaveFolderCases[] = {
+    {"the folder of the first source",
+     "MODULE\tcore\tu1\t@rtl/core.v\tverilog\n"
+     "MODULE\tsink\tu2\t@lib/sink.v\tverilog\n",
+     "@rtl/"},
+    {"a relative source from the start folder", "MODULE\tcore\tu1\trtl/../lib/core.v\tverilog\n",
+     "@lib/"},
+    {"the first instance that names a source",
+     "MODULE\tcore\tu1\t\tverilog\n"
+     "MODULE\tsink\tu2\t@lib/sink.v\tverilog\n",
+     "@lib/"},
+    {"a source folder that is gone",
+     "MODULE\tcore\tu1\t@gone/core.v\tverilog\n"
+     "MODULE\tsink\tu2\t@lib/sink.v\tverilog\n",
+     "@"},
+    {"no instance", "", "@"},
+};
+
+std::string At(const std::string& text, const std::string& dir) {
+    std::string out;
+    for (char c : text)
+        out += c == '@' ? dir : std::string(1, c);
+    return out;
+}
+
+// The MODULE lines, each with a port (the parser ignores an instance without ports).
+std::string WithPorts(const std::string& modules) {
+    std::string out;
+    for (std::size_t at = 0; at < modules.size();) {
+        const std::size_t end = modules.find('\n', at);
+        out += modules.substr(at, end - at + 1) + "INPUT\t\t\tclk\n";
+        at = end + 1;
+    }
+    return out;
+}
+
+} // namespace
+
+class SaveFolders : public ProjectFileTest, public ::testing::WithParamInterface<SaveFolderCase> {};
+
+// Regression: the first Save As of the wizard's untitled project opened in the work folder (in
+// an installed copy, the folder of the programs), far from the design.
+TEST_P(SaveFolders, TheFirstSaveAsOfAnUntitledProjectOpensWhereTheDesignIs) {
+    const SaveFolderCase& c = GetParam();
+    std::filesystem::create_directories(dir.Path("rtl"));
+    std::filesystem::create_directories(dir.Path("lib"));
+    model.StartDir = dir.Dir();
+    OpenText(At("TOP\t\ttop\n" + WithPorts(c.sources), dir.Dir()));
+    model.PrjUntitled = true;
+    model.PrjFileName = model.WorkDir + "qvprj.zun";
+    const std::string chosen = dir.Path("saved.zun");
+    prompt.ExpectSaveFileIn("Save Project As", At(c.folder, dir.Dir()), {chosen});
+    EXPECT_TRUE(FileSavePrjExecute(model, services).Saved);
+    EXPECT_EQ(FirstSaveFolder(model), At(c.folder, dir.Dir()));
+    prompt.ExpectSaveFileIn("Save Project As", dir.Dir(), {});
+    FileSaveAs1Execute(model, services);
+    EXPECT_EQ(prompt.LastChooser().fileName, "saved.zun") << "a titled project opens at its file";
+}
+
+INSTANTIATE_TEST_SUITE_P(ProjectFile, SaveFolders, ::testing::ValuesIn(SaveFolderCases),
+                         CaseName());
 
 TEST_F(ProjectFileTest, CancellingSaveAsWritesNothing) {
     OpenText(SampleProject);
