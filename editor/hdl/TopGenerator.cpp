@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -159,6 +160,45 @@ std::string ConnectionFileText(const ProjectLines& lines) {
     return text;
 }
 
+// The finishing job fills each instance port with its net's name and declares the nets, but a
+// top port stands for itself: one on a net named otherwise (the net of another top port, say,
+// after a port mapped to the top gave the net its own name) is joined to the net here. A top
+// output takes the net's value; a top input drives the net unless another top port that is no output
+// names it (a net has one driver). A combined port is joined slice by slice by its ASSIGN lines instead. Each
+// port belongs to the net of the first wire line that names it, as the finishing job fills them.
+std::string VerilogNetCopies(const ProjectModel& model, const mdu& top) {
+    std::unordered_map<std::string_view, const port*> topPorts;
+    if (HasPorts(top))
+        for (int k = top.FirstPort; k <= top.LastPort; ++k) {
+            const port& p = model.PortList[static_cast<std::size_t>(k)];
+            topPorts.try_emplace(p.Name, &p);
+        }
+    std::unordered_set<std::string_view> placed;
+    std::string text;
+    for (const ProjectLine& line : model.LineList) {
+        if (line[0] != "WIRE" || line[FieldSuggestion] == "S" || line[5].empty())
+            continue;
+        const std::string& net = line[5];
+        for (const auto& [inst, name] : {std::pair{&line[1], &line[2]}, {&line[3], &line[4]}}) {
+            if (*inst != model.TopName)
+                continue;
+            const auto own = topPorts.find(*name);
+            if (own == topPorts.end() || !placed.insert(own->first).second)
+                continue;
+            const port& p = *own->second;
+            if (p.Combined || p.Name == net)
+                continue;
+            const auto carrier = topPorts.find(net);
+            if (p.Kind == 'O')
+                text += "\r\nassign " + p.Name + " = " + net + " ;";
+            else if (p.Kind == 'I' &&
+                     (carrier == topPorts.end() || carrier->second->Kind == 'O'))
+                text += "\r\nassign " + net + " = " + p.Name + " ;";
+        }
+    }
+    return text;
+}
+
 std::optional<std::string> VerilogSkeleton(ProjectModel& model) {
     const mdu* top = FindTopModule(model);
     if (!top) {
@@ -207,7 +247,7 @@ std::optional<std::string> VerilogSkeleton(ProjectModel& model) {
     }
     tieoffs += AssignLines(model.LineList,
                            [](const std::string& field) { return "\r\nassign " + field + ";"; });
-    return head + tieoffs;
+    return head + tieoffs + VerilogNetCopies(model, *top);
 }
 
 std::optional<std::string> VhdlSkeleton(ProjectModel& model, const VhdlSourceFacts& sources) {

@@ -239,6 +239,9 @@ VhdlNetPlan::VhdlNetPlan(const ProjectModel& model) {
             const bool ownElement = element && own->Vector;
             const std::string value = element && !ownElement ? Index(actual, type->First) : actual;
             if (p.OwnerName == model.TopName) {
+                // A combined port meets its slice nets through its ASSIGN lines only.
+                if (p.Combined)
+                    continue;
                 // A top output on a net named otherwise takes the net's value; a top input there
                 // is the net's driver (no other port may drive a net a top input drives).
                 const std::string& inside = Inside(p);

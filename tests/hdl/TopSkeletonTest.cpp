@@ -168,6 +168,10 @@ void ExpectPieces(const PieceCase& c, const Lines& lines, const std::string& tex
 const std::string OneInstance = "MODULE\tcore\tu1\t/src/core.v\tverilog\n"
                                 "INPUT\t\t\ta\n";
 
+// u1 drives q and r, u2 reads d and e.
+const std::string TwoInstances = "MODULE\tcore\tu1\t/c.v\tverilog\nOUTPUT\t\t\tq\nOUTPUT\t\t\tr\n"
+                                 "MODULE\tsink\tu2\t/s.v\tverilog\nINPUT\t\t\td\nINPUT\t\t\te\n";
+
 TEST_F(TopSkeleton, VerilogPieces) {
     const PieceCase cases[] = {
         {"lone one-bit output tied to one",
@@ -233,6 +237,44 @@ TEST_F(TopSkeleton, VerilogPieces) {
          'N',
          {"\t.v" + Blanks(19) + " (__)"},
          {},
+         {}},
+        // Each of these once left a top port without its net: the finishing job names nets.
+        {"a top output on the net another top output names takes its value",
+         "TOP\t\ttop\nOUTPUT\t\t\tdout2\nOUTPUT\t\t\tq\n" + TwoInstances +
+             "WIRE\tu1\tq\tu2\td\tq\nWIRE\tu1\tq\ttop\tdout2\tq\nWIRE\tu1\tq\ttop\tq\tq\n",
+         'N',
+         {"assign dout2 = q ;"},
+         {"assign q ="},
+         {}},
+        {"a top output on an inner net named otherwise takes its value",
+         "TOP\t\ttop\nOUTPUT\t7\t0\tz\n" + TwoInstances + "WIRE\tu1\tq\ttop\tz\tn\n",
+         'N',
+         {"assign z = n ;"},
+         {},
+         {}},
+        {"a top input on a net named otherwise drives it, also the net of a top output",
+         "TOP\t\ttop\nINPUT\t\t\ti\nINPUT\t\t\tj\nOUTPUT\t\t\to\n" + TwoInstances +
+             "WIRE\tu2\td\ttop\ti\tn\nWIRE\tu2\te\ttop\tj\to\nWIRE\tu2\te\ttop\to\to\n",
+         'N',
+         {"assign n = i ;", "assign o = j ;"},
+         {"assign j =", "assign i ="},
+         {}},
+        {"a top input on the net another top input names drives nothing: that one does",
+         "TOP\t\ttop\nINPUT\t\t\ti\nINPUT\t\t\tclk\n" + TwoInstances +
+             "WIRE\tu2\td\ttop\tclk\tclk\nWIRE\tu2\td\ttop\ti\tclk\n",
+         'N',
+         {},
+         {"assign"},
+         {}},
+        {"a combined bus meets its slice nets through its ASSIGN lines only",
+         "TOP\t\ttop\nOUTPUT\t1\t0\trd\tY\nINPUT\t1\t0\tbi\tY\n" + TwoInstances +
+             "WIRE\tu1\tq\ttop\trd\tW0\nWIRE\tu1\tr\ttop\trd\tW1\n"
+             "WIRE\tu2\td\ttop\tbi\tW2\nWIRE\tu2\te\ttop\tbi\tW3\n"
+             "ASSIGN\t rd [1:1] = W0 \nASSIGN\t rd [0:0] = W1 \n"
+             "ASSIGN\t W2 = bi [1:1] \nASSIGN\t W3 = bi [0:0] \n",
+         'N',
+         {"assign  rd [1:1] = W0 ;", "assign  W3 = bi [0:0] ;"},
+         {"assign rd =", "assign W2 = bi ;"},
          {}},
     };
     for (const PieceCase& c : cases) {
@@ -390,7 +432,8 @@ TEST_F(TopSkeleton, VhdlFaultsAreMended) {
          'N',
          {" rd (1 downto 1) <= W0 ;", " rd [0:0] <= W1 ;", " W2 <= bi (1 downto 1) ;",
           " W3 <= bi [0:0] ;"},
-         {"[1:1]"},
+         // The combined ports' nets are named otherwise, yet only the slices join them.
+         {"[1:1]", "rd                   <=", "W2                   <="},
          {}},
     };
     for (const PieceCase& c : cases) {
