@@ -70,7 +70,7 @@ void GenTextModel::FormShow() {
 }
 
 bool GenTextModel::WriteFile(const std::string& path) {
-    if (SaveTextFile(path, Text()))
+    if (SaveTextFile(path, Text(), &model_.Log))
         return true;
     prompt_.Message("Can't write the file " + path + ".", "", MessageKind::Error);
     return false;

@@ -57,7 +57,7 @@ SaveResult WriteProject(ProjectModel& model, const std::string& path) {
     SaveResult r;
     std::string text = BuildProjectText(model);
     ProjectScramble(text);
-    if (IoStatus written = SaveTextFile(path, text); !written) {
+    if (IoStatus written = SaveTextFile(path, text, &model.Log); !written) {
         // The previous file is intact, so the project still differs from it.
         LogFailedWrite(model, written);
         return r;
@@ -183,8 +183,18 @@ std::string BuildProjectText(ProjectModel& model) {
     return text;
 }
 
-IoStatus SaveTextFile(const std::string& path, const std::string& text) {
-    return platform::WriteFileAtomic(path, text);
+IoStatus SaveTextFile(const std::string& path, const std::string& text, MessageLog* log) {
+    platform::WriteWay way = platform::WriteWay::None;
+    IoStatus status = platform::WriteFileReplacing(path, text, way);
+    if (way == platform::WriteWay::InPlace && log)
+        LogWrittenInPlace(*log, path);
+    return status;
+}
+
+void LogWrittenInPlace(MessageLog& log, const std::string& path) {
+    log.LogWarning("Saved " + path +
+                   " without a temporary copy: its folder can not be written, so the file was "
+                   "rewritten in place.");
 }
 
 void LogFailedWrite(ProjectModel& model, const IoStatus& status) {

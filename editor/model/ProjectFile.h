@@ -33,8 +33,12 @@ bool IsUnstoredLine(const ProjectLine& line);
 std::string BuildProjectText(ProjectModel& model);
 
 // Writes the bytes as the file's whole content; the old file stays intact on failure, and the
-// status names the file and the system's reason.
-IoStatus SaveTextFile(const std::string& path, const std::string& text);
+// status names the file and the system's reason. A file whose folder cannot take a temporary
+// copy is rewritten in place, which is logged to log when one is given.
+IoStatus SaveTextFile(const std::string& path, const std::string& text, MessageLog* log = nullptr);
+
+// The warning that a file was saved in place, without a temporary copy.
+void LogWrittenInPlace(MessageLog& log, const std::string& path);
 // Reads the whole file; false with text emptied on any failure.
 bool LoadTextFile(const std::string& path, std::string& text);
 
