@@ -266,8 +266,9 @@ std::vector<EntityDefinition> FindEntityDefinitions(std::string_view text) {
     std::vector<EntityDefinition> definitions;
     // Most entities close soon after they begin: each is first looked for in the text, as far as
     // the text the search has passed since the last one (and a little more); past that, an index
-    // of every closer, made once, answers. So the search stays linear however many entities never
-    // close, and costs nothing beyond the text when they all do.
+    // of every closer, made once, answers this entity and all after it. So the search stays
+    // linear however many entities never close, and costs nothing beyond the text when they all
+    // close soon.
     std::optional<EntityClosers> closers;
     RegexMatch match;
     std::size_t position = 0;
@@ -275,7 +276,9 @@ std::vector<EntityDefinition> FindEntityDefinitions(std::string_view text) {
         std::string_view name = match.Group(text, 1);
         EntityClosers::Closer closer;
         std::size_t limit = match.End() + 2 * (match.End() - position) + 4096;
-        Search search = NearestCloser(text, match.End(), limit, name, closer);
+        // Once the index is made, it answers every later entity at once.
+        Search search =
+            closers ? Search::Unknown : NearestCloser(text, match.End(), limit, name, closer);
         if (search == Search::Unknown) {
             if (!closers)
                 closers.emplace(text);
