@@ -72,11 +72,9 @@ EngineOutcome Dispatch(const std::vector<std::string>& arguments) {
 
 } // namespace
 
-EngineOutcome RunEngine(const std::vector<std::string>& arguments) {
-    // Every way a job can stop on its own gets its digit here; an escaping exception would end
-    // the program with a runtime message on standard error instead.
+EngineOutcome Guarded(const std::function<EngineOutcome()>& job) {
     try {
-        return Dispatch(arguments);
+        return job();
     } catch (const RegexCompileError&) {
         return Fail(EngineError::PatternRefused);
     } catch (const RegexResourceError&) {
@@ -89,6 +87,10 @@ EngineOutcome RunEngine(const std::vector<std::string>& arguments) {
     } catch (...) {
         return Fail(EngineError::InternalError);
     }
+}
+
+EngineOutcome RunEngine(const std::vector<std::string>& arguments) {
+    return Guarded([&] { return Dispatch(arguments); });
 }
 
 } // namespace qve

@@ -1,6 +1,11 @@
 // Job dispatch by code, in process: which codes run a job, and the digits of the failures.
 #include "EngineFixture.h"
 
+#include "regex/Regex.h"
+
+#include <new>
+#include <stdexcept>
+
 namespace qve {
 namespace {
 
@@ -115,6 +120,42 @@ TEST_F(EngineFixture, LongNamesAreFoundWithoutAPatternOfTheirOwn) {
     std::optional<std::string> output = ProjectText(vhdl, entity, '1');
     ASSERT_TRUE(output.has_value());
     EXPECT_NE(output->find("INPUT\t\t\tp\t\t\t\r\n"), std::string::npos);
+}
+
+TEST(EngineFailures, EachWayAJobCanStopGivesTheDigitOfItsCauseAndNoOtherWords) {
+    // Regression: every exception out of a job failed it with "4", which says only that the
+    // output could not be written, so the editor named the wrong cause.
+    const struct {
+        const char* name;
+        std::function<void()> stop;
+        const char* standardError;
+    } cases[] = {
+        {"a pattern the library refuses", [] { throw rx::RegexCompileError("refused"); }, "5\n"},
+        {"the library's matching room run out", [] { throw rx::RegexResourceError("match limit"); },
+         "6\n"},
+        {"memory run out", [] { throw std::bad_alloc(); }, "6\n"},
+        {"a string asked to grow past its most",
+         [] {
+             std::string text;
+             text.reserve(text.max_size() + 1);
+         },
+         "6\n"},
+        {"a fault of the engine", [] { throw std::out_of_range("index"); }, "9\n"},
+        {"a runtime error of no known cause", [] { throw std::runtime_error("?"); }, "9\n"},
+        {"something that is no exception", [] { throw 42; }, "9\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EngineOutcome outcome = Guarded([&]() -> EngineOutcome {
+            c.stop();
+            return {};
+        });
+        EXPECT_EQ(outcome.standardError, c.standardError);
+        EXPECT_NE(outcome.exitStatus, 0);
+    }
+    EngineOutcome done = Guarded([] { return EngineOutcome{}; });
+    EXPECT_EQ(done.exitStatus, 0);
+    EXPECT_EQ(done.standardError, "");
 }
 
 } // namespace

@@ -36,9 +36,10 @@ class HostileInput : public testing::EngineFixture {
 protected:
     // One run of the real engine; whatever the job, it ends in time, writes nothing on standard
     // output, and leaves its output exactly when it exits with 0.
-    QveRun Qve(const std::vector<std::string>& arguments, std::chrono::milliseconds limit = 2min) {
+    QveRun Qve(const std::vector<std::string>& arguments, std::chrono::milliseconds limit = 2min,
+               long memoryLimit = 0) {
         std::filesystem::remove(PathOf("out.tmp"));
-        QveRun run = testing::RunQve(arguments, dir_.string(), limit);
+        QveRun run = testing::RunQve(arguments, dir_.string(), limit, 0, memoryLimit);
         EXPECT_FALSE(run.timedOut) << "qve ran past its time limit";
         EXPECT_EQ(run.standardOutput, "");
         EXPECT_EQ(run.exitStatus == 0, Output().has_value()) << run.standardError;
@@ -286,12 +287,24 @@ TEST_F(HostileInput, EachFailureInsideAJobEndsWithItsOwnDigitAndNoOutput) {
         {"a device as a source", {"0x1898a5$O", "/dev/zero", "2"}, "", "2\n"},
         {"a FIFO as a source", {"0x1898a5$O", "$S", "0", "$F", "1"}, "", "2\n"},
         {"a FIFO as the request", {"0x1898b5$O", "top", "$F"}, "", "2\n"},
+        {"a folder as the request", {"0x1898b5$O", "top", "$D"}, "", "2\n"},
+        {"a device as the request", {"0x1898b5$O", "", "/dev/zero"}, "", "2\n"},
+        {"a folder as a module's source",
+         {"0x1898b5$O", "", "$R"},
+         "R-u\r\nF0-$D\r\nM-m\t1\r\n",
+         "2\n"},
+        {"a device as a module's source",
+         {"0x1898b5$O", "", "$R"},
+         "R-u\r\nF1-/dev/zero\r\nM-m\t1\r\n",
+         "2\n"},
         {"a FIFO as a module's source",
          {"0x1898b5$O", "", "$R"},
          "R-u\r\nF0-$F\r\nM-m\t1\r\n",
          "2\n"},
         {"a FIFO as the connection file", {"0x1898c5$O", "$F", "$K"}, "", "2\n"},
         {"a FIFO as the skeleton", {"0x1898d5$O", "$C", "$F"}, "", "2\n"},
+        {"a folder as the connection file", {"0x1898d5$O", "$D", "$K"}, "", "2\n"},
+        {"a device as the skeleton", {"0x1898c5$O", "$C", "/dev/zero"}, "", "2\n"},
         {"two arguments", {"0x1898b5$O", "$R"}, ok, "3\n"},
         {"an output in a missing folder", {"0x1898b5$D/none/out.tmp", "", "$R"}, ok, "4\n"},
         {"a count that overflows",
@@ -354,6 +367,29 @@ TEST_F(HostileInput, EachFailureInsideAJobEndsWithItsOwnDigitAndNoOutput) {
         EXPECT_NE(run.exitStatus, 0);
         EXPECT_FALSE(std::filesystem::exists(PathOf("none")));
     }
+}
+
+TEST_F(HostileInput, AJobThatRunsOutOfMemoryEndsWithItsOwnDigitAndNoOutput) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizer's own reservations leave no room for a memory limit";
+#else
+    // Regression: memory that ran out failed the job with "4", which says only that the output
+    // could not be written. Instances of a module of many ports, within the count's bound, make
+    // a project text of some hundreds of megabytes, far beyond the limit; a few of them fit in it.
+    std::string source = Write("m.v", "module m(input " + Names(300) + "); endmodule\n");
+    const long memoryLimit = 192l << 20;
+    const struct {
+        int count;
+        const char* standardError;
+    } cases[] = {{100, ""}, {kMaxInstanceCount, "6\n"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.count);
+        std::string cfg = Write("cfg.tmp", "R-u%D\r\nF0-" + source + "\r\nM-m\t" +
+                                               std::to_string(c.count) + "\r\n");
+        QveRun run = Qve({"0x1898b5" + PathOf("out.tmp"), "", cfg}, 2min, memoryLimit);
+        EXPECT_EQ(run.standardError, c.standardError);
+    }
+#endif
 }
 
 TEST_F(HostileInput, CountsUpToTheBoundAreMadeInFull) {

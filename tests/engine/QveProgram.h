@@ -30,17 +30,19 @@ inline std::string QvePath() {
 }
 
 // Runs qve with the argument vector (no shell) in the directory; fileSizeLimit > 0 caps the size
-// of the files it may write, as a full disk would. Its two streams go to files in the directory,
+// of the files it may write, as a full disk would, and memoryLimit > 0 its address space, as a
+// machine out of memory would. Its two streams go to files in the directory,
 // removed again.
 inline QveRun RunQve(const std::vector<std::string>& arguments, const std::string& directory,
                      std::chrono::milliseconds timeLimit = std::chrono::minutes(2),
-                     long fileSizeLimit = 0) {
+                     long fileSizeLimit = 0, long memoryLimit = 0) {
     std::string outPath = directory + "/qve-stdout.txt";
     std::string errPath = directory + "/qve-stderr.txt";
     std::vector<std::string> argv = {QvePath()};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     ChildRun run{argv, directory, outPath, errPath, static_cast<rlim_t>(fileSizeLimit)};
     run.timeLimit = timeLimit;
+    run.memoryLimit = static_cast<rlim_t>(memoryLimit);
     int status = RunChild(run);
     QveRun result;
     result.timedOut = status == kChildTimedOut;

@@ -261,7 +261,7 @@ void QveRandomDriver::Drive(Job job) {
     for (const FixedSeed& fixed : kFixedSeeds)
         if (fixed.job == job)
             Check(job, fixed.seed);
-    const std::size_t rounds = RandomRounds(20);
+    const std::size_t rounds = RandomRounds(50);
     for (std::size_t r = 0; r < rounds; ++r)
         Check(job, RoundSeed(0x9e + static_cast<std::uint64_t>(job), r));
 }

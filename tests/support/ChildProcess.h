@@ -1,6 +1,6 @@
 // Test helper that runs a program as a child process: an argument vector (no shell), a working
-// directory, standard output and standard error into files, an optional file size limit and an
-// optional time limit.
+// directory, standard output and standard error into files, optional limits of file size, memory
+// and time.
 #pragma once
 
 #include <chrono>
@@ -35,6 +35,9 @@ struct ChildRun {
     std::string errorFile;
     // More than 0: no file may grow beyond this many bytes, as on a full disk.
     rlim_t fileSizeLimit = 0;
+    // More than 0: the child's address space may hold no more than this many bytes, as on a
+    // machine whose memory is used up.
+    rlim_t memoryLimit = 0;
     // More than 0: a child still running after this long is killed, and RunChild says so.
     std::chrono::milliseconds timeLimit{0};
 };
@@ -96,6 +99,12 @@ inline int RunChild(const ChildRun& run) {
                 run.fileSizeLimit, run.fileSizeLimit
             };
             ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        if (run.memoryLimit > 0) {
+            struct rlimit limit {
+                run.memoryLimit, run.memoryLimit
+            };
+            ::setrlimit(RLIMIT_AS, &limit);
         }
         ::execv(args[0], args.data());
         ::_exit(127);
