@@ -27,34 +27,23 @@ const Regex& EntityHeader() {
     return regex;
 }
 
-char LowerByte(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
+using platform::AsciiLower;
 
 // FNV-1a over the lower-case bytes.
 std::uint64_t CaselessHash(std::string_view text) {
     std::uint64_t hash = 1469598103934665603ull;
     for (char c : text) {
-        hash ^= static_cast<unsigned char>(LowerByte(c));
+        hash ^= static_cast<unsigned char>(AsciiLower(c));
         hash *= 1099511628211ull;
     }
     return hash;
-}
-
-bool CaselessEqual(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerByte(a[i]) != LowerByte(b[i]))
-            return false;
-    return true;
 }
 
 bool SameAt(std::string_view text, std::size_t at, std::string_view word, bool caseless) {
     if (at + word.size() > text.size())
         return false;
     for (std::size_t i = 0; i < word.size(); ++i) {
-        char c = caseless ? LowerByte(text[at + i]) : text[at + i];
+        char c = caseless ? AsciiLower(text[at + i]) : text[at + i];
         if (c != word[i])
             return false;
     }
@@ -226,7 +215,7 @@ std::optional<EntityClosers::Closer> EntityClosers::First(std::size_t from,
     for (; own != named_.end() && own->hash == hash; ++own) {
         if (best != nullptr && own->closer.begin >= best->begin)
             break;
-        if (CaselessEqual(text_.substr(own->nameBegin, own->nameSize), name)) {
+        if (platform::SameIgnoringAsciiCase(text_.substr(own->nameBegin, own->nameSize), name)) {
             best = &own->closer;
             break;
         }
@@ -247,11 +236,11 @@ Search NearestCloser(std::string_view text, std::size_t from, std::size_t limit,
     for (std::size_t i = from; i + 3 <= text.size(); ++i) {
         if (i > limit)
             return Search::Unknown;
-        if (LowerByte(text[i]) != 'e' || !WholeWordAt(text, i, "end", true))
+        if (AsciiLower(text[i]) != 'e' || !WholeWordAt(text, i, "end", true))
             continue;
         std::optional<CloserAt> at = ParseCloser(text, i);
-        if (at &&
-            (at->nameSize == 0 || CaselessEqual(text.substr(at->nameBegin, at->nameSize), name))) {
+        if (at && (at->nameSize == 0 || platform::SameIgnoringAsciiCase(
+                                            text.substr(at->nameBegin, at->nameSize), name))) {
             found = at->closer;
             return Search::Found;
         }

@@ -257,16 +257,30 @@ TEST_F(HostileInput, EntitiesThatNeverCloseAreSkippedInOnePass) {
 TEST_F(HostileInput, LongNamesAreListedAndRead) {
     // Regression: a module name of some 46000 bytes, listed by the scan, failed the project text
     // with "4".
-    const std::string names[] = {"m" + std::string(46000, 'x'), "\\" + std::string(46000, '.')};
-    for (const std::string& name : names) {
-        std::string path = Write("long.v", "module " + name + " (input a); endmodule\n");
-        std::optional<std::string> list = ScanList({path, "0"});
+    const struct {
+        std::string name;
+        const char* kind;
+        const char* language;
+        std::string source;
+    } cases[] = {
+        {"m" + std::string(46000, 'x'), "0", "verilog", " (input a); endmodule\n"},
+        {"\\" + std::string(46000, '.'), "0", "verilog", " (input a); endmodule\n"},
+        {"e" + std::string(46000, 'x'), "1", "vhdl", " is port (a : in std_logic); end;\n"},
+        {"\\" + std::string(46000, 'v') + "\\", "1", "vhdl",
+         " is port (a : in std_logic); end entity;\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name.substr(0, 2));
+        std::string path = Write(c.kind[0] == '1' ? "long.vhd" : "long.v",
+                                 (c.kind[0] == '1' ? "entity " : "module ") + c.name + c.source);
+        std::optional<std::string> list = ScanList({path, c.kind});
         ASSERT_TRUE(list.has_value());
-        EXPECT_EQ(*list, "F0-" + path + "\nM-" + name + "\n");
-        std::optional<std::string> text =
-            ProjectTextOf("R-u\r\nF0-" + path + "\r\nM-" + name + "\t1\r\n");
+        EXPECT_EQ(*list, "F" + std::string(c.kind) + "-" + path + "\nM-" + c.name + "\n");
+        std::optional<std::string> text = ProjectTextOf("R-u\r\nF" + std::string(c.kind) + "-" +
+                                                        path + "\r\nM-" + c.name + "\t1\r\n");
         ASSERT_TRUE(text.has_value());
-        EXPECT_EQ(*text, "MODULE\t" + name + "\tu\t" + path + "\tverilog\nINPUT\t\t\ta\t\t\t\n");
+        EXPECT_EQ(*text, "MODULE\t" + c.name + "\tu\t" + path + "\t" + c.language +
+                             "\nINPUT\t\t\ta\t\t\t\n");
     }
 }
 
