@@ -36,6 +36,22 @@ private:
     std::mt19937 engine_;
 };
 
+// A text of `least` to `least` + 29 pieces, each followed by a blank at `blankPercent`; at
+// `stretchPercent` a piece is followed by a long stretch of blanks as well.
+template <std::size_t N>
+std::string PiecesJoined(Random& random, const char* const (&pieces)[N], int least,
+                         int blankPercent, int stretchPercent = 0) {
+    std::string text;
+    int count = least + random.Below(30);
+    for (int i = 0; i < count; ++i) {
+        text += random.Pick(pieces);
+        text += random.Chance(blankPercent) ? " " : "";
+        if (stretchPercent > 0 && random.Chance(stretchPercent))
+            text += std::string(5000 + random.Below(5000), ' ');
+    }
+    return text;
+}
+
 // The declaration pattern of the project-text job, literally: the oracle the hand-written
 // declaration reader answers to.
 
@@ -343,12 +359,7 @@ TEST(LinearOracle, TheDeclarationReaderTakesWhatThePatternTakesOnDamagedBodies) 
         "f(a, b)", "{2'b0, x}", "(a",       "b)",        "8'hFF", "$clog2(D)", "\\esc",   "inputs",
         "1",       "assign",    "x[3:0]",   "((W+7)/8)", "\"(\"", "[\"]\"]"};
     for (int round = 0; round < 8 * kRounds; ++round) {
-        std::string body;
-        int count = 2 + random.Below(30);
-        for (int i = 0; i < count; ++i) {
-            body += random.Pick(pieces);
-            body += random.Chance(70) ? " " : "";
-        }
+        std::string body = PiecesJoined(random, pieces, 2, 70);
         body += random.Chance(50) ? " ;" : " ";
         ASSERT_EQ(ReaderDeclarations(body), PatternDeclarations(body)) << body;
     }
@@ -431,12 +442,7 @@ TEST(LinearOracle, TheVhdlDeclarationReaderTakesWhatThePatternsTakeOnDamagedClau
                             "=",
                             "\"s;t\""};
     for (int round = 0; round < 8 * kRounds; ++round) {
-        std::string text;
-        int count = 2 + random.Below(30);
-        for (int i = 0; i < count; ++i) {
-            text += random.Pick(pieces);
-            text += random.Chance(75) ? " " : "";
-        }
+        std::string text = PiecesJoined(random, pieces, 2, 75);
         text += random.Chance(60) ? ");" : "";
         for (VhdlClause clause : {VhdlClause::Port, VhdlClause::Generic})
             ASSERT_EQ(ReaderVhdlDeclarations(text, clause), PatternVhdlDeclarations(text, clause))
@@ -486,15 +492,8 @@ TEST(LinearOracle, EntityScanFindsWhatTheEntityPatternFindsWhereverTheEntitiesCl
                             "end entity entity;",
                             "\n"};
     for (int round = 0; round < 4 * kRounds; ++round) {
-        std::string text;
-        int count = 3 + random.Below(30);
-        for (int i = 0; i < count; ++i) {
-            text += random.Pick(pieces);
-            text += random.Chance(80) ? " " : "";
-            // Now and then a long stretch, so an entity closes beyond the first look ahead.
-            if (random.Chance(3))
-                text += std::string(5000 + random.Below(5000), ' ');
-        }
+        // Now and then a long stretch, so an entity closes beyond the first look ahead.
+        std::string text = PiecesJoined(random, pieces, 3, 80, 3);
         ASSERT_EQ(ScanVhdlEntities(text), LiteralEntityScan(text)) << text;
     }
 }
