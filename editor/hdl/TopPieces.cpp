@@ -4,7 +4,11 @@
 #include "editor/hdl/TextColumns.h"
 #include "editor/hdl/TopGenerator.h"
 
+#include <algorithm>
 #include <charconv>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
 
 const mdu* FindTopModule(const ProjectModel& model) {
     for (const mdu& m : model.MduList)
@@ -110,4 +114,75 @@ void LogWidthNotNumeric(ProjectModel& model, const port& p) {
 void LogGenericWithoutValue(ProjectModel& model, const mdu& m, std::size_t group) {
     model.LogWarning("No value for GENERIC " + m.Params[group + ParamName] + " (" + m.InstName +
                      ").");
+}
+
+NetRenames InoutNetRenames(ProjectModel& model) {
+    NetRenames renames;
+    const mdu* top = FindTopModule(model);
+    if (!top || !HasPorts(*top))
+        return renames;
+    std::unordered_map<std::string_view, const port*> topPorts;
+    for (int k = top->FirstPort; k <= top->LastPort; ++k) {
+        const port& p = model.PortList[static_cast<std::size_t>(k)];
+        topPorts.try_emplace(p.Name, &p);
+    }
+    // The inouts of each net in line order, and the nets in the order they first carry one.
+    std::unordered_map<std::string_view, std::vector<const port*>> inouts;
+    std::vector<std::string_view> order;
+    std::unordered_set<std::string_view> placed;
+    for (const ProjectLine& line : model.LineList) {
+        if (line[0] != "WIRE" || line[FieldSuggestion] == "S" || line[5].empty())
+            continue;
+        for (const auto& [inst, name] : {std::pair{&line[1], &line[2]}, {&line[3], &line[4]}}) {
+            if (*inst != model.TopName)
+                continue;
+            const auto own = topPorts.find(*name);
+            if (own == topPorts.end() || !placed.insert(own->first).second)
+                continue;
+            const port& p = *own->second;
+            if (p.Kind != 'B' || p.Combined)
+                continue;
+            auto [at, isNew] = inouts.try_emplace(line[5]);
+            if (isNew)
+                order.push_back(line[5]);
+            at->second.push_back(&p);
+        }
+    }
+    for (std::string_view net : order) {
+        const std::vector<const port*>& on = inouts[net];
+        const auto named = topPorts.find(net);
+        const port* joined = nullptr;
+        if (named != topPorts.end() && IsDeclaredKind(named->second->Kind)) {
+            joined = named->second;
+        } else {
+            joined = on.front();
+            renames.emplace(std::string(net), joined->Name);
+        }
+        for (const port* p : on)
+            if (p != joined)
+                model.LogWarning("The inout port " + p->Name + " (" + model.TopName +
+                                 ") is left unconnected: its net is the inout port " +
+                                 joined->Name + ", and HDL joins no two inout ports of a module.");
+    }
+    return renames;
+}
+
+std::string RenamedWords(const std::string& field, const NetRenames& renames) {
+    if (renames.empty())
+        return field;
+    std::string text;
+    text.reserve(field.size());
+    for (std::size_t at = 0; at <= field.size();) {
+        const std::size_t end = std::min(field.find(' ', at), field.size());
+        text += RenamedNet(field.substr(at, end - at), renames);
+        if (end < field.size())
+            text += ' ';
+        at = end + 1;
+    }
+    return text;
+}
+
+const std::string& RenamedNet(const std::string& net, const NetRenames& renames) {
+    const auto it = renames.find(net);
+    return it == renames.end() ? net : it->second;
 }

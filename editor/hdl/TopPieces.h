@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 // The first record with an empty module name; null when the project has none.
 const mdu* FindTopModule(const ProjectModel& model);
@@ -47,6 +48,18 @@ PortBounds DecimalBounds(const ProjectModel& model, const port& p);
 // The bound expressions of the port's line, where a component declares it; its numbers where
 // the line has none.
 PortBounds ExpressionBounds(const port& p);
+
+// Nets a generated top writes under another name than the project's, by the project's name.
+using NetRenames = std::unordered_map<std::string, std::string>;
+// A net that carries a top inout and is named otherwise goes by the inout's name: no assignment
+// joins an inout to its net, as an inout drives both ways. A second inout on the net cannot be
+// joined to it at all, and is told of. Each port is on the net of the first wire line that
+// names it, as the finishing jobs fill them.
+NetRenames InoutNetRenames(ProjectModel& model);
+// An ASSIGN field with each blank-separated word that names a renamed net renamed.
+std::string RenamedWords(const std::string& field, const NetRenames& renames);
+// The net's name in the generated top.
+const std::string& RenamedNet(const std::string& net, const NetRenames& renames);
 
 // "Ignore variant port:" + name + "." or "Unknown port:" + name + ".".
 void LogTopPortLeftOut(ProjectModel& model, const port& p);
