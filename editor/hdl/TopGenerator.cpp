@@ -402,6 +402,8 @@ std::optional<std::string> VhdlSkeleton(ProjectModel& model, const VhdlSourceFac
                 LogGenericWithoutValue(model, m, g);
                 continue;
             }
+            if (DefaultNamesAnotherGeneric(m, g))
+                continue;
             if (!genericMap.empty())
                 genericMap += ",";
             genericMap += "\n\t\t" + PadRight(m.Params[g + ParamName], NameColumns) + " => " +

@@ -3,8 +3,10 @@
 
 #include "editor/hdl/TextColumns.h"
 #include "editor/hdl/TopGenerator.h"
+#include "platform/AsciiCase.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <string_view>
 #include <unordered_set>
@@ -66,6 +68,40 @@ std::optional<int> WidthNumber(const std::string& text) {
 const std::string& GenericValue(const mdu& m, std::size_t group) {
     const std::string& own = m.Params[group + ParamInstValue];
     return IsBlank(own) ? m.Params[group + ParamValue] : own;
+}
+
+bool DefaultNamesAnotherGeneric(const mdu& m, std::size_t group) {
+    if (!IsBlank(m.Params[group + ParamInstValue]))
+        return false;
+    std::unordered_set<std::string> others;
+    for (std::size_t g = 0; g + ParamTexts <= m.Params.size(); g += ParamTexts)
+        if (g != group)
+            others.insert(platform::AsciiLower(m.Params[g + ParamName]));
+    const std::string& value = m.Params[group + ParamValue];
+    for (std::size_t at = 0; at < value.size();) {
+        const char c = value[at];
+        if (c == '"') {
+            // A string literal names nothing.
+            const std::size_t end = value.find('"', at + 1);
+            at = end == std::string::npos ? value.size() : end + 1;
+        } else if (std::isalpha(static_cast<unsigned char>(c))) {
+            std::size_t end = at;
+            while (end < value.size() &&
+                   (std::isalnum(static_cast<unsigned char>(value[end])) || value[end] == '_'))
+                ++end;
+            if (others.count(platform::AsciiLower(value.substr(at, end - at))))
+                return true;
+            at = end;
+        } else if (std::isdigit(static_cast<unsigned char>(c))) {
+            // A number, based ones (16#FF#) and exponents with it.
+            while (at < value.size() && (std::isalnum(static_cast<unsigned char>(value[at])) ||
+                                         value[at] == '_' || value[at] == '#' || value[at] == '.'))
+                ++at;
+        } else {
+            ++at;
+        }
+    }
+    return false;
 }
 
 PortBounds DecimalBounds(const ProjectModel& model, const port& p) {

@@ -32,6 +32,10 @@ inline constexpr std::size_t ParamInstValue = 4;
 // The value a generic is mapped to: the instance's, else the module's default; blank when it has
 // neither.
 const std::string& GenericValue(const mdu& m, std::size_t group);
+// The generic has no instance value and its default names another generic of the module (a
+// depth of 2 ** ADDR_W): the default means that generic in the module's own scope, which the
+// top cannot see, so a generic map leaves the generic to the component's default, the same text.
+bool DefaultNamesAnotherGeneric(const mdu& m, std::size_t group);
 // Only tabs, blanks and line ends.
 bool IsBlank(const std::string& text);
 // A bound as the finishing job reads a port line's width field: decimal digits only.

@@ -401,6 +401,16 @@ TEST_F(TopSkeleton, VhdlFaultsAreMended) {
           "\t\tD" + Blanks(19) + " => 2    )"},
          {":= ;", ":=     ;", "W" + Blanks(19) + " =>"},
          {"Warning: No value for GENERIC W (u1)."}},
+        {"a generic whose default names another generic is left to the component's default",
+         "TOP\t\ttop\nINPUT\t\t\tclk\nMODULE\tram\tu1\t/r.vhd\tvhdl\n"
+         "PARAMETER\t\t\tADDR_W\t3\t\tK\tpositive\nPARAMETER\t\t\tDEPTH_G\t2 ** "
+         "Addr_W\t\t\tpositive\n"
+         "INPUT\t\t\tclk\nWIRE\tu1\tclk\ttop\tclk\tclk\n",
+         'N',
+         {"\t\tDEPTH_G" + Blanks(13) + " : positive" + Blanks(12) + " :=2 ** Addr_W);",
+          "\t\tADDR_W" + Blanks(14) + " => 3    )"},
+         {"DEPTH_G" + Blanks(13) + " =>"},
+         {}},
         {"a generic without default valued on the instance is mapped",
          "TOP\t\ttop\nINPUT\t\t\tclk\nMODULE\tcore\tu1\t/c.vhd\tvhdl\n"
          "PARAMETER\t\t\tW\t\t4\tK\tinteger\nINPUT\t\t\tclk\nWIRE\tu1\tclk\ttop\tclk\tclk\n",
