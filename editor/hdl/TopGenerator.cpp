@@ -206,7 +206,7 @@ std::optional<std::string> VerilogSkeleton(ProjectModel& model, NetRenames* rena
         model.LogError(NoTopModuleFound);
         return std::nullopt;
     }
-    const NetRenames inouts = InoutNetRenames(model);
+    const NetRenames renames = VerilogNetRenames(model, InoutNetRenames(model));
     const std::unordered_set<std::string> assigned = AssignTargets(model.LineList);
     std::string head = "module " + top->Title + "(\n";
     std::string declarations;
@@ -248,11 +248,11 @@ std::optional<std::string> VerilogSkeleton(ProjectModel& model, NetRenames* rena
         head += ");\n" + VerilogDefparams(m);
     }
     tieoffs += AssignLines(model.LineList, [&](const std::string& field) {
-        return "\r\nassign " + RenamedWords(field, inouts) + ";";
+        return "\r\nassign " + RenamedWords(field, renames) + ";";
     });
     if (renamed)
-        *renamed = inouts;
-    return head + tieoffs + VerilogNetCopies(model, *top, inouts);
+        *renamed = renames;
+    return head + tieoffs + VerilogNetCopies(model, *top, renames);
 }
 
 std::optional<std::string> VhdlSkeleton(ProjectModel& model, const VhdlSourceFacts& sources,

@@ -203,6 +203,60 @@ NetRenames InoutNetRenames(ProjectModel& model) {
     return renames;
 }
 
+namespace {
+
+// A Verilog name as the language compares it: an escaped name is its characters after the
+// backslash, so \\u1 is u1.
+std::string VerilogKey(const std::string& name) {
+    if (name.empty() || name.front() != '\\')
+        return name;
+    std::size_t end = name.size();
+    while (end > 1 && name[end - 1] == ' ')
+        --end;
+    return name.substr(1, end - 1);
+}
+
+} // namespace
+
+NetRenames VerilogNetRenames(const ProjectModel& model, NetRenames renames) {
+    std::unordered_set<std::string> instances;
+    for (const mdu& m : model.MduList)
+        if (!m.IsTop())
+            instances.insert(VerilogKey(m.InstName));
+    std::unordered_set<std::string> taken = instances;
+    std::unordered_set<std::string> topPorts;
+    if (const mdu* top = FindTopModule(model); top && HasPorts(*top))
+        for (int k = top->FirstPort; k <= top->LastPort; ++k) {
+            const std::string& name = model.PortList[static_cast<std::size_t>(k)].Name;
+            topPorts.insert(name);
+            taken.insert(VerilogKey(name));
+        }
+    for (const ProjectLine& line : model.LineList)
+        if (line[0] == "WIRE" && line[FieldSuggestion] != "S" && !line[5].empty())
+            taken.insert(VerilogKey(RenamedNet(line[5], renames)));
+    for (const ProjectLine& line : model.LineList) {
+        if (line[0] != "WIRE" || line[FieldSuggestion] == "S" || line[5].empty() ||
+            renames.count(line[5]) || topPorts.count(line[5]) ||
+            !instances.count(VerilogKey(line[5])))
+            continue;
+        // An escaped name keeps its closing blank after the suffix.
+        std::string base = line[5];
+        std::string end;
+        if (base.front() == '\\')
+            while (!base.empty() && base.back() == ' ') {
+                base.pop_back();
+                end = " ";
+            }
+        std::string name;
+        int n = 2;
+        do
+            name = base + "_" + std::to_string(n++) + end;
+        while (!taken.insert(VerilogKey(name)).second);
+        renames.emplace(line[5], name);
+    }
+    return renames;
+}
+
 std::string RenamedWords(const std::string& field, const NetRenames& renames) {
     if (renames.empty())
         return field;

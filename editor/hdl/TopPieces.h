@@ -60,6 +60,10 @@ using NetRenames = std::unordered_map<std::string, std::string>;
 // joined to it at all, and is told of. Each port is on the net of the first wire line that
 // names it, as the finishing jobs fill them.
 NetRenames InoutNetRenames(ProjectModel& model);
+// The renames given, and a new name for each net named like an instance, as Verilog declares
+// nets and instances in one name space: the first of name_2, name_3, ... that no net, top port
+// or instance has. A net that is a top port keeps its name.
+NetRenames VerilogNetRenames(const ProjectModel& model, NetRenames renames);
 // An ASSIGN field with each blank-separated word that names a renamed net renamed.
 std::string RenamedWords(const std::string& field, const NetRenames& renames);
 // The net's name in the generated top.

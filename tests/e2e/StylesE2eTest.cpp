@@ -181,6 +181,19 @@ TEST_F(StyleDesigns, VerilogPinsSharingAPadMakeATopTheToolsAcceptWithAndWithoutI
     EXPECT_FALSE(Has(text, "inout")) << text;
 }
 
+// Regression: Verilog declares nets and instances in one name space, and a copy of the pin
+// named like the net between the register and the pin was refused as a second declaration.
+TEST_F(StyleDesigns, VerilogInstanceNamedLikeANetMakesATopTheToolsAccept) {
+    BuildVerilogLeaves();
+    Duplicate(pin_, "q_n");
+    MapTo("q_n", "drive", "drive");
+    MapAs("b_%P", "q_n", "seen");
+    Wire(reg_, "q_n", "q_n", "value");
+    const fs::path top = Generate(false);
+    ExpectVerilogToolsAccept(top, {Leaves()});
+    EXPECT_TRUE(Has(GeneratedText(top), ".value                (q_n_2")) << GeneratedText(top);
+}
+
 TEST_F(StyleDesigns, VhdlUnitsOfPackagesLibrariesAndEveryPortModeMakeATopTheToolsAccept) {
     NewUnitsProject();
     Map(fifo_, "Clk_i");

@@ -707,6 +707,27 @@ TEST_F(TopSkeleton, NetsTheTopCannotNameAsTheProjectDoesAreRenamed) {
          {"io_pad", "io_pad", "io_pad"},
          {"Warning: The inout port pad (top) is left unconnected: its net is the inout port "
           "io_pad, and HDL joins no two inout ports of a module."}},
+        {"Verilog: nets named like an instance, and a name the next takes",
+         false,
+         "TOP\t\ttop\nOUTPUT\t\t\tu5_2\n" + RenameModules +
+             "WIRE\tu1\ts\tu2\td\tu2\nWIRE\tu1\tw\tu2\tx\tu3\nWIRE\tu1\tw\tu3\tx\tu3\n"
+             "WIRE\tu4\tio\tu5\tio\tu5\nWIRE\tu1\ts\tu3\td\tu2\n"
+             "WIRE\tu3\td\ttop\tu5_2\tu3_2\n",
+         {"u2>u2_2", "u3>u3_3", "u5>u5_3"},
+         {},
+         {"u2_2", "u3_3", "u3_3", "u5_3", "u2_2", "u3_2"},
+         {}},
+        {"Verilog: an ASSIGN line names the renamed net; one named like an instance in another "
+         "letter case keeps its name, an escaped one stays escaped",
+         false,
+         "TOP\t\ttop\nOUTPUT\t1\t0\trd\tY\n" + RenameModules +
+             "WIRE\tu1\ts\ttop\trd\tu1\nWIRE\tu4\tio\tu5\tio\tU4\n"
+             "WIRE\tu1\tw\tu2\tx\t\\u2 \nWIRE\tu2\td\tu3\td\t\\u3\n"
+             "ASSIGN\t rd [1:1] = u1 \n",
+         {"\\u2 >\\u2_2 ", "\\u3>\\u3_2", "u1>u1_2"},
+         {"assign  rd [1:1] = u1_2 ;"},
+         {"u1_2", "U4", "\\u2_2 ", "\\u3_2"},
+         {}},
         {"Verilog: nets that differ in letter case only keep their names",
          false,
          "TOP\t\ttop\nINPUT\t\t\tclk\n" + RenameModules +
