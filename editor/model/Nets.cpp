@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <queue>
+#include <utility>
 
 const char* const CombinedBusWire = "Can't delete a wire connected to a combined bus port of the "
                                     "top module. You can delete the combined bus port first.";
@@ -58,8 +59,11 @@ void RenameInAssignText(std::string& text, const std::string& oldName, const std
 }
 
 void RenameInAssigns(ProjectModel& model, const std::string& oldName, const std::string& newName) {
+    // Read through const access: a line the renaming leaves alone stays shared with the undo copy.
+    const std::string from = " " + oldName + " ";
     for (ProjectLine& line : model.LineList)
-        if (line[0] == "ASSIGN")
+        if (std::as_const(line)[0] == "ASSIGN" &&
+            std::as_const(line)[1].find(from) != std::string::npos)
             RenameInAssignText(line[1], oldName, newName);
 }
 
@@ -492,7 +496,8 @@ void JoinNets(ProjectModel& model, const NetEnd& a, const NetEnd& b) {
             line[1] = netA.Head.Inst;
             line[2] = netA.Head.Port;
             line[5] = name;
-        } else if (keepB && HasEndA(line, netA.Head.Inst, netA.Head.Port) && line[5] == netA.Name) {
+        } else if (keepB && HasEndA(line, netA.Head.Inst, netA.Head.Port) &&
+                   std::as_const(line)[5] == netA.Name) {
             line[5] = name;
         }
     }
@@ -567,7 +572,7 @@ bool RenameNet(ProjectModel& model, const std::string& oldName, const std::strin
     if (oldName == newName)
         return true;
     for (ProjectLine& line : model.LineList)
-        if (IsOrdinaryWireLine(line) && line[5] == oldName)
+        if (IsOrdinaryWireLine(line) && std::as_const(line)[5] == oldName)
             line[5] = newName;
     RenameInAssigns(model, oldName, newName);
     return true;
@@ -594,9 +599,10 @@ void RenameNetsAtOnce(ProjectModel& model,
     };
     for (ProjectLine& line : model.LineList) {
         if (IsOrdinaryWireLine(line)) {
-            for (Step k = next(line[5], std::nullopt); k; k = next(line[5], k))
+            for (Step k = next(std::as_const(line)[5], std::nullopt); k;
+                 k = next(std::as_const(line)[5], k))
                 line[5] = renames[*k].second;
-        } else if (line[0] == "ASSIGN") {
+        } else if (std::as_const(line)[0] == "ASSIGN") {
             // The renamings that can touch this text: those of a name in it (an escaped name
             // keeps its closing blank), and those of each name a renaming puts in.
             std::string& text = line[1];

@@ -9,6 +9,7 @@
 namespace {
 
 const char* const NoTopPointer = "Internal error. Can not find pointer.";
+const char* const NotEnoughMemoryText = "Not enough memory.";
 
 bool SamePortName(const port& p, const std::string& instance, const std::string& portName) {
     return p.Name == portName && p.OwnerName == instance;
@@ -35,12 +36,48 @@ void ProjectModel::InsertLine(int index, ProjectLine line) {
     }
 }
 
-void ProjectModel::NotEnoughMemory() const {
-    const char* const text = "Not enough memory.";
-    if (MemoryPrompt)
-        MemoryPrompt->Message(text, "", MessageKind::Error);
+namespace {
+
+// The models alive, newest first: a line that cannot be allocated knows no model of its own, and
+// the report goes to the window's model.
+ProjectModel* newestModel = nullptr;
+
+} // namespace
+
+ProjectModel::ProjectModel() : older_(newestModel) {
+    if (older_)
+        older_->newer_ = this;
+    newestModel = this;
+}
+
+ProjectModel::~ProjectModel() {
+    if (newer_)
+        newer_->older_ = older_;
     else
-        std::fprintf(stderr, "%s\n", text);
+        newestModel = older_;
+    if (older_)
+        older_->newer_ = newer_;
+}
+
+void ProjectModel::ReportLineMemory() {
+    for (const ProjectModel* m = newestModel; m; m = m->older_)
+        if (m->MemoryPrompt)
+            m->NotEnoughMemory();
+    if (newestModel)
+        newestModel->NotEnoughMemory();
+    std::fprintf(stderr, "%s\n", NotEnoughMemoryText);
+    std::exit(1);
+}
+
+void LineMemoryFailed() {
+    ProjectModel::ReportLineMemory();
+}
+
+void ProjectModel::NotEnoughMemory() const {
+    if (MemoryPrompt)
+        MemoryPrompt->Message(NotEnoughMemoryText, "", MessageKind::Error);
+    else
+        std::fprintf(stderr, "%s\n", NotEnoughMemoryText);
     std::exit(1);
 }
 
@@ -120,22 +157,23 @@ bool ProjectModel::SetPortLineFields(const std::string& instance, const std::str
     std::size_t at = MarkedInstanceLine(*this, instance);
     if (at == LineList.size())
         return false;
+    const ProjectLines& lines = LineList;
     if (kind != "M") {
         std::size_t i = at + 1;
-        for (; i < LineList.size() && InMarkedBlock(LineList[i]); ++i)
-            if (LineList[i][3] == name && LineList[i][FieldKind] == kind)
+        for (; i < lines.size() && InMarkedBlock(lines[i]); ++i)
+            if (lines[i][3] == name && lines[i][FieldKind] == kind)
                 break;
-        if (i == LineList.size() || !InMarkedBlock(LineList[i]))
+        if (i == lines.size() || !InMarkedBlock(lines[i]))
             return false;
         at = i;
     }
-    ProjectLine& line = LineList[at];
     bool changed = false;
     auto set = [&](int field, const std::string& value) {
         if (field < 0 || static_cast<std::size_t>(field) >= ProjectLineFields)
             return;
-        if (line[field] != value) {
-            line[field] = value;
+        // Compared through const access: a field that keeps its value leaves a shared line shared.
+        if (lines[at][field] != value) {
+            LineList[at][field] = value;
             changed = true;
         }
     };

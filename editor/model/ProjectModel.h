@@ -48,7 +48,8 @@ struct RebuildResult {
 
 class ProjectModel {
 public:
-    ProjectModel() = default;
+    ProjectModel();
+    ~ProjectModel();
     ProjectModel(const ProjectModel&) = delete;
     ProjectModel& operator=(const ProjectModel&) = delete;
 
@@ -191,6 +192,9 @@ public:
     void ClearMarks();
     // A project line could not be allocated: nothing sensible can go on without it.
     [[noreturn]] void NotEnoughMemory() const;
+    // The same for a line that knows no model (a shared line made a copy of its own): the newest
+    // model with a prompt shows it.
+    [[noreturn]] static void ReportLineMemory();
 
     // Undo and redo.
     // Empties target; with a source, fills it with a deep copy of source and marks the project
@@ -258,6 +262,10 @@ private:
     int FindInstanceIndexed(const std::string& instance) const;
     int FindPortIndexed(const std::string& instance, const std::string& portName) const;
     void ResetIndexes();
+
+    // The models alive, in the order they were made.
+    ProjectModel* older_ = nullptr;
+    ProjectModel* newer_ = nullptr;
 
     bool undoEnabled_ = false;
     bool redoEnabled_ = false;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <iterator>
 #include <unordered_map>
+#include <utility>
 
 struct ProjectModel::RebuildState {
     int current = -1; // MduList index of the instance whose block the lines are in; -1 none
@@ -89,7 +90,10 @@ RebuildResult ProjectModel::UpdatePicExecute(RebuildSender sender) {
 }
 
 void ProjectModel::RebuildLine(RebuildState& st, int i) {
-    ProjectLine& line = LineList[i];
+    // The lines are read through const access, so that reading never makes a line shared with
+    // the undo copy a copy of its own; only the run-time marks and the rare repairs write.
+    const ProjectLine& line = std::as_const(LineList)[i];
+    ProjectLine& marks = LineList[i];
     if (line[0].empty())
         return;
     auto orphan = [&] {
@@ -97,8 +101,8 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
         // record and keep their text, and lose the back reference of an earlier rebuild.
         if (st.firstOrphanLine < 0)
             st.firstOrphanLine = i;
-        line[FieldKind].clear();
-        line[FieldIndex].clear();
+        marks[FieldKind].clear();
+        marks[FieldIndex].clear();
     };
     switch (line[0].front()) {
     case 'T':
@@ -109,8 +113,8 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
             LogError("More than one top module.");
             // The lines of a refused top module belong to no instance.
             st.current = -1;
-            line[FieldKind].clear();
-            line[FieldIndex].clear();
+            marks[FieldKind].clear();
+            marks[FieldIndex].clear();
             return;
         }
         TopName = line[2];
@@ -130,8 +134,8 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
         }
         mdu& m = MduList[st.current];
         ++m.ParaCount;
-        SetMark(line[FieldKind], "R");
-        line[FieldIndex].clear();
+        SetMark(marks[FieldKind], "R");
+        marks[FieldIndex].clear();
         for (std::size_t f = 1; f <= 7; ++f)
             m.Params.push_back(line[f]);
         return;
@@ -149,8 +153,8 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
     case 'W': {
         const bool suggestion = line[FieldSuggestion] == "S";
         if (!suggestion) {
-            SetMark(line[FieldKind], "W");
-            SetIndexMark(line[FieldIndex], static_cast<long long>(WireList.size()));
+            SetMark(marks[FieldKind], "W");
+            SetIndexMark(marks[FieldIndex], static_cast<long long>(WireList.size()));
         }
         wire& w = (suggestion ? SuggestList : WireList).emplace_back();
         w.Name = line[5];
@@ -170,7 +174,7 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
 }
 
 void ProjectModel::BuildInstance(RebuildState& st, int i, bool isTop) {
-    ProjectLine& line = LineList[i];
+    const ProjectLine& line = std::as_const(LineList)[i];
     mdu m;
     if (isTop) {
         m.InstName = line[2];
@@ -194,14 +198,13 @@ void ProjectModel::BuildInstance(RebuildState& st, int i, bool isTop) {
     int brush = 0;
     int pen = 0;
     GetLineColors('M', i, brush, pen);
-    SetMark(line[FieldKind], "M");
-    SetIndexMark(line[FieldIndex], index);
+    SetMark(LineList[i][FieldKind], "M");
+    SetIndexMark(LineList[i][FieldIndex], index);
     PlaceInstance(index, brush, pen);
 }
 
 void ProjectModel::RepairInstanceName(RebuildState& st, int i) {
-    ProjectLine& line = LineList[i];
-    const std::string name = line[2];
+    const std::string name = std::as_const(LineList)[i][2];
     if (FindInstance(name) < 0)
         return;
     int& n = st.nextSuffix[name];
@@ -209,7 +212,7 @@ void ProjectModel::RepairInstanceName(RebuildState& st, int i) {
         std::string candidate = name + Decimal(n);
         if (FindInstance(candidate) < 0) {
             ++n; // this candidate is taken from now on
-            line[2] = candidate;
+            LineList[i][2] = candidate;
             LogInfo("Improve the instance " + candidate + " automatically.");
             return;
         }
@@ -218,13 +221,13 @@ void ProjectModel::RepairInstanceName(RebuildState& st, int i) {
 }
 
 void ProjectModel::BuildPort(RebuildState& st, int i) {
-    ProjectLine& line = LineList[i];
+    const ProjectLine& line = std::as_const(LineList)[i];
     const bool msbEmpty = line[1].empty();
     const bool lsbEmpty = line[2].empty();
     if (msbEmpty != lsbEmpty) {
-        line[0] = "#" + line[0];
-        line[FieldKind].clear();
-        line[FieldIndex].clear();
+        LineList[i][0] = "#" + line[0];
+        LineList[i][FieldKind].clear();
+        LineList[i][FieldIndex].clear();
         LogError("Wrong width declaration at line " + Decimal(i) + ".");
         return;
     }
@@ -280,13 +283,13 @@ void ProjectModel::BuildPort(RebuildState& st, int i) {
     if (owner.FirstPort < 0)
         owner.FirstPort = index;
     owner.LastPort = index;
-    SetMark(line[FieldKind], "P");
-    SetIndexMark(line[FieldIndex], index);
+    SetMark(LineList[i][FieldKind], "P");
+    SetIndexMark(LineList[i][FieldIndex], index);
     PlacePort(index, brush, pen);
 }
 
 void ProjectModel::ApplySettingsLine(RebuildState&, int i, RebuildResult& result) {
-    const ProjectLine& line = LineList[i];
+    const ProjectLine& line = std::as_const(LineList)[i];
     if (line[0].empty())
         return;
     auto unknown = [&] { LogWarning(UnknownParameters + Decimal(i)); };
