@@ -154,79 +154,47 @@ bool CanvasController::HighlightObject(char kind, int index, bool hideUnmatched,
 
 namespace {
 
-// An end of a wire line as the marking reads it, pointing into the line's own fields (which the
-// marking never changes).
-struct EndName {
-    std::string_view Inst;
-    std::string_view Port;
-    bool operator==(const EndName&) const = default;
-};
-
-// One net a port's wire lines lead to: its head and the other ends of the lines it heads.
+// One net a port's wire lines lead to: its head and the other ends of the lines it heads, as
+// numbers of the net index.
 struct LinkedNet {
-    EndName Head;
-    std::vector<EndName> Members;
+    int Head = -1;
+    std::vector<int> Members;
 };
 
-// The heads of a port's wire lines (of), each once, at its last place: marking a net again
-// writes the same fields again, so a net's head marks its net once, not once per line of it.
-void HeadsOfLines(const ProjectLines& lines, std::span<const int> of, std::vector<EndName>& heads) {
+// The heads of a port's wires (of), each once, at its last place: marking a net again writes the
+// same fields again, so a net's head marks its net once, not once per line of it. Only lines whose
+// keyword is "WIRE" itself lead anywhere.
+void HeadsOfWires(const NetIndex& nets, std::span<const int> of, std::vector<int>& heads) {
     heads.clear();
     for (auto it = of.rbegin(); it != of.rend(); ++it) {
-        const ProjectLine& l = lines[static_cast<std::size_t>(*it)];
-        if (l[0] != "WIRE")
+        const NetIndex::Wire& w = nets.WireAt(*it);
+        if (!w.WireKeyword)
             continue;
-        const EndName head{l[1], l[2]};
-        if (std::find(heads.begin(), heads.end(), head) == heads.end())
-            heads.push_back(head);
+        if (std::find(heads.begin(), heads.end(), w.A) == heads.end())
+            heads.push_back(w.A);
     }
     std::reverse(heads.begin(), heads.end());
 }
 
-// The other ends of the wire lines a head heads (lines), in line order.
-void AddMembers(const ProjectLines& lines, std::span<const int> headed, LinkedNet& net) {
-    for (int hl : headed) {
-        const ProjectLine& l = lines[static_cast<std::size_t>(hl)];
-        if (l[0] == "WIRE")
-            net.Members.push_back({l[3], l[4]});
+// The other ends of the wires a head heads, in line order.
+void AddMembers(const NetIndex& nets, LinkedNet& net) {
+    for (int w : nets.WiresHeadedBy(net.Head)) {
+        const NetIndex::Wire& wire = nets.WireAt(w);
+        if (wire.WireKeyword)
+            net.Members.push_back(wire.B);
     }
 }
 
-// The nets whose ports are marked with port q: the heads of q's wire lines and the ends of the
-// lines each of them heads.
-std::vector<LinkedNet> LinkedNetsOf(const ProjectModel& m, const port& q, const NetIndex* nets) {
-    const ProjectLines& lines = m.LineList;
-    const EndName self{q.OwnerName, q.Name};
-    auto isWire = [](const ProjectLine& l) { return l[FieldKind] == "W"; };
-    std::vector<EndName> heads;
-    if (nets) {
-        HeadsOfLines(lines, nets->LinesOf(q.OwnerName, q.Name), heads);
-    } else {
-        std::vector<int> ofQ;
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            const ProjectLine& l = lines[i];
-            if (isWire(l) && (EndName{l[1], l[2]} == self || EndName{l[3], l[4]} == self))
-                ofQ.push_back(static_cast<int>(i));
-        }
-        HeadsOfLines(lines, ofQ, heads);
-    }
+// The nets whose ports are marked with the port of end self: the heads of its wires and the ends
+// of the lines each of them heads.
+std::vector<LinkedNet> LinkedNetsOf(const NetIndex& nets, int self) {
+    std::vector<int> heads;
+    HeadsOfWires(nets, nets.WiresOf(self), heads);
     std::vector<LinkedNet> out(heads.size());
-    for (std::size_t h = 0; h < heads.size(); ++h)
+    for (std::size_t h = 0; h < heads.size(); ++h) {
         out[h].Head = heads[h];
-    if (heads.size() == 1 && !nets) {
-        // The usual case without an index: one more walk of the lines.
-        std::vector<int> headed;
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            if (isWire(lines[i]) && EndName{lines[i][1], lines[i][2]} == heads[0])
-                headed.push_back(static_cast<int>(i));
-        AddMembers(lines, headed, out[0]);
-        return out;
+        AddMembers(nets, out[h]);
     }
-    std::optional<NetIndex> own;
-    if (!nets && !heads.empty())
-        nets = &own.emplace(m);
-    for (LinkedNet& net : out)
-        AddMembers(lines, nets->LinesHeadedBy(net.Head.Inst, net.Head.Port), net);
     return out;
 }
 
@@ -280,26 +248,22 @@ bool CanvasController::MarkObjectAndLinks(const std::string& key, int selfBrush,
                                           int linkBrush, int linkPen, int portIndex,
                                           bool hideUnmatched, const NetIndex* nets) {
     ProjectModel& m = model_;
-    ProjectLines& lines = m.LineList;
+    const ProjectLines& lines = m.LineList;
     bool changed = false;
-    auto set = [&changed](std::string& field, const std::string& value) {
-        if (field != value) {
-            field = value;
+    auto set = [&](std::size_t li, std::size_t field, const std::string& value) {
+        if (lines[li][field] != value) {
+            m.LineList[li][field] = value;
             changed = true;
         }
     };
-    auto markSelf = [&](ProjectLine& line) {
-        set(line[FieldBrush], Decimal(selfBrush));
-        set(line[FieldPen], Decimal(selfPen));
+    const std::string selfBrushText = Decimal(selfBrush);
+    const std::string selfPenText = Decimal(selfPen);
+    auto markSelf = [&](std::size_t li) {
+        set(li, FieldBrush, selfBrushText);
+        set(li, FieldPen, selfPenText);
     };
-    std::optional<NetIndex> own;
-    auto index = [&]() -> const NetIndex& {
-        if (nets)
-            return *nets;
-        if (!own)
-            own.emplace(m);
-        return *own;
-    };
+    std::optional<NetIndex> scratch;
+    auto index = [&]() -> const NetIndex& { return nets ? *nets : NetsOf(m, scratch); };
     const bool isPort = !key.empty() && key.front() == 'P';
     const bool portKnown =
         portIndex >= 0 && static_cast<std::size_t>(portIndex) < m.PortList.size();
@@ -310,11 +274,12 @@ bool CanvasController::MarkObjectAndLinks(const std::string& key, int selfBrush,
         std::optional<bool> pDriven;
         const std::string unmatchedBrush = Decimal(UnmatchedBrush);
         const std::string unmatchedPen = Decimal(m.UnmatchedColor);
-        for (ProjectLine& line : lines) {
+        for (std::size_t li = 0; li < lines.size(); ++li) {
+            const ProjectLine& line = lines[li];
             if (!Unmarked(line))
                 continue;
             if (CarriesKey(line, key)) {
-                markSelf(line);
+                markSelf(li);
                 continue;
             }
             if (line[FieldKind] != "P" || !p)
@@ -331,35 +296,38 @@ bool CanvasController::MarkObjectAndLinks(const std::string& key, int selfBrush,
                 allowed = !(*pDriven && HasDriver(index(), b, true));
             }
             if (!allowed) {
-                set(line[FieldBrush], unmatchedBrush);
-                set(line[FieldPen], unmatchedPen);
+                set(li, FieldBrush, unmatchedBrush);
+                set(li, FieldPen, unmatchedPen);
                 if (m.HiddenNoSpace && line[FieldCollapsed] != "Y")
-                    set(line[FieldCollapsed], "Y");
+                    set(li, FieldCollapsed, "Y");
             }
         }
     } else {
         // Only the pointed object's own line can match the key.
         const int at = KeyedLine(m, key);
         if (at >= 0 && Unmarked(lines[at]))
-            markSelf(lines[at]);
+            markSelf(static_cast<std::size_t>(at));
     }
 
     if (isPort && view_.LinkedPorts && portKnown) {
-        const port q = m.PortList[portIndex];
-        const EndName self{q.OwnerName, q.Name};
-        auto markPort = [&](const EndName& end, int brush, int pen) {
-            const int li = MarkedPortLine(m, std::string(end.Inst), std::string(end.Port));
+        const NetIndex& n = index();
+        const int self = n.EndOfPort(m.PortList[portIndex]);
+        auto markPort = [&](int end, const std::string& brush, const std::string& pen) {
+            const int li = n.EndLine(end);
             if (li < 0)
                 return;
-            set(lines[li][FieldBrush], Decimal(brush));
-            set(lines[li][FieldPen], Decimal(pen));
+            set(static_cast<std::size_t>(li), FieldBrush, brush);
+            set(static_cast<std::size_t>(li), FieldPen, pen);
         };
-        for (const LinkedNet& net : LinkedNetsOf(m, q, nets)) {
-            if (!(net.Head == self))
-                markPort(net.Head, m.MainPrtColor, linkPen);
-            for (const EndName& end : net.Members)
-                if (!(end == self))
-                    markPort(end, linkBrush, linkPen);
+        const std::string mainText = Decimal(m.MainPrtColor);
+        const std::string linkBrushText = Decimal(linkBrush);
+        const std::string linkPenText = Decimal(linkPen);
+        for (const LinkedNet& net : LinkedNetsOf(n, self)) {
+            if (net.Head != self)
+                markPort(net.Head, mainText, linkPenText);
+            for (int end : net.Members)
+                if (end != self)
+                    markPort(end, linkBrushText, linkPenText);
         }
     }
     return changed;
@@ -379,11 +347,12 @@ void CanvasController::HighlightPorts(const std::vector<int>& indexes) {
     // its own; the last write to a line is what stays. So for each net only its first and last
     // turns matter, and, for the port of the last (first) turn, the last (first) turn of another.
     ProjectModel& m = model_;
-    ProjectLines& lines = m.LineList;
-    const NetIndex nets(m);
+    const ProjectLines& lines = m.LineList;
+    std::optional<NetIndex> scratch;
+    const NetIndex& nets = NetsOf(m, scratch);
     struct Turn {
         int Time = -1;
-        EndName Port;
+        int Port = -1; // the end of the port whose turn it was
     };
     struct NetTurns {
         LinkedNet Net;
@@ -393,36 +362,34 @@ void CanvasController::HighlightPorts(const std::vector<int>& indexes) {
         int LastOther = -1; // last turn of a port other than Last's
     };
     std::vector<NetTurns> touched;
-    RecordIndex touchedIndex;
+    // Per end, its place in touched when it heads a net a turn reached; -1 when it does not.
+    std::vector<int> touchedAt(nets.EndCount(), -1);
     struct SelfTurn {
         int Time;
         int Line;
     };
     std::vector<SelfTurn> selfTurns;
+    selfTurns.reserve(indexes.size());
     int clock = 0;
-    std::vector<EndName> heads;
+    std::vector<int> heads;
     for (int k : indexes) {
         selfTurns.push_back({clock++, OwnLineOfPort(m, k)});
         if (!view_.LinkedPorts || k < 0 || static_cast<std::size_t>(k) >= m.PortList.size())
             continue;
-        const port& q = m.PortList[k];
-        const EndName self{q.OwnerName, q.Name};
-        HeadsOfLines(lines, nets.LinesOf(q.OwnerName, q.Name), heads);
-        for (const EndName& head : heads) {
-            const std::size_t hash = RecordIndex::Hash(head.Inst, head.Port);
-            auto same = [&](int t) { return touched[t].Net.Head == head; };
-            int t = touchedIndex.Find(hash, same);
+        const int self = nets.EndOfPort(m.PortList[k]);
+        HeadsOfWires(nets, nets.WiresOf(self), heads);
+        for (int head : heads) {
+            int& t = touchedAt[static_cast<std::size_t>(head)];
             const int now = clock++;
             if (t < 0) {
                 t = static_cast<int>(touched.size());
                 touched.push_back({LinkedNet{head, {}}, {now, self}, -1, {now, self}, -1});
-                touchedIndex.Add(hash, t, same);
                 continue;
             }
-            NetTurns& n = touched[t];
-            if (n.FirstOther < 0 && !(self == n.First.Port))
+            NetTurns& n = touched[static_cast<std::size_t>(t)];
+            if (n.FirstOther < 0 && self != n.First.Port)
                 n.FirstOther = now;
-            if (!(self == n.Last.Port)) {
+            if (self != n.Last.Port) {
                 n.LastOther = n.Last.Time;
                 n.Last.Port = self;
             }
@@ -456,28 +423,17 @@ void CanvasController::HighlightPorts(const std::vector<int>& indexes) {
             w.FirstNet = first;
     };
     for (NetTurns& n : touched)
-        AddMembers(lines, nets.LinesHeadedBy(n.Net.Head.Inst, n.Net.Head.Port), n.Net);
-    std::string inst;
-    std::string name;
-    auto lineOf = [&](const EndName& e) {
-        inst.assign(e.Inst);
-        name.assign(e.Port);
-        return MarkedPortLine(m, inst, name);
-    };
+        AddMembers(nets, n.Net);
     for (const NetTurns& n : touched) {
-        auto lastFor = [&](const EndName& e) {
-            return e == n.Last.Port ? n.LastOther : n.Last.Time;
-        };
-        auto firstFor = [&](const EndName& e) {
-            return e == n.First.Port ? n.FirstOther : n.First.Time;
-        };
+        auto lastFor = [&](int e) { return e == n.Last.Port ? n.LastOther : n.Last.Time; };
+        auto firstFor = [&](int e) { return e == n.First.Port ? n.FirstOther : n.First.Time; };
         // Within a turn the head is written first and the ends of its lines after it.
         const bool headIsEnd = std::find(n.Net.Members.begin(), n.Net.Members.end(), n.Net.Head) !=
                                n.Net.Members.end();
         if (!headIsEnd)
-            write(lineOf(n.Net.Head), lastFor(n.Net.Head), firstFor(n.Net.Head), Main);
-        for (const EndName& e : n.Net.Members)
-            write(lineOf(e), lastFor(e), firstFor(e), Friend);
+            write(nets.EndLine(n.Net.Head), lastFor(n.Net.Head), firstFor(n.Net.Head), Main);
+        for (int e : n.Net.Members)
+            write(nets.EndLine(e), lastFor(e), firstFor(e), Friend);
     }
     // A port's own line is written only while nothing has marked it before its turn.
     std::vector<char> selfWritten(lines.size(), 0);
@@ -499,9 +455,9 @@ void CanvasController::HighlightPorts(const std::vector<int>& indexes) {
             continue;
         const auto& [brush, pen] = texts[writes[li].Colour];
         if (lines[li][FieldBrush] != brush)
-            lines[li][FieldBrush] = brush;
+            m.LineList[li][FieldBrush] = brush;
         if (lines[li][FieldPen] != pen)
-            lines[li][FieldPen] = pen;
+            m.LineList[li][FieldPen] = pen;
     }
     lastHighlightKey_ = "P" + Decimal(indexes.back());
 }

@@ -101,8 +101,12 @@ bool ProjectModel::PlacePort(int index, int brush, int pen) {
 }
 
 bool ProjectModel::PlaceWire(wire& w, int dotColor, int lineColor, bool isSuggestion) {
-    const int a = FindPortQuiet(w.InstA, w.PortA);
-    const int b = FindPortQuiet(w.InstB, w.PortB);
+    return PlaceWireEnds(w, FindPortQuiet(w.InstA, w.PortA), FindPortQuiet(w.InstB, w.PortB),
+                         dotColor, lineColor, isSuggestion);
+}
+
+bool ProjectModel::PlaceWireEnds(wire& w, int a, int b, int dotColor, int lineColor,
+                                 bool isSuggestion) {
     if (a < 0 || b < 0)
         return false;
     port& pa = PortList[a];

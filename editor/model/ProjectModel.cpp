@@ -1,6 +1,8 @@
 // Line routines, undo and redo, and the name lookups over the derived records.
 #include "editor/model/ProjectModel.h"
 
+#include "editor/model/Nets.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -27,13 +29,33 @@ void ProjectModel::InsertLine(int index, std::initializer_list<std::string_view>
 
 void ProjectModel::InsertLine(int index, ProjectLine line) {
     try {
-        if (index < 0 || static_cast<std::size_t>(index) >= LineList.size())
+        if (index < 0 || static_cast<std::size_t>(index) >= LineList.size()) {
+            // An appended line without a wire mark is no line the net index counts.
+            const bool keepsNets = netsLines_ == LineList.size() && line[FieldKind] != "W";
             LineList.push_back(std::move(line));
-        else
+            if (keepsNets)
+                netsLines_ = LineList.size();
+        } else {
             LineList.insert(LineList.begin() + index, std::move(line));
+        }
     } catch (const std::bad_alloc&) {
         NotEnoughMemory();
     }
+}
+
+bool ProjectModel::NetsAsRebuilt() const {
+    return !staleWireMarks_ && ProjectLine::Edits() == editsAtRebuild_ &&
+           LineList.size() == netsLines_;
+}
+
+void ProjectModel::NoteLinesDropped(std::size_t before, std::uint64_t editsBefore) {
+    if (ProjectLine::Edits() == editsBefore && netsLines_ == before)
+        netsLines_ = LineList.size();
+}
+
+bool ProjectModel::PortNamesUnique() const {
+    FindPortIndexed({}, {}); // indexes every port
+    return !portDuplicates_;
 }
 
 namespace {
@@ -269,6 +291,9 @@ void ProjectModel::CopyLineList(const ProjectLines* source, ProjectLines& target
             NotEnoughMemory();
         }
     }
+    // Lines replaced whole are no longer those the last rebuild read.
+    if (&target == &LineList && source != &target)
+        netsLines_ = static_cast<std::size_t>(-1);
     if (!source)
         return;
     if (&target == &UndoList) {
@@ -360,11 +385,13 @@ int ProjectModel::FindPortIndexed(const std::string& instance, const std::string
     if (portIndexed_ > PortList.size()) {
         portIndex_.Clear();
         portIndexed_ = 0;
+        portDuplicates_ = false;
     }
     for (; portIndexed_ < PortList.size(); ++portIndexed_) {
         const port& p = PortList[portIndexed_];
-        portIndex_.Add(RecordIndex::Hash(p.OwnerName, p.Name), static_cast<int>(portIndexed_),
-                       [&](int k) { return SamePortName(PortList[k], p.OwnerName, p.Name); });
+        if (!portIndex_.Add(RecordIndex::Hash(p.OwnerName, p.Name), static_cast<int>(portIndexed_),
+                            [&](int k) { return SamePortName(PortList[k], p.OwnerName, p.Name); }))
+            portDuplicates_ = true;
     }
     return portIndex_.Find(RecordIndex::Hash(instance, portName),
                            [&](int k) { return SamePortName(PortList[k], instance, portName); });
@@ -380,6 +407,7 @@ int ProjectModel::FindPortQuiet(const std::string& instance, const std::string& 
         if (SamePortName(PortList[i], instance, portName)) {
             portIndex_.Clear();
             portIndexed_ = 0;
+            portDuplicates_ = false;
             return static_cast<int>(i);
         }
     }
@@ -398,6 +426,7 @@ void ProjectModel::ResetIndexes() {
     instIndexed_ = 0;
     portIndex_.Clear();
     portIndexed_ = 0;
+    portDuplicates_ = false;
     rowWidth_ = 0;
     rowCounted_ = 0;
 }

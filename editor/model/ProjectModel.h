@@ -11,13 +11,17 @@
 #include "editor/model/Records.h"
 
 #include <array>
+#include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
+
+class NetIndex;
 
 // Who runs the rebuild: only the new-project case applies a project's settings lines, and the
 // canvas's own resize handling runs it without asking for another resize.
@@ -237,6 +241,27 @@ public:
     bool PlaceInstance(int index, int brush, int pen);
     bool PlacePort(int index, int brush, int pen);
     bool PlaceWire(wire& w, int dotColor, int lineColor, bool isSuggestion);
+
+    // The ends of an ordinary wire as the last rebuild placed it: the PortList indexes of the
+    // ports its end A and end B name (-1 for an end that names no port), its line, and whether its
+    // keyword is "WIRE" itself. One per WireList record, in the same order.
+    struct WireEnds {
+        int A = -1;
+        int B = -1;
+        int Line = -1;
+        bool WireKeyword = false;
+    };
+    const std::vector<WireEnds>& RebuildWireEnds() const { return wireEnds_; }
+    // Counts the rebuilds: what was derived from one is stale after the next.
+    std::uint64_t RebuildSerial() const { return rebuildSerial_; }
+    // The lines are those the last rebuild read, but for lines appended since that carry no wire
+    // mark and suggestion lines dropped from the end since: what it found of the nets still holds.
+    bool NetsAsRebuilt() const;
+    // No two ports share an instance name and a port name.
+    bool PortNamesUnique() const;
+    // Suggestion lines (which the nets never count) were dropped; before is the line count and
+    // editsBefore ProjectLine::Edits() before they went. Dropped from the end, no other line moved.
+    void NoteLinesDropped(std::size_t before, std::uint64_t editsBefore);
     // Box widths of every instance, as the view mode draws them.
     void ComputeModuleWidths();
     // Width and height the picture needs, at least minWidth and minHeight; the wide form is not
@@ -251,6 +276,8 @@ public:
     static char NormalAssignOpenOut(char c);
 
 private:
+    friend const NetIndex& NetsOf(const ProjectModel& model, std::optional<NetIndex>& scratch);
+
     struct RebuildState;
     void RebuildLine(RebuildState& st, int i);
     void BuildPort(RebuildState& st, int i);
@@ -262,6 +289,12 @@ private:
     int FindInstanceIndexed(const std::string& instance) const;
     int FindPortIndexed(const std::string& instance, const std::string& portName) const;
     void ResetIndexes();
+    bool PlaceWireEnds(wire& w, int a, int b, int dotColor, int lineColor, bool isSuggestion);
+    // A line the rebuild leaves unmarked may still carry a wire mark of an earlier one.
+    void NoteUnmarkedLine(const ProjectLine& line) {
+        if (line[FieldKind] == "W")
+            staleWireMarks_ = true;
+    }
 
     // The models alive, in the order they were made.
     ProjectModel* older_ = nullptr;
@@ -286,4 +319,16 @@ private:
     // No two records made by this rebuild share an instance name (so far): a port's owner is then
     // the first instance of its owner's name without a lookup.
     bool namesUnique_ = true;
+    // A port was indexed under a name pair an earlier port has already.
+    mutable bool portDuplicates_ = false;
+
+    // What the last rebuild found of the nets, and what tells whether the lines are still those.
+    std::vector<WireEnds> wireEnds_;
+    bool staleWireMarks_ = false; // a line it did not mark carries a wire mark
+    std::uint64_t rebuildSerial_ = 0;
+    std::uint64_t editsAtRebuild_ = 0; // ProjectLine::Edits() when it ended
+    std::size_t netsLines_ = 0;        // the line count that goes with them
+    // The net index made from them, for the rebuild it was made from.
+    mutable std::unique_ptr<NetIndex> netsCache_;
+    mutable std::uint64_t netsCacheSerial_ = 0;
 };

@@ -59,6 +59,8 @@ RebuildResult ProjectModel::UpdatePicExecute(RebuildSender sender) {
     MessageLog::Batch batch(Log);
     rebuilding_ = true;
     namesUnique_ = true;
+    wireEnds_.clear();
+    staleWireMarks_ = false;
     for (std::size_t i = 0; i < LineList.size(); ++i) {
         const int line = static_cast<int>(i);
         if (sender == RebuildSender::FileNewPrj)
@@ -66,6 +68,9 @@ RebuildResult ProjectModel::UpdatePicExecute(RebuildSender sender) {
         RebuildLine(st, line);
     }
     rebuilding_ = false;
+    ++rebuildSerial_;
+    editsAtRebuild_ = ProjectLine::Edits();
+    netsLines_ = LineList.size();
 
     if (st.firstOrphanLine >= 0)
         LogWarning("Lines without a TOP or MODULE line above them are ignored, the first at line " +
@@ -94,8 +99,10 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
     // the undo copy a copy of its own; only the run-time marks and the rare repairs write.
     const ProjectLine& line = std::as_const(LineList)[i];
     ProjectLine& marks = LineList[i];
-    if (line[0].empty())
+    if (line[0].empty()) {
+        NoteUnmarkedLine(line);
         return;
+    }
     auto orphan = [&] {
         // A damaged file can give port or parameter lines that no instance owns: they make no
         // record and keep their text, and lose the back reference of an earlier rebuild.
@@ -152,7 +159,9 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
         return;
     case 'W': {
         const bool suggestion = line[FieldSuggestion] == "S";
-        if (!suggestion) {
+        if (suggestion) {
+            NoteUnmarkedLine(line);
+        } else {
             SetMark(marks[FieldKind], "W");
             SetIndexMark(marks[FieldIndex], static_cast<long long>(WireList.size()));
         }
@@ -162,13 +171,19 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
         w.PortA = line[2];
         w.InstB = line[3];
         w.PortB = line[4];
-        if (suggestion)
-            PlaceWire(w, SmartMarkColor, SmartWireColor, true);
-        else
-            PlaceWire(w, WireEndColor, WireColor, false);
+        // The ends found here are the net index's, so that no query looks them up by name again.
+        const int a = FindPortQuiet(w.InstA, w.PortA);
+        const int b = FindPortQuiet(w.InstB, w.PortB);
+        if (suggestion) {
+            PlaceWireEnds(w, a, b, SmartMarkColor, SmartWireColor, true);
+        } else {
+            PlaceWireEnds(w, a, b, WireEndColor, WireColor, false);
+            wireEnds_.push_back({a, b, i, line[0] == "WIRE"});
+        }
         return;
     }
     default:
+        NoteUnmarkedLine(line);
         return;
     }
 }
