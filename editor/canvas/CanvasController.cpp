@@ -84,6 +84,17 @@ void CanvasController::Rebuild() {
         model_.UpdatePicExecute(RebuildSender::MainWindow);
 }
 
+void CanvasController::RefreshMarks() {
+    if (host_.RefreshMarks) {
+        host_.RefreshMarks();
+        return;
+    }
+    // A host without the refresh rebuilds after every gesture.
+    bool changed = false;
+    if (host_.Rebuild || !model_.RefreshMarks(changed))
+        Rebuild();
+}
+
 void CanvasController::ShowSelectionCount() {
     SetStatus(SelectionPanel, "Sel:" + Decimal(static_cast<int>(model_.SelList.size())));
 }
@@ -251,10 +262,7 @@ bool CanvasController::MarkObjectAndLinks(const std::string& key, int selfBrush,
     const ProjectLines& lines = m.LineList;
     bool changed = false;
     auto set = [&](std::size_t li, std::size_t field, const std::string& value) {
-        if (lines[li][field] != value) {
-            m.LineList[li][field] = value;
-            changed = true;
-        }
+        changed |= m.SetMark(li, field, value);
     };
     const std::string selfBrushText = Decimal(selfBrush);
     const std::string selfPenText = Decimal(selfPen);
@@ -454,10 +462,8 @@ void CanvasController::HighlightPorts(const std::vector<int>& indexes) {
         if (writes[li].Last < 0)
             continue;
         const auto& [brush, pen] = texts[writes[li].Colour];
-        if (lines[li][FieldBrush] != brush)
-            m.LineList[li][FieldBrush] = brush;
-        if (lines[li][FieldPen] != pen)
-            m.LineList[li][FieldPen] = pen;
+        m.SetMark(li, FieldBrush, brush);
+        m.SetMark(li, FieldPen, pen);
     }
     lastHighlightKey_ = "P" + Decimal(indexes.back());
 }
@@ -465,7 +471,7 @@ void CanvasController::HighlightPorts(const std::vector<int>& indexes) {
 void CanvasController::ToolButton19Click() {
     model_.ClearMarks();
     HighlightPorts(model_.SelList);
-    Rebuild();
+    RefreshMarks();
 }
 
 void CanvasController::ToolButton8Click() {
@@ -581,7 +587,7 @@ void CanvasController::PaintBox1MouseDown(MouseButton button, const MouseShift& 
         MouseMode = '1';
         ClearSelection();
         model_.ClearMarks();
-        Rebuild();
+        RefreshMarks();
     }
     ShowSelectionCount();
 }
@@ -604,12 +610,12 @@ void CanvasController::PressPort(const MouseShift& shift, int index) {
         if (position < 0) {
             sel.push_back(index);
             if (HighlightObject('P', index, false))
-                Rebuild();
+                RefreshMarks();
         } else {
             sel.erase(sel.begin() + position);
             model_.ClearMarks();
             HighlightPorts(sel);
-            Rebuild();
+            RefreshMarks();
         }
     } else if (shift.Shift) {
         const int from = sel.empty() ? index : sel.back();
@@ -625,14 +631,14 @@ void CanvasController::PressPort(const MouseShift& shift, int index) {
             }
         }
         HighlightPorts(added);
-        Rebuild();
+        RefreshMarks();
     } else {
         ClearSelection();
         model_.ClearMarks();
         sel.push_back(index);
         SetCursor(BusyCursor);
         if (HighlightObject('P', index, model_.SLHideUnmatched && view_.SmartLink))
-            Rebuild();
+            RefreshMarks();
         SetCursor(WireCursor);
     }
 }
@@ -729,7 +735,7 @@ void CanvasController::Image1MouseMove(const MouseShift& shift, int x, int y) {
             HighlightPorts(inBand);
         }
         ShowSelectionCount();
-        Rebuild();
+        RefreshMarks();
         return;
     }
     if (model_.SelList.empty() && MouseMode == '0') {
@@ -741,7 +747,7 @@ void CanvasController::Image1MouseMove(const MouseShift& shift, int x, int y) {
             SetStatus(WirePanel, summary);
         }
         HighlightObject(hit, index, false);
-        Rebuild();
+        RefreshMarks();
         return;
     }
     if (MouseMode == '3') {
@@ -801,7 +807,7 @@ void CanvasController::PaintBox1MouseUp(MouseButton button, const MouseShift& sh
     if (view_.EditMode != 'W') {
         // A band started on empty canvas in TopMap Mode would stay drawn.
         if (mode == '1')
-            Rebuild();
+            RefreshMarks();
         return;
     }
     int index = 0;
@@ -830,11 +836,11 @@ void CanvasController::PaintBox1MouseUp(MouseButton button, const MouseShift& sh
     } else if (hit == 'N' && mode == '3') {
         ClearSelection();
         model_.ClearMarks();
-        Rebuild();
+        RefreshMarks();
     } else if (mode == '4' && hit == 'P') {
         MovePorts(index);
     } else {
-        Rebuild();
+        RefreshMarks();
     }
 }
 
@@ -869,7 +875,7 @@ void CanvasController::MovePorts(int index) {
     ProjectModel& m = model_;
     const int offset = index - DragPrtIdx;
     if (!PrtMoveOk || offset == 0) {
-        Rebuild();
+        RefreshMarks();
         return;
     }
     m.TakeUndoSnapshot();

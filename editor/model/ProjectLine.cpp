@@ -8,6 +8,7 @@
 #include <utility>
 
 thread_local std::uint64_t ProjectLine::edits_ = 0;
+thread_local std::uint64_t ProjectLine::markAccesses_ = 0;
 
 ProjectLine::ProjectLine(const ProjectLine& other) : run_(other.run_), stored_(other.stored_) {
     if (stored_)
@@ -18,6 +19,8 @@ ProjectLine::ProjectLine(ProjectLine&& other) noexcept
     : run_(std::move(other.run_)), stored_(std::exchange(other.stored_, nullptr)) {}
 
 ProjectLine& ProjectLine::operator=(const ProjectLine& other) {
+    if (other.CarriesMarks() || CarriesMarks())
+        ++markAccesses_;
     run_ = other.run_;
     if (stored_ != other.stored_) {
         Release();
@@ -31,6 +34,8 @@ ProjectLine& ProjectLine::operator=(const ProjectLine& other) {
 ProjectLine& ProjectLine::operator=(ProjectLine&& other) noexcept {
     // A move onto a line in place changes which line stands where.
     ++edits_;
+    if (other.CarriesMarks() || CarriesMarks())
+        ++markAccesses_;
     if (this != &other) {
         run_ = std::move(other.run_);
         Release();
@@ -41,6 +46,8 @@ ProjectLine& ProjectLine::operator=(ProjectLine&& other) noexcept {
 
 void swap(ProjectLine& a, ProjectLine& b) noexcept {
     ++ProjectLine::edits_;
+    if (a.CarriesMarks() || b.CarriesMarks())
+        ++ProjectLine::markAccesses_;
     a.run_.swap(b.run_);
     std::swap(a.stored_, b.stored_);
 }

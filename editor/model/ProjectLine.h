@@ -50,11 +50,15 @@ public:
         return stored_ ? stored_->Text[Slot(field)] : Empty();
     }
     // Access for writing: a stored field of a shared line first makes the line's own copy of
-    // them. The access counts as an edit (see Edits()) whether a write follows or not, so code
-    // that only reads should read through a const line.
+    // them. The access counts as an edit (see Edits()), or for fields 8, 9 and 13 as a mark
+    // access (see MarkAccesses()), whether a write follows or not, so code that only reads should
+    // read through a const line.
     std::string& operator[](std::size_t field) {
-        if (field - FieldBrush < RunFields)
+        if (field - FieldBrush < RunFields) {
+            if (field == FieldBrush || field == FieldPen || field == FieldCollapsed)
+                ++markAccesses_;
             return run_[field - FieldBrush];
+        }
         ++edits_;
         Own();
         return stored_->Text[Slot(field)];
@@ -111,6 +115,15 @@ public:
     // moved or swapped onto another; a fresh line (MakeLine, a copy) counts nothing. The rebuild
     // notes it, so that what it derived can tell whether the lines are still those it read.
     static std::uint64_t Edits() { return edits_; }
+    // How many times, on this thread, a highlight mark (field 8, 9 or 13) was opened for writing,
+    // or a line carrying marks was copied or moved onto another: the model tells by it whether it
+    // knows every line that carries marks.
+    static std::uint64_t MarkAccesses() { return markAccesses_; }
+    // Any of fields 8, 9 and 13 is not empty.
+    bool CarriesMarks() const {
+        return !run_[FieldBrush - FieldBrush].empty() || !run_[FieldPen - FieldBrush].empty() ||
+               !run_[FieldCollapsed - FieldBrush].empty();
+    }
 
     friend void swap(ProjectLine& a, ProjectLine& b) noexcept;
     friend ProjectLine MakeLine(std::initializer_list<std::string_view> fields);
@@ -136,6 +149,7 @@ private:
     std::array<std::string, RunFields> run_;
     StoredFields* stored_ = nullptr;
     static thread_local std::uint64_t edits_;
+    static thread_local std::uint64_t markAccesses_;
 };
 
 // The type of `LineList`, `UndoList` and `RedoList` (the members carry the editor's long-standing

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <new>
 #include <unordered_set>
+#include <utility>
 
 namespace {
 
@@ -38,6 +39,7 @@ void ProjectModel::InsertLine(int index, ProjectLine line) {
         } else {
             LineList.insert(LineList.begin() + index, std::move(line));
         }
+        NoteStructure();
     } catch (const std::bad_alloc&) {
         NotEnoughMemory();
     }
@@ -49,6 +51,9 @@ bool ProjectModel::NetsAsRebuilt() const {
 }
 
 void ProjectModel::NoteLinesDropped(std::size_t before, std::uint64_t editsBefore) {
+    if (before == LineList.size())
+        return;
+    NoteStructure();
     if (ProjectLine::Edits() == editsBefore && netsLines_ == before)
         netsLines_ = LineList.size();
 }
@@ -107,6 +112,7 @@ bool ProjectModel::DeleteLineRecord(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= LineList.size())
         return false;
     LineList.erase(LineList.begin() + index);
+    NoteStructure();
     return true;
 }
 
@@ -125,8 +131,10 @@ bool ProjectModel::DeletePortLine(const std::string& instance, const std::string
         if (kind != 'P' && kind != 'R')
             return false;
         if (kind == wanted && line[3] == name) {
-            if (!testOnly)
+            if (!testOnly) {
                 LineList.erase(LineList.begin() + static_cast<std::ptrdiff_t>(i));
+                NoteStructure();
+            }
             return true;
         }
     }
@@ -269,12 +277,66 @@ std::string ProjectModel::FreeWireName(int n) {
     return {};
 }
 
+void ProjectModel::NoteMarked(std::size_t index) {
+    if (markedCount_ == LineList.size() && !markedIn_[index]) {
+        markedIn_[index] = 1;
+        markedLines_.push_back(static_cast<int>(index));
+    }
+}
+
+void ProjectModel::NoteMarksChanged(std::size_t index) {
+    if (index < dirtyIn_.size() && !dirtyIn_[index]) {
+        dirtyIn_[index] = 1;
+        dirtyLines_.push_back(static_cast<int>(index));
+    }
+}
+
+bool ProjectModel::MarksKnown() const {
+    return markedCount_ == LineList.size() && markedStructure_ == structure_ &&
+           markAccesses_ == ProjectLine::MarkAccesses();
+}
+
+bool ProjectModel::SetMark(std::size_t index, std::size_t field, std::string_view value) {
+    // A write of its own keeps what the model knows of the marks; one by anybody else in between
+    // leaves it unknown.
+    const bool known = markAccesses_ == ProjectLine::MarkAccesses();
+    std::string& f = LineList[index][field];
+    if (known)
+        markAccesses_ = ProjectLine::MarkAccesses();
+    if (f == value)
+        return false;
+    f.assign(value);
+    if (!value.empty())
+        NoteMarked(index);
+    NoteMarksChanged(index);
+    return true;
+}
+
 void ProjectModel::ClearMarks() {
-    for (ProjectLine& line : LineList) {
+    auto clear = [this](std::size_t i) {
+        ProjectLine& line = LineList[i];
         line[FieldBrush].clear();
         line[FieldPen].clear();
         line[FieldCollapsed].clear();
+        NoteMarksChanged(i);
+    };
+    // The list holds every line that carries marks, each once, while the lines are as they were
+    // when it was exact and only SetMark wrote marks since.
+    if (MarksKnown()) {
+        for (int i : markedLines_) {
+            clear(static_cast<std::size_t>(i));
+            markedIn_[static_cast<std::size_t>(i)] = 0;
+        }
+    } else {
+        for (std::size_t i = 0; i < LineList.size(); ++i)
+            if (std::as_const(LineList)[i].CarriesMarks())
+                clear(i);
+        markedIn_.assign(LineList.size(), 0);
+        markedCount_ = LineList.size();
+        markedStructure_ = structure_;
     }
+    markedLines_.clear();
+    markAccesses_ = ProjectLine::MarkAccesses();
 }
 
 void ProjectModel::CopyLineList(const ProjectLines* source, ProjectLines& target) {
@@ -292,8 +354,10 @@ void ProjectModel::CopyLineList(const ProjectLines* source, ProjectLines& target
         }
     }
     // Lines replaced whole are no longer those the last rebuild read.
-    if (&target == &LineList && source != &target)
+    if (&target == &LineList && source != &target) {
         netsLines_ = static_cast<std::size_t>(-1);
+        NoteStructure();
+    }
     if (!source)
         return;
     if (&target == &UndoList) {

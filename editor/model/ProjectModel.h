@@ -193,7 +193,13 @@ public:
     static std::string NormalizeBlanks(std::string_view text, bool keepBlanks) {
         return ::NormalizeBlanks(text, keepBlanks);
     }
+    // Empties fields 8, 9 and 13 of every line. It walks only the lines that carry marks (those
+    // the last rebuild found and those SetMark wrote since); all lines when the count changed or
+    // the lines moved so that the ones it knows no longer hold the marks.
     void ClearMarks();
+    // Writes a highlight mark (field 8, 9 or 13) of the line at index and remembers the line for
+    // ClearMarks and RefreshMarks; true when the field changed.
+    bool SetMark(std::size_t index, std::size_t field, std::string_view value);
     // A project line could not be allocated: nothing sensible can go on without it.
     [[noreturn]] void NotEnoughMemory() const;
     // The same for a line that knows no model (a shared line made a copy of its own): the newest
@@ -227,6 +233,13 @@ public:
 
     // Rebuild of the derived records.
     RebuildResult UpdatePicExecute(RebuildSender sender);
+    // In place of the rebuild after a gesture that changed only highlight marks: the colours of
+    // the records are read again from the lines whose marks changed. False when it cannot serve
+    // and the caller rebuilds: the lines were written, moved, inserted or deleted since the last
+    // rebuild (suggestion lines that came or went among them), a collapsed flag changed (the
+    // layout moves), or the last rebuild reported something (it would report it again).
+    // changed tells whether a record's colour changed.
+    bool RefreshMarks(bool& changed);
     void ClearModel();
     void GetLineColors(char kind, int lineIndex, int& brush, int& pen) const;
     int FindInstance(const std::string& instance) const;
@@ -296,6 +309,17 @@ private:
             staleWireMarks_ = true;
     }
 
+    // A line's marks were written or emptied: it goes into the lists of ClearMarks and of
+    // RefreshMarks.
+    void NoteMarked(std::size_t index);
+    void NoteMarksChanged(std::size_t index);
+    // The list of the lines that carry marks is exact.
+    bool MarksKnown() const;
+    // Lines were inserted or deleted.
+    void NoteStructure() { ++structure_; }
+    // The records are those of the lines now; reported: the rebuild logged something.
+    void NoteRebuilt(bool reported);
+
     // The models alive, in the order they were made.
     ProjectModel* older_ = nullptr;
     ProjectModel* newer_ = nullptr;
@@ -328,6 +352,21 @@ private:
     std::uint64_t rebuildSerial_ = 0;
     std::uint64_t editsAtRebuild_ = 0; // ProjectLine::Edits() when it ended
     std::size_t netsLines_ = 0;        // the line count that goes with them
+    std::uint64_t structure_ = 0;      // inserts and deletes through the line routines
+    // What RefreshMarks needs of the last rebuild: the lines it read and whether it reported.
+    std::size_t recordsLines_ = static_cast<std::size_t>(-1);
+    std::uint64_t structureAtRebuild_ = 0;
+    bool rebuildReported_ = false;
+    // The lines whose marks changed since the records were made, each once.
+    std::vector<int> dirtyLines_;
+    std::vector<char> dirtyIn_;
+    // The lines that carry marks, each once, while the line count is markedLines_'s; with the
+    // edits and structure counts of when the list was last known to be exact.
+    std::vector<int> markedLines_;
+    std::vector<char> markedIn_;
+    std::size_t markedCount_ = static_cast<std::size_t>(-1);
+    std::uint64_t markedStructure_ = 0;
+    std::uint64_t markAccesses_ = 0; // ProjectLine::MarkAccesses() as far as the model knows them
     // The net index made from them, for the rebuild it was made from.
     mutable std::unique_ptr<NetIndex> netsCache_;
     mutable std::uint64_t netsCacheSerial_ = 0;

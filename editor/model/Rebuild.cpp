@@ -27,7 +27,7 @@ std::string Decimal(long long v) {
 
 // The rebuild writes the marks of every line, and most are right from the last rebuild already:
 // such a mark is compared, not copied again.
-void SetMark(std::string& field, std::string_view value) {
+void SetKindMark(std::string& field, std::string_view value) {
     if (field != value)
         field.assign(value);
 }
@@ -61,22 +61,31 @@ RebuildResult ProjectModel::UpdatePicExecute(RebuildSender sender) {
     namesUnique_ = true;
     wireEnds_.clear();
     staleWireMarks_ = false;
-    for (std::size_t i = 0; i < LineList.size(); ++i) {
+    const std::uint64_t written = Log.Written();
+    const std::size_t count = LineList.size();
+    // The lines that carry marks are found on the way, for ClearMarks.
+    markedLines_.clear();
+    markedIn_.assign(count, 0);
+    for (std::size_t i = 0; i < count; ++i) {
         const int line = static_cast<int>(i);
         if (sender == RebuildSender::FileNewPrj)
             ApplySettingsLine(st, line, result);
         RebuildLine(st, line);
+        if (std::as_const(LineList)[i].CarriesMarks()) {
+            markedIn_[i] = 1;
+            markedLines_.push_back(line);
+        }
     }
     rebuilding_ = false;
-    ++rebuildSerial_;
-    editsAtRebuild_ = ProjectLine::Edits();
-    netsLines_ = LineList.size();
 
     if (st.firstOrphanLine >= 0)
         LogWarning("Lines without a TOP or MODULE line above them are ignored, the first at line " +
                    Decimal(st.firstOrphanLine) + ".");
+    const bool illegal = PrjOpen && TopName.empty();
+    // A rebuild that reported something reports it again each time: no refresh stands in for it.
+    NoteRebuilt(illegal || Log.Written() != written);
 
-    if (PrjOpen && TopName.empty()) {
+    if (illegal) {
         LogError(IllegalProjectText);
         result.ClosePrjRequested = true;
         return result;
@@ -92,6 +101,69 @@ RebuildResult ProjectModel::UpdatePicExecute(RebuildSender sender) {
     result.Completed = true;
     result.RunScrollBoxResize = sender != RebuildSender::PaintBox1;
     return result;
+}
+
+void ProjectModel::NoteRebuilt(bool reported) {
+    const std::size_t count = LineList.size();
+    ++rebuildSerial_;
+    editsAtRebuild_ = ProjectLine::Edits();
+    netsLines_ = count;
+    recordsLines_ = count;
+    structureAtRebuild_ = structure_;
+    rebuildReported_ = reported;
+    markedCount_ = count;
+    markedStructure_ = structure_;
+    markAccesses_ = ProjectLine::MarkAccesses();
+    dirtyLines_.clear();
+    dirtyIn_.assign(count, 0);
+}
+
+bool ProjectModel::RefreshMarks(bool& changed) {
+    changed = false;
+    // A mark written by anybody but SetMark and ClearMarks may be on a line the model does not
+    // know of.
+    if (rebuildReported_ || LineList.size() != recordsLines_ || structure_ != structureAtRebuild_ ||
+        ProjectLine::Edits() != editsAtRebuild_ || markAccesses_ != ProjectLine::MarkAccesses())
+        return false;
+    // Every line the records were made from is as it was but for its marks, so each record is
+    // where its line's marks say (fields 10 and 11 are the rebuild's own).
+    for (int at : dirtyLines_) {
+        const std::size_t i = static_cast<std::size_t>(at);
+        const ProjectLine& line = LineList[i];
+        const std::string& kind = line[FieldKind];
+        if (kind != "P" && kind != "M")
+            continue;
+        const auto k = ParseDecimal(line[FieldIndex]);
+        if (!k || *k < 0)
+            return false;
+        int brush = 0;
+        int pen = 0;
+        if (kind == "P") {
+            if (static_cast<std::size_t>(*k) >= PortList.size())
+                return false;
+            port& p = PortList[static_cast<std::size_t>(*k)];
+            if (p.LineIndex != at || p.Collapsed != (line[FieldCollapsed] == "Y"))
+                return false;
+            GetLineColors('P', at, brush, pen);
+            changed |= brush != p.BrushColor || pen != p.PenColor;
+            p.BrushColor = brush;
+            p.PenColor = pen;
+        } else {
+            if (static_cast<std::size_t>(*k) >= MduList.size())
+                return false;
+            mdu& d = MduList[static_cast<std::size_t>(*k)];
+            if (d.LineIndex != at)
+                return false;
+            GetLineColors('M', at, brush, pen);
+            changed |= brush != d.BrushColor || pen != d.PenColor;
+            d.BrushColor = brush;
+            d.PenColor = pen;
+        }
+    }
+    for (int at : dirtyLines_)
+        dirtyIn_[static_cast<std::size_t>(at)] = 0;
+    dirtyLines_.clear();
+    return true;
 }
 
 void ProjectModel::RebuildLine(RebuildState& st, int i) {
@@ -141,7 +213,7 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
         }
         mdu& m = MduList[st.current];
         ++m.ParaCount;
-        SetMark(marks[FieldKind], "R");
+        SetKindMark(marks[FieldKind], "R");
         marks[FieldIndex].clear();
         for (std::size_t f = 1; f <= 7; ++f)
             m.Params.push_back(line[f]);
@@ -162,7 +234,7 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
         if (suggestion) {
             NoteUnmarkedLine(line);
         } else {
-            SetMark(marks[FieldKind], "W");
+            SetKindMark(marks[FieldKind], "W");
             SetIndexMark(marks[FieldIndex], static_cast<long long>(WireList.size()));
         }
         wire& w = (suggestion ? SuggestList : WireList).emplace_back();
@@ -213,7 +285,7 @@ void ProjectModel::BuildInstance(RebuildState& st, int i, bool isTop) {
     int brush = 0;
     int pen = 0;
     GetLineColors('M', i, brush, pen);
-    SetMark(LineList[i][FieldKind], "M");
+    SetKindMark(LineList[i][FieldKind], "M");
     SetIndexMark(LineList[i][FieldIndex], index);
     PlaceInstance(index, brush, pen);
 }
@@ -298,7 +370,7 @@ void ProjectModel::BuildPort(RebuildState& st, int i) {
     if (owner.FirstPort < 0)
         owner.FirstPort = index;
     owner.LastPort = index;
-    SetMark(LineList[i][FieldKind], "P");
+    SetKindMark(LineList[i][FieldKind], "P");
     SetIndexMark(LineList[i][FieldIndex], index);
     PlacePort(index, brush, pen);
 }
