@@ -84,6 +84,16 @@ void CanvasController::Rebuild() {
         model_.UpdatePicExecute(RebuildSender::MainWindow);
 }
 
+void CanvasController::RebuildWires() {
+    if (host_.RebuildWires) {
+        host_.RebuildWires();
+        return;
+    }
+    RebuildResult result;
+    if (host_.Rebuild || !model_.RebuildWires(result))
+        Rebuild();
+}
+
 void CanvasController::RefreshMarks() {
     if (host_.RefreshMarks) {
         host_.RefreshMarks();
@@ -825,6 +835,9 @@ void CanvasController::PaintBox1MouseUp(MouseButton button, const MouseShift& sh
         DropSuggestionLines(model_);
         const port a = model_.PortList[index];
         const port b = model_.PortList[DragPrtIdx];
+        // A wire to a top port maps the other port, which inserts port lines; any other wire
+        // changes only wire lines.
+        const bool mapping = IsTopPort(model_, a) || IsTopPort(model_, b);
         if (UndoableEdit([&] { return ConnectPorts(model_, a, b); }))
             SetStatus(WirePanel,
                       (host_.StatusText ? host_.StatusText(WirePanel) : "") + " -Drawn.");
@@ -832,7 +845,10 @@ void CanvasController::PaintBox1MouseUp(MouseButton button, const MouseShift& sh
         model_.ClearMarks();
         if (Properties)
             Properties->ShowPrtInfo(false);
-        Rebuild();
+        if (mapping)
+            Rebuild();
+        else
+            RebuildWires();
     } else if (hit == 'N' && mode == '3') {
         ClearSelection();
         model_.ClearMarks();

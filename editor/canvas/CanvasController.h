@@ -60,6 +60,9 @@ struct CanvasHost {
     // RefreshMarks and the picture, or the rebuild when the refresh cannot serve. Unset, the
     // canvas runs Rebuild.
     std::function<void()> RefreshMarks;
+    // After a wire drawn between two module ports: the model's RebuildWires and the picture, or
+    // the rebuild when that cannot serve. Unset, the canvas runs Rebuild.
+    std::function<void()> RebuildWires;
     std::function<void(int panel, const std::string& text)> SetStatusText;
     std::function<std::string(int panel)> StatusText;
     // Cursor slot 1 to 9; 0 is the default cursor.
@@ -163,6 +166,7 @@ private:
     void SetStatus(int panel, const std::string& text);
     void Rebuild();
     void RefreshMarks();
+    void RebuildWires();
     bool ComputePrtMoveOk(char kind, int index) const;
     bool ComputeMduDropOk(char kind, int index) const;
     void ReleaseInstance(char kind, int index);

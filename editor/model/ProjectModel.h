@@ -240,6 +240,15 @@ public:
     // layout moves), or the last rebuild reported something (it would report it again).
     // changed tells whether a record's colour changed.
     bool RefreshMarks(bool& changed);
+    // In place of the rebuild after an edit that changed only wire lines (and assignments,
+    // suggestions and marks), as a wire drawn between two module ports: the wire and suggestion
+    // records and the lone flags are made again, the instance and port records kept with their
+    // colours read again. False when it cannot serve and the caller rebuilds: an instance or port
+    // line is not where its record was made from, a collapsed flag changed, a line would make a
+    // record the records lack, or the last rebuild reported something. result as the rebuild's.
+    bool RebuildWires(RebuildResult& result);
+    // "I/P/W:" with the numbers of instances, ports and wires.
+    std::string CountsText() const;
     void ClearModel();
     void GetLineColors(char kind, int lineIndex, int& brush, int& pen) const;
     int FindInstance(const std::string& instance) const;
@@ -293,6 +302,7 @@ private:
 
     struct RebuildState;
     void RebuildLine(RebuildState& st, int i);
+    void BuildWire(int i);
     void BuildPort(RebuildState& st, int i);
     void BuildInstance(RebuildState& st, int i, bool isTop);
     void RepairInstanceName(RebuildState& st, int i);

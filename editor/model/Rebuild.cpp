@@ -95,9 +95,7 @@ RebuildResult ProjectModel::UpdatePicExecute(RebuildSender sender) {
     auto [w, h] = PictureExtent(0, 0);
     result.PictureWidth = w;
     result.PictureHeight = h;
-    result.CountsText = "I/P/W:" + Decimal(static_cast<long long>(MduList.size())) + "/" +
-                        Decimal(static_cast<long long>(PortList.size())) + "/" +
-                        Decimal(static_cast<long long>(WireList.size()));
+    result.CountsText = CountsText();
     result.Completed = true;
     result.RunScrollBoxResize = sender != RebuildSender::PaintBox1;
     return result;
@@ -229,35 +227,134 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
         }
         BuildPort(st, i);
         return;
-    case 'W': {
-        const bool suggestion = line[FieldSuggestion] == "S";
-        if (suggestion) {
-            NoteUnmarkedLine(line);
-        } else {
-            SetKindMark(marks[FieldKind], "W");
-            SetIndexMark(marks[FieldIndex], static_cast<long long>(WireList.size()));
-        }
-        wire& w = (suggestion ? SuggestList : WireList).emplace_back();
-        w.Name = line[5];
-        w.InstA = line[1];
-        w.PortA = line[2];
-        w.InstB = line[3];
-        w.PortB = line[4];
-        // The ends found here are the net index's, so that no query looks them up by name again.
-        const int a = FindPortQuiet(w.InstA, w.PortA);
-        const int b = FindPortQuiet(w.InstB, w.PortB);
-        if (suggestion) {
-            PlaceWireEnds(w, a, b, SmartMarkColor, SmartWireColor, true);
-        } else {
-            PlaceWireEnds(w, a, b, WireEndColor, WireColor, false);
-            wireEnds_.push_back({a, b, i, line[0] == "WIRE"});
-        }
+    case 'W':
+        BuildWire(i);
         return;
-    }
     default:
         NoteUnmarkedLine(line);
         return;
     }
+}
+
+void ProjectModel::BuildWire(int i) {
+    const ProjectLine& line = std::as_const(LineList)[i];
+    ProjectLine& marks = LineList[i];
+    const bool suggestion = line[FieldSuggestion] == "S";
+    if (suggestion) {
+        NoteUnmarkedLine(line);
+    } else {
+        SetKindMark(marks[FieldKind], "W");
+        SetIndexMark(marks[FieldIndex], static_cast<long long>(WireList.size()));
+    }
+    wire& w = (suggestion ? SuggestList : WireList).emplace_back();
+    w.Name = line[5];
+    w.InstA = line[1];
+    w.PortA = line[2];
+    w.InstB = line[3];
+    w.PortB = line[4];
+    // The ends found here are the net index's, so that no query looks them up by name again.
+    const int a = FindPortQuiet(w.InstA, w.PortA);
+    const int b = FindPortQuiet(w.InstB, w.PortB);
+    if (suggestion) {
+        PlaceWireEnds(w, a, b, SmartMarkColor, SmartWireColor, true);
+    } else {
+        PlaceWireEnds(w, a, b, WireEndColor, WireColor, false);
+        wireEnds_.push_back({a, b, i, line[0] == "WIRE"});
+    }
+}
+
+bool ProjectModel::RebuildWires(RebuildResult& result) {
+    if (rebuildReported_ || recordsLines_ == static_cast<std::size_t>(-1))
+        return false;
+    const std::size_t count = LineList.size();
+    for (port& p : PortList)
+        p.Lone = true;
+    WireList.clear();
+    SuggestList.clear();
+    wireEnds_.clear();
+    staleWireMarks_ = false;
+    markedLines_.clear();
+    markedIn_.assign(count, 0);
+    // Each instance and port line must still be where its record was made from (fields 10 and
+    // 11 lead from the line to the record and the record's line index back), with the collapsed
+    // flag the record was laid out with; what else the lines hold is wires, assignments and
+    // settings, which make no instance or port.
+    std::size_t instances = 0;
+    std::size_t ports = 0;
+    bool kept = true;
+    rebuilding_ = true;
+    for (std::size_t i = 0; i < count && kept; ++i) {
+        const int at = static_cast<int>(i);
+        const ProjectLine& line = std::as_const(LineList)[i];
+        const std::string& kind = line[FieldKind];
+        if (kind == "P" || kind == "M") {
+            const auto k = ParseDecimal(line[FieldIndex]);
+            int brush = 0;
+            int pen = 0;
+            if (!k || *k < 0) {
+                kept = false;
+            } else if (kind == "P") {
+                port* p = static_cast<std::size_t>(*k) < PortList.size() ? &PortList[*k] : nullptr;
+                kept = p && p->LineIndex == at && p->Collapsed == (line[FieldCollapsed] == "Y");
+                if (kept) {
+                    GetLineColors('P', at, brush, pen);
+                    p->BrushColor = brush;
+                    p->PenColor = pen;
+                    ++ports;
+                }
+            } else {
+                mdu* d = static_cast<std::size_t>(*k) < MduList.size() ? &MduList[*k] : nullptr;
+                kept = d && d->LineIndex == at;
+                if (kept) {
+                    GetLineColors('M', at, brush, pen);
+                    d->BrushColor = brush;
+                    d->PenColor = pen;
+                    ++instances;
+                }
+            }
+        } else if (kind != "R") {
+            const std::string& keyword = line[0];
+            switch (keyword.empty() ? '\0' : keyword.front()) {
+            case 'W':
+                BuildWire(at);
+                break;
+            case 'T':
+            case 'M':
+            case 'P':
+            case 'I':
+            case 'O':
+            case 'B':
+            case 'K':
+                // A line that would make an instance, a port or a parameter the records lack.
+                kept = false;
+                break;
+            default:
+                NoteUnmarkedLine(line);
+                break;
+            }
+        }
+        if (line.CarriesMarks()) {
+            markedIn_[i] = 1;
+            markedLines_.push_back(at);
+        }
+    }
+    rebuilding_ = false;
+    if (!kept || instances != MduList.size() || ports != PortList.size())
+        return false;
+    NoteRebuilt(false);
+    auto [w, h] = PictureExtent(0, 0);
+    result = RebuildResult{};
+    result.PictureWidth = w;
+    result.PictureHeight = h;
+    result.CountsText = CountsText();
+    result.Completed = true;
+    return true;
+}
+
+std::string ProjectModel::CountsText() const {
+    return "I/P/W:" + Decimal(static_cast<long long>(MduList.size())) + "/" +
+           Decimal(static_cast<long long>(PortList.size())) + "/" +
+           Decimal(static_cast<long long>(WireList.size()));
 }
 
 void ProjectModel::BuildInstance(RebuildState& st, int i, bool isTop) {
