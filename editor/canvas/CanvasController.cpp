@@ -4,6 +4,7 @@
 #include "editor/model/ExternalEditor.h"
 #include "editor/model/Nets.h"
 #include "editor/model/Prompt.h"
+#include "editor/model/RecordColumns.h"
 #include "editor/model/TopLevel.h"
 #include "platform/TextFile.h"
 
@@ -113,20 +114,29 @@ char CanvasController::HitTest(int x, int y, int& index) const {
     const ProjectModel& m = model_;
     if (x < m.LeftMargin || y < m.TopMargin)
         return 'N';
-    for (std::size_t i = 0; i < m.MduList.size(); ++i) {
-        const mdu& d = m.MduList[i];
-        if (x >= d.X && x <= d.X + d.Width && y >= d.Y && y <= d.Y + m.TitleHeight) {
-            index = static_cast<int>(i);
-            return 'M';
-        }
+    // The first record in list order that holds the point, among those filed near its column.
+    const RecordColumns& columns = m.Columns();
+    int first = -1;
+    columns.Instances.Near(x, x, [&](int i) {
+        const mdu& d = m.MduList[static_cast<std::size_t>(i)];
+        if ((first < 0 || i < first) && x >= d.X && x <= d.X + d.Width && y >= d.Y &&
+            y <= d.Y + m.TitleHeight)
+            first = i;
+    });
+    if (first >= 0) {
+        index = first;
+        return 'M';
     }
-    for (std::size_t i = 0; i < m.PortList.size(); ++i) {
-        const port& p = m.PortList[i];
+    columns.Ports.Near(x, x, [&](int i) {
+        const port& p = m.PortList[static_cast<std::size_t>(i)];
         const int h = p.Collapsed ? 0 : m.PrtHeight;
-        if (x >= p.X && x <= p.X + m.PrtWidth && y >= p.Y && y <= p.Y + h) {
-            index = static_cast<int>(i);
-            return 'P';
-        }
+        if ((first < 0 || i < first) && x >= p.X && x <= p.X + m.PrtWidth && y >= p.Y &&
+            y <= p.Y + h)
+            first = i;
+    });
+    if (first >= 0) {
+        index = first;
+        return 'P';
     }
     return 'N';
 }

@@ -1,6 +1,8 @@
 // Placement of instance boxes, port boxes and wire ends, box widths and the picture's extent.
 #include "editor/model/ProjectModel.h"
 
+#include "editor/model/RecordColumns.h"
+
 #include <algorithm>
 
 namespace {
@@ -161,6 +163,22 @@ std::pair<long long, long long> ProjectModel::WidePictureExtent(long long minWid
 std::pair<int, int> ProjectModel::PictureExtent(int minWidth, int minHeight) const {
     auto [w, h] = WidePictureExtent(minWidth, minHeight);
     return {ToInt(w), ToInt(h)};
+}
+
+const RecordColumns& ProjectModel::Columns() const {
+    const std::array<long long, 8> key{static_cast<long long>(rebuildSerial_),
+                                       PrtWidth,
+                                       WireEndSize,
+                                       ViewMode,
+                                       ColMargin,
+                                       static_cast<long long>(MduList.size()),
+                                       static_cast<long long>(PortList.size()),
+                                       static_cast<long long>(WireList.size())};
+    if (!columns_ || key != columnsKey_) {
+        columns_ = std::make_unique<RecordColumns>(*this);
+        columnsKey_ = key;
+    }
+    return *columns_;
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #include "editor/model/ProjectModel.h"
 
 #include "editor/model/Nets.h"
+#include "editor/model/RecordColumns.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -22,6 +22,7 @@
 #include <vector>
 
 class NetIndex;
+struct RecordColumns;
 
 // Who runs the rebuild: only the new-project case applies a project's settings lines, and the
 // canvas's own resize handling runs it without asking for another resize.
@@ -291,6 +292,9 @@ public:
     std::pair<long long, long long> WidePictureExtent(long long minWidth,
                                                       long long minHeight) const;
     std::pair<int, int> PictureExtent(int minWidth, int minHeight) const;
+    // The records of the last rebuild filed by the columns they cover, made when first asked for
+    // after a rebuild (or after the sizes it uses changed).
+    const RecordColumns& Columns() const;
 
     // Keeps the layout sizes within the ranges the layout works with; true when one was changed.
     bool ClampLayoutSizes();
@@ -377,6 +381,9 @@ private:
     std::size_t markedCount_ = static_cast<std::size_t>(-1);
     std::uint64_t markedStructure_ = 0;
     std::uint64_t markAccesses_ = 0; // ProjectLine::MarkAccesses() as far as the model knows them
+    // The records by columns, and what they were made from.
+    mutable std::unique_ptr<RecordColumns> columns_;
+    mutable std::array<long long, 8> columnsKey_{};
     // The net index made from them, for the rebuild it was made from.
     mutable std::unique_ptr<NetIndex> netsCache_;
     mutable std::uint64_t netsCacheSerial_ = 0;
