@@ -122,8 +122,8 @@ void Report(benchmark::State& state, const Bench& b) {
     state.SetComplexityN(state.range(0));
 }
 
-// For comparison: the rebuild with its layout, which every gesture's redraw runs, and the drawing
-// of the whole picture, which it no longer needs.
+// For comparison: the rebuild with its layout, which a gesture that moves records still runs, and
+// the drawing of the whole picture, which no gesture needs.
 void BM_RebuildAlone(benchmark::State& state) {
     Bench b(static_cast<int>(state.range(0)));
     for (auto _ : state)
@@ -233,10 +233,11 @@ void BM_ShiftRangeOverEveryPort(benchmark::State& state) {
 
 } // namespace
 
-// N and 4N instances; each gesture should stay under 16 ms at N.
+// N and 4N instances; each gesture should stay under 16 ms at N and under 64 ms at 4N, and the hit
+// test (in microseconds) grow no more than five times from N to 4N.
 BENCHMARK(BM_RebuildAlone)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BM_DrawAlone)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond)->Complexity();
-BENCHMARK(BM_HitTest)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_HitTest)->Arg(1000)->Arg(4000)->Unit(benchmark::kMicrosecond)->Complexity();
 BENCHMARK(BM_HoverOntoANewPort)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BM_InstanceDragAndDrop)
     ->Arg(1000)

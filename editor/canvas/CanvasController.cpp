@@ -298,6 +298,7 @@ bool CanvasController::MarkObjectAndLinks(const std::string& key, int selfBrush,
 
     if (hideUnmatched) {
         const port* p = portKnown ? &m.PortList[portIndex] : nullptr;
+        const NetIndex& n = index();
         // Whether the pointed port has a driver is asked once, not once for every other port.
         std::optional<bool> pDriven;
         const std::string unmatchedBrush = Decimal(UnmatchedBrush);
@@ -317,11 +318,11 @@ bool CanvasController::MarkObjectAndLinks(const std::string& key, int selfBrush,
                 continue;
             const port& b = m.PortList[*other];
             // The rules but the last one, then the last: two driven ports.
-            bool allowed = CanConnect(index(), *p, b, false);
+            bool allowed = CanConnect(n, *p, b, false);
             if (allowed) {
                 if (!pDriven)
-                    pDriven = HasDriver(index(), *p, true);
-                allowed = !(*pDriven && HasDriver(index(), b, true));
+                    pDriven = HasDriver(n, *p, true);
+                allowed = !(*pDriven && HasDriver(n, b, true));
             }
             if (!allowed) {
                 set(li, FieldBrush, unmatchedBrush);

@@ -166,17 +166,26 @@ std::pair<int, int> ProjectModel::PictureExtent(int minWidth, int minHeight) con
 }
 
 const RecordColumns& ProjectModel::Columns() const {
-    const std::array<long long, 8> key{static_cast<long long>(rebuildSerial_),
-                                       PrtWidth,
-                                       WireEndSize,
-                                       ViewMode,
-                                       ColMargin,
-                                       static_cast<long long>(MduList.size()),
-                                       static_cast<long long>(PortList.size()),
-                                       static_cast<long long>(WireList.size())};
-    if (!columns_ || key != columnsKey_) {
-        columns_ = std::make_unique<RecordColumns>(*this);
-        columnsKey_ = key;
+    const std::array<long long, 6> records{static_cast<long long>(recordsSerial_),
+                                           PrtWidth,
+                                           ViewMode,
+                                           ColMargin,
+                                           static_cast<long long>(MduList.size()),
+                                           static_cast<long long>(PortList.size())};
+    const std::array<long long, 3> wires{static_cast<long long>(rebuildSerial_), WireEndSize,
+                                         static_cast<long long>(WireList.size())};
+    if (!columns_) {
+        columns_ = std::make_unique<RecordColumns>();
+        columnsRecords_.fill(-1);
+        columnsWires_.fill(-1);
+    }
+    if (records != columnsRecords_) {
+        columns_->FileInstancesAndPorts(*this);
+        columnsRecords_ = records;
+    }
+    if (wires != columnsWires_) {
+        columns_->FileWires(*this);
+        columnsWires_ = wires;
     }
     return *columns_;
 }

@@ -151,6 +151,18 @@ std::optional<int> ParseDecimal(std::string_view text) {
     }
     if (start == text.size())
         return std::nullopt;
+    // Up to nine digits cannot leave 32 bits: the marks, indexes and sizes the rebuild and the
+    // highlighting read by the thousand are summed up directly.
+    if (text.size() - start <= 9) {
+        int value = 0;
+        for (std::size_t i = start; i < text.size(); ++i) {
+            const unsigned digit = static_cast<unsigned char>(text[i]) - '0';
+            if (digit > 9)
+                return std::nullopt;
+            value = value * 10 + static_cast<int>(digit);
+        }
+        return negative ? -value : value;
+    }
     // from_chars takes no '+' and would take "-" itself; the digits alone are parsed, wider than
     // int so that the most negative value still fits before the sign is applied.
     long long value = 0;

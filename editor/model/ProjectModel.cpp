@@ -32,15 +32,23 @@ void ProjectModel::InsertLine(int index, std::initializer_list<std::string_view>
 void ProjectModel::InsertLine(int index, ProjectLine line) {
     try {
         if (index < 0 || static_cast<std::size_t>(index) >= LineList.size()) {
-            // An appended line without a wire mark is no line the net index counts.
+            // An appended line without a wire mark is no line the net index counts, and one
+            // without marks leaves the list of the marked lines as it was.
             const bool keepsNets = netsLines_ == LineList.size() && line[FieldKind] != "W";
+            const bool keepsMarks = MarksKnown() && !line.CarriesMarks();
             LineList.push_back(std::move(line));
+            NoteStructure();
             if (keepsNets)
                 netsLines_ = LineList.size();
+            if (keepsMarks) {
+                markedIn_.push_back(0);
+                markedCount_ = LineList.size();
+                markedStructure_ = structure_;
+            }
         } else {
             LineList.insert(LineList.begin() + index, std::move(line));
+            NoteStructure();
         }
-        NoteStructure();
     } catch (const std::bad_alloc&) {
         NotEnoughMemory();
     }

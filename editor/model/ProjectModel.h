@@ -383,7 +383,9 @@ private:
     std::uint64_t markAccesses_ = 0; // ProjectLine::MarkAccesses() as far as the model knows them
     // The records by columns, and what they were made from.
     mutable std::unique_ptr<RecordColumns> columns_;
-    mutable std::array<long long, 8> columnsKey_{};
+    mutable std::array<long long, 6> columnsRecords_{};
+    mutable std::array<long long, 3> columnsWires_{};
+    std::uint64_t recordsSerial_ = 0; // whole rebuilds
     // The net index made from them, for the rebuild it was made from.
     mutable std::unique_ptr<NetIndex> netsCache_;
     mutable std::uint64_t netsCacheSerial_ = 0;

@@ -77,6 +77,7 @@ RebuildResult ProjectModel::UpdatePicExecute(RebuildSender sender) {
         }
     }
     rebuilding_ = false;
+    ++recordsSerial_;
 
     if (st.firstOrphanLine >= 0)
         LogWarning("Lines without a TOP or MODULE line above them are ignored, the first at line " +

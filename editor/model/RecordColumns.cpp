@@ -60,28 +60,34 @@ void ColumnIndex::Build(const std::vector<long long>& left, const std::vector<lo
     }
 }
 
-RecordColumns::RecordColumns(const ProjectModel& model) {
+void RecordColumns::FileInstancesAndPorts(const ProjectModel& model) {
     std::vector<long long> left;
     std::vector<long long> right;
-    auto file = [&](ColumnIndex& index) {
-        index.Build(left, right);
-        left.clear();
-        right.clear();
-    };
+    left.reserve(model.PortList.size());
+    right.reserve(model.PortList.size());
     for (const mdu& m : model.MduList) {
         left.push_back(m.X);
         right.push_back(static_cast<long long>(m.X) + m.Width);
     }
-    file(Instances);
+    Instances.Build(left, right);
+    left.clear();
+    right.clear();
     for (const port& p : model.PortList) {
         left.push_back(p.X);
         right.push_back(static_cast<long long>(p.X) + model.PrtWidth);
     }
-    file(Ports);
+    Ports.Build(left, right);
+}
+
+void RecordColumns::FileWires(const ProjectModel& model) {
+    std::vector<long long> left;
+    std::vector<long long> right;
+    left.reserve(model.WireList.size());
+    right.reserve(model.WireList.size());
     const long long r = model.WireEndSize;
     for (const wire& w : model.WireList) {
         left.push_back(std::min(w.X1, w.X2) - r);
         right.push_back(static_cast<long long>(std::max(w.X1, w.X2)) + r);
     }
-    file(Wires);
+    Wires.Build(left, right);
 }

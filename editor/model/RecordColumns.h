@@ -58,5 +58,8 @@ struct RecordColumns {
     ColumnIndex Ports;
     ColumnIndex Wires;
 
-    explicit RecordColumns(const ProjectModel& model);
+    // The instances and ports, which only the whole rebuild moves, and the wires, which the
+    // rebuild of the wires makes again, are filed apart.
+    void FileInstancesAndPorts(const ProjectModel& model);
+    void FileWires(const ProjectModel& model);
 };

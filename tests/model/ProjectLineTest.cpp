@@ -52,6 +52,11 @@ TEST(ParseDecimal, ReadsOnlyPlainSignedDecimalIntegersOf32Bits) {
         {"0x10", std::nullopt},
         {"W-1", std::nullopt},
         {"99999999999999999999", std::nullopt},
+        {"999999999", 999999999},
+        {"-999999999", -999999999},
+        {"1000000000", 1000000000},
+        {"1a", std::nullopt},
+        {"+-", std::nullopt},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ParseDecimal(c.text), c.value) << "text \"" << c.text << "\"";
