@@ -145,6 +145,10 @@ JobResult FinishVhdlJob(std::string_view connection, std::string_view skeleton) 
     std::vector<std::string> names;
     names.reserve(index.Wires().size());
     DistinctTexts declarations;
+    // A net is declared once, as its first record types it: ports of one bit, vectors of one
+    // and ranges that run the other way all pass the width rule, and a second declaration of
+    // the signal is one VHDL refuses.
+    std::unordered_set<std::string_view> declared;
     for (const WireRecord& wire : index.Wires()) {
         names.push_back(PadRight(wire.name, kNameColumns));
         const std::string& padded = names.back();
@@ -158,7 +162,7 @@ JobResult FinishVhdlJob(std::string_view connection, std::string_view skeleton) 
         std::string tail = TypeTail(width, nonsense);
         if (nonsense)
             return JobResult::Failure(EngineError::OutputUnwritable);
-        if (topPorts.count(Lower(wire.name)) == 0)
+        if (topPorts.count(Lower(wire.name)) == 0 && declared.insert(wire.name).second)
             declarations.Add("signal " + padded + " : std_logic" +
                              PadRight(tail, kTypeTailColumns) + ";");
     }

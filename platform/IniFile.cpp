@@ -122,8 +122,12 @@ std::string IniFile::Text() const {
     return out;
 }
 
-IoStatus IniFile::Save() const {
-    return WriteFileAtomic(path_, Text());
+IoStatus IniFile::Save(WriteWay* way) const {
+    WriteWay taken = WriteWay::None;
+    IoStatus status = WriteFileReplacing(path_, Text(), taken);
+    if (way)
+        *way = taken;
+    return status;
 }
 
 const IniFile::Section* IniFile::FindSection(const std::string& name) const {
@@ -182,10 +186,13 @@ void IniFile::WriteString(const std::string& section, const std::string& key,
         if (c == '\r' || c == '\n')
             c = ' ';
     }
+    // Blanks around a value are not read back: written, they would make the next read differ
+    // from this one (a value cut at MaxValueLength may end in one).
+    clean = Trim(clean);
     Section& s = SectionFor(section);
     for (Line& l : s.lines) {
         if (!l.key.empty() && SameIgnoringAsciiCase(l.key, key)) {
-            l.value = Trim(clean);
+            l.value = clean;
             l.raw = l.key + "=" + clean;
             return;
         }
@@ -195,7 +202,7 @@ void IniFile::WriteString(const std::string& section, const std::string& key,
     while (at > 1 && Trim(s.lines[at - 1].raw).empty())
         --at;
     s.lines.insert(s.lines.begin() + static_cast<std::ptrdiff_t>(at),
-                   Line{key + "=" + clean, key, Trim(clean)});
+                   Line{key + "=" + clean, key, clean});
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, std::int32_t value) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/IoStatus.h"
+#include "platform/TextFile.h"
 
 #include <cstdint>
 #include <optional>
@@ -29,7 +30,8 @@ public:
 
     // Reads the file; false when it does not exist or cannot be read (then it starts empty).
     bool Load();
-    IoStatus Save() const;
+    // Replaces the file as WriteFileReplacing does; way tells whether it went in place.
+    IoStatus Save(WriteWay* way = nullptr) const;
 
     const std::string& Path() const { return path_; }
 

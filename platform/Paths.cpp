@@ -56,18 +56,25 @@ std::string UserCacheDir() {
     return UserDir("XDG_CACHE_HOME", ".cache/");
 }
 
+std::string CurrentDirectory() {
+    std::vector<char> cwd(PATH_MAX);
+    while (::getcwd(cwd.data(), cwd.size()) == nullptr) {
+        if (errno != ERANGE)
+            return {};
+        cwd.resize(cwd.size() * 2);
+    }
+    return WithSlash(cwd.data());
+}
+
 std::string AbsolutePath(const std::string& path) {
     if (path.empty())
         return path;
     std::string absolute = path;
     if (path[0] != '/') {
-        std::vector<char> cwd(PATH_MAX);
-        while (::getcwd(cwd.data(), cwd.size()) == nullptr) {
-            if (errno != ERANGE)
-                return path;
-            cwd.resize(cwd.size() * 2);
-        }
-        absolute = WithSlash(cwd.data()) + path;
+        const std::string cwd = CurrentDirectory();
+        if (cwd.empty())
+            return path;
+        absolute = cwd + path;
     }
     // The folded path so far, and where each of its components starts (at its "/").
     std::string out;

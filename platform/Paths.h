@@ -15,6 +15,9 @@ std::string UserConfigDir();
 // $XDG_CACHE_HOME/zun/ (else $HOME/.cache/zun/), ending with "/"; not created here.
 std::string UserCacheDir();
 
+// The current directory, ending with "/"; empty when it cannot be read.
+std::string CurrentDirectory();
+
 // The path made absolute against the current directory, with "." and "name/.." folded where
 // that still names the same file: a ".." after a symbolic link leads to the parent of the link's
 // target, so it stays. An empty path stays empty.

@@ -17,6 +17,15 @@ IoStatus ReadWholeFile(const std::string& path, std::string& text);
 // file is on the platforms the project files come from.
 IoStatus WriteFileAtomic(const std::string& path, const std::string& bytes);
 
+// How WriteFileReplacing reached the file.
+enum class WriteWay { None, Atomic, InPlace };
+
+// WriteFileAtomic, and where the directory refuses the temporary file or the rename while the
+// file itself may be written (a user's file in a folder they may not write), the file is
+// rewritten in place: the room for the new bytes is reserved first and the old bytes are kept,
+// so that a write failing part-way puts them back. A failure names the file and the reason.
+IoStatus WriteFileReplacing(const std::string& path, const std::string& bytes, WriteWay& way);
+
 bool FileExists(const std::string& path); // a regular file (after symbolic links)
 bool DirectoryExists(const std::string& path);
 bool RemoveFile(const std::string& path);

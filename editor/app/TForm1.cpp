@@ -137,6 +137,7 @@ TForm1::TForm1(Prompt& prompt_, PictureDrawer& drawer, QWidget* parent)
     Model.PrjUntitled = false;
     SetClosePrjEnabled(false);
     Model.AppDir = platform::ProgramDir();
+    Model.StartDir = platform::CurrentDirectory();
     CreateSmartLinkWindow();
     CreateWidthWindows();
     CreateContextMenu();
@@ -678,11 +679,7 @@ void TForm1::FileNewPrjExecute(bool senderIsMainWindow, const std::vector<std::s
     SetClosePrjEnabled(true);
     Model.Modified = true;
     UpdateProjectState('n');
-    const QSize labels = drawer_.MeasurePortLabels(Model, View);
-    const QSize names = drawer_.MeasureModuleNames(Model);
-    Model.TitleHeight = names.height();
-    Model.PrtWidth = std::min(std::max(labels.width(), names.width()), 100);
-    Model.PrtHeight = std::min(labels.height(), 25);
+    ZoomSteps->FitSizesToFonts();
     UpdatePicExecute(RebuildSender::FileNewPrj);
     if (CheckAddedInstance) {
         bool first = true;

@@ -77,6 +77,7 @@ void TForm1::RegisterViewHandlers() {
     SettingsWindow->ApplyHooks.SaveSettings = [this] { ::SaveSettings(Model, Services, 'S'); };
     SettingsWindow->ApplyHooks.UpdateProjectState = [this] { UpdateProjectState('n'); };
     SettingsWindow->ApplyHooks.ZoomRecheck = [this] { ZoomSteps->ZoomStep(0); };
+    SettingsWindow->ApplyHooks.FitSizesToFonts = [this] { ZoomSteps->FitSizesToFonts(); };
     SettingsWindow->RecentListEmptied = [this] { BuildRecentMenu(); };
     SetHandler("Settings", [this] { SettingsClick(); });
     // An unwritable work directory found by the settings loader: the dialog on its "General"

@@ -5,6 +5,8 @@
 #include "editor/model/ProjectParser.h"
 
 #include <charconv>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -90,6 +92,10 @@ void CombinePorts(ProjectModel& model, char kind, const std::string& bus, int ms
     model.InsertLine(model.FirstMduLine, std::move(busLine));
     int n = 0;
     ProjectLines assigns;
+    // The names this edit gave: a net that reached two of the ports was renamed at the first,
+    // and its slices are driven by that one net, or the first slice's assignment would name a
+    // net renamed again under it.
+    std::unordered_set<std::string> given;
     for (const CombineRow& row : rows) {
         const std::string slice =
             " [" + std::to_string(row.Msb) + ":" + std::to_string(row.Lsb) + "] ";
@@ -97,9 +103,13 @@ void CombinePorts(ProjectModel& model, char kind, const std::string& bus, int ms
             if (!EndsOnTopPort(model, line, row.Port))
                 continue;
             line[4] = bus;
-            const std::string old = line[5]; // the renaming changes this very field
-            const std::string net = FreeWireNameExcept(model, ++n, bus);
-            RenameNet(model, old, net, false);
+            std::string net = line[5];
+            if (!given.count(net)) {
+                const std::string old = net; // the renaming changes this very field
+                net = FreeWireNameExcept(model, ++n, bus);
+                RenameNet(model, old, net, false);
+                given.insert(net);
+            }
             assigns.push_back(
                 MakeLine({"ASSIGN", kind == 'I' ? " " + net + " = " + bus + slice
                                                 : " " + bus + slice + "= " + net + " "}));
@@ -118,16 +128,26 @@ void CombineToInout(ProjectModel& model, const CapturedPort& in, const CapturedP
     ProjectLine ioLine = MakeLine({"BIDIR", BoundText(in.Msb, in), BoundText(in.Lsb, in), io, "Y"});
     ioLine[FieldKind] = "P";
     model.InsertLine(model.FirstMduLine, std::move(ioLine));
-    const std::pair<const CapturedPort*, const std::string*> nets[] = {
-        {&in, &wires[1]}, {&out, &wires[2]}, {&enable, &wires[0]}};
-    for (const auto& [p, name] : nets)
-        if (!p->Net.empty())
-            RenameNet(model, p->Net, *name, false);
+    // Two of the ports on one net: it is renamed once, and the assignments name it for both.
+    std::array<std::string, 3> names = wires;
+    const std::pair<const CapturedPort*, std::string*> nets[] = {
+        {&in, &names[1]}, {&out, &names[2]}, {&enable, &names[0]}};
+    std::unordered_map<std::string, std::string> renamed;
+    for (const auto& [p, name] : nets) {
+        if (p->Net.empty())
+            continue;
+        if (const auto done = renamed.find(p->Net); done != renamed.end()) {
+            *name = done->second;
+            continue;
+        }
+        RenameNet(model, p->Net, *name, false);
+        renamed.emplace(p->Net, *name);
+    }
     for (ProjectLine& line : model.LineList)
         for (const CapturedPort* p : {&in, &out, &enable})
             if (EndsOnTopPort(model, line, p->Name))
                 line[4] = io;
-    model.InsertLine(-1, {"ASSIGN", " " + wires[1] + " = " + io + " "});
+    model.InsertLine(-1, {"ASSIGN", " " + names[1] + " = " + io + " "});
     model.InsertLine(
-        -1, {"ASSIGN", " " + io + " = ( " + wires[0] + " " + enCondition + " " + wires[2] + " "});
+        -1, {"ASSIGN", " " + io + " = ( " + names[0] + " " + enCondition + " " + names[2] + " "});
 }

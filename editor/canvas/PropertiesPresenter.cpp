@@ -10,6 +10,15 @@ namespace {
 
 const char* const Caption = "ZUN2012";
 
+// A name typed in either edit as it is stored: without blanks, TABs and line ends, but an escaped
+// name keeps the one blank that closes it, as the mapping writes it.
+std::string TypedName(const std::string& text) {
+    std::string name = NormalizeBlanks(text, false);
+    if (!name.empty() && name.front() == '\\')
+        name += ' ';
+    return name;
+}
+
 } // namespace
 
 const std::string& ConnectionRow::Column(int column) const {
@@ -210,12 +219,15 @@ void PropertiesPresenter::Btn1Click() {
     }
     const port p = model_.PortList[CurPrtIdx];
     model_.TakeUndoSnapshot();
-    LabeledEdit1 = NormalizeBlanks(LabeledEdit1, false);
-    if (LabeledEdit1 != ShownWireName && !RenameNet(model_, ShownWireName, LabeledEdit1, false))
+    // A name is changed only when the text differs from the shown one as stored: an Apply
+    // that left an edit alone renames nothing, an escaped name with its closing blank included.
+    LabeledEdit1 = TypedName(LabeledEdit1);
+    if (LabeledEdit1 != TypedName(ShownWireName) &&
+        !RenameNet(model_, ShownWireName, LabeledEdit1, false))
         prompt_.Message("Wire name already exists.");
     if (Edit1Visible) {
-        Edit1 = NormalizeBlanks(Edit1, false);
-        if (Edit1 != ShownPortName && !ModifyWire(model_, CurPrtIdx, Edit1))
+        Edit1 = TypedName(Edit1);
+        if (Edit1 != TypedName(ShownPortName) && !ModifyWire(model_, CurPrtIdx, Edit1))
             prompt_.Message("Port or Wire name already exists.");
     }
     if (UpdatePicture)

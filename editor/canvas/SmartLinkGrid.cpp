@@ -1,6 +1,8 @@
 // The Smart Link window's rule grid and its rule files.
 #include "editor/canvas/SmartLinkGrid.h"
 
+#include "editor/canvas/SmartLink.h"
+#include "editor/model/ProjectFile.h"
 #include "editor/model/ProjectLine.h"
 #include "platform/TextFile.h"
 #include "platform/TextLines.h"
@@ -10,8 +12,10 @@
 
 namespace {
 
-// The window's grid: a file for any other shape cannot be shown or applied.
-constexpr int kFileColumns = 8;
+// The fewest columns and rows a grid of rules has: the "Ena" column and the texts of a rule up
+// to its destination port (the description and any further column may be missing or added),
+// and the header with one rule row.
+constexpr int kFileMinColumns = MinRuleWidth + 1;
 constexpr int kFileMinRows = 2;
 
 const std::string kNoCell;
@@ -85,7 +89,7 @@ bool ParseSmartLinkText(const std::string& text, SmartLinkGrid& grid) {
         return false;
     const std::optional<int> rows = ParseDecimal(lines[0]);
     const std::optional<int> columns = ParseDecimal(lines[1]);
-    if (!rows || !columns || *columns != kFileColumns || *rows < kFileMinRows)
+    if (!rows || !columns || *columns < kFileMinColumns || *rows < kFileMinRows)
         return false;
     // Counted in 64 bits before anything is allocated: the lines must all be there.
     const std::int64_t cells = std::int64_t{*rows} * std::int64_t{*columns};
@@ -104,8 +108,8 @@ bool ParseSmartLinkText(const std::string& text, SmartLinkGrid& grid) {
 }
 
 bool SaveSmartLinkFile(const SmartLinkGrid& grid, const std::string& fileName, int columns,
-                       int rows) {
-    return platform::WriteFileAtomic(fileName, SmartLinkText(grid, columns, rows)).ok;
+                       int rows, MessageLog* log) {
+    return SaveTextFile(fileName, SmartLinkText(grid, columns, rows), log).ok;
 }
 
 bool LoadSmartLinkFile(SmartLinkGrid& grid, const std::string& fileName) {

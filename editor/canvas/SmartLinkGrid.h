@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+class MessageLog;
+
 // Cells by column and row; row 0 is the header. Every row has ColCount cells. Reading a cell
 // outside the grid gives an empty text, so no caller can read past it.
 class SmartLinkGrid {
@@ -37,14 +39,16 @@ private:
 // the cell stays one line. columns or rows 0 (or more than the grid has) mean the grid's own.
 std::string SmartLinkText(const SmartLinkGrid& grid, int columns = 0, int rows = 0);
 
-// Reads a rule file's text into grid. Lines end with CR LF, LF or a lone CR; an empty line is an
-// empty cell. Only a file for the window's grid is taken: 8 columns, 2 rows or more, and a line
-// for every cell. On failure grid is left as it was.
+// Reads a rule file's text into grid, with the row and column counts the file gives. Lines end
+// with CR LF, LF or a lone CR; an empty line is an empty cell. Only a grid that can hold rules is
+// taken: at least the columns up to "Des Port" (7), the header and one rule row, and a line for
+// every cell. On failure grid is left as it was.
 bool ParseSmartLinkText(const std::string& text, SmartLinkGrid& grid);
 
-// Writes the grid's file as one step: on failure the previous file is untouched.
+// Writes the grid's file as one step: on failure the previous file is untouched. A file whose
+// folder cannot take a temporary copy is rewritten in place, which is logged to log when given.
 bool SaveSmartLinkFile(const SmartLinkGrid& grid, const std::string& fileName, int columns,
-                       int rows);
+                       int rows, MessageLog* log = nullptr);
 // Reads the file into grid; false, with grid unchanged, when it is missing, unreadable or not a
 // rule file of the window's grid.
 bool LoadSmartLinkFile(SmartLinkGrid& grid, const std::string& fileName);

@@ -204,7 +204,7 @@ void SmartLinkWindow::MoveRow(int from, int to) {
 }
 
 bool SmartLinkWindow::SaveSmartLinkFile(const std::string& fileName, int columns, int rows) const {
-    return ::SaveSmartLinkFile(StringGrid1, fileName, columns, rows);
+    return ::SaveSmartLinkFile(StringGrid1, fileName, columns, rows, &model_.Log);
 }
 
 bool SmartLinkWindow::LoadSmartLinkFile(const std::string& fileName) {

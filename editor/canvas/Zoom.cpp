@@ -149,6 +149,14 @@ int Zoom::FullView() {
     return steps;
 }
 
+void Zoom::FitSizesToFonts() {
+    const ZoomMeasure labels = host_.MeasurePortLabels();
+    const ZoomMeasure names = host_.MeasureModuleNames();
+    model_.TitleHeight = names.Height;
+    model_.PrtWidth = std::min(std::max(labels.Width, names.Width), FittedMaxPrtWidth);
+    model_.PrtHeight = std::min(labels.Height, FittedMaxPrtHeight);
+}
+
 int Zoom::ActualPortsSize() {
     ProjectModel& m = model_;
     const ZoomMeasure labels = host_.MeasurePortLabels();

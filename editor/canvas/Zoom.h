@@ -19,6 +19,9 @@ inline constexpr int MaxTitleHeight = 40;
 // A zoom step keeps every canvas font between these pixel heights.
 inline constexpr int MinZoomFont = 4;
 inline constexpr int MaxZoomFont = 39;
+// The largest ports a new project's fonts give.
+inline constexpr int FittedMaxPrtWidth = 100;
+inline constexpr int FittedMaxPrtHeight = 25;
 
 struct ZoomMeasure {
     int Width = 0;
@@ -65,6 +68,10 @@ public:
     // Actual Ports Size: ports as large as their labels (at most 150 x 40), widened toward the
     // instance names while the picture fits horizontally. Answers the steps tried.
     int ActualPortsSize();
+    // The sizes a new project takes from its fonts: headers as tall as the instance names, ports
+    // as tall as their labels (at most 25) and as wide as the wider of labels and names (at most
+    // 100). The caller lays the records out again.
+    void FitSizesToFonts();
 
 private:
     void Step(const char* status);

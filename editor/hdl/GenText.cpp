@@ -4,6 +4,8 @@
 #include "editor/model/ProjectFile.h"
 #include "editor/model/ProjectModel.h"
 #include "editor/model/Prompt.h"
+#include "platform/Paths.h"
+#include "platform/TextFile.h"
 #include "platform/TextLines.h"
 
 #include <algorithm>
@@ -68,7 +70,7 @@ void GenTextModel::FormShow() {
 }
 
 bool GenTextModel::WriteFile(const std::string& path) {
-    if (SaveTextFile(path, Text()))
+    if (SaveTextFile(path, Text(), &model_.Log))
         return true;
     prompt_.Message("Can't write the file " + path + ".", "", MessageKind::Error);
     return false;
@@ -80,8 +82,16 @@ bool GenTextModel::BitBtn2Click() {
     chooser.filter = SaveDialogFilter;
     chooser.fileName = SaveFileName;
     chooser.filterIndex = SaveFilterIndex;
+    // A bare name would open wherever the file chooser likes: the design's folder is where
+    // generated text belongs.
+    chooser.initialDir = platform::DirectoryOf(SaveFileName);
+    if (chooser.initialDir.empty())
+        chooser.initialDir = saveFolder_.empty() ? FirstSaveFolder(model_) : saveFolder_;
     const std::optional<std::string> path = prompt_.SaveFile(chooser);
-    return path && WriteFile(*path);
+    if (!path || !WriteFile(*path))
+        return false;
+    saveFolder_ = platform::DirectoryOf(platform::AbsolutePath(*path));
+    return true;
 }
 
 bool GenTextModel::BitBtn3Click() {

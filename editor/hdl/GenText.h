@@ -92,7 +92,9 @@ public:
     void FormClose() { GenStyle = PlainTextStyle; }
 
     // BitBtn2 "Save As", BitBtn3 "Open", BitBtn4 "SFOE", BitBtn5 "SFCN". Each answers whether it
-    // did its work; a failed read or write is shown, and nothing after it happens.
+    // did its work; a failed read or write is shown, and nothing after it happens. Save As opens
+    // in the folder of a save name that has one, else where the last Save As wrote, else in
+    // FirstSaveFolder.
     bool BitBtn2Click();
     bool BitBtn3Click();
     bool BitBtn4Click();
@@ -128,6 +130,8 @@ private:
     ProjectModel& model_;
     Prompt& prompt_;
     bool edited_ = false;
+    // The folder the last Save As wrote to, where the next one opens; empty before the first.
+    std::string saveFolder_;
     bool dragging_ = false;
     bool atTop_ = true;
     double scrollRatio_ = 0.0;

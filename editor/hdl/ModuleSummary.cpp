@@ -220,7 +220,7 @@ bool ShowModuleSummary(ProjectModel& model, EditorServices& services, int instan
         }
     }
     const std::string path = model.WorkDir + SummaryFileName;
-    if (!SaveTextFile(path, summary.HtmlBuf())) {
+    if (!SaveTextFile(path, summary.HtmlBuf(), &model.Log)) {
         model.LogError("Can't write the file " + path + ".");
         return false;
     }

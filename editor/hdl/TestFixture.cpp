@@ -2,7 +2,6 @@
 #include "editor/hdl/TestFixture.h"
 
 #include "editor/hdl/GenText.h"
-#include "editor/hdl/NetFacts.h"
 #include "editor/hdl/TopPieces.h"
 #include "editor/model/ProjectModel.h"
 #include "editor/model/Prompt.h"
@@ -114,7 +113,6 @@ std::optional<FixtureText> VhdlFixture(ProjectModel& model) {
         return std::nullopt;
     WarnWidths(model, ports);
 
-    const TopOutputLoads loads(model, *top);
     std::vector<std::string> lines = {
         "--Test Fixture by ZUN2012.",
         "LIBRARY ieee;",
@@ -132,12 +130,10 @@ std::optional<FixtureText> VhdlFixture(ProjectModel& model) {
     for (std::size_t i = 0; i < ports.size(); ++i) {
         const port& p = *ports[i];
         types.push_back(VhdlType(model, p));
-        // The mode the top's entity gives the port: an output read inside the design is a
-        // buffer there, and a component of another mode would not bind to it.
-        const char* mode = p.Kind == 'I'                       ? " :IN "
-                           : p.Kind == 'B'                     ? " :INOUT "
-                           : p.Kind == 'O' && loads.HasLoad(p) ? " :BUFFER "
-                                                               : " :OUT ";
+        // The modes of the full-source top's entity, whose outputs are out even where the
+        // design reads them (through a signal of their own), so that the component binds to it
+        // under VHDL-93 as well.
+        const char* mode = p.Kind == 'I' ? " :IN " : p.Kind == 'B' ? " :INOUT " : " :OUT ";
         lines.push_back("\t\t" + p.Name + mode + types.back() + (i + 1 < ports.size() ? ";" : ""));
     }
     lines.emplace_back("\t);");

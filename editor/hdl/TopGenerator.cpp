@@ -2,15 +2,17 @@
 #include "editor/hdl/TopGenerator.h"
 
 #include "editor/hdl/DesignCheck.h"
-#include "editor/hdl/NetFacts.h"
 #include "editor/hdl/TextColumns.h"
 #include "editor/hdl/TopPieces.h"
+#include "editor/hdl/VhdlTopPlan.h"
+#include "platform/AsciiCase.h"
 #include "platform/TextFile.h"
 #include "platform/TextLines.h"
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -35,6 +37,8 @@ constexpr std::size_t RangeColumns = 10;
 constexpr std::size_t TypeColumns = 35;
 constexpr std::size_t ValueColumns = 5;
 constexpr std::size_t BoundColumns = 4;
+// The finishing job pads the net names it fills in to these columns.
+constexpr std::size_t WireColumns = 25;
 
 // The targets of the project's ASSIGN lines: the first name of field 1 (" name = ...").
 std::unordered_set<std::string> AssignTargets(const ProjectLines& lines) {
@@ -94,46 +98,6 @@ std::string VhdlMode(char kind, bool buffer) {
     return buffer ? ":buffer " : ":out    ";
 }
 
-std::optional<int> Decimal(const std::string& text) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [at, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || at != end || value < 0)
-        return std::nullopt;
-    return value;
-}
-
-// The nets the finishing job declares as vectors of one bit: it types a net by the bounds of
-// its end B's port line when they are numbers, else by those of its end A's; a top port has
-// none there.
-std::unordered_set<std::string> OneBitVectorNets(const ProjectModel& model) {
-    auto bounds = [&](const std::string& inst,
-                      const std::string& name) -> std::optional<std::pair<int, int>> {
-        if (inst == model.TopName)
-            return std::nullopt;
-        const int k = model.FindPortQuiet(inst, name);
-        if (k < 0)
-            return std::nullopt;
-        const ProjectLine& line = model.LineList[model.PortList[k].LineIndex];
-        const std::optional<int> msb = Decimal(line[1]);
-        const std::optional<int> lsb = Decimal(line[2]);
-        if (!msb || !lsb)
-            return std::nullopt;
-        return std::pair{*msb, *lsb};
-    };
-    std::unordered_set<std::string> nets;
-    for (const ProjectLine& line : model.LineList) {
-        if (line[0] != "WIRE" || line[FieldSuggestion] == "S")
-            continue;
-        std::optional<std::pair<int, int>> b = bounds(line[3], line[4]);
-        if (!b)
-            b = bounds(line[1], line[2]);
-        if (b && b->first == b->second)
-            nets.insert(line[5]);
-    }
-    return nets;
-}
-
 // A bus slice of one bit, " net = bus [n:n] " or " bus [n:n] = net ", on a net declared as a
 // vector of one bit: the finishing job would make the slice one element, a std_logic, and the
 // assignment would mix a vector with a bit; it becomes the one-element slice bus (n downto n),
@@ -160,8 +124,8 @@ std::optional<std::string> OneBitVectorSlice(const std::string& field,
     if (range.size() < 5 || range.front() != '[' || range.back() != ']' ||
         colon == std::string::npos || !nets.count(net))
         return std::nullopt;
-    const std::optional<int> msb = Decimal(range.substr(1, colon - 1));
-    const std::optional<int> lsb = Decimal(range.substr(colon + 1, range.size() - colon - 2));
+    const std::optional<int> msb = WidthNumber(range.substr(1, colon - 1));
+    const std::optional<int> lsb = WidthNumber(range.substr(colon + 1, range.size() - colon - 2));
     if (!msb || !lsb || *msb != *lsb)
         return std::nullopt;
     const std::string slice =
@@ -192,6 +156,45 @@ std::string ConnectionFileText(const ProjectLines& lines) {
             text += line[f];
         }
         text += "\r\n";
+    }
+    return text;
+}
+
+// The finishing job fills each instance port with its net's name and declares the nets, but a
+// top port stands for itself: one on a net named otherwise (the net of another top port, say,
+// after a port mapped to the top gave the net its own name) is joined to the net here. A top
+// output takes the net's value; a top input drives the net unless another top port that is no output
+// names it (a net has one driver). A combined port is joined slice by slice by its ASSIGN lines instead. Each
+// port belongs to the net of the first wire line that names it, as the finishing job fills them.
+std::string VerilogNetCopies(const ProjectModel& model, const mdu& top) {
+    std::unordered_map<std::string_view, const port*> topPorts;
+    if (HasPorts(top))
+        for (int k = top.FirstPort; k <= top.LastPort; ++k) {
+            const port& p = model.PortList[static_cast<std::size_t>(k)];
+            topPorts.try_emplace(p.Name, &p);
+        }
+    std::unordered_set<std::string_view> placed;
+    std::string text;
+    for (const ProjectLine& line : model.LineList) {
+        if (line[0] != "WIRE" || line[FieldSuggestion] == "S" || line[5].empty())
+            continue;
+        const std::string& net = line[5];
+        for (const auto& [inst, name] : {std::pair{&line[1], &line[2]}, {&line[3], &line[4]}}) {
+            if (*inst != model.TopName)
+                continue;
+            const auto own = topPorts.find(*name);
+            if (own == topPorts.end() || !placed.insert(own->first).second)
+                continue;
+            const port& p = *own->second;
+            if (p.Combined || p.Name == net)
+                continue;
+            const auto carrier = topPorts.find(net);
+            if (p.Kind == 'O')
+                text += "\r\nassign " + p.Name + " = " + net + " ;";
+            else if (p.Kind == 'I' &&
+                     (carrier == topPorts.end() || carrier->second->Kind == 'O'))
+                text += "\r\nassign " + net + " = " + p.Name + " ;";
+        }
     }
     return text;
 }
@@ -244,16 +247,16 @@ std::optional<std::string> VerilogSkeleton(ProjectModel& model) {
     }
     tieoffs += AssignLines(model.LineList,
                            [](const std::string& field) { return "\r\nassign " + field + ";"; });
-    return head + tieoffs;
+    return head + tieoffs + VerilogNetCopies(model, *top);
 }
 
-std::optional<std::string> VhdlSkeleton(ProjectModel& model) {
+std::optional<std::string> VhdlSkeleton(ProjectModel& model, const VhdlSourceFacts& sources) {
     const mdu* top = FindTopModule(model);
     if (!top) {
         model.LogError(NoTopModuleFound);
         return std::nullopt;
     }
-    NetFacts facts(model);
+    const VhdlNetPlan plan(model);
     const std::unordered_set<std::string> assigned = AssignTargets(model.LineList);
     const std::string& title = top->Title;
 
@@ -269,21 +272,40 @@ std::optional<std::string> VhdlSkeleton(ProjectModel& model) {
             if (IsDeclaredKind(p.Kind)) {
                 if (!ports.empty())
                     ports += ";\n";
-                const bool buffer = p.Kind == 'O' && facts.HasLoad(p);
-                ports += "\t" + PadRight(p.Name, NameColumns) + " " + VhdlMode(p.Kind, buffer) +
+                // An output the design reads is out as well: the architecture reads its signal.
+                ports += "\t" + PadRight(p.Name, NameColumns) + " " + VhdlMode(p.Kind, false) +
                          PadRight(VhdlType(p, DecimalBounds(model, p)), TypeColumns);
             } else {
                 LogTopPortLeftOut(model, p);
             }
-            if (TakesTieOff(model, p, assigned))
-                tieoffs += VhdlTieOff(model, p, NameColumns);
+            if (TakesTieOff(model, p, assigned)) {
+                port inside = p;
+                inside.Name = plan.Inside(p);
+                tieoffs += VhdlTieOff(model, inside, NameColumns);
+            }
         }
     }
     // An empty port clause is no VHDL: an entity without ports has none.
-    std::string entity = "entity " + title + " is";
+    std::string entityText = "entity " + title + " is";
     if (!ports.empty())
-        entity += " port(\n" + ports + ");";
-    entity += "\nend " + title + ";";
+        entityText += " port(\n" + ports + ");";
+    entityText += "\nend " + title + ";";
+
+    // The inputs that some instance of their module leaves open: their component keeps the
+    // entity's default, without which VHDL would refuse them open.
+    std::unordered_map<std::string, std::unordered_set<std::string>> openInputs;
+    for (const mdu& m : model.MduList)
+        if (!m.IsTop() && HasPorts(m))
+            for (int k = m.FirstPort; k <= m.LastPort; ++k) {
+                const port& p = model.PortList[static_cast<std::size_t>(k)];
+                if (p.Kind == 'I' && p.Lone)
+                    openInputs[m.ModuleName].insert(platform::AsciiLower(p.Name));
+            }
+    static const VhdlEntityContext noSource;
+    std::string context;
+    std::unordered_set<std::string> carried = {VhdlClauseKey("library IEEE;"),
+                                               VhdlClauseKey("use IEEE.std_logic_1164.all;"),
+                                               VhdlClauseKey("library work;")};
 
     std::string components;
     std::unordered_set<std::string> declared;
@@ -293,7 +315,12 @@ std::optional<std::string> VhdlSkeleton(ProjectModel& model) {
             continue;
         // The first instance of a module declares its component.
         const bool declares = declared.insert(m.ModuleName).second;
+        const auto source = sources.find(m.ModuleName);
+        const VhdlEntityContext& entity = source == sources.end() ? noSource : source->second;
         if (declares) {
+            for (const std::string& clause : entity.Clauses)
+                if (carried.insert(VhdlClauseKey(clause)).second)
+                    context += clause + "\n";
             components += "\ncomponent " + m.ModuleName + "  ";
             if (m.Params.size() >= ParamTexts) {
                 components += "\n\tgeneric(";
@@ -328,11 +355,21 @@ std::optional<std::string> VhdlSkeleton(ProjectModel& model) {
                 componentPorts += "\t\t" + PadRight(p.Name, NameColumns) + " " +
                                   VhdlMode(p.Kind, line[0] == "OUTPUT_B") +
                                   PadRight(VhdlType(p, ExpressionBounds(p)), TypeColumns);
+                const std::string lower = platform::AsciiLower(p.Name);
+                const auto byDefault =
+                    p.Kind == 'I' ? entity.Defaults.find(lower) : entity.Defaults.end();
+                const bool hasDefault = byDefault != entity.Defaults.end();
+                if (hasDefault && openInputs[m.ModuleName].count(lower))
+                    componentPorts += " :=" + byDefault->second;
                 if (!associations.empty())
                     associations += ",\n";
-                associations += "\t\t" + PadRight(p.Name, NameColumns) + " => __";
+                if (const VhdlNetPlan::Association* own = plan.AssociationOf(k))
+                    associations += "\t\t" + PadRight(own->Formal, NameColumns) + " => " +
+                                    PadRight(own->Actual, WireColumns);
+                else
+                    associations += "\t\t" + PadRight(p.Name, NameColumns) + " => __";
                 // The engine maps it to open, which VHDL forbids for an input without default.
-                if (p.Kind == 'I' && p.Lone)
+                if (p.Kind == 'I' && p.Lone && !hasDefault)
                     model.LogWarning("The input port " + p.Name + " (" + m.InstName +
                                      ") is left open; VHDL requires it to be connected.");
             }
@@ -364,13 +401,14 @@ std::optional<std::string> VhdlSkeleton(ProjectModel& model) {
             instances += ";\n";
     }
     signals += "\n--Internal Signals End";
-    const std::unordered_set<std::string> oneBitVectors = OneBitVectorNets(model);
-    tieoffs += AssignLines(
-        model.LineList, [&](const std::string& field) { return VhdlAssign(field, oneBitVectors); });
+    tieoffs += AssignLines(model.LineList, [&](const std::string& field) {
+        return VhdlAssign(plan.Assign(field), plan.OneBitVectorNets());
+    });
 
-    return "library IEEE;\nuse IEEE.std_logic_1164.all;\n" + entity +
-           "\narchitecture ZUN2012_Arch of " + title + " is\n" + components + signals + "\nbegin" +
-           instances + tieoffs + "\nend ZUN2012_Arch;";
+    return "library IEEE;\nuse IEEE.std_logic_1164.all;\n" + context + entityText +
+           "\narchitecture ZUN2012_Arch of " + title + " is\n" + components + signals +
+           plan.Declarations() + "\nbegin" + instances + tieoffs + plan.Copies() +
+           "\nend ZUN2012_Arch;";
 }
 
 bool CloseVerilogTop(std::vector<std::string>& lines) {
@@ -447,7 +485,7 @@ std::string TopGenerator::GenVhdlTop() {
     model_.LogAction("Generate VHDL Code.");
     if (!CheckDesign(model_, CheckVhdl))
         return GenDesignErrorText;
-    const std::optional<std::string> skeleton = VhdlSkeleton(model_);
+    const std::optional<std::string> skeleton = VhdlSkeleton(model_, ReadVhdlSourceFacts(model_));
     if (!skeleton || !Finish(EngineJob::FinishVhdl, *skeleton))
         return skeleton ? GenErrorText : GenDesignErrorText;
     return Result(CodeBuf.size());

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/hdl/EngineRunner.h"
+#include "editor/hdl/VhdlTopPlan.h"
 #include "editor/model/ProjectModel.h"
 
 #include <optional>
@@ -30,8 +31,10 @@ std::string ConnectionFileText(const ProjectLines& lines);
 
 // The skeletons ("obj.tmp" before the split into lines), from the records of the last rebuild.
 // They log what they leave out; nothing, with the error logged, when there is no top module.
+// The VHDL one takes the context clauses and the open inputs' defaults from what the modules'
+// sources say; without sources it has the IEEE clauses alone and components without defaults.
 std::optional<std::string> VerilogSkeleton(ProjectModel& model);
-std::optional<std::string> VhdlSkeleton(ProjectModel& model);
+std::optional<std::string> VhdlSkeleton(ProjectModel& model, const VhdlSourceFacts& sources = {});
 
 // The finished Verilog closed by the editor: the engine's "wire " lines after the marker move in
 // front of it, the last one written first, and the module is closed by an empty line and

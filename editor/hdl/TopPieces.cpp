@@ -4,6 +4,8 @@
 #include "editor/hdl/TextColumns.h"
 #include "editor/hdl/TopGenerator.h"
 
+#include <charconv>
+
 const mdu* FindTopModule(const ProjectModel& model) {
     for (const mdu& m : model.MduList)
         if (m.IsTop())
@@ -46,6 +48,15 @@ std::string VerilogDefparams(const mdu& m) {
 
 bool IsBlank(const std::string& text) {
     return NormalizeBlanks(text, false).empty();
+}
+
+std::optional<int> WidthNumber(const std::string& text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [at, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || at != end || value < 0)
+        return std::nullopt;
+    return value;
 }
 
 const std::string& GenericValue(const mdu& m, std::size_t group) {

@@ -5,6 +5,7 @@
 
 #include "editor/model/ProjectModel.h"
 
+#include <optional>
 #include <string>
 
 // The first record with an empty module name; null when the project has none.
@@ -32,6 +33,8 @@ inline constexpr std::size_t ParamInstValue = 4;
 const std::string& GenericValue(const mdu& m, std::size_t group);
 // Only tabs, blanks and line ends.
 bool IsBlank(const std::string& text);
+// A bound as the finishing job reads a port line's width field: decimal digits only.
+std::optional<int> WidthNumber(const std::string& text);
 
 // The MSB and LSB texts of a top port: its numbers, or, for a width that did not evaluate, the
 // bound expressions of its line (its raw fields where those are empty); empty for one bit.

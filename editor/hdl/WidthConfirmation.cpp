@@ -31,12 +31,12 @@ std::string IntegerOperand(int value) {
 }
 
 // The parameters' names put into a text. A row gives its Value when that is an integer, else its
-// Default; a default that is an expression has the names in it put in as well, whichever row they
-// belong to (a parameter declared as ((DATA_WIDTH+7)/8) follows DATA_WIDTH, as in the module
-// itself). A name met again while its own text is being made (a default that names its own
-// parameter, or two that name each other) stays, so the expression fails rather than the
-// substitution running on; a text that would grow past MaxResolvedText stays unexpanded. With
-// anyCase the names are compared in lower case.
+// Default, and with neither its name stays; a default that is an expression has the names in it put
+// in as well, whichever row they belong to (a parameter declared as ((DATA_WIDTH+7)/8) follows
+// DATA_WIDTH, as in the module itself). A name met again while its own text is being made (a
+// default that names its own parameter, or two that name each other) stays, so the expression fails
+// rather than the substitution running on; a text that would grow past MaxResolvedText stays
+// unexpanded. With anyCase the names are compared in lower case.
 class ParamSubstitution {
 public:
     ParamSubstitution(const std::vector<ParamRow>& params, bool anyCase)
@@ -69,7 +69,8 @@ public:
             if (anyCase_)
                 word_ = platform::AsciiLower(word);
             const auto row = rowOf_.find(anyCase_ ? std::string_view(word_) : word);
-            if (row != rowOf_.end() && state_[row->second] != InProgress)
+            if (row != rowOf_.end() && state_[row->second] != InProgress &&
+                !Unvalued(params_[row->second]))
                 out += Resolved(row->second);
             else
                 out += word;
@@ -80,6 +81,12 @@ public:
 
 private:
     static constexpr std::size_t MaxResolvedText = 4096;
+
+    // A parameter with neither an integer value nor a default stays by its name: the list
+    // shows which one the designer has to set, and the evaluation fails on it.
+    static bool Unvalued(const ParamRow& row) {
+        return !IntStrValue(row.Value) && row.Default.find_first_not_of(' ') == std::string::npos;
+    }
     enum State : char { Unresolved, InProgress, Done };
 
     const std::string& Resolved(std::size_t r) {

@@ -773,13 +773,18 @@ bool ModifyWire(ProjectModel& model, int topPort, const std::string& newName) {
     const int at = MarkedPortLine(model, model.TopName, oldName);
     if (at < 0)
         return true;
-    std::size_t i = static_cast<std::size_t>(at);
-    lines[i][3] = newName;
-    for (++i; i < lines.size(); ++i) {
-        if (IsMarkedWire(lines[i]) && HasEndB(lines[i], model.TopName, oldName)) {
-            lines[i][4] = newName;
-            lines[i][5] = newName;
-        }
+    lines[static_cast<std::size_t>(at)][3] = newName;
+    // The wires take the new name where they name the port, but a net keeps its own name: only
+    // the net named after the port follows it, whole, in the renaming below. A net named after
+    // another top port, or a bus slice's net, renamed on this port's wire alone would leave its
+    // head on two nets, or an assignment naming a net that is gone.
+    for (ProjectLine& line : lines) {
+        if (LineKind(line[0]) != 'W' || line[FieldSuggestion] == "S")
+            continue;
+        if (HasEndB(line, model.TopName, oldName))
+            line[4] = newName;
+        if (HasEndA(line, model.TopName, oldName))
+            line[2] = newName;
     }
     if (!RenameNet(model, oldName, newName, false))
         model.LogError("Fail to modify wire.");

@@ -198,8 +198,9 @@ bool RenameNet(ProjectModel& model, const std::string& oldName, const std::strin
 // Does what RenameNet(old, new, true) for each pair in order does, in one pass over the lines.
 void RenameNetsAtOnce(ProjectModel& model,
                       const std::vector<std::pair<std::string, std::string>>& renames);
-// Renames the top port at PortList index topPort, the wires that end on it and its net. False when
-// the name is refused.
+// Renames the top port at PortList index topPort, the wire ends that name it, the net named after
+// it and the assignments; every other net keeps its name (a bus slice's, or another top port's
+// that the port's net carries). False when the name is refused.
 bool ModifyWire(ProjectModel& model, int topPort, const std::string& newName);
 // Connects every SmartLink suggestion in order, rebuilding the records after each wire made so
 // that the next one sees it, then drops the suggestion lines. Answers the number of wires made;

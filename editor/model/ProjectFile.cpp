@@ -57,7 +57,7 @@ SaveResult WriteProject(ProjectModel& model, const std::string& path) {
     SaveResult r;
     std::string text = BuildProjectText(model);
     ProjectScramble(text);
-    if (IoStatus written = SaveTextFile(path, text); !written) {
+    if (IoStatus written = SaveTextFile(path, text, &model.Log); !written) {
         // The previous file is intact, so the project still differs from it.
         LogFailedWrite(model, written);
         return r;
@@ -183,8 +183,18 @@ std::string BuildProjectText(ProjectModel& model) {
     return text;
 }
 
-IoStatus SaveTextFile(const std::string& path, const std::string& text) {
-    return platform::WriteFileAtomic(path, text);
+IoStatus SaveTextFile(const std::string& path, const std::string& text, MessageLog* log) {
+    platform::WriteWay way = platform::WriteWay::None;
+    IoStatus status = platform::WriteFileReplacing(path, text, way);
+    if (way == platform::WriteWay::InPlace && log)
+        LogWrittenInPlace(*log, path);
+    return status;
+}
+
+void LogWrittenInPlace(MessageLog& log, const std::string& path) {
+    log.LogWarning("Saved " + path +
+                   " without a temporary copy: its folder can not be written, so the file was "
+                   "rewritten in place.");
 }
 
 void LogFailedWrite(ProjectModel& model, const IoStatus& status) {
@@ -218,10 +228,11 @@ SaveResult FileSaveAs1Execute(ProjectModel& model, EditorServices& services) {
         return r;
     }
     // The untitled project is the wizard's work file, which the next engine run replaces: its
-    // name is not offered.
-    const std::string folder = platform::DirectoryOf(model.PrjFileName);
-    const std::string name =
-        model.PrjUntitled ? std::string() : model.PrjFileName.substr(folder.size());
+    // name is not offered, nor its folder, the work directory, which is no place for a design.
+    const bool named = !model.PrjUntitled && !model.PrjFileName.empty();
+    const std::string folder =
+        named ? platform::DirectoryOf(model.PrjFileName) : FirstSaveFolder(model);
+    const std::string name = named ? model.PrjFileName.substr(folder.size()) : std::string();
     FileChooser chooser{"Save Project As", ProjectFilter, folder, name, "zun"};
     std::optional<std::string> chosen = services.prompt->SaveFile(chooser);
     if (!chosen || chosen->empty()) {
@@ -242,6 +253,22 @@ SaveResult FileSaveAs1Accept(ProjectModel& model, const std::string& fileName) {
     }
     UpdateProjectStateCore(model);
     return r;
+}
+
+std::string FirstSaveFolder(const ProjectModel& model) {
+    const std::string start =
+        model.StartDir.empty() ? platform::CurrentDirectory() : model.StartDir;
+    for (const mdu& m : model.MduList) {
+        if (m.IsTop() || m.SrcPath.empty())
+            continue;
+        // Source paths resolve against the folder the editor runs in.
+        const std::string source = m.SrcPath.front() == '/' ? m.SrcPath : start + m.SrcPath;
+        const std::string folder = platform::DirectoryOf(platform::AbsolutePath(source));
+        if (!folder.empty() && platform::DirectoryExists(folder))
+            return folder;
+        break;
+    }
+    return start;
 }
 
 std::optional<std::string> ChooseProjectToOpen(ProjectModel& model, EditorServices& services) {

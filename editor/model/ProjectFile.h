@@ -33,8 +33,12 @@ bool IsUnstoredLine(const ProjectLine& line);
 std::string BuildProjectText(ProjectModel& model);
 
 // Writes the bytes as the file's whole content; the old file stays intact on failure, and the
-// status names the file and the system's reason.
-IoStatus SaveTextFile(const std::string& path, const std::string& text);
+// status names the file and the system's reason. A file whose folder cannot take a temporary
+// copy is rewritten in place, which is logged to log when one is given.
+IoStatus SaveTextFile(const std::string& path, const std::string& text, MessageLog* log = nullptr);
+
+// The warning that a file was saved in place, without a temporary copy.
+void LogWrittenInPlace(MessageLog& log, const std::string& path);
 // Reads the whole file; false with text emptied on any failure.
 bool LoadTextFile(const std::string& path, std::string& text);
 
@@ -55,6 +59,11 @@ SaveResult FileSavePrjExecute(ProjectModel& model, EditorServices& services);
 SaveResult FileSaveAs1Execute(ProjectModel& model, EditorServices& services);
 // Writes to fileName, made absolute; only on success it becomes the project's name.
 SaveResult FileSaveAs1Accept(ProjectModel& model, const std::string& fileName);
+
+// The folder where the first Save As of a project that has no file yet, and of generated text,
+// opens: that of the project's first source file (made absolute against the folder the editor
+// was started in) when it exists, else the folder the editor was started in.
+std::string FirstSaveFolder(const ProjectModel& model);
 
 // The open dialog of the Open Project command: the chosen path, or nothing.
 std::optional<std::string> ChooseProjectToOpen(ProjectModel& model, EditorServices& services);

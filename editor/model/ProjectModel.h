@@ -152,6 +152,7 @@ public:
 
     std::string WorkDir;
     std::string AppDir; // directory of the program, ending with "/"
+    std::string StartDir; // the folder the editor was started in, ending with "/"
     StructAppMisc AppMisc;
 
     // Further members of the settings file.

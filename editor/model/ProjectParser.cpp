@@ -6,13 +6,27 @@
 #include "editor/model/ProjectModel.h"
 
 #include <iterator>
+#include <optional>
 #include <string>
 #include <unordered_set>
 
 namespace {
 
-bool EndsBlock(char kind) {
-    return kind == 'M' || kind == 'W' || kind == 'A';
+// A head disabled with "#" still heads its block: the port and parameter lines under it are its,
+// not the instance's above.
+bool IsDisabledHead(std::string_view keyword) {
+    return DisabledKind(keyword) == 'M';
+}
+
+bool EndsBlock(const ProjectLine& row) {
+    const char kind = LineKind(row[0]);
+    return kind == 'M' || kind == 'W' || kind == 'A' || IsDisabledHead(row[0]);
+}
+
+// A port line, or one disabled by hand or by the rebuild: either keeps its module from being
+// empty, so that a port the rebuild disables does not take its module away at the next open.
+bool IsPortRow(const ProjectLine& row) {
+    return LineKind(row[0]) == 'P' || DisabledKind(row[0]) == 'P';
 }
 
 ProjectLine SplitRow(std::string_view line, int r, MessageLog& log) {
@@ -43,40 +57,58 @@ ProjectLine SplitRow(std::string_view line, int r, MessageLog& log) {
     return row;
 }
 
-// Per row: whether a port row follows before the block ends, and the nearest "TOP" or "MODULE"
-// keyword at or above it; both in one pass each, so the empty-module test stays linear.
+// Per row: the head whose block it is in, and per head whether a port line stands in its block;
+// both in one pass, so the empty-module test stays linear. A head is told by its first letter,
+// as the rebuild tells it: a line the rebuild takes as a MODULE is tested as one.
 struct BlockFacts {
-    std::vector<bool> portAhead;
-    std::vector<int> owner; // 0 none, 1 "TOP", 2 "MODULE"
+    std::vector<int> owner;        // the head at or above the row; -1 none (or a disabled head)
+    std::vector<bool> portInBlock; // for a head: a port line stands between it and its block end
 };
 
 BlockFacts FindBlockFacts(const std::vector<ProjectLine>& rows) {
     BlockFacts f;
-    std::size_t n = rows.size();
-    f.portAhead.assign(n, false);
-    f.owner.assign(n, 0);
-    for (std::size_t r = n; r-- > 1;) {
-        char next = LineKind(rows[r][0]);
-        f.portAhead[r - 1] = next == 'P' ? true : EndsBlock(next) ? false : f.portAhead[r];
-    }
-    int owner = 0;
+    const std::size_t n = rows.size();
+    f.owner.assign(n, -1);
+    f.portInBlock.assign(n, false);
+    int head = -1;
+    bool inBlock = false;
     for (std::size_t r = 0; r < n; ++r) {
-        if (rows[r][0] == "TOP")
-            owner = 1;
-        else if (rows[r][0] == "MODULE")
-            owner = 2;
-        f.owner[r] = owner;
+        const ProjectLine& row = rows[r];
+        const char kind = LineKind(row[0]);
+        if (kind == 'M') {
+            head = static_cast<int>(r);
+            inBlock = true;
+        } else if (IsDisabledHead(row[0])) {
+            head = -1;
+            inBlock = false;
+        } else if (kind == 'W' || kind == 'A') {
+            inBlock = false;
+        } else if (inBlock && head >= 0 && IsPortRow(row)) {
+            f.portInBlock[static_cast<std::size_t>(head)] = true;
+        }
+        f.owner[r] = head;
     }
     return f;
 }
 
+// A module's head, or a parameter line of it, when no port line stands in the module's block.
+// Whether a port follows the row itself does not matter: a parameter line after the ports is
+// still in a module with ports.
 bool EmptyModuleRow(const std::vector<ProjectLine>& rows, const BlockFacts& f, std::size_t r) {
-    char kind = LineKind(rows[r][0]);
-    if (kind == 'P')
+    const char kind = LineKind(rows[r][0]);
+    if (kind != 'M' && kind != 'R')
         return false;
-    if ((kind != 'M' && kind != 'R') || f.owner[r] != 2)
+    const int head = f.owner[r];
+    if (head < 0 || rows[static_cast<std::size_t>(head)][0].front() != 'M')
         return false;
-    return !f.portAhead[r];
+    return !f.portInBlock[static_cast<std::size_t>(head)];
+}
+
+// The lines that went with an empty module beyond its own block, and why.
+std::string FurtherLinesOfEmptyModule(int count, std::size_t headRow) {
+    return "Ignore " + std::to_string(count) + (count == 1 ? " further line" : " further lines") +
+           " of the empty module in line " + std::to_string(headRow) +
+           ": port and parameter lines belong to the nearest TOP or MODULE line above them.";
 }
 
 } // namespace
@@ -109,10 +141,17 @@ bool IsInEmptyModule(const std::vector<ProjectLine>& rows, int row, MessageLog& 
     return EmptyModuleRow(rows, FindBlockFacts(rows), static_cast<std::size_t>(row));
 }
 
+char DisabledKind(std::string_view keyword) {
+    const std::size_t first = keyword.find_first_not_of('#');
+    if (first == 0 || first == std::string_view::npos)
+        return 'N';
+    return LineKind(keyword.substr(first));
+}
+
 int BlockEnd(const ProjectLines& lines, int start) {
     int n = static_cast<int>(lines.size());
     int i = start + 1;
-    while (i < n && !EndsBlock(LineKind(lines[i][0])))
+    while (i < n && !EndsBlock(lines[i]))
         ++i;
     return i;
 }
@@ -121,12 +160,14 @@ ParseResult ImportTopPortRows(ProjectModel& model, std::vector<ProjectLine> rows
     ParseResult result;
     // A long list gives a line for every name: the log's view takes them at once.
     MessageLog::Batch batch(model.Log);
-    // The top module is the first line the rebuild takes as TOP. Its block end is found by
-    // walking the lines, not by counting records, so disabled lines inside it are passed.
+    // The top module is the first line the rebuild takes as TOP: the first TOP line with a name.
+    // Its block end is found by walking the lines, not by counting records, so disabled lines
+    // inside it are passed.
     const int n = static_cast<int>(model.LineList.size());
     int top = -1;
     for (int i = 0; i < n && top < 0; ++i) {
-        if (!model.LineList[i][0].empty() && model.LineList[i][0][0] == 'T')
+        const ProjectLine& line = model.LineList[i];
+        if (!line[0].empty() && line[0][0] == 'T' && !line[2].empty())
             top = i;
     }
     if (top < 0 || !model.TopRecord()) {
@@ -235,11 +276,36 @@ ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode m
     std::string instance;
     std::unordered_set<std::string> portNames;
     std::unordered_set<std::string> paramNames;
+    // An empty module that was left out, while its lines are read: the port and parameter lines
+    // after its WIRE or ASSIGN lines are still its, and go with it; kept, they would join the
+    // instance above at the next save.
+    struct DroppedHead {
+        std::size_t row = 0;
+        bool pastBlock = false;
+        int later = 0;
+    };
+    std::optional<DroppedHead> dropped;
+    auto endDropped = [&] {
+        if (dropped && dropped->later > 0)
+            model.LogWarning(FurtherLinesOfEmptyModule(dropped->later, dropped->row));
+        dropped.reset();
+    };
     for (std::size_t r = 0; r < rows.size(); ++r) {
         ProjectLine& row = rows[r];
         if (row[0].empty())
             continue;
-        switch (LineKind(row[0])) {
+        const char kind = LineKind(row[0]);
+        if (kind == 'M' || IsDisabledHead(row[0]))
+            endDropped();
+        if (dropped) {
+            if (kind == 'W' || kind == 'A') {
+                dropped->pastBlock = true;
+            } else if (dropped->pastBlock && (kind == 'P' || kind == 'R')) {
+                ++dropped->later;
+                continue;
+            }
+        }
+        switch (kind) {
         case 'M':
             portNames.clear();
             paramNames.clear();
@@ -260,6 +326,12 @@ ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode m
             }
             break;
         default:
+            // The lines under a disabled head are checked as a block of their own.
+            if (IsDisabledHead(row[0])) {
+                portNames.clear();
+                paramNames.clear();
+                instance = row[2];
+            }
             break;
         }
         if (EmptyModuleRow(rows, facts, r)) {
@@ -267,12 +339,15 @@ ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode m
                 model.LogWarning("Ignore the empty module: " + row[1] + ".");
             else
                 model.LogWarning("Ignore the item in the empty module.");
+            if (kind == 'M')
+                dropped = DroppedHead{r};
             continue;
         }
         if (row[0] == "MODULE")
             result.AddedModules.insert(row[1]);
         insert(row);
     }
+    endDropped();
     commit();
     return result;
 }

@@ -35,10 +35,14 @@ struct ParseResult {
 // 8 to 13, the editor's run-time state, which no text may set. Settings lines keep them.
 std::vector<ProjectLine> SplitProjectText(std::string_view text, MessageLog& log);
 
-// Whether row is the MODULE line, or a PARAMETER line, of a module block without any port line.
+// Whether row is the MODULE line, or a PARAMETER line, of a module block without any port line
+// (before or after the row); a disabled port line counts as one. A line the rebuild takes as a
+// head (first letter "M" or "T") heads a block; only a module's block can be empty.
 bool IsInEmptyModule(const std::vector<ProjectLine>& rows, int row, MessageLog& log);
 
-// Scr_DrvClick: parses the text and applies its rows as mode says. It neither rebuilds the
+// Scr_DrvClick: parses the text and applies its rows as mode says. An empty module is left out
+// with every port and parameter line that belongs to it, also those after its WIRE and ASSIGN
+// lines, so that none of them joins another instance. It neither rebuilds the
 // derived records nor changes PrjOpen, Modified or the file name: its callers do. defLines is
 // the update dialog's definition list (UpdateDefinition only; emptied first).
 ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode mode,
@@ -50,6 +54,11 @@ ParseResult Scr_DrvClick(ProjectModel& model, std::string_view text, ParseMode m
 // are passed over. Refused without a top module.
 ParseResult ImportTopPortRows(ProjectModel& model, std::vector<ProjectLine> rows);
 
+// The kind a disabled line had before its "#" marks: LineKind of the keyword without them; 'N'
+// for a line that is not disabled. A disabled TOP or MODULE line still heads its block.
+char DisabledKind(std::string_view keyword);
+
 // Index right after the block that starts at line start: the block runs up to the next line of
-// kind 'M', 'W' or 'A'. Disabled ("#") lines and other lines of kind 'N' inside it belong to it.
+// kind 'M', 'W' or 'A', or a disabled head. Other disabled lines and other lines of kind 'N'
+// inside it belong to it.
 int BlockEnd(const ProjectLines& lines, int start);

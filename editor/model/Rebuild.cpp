@@ -1,6 +1,7 @@
 // The rebuild: every derived record made again from the project lines, in line order, with the
 // repairs the lines need and, for a new project, its settings lines applied.
 #include "editor/model/ProjectModel.h"
+#include "editor/model/ProjectParser.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -12,6 +13,8 @@ struct ProjectModel::RebuildState {
     int current = -1; // MduList index of the instance whose block the lines are in; -1 none
     std::string currentName;
     int firstOrphanLine = -1; // first line that would need an instance but has none
+    // The block's head was refused or disabled: its lines go with it, to no other instance.
+    bool headRefused = false;
     // Per repaired base name, the first suffix not yet known to be taken: names are only added
     // during a rebuild, so a taken candidate stays taken.
     std::unordered_map<std::string, int> nextSuffix;
@@ -30,6 +33,11 @@ std::string Decimal(long long v) {
 void SetKindMark(std::string& field, std::string_view value) {
     if (field != value)
         field.assign(value);
+}
+
+std::string HeadWithoutName(const char* head, int line, const char* missing) {
+    return std::string("A ") + head + " line without a " + missing + " at line " + Decimal(line) +
+           " is ignored with its port and parameter lines.";
 }
 
 void SetIndexMark(std::string& field, long long index) {
@@ -177,28 +185,51 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
     auto orphan = [&] {
         // A damaged file can give port or parameter lines that no instance owns: they make no
         // record and keep their text, and lose the back reference of an earlier rebuild.
-        if (st.firstOrphanLine < 0)
+        if (st.firstOrphanLine < 0 && !st.headRefused)
             st.firstOrphanLine = i;
+        marks[FieldKind].clear();
+        marks[FieldIndex].clear();
+    };
+    // The lines of a refused or disabled head belong to no instance; the one above must not
+    // take them.
+    auto refuseHead = [&] {
+        st.current = -1;
+        st.headRefused = true;
+        // New top-level ports go before the first block after the top module's: one of a
+        // refused head would take them along.
+        if (TopMdu >= 0 && i < FirstMduLine)
+            FirstMduLine = i;
         marks[FieldKind].clear();
         marks[FieldIndex].clear();
     };
     switch (line[0].front()) {
     case 'T':
         st.currentName = line[2];
-        // A TOP line with an empty name still makes the top module: a later TOP line must not
-        // make a second one.
-        if (TopMdu >= 0) {
+        if (!TopName.empty()) {
             LogError("More than one top module.");
-            // The lines of a refused top module belong to no instance.
-            st.current = -1;
-            marks[FieldKind].clear();
-            marks[FieldIndex].clear();
+            refuseHead();
+            return;
+        }
+        // A TOP line without a name can not be the top module, and a later TOP line with a name
+        // is: a record for it would be a second top module beside that one.
+        if (line[2].empty()) {
+            LogWarning(HeadWithoutName("TOP", i, "name"));
+            refuseHead();
             return;
         }
         TopName = line[2];
+        st.headRefused = false;
         BuildInstance(st, i, true);
         return;
     case 'M':
+        // Without a module name the record would pass for the top module, and no generator
+        // could instantiate it.
+        if (line[1].empty()) {
+            LogWarning(HeadWithoutName("MODULE", i, "module name"));
+            refuseHead();
+            return;
+        }
+        st.headRefused = false;
         RepairInstanceName(st, i);
         if (i < FirstMduLine)
             FirstMduLine = i;
@@ -230,6 +261,12 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
         return;
     case 'W':
         BuildWire(i);
+        return;
+    case '#':
+        if (DisabledKind(line[0]) == 'M')
+            refuseHead();
+        else
+            NoteUnmarkedLine(line);
         return;
     default:
         NoteUnmarkedLine(line);
@@ -283,6 +320,9 @@ bool ProjectModel::RebuildWires(RebuildResult& result) {
     std::size_t instances = 0;
     std::size_t ports = 0;
     bool kept = true;
+    // Whether the lines here follow an instance's line (else a disabled head's, whose lines make
+    // no record and carry no mark).
+    bool owned = false;
     rebuilding_ = true;
     for (std::size_t i = 0; i < count && kept; ++i) {
         const int at = static_cast<int>(i);
@@ -306,6 +346,7 @@ bool ProjectModel::RebuildWires(RebuildResult& result) {
             } else {
                 mdu* d = static_cast<std::size_t>(*k) < MduList.size() ? &MduList[*k] : nullptr;
                 kept = d && d->LineIndex == at;
+                owned = true;
                 if (kept) {
                     GetLineColors('M', at, brush, pen);
                     d->BrushColor = brush;
@@ -321,13 +362,23 @@ bool ProjectModel::RebuildWires(RebuildResult& result) {
                 break;
             case 'T':
             case 'M':
+                // A line that would make an instance the records lack.
+                kept = false;
+                break;
             case 'P':
             case 'I':
             case 'O':
             case 'B':
             case 'K':
-                // A line that would make an instance, a port or a parameter the records lack.
-                kept = false;
+                // A port or parameter an instance owns is one the records lack; one without an
+                // owner makes no record.
+                kept = !owned;
+                NoteUnmarkedLine(line);
+                break;
+            case '#':
+                if (DisabledKind(keyword) == 'M')
+                    owned = false;
+                NoteUnmarkedLine(line);
                 break;
             default:
                 NoteUnmarkedLine(line);
@@ -475,7 +526,10 @@ void ProjectModel::BuildPort(RebuildState& st, int i) {
 
 void ProjectModel::ApplySettingsLine(RebuildState&, int i, RebuildResult& result) {
     const ProjectLine& line = std::as_const(LineList)[i];
-    if (line[0].empty())
+    // Only the settings lines themselves, a letter and "S": any other line is carried along
+    // unchanged. The save writes fresh settings lines before all others, so another line that
+    // set a member here would set it after them at the next open, and change the project.
+    if (line[0].size() != 2 || line[0][1] != 'S')
         return;
     auto unknown = [&] { LogWarning(UnknownParameters + Decimal(i)); };
     auto font = [&](FontValue& f) {

@@ -426,9 +426,12 @@ bool SaveSettings(ProjectModel& m, EditorServices& services, char mode) {
     }
 
     platform::MakeDirectories(platform::DirectoryOf(path));
-    IoStatus st = ini.Save();
+    platform::WriteWay way = platform::WriteWay::None;
+    IoStatus st = ini.Save(&way);
     if (!st)
         return ReportFailedWrite(m, services, path, st);
+    if (way == platform::WriteWay::InPlace)
+        LogWrittenInPlace(m.Log, path);
     m.AppMisc.Recnet = recnet;
     return true;
 }

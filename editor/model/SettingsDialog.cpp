@@ -54,6 +54,10 @@ int& IntegerMember(ProjectModel& m, const char* key) {
     return k->integer(m);
 }
 
+// The first six of the dialog's fonts draw the schematic; the last two are the HDL and message
+// fonts of the memos.
+constexpr std::size_t CanvasFonts = 6;
+
 std::array<FontValue*, 8> DialogFonts(ProjectModel& m) {
     std::array<FontValue*, 8> fonts{};
     std::size_t n = 0;
@@ -162,8 +166,11 @@ bool ApplySettings(ProjectModel& m, Prompt& prompt, const SettingsControls& c,
     }
     // 2. Fonts, and the memos that show two of them.
     const auto fonts = DialogFonts(m);
-    for (std::size_t i = 0; i < fonts.size(); ++i)
+    bool canvasFontChanged = false;
+    for (std::size_t i = 0; i < fonts.size(); ++i) {
+        canvasFontChanged = canvasFontChanged || (i < CanvasFonts && !(*fonts[i] == c.Fonts[i]));
         *fonts[i] = c.Fonts[i];
+    }
     hooks.FontsChanged();
     // 3 to 5. Colours, editor, options, the value of open outputs and the work directory.
     const auto colors = DialogColors(m);
@@ -212,7 +219,11 @@ bool ApplySettings(ProjectModel& m, Prompt& prompt, const SettingsControls& c,
     for (std::size_t i = 1; i < kSizeRows.size(); ++i)
         IntegerMember(m, kSizeRows[i].Key) =
             std::clamp(c.Sizes[i], kSizeRows[i].Low, kSizeRows[i].High);
-    // 11 to 15.
+    // 11 to 15. Boxes sized to the old fonts would clip the new labels: the open project is
+    // laid out with the sizes a new one gets, its lines (instance and port order, compact marks)
+    // and the margins kept as they are.
+    if (canvasFontChanged && m.PrjOpen)
+        hooks.FitSizesToFonts();
     hooks.Rebuild();
     if (c.Default)
         hooks.SaveSettings();

@@ -94,6 +94,9 @@ struct SettingsApplyHooks {
     std::function<void()> SaveSettings; // the full save, only when "Default" is ticked
     std::function<void()> UpdateProjectState;
     std::function<void()> ZoomRecheck; // a zoom step of 0
+    // A canvas font changed with a project open: the boxes take the sizes that a new project
+    // takes from its fonts, before the rebuild lays the project out again.
+    std::function<void()> FitSizesToFonts;
 };
 
 // Apply: false (and nothing applied) when the work directory of the controls can not be

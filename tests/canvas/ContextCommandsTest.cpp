@@ -4,6 +4,7 @@
 #include "MenuFixture.h"
 #include "support/FileFixtures.h"
 
+#include "editor/canvas/PropertiesPresenter.h"
 #include "editor/model/Documents.h"
 
 namespace {
@@ -59,6 +60,7 @@ TEST_F(Menu, TheBusTakesItsBitsInTheOrderTheRowsWereDraggedTo) {
     Choose("Combine...");
     EXPECT_EQ(Assigns(), (Lines{" qbus [23:16] = W0 ", " qbus [15:8] = W1 ", " qbus [7:0] = W2 "}));
     EXPECT_EQ(Wires(), (Lines{"u1 qa top qbus W1", "u1 qb top qbus W2", "u1 qc top qbus W0"}));
+    EXPECT_TRUE(Sound());
 }
 
 TEST_F(Menu, AnInputBusDrivesEachNetFromItsSlice) {
@@ -87,6 +89,7 @@ TEST_F(Menu, ABusNamedLikeAFreeWireNameLeavesThatNameToTheBus) {
     }};
     Choose("Combine...");
     EXPECT_EQ(Wires(), (Lines{"u1 qa top W1 W0", "u1 qb top W1 W2", "u1 qc top c c"}));
+    EXPECT_TRUE(Sound());
 }
 
 TEST_F(Menu, ARefusedBusNameKeepsTheDialogOpenAndACancelChangesNothing) {
@@ -110,6 +113,51 @@ TEST_F(Menu, ARefusedBusNameKeepsTheDialogOpenAndACancelChangesNothing) {
     ExpectUntouched(before);
     EXPECT_EQ(rebuilds, rebuildsBefore + 1) << "a cancel still clears and rebuilds";
     EXPECT_TRUE(m.SelList.empty());
+}
+
+// Regression: two ports on one net were renamed one after the other, so the first slice's
+// assignment named a net that the second renaming had taken away.
+TEST_F(Menu, PortsOnOneNetCombineIntoSlicesDrivenByThatNet) {
+    LoadText("TOP\t\ttop\nOUTPUT\t7\t0\ta\nOUTPUT\t7\t0\tb\nOUTPUT\t7\t0\tc\n"
+             "MODULE\tcore\tu1\t/src/core.v\tverilog\nOUTPUT\t7\t0\tq\nOUTPUT\t7\t0\tqc\n"
+             "WIRE\tu1\tq\ttop\ta\tb\nWIRE\tu1\tq\ttop\tb\tb\nWIRE\tu1\tqc\ttop\tc\tc\n");
+    const Lines before = StoredText(m.LineList);
+    Select({{"top", "a"}, {"top", "b"}, {"top", "c"}});
+    OnPort("top", "a");
+    dialogs.Comb = {PressOk()};
+    Choose("Combine...");
+    EXPECT_EQ(Wires(),
+              (Lines{"u1 q top bus_out W0", "u1 q top bus_out W0", "u1 qc top bus_out W1"}));
+    EXPECT_EQ(Assigns(),
+              (Lines{" bus_out [23:16] = W0 ", " bus_out [15:8] = W0 ", " bus_out [7:0] = W1 "}));
+    ExpectUndoGivesBack(before);
+}
+
+TEST_F(Menu, ABusRenamedInThePropertiesWindowKeepsItsSliceNets) {
+    LoadText(ThreeOutputs);
+    Select({{"top", "a"}, {"top", "b"}, {"top", "c"}});
+    OnPort("top", "a");
+    dialogs.Comb = {PressOk()};
+    Choose("Combine...");
+    WidthConfirmation widths{m, prompt};
+    PropertiesPresenter page{m, prompt, widths};
+    c.Properties = &page;
+    page.SimulateCanvasClick = [this](int x, int y) { c.SimulateCanvasClick(x, y); };
+    page.UpdatePicture = host.Rebuild;
+    Click(At("top", "bus_out"));
+    EXPECT_FALSE(page.WireVisible);
+    const std::string before = ProjectText();
+    page.NamesEdited(page.LabeledEdit1, "q_bus");
+    page.Btn1Click();
+    EXPECT_EQ(Text(), (Lines{"TOP||top", "OUTPUT|23|0|q_bus|Y",
+                             "MODULE|core|u1|/src/core.v|verilog", "OUTPUT|7|0|qa", "OUTPUT|7|0|qb",
+                             "OUTPUT|7|0|qc", "WIRE|u1|qa|top|q_bus|W0", "WIRE|u1|qb|top|q_bus|W1",
+                             "WIRE|u1|qc|top|q_bus|W2", "ASSIGN| q_bus [23:16] = W0 ",
+                             "ASSIGN| q_bus [15:8] = W1 ", "ASSIGN| q_bus [7:0] = W2 "}));
+    EXPECT_TRUE(Sound());
+    EXPECT_EQ(page.CurPrtIdx, Index("top", "q_bus"));
+    EXPECT_TRUE(P("top", "q_bus").Combined);
+    ExpectUndoRestores(before);
 }
 
 TEST_F(Menu, CombiningVariantPortsIsAWrongPortTypeAndEndsWithoutRebuild) {
@@ -157,6 +205,23 @@ TEST_F(Menu, CombiningToAnInoutDrivesItFromTheDataOutputUnderTheEnable) {
     ExpectUndoGivesBack(before);
 }
 
+// Regression: the enable's net was renamed after the data output had renamed it already, so
+// the tri-state assignment named a net that no wire carried.
+TEST_F(Menu, AnOutputAndEnableOnOneNetAreNamedAsThatOneNetInTheTriState) {
+    LoadText("TOP\t\ttop\nINPUT\t\t\tdin\nOUTPUT\t\t\tdout\nOUTPUT\t\t\toe\n"
+             "MODULE\tcore\tu1\t/src/core.v\tverilog\nINPUT\t\t\td\nOUTPUT\t\t\tq\n"
+             "WIRE\tu1\td\ttop\tdin\tdin\nWIRE\tu1\tq\ttop\tdout\toe\n"
+             "WIRE\tu1\tq\ttop\toe\toe\n");
+    const Lines before = StoredText(m.LineList);
+    Select({{"top", "din"}, {"top", "dout"}, {"top", "oe"}});
+    OnPort("top", "din");
+    dialogs.Cinout = {[](CinoutDialog&) { return true; }};
+    Choose("Combine to inout...");
+    EXPECT_EQ(Wires(), (Lines{"u1 d top iosig W1", "u1 q top iosig W2", "u1 q top iosig W2"}));
+    EXPECT_EQ(Assigns(), (Lines{" W1 = iosig ", " iosig = ( W2 ==1'b0)? 1'bz: W2 "}));
+    ExpectUndoGivesBack(before);
+}
+
 TEST_F(Menu, AOneBitInoutWithReverseEnableHasNoWidthAndFlipsItsEnable) {
     LoadText(InoutProject(false));
     Select({{"top", "din"}, {"top", "dout"}, {"top", "oe"}});
@@ -171,6 +236,7 @@ TEST_F(Menu, AOneBitInoutWithReverseEnableHasNoWidthAndFlipsItsEnable) {
     Choose("Combine to inout...");
     EXPECT_EQ(Text()[1], "BIDIR|||pad|Y");
     EXPECT_EQ(Assigns(), (Lines{" W1 = pad ", " pad = ( W0 ==1'b1)? 1'bz: W2 "}));
+    EXPECT_TRUE(Sound());
     // The combined inout's menu flips the enable's level and back.
     OnPort("top", "pad");
     EXPECT_EQ(menu.Items.back().Caption, "OutEn from 0 to 1");
@@ -192,6 +258,7 @@ TEST_F(Menu, AnInoutNamedLikeTheFirstFreeWireNameLeavesThatNameToThePort) {
     Choose("Combine to inout...");
     EXPECT_EQ(Assigns(), (Lines{" W2 = W0 ", " W0 = ( W1 ==1'b0)? 8'bz: W3 "}));
     EXPECT_EQ(Wires(), (Lines{"u1 d top W0 W2", "u1 q top W0 W3", "u1 q_oe top W0 W1"}));
+    EXPECT_TRUE(Sound());
 }
 
 TEST_F(Menu, ATakenInoutNameKeepsTheDialogOpen) {

@@ -88,18 +88,10 @@ protected:
         };
     }
 
-    // A project of its own, rebuilt, unmodified, without undo and with a clean log.
-    void LoadText(const std::string& text) {
-        m.LineList = LinesFromText(text);
-        m.PrjOpen = true;
-        Rebuild();
-        m.Modified = false;
-        m.SetUndoRedoEnabled(false, false);
-    }
-
-    // After an edit whose ports may end several nets (a combined bus does): the project is
+    // After an edit: the nets are sound (a combined bus ends one net per slice), the project is
     // modified, and Undo gives back exactly the text before it.
     void ExpectUndoGivesBack(const Lines& before) {
+        EXPECT_TRUE(Sound());
         EXPECT_TRUE(m.Modified);
         ASSERT_TRUE(m.UndoEnabled());
         m.UndoExecute();
@@ -144,21 +136,6 @@ protected:
         for (const auto& [inst, name] : ports)
             m.SelList.push_back(Index(inst, name));
     }
-    // The project as stored, a line per entry, with TABs shown as "|" and trailing empty fields
-    // dropped, so a test reads like the lines it expects.
-    Lines Text() const {
-        Lines out;
-        for (std::string line : StoredText(m.LineList)) {
-            while (!line.empty() && line.back() == '\t')
-                line.pop_back();
-            for (char& ch : line)
-                if (ch == '\t')
-                    ch = '|';
-            out.push_back(line);
-        }
-        return out;
-    }
-
     ScriptedDialogs dialogs;
     SmartLink engine{m};
     EditorServices services;

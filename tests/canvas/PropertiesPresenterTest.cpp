@@ -4,6 +4,8 @@
 
 #include "CanvasFixture.h"
 
+#include "editor/model/TopLevel.h"
+
 namespace {
 
 // u1.q heads a net to two instances and a top output; din is wired under its own name; the
@@ -485,4 +487,49 @@ TEST_F(PropertiesParameters, RefreshEmptiesTheInstancesPage) {
     EXPECT_TRUE(page.ListView2.empty());
     EXPECT_EQ(page.CurInstName, "");
     EXPECT_FALSE(page.Btn3Enabled);
+}
+
+// Regression: after mapping u1.q, whose net reached the top output dout, the net carried the new
+// port's name q; renaming dout here renamed its own wire's net alone, and u1.q headed two nets.
+TEST_F(PropertiesPorts, RenamingATopPortOnANetNamedAfterAnotherKeepsTheNetOneNet) {
+    Load("WIRE\tu1\tq\tu2\td\tdout\n"
+         "WIRE\tu1\tq\ttop\tdout\tdout\n");
+    m.TopNameRule = "%P";
+    ASSERT_TRUE(MapPortToTop(m, P("u1", "q"), m.FirstMduLine, "", true));
+    Rebuild();
+    Show("top", "dout");
+    EXPECT_EQ(page.LabeledEdit1, "q");
+    EXPECT_FALSE(page.WireEnabled) << "the net carries a top port's name";
+    const std::string before = ProjectText();
+    page.NamesEdited(page.LabeledEdit1, "dout2");
+    page.Btn1Click();
+    EXPECT_TRUE(Sound());
+    EXPECT_EQ(Wires(), (Lines{"u1 q u2 d q", "u1 q top dout2 q", "u1 q top q q"}));
+    EXPECT_EQ(page.CurPrtIdx, Index("top", "dout2"));
+    EXPECT_EQ(page.Edit1, "dout2");
+    EXPECT_TRUE(m.Log.Lines().empty());
+    ExpectUndoRestores(before);
+}
+
+// Regression: Apply took the blanks out of both names and compared them with the shown ones, so
+// an escaped name lost its closing blank and its net was renamed away from the port.
+TEST_F(PropertiesPorts, AnEscapedNameKeepsItsClosingBlankThroughApply) {
+    Load();
+    m.TopNameRule = "%P[0]";
+    ASSERT_TRUE(MapPortToTop(m, P("u1", "irq_n"), m.FirstMduLine, "", true));
+    Rebuild();
+    const std::string escaped = "\\irq_n[0] ";
+    Show("top", escaped);
+    EXPECT_EQ(page.Edit1, escaped);
+    const std::string before = ProjectText();
+    page.NamesEdited(page.LabeledEdit1, page.Edit1);
+    page.Btn1Click();
+    EXPECT_EQ(Wires(), Lines{"u1 irq_n top " + escaped + " " + escaped});
+    EXPECT_EQ(page.Edit1, escaped);
+
+    page.NamesEdited(page.LabeledEdit1, "\\irq[0]");
+    page.Btn1Click();
+    EXPECT_EQ(Wires(), Lines{"u1 irq_n top \\irq[0]  \\irq[0] "}) << "the new name is closed too";
+    EXPECT_TRUE(Sound());
+    ExpectUndoRestores(before);
 }

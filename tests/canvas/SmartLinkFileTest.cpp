@@ -135,13 +135,37 @@ INSTANTIATE_TEST_SUITE_P(
         BadFileCase{"OneCellShort", TwoRowFile("\r\n").substr(0, TwoRowFile("\r\n").size() - 2)},
         BadFileCase{"CountsOnly", "2\r\n8\r\n"},
         BadFileCase{"FiveColumns", "2\r\n5\r\n" + kAllCells},
-        BadFileCase{"SevenColumns", "2\r\n7\r\n" + kAllCells},
+        BadFileCase{"SixColumnsNoDestinationPort", "2\r\n6\r\n" + kAllCells},
+        BadFileCase{"ZeroColumns", "2\r\n0\r\n" + kAllCells},
+        BadFileCase{"NineColumnsOneCellShort", "2\r\n9\r\n" + kAllCells + "x\r\n"},
         BadFileCase{"OneRow", "1\r\n8\r\n" + kAllCells},
         BadFileCase{"NegativeRows", "-2\r\n8\r\n" + kAllCells},
         BadFileCase{"RowsBeyond32Bits", "2147483648\r\n8\r\n" + kAllCells},
         BadFileCase{"RowsWhoseCellsOverflow32Bits", "2147483647\r\n8\r\n" + kAllCells},
         BadFileCase{"RowsTimesColumnsWrapToTheCellsPresent", "536870914\r\n8\r\n" + kAllCells}),
     [](const auto& p) { return std::string(p.param.name); });
+
+// Regression: a rule file was read only with exactly 8 columns, so one with a column more got
+// "Load error.". The counts come from the file; what is taken is a grid that can hold rules.
+TEST(SmartLinkFile, TakesTheColumnCountTheFileGivesFromTheRuleColumnsOn) {
+    for (int columns : {7, 8, 9, 12}) {
+        std::vector<std::string> lines = {"3", std::to_string(columns)};
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < columns; ++c)
+                lines.push_back(r == 0 ? "head" + std::to_string(c)
+                                       : "r" + std::to_string(r) + "c" + std::to_string(c));
+        SmartLinkGrid g;
+        ASSERT_TRUE(ParseSmartLinkText(CellLines(lines, "\r\n"), g)) << columns;
+        EXPECT_EQ(g.ColCount(), columns);
+        EXPECT_EQ(g.RowCount(), 3);
+        EXPECT_EQ(g.Cell(columns - 1, 0), "head" + std::to_string(columns - 1));
+        EXPECT_EQ(g.Cell(columns - 1, 2), "r2c" + std::to_string(columns - 1));
+        // And back the same, with every column.
+        SmartLinkGrid back;
+        ASSERT_TRUE(ParseSmartLinkText(SmartLinkText(g), back)) << columns;
+        EXPECT_EQ(back, g) << columns;
+    }
+}
 
 TEST(SmartLinkFile, MissingFileIsRefusedAndTheGridStays) {
     TempDir dir;

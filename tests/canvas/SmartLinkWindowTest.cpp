@@ -394,6 +394,60 @@ TEST_F(Window, OpenReadsLfFilesAndAppliesAtOnce) {
     EXPECT_EQ(w.StringGrid1, g);
 }
 
+// Regression: a rule file with a ninth column got "Load error."; one without the description
+// column as well. Both are rule grids: Open takes them and Apply runs their rules.
+TEST_F(Window, OpenTakesRuleFilesWithMoreOrFewerColumnsThanTheWindowsOwn) {
+    for (int columns : {9, 7}) {
+        Create();
+        SmartLinkGrid g(columns, 0);
+        std::vector<std::string> header = Row(DefaultSmartLinkGrid(), 0);
+        header.resize(static_cast<std::size_t>(columns), "Note");
+        g.AppendRow(header);
+        std::vector<std::string> rule = Row(DefaultSmartLinkGrid(), 1);
+        rule.resize(static_cast<std::size_t>(columns), "extra");
+        g.AppendRow(rule);
+        const std::string path = dir.Path("wide.qvs");
+        WriteBytes(path, SmartLinkText(g));
+        ScriptedPrompt prompt;
+        prompt.ExpectOpenFile("Open SmartLink File", {path});
+        w.Btn5Click(prompt);
+        EXPECT_TRUE(prompt.Done()) << columns;
+        EXPECT_EQ(w.StringGrid1, g) << columns;
+        EXPECT_FALSE(w.Btn1Enabled) << "applied at once";
+        EXPECT_EQ(model.SLRuleWidth, columns - 1);
+        ASSERT_EQ(model.SLRules.size(), static_cast<std::size_t>(columns - 1));
+        EXPECT_EQ(model.SLRules[RuleMenuCaption], "Same Link");
+        EXPECT_EQ(model.SLRules[RuleDesPort], "\\b%P0\\b");
+        EXPECT_EQ(SmartLinkRuleItems(model).size(), 1u);
+        // Saved back with all its columns.
+        ASSERT_TRUE(w.SaveSmartLinkFile(dir.Path("back.qvs")));
+        EXPECT_EQ(ReadBytes(dir.Path("back.qvs")), SmartLinkText(g));
+    }
+}
+
+TEST_F(Window, SaveIntoAReadOnlyFolderRewritesAWritableFileInPlaceAndSaysSo) {
+    Create();
+    ASSERT_EQ(::mkdir(dir.Path("ro").c_str(), 0755), 0);
+    const std::string path = dir.Path("ro/rules.qvs");
+    WriteBytes(path, "old");
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(dir.Path("ro").c_str(), 0555), 0);
+    const int result = RunUnprivileged([&] {
+        ScriptedPrompt prompt;
+        prompt.ExpectSaveFile("", {path});
+        w.Btn4Click(prompt);
+        const bool logged =
+            model.Log.Lines() ==
+            std::vector<std::string>{"Warning: Saved " + path +
+                                     " without a temporary copy: its folder can not be written, "
+                                     "so the file was rewritten in place."};
+        return (prompt.Done() ? 0 : 1) | (logged ? 0 : 2);
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadBytes(path), SmartLinkText(w.StringGrid1));
+    EXPECT_EQ(TempDir::ListNames(dir.Path("ro")), std::vector<std::string>{"rules.qvs"});
+}
+
 TEST_F(Window, HelpOpensTheSmartLinkPage) {
     ASSERT_EQ(::mkdir(dir.Path("doc").c_str(), 0755), 0);
     WriteBytes(dir.Path("doc/smtlnk.htm"), "<html></html>");

@@ -1,5 +1,6 @@
 // The engine on real HDL: module names and ports against yosys, entity names and ports against
 // ghdl, with every difference the engine's reading implies listed here with its reason.
+#include "StdLogicText.h"
 #include "ToolRun.h"
 #include "support/ChildProcess.h"
 #include "support/FileFixtures.h"
@@ -489,13 +490,6 @@ std::string Describe(const std::vector<VhdlPort>& ports) {
     return text;
 }
 
-// The file with std_ulogic written as std_logic, so that the engine reads every one-bit and
-// vector port of the real design.
-std::string AsStdLogic(const std::string& text) {
-    static const std::regex ulogic(R"(\bstd_ulogic(_vector)?\b)", std::regex::icase);
-    return std::regex_replace(text, ulogic, "std_logic$1");
-}
-
 TEST(CorpusVhdl, Neorv32EntitiesAndTheirStdLogicPortsAreThoseGhdlFinds) {
     std::string ghdl = RequireTool("ghdl");
     if (ghdl.empty())
@@ -521,7 +515,7 @@ TEST(CorpusVhdl, Neorv32EntitiesAndTheirStdLogicPortsAreThoseGhdlFinds) {
         // As written: only std_logic and std_logic_vector ports are read. The design uses
         // std_ulogic, records and integers, which the engine leaves out by design.
         std::string substituted = dir / ("s" + std::to_string(i) + ".vhd");
-        std::ofstream(substituted) << AsStdLogic(ReadBytes(file));
+        std::ofstream(substituted) << corpus::AsStdLogic(ReadBytes(file));
         std::vector<Entity> oursLogic = EngineEntities(substituted, dir, "s" + std::to_string(i));
         for (std::size_t e = 0; e < expected.size(); ++e) {
             ++entities;

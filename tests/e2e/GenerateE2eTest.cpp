@@ -80,6 +80,48 @@ TEST_F(VerilogFromTheWizard, PassesYosysWithEveryWireOnTheSameBitsAtBothEnds) {
     ExpectNetlistMatchesTheWires(*netlist, model_);
 }
 
+// Top ports whose nets another mapping renamed: each output is mapped to the top under a name
+// of its own, then mapped again by the plain rule, which gives the net the port's name; the first
+// top port is left on a net named otherwise, which the top must still drive.
+class TopPortsOnNetsNamedOtherwise : public WizardProject {
+protected:
+    void Build() {
+        NewProject({kLeaves / "leaves.v"}, "two_names");
+        const std::string addr = Instance("gen_addr");
+        const std::string mix = Instance("gen_mix");
+        SetInstanceValue(addr, "AW", "8");
+        Confirm(addr, "addr", 7, 0);
+        Map(addr, "clk");
+        Map(addr, "rst");
+        Wire(addr, "addr", mix, "a");
+        Map(mix, "b");
+        model_.TopNameRule = "out_%P";
+        Map(mix, "y");
+        Map(mix, "flag");
+        model_.TopNameRule = "%P";
+        Map(mix, "y");
+        Map(mix, "flag");
+        ASSERT_EQ(P(model_.TopName, "out_y").Lone, false);
+        model_.ClearLog();
+    }
+};
+
+TEST_F(TopPortsOnNetsNamedOtherwise, VerilogDrivesEveryTopOutputFromItsNet) {
+    REQUIRE_TOOL("yosys");
+    REQUIRE_TOOL("verilator");
+    Build();
+    const fs::path top = Generate(false);
+    const std::string text = ReadBytes(top.string());
+    EXPECT_NE(text.find("assign out_y = y ;"), std::string::npos) << text;
+    EXPECT_NE(text.find("assign out_flag = flag ;"), std::string::npos) << text;
+    // verilator -Wall tells of an undriven output, and yosys puts both ends of every wire on the
+    // same bits only when the top port is joined to its net.
+    ExpectVerilatorAccepts(scratch_, top, "two_names", {kLeaves / "leaves.v"}, true);
+    std::optional<Json> netlist = YosysJson(scratch_, top, "two_names", {kLeaves / "leaves.v"});
+    ASSERT_TRUE(netlist);
+    ExpectNetlistMatchesTheWires(*netlist, model_);
+}
+
 class VhdlFromTheWizard : public WizardProject {
 protected:
     void Analyse(const std::string& topName) {

@@ -92,6 +92,22 @@ TEST(FinishVhdl, WritesOneDeclarationForARepeatedWire) {
     EXPECT_NE(finished.find("of top is\n\n" + Signal("n", " ") + "\nbegin\n"), std::string::npos);
 }
 
+// Regression: a net whose records typed it otherwise (a std_logic head with a vector of one bit
+// at one end and a std_logic at the other, or ranges that run both ways) was declared once per
+// type, and VHDL refuses a signal declared twice.
+TEST(FinishVhdl, DeclaresANetOnceAsItsFirstRecordTypesIt) {
+    const std::string connection = Design() +
+                                   ProjectLine({"WIRE", "u1", "bit", "u1", "same", "n"}) +
+                                   ProjectLine({"WIRE", "u1", "bit", "u2", "d", "n"}) +
+                                   ProjectLine({"WIRE", "u1", "down", "u2", "clk", "v"}) +
+                                   ProjectLine({"WIRE", "u1", "down", "u1", "up", "v"});
+    const std::string finished = Finished(connection, Skeleton());
+    EXPECT_NE(finished.find("of top is\n\n" + Signal("n", "_vector(5 to 5)") + "\n" +
+                            Signal("v", "_vector(7 downto 0)") + "\nbegin\n"),
+              std::string::npos)
+        << finished;
+}
+
 TEST(FinishVhdl, AcceptsAnEmptyPortBlock) {
     // A top without ports: the markers stand on consecutive lines.
     std::string finished = Finished(Design() + ProjectLine({"WIRE", "u1", "bit", "u2", "d", "n"}),

@@ -3,6 +3,7 @@
 #include "editor/hdl/GenText.h"
 
 #include "editor/model/ProjectModel.h"
+#include "model/ModelText.h"
 #include "support/FileFixtures.h"
 #include "support/ScriptedPrompt.h"
 
@@ -81,6 +82,34 @@ TEST_F(GenTextTest, SaveAsIntoAnUnwritablePlaceIsToldAndKeepsTheOldFile) {
     prompt_.ExpectSaveFile("Save As", {path}).ExpectMessage("Can't write the file " + path + ".");
     EXPECT_FALSE(text_.BitBtn2Click());
     EXPECT_EQ(ReadBytes(path), "old");
+}
+
+// Regression: the first Save As of generated text opened wherever the process ran, the work
+// folder of an installed copy, not where the design is.
+TEST_F(GenTextTest, TheFirstSaveAsOpensWhereTheDesignIsAndTheNextWhereTheLastOneWrote) {
+    for (const char* sub : {"started", "rtl", "out"})
+        std::filesystem::create_directories(scratch_.Path(sub));
+    m.StartDir = scratch_.Path("started/");
+    text_.SaveFileName = "top.v";
+    prompt_.ExpectSaveFileIn("Save As", m.StartDir, {});
+    EXPECT_FALSE(text_.BitBtn2Click()) << "without a source: the folder the editor started in";
+
+    m.LineList = LinesFromText("TOP\t\ttop\nMODULE\tcore\tu1\t" + scratch_.Path("rtl/core.v") +
+                               "\tverilog\nINPUT\t\t\tclk\n");
+    m.PrjOpen = true;
+    m.UpdatePicExecute(RebuildSender::MainWindow);
+    prompt_.ExpectSaveFileIn("Save As", scratch_.Path("rtl/"), {scratch_.Path("out/top.v")});
+    EXPECT_TRUE(text_.BitBtn2Click()) << "the folder of the first source";
+    EXPECT_EQ(prompt_.LastChooser().fileName, "top.v");
+    prompt_.ExpectSaveFileIn("Save As", scratch_.Path("out/"), {});
+    EXPECT_FALSE(text_.BitBtn2Click()) << "where the last Save As wrote";
+
+    // A source shown in the window is saved from its own folder.
+    const std::string path = scratch_.Path("started/core.v");
+    WriteBytes(path, "module core;\nendmodule\n");
+    ASSERT_TRUE(text_.ShowSourceFile(path));
+    prompt_.ExpectSaveFileIn("Save As", scratch_.Path("started/"), {});
+    EXPECT_FALSE(text_.BitBtn2Click());
 }
 
 TEST_F(GenTextTest, OpenReplacesTheTextAndEndsFrameworkMode) {

@@ -99,7 +99,12 @@ TEST(SubstituteParams, PutsInEachParameterAsAWholeWordInListOrder) {
         {"a hexadecimal value as decimal", {Param("W", "8", "$1F")}, "W-1", "31-1"},
         {"a hexadecimal default as decimal", {Param("W", " 0x10")}, "W-1", "16-1"},
         {"an expression default in parentheses", {Param("W", "4+4")}, "W*2", "(4+4)*2"},
-        {"an empty default in parentheses", {Param("W", "")}, "W-1", "()-1"},
+        // An empty default used to be put in as "()", and the list showed "()-1" in place of
+        // the name of the parameter the designer has to set.
+        {"no default and no value keeps the name", {Param("W", "")}, "W-1", "W-1"},
+        {"a blank default keeps the name", {Param("W", "  ", "abc")}, "W-1", "W-1"},
+        {"no default but an integer value", {Param("W", "", "4")}, "W-1", "4-1"},
+        {"a default naming one without a value", {Param("A", "B*2"), Param("B", "")}, "A", "(B*2)"},
         {"a default naming its own parameter ends", {Param("W", "W+1")}, "W-W", "(W+1)-(W+1)"},
         {"a later row fills an earlier default",
          {Param("A", "B*2"), Param("B", "3")},
@@ -196,6 +201,8 @@ TEST(EvaluateWidthExpression, TruncatesTowardZeroAndFailsWithoutANumber) {
         {"a result beyond 32 bits", {Param("W", "100000")}, "W*W*W", false, 0},
         {"a name that is no parameter", {}, "X-1", false, 0},
         {"an empty default", {Param("W", "")}, "W-1", false, 0},
+        {"an empty default alone", {Param("W", "")}, "W", false, 0},
+        {"an empty default after a minus", {Param("W", "")}, "-W", false, 0},
         {"a default naming an earlier parameter",
          {Param("DATA_WIDTH", "8", "16"), Param("KEEP_WIDTH", "((DATA_WIDTH+7)/8)")},
          "KEEP_WIDTH-1",
@@ -341,6 +348,44 @@ TEST_F(WidthConfirmationTest, AVhdlInstanceFindsItsGenericsInAnyLetterCase) {
     EXPECT_FALSE(conf.FillWidList("u2", PageOf("u2"), false))
         << "a Verilog module's WIDTH is another name than its Width";
     EXPECT_EQ(Row("d").MsbVal, "NA");
+}
+
+// Regression: a generic without a default showed as "() - 1", so the designer could not tell
+// which generic to set.
+TEST_F(WidthConfirmationTest, AGenericWithoutDefaultIsShownByItsNameAndSetByHand) {
+    model.LineList = LinesFromText("TOP\t\ttop\n"
+                                   "MODULE\tfifo\tu1\t/src/fifo.vhd\tvhdl\n"
+                                   "PARAMETER\t\t\tWidth_g\t\t\tK\tpositive\n"
+                                   "PARAMETER\t\t\tDepth_g\t16\t\tK\tpositive\n"
+                                   "INPUT\tNA\t0\tdin\t\tWidth_g - 1\t0\n"
+                                   "OUTPUT\tNA\tNA\tlevel\t\tdepth_g + width_g\twidth_g\n");
+    Rebuild();
+    EXPECT_FALSE(conf.FillWidList("u1", PageOf("u1"), false));
+    ASSERT_EQ(conf.Rows.size(), 2u);
+    EXPECT_EQ(Row("din").MsbExp, "Width_g - 1");
+    EXPECT_EQ(Row("din").MsbVal, "NA");
+    EXPECT_EQ(Row("din").LsbVal, "0");
+    EXPECT_EQ(Row("level").MsbExp, "16 + width_g") << "the name as the expression writes it";
+    EXPECT_EQ(Row("level").LsbExp, "width_g");
+    EXPECT_TRUE(Row("din").Failed);
+
+    int ports = 0;
+    int params = 0;
+    prompt.ExpectMessage("No valid MSB/LSB value found fot port: din");
+    EXPECT_FALSE(conf.ApplyPortWidths(ports, params, true, false)) << "the bound is asked for";
+    Row("din").SetMsb = "7";
+    Row("level").SetMsb = "23";
+    Row("level").SetLsb = "8";
+    ASSERT_TRUE(conf.ApplyPortWidths(ports, params, true, false));
+    EXPECT_EQ(Field("din", 1), "7");
+    EXPECT_EQ(Field("level", 2), "8");
+
+    // With a value on the Instances page the generic is put in and evaluates.
+    std::vector<ParamRow> page = PageOf("u1");
+    page[0].Value = "12";
+    EXPECT_TRUE(conf.FillWidList("u1", page, false));
+    EXPECT_EQ(Row("din").MsbExp, "12 - 1");
+    EXPECT_EQ(Row("din").MsbVal, "11");
 }
 
 TEST_F(WidthConfirmationTest, AnInstanceWithoutParameterisedPortsGivesAnEmptyTrueList) {

@@ -1,9 +1,12 @@
-// Test helpers: project lines written as text (lines by newline, fields by TAB) and a model that
-// holds them.
+// Test helpers: project lines written as text (lines by newline, fields by TAB), a model that
+// holds them, and the names of table cases.
 #pragma once
 
 #include "editor/model/ProjectModel.h"
 
+#include <gtest/gtest.h>
+
+#include <cctype>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,3 +77,14 @@ inline void LoadProject(ProjectModel& model, std::string_view text) {
     model.UpdatePicExecute(RebuildSender::MainWindow);
     model.ClearLog();
 }
+
+// Names a case of a parameterised test by its name field, letters and digits only.
+struct CaseName {
+    template <class Case> std::string operator()(const ::testing::TestParamInfo<Case>& info) const {
+        std::string n = info.param.name;
+        for (char& ch : n)
+            if (!std::isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        return n;
+    }
+};

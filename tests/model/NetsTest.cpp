@@ -392,6 +392,7 @@ TEST_F(Wiring, DeletingTheWireOfATopClockNamesTheRestAfterItsHead) {
          "WIRE\tu1\tclk\tu2\tclk\tclk\n");
     DeleteWire(m, "top", "clk", "u1", "clk");
     EXPECT_EQ(Wires(), Lines{"u1 clk u2 clk Wire_u1_clk"});
+    EXPECT_TRUE(Sound());
     EXPECT_TRUE(LogLines().empty());
 }
 
@@ -401,6 +402,7 @@ TEST_F(Wiring, DeletingAWireTakesAFreeNameWhenTheHeadsNameIsTaken) {
          "WIRE\tu2\tq\tu3\td\tWire_u1_clk\n");
     DeleteWire(m, "u1", "clk", "top", "clk");
     EXPECT_EQ(Wires(), (Lines{"u1 clk u2 clk W0", "u2 q u3 d Wire_u1_clk"}));
+    EXPECT_TRUE(Sound());
 }
 
 TEST_F(Wiring, DeletingAModuleWireRenamesNothing) {

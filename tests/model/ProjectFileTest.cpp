@@ -5,7 +5,10 @@
 #include "platform/TextFile.h"
 
 #include "ModelFileFixture.h"
+#include "ModelText.h"
 
+#include <cctype>
+#include <filesystem>
 #include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -64,6 +67,19 @@ protected:
         m.ViewMode = '3';
         m.StrictRule = false;
         m.AssignOpenOut = 'Z';
+    }
+
+    // Opens the sample project and saves it as p.zun in the folder sub, which is then made
+    // read-only, its file writable by anyone; the file's path.
+    std::string SaveIntoReadOnlyFolder(const std::string& sub) {
+        OpenText(SampleProject);
+        EXPECT_EQ(::mkdir(sub.c_str(), 0755), 0);
+        const std::string path = sub + "/p.zun";
+        model.PrjFileName = path;
+        EXPECT_TRUE(FileSavePrjExecute(model, services).Saved);
+        EXPECT_EQ(::chmod(path.c_str(), 0666), 0);
+        EXPECT_EQ(::chmod(sub.c_str(), 0555), 0);
+        return path;
     }
 
     std::string SaveTo(const std::string& name) {
@@ -267,6 +283,7 @@ public:
 TEST_F(ProjectFileTest, SaveAsOffersTheCurrentNameButNotTheWizardsWorkFile) {
     ChooserRecorder recorder;
     services.prompt = &recorder;
+    model.StartDir = dir.Path("started/");
     model.PrjFileName = dir.Path("design.zun");
     model.PrjUntitled = false;
     FileSaveAs1Execute(model, services);
@@ -279,9 +296,80 @@ TEST_F(ProjectFileTest, SaveAsOffersTheCurrentNameButNotTheWizardsWorkFile) {
     EXPECT_EQ(recorder.shown[0].defaultExt, "zun");
     EXPECT_EQ(recorder.shown[0].initialDir, dir.Dir());
     EXPECT_EQ(recorder.shown[0].fileName, "design.zun");
-    EXPECT_EQ(recorder.shown[1].initialDir, model.WorkDir);
+    EXPECT_EQ(recorder.shown[1].initialDir, model.StartDir) << "not the work folder";
     EXPECT_EQ(recorder.shown[1].fileName, "");
 }
+
+namespace {
+
+struct SaveFolderCase {
+    const char* name;
+    const char* sources; // MODULE lines after the top, "@" standing for the test's folder, each
+                         // followed by a port line
+    const char* folder;  // where the chooser opens, "@" the test's folder
+};
+
+const SaveFolderCase SaveFolderCases[] = {
+    {"the folder of the first source",
+     "MODULE\tcore\tu1\t@rtl/core.v\tverilog\n"
+     "MODULE\tsink\tu2\t@lib/sink.v\tverilog\n",
+     "@rtl/"},
+    {"a relative source from the start folder", "MODULE\tcore\tu1\trtl/../lib/core.v\tverilog\n",
+     "@lib/"},
+    {"the first instance that names a source",
+     "MODULE\tcore\tu1\t\tverilog\n"
+     "MODULE\tsink\tu2\t@lib/sink.v\tverilog\n",
+     "@lib/"},
+    {"a source folder that is gone",
+     "MODULE\tcore\tu1\t@gone/core.v\tverilog\n"
+     "MODULE\tsink\tu2\t@lib/sink.v\tverilog\n",
+     "@"},
+    {"no instance", "", "@"},
+};
+
+std::string At(const std::string& text, const std::string& dir) {
+    std::string out;
+    for (char c : text)
+        out += c == '@' ? dir : std::string(1, c);
+    return out;
+}
+
+// The MODULE lines, each with a port (the parser ignores an instance without ports).
+std::string WithPorts(const std::string& modules) {
+    std::string out;
+    for (std::size_t at = 0; at < modules.size();) {
+        const std::size_t end = modules.find('\n', at);
+        out += modules.substr(at, end - at + 1) + "INPUT\t\t\tclk\n";
+        at = end + 1;
+    }
+    return out;
+}
+
+} // namespace
+
+class SaveFolders : public ProjectFileTest, public ::testing::WithParamInterface<SaveFolderCase> {};
+
+// Regression: the first Save As of the wizard's untitled project opened in the work folder (in
+// an installed copy, the folder of the programs), far from the design.
+TEST_P(SaveFolders, TheFirstSaveAsOfAnUntitledProjectOpensWhereTheDesignIs) {
+    const SaveFolderCase& c = GetParam();
+    std::filesystem::create_directories(dir.Path("rtl"));
+    std::filesystem::create_directories(dir.Path("lib"));
+    model.StartDir = dir.Dir();
+    OpenText(At("TOP\t\ttop\n" + WithPorts(c.sources), dir.Dir()));
+    model.PrjUntitled = true;
+    model.PrjFileName = model.WorkDir + "qvprj.zun";
+    const std::string chosen = dir.Path("saved.zun");
+    prompt.ExpectSaveFileIn("Save Project As", At(c.folder, dir.Dir()), {chosen});
+    EXPECT_TRUE(FileSavePrjExecute(model, services).Saved);
+    EXPECT_EQ(FirstSaveFolder(model), At(c.folder, dir.Dir()));
+    prompt.ExpectSaveFileIn("Save Project As", dir.Dir(), {});
+    FileSaveAs1Execute(model, services);
+    EXPECT_EQ(prompt.LastChooser().fileName, "saved.zun") << "a titled project opens at its file";
+}
+
+INSTANTIATE_TEST_SUITE_P(ProjectFile, SaveFolders, ::testing::ValuesIn(SaveFolderCases),
+                         CaseName());
 
 TEST_F(ProjectFileTest, CancellingSaveAsWritesNothing) {
     OpenText(SampleProject);
@@ -378,4 +466,131 @@ TEST_F(ProjectFileTest, AProjectOpenedByARelativePathIsNamedByItsWholePath) {
     EXPECT_EQ(openedName, path);
     EXPECT_TRUE(saved);
     EXPECT_EQ(reopened.PrjFileName, dir.Path("copy.zun")) << "and so is one saved under a name";
+}
+
+namespace {
+
+// A project file holding text as its plain content.
+void WriteProjectFile(const std::string& path, std::string text) {
+    ProjectScramble(text);
+    WriteBytes(path, text);
+}
+
+std::string PlainText(const std::string& path) {
+    std::string text = ReadBytes(path);
+    ProjectScramble(text);
+    return text;
+}
+
+} // namespace
+
+// Open, save, open gives the same text: whatever the open left out or refused stays so, and no
+// port line changes its instance on the way. Regression: the fuzzed file (fields by TAB) lost its
+// MODULE line at the open but kept the port line after the WIRE line, which then joined the TOP
+// line above; the next open dropped it as a duplicate (542 bytes saved, then 525).
+TEST_F(ProjectFileTest, OpenSaveOpenGivesTheSameTextWhereverAHeadIsDroppedOrRefused) {
+    struct Case {
+        const char* name;
+        std::string text;
+        Texts ports; // owner and name of every port after the open
+    };
+    const Case cases[] = {
+        {"the fuzzed file",
+         "TOP\t\tdemo_top\r\nINPUT\t\t\tclk\r\nMODULE\tpwm\tuE\tpwm.v\tverilog\r\n"
+         "WIRE\ta\tb\tc\td\tn\r\nINPUT\t\t\tclk\r\n",
+         {"demo_top.clk"}},
+        {"an empty module with a parameter and a port after an ASSIGN line",
+         "TOP\t\tt\r\nINPUT\t\t\ta\r\nMODULE\tm\tu1\r\nPARAMETER\t\t\tW\t8\r\nASSIGN\t a = b\r\n"
+         "INPUT\t\t\ta\r\nPARAMETER\t\t\tW\t9\r\nMODULE\tn\tu2\r\nINPUT\t\t\ta\r\n",
+         {"t.a", "u2.a"}},
+        {"a second TOP line", "TOP\t\tt\r\nINPUT\t\t\ta\r\nTOP\t\tt2\r\nINPUT\t\t\ta\r\n", {"t.a"}},
+        {"a TOP line without a name first",
+         "TOP\t\t\r\nINPUT\t\t\ta\r\nTOP\t\tt2\r\nINPUT\t\t\tb\r\n",
+         {"t2.b"}},
+        {"a MODULE line without a module name",
+         "TOP\t\tt\r\nMODULE\tm\tu1\r\nINPUT\t\t\ta\r\nMODULE\t\tu2\r\nINPUT\t\t\ta\r\n",
+         {"u1.a"}},
+        {"a disabled MODULE line",
+         "TOP\t\tt\r\nMODULE\tm\tu1\r\nINPUT\t\t\ta\r\n#MODULE\tm\tu2\r\nINPUT\t\t\ta\r\n",
+         {"u1.a"}},
+        {"a module whose only port the rebuild disables",
+         "TOP\t\tt\r\nINPUT\t\t\ta\r\nMODULE\tm\tu1\r\nINPUT\t7\t\tb\r\n",
+         {"t.a"}},
+    };
+    for (const Case& c : cases) {
+        const std::string first = dir.Path("first.zun");
+        WriteProjectFile(first, c.text);
+        ProjectModel opened;
+        opened.AppDir = model.AppDir;
+        ASSERT_TRUE(OpenProjectFile(opened, services, first)) << c.name;
+        ASSERT_TRUE(opened.PrjOpen) << c.name;
+        Texts ports;
+        for (const port& p : opened.PortList)
+            ports.push_back(p.OwnerName + "." + p.Name);
+        EXPECT_EQ(ports, c.ports) << c.name;
+        ASSERT_TRUE(FileSaveAs1Accept(opened, dir.Path("second.zun")).Saved) << c.name;
+
+        ProjectModel reopened;
+        reopened.AppDir = model.AppDir;
+        ASSERT_TRUE(OpenProjectFile(reopened, services, dir.Path("second.zun"))) << c.name;
+        Texts again;
+        for (const port& p : reopened.PortList)
+            again.push_back(p.OwnerName + "." + p.Name);
+        EXPECT_EQ(again, c.ports) << c.name;
+        ASSERT_TRUE(FileSaveAs1Accept(reopened, dir.Path("third.zun")).Saved) << c.name;
+        EXPECT_EQ(PlainText(dir.Path("third.zun")), PlainText(dir.Path("second.zun"))) << c.name;
+    }
+}
+
+// Regression: a writable project file in a folder the user may not write could not be saved: the
+// atomic save's temporary file needs the folder.
+TEST_F(ProjectFileTest, AProjectFileInAReadOnlyFolderIsSavedInPlaceAndTheLogSaysSo) {
+    const std::string sub = dir.Path("ro");
+    const std::string path = SaveIntoReadOnlyFolder(sub);
+    model.InsertLine(-1, {"WIRE", "top", "q", "u1", "count", "q"});
+    model.Modified = true;
+    model.ClearLog();
+    const int result = RunUnprivileged([&] {
+        const SaveResult r = FileSavePrjExecute(model, services);
+        const bool logged = Log() == Texts{"Warning: Saved " + path +
+                                           " without a temporary copy: its folder can not be "
+                                           "written, so the file was rewritten in place."};
+        return (r.Saved ? 0 : 1) | (model.Modified ? 2 : 0) | (logged ? 0 : 4);
+    });
+    EXPECT_EQ(result, 0);
+    const Texts lines = PlainLines(path);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "WIRE\ttop\tq\tu1\tcount\tq\t\t");
+    EXPECT_EQ(TempDir::ListNames(sub), Texts{"p.zun"});
+}
+
+// When the in-place write cannot be done (here: no room for the longer file), the save fails as
+// any other: the file is as it was, and the log names the file and the reason.
+TEST_F(ProjectFileTest, AnInPlaceSaveThatFailsKeepsTheOldFileAndTellsWhy) {
+    const std::string sub = dir.Path("ro");
+    const std::string path = SaveIntoReadOnlyFolder(sub);
+    const std::string old = ReadBytes(path);
+    for (int i = 0; i < 200; ++i)
+        model.InsertLine(-1, {"WIRE", "top", "q", "u1", "count", "net" + std::to_string(i)});
+    model.Modified = true;
+    model.ClearLog();
+    const int result = RunInChild(
+        [] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit rl {
+                4096, 4096
+            };
+            return ::setrlimit(RLIMIT_FSIZE, &rl) == 0 &&
+                   (::geteuid() != 0 ||
+                    (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0));
+        },
+        [&] {
+            const SaveResult r = FileSavePrjExecute(model, services);
+            const bool logged = Log().size() == 2 && Log()[0] == "Error: File operation failed." &&
+                                Log()[1] == "Error: Cannot write " + path + ": File too large.";
+            return (r.Saved ? 1 : 0) | (model.Modified ? 0 : 2) | (logged ? 0 : 4);
+        });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_EQ(TempDir::ListNames(sub), Texts{"p.zun"});
 }

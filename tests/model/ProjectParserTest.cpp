@@ -114,7 +114,26 @@ TEST(IsInEmptyModule, AnswersForModuleAndParameterRowsOfPortlessModulesOnly) {
     EXPECT_EQ(log.Lines(), Texts{"Error: Internal error. Illegal number."});
 }
 
-class ParserTest : public ModelFileFixture {};
+// A text, the keys of the lines it gives (ModelFileFixture::Keys) and the log.
+struct ParsedCase {
+    const char* name;
+    std::string text;
+    Texts keys;
+    Texts log;
+};
+
+class ParserTest : public ModelFileFixture {
+protected:
+    // Each case's text replaces the project.
+    void ExpectParsed(const std::vector<ParsedCase>& cases) {
+        for (const ParsedCase& c : cases) {
+            model.ClearLog();
+            Scr_DrvClick(model, c.text, ParseMode::ReplaceAll);
+            EXPECT_EQ(Keys(), c.keys) << c.name;
+            EXPECT_EQ(Log(), c.log) << c.name;
+        }
+    }
+};
 
 TEST_F(ParserTest, ReplaceAllMakesTheRowsTheProjectAndLFParsesLikeCRLF) {
     OpenText("TOP\t\told\r\n");
@@ -263,30 +282,44 @@ namespace {
 
 // The second pass as the parser was first written: names kept in TAB-joined lists, the
 // empty-module test scanning up and down from each row, and every accepted row inserted on its
-// own at position + count - 1. The parser's linear version must give the same lines and log.
+// own at position + count - 1; with what was mended since: heads told by their first letter (and
+// disabled heads heading blocks of their own), a module with a port anywhere in its block (a
+// disabled one too) never empty, and the lines of a left-out module going with it. The parser's
+// linear version must give the same lines and log.
 struct SlowSecondPass {
     const std::vector<ProjectLine>& rows;
     std::vector<std::string> log;
 
+    static bool DisabledHead(const std::string& key) {
+        std::size_t first = key.find_first_not_of('#');
+        return first != 0 && first != std::string::npos && LineKind(key.substr(first)) == 'M';
+    }
+    static bool DisabledPort(const std::string& key) {
+        std::size_t first = key.find_first_not_of('#');
+        return first != 0 && first != std::string::npos && LineKind(key.substr(first)) == 'P';
+    }
+
     bool InEmptyModule(std::size_t r) const {
         char kind = LineKind(rows[r][0]);
-        if (kind == 'P')
+        if (kind != 'M' && kind != 'R')
             return false;
-        std::string owner;
+        std::size_t head = r + 1;
         for (std::size_t i = r + 1; i-- > 0;) {
-            if (rows[i][0] == "TOP" || rows[i][0] == "MODULE") {
-                owner = rows[i][0];
+            if (LineKind(rows[i][0]) == 'M') {
+                head = i;
                 break;
             }
-        }
-        if ((kind != 'M' && kind != 'R') || owner != "MODULE")
-            return false;
-        for (std::size_t i = r + 1; i < rows.size(); ++i) {
-            char k = LineKind(rows[i][0]);
-            if (k == 'M' || k == 'W' || k == 'A')
-                break;
-            if (k == 'P')
+            if (DisabledHead(rows[i][0]))
                 return false;
+        }
+        if (head > r || rows[head][0][0] != 'M')
+            return false;
+        for (std::size_t i = head + 1; i < rows.size(); ++i) {
+            char k = LineKind(rows[i][0]);
+            if (k == 'P' || DisabledPort(rows[i][0]))
+                return false;
+            if (k == 'M' || k == 'W' || k == 'A' || DisabledHead(rows[i][0]))
+                break;
         }
         return true;
     }
@@ -296,15 +329,39 @@ struct SlowSecondPass {
         std::string instance;
         std::string ports = "\t";
         std::string params = "\t";
+        int droppedHead = -1;
+        bool pastBlock = false;
+        int further = 0;
+        auto endDropped = [&] {
+            if (droppedHead >= 0 && further > 0)
+                log.push_back("Warning: Ignore " + std::to_string(further) +
+                              (further == 1 ? " further line" : " further lines") +
+                              " of the empty module in line " + std::to_string(droppedHead) +
+                              ": port and parameter lines belong to the nearest TOP or MODULE "
+                              "line above them.");
+            droppedHead = -1;
+            pastBlock = false;
+            further = 0;
+        };
         for (std::size_t r = 0; r < rows.size(); ++r) {
             const ProjectLine& row = rows[r];
             if (row[0].empty())
                 continue;
             char kind = LineKind(row[0]);
-            if (kind == 'M') {
+            if (kind == 'M' || DisabledHead(row[0])) {
+                endDropped();
                 ports = params = "\t";
                 instance = row[2];
-            } else if (kind == 'P' || kind == 'R') {
+            }
+            if (droppedHead >= 0) {
+                if (kind == 'W' || kind == 'A')
+                    pastBlock = true;
+                else if (pastBlock && (kind == 'P' || kind == 'R')) {
+                    ++further;
+                    continue;
+                }
+            }
+            if (kind == 'P' || kind == 'R') {
                 std::string& list = kind == 'P' ? ports : params;
                 if (list.find("\t" + row[3] + "\t") != std::string::npos) {
                     log.push_back(std::string("Error: Found and ignored duplicate ") +
@@ -318,21 +375,24 @@ struct SlowSecondPass {
                 log.push_back(row[0] == "MODULE"
                                   ? "Warning: Ignore the empty module: " + row[1] + "."
                                   : std::string("Warning: Ignore the item in the empty module."));
+                if (kind == 'M')
+                    droppedHead = static_cast<int>(r);
                 continue;
             }
             ++count;
             int at = position < 0 ? static_cast<int>(lines.size()) : position + count - 1;
             lines.insert(lines.begin() + std::min(at, static_cast<int>(lines.size())), row);
         }
+        endDropped();
     }
 };
 
 // Random project text over few keywords and names, so that duplicates, empty modules, disabled
 // and unknown lines, empty lines and every line end come up often.
 std::string RandomProjectText(std::mt19937& rng, int lines) {
-    static const char* const keys[] = {"TOP",    "MODULE",   "MODULE", "PARAMETER", "INPUT",
-                                       "INPUT",  "OUTPUT",   "KVAR",   "WIRE",      "ASSIGN",
-                                       "#INPUT", "Version:", "",       "ES"};
+    static const char* const keys[] = {
+        "TOP",  "MODULE", "MODULE", "PARAMETER", "INPUT", "INPUT", "OUTPUT", "KVAR",
+        "WIRE", "ASSIGN", "#INPUT", "Version:",  "",      "ES",    "Mx",     "#MODULE"};
     static const char* const names[] = {"a", "b", "c"};
     static const char* const ends[] = {"\r\n", "\n", "\r"};
     std::string text;
@@ -363,13 +423,15 @@ TEST_F(ParserTest, EveryModeButTheImportMatchesTheRowByRowInsertionOnRandomTexts
         ProjectLines expected = add ? model.LineList : ProjectLines{};
         int position = -1;
         if (add) {
-            // Right after the block of the last instance line, whatever lines that block holds.
+            // Right after the block of the last instance line, whatever lines that block holds;
+            // a disabled head starts a block of its own.
             for (int i = static_cast<int>(expected.size()) - 1; i >= 0 && position < 0; --i) {
                 if (LineKind(expected[i][0]) == 'M') {
                     position = i + 1;
                     while (position < static_cast<int>(expected.size()) &&
                            std::string("MWA").find(LineKind(expected[position][0])) ==
-                               std::string::npos)
+                               std::string::npos &&
+                           !SlowSecondPass::DisabledHead(expected[position][0]))
                         ++position;
                 }
             }
@@ -394,4 +456,81 @@ TEST_F(ParserTest, EveryModeButTheImportMatchesTheRowByRowInsertionOnRandomTexts
             ASSERT_EQ(Log(), slow.log) << "round " << round;
         }
     }
+}
+
+// Port and parameter lines belong to the nearest TOP or MODULE line above them. Regression: an
+// empty module was left out while its port lines after a WIRE line stayed, so they joined the
+// instance above and the next open dropped one of them as a duplicate (a fuzzed file of 542
+// bytes saved as 525).
+TEST_F(ParserTest, AnEmptyModuleThatIsLeftOutTakesEveryLineThatBelongsToIt) {
+    const std::string further = ": port and parameter lines belong to the nearest TOP or MODULE "
+                                "line above them.";
+    ExpectParsed({
+        {"the fuzzed file",
+         "TOP\t\tdemo_top\nINPUT\t\t\tclk\nMODULE\tpwm\tuE\tpwm.v\tverilog\n"
+         "WIRE\ta\tb\tc\td\tn\nINPUT\t\t\tclk\n",
+         {"TOP demo_top", "INPUT clk", "WIRE n"},
+         {"Warning: Ignore the empty module: pwm.",
+          "Warning: Ignore 1 further line of the empty module in line 2" + further}},
+        {"parameters and ports after an ASSIGN and a WIRE line",
+         "TOP\t\tt\nMODULE\tram\tu1\nPARAMETER\t\t\tD\nASSIGN\t x = y\nPARAMETER\t\t\tA\n"
+         "WIRE\tt\tx\tu1\ty\tn\nOUTPUT\t\t\tq\nKVAR\t\t\tv\nMODULE\tfifo\tu2\nINPUT\t\t\tq\n",
+         {"TOP t", "ASSIGN", "WIRE n", "MODULE u2", "INPUT q"},
+         {"Warning: Ignore the empty module: ram.", "Warning: Ignore the item in the empty module.",
+          "Warning: Ignore 3 further lines of the empty module in line 1" + further}},
+        {"a line the rebuild takes as a module, under a module",
+         "TOP\t\tt\nMODULE\tm\tu1\nINPUT\t\t\ta\nMx\tn\tu2\nWIRE\tu1\ta\tu2\tb\tw\nINPUT\t\t\ta\n",
+         {"TOP t", "MODULE u1", "INPUT a", "WIRE w"},
+         {"Warning: Ignore the item in the empty module.",
+          "Warning: Ignore 1 further line of the empty module in line 3" + further}},
+        {"the last module of the text",
+         "TOP\t\tt\nINPUT\t\t\ta\nMODULE\tm\tu1\nASSIGN\t a = b\nINPUT\t\t\ta\nOUTPUT\t\t\tb\n",
+         {"TOP t", "INPUT a", "ASSIGN"},
+         {"Warning: Ignore the empty module: m.",
+          "Warning: Ignore 2 further lines of the empty module in line 2" + further}},
+        {"other lines after the wire stay",
+         "TOP\t\tt\nMODULE\tm\tu1\nWIRE\tt\ta\tu1\tb\tn\n#INPUT\t\t\tz\nES\t1\n",
+         {"TOP t", "WIRE n", "#INPUT z", "ES"},
+         {"Warning: Ignore the empty module: m."}},
+    });
+}
+
+// What heads a block, and what makes a module's block empty, are read as the rebuild reads them.
+TEST_F(ParserTest, HeadsAndPortsAreToldAsTheRebuildTellsThem) {
+    ExpectParsed({
+        // Regression: the rebuild disables a port line with one width field; a module whose
+        // ports were all disabled was then dropped at the next open.
+        {"a module whose only port is disabled is kept",
+         "TOP\t\tt\nMODULE\tm\tu1\n#INPUT\t1\t\ta\n",
+         {"TOP t", "MODULE u1", "#INPUT a"},
+         {}},
+        // Regression (found by the random driver): a parameter line after the module's ports
+        // was taken for a line of an empty module once no port line followed it.
+        {"a parameter line after the ports is in a module with ports",
+         "TOP\t\tt\nMODULE\tm\tu1\nINPUT\t\t\ta\nPARAMETER\t\t\tW\nWIRE\nPARAMETER\t\t\tV\n",
+         {"TOP t", "MODULE u1", "INPUT a", "PARAMETER W", "WIRE", "PARAMETER V"},
+         {}},
+        {"a line the rebuild takes as a top module is never empty",
+         "TOP\t\tt\nMODULE\tm\tu1\nINPUT\t\t\ta\nTOPX\t\tt2\nWIRE\n",
+         {"TOP t", "MODULE u1", "INPUT a", "TOPX t2", "WIRE"},
+         {}},
+        {"a disabled module heads its own block for the duplicate check",
+         "TOP\t\tt\nMODULE\tm\tu1\nINPUT\t\t\ta\n#MODULE\tm\tu2\nINPUT\t\t\ta\n",
+         {"TOP t", "MODULE u1", "INPUT a", "#MODULE", "INPUT a"},
+         {}},
+        {"a disabled module ends the block that the empty test looks at",
+         "TOP\t\tt\nMODULE\tm\tu1\n##MODULE\tm\tu2\nINPUT\t\t\ta\n",
+         {"TOP t", "##MODULE", "INPUT a"},
+         {"Warning: Ignore the empty module: m."}},
+    });
+}
+
+TEST(DisabledKind, IsTheKindOfTheKeywordWithoutItsMarks) {
+    EXPECT_EQ(DisabledKind("#MODULE"), 'M');
+    EXPECT_EQ(DisabledKind("##TOP"), 'M');
+    EXPECT_EQ(DisabledKind("#INPUT"), 'P');
+    EXPECT_EQ(DisabledKind("#PARAMETER"), 'R');
+    EXPECT_EQ(DisabledKind("MODULE"), 'N') << "not disabled";
+    EXPECT_EQ(DisabledKind("#"), 'N');
+    EXPECT_EQ(DisabledKind(""), 'N');
 }

@@ -210,10 +210,9 @@ TEST(Rebuild, RefusesASecondTopModuleAndGivesItsLinesNoOwner) {
     EXPECT_EQ(b.m.PortList[0].Name, "a");
     EXPECT_EQ(b.m.PortList[1].Name, "c");
     EXPECT_EQ(b.m.MduList[0].ParaCount, 0);
-    EXPECT_EQ(b.m.Log.Lines(),
-              (std::vector<std::string>{"Error: More than one top module.",
-                                        "Warning: Lines without a TOP or MODULE line above them "
-                                        "are ignored, the first at line 3."}));
+    // The refused TOP line's own lines have a TOP line above them: the warning about lines
+    // without one would mislead.
+    EXPECT_EQ(b.m.Log.Lines(), (std::vector<std::string>{"Error: More than one top module."}));
     EXPECT_EQ(b.m.LineList.size(), 7u);
 }
 
@@ -404,39 +403,98 @@ TEST(Rebuild, RepairTriesThirtyThousandNumberedNamesAndThenGivesUp) {
     }
 }
 
-// Regression: a first TOP line without a name left TopName empty, so a second TOP line was taken
-// as well and the project had two top modules.
-TEST(Rebuild, ATopLineWithoutANameStillRefusesASecondTopLine) {
+// Regression: a first TOP line without a name made the top record, so the named TOP line after it
+// was refused with "More than one top module." and the project closed as "Illegal project.".
+TEST(Rebuild, ANamedTopLineAfterATopLineWithoutANameIsTheTopModule) {
     Rebuilt b("TOP\t\t\n"
               "INPUT\t\t\ta\n"
-              "TOP\t\ttop\n"
-              "MODULE\tc\tu1\n");
+              "TOP\t\ttop2\n"
+              "INPUT\t\t\tb\n"
+              "MODULE\tc\tu1\n"
+              "INPUT\t\t\tx\n");
+    EXPECT_FALSE(b.r.ClosePrjRequested);
+    EXPECT_TRUE(b.r.Completed);
+    EXPECT_EQ(b.m.TopName, "top2");
+    ASSERT_GE(b.m.TopMdu, 0);
+    EXPECT_EQ(b.m.MduList[b.m.TopMdu].InstName, "top2");
     int tops = 0;
     for (const mdu& i : b.m.MduList)
         tops += i.IsTop() ? 1 : 0;
-    EXPECT_EQ(tops, 1);
-    EXPECT_EQ(b.m.TopMdu, 0);
-    EXPECT_TRUE(b.m.TopName.empty());
-    EXPECT_TRUE(b.r.ClosePrjRequested) << "a top module without a name is no legal project";
-    EXPECT_EQ(b.m.Log.Lines(), (std::vector<std::string>{"Error: More than one top module.",
-                                                         "Error: Illegal project."}));
+    EXPECT_EQ(tops, 1) << "the nameless TOP line makes no second top module";
+    // Its port is no port of any instance.
+    ASSERT_EQ(b.m.PortList.size(), 2u);
+    EXPECT_EQ(b.m.PortList[0].Name, "b");
+    EXPECT_EQ(b.m.PortList[0].OwnerName, "top2");
+    EXPECT_EQ(b.m.LineList[1][FieldKind], "");
+    EXPECT_EQ(b.m.Log.Lines(),
+              (std::vector<std::string>{"Warning: A TOP line without a name at line 0 is ignored "
+                                        "with its port and parameter lines."}));
 }
 
-// A port's column grows on the first instance of its owner's name. A top module named like an
-// earlier instance is not repaired, so its ports wrap on that instance, not on the top module.
-TEST(Rebuild, PortsOfATopNamedLikeAnEarlierInstanceWrapOnThatInstance) {
-    ProjectModel m;
-    m.LineList = LinesFromText("MODULE\tc\tu1\n"
-                               "INPUT\t\t\ta\n"
-                               "TOP\t\tu1\n"
-                               "INPUT\t\t\tb\n"
-                               "INPUT\t\t\tc\n"
-                               "INPUT\t\t\td\n");
-    m.PrjOpen = true;
-    m.MaxViewHeight = 60; // ports at y 24, 39 and 54 fit; the fourth opens a column
-    m.UpdatePicExecute(RebuildSender::MainWindow);
-    ASSERT_EQ(m.MduList.size(), 2u);
-    EXPECT_EQ(m.MduList[0].Columns, 2);
-    EXPECT_EQ(m.MduList[1].Columns, 1);
-    EXPECT_EQ(m.PortList[3].X, m.PortList[0].X + m.PrtWidth + m.ColMargin);
+TEST(Rebuild, ATopLineWithoutANameAloneIsStillNoLegalProject) {
+    Rebuilt b("TOP\t\t\nINPUT\t\t\ta\nMODULE\tc\tu1\n");
+    EXPECT_TRUE(b.r.ClosePrjRequested);
+    EXPECT_TRUE(b.m.TopName.empty());
+    EXPECT_EQ(b.m.Log.Lines().back(), "Error: Illegal project.");
+}
+
+// The lines under a head the rebuild refuses or that is disabled go with that head: none of them
+// becomes a port or parameter of the instance above, which the generators would then connect.
+TEST(Rebuild, TheLinesOfARefusedOrDisabledHeadBelongToNoInstance) {
+    struct Case {
+        const char* name;
+        const char* head;
+        std::vector<std::string> log;
+    };
+    const Case cases[] = {
+        {"a second TOP line", "TOP\t\tother", {"Error: More than one top module."}},
+        {"a TOP line without a name after the top",
+         "TOP\t\t",
+         {"Error: More than one top module."}},
+        {"a MODULE line without a module name",
+         "MODULE\t\tu9\tx.v\tverilog",
+         {"Warning: A MODULE line without a module name at line 3 is ignored with its port and "
+          "parameter lines."}},
+        {"a disabled MODULE line", "#MODULE\tc\tu9", {}},
+        {"a MODULE line disabled twice", "##MODULE\tc\tu9", {}},
+        {"a disabled TOP line", "#TOP\t\tother", {}},
+    };
+    for (const Case& c : cases) {
+        const std::string text = std::string("TOP\t\ttop\nMODULE\tcore\tu1\nINPUT\t\t\tclk\n") +
+                                 c.head + "\nPARAMETER\t\t\tW\t8\nINPUT\t\t\td\nOUTPUT\t\t\tq\n" +
+                                 "MODULE\tsink\tu2\nINPUT\t\t\td\n";
+        Rebuilt b(text.c_str());
+        EXPECT_TRUE(b.r.Completed) << c.name;
+        EXPECT_EQ(b.m.Log.Lines(), c.log) << c.name;
+        ASSERT_EQ(b.m.MduList.size(), 3u) << c.name;
+        const mdu& u1 = b.m.MduList[1];
+        EXPECT_EQ(u1.InstName, "u1") << c.name;
+        EXPECT_EQ(u1.ParaCount, 0) << c.name;
+        EXPECT_EQ(u1.LastPort, u1.FirstPort) << c.name << ": u1 keeps its one port";
+        ASSERT_EQ(b.m.PortList.size(), 2u) << c.name;
+        EXPECT_EQ(b.m.PortList[1].OwnerName, "u2") << c.name;
+        for (int line = 3; line <= 6; ++line)
+            EXPECT_EQ(b.m.LineList[line][FieldKind], "") << c.name << " line " << line;
+        EXPECT_EQ(b.m.LineList[3][0], Keywords(LinesFromText(c.head))[0]) << "kept as it was";
+    }
+}
+
+// New top-level ports are inserted at FirstMduLine. Regression: after a refused second TOP line
+// it was the first MODULE line, below the refused block, so a port mapped to the top joined that
+// block and belonged to no instance.
+TEST(Rebuild, NewTopPortsGoBeforeARefusedOrDisabledBlockAfterTheTop) {
+    for (const char* head : {"TOP\t\tother", "MODULE\t\tu9", "#MODULE\tc\tu9"}) {
+        const std::string text = std::string("TOP\t\ttop\nINPUT\t\t\tclk\n") + head +
+                                 "\nINPUT\t\t\td\nMODULE\tcore\tu1\nINPUT\t\t\tx\n";
+        Rebuilt b(text.c_str());
+        EXPECT_EQ(b.m.FirstMduLine, 2) << head;
+        b.m.InsertLine(b.m.FirstMduLine, {"OUTPUT", "", "", "new"});
+        b.m.UpdatePicExecute(RebuildSender::MainWindow);
+        ASSERT_EQ(b.m.PortList.size(), 3u) << head;
+        EXPECT_EQ(b.m.PortList[1].Name, "new") << head;
+        EXPECT_EQ(b.m.PortList[1].OwnerName, "top") << head;
+    }
+    // A TOP line without a name before the top bounds nothing.
+    Rebuilt b("TOP\t\t\nINPUT\t\t\ta\nTOP\t\ttop\nINPUT\t\t\tb\nMODULE\tcore\tu1\n");
+    EXPECT_EQ(b.m.FirstMduLine, 4);
 }

@@ -9,6 +9,7 @@
 #include "platform/IniFile.h"
 #include "platform/TextFile.h"
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -33,6 +34,7 @@ protected:
             steps.push_back(model.Modified ? "state modified" : "state");
         };
         hooks.ZoomRecheck = [this] { steps.push_back("zoom 0"); };
+        hooks.FitSizesToFonts = [this] { steps.push_back("fit"); };
     }
 
     std::string Ini() const {
@@ -76,6 +78,47 @@ TEST_F(SettingsDialog, WithAProjectApplyMarksItModifiedAndLeavesTheFileAlone) {
     EXPECT_EQ(Ini(), before);
     EXPECT_EQ(steps, (std::vector<std::string>{"fonts", "rebuild", "state modified", "zoom 0",
                                                "rebuild"}));
+}
+
+// Regression: new fonts with a project open kept the boxes at the old fonts' sizes, and the
+// labels were clipped where a new project would have sized them to the fonts.
+TEST_F(SettingsDialog, ACanvasFontChangedWithAProjectOpenSizesTheBoxesBeforeTheRebuild) {
+    struct Case {
+        const char* what;
+        bool project;
+        std::size_t font; // the dialog's font changed
+        bool fitted;
+    } cases[] = {
+        {"an instance font with a project", true, 0, true},
+        {"a port font with a project", true, 2, true},
+        {"the variant font with a project", true, 4, true},
+        {"the HDL font with a project", true, 6, false},
+        {"the message font with a project", true, 7, false},
+        {"a port font without a project", false, 1, false},
+    };
+    for (const Case& k : cases) {
+        if (k.project)
+            OpenText(SampleProject);
+        else
+            model.PrjOpen = false;
+        SettingsControls c = LoadControls(model);
+        ASSERT_TRUE(Apply(c));
+        EXPECT_EQ(std::count(steps.begin(), steps.end(), "fit"), 0)
+            << k.what << ": the same fonts keep the sizes, zoomed or not";
+        steps.clear();
+        c.Fonts[k.font].SetPoints(c.Fonts[k.font].Size + 4);
+        ASSERT_TRUE(Apply(c));
+        const std::vector<std::string> fitted =
+            k.project ? std::vector<std::string>{"fonts",          "fit",    "rebuild",
+                                                 "state modified", "zoom 0", "rebuild"}
+                      : std::vector<std::string>{"fonts",          "rebuild", "save",
+                                                 "state modified", "zoom 0",  "rebuild"};
+        std::vector<std::string> expected = fitted;
+        if (!k.fitted)
+            std::erase(expected, "fit");
+        EXPECT_EQ(steps, expected) << k.what;
+        steps.clear();
+    }
 }
 
 TEST_F(SettingsDialog, AnIllegalRuleKeepsThePreviousOneAndTheRestIsApplied) {

@@ -226,3 +226,22 @@ TEST(SettingsLines, ASizeLineAmongTheInstancesPlacesTheLaterOnesWithTheNewSizes)
     m.PlaceInstance(2, 0, 0);
     EXPECT_EQ(m.MduList[2].X, 246) << "placing it again outside the rebuild agrees";
 }
+
+// Regression (found by the random driver): a line whose keyword only began with a settings letter
+// ("C" 0) set a font as well. The save writes fresh settings lines before every other line, so
+// such a line, read before its settings line at one open, was read after it at the next, and the
+// project's font changed on the way.
+TEST(SettingsLines, OnlyTheElevenSettingsLinesSetMembers) {
+    ProjectModel defaults;
+    auto held = Opened("C\t0\nComment\t0\tMono\t1\t2\nEx\t5\t5\t5\t5\t5\t5\t5\t5\t5\t5\t5\t5\n"
+                       "F\t9\nLAST\t\tN\t3\nHSX\t1\tArial\t1\t1\nTOP\t\ttop\nINPUT\t\t\ta\n",
+                       RebuildSender::FileNewPrj);
+    const ProjectModel& m = *held;
+    EXPECT_EQ(m.OutFont, defaults.OutFont);
+    EXPECT_EQ(m.MduFont, defaults.MduFont);
+    EXPECT_EQ(m.BackColor, defaults.BackColor);
+    EXPECT_EQ(m.AutoScrollStep, defaults.AutoScrollStep);
+    EXPECT_EQ(m.ViewMode, defaults.ViewMode);
+    EXPECT_TRUE(m.Log.Lines().empty());
+    EXPECT_EQ(m.LineList.size(), 8u) << "the lines are carried along";
+}

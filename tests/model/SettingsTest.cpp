@@ -433,3 +433,30 @@ TEST_F(SettingsTest, AFailedSettingsWriteLogsTheFileAndTheReasonBeforeItsMessage
                                                       "Error: Cannot write " + IniPath() +
                                                           ": Permission denied."}));
 }
+
+// Regression: a writable settings file in a folder the user may not write (an installed
+// program's, say) could not be saved, as the atomic save's temporary file needs the folder.
+TEST_F(SettingsTest, AWritableSettingsFileInAReadOnlyFolderIsSavedInPlaceAndTheLogSaysSo) {
+    const std::string sub = dir.Path("conf");
+    ASSERT_EQ(::mkdir(sub.c_str(), 0755), 0);
+    const std::string path = sub + "/zun2012.ini";
+    WriteBytes(path, "[QVsetting]\nE01=7\n[Mine]\nkeep=1\n");
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(sub.c_str(), 0555), 0);
+    model.IniPath = path;
+    model.BackColor = 12345;
+    const int result = RunUnprivileged([&] {
+        const bool saved = SaveSettings(model, services, 'S');
+        const bool logged = model.Log.Lines() ==
+                            Texts{"Warning: Saved " + path +
+                                  " without a temporary copy: its folder can not be written, so "
+                                  "the file was rewritten in place."};
+        return (saved ? 0 : 1) | (logged ? 0 : 2);
+    });
+    EXPECT_EQ(result, 0);
+    platform::IniFile ini(path);
+    ASSERT_TRUE(ini.Load());
+    EXPECT_EQ(ini.ReadString("QVsetting", "E01", ""), "12345");
+    EXPECT_EQ(ini.ReadString("Mine", "keep", ""), "1");
+    EXPECT_EQ(TempDir::ListNames(sub), Texts{"zun2012.ini"});
+}

@@ -1,13 +1,14 @@
 // A project to wire: a top module and three instances with ports of every kind, rebuilt, and
-// helpers to name a port and to read the wire lines.
+// helpers to name a port, to read the wire lines and to check an edit's undo.
 #pragma once
 
 #include "ModelText.h"
 #include "NetInvariant.h"
 
+#include "editor/model/ProjectFile.h"
+
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ inline const char* const WiringProject = "TOP\t\ttop\n"
                                          "OUTPUT\t7\t0\tq\n"
                                          "BIDIR\t\t\tpad\n";
 
+using Lines = std::vector<std::string>;
+
 class Wiring : public ::testing::Test {
 protected:
     // The project above plus extra lines (wires, assignments), rebuilt with a clean log.
@@ -51,6 +54,14 @@ protected:
         m.ClearLog();
     }
     void SetUp() override { Load(); }
+    // A project of its own, rebuilt, unmodified, without undo and with a clean log.
+    void LoadText(const std::string& text) {
+        m.LineList = LinesFromText(text);
+        m.PrjOpen = true;
+        Rebuild();
+        m.Modified = false;
+        m.SetUndoRedoEnabled(false, false);
+    }
 
     const port& P(const std::string& inst, const std::string& name) {
         const int k = m.FindPortQuiet(inst, name);
@@ -72,21 +83,31 @@ protected:
                 out.push_back(l[1]);
         return out;
     }
+    // The stored fields of every line, TABs shown as "|", the empty fields at the end left out.
+    Lines Text() const {
+        Lines out;
+        for (std::string line : StoredText(m.LineList)) {
+            while (!line.empty() && line.back() == '\t')
+                line.pop_back();
+            for (char& ch : line)
+                if (ch == '\t')
+                    ch = '|';
+            out.push_back(line);
+        }
+        return out;
+    }
     const std::vector<std::string>& LogLines() const { return m.Log.Lines(); }
     ::testing::AssertionResult Sound() const { return NetsAreSound(m.LineList, m.TopName); }
+    // The project as its file holds it, before scrambling.
+    std::string ProjectText() { return BuildProjectText(m); }
+    // After an edit that took the undo snapshot: Undo gives back the project text of before,
+    // byte for byte.
+    void ExpectUndoRestores(const std::string& before) {
+        ASSERT_TRUE(m.UndoEnabled());
+        m.UndoExecute();
+        EXPECT_EQ(ProjectText(), before);
+        EXPECT_TRUE(Sound());
+    }
 
     ProjectModel m;
-};
-
-using Lines = std::vector<std::string>;
-
-// Names a case of a parameterised test by its name field, letters and digits only.
-struct CaseName {
-    template <class Case> std::string operator()(const ::testing::TestParamInfo<Case>& info) const {
-        std::string n = info.param.name;
-        for (char& ch : n)
-            if (!std::isalnum(static_cast<unsigned char>(ch)))
-                ch = '_';
-        return n;
-    }
 };

@@ -147,6 +147,22 @@ TEST(IniFile, AWrittenFileReadsBackTheSameValues) {
     EXPECT_TRUE(in.ReadBool("FA", "F5", false));
 }
 
+// Regression (found by the random driver): a value was written with the blanks around it, which
+// no read gives back, so a face name cut at 2047 characters just before a blank changed at the
+// next save.
+TEST(IniFile, AValueIsWrittenAsItIsReadBackWithoutTheBlanksAroundIt) {
+    IniFile ini("");
+    ini.WriteString("S", "K", "  Sans Serif \t");
+    ini.WriteString("S", "K2", std::string(2046, 'v') + " w");
+    EXPECT_EQ(ini.Text(), "[S]\nK=Sans Serif\nK2=" + std::string(2046, 'v') + " w\n");
+    const std::string cut = ini.ReadString("S", "K2", "");
+    EXPECT_EQ(cut, std::string(2046, 'v') + " ");
+    ini.WriteString("S", "K2", cut);
+    EXPECT_EQ(ini.ReadString("S", "K2", ""), std::string(2046, 'v'));
+    ini.WriteString("S", "K2", ini.ReadString("S", "K2", ""));
+    EXPECT_EQ(ini.Text(), "[S]\nK=Sans Serif\nK2=" + std::string(2046, 'v') + "\n");
+}
+
 TEST(IniFile, SavingAReadOnlyFileFailsAndLeavesItAsItWas) {
     TempDir dir;
     std::string text = "[QVsetting]\nE01=1\n";

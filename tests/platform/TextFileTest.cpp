@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sys/stat.h>
 
 namespace {
@@ -149,4 +150,143 @@ TEST(TextFile, TheSuperuserReplacingAUsersFileLeavesItTheUsers) {
     ASSERT_EQ(::stat(dir.Path("p.zun").c_str(), &st), 0);
     EXPECT_EQ(st.st_uid, 65534u);
     EXPECT_EQ(st.st_gid, 65534u);
+}
+
+namespace {
+
+// A folder nobody but its owner may write, holding a file anyone may: the atomic save cannot
+// make its temporary file there, and the unprivileged runs below may write the file itself.
+struct ReadOnlyFolder {
+    TempDir dir;
+    std::string sub = dir.Path("ro");
+    std::string file = sub + "/p.zun";
+
+    explicit ReadOnlyFolder(const std::string& old) {
+        EXPECT_EQ(::mkdir(sub.c_str(), 0755), 0);
+        WriteBytes(file, old);
+        EXPECT_EQ(::chmod(file.c_str(), 0666), 0);
+        EXPECT_EQ(::chmod(sub.c_str(), 0555), 0);
+    }
+    std::vector<std::string> Names() const { return TempDir::ListNames(sub); }
+};
+
+// Runs body as "nobody" (when the tests run as root) with no file allowed to grow beyond limit
+// bytes, so an in-place write fails part-way as on a full disk.
+int RunUnprivilegedWithFileSizeLimit(rlim_t limit, const std::function<int()>& body) {
+    return RunInChild(
+        [limit] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit rl {
+                limit, limit
+            };
+            if (::setrlimit(RLIMIT_FSIZE, &rl) != 0)
+                return false;
+            return ::geteuid() != 0 ||
+                   (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0);
+        },
+        body);
+}
+
+} // namespace
+
+TEST(TextFile, ReplacingSaveIsTheAtomicSaveWhereTheFolderAllowsIt) {
+    TempDir dir;
+    WriteBytes(dir.Path("p.zun"), "old");
+    platform::WriteWay way = platform::WriteWay::None;
+    ASSERT_TRUE(platform::WriteFileReplacing(dir.Path("p.zun"), "new", way));
+    EXPECT_EQ(way, platform::WriteWay::Atomic);
+    EXPECT_EQ(ReadBytes(dir.Path("p.zun")), "new");
+    ASSERT_TRUE(platform::WriteFileReplacing(dir.Path("fresh.zun"), "made", way));
+    EXPECT_EQ(way, platform::WriteWay::Atomic);
+    EXPECT_EQ(ReadBytes(dir.Path("fresh.zun")), "made");
+}
+
+// Regression: a writable file in a folder the user may not write could not be saved at all,
+// because the atomic save's temporary file needs the folder.
+TEST(TextFile, AWritableFileInAReadOnlyFolderIsRewrittenInPlace) {
+    struct Case {
+        const char* name;
+        std::string old;
+        std::string replacement;
+    };
+    const Case cases[] = {
+        {"longer", "old", BinaryText() + std::string(100000, 'n')},
+        {"shorter", BinaryText() + std::string(100000, 'o'), "short"},
+        {"empty", "old", ""},
+        {"from empty", "", "new"},
+    };
+    for (const Case& c : cases) {
+        ReadOnlyFolder ro(c.old);
+        struct stat before {};
+        ASSERT_EQ(::stat(ro.file.c_str(), &before), 0);
+        const int result = RunUnprivileged([&] {
+            platform::WriteWay way = platform::WriteWay::None;
+            const IoStatus st = platform::WriteFileReplacing(ro.file, c.replacement, way);
+            return (st.ok ? 0 : 1) | (way == platform::WriteWay::InPlace ? 0 : 2);
+        });
+        EXPECT_EQ(result, 0) << c.name;
+        EXPECT_EQ(ReadBytes(ro.file), c.replacement) << c.name;
+        EXPECT_EQ(ro.Names(), std::vector<std::string>{"p.zun"}) << c.name;
+        struct stat after {};
+        ASSERT_EQ(::stat(ro.file.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino) << c.name << ": the same file, rewritten";
+        EXPECT_EQ(after.st_mode, before.st_mode) << c.name;
+    }
+}
+
+TEST(TextFile, InAReadOnlyFolderAFileThatMayNotBeWrittenOrIsNotThereStillFailsWithItsReason) {
+    ReadOnlyFolder ro("old");
+    ASSERT_EQ(::chmod(ro.file.c_str(), 0444), 0);
+    const std::string missing = ro.sub + "/new.zun";
+    const int result = RunUnprivileged([&] {
+        int bits = 0;
+        for (const std::string& path : {ro.file, missing}) {
+            platform::WriteWay way = platform::WriteWay::Atomic;
+            const IoStatus st = platform::WriteFileReplacing(path, "new", way);
+            bits = bits * 4 + (st.ok ? 1 : 0) + (way == platform::WriteWay::None ? 0 : 2);
+            if (st.message.find(path) == std::string::npos ||
+                st.message.find("Permission denied") == std::string::npos)
+                bits |= 32;
+        }
+        return bits;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadBytes(ro.file), "old");
+    EXPECT_EQ(ro.Names(), std::vector<std::string>{"p.zun"});
+}
+
+// The room the new bytes need is reserved before any old byte is changed: on a full disk the
+// save fails and the file is as it was.
+TEST(TextFile, AnInPlaceSaveThatFindsNoRoomLeavesTheFileAsItWas) {
+    const std::string old = "the previous project";
+    ReadOnlyFolder ro(old);
+    std::string message;
+    const int result = RunUnprivilegedWithFileSizeLimit(4096, [&] {
+        platform::WriteWay way = platform::WriteWay::None;
+        const IoStatus st = platform::WriteFileReplacing(ro.file, std::string(100000, 'n'), way);
+        const bool named = st.message.find(ro.file) != std::string::npos &&
+                           st.message.find("File too large") != std::string::npos;
+        return (st.ok ? 1 : 0) | (way == platform::WriteWay::None ? 0 : 2) | (named ? 0 : 4);
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadBytes(ro.file), old);
+    EXPECT_EQ(ro.Names(), std::vector<std::string>{"p.zun"});
+}
+
+// A write that fails after the old bytes began to be overwritten puts them back: here the file is
+// larger than the limit, so the new bytes stop at it, and what they had covered is written back.
+TEST(TextFile, AnInPlaceSaveThatFailsPartWayWritesTheOldBytesBack) {
+    std::string old;
+    for (int i = 0; i < 20000; ++i)
+        old += static_cast<char>('a' + i % 26);
+    ReadOnlyFolder ro(old);
+    const int result = RunUnprivilegedWithFileSizeLimit(4096, [&] {
+        platform::WriteWay way = platform::WriteWay::None;
+        const IoStatus st = platform::WriteFileReplacing(ro.file, std::string(10000, 'n'), way);
+        const bool told = st.message.find(ro.file) != std::string::npos &&
+                          st.message.find("previous content was written back") != std::string::npos;
+        return (st.ok ? 1 : 0) | (way == platform::WriteWay::None ? 0 : 2) | (told ? 0 : 4);
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ReadBytes(ro.file), old);
 }

@@ -34,6 +34,7 @@ public:
         std::optional<int> color = {};  // chosen colour; none = cancelled
         std::optional<FontValue> font = {}; // chosen font; none = cancelled
         bool fixedPitch = false;            // the font chooser must offer fixed pitch only
+        std::optional<std::string> folder = {}; // the folder a file chooser must open in
     };
 
     // Script builders.
@@ -65,6 +66,14 @@ public:
     }
     ScriptedPrompt& ExpectSaveFile(std::string title, std::vector<std::string> files) {
         steps_.push_back({Kind::SaveFile, std::move(title), PromptAnswer::Yes, std::move(files)});
+        return *this;
+    }
+    // A save chooser that must open in folder.
+    ScriptedPrompt& ExpectSaveFileIn(std::string title, std::string folder,
+                                     std::vector<std::string> files) {
+        Step s{Kind::SaveFile, std::move(title), PromptAnswer::Yes, std::move(files)};
+        s.folder = std::move(folder);
+        steps_.push_back(std::move(s));
         return *this;
     }
 
@@ -131,6 +140,9 @@ public:
     std::optional<std::string> SaveFile(const FileChooser& c) override {
         chooser_ = c;
         Step s = Next(Kind::SaveFile, c.title);
+        if (s.folder) {
+            EXPECT_EQ(c.initialDir, *s.folder) << "the folder \"" << c.title << "\" opens in";
+        }
         if (s.files.empty())
             return std::nullopt;
         return s.files.front();

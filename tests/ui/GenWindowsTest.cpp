@@ -6,6 +6,7 @@
 #include "editor/widgets/WinColor.h"
 
 #include "MainWindowFixture.h"
+#include "model/ModelText.h"
 #include "support/FileFixtures.h"
 
 #include <QAction>
@@ -213,6 +214,36 @@ TEST_F(GenWindowsTest, ButtonsFontAndClipboard) {
     EXPECT_TRUE(QFontInfo(Window().Memo1->font()).fixedPitch());
     EXPECT_EQ(Window().Memo1->font().pointSize(), 8);
     EXPECT_TRUE(Window().Memo1->font().bold());
+}
+
+// Regression: the first Save As of generated text opened where the process ran, the work folder
+// of an installed copy, far from the design.
+TEST_F(GenWindowsTest, SaveAsOfGeneratedTextOpensInTheFolderOfTheFirstSource) {
+    for (const char* sub : {"started", "rtl", "out"})
+        fs::create_directories(scratch_.Path(sub));
+    ProjectModel& m = form->Model;
+    m.StartDir = scratch_.Path("started/");
+    m.LineList = LinesFromText("TOP\t\ttop\nINPUT\t\t\tclk\nMODULE\tcore\tu1\t" +
+                               scratch_.Path("rtl/core.v") + "\tverilog\nINPUT\t\t\tclk\n");
+    m.PrjOpen = true;
+    form->UpdateProjectState('n');
+    form->UpdatePicExecute();
+    gen->SetFrameworkGenerator(
+        [](int, bool, const GenColumnWidths&) { return std::string("module top;"); });
+    gen->Command().ShowConnect = [](ConnectForm& f) {
+        f.RadioGroup1 = FrameworkOnly;
+        return true;
+    };
+    form->Action("GenHDL")->trigger();
+    ASSERT_TRUE(Window().isVisible());
+    const std::string target = scratch_.Path("out/top.v");
+    prompt.ExpectSaveFileIn("Save As", scratch_.Path("rtl/"), {target});
+    Window().BitBtn2->click();
+    EXPECT_EQ(prompt.LastChooser().fileName, "top.v");
+    EXPECT_TRUE(fs::exists(target));
+    prompt.ExpectSaveFileIn("Save As", scratch_.Path("out/"), {});
+    Window().BitBtn2->click();
+    EXPECT_TRUE(prompt.Done());
 }
 
 TEST_F(GenWindowsTest, DoubleClickedModuleSourceIsShownAsPlainText) {

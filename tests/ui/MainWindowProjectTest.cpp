@@ -8,9 +8,10 @@
 #include "editor/app/TPaintBox.h"
 #include "editor/app/TPropForm.h"
 #include "editor/canvas/Picture.h"
-#include "editor/widgets/WinColor.h"
 #include "editor/model/ProjectFile.h"
+#include "editor/widgets/WinColor.h"
 #include "model/ModelText.h"
+#include "platform/Paths.h"
 #include "support/EventPump.h"
 #include "support/FileFixtures.h"
 
@@ -402,6 +403,33 @@ TEST_F(ProjectWindow, NewOnTheCommandLineRunsTheWizardWithTheSourcesAndSetsUpIts
               std::min(drawer.MeasurePortLabels(form->Model, form->View).height(), 25));
     EXPECT_EQ(form->Model.TitleHeight, drawer.MeasureModuleNames(form->Model).height());
     EXPECT_EQ(checked, (std::vector<std::pair<std::string, bool>>{{"u1", true}, {"u2", false}}));
+}
+
+// Regression: the first Save As of the wizard's untitled project opened in the work folder (in
+// an installed copy, the folder of the programs).
+TEST_F(ProjectWindow, TheFirstSaveAsOfANewProjectOpensInTheFolderOfItsFirstSource) {
+    std::filesystem::create_directories(dir.Path("rtl"));
+    form->Model.WorkDir = dir.Path("work/");
+    std::filesystem::create_directories(form->Model.WorkDir);
+    form->InstallNewProjectWizard([&](bool, const std::vector<std::string>&) {
+        form->Model.LineList = LinesFromText("TOP\t\ttop\nMODULE\tm\tu1\t" + dir.Path("rtl/m.v") +
+                                             "\tverilog\nINPUT\t\t\tx\n");
+        form->Model.PrjOpen = true;
+        form->Model.PrjUntitled = true;
+        form->Model.PrjFileName = form->Model.WorkDir + "qvprj.zun";
+        form->UpdatePicExecute();
+        return true;
+    });
+    form->Action("FileNewPrj")->trigger();
+    ASSERT_TRUE(form->Model.PrjUntitled);
+    const std::string target = dir.Path("rtl/design.zun");
+    prompt.ExpectSaveFileIn("Save Project As", dir.Path("rtl/"), {target});
+    form->Action("FileSavePrj")->trigger();
+    EXPECT_EQ(form->Model.PrjFileName, target);
+    EXPECT_EQ(prompt.LastChooser().fileName, "") << "the work file's name is not offered";
+
+    // The folder a project without sources would open in: the one the editor started in.
+    EXPECT_EQ(form->Model.StartDir, platform::CurrentDirectory());
 }
 
 TEST_F(ProjectWindow, ACancelledNewProjectWizardLeavesNoProjectUnmodified) {

@@ -4,6 +4,7 @@
 #include "MainWindowFixture.h"
 
 #include "editor/app/TPropForm.h"
+#include "model/ModelText.h"
 #include "support/FileFixtures.h"
 
 #include <QApplication>
@@ -201,6 +202,75 @@ TEST_F(SettingsWindow, AFontChosenThenCancelChangesNothingAndApplyTakesIt) {
     form->Model.PrjOpen = false;
     ASSERT_TRUE(dialog->BitBtn3Click());
     EXPECT_EQ(form->Model.MduFont, chosen);
+}
+
+namespace {
+
+// Two instances whose ports were moved by hand (q before d) and a top module; the labels are
+// long enough to be clipped by boxes sized for small fonts.
+const char* const FontProject = "TOP\t\ttop\nINPUT\t\t\tclock_in\nOUTPUT\t7\t0\tdata_out\n"
+                                "MODULE\tcore\tu_core\t/src/core.v\tverilog\n"
+                                "OUTPUT\t7\t0\tq_long_output\nINPUT\t\t\tclock_in\n"
+                                "INPUT\t7\t0\td\n"
+                                "MODULE\tsink\tu_sink\t/src/sink.v\tverilog\n"
+                                "INPUT\t7\t0\td\n"
+                                "WIRE\tu_core\tq_long_output\tu_sink\td\tnet_q\n"
+                                "WIRE\tu_core\tclock_in\ttop\tclock_in\tclock_in\n";
+
+// Where the layout put every instance and port, and the sizes it used.
+std::vector<std::string> Placement(const ProjectModel& m) {
+    std::vector<std::string> out{"sizes " + std::to_string(m.TitleHeight) + " " +
+                                 std::to_string(m.PrtWidth) + " " + std::to_string(m.PrtHeight)};
+    for (const mdu& d : m.MduList)
+        out.push_back(d.InstName + " " + std::to_string(d.X) + "," + std::to_string(d.Y));
+    for (const port& p : m.PortList)
+        out.push_back(p.OwnerName + "." + p.Name + " " + std::to_string(p.X) + "," +
+                      std::to_string(p.Y));
+    return out;
+}
+
+} // namespace
+
+// Regression: fonts changed with a project open left the boxes at the sizes of the old fonts,
+// so the labels were clipped where a new project is sized to its fonts.
+TEST_F(SettingsWindow, NewFontsLayTheOpenProjectOutAsANewProjectOfItsLinesIsLaidOut) {
+    ProjectModel& m = form->Model;
+    m.LineList = LinesFromText(FontProject);
+    m.PrjOpen = true;
+    m.LeftMargin = 20; // a margin of the designer's own stays
+    form->UpdatePicExecute();
+    const std::vector<std::string> before = Placement(m);
+    ASSERT_EQ(before.front(), "sizes 15 40 15") << "the sizes of a project opened before";
+
+    dialog->LoadControls();
+    for (int font : {0, 1, 2}) {
+        FontValue chosen = m.MduFont;
+        chosen.Face = "DejaVu Sans";
+        chosen.SetPoints(14);
+        prompt.ExpectChooseFont(chosen, false);
+        dialog->FontLabelClick(font);
+    }
+    dialog->DefaultBox->setChecked(true); // so that a new project starts from the same fonts
+    ASSERT_TRUE(dialog->BitBtn3Click());
+    const std::vector<std::string> relaid = Placement(m);
+    EXPECT_NE(relaid, before);
+    EXPECT_GE(m.PrtHeight, std::min(drawer.MeasurePortLabels(m, form->View).height(), 25))
+        << "the labels fit";
+    EXPECT_EQ(m.MduList[0].X, 20);
+
+    // The same lines as a new project.
+    form->InstallNewProjectWizard([&](bool, const std::vector<std::string>&) {
+        m.LineList = LinesFromText(FontProject);
+        m.PrjOpen = true;
+        m.PrjUntitled = true;
+        form->UpdatePicExecute();
+        return true;
+    });
+    prompt.ExpectYesNoCancel("Save the current project?", PromptAnswer::No);
+    form->Action("FileNewPrj")->trigger();
+    ASSERT_TRUE(prompt.Done());
+    EXPECT_EQ(m.InFont, dialog->ReadControls().Fonts[1]);
+    EXPECT_EQ(Placement(m), relaid);
 }
 
 TEST_F(SettingsWindow, TheHdlFontOffersFixedPitchOnlyAndTheLabelsStayCentred) {

@@ -6,7 +6,10 @@
 #include "editor/app/TPaintBox.h"
 #include "editor/canvas/ui/TPortForm.h"
 #include "editor/hdl/ui/TFormConfWid.h"
+#include "editor/model/ProjectFile.h"
+#include "editor/model/TopLevel.h"
 #include "model/ModelText.h"
+#include "model/NetInvariant.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -49,6 +52,35 @@ protected:
         page = form->PropertiesForm;
         dialog = form->ConfWidForm;
         Settle();
+    }
+    // A project of the test's own in place of the one above, drawn.
+    void LoadText(const std::string& text) {
+        ProjectModel& m = form->Model;
+        m.LineList = LinesFromText(text);
+        form->UpdatePicExecute();
+        m.ClearLog();
+        Settle();
+    }
+    // Renames the top port as a user does: a click on it, its name typed over, Enter.
+    void RenameTopPort(const std::string& name, const QString& newName) {
+        Click(PortCentre("top", name));
+        ASSERT_FALSE(page->Edit1->isHidden());
+        page->Edit1->setFocus();
+        page->Edit1->selectAll();
+        Type(page->Edit1, newName);
+        Key(page->Edit1, Qt::Key_Return);
+        Settle();
+    }
+    ::testing::AssertionResult Sound() const {
+        return NetsAreSound(form->Model.LineList, form->Model.TopName);
+    }
+    std::vector<std::string> WireLines() const {
+        std::vector<std::string> out;
+        for (const ProjectLine& l : form->Model.LineList)
+            if (l[0] == "WIRE" || l[0] == "ASSIGN")
+                out.push_back(l[0] + " " + l[1] + " " + l[2] + " " + l[3] + " " + l[4] + " " +
+                              l[5]);
+        return out;
     }
     // Runs what the windows left for later, and deletes the editors that closed.
     static void Settle() {
@@ -167,6 +199,50 @@ TEST_F(WidthWindows, TypingANetNameAndEnterRenamesTheNet) {
     EXPECT_EQ(page->LabeledEdit1->text(), "bus_q");
     EXPECT_FALSE(page->Btn1->isEnabled()) << "the page shows the port again";
     EXPECT_TRUE(form->Action("Undo")->isEnabled());
+}
+
+// Regression: the top output dout, on the net that mapping u1.q named q, was renamed on its own
+// wire only, and u1.q headed the nets q and dout2.
+TEST_F(WidthWindows, RenamingATopPortKeepsItsNetOneNetAndUndoGivesTheTextBack) {
+    LoadText("TOP\t\ttop\nOUTPUT\t7\t0\tdout\n"
+             "MODULE\tcore\tu1\t/src/core.v\tverilog\nOUTPUT\t7\t0\tq\n"
+             "MODULE\tsink\tu2\t/src/sink.v\tverilog\nINPUT\t7\t0\td\n"
+             "WIRE\tu1\tq\tu2\td\tdout\nWIRE\tu1\tq\ttop\tdout\tdout\n");
+    ProjectModel& m = form->Model;
+    m.TopNameRule = "%P";
+    m.TakeUndoSnapshot();
+    ASSERT_TRUE(MapPortToTop(m, m.PortList[m.FindPortQuiet("u1", "q")], m.FirstMduLine, "", true));
+    form->UpdatePicExecute();
+    Settle();
+    const std::string before = BuildProjectText(m);
+    RenameTopPort("dout", "dout2");
+    EXPECT_TRUE(Sound());
+    EXPECT_EQ(WireLines(), (std::vector<std::string>{"WIRE u1 q u2 d q", "WIRE u1 q top dout2 q",
+                                                     "WIRE u1 q top q q"}));
+    EXPECT_EQ(page->Edit1->text(), "dout2") << "the page shows the renamed port";
+    EXPECT_EQ(page->LabeledEdit1->text(), "q");
+    form->Action("Undo")->trigger();
+    Settle();
+    EXPECT_EQ(BuildProjectText(m), before);
+}
+
+// Regression: renaming a combined bus gave its slice wires the bus's name, and its assignments
+// named nets that were gone.
+TEST_F(WidthWindows, RenamingACombinedBusKeepsItsSliceNetsAndUndoGivesTheTextBack) {
+    LoadText("TOP\t\ttop\nOUTPUT\t15\t0\tbus_out\tY\n"
+             "MODULE\tcore\tu1\t/src/core.v\tverilog\nOUTPUT\t7\t0\tqa\nOUTPUT\t7\t0\tqb\n"
+             "WIRE\tu1\tqa\ttop\tbus_out\tW0\nWIRE\tu1\tqb\ttop\tbus_out\tW1\n"
+             "ASSIGN\t bus_out [15:8] = W0 \nASSIGN\t bus_out [7:0] = W1 \n");
+    const std::string before = BuildProjectText(form->Model);
+    RenameTopPort("bus_out", "bus2");
+    EXPECT_TRUE(Sound());
+    EXPECT_EQ(WireLines(), (std::vector<std::string>{
+                               "WIRE u1 qa top bus2 W0", "WIRE u1 qb top bus2 W1",
+                               "ASSIGN  bus2 [15:8] = W0     ", "ASSIGN  bus2 [7:0] = W1     "}));
+    EXPECT_TRUE(page->LabeledEdit1->isHidden()) << "a combined bus shows no wire name";
+    form->Action("Undo")->trigger();
+    Settle();
+    EXPECT_EQ(BuildProjectText(form->Model), before);
 }
 
 TEST_F(WidthWindows, DeleteInTheListCutsTheSelectedWireOff) {

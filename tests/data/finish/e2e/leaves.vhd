@@ -51,7 +51,17 @@ entity e2e_parity is
         p : out std_logic);
 end entity;
 
+-- The reduction is a loop: the unary xor is VHDL-2008 only, and the tops are judged under
+-- VHDL-93 as well.
 architecture rtl of e2e_parity is
 begin
-    p <= xor d;
+    process (d)
+        variable x : std_logic;
+    begin
+        x := '0';
+        for i in d'range loop
+            x := x xor d(i);
+        end loop;
+        p <= x;
+    end process;
 end architecture;
