@@ -39,6 +39,8 @@ struct Options {
     bool hideUnmatched = true;
     bool hiddenNoSpace = false;
     bool strict = true;
+    // A disabled instance block between the instances and the wires: its lines make no record.
+    bool disabledBlock = false;
 };
 
 // A model with its canvas, drawn into a picture as the window draws it; fast takes the short
@@ -57,7 +59,11 @@ struct Side {
     int draws = 0;
 
     Side(bool fast, const Options& o) {
-        m.LineList = LinesFromText(std::string(WiringProject) + kNets);
+        m.LineList = LinesFromText(std::string(WiringProject) +
+                                   (o.disabledBlock ? "#MODULE\tx\tux\t/src/x.v\tverilog\n"
+                                                      "INPUT\t\t\ta\nOUTPUT\t\t\tb\n"
+                                                    : "") +
+                                   kNets);
         m.PrjOpen = true;
         m.SLHideUnmatched = o.hideUnmatched;
         m.HiddenNoSpace = o.hiddenNoSpace;
@@ -279,6 +285,11 @@ TEST(GestureFastPath, EveryGestureLeavesLinesRecordsAndPictureAsTheWholeRebuildD
          Options{true, true, false, false},
          {MoveTo("u1", "d"), Press("u1", "d"), MoveTo("u3", "d", Keys()), Release("u3", "d")},
          1,
+         1},
+        {"wire between lone ports past a disabled block",
+         Options{false, false, false, true, true},
+         {Press("u1", "irq_n"), MoveTo("u3", "clk", Keys()), Release("u3", "clk")},
+         0,
          1},
         {"wire joining two nets",
          plain,
