@@ -307,6 +307,10 @@ private:
 
     struct RebuildState;
     void RebuildLine(RebuildState& st, int i);
+    // Reads the colours of the record of line i from its marks again; Moved when the line is not
+    // the one the record was made from (or a collapsed flag changed), None for a line of no record.
+    enum class RecordLine { None, Port, Instance, Moved };
+    RecordLine RereadRecordColours(std::size_t i, bool& changed);
     void BuildWire(int i);
     void BuildPort(RebuildState& st, int i);
     void BuildInstance(RebuildState& st, int i, bool isTop);

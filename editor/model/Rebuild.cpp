@@ -125,6 +125,43 @@ void ProjectModel::NoteRebuilt(bool reported) {
     dirtyIn_.assign(count, 0);
 }
 
+ProjectModel::RecordLine ProjectModel::RereadRecordColours(std::size_t i, bool& changed) {
+    // Fields 10 and 11 are the rebuild's own: they lead from the line to its record, and the
+    // record's line index leads back while the line has not moved.
+    const ProjectLine& line = std::as_const(LineList)[i];
+    const std::string& kind = line[FieldKind];
+    const bool isPort = kind == "P";
+    if (!isPort && kind != "M")
+        return RecordLine::None;
+    const auto k = ParseDecimal(line[FieldIndex]);
+    const int at = static_cast<int>(i);
+    if (!k || *k < 0)
+        return RecordLine::Moved;
+    const std::size_t r = static_cast<std::size_t>(*k);
+    int brush = 0;
+    int pen = 0;
+    int* brushField = nullptr;
+    int* penField = nullptr;
+    if (isPort) {
+        // A collapsed flag of its own moves the ports below it: that is the rebuild's.
+        if (r >= PortList.size() || PortList[r].LineIndex != at ||
+            PortList[r].Collapsed != (line[FieldCollapsed] == "Y"))
+            return RecordLine::Moved;
+        brushField = &PortList[r].BrushColor;
+        penField = &PortList[r].PenColor;
+    } else {
+        if (r >= MduList.size() || MduList[r].LineIndex != at)
+            return RecordLine::Moved;
+        brushField = &MduList[r].BrushColor;
+        penField = &MduList[r].PenColor;
+    }
+    GetLineColors(isPort ? 'P' : 'M', at, brush, pen);
+    changed |= brush != *brushField || pen != *penField;
+    *brushField = brush;
+    *penField = pen;
+    return isPort ? RecordLine::Port : RecordLine::Instance;
+}
+
 bool ProjectModel::RefreshMarks(bool& changed) {
     changed = false;
     // A mark written by anybody but SetMark and ClearMarks may be on a line the model does not
@@ -132,41 +169,10 @@ bool ProjectModel::RefreshMarks(bool& changed) {
     if (rebuildReported_ || LineList.size() != recordsLines_ || structure_ != structureAtRebuild_ ||
         ProjectLine::Edits() != editsAtRebuild_ || markAccesses_ != ProjectLine::MarkAccesses())
         return false;
-    // Every line the records were made from is as it was but for its marks, so each record is
-    // where its line's marks say (fields 10 and 11 are the rebuild's own).
-    for (int at : dirtyLines_) {
-        const std::size_t i = static_cast<std::size_t>(at);
-        const ProjectLine& line = LineList[i];
-        const std::string& kind = line[FieldKind];
-        if (kind != "P" && kind != "M")
-            continue;
-        const auto k = ParseDecimal(line[FieldIndex]);
-        if (!k || *k < 0)
+    // Every line the records were made from is as it was but for its marks.
+    for (int at : dirtyLines_)
+        if (RereadRecordColours(static_cast<std::size_t>(at), changed) == RecordLine::Moved)
             return false;
-        int brush = 0;
-        int pen = 0;
-        if (kind == "P") {
-            if (static_cast<std::size_t>(*k) >= PortList.size())
-                return false;
-            port& p = PortList[static_cast<std::size_t>(*k)];
-            if (p.LineIndex != at || p.Collapsed != (line[FieldCollapsed] == "Y"))
-                return false;
-            GetLineColors('P', at, brush, pen);
-            changed |= brush != p.BrushColor || pen != p.PenColor;
-            p.BrushColor = brush;
-            p.PenColor = pen;
-        } else {
-            if (static_cast<std::size_t>(*k) >= MduList.size())
-                return false;
-            mdu& d = MduList[static_cast<std::size_t>(*k)];
-            if (d.LineIndex != at)
-                return false;
-            GetLineColors('M', at, brush, pen);
-            changed |= brush != d.BrushColor || pen != d.PenColor;
-            d.BrushColor = brush;
-            d.PenColor = pen;
-        }
-    }
     for (int at : dirtyLines_)
         dirtyIn_[static_cast<std::size_t>(at)] = 0;
     dirtyLines_.clear();
@@ -328,31 +334,19 @@ bool ProjectModel::RebuildWires(RebuildResult& result) {
         const int at = static_cast<int>(i);
         const ProjectLine& line = std::as_const(LineList)[i];
         const std::string& kind = line[FieldKind];
+        bool changed = false;
         if (kind == "P" || kind == "M") {
-            const auto k = ParseDecimal(line[FieldIndex]);
-            int brush = 0;
-            int pen = 0;
-            if (!k || *k < 0) {
-                kept = false;
-            } else if (kind == "P") {
-                port* p = static_cast<std::size_t>(*k) < PortList.size() ? &PortList[*k] : nullptr;
-                kept = p && p->LineIndex == at && p->Collapsed == (line[FieldCollapsed] == "Y");
-                if (kept) {
-                    GetLineColors('P', at, brush, pen);
-                    p->BrushColor = brush;
-                    p->PenColor = pen;
-                    ++ports;
-                }
-            } else {
-                mdu* d = static_cast<std::size_t>(*k) < MduList.size() ? &MduList[*k] : nullptr;
-                kept = d && d->LineIndex == at;
+            switch (RereadRecordColours(i, changed)) {
+            case RecordLine::Port:
+                ++ports;
+                break;
+            case RecordLine::Instance:
+                ++instances;
                 owned = true;
-                if (kept) {
-                    GetLineColors('M', at, brush, pen);
-                    d->BrushColor = brush;
-                    d->PenColor = pen;
-                    ++instances;
-                }
+                break;
+            default:
+                kept = false;
+                break;
             }
         } else if (kind != "R") {
             const std::string& keyword = line[0];
