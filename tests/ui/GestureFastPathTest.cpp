@@ -327,3 +327,49 @@ TEST(GestureFastPath, EveryGestureLeavesLinesRecordsAndPictureAsTheWholeRebuildD
         EXPECT_EQ(fast.m.WireList.size(), wires + static_cast<std::size_t>(c.wiresMade));
     }
 }
+
+TEST(GestureFastPath, ThePictureIsDrawnAgainOnlyWhenAColourOrTheBandChanged) {
+    auto moveTo = [](int x, int y, MouseShift keys) {
+        return [=](Side& s) { s.canvas.Image1MouseMove(keys, x, y); };
+    };
+    auto emptyPlus = [](int d) {
+        return [=](Side& s) {
+            const auto [x, y] = s.Empty();
+            s.canvas.Image1MouseMove(MouseShift{}, x + d, y + d);
+        };
+    };
+    struct DrawCase {
+        const char* name;
+        std::vector<Step> before;
+        Step step;
+        bool draws;
+    } cases[] = {
+        {"the same port hovered again", {MoveTo("u1", "q")}, MoveTo("u1", "q"), false},
+        {"a release on the pressed port", {Press("u1", "clk")}, Release("u1", "clk"), false},
+        {"a release on the pressed port of a net",
+         {MoveTo("u1", "q"), Press("u1", "q")},
+         Release("u1", "q"),
+         false},
+        {"a press on another port", {Click("u1", "clk")}, Press("u2", "d"), true},
+        {"another port hovered", {MoveTo("u1", "q")}, MoveTo("u3", "clk"), true},
+        {"a port left for empty canvas", {MoveTo("u1", "q")}, HoverEmpty(), true},
+        {"empty canvas crossed", {HoverEmpty()}, emptyPlus(5), false},
+        {"the same instance hovered again", {HoverHeader("u2")}, HoverHeader("u2"), false},
+        {"a band held still", {Band(10, 10, false, false)}, moveTo(10, 10, Keys()), false},
+        {"a band dragged further", {Band(10, 10, false, false)}, moveTo(60, 60, Keys()), true},
+        {"a band released",
+         {Band(10, 10, false, false)},
+         [](Side& s) { s.canvas.PaintBox1MouseUp(MouseButton::Left, Keys(), 10, 10); },
+         true},
+    };
+    for (const DrawCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Side fast(true, Options{});
+        for (const Step& step : c.before)
+            step(fast);
+        fast.draws = 0;
+        c.step(fast);
+        EXPECT_EQ(fast.rebuilds, 0);
+        EXPECT_EQ(fast.draws > 0, c.draws);
+    }
+}
