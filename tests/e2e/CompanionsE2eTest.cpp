@@ -251,8 +251,8 @@ TEST_F(CompanionsE2e, VhdlFixtureRunsAroundFilledFrameworkAndFullSourceTops) {
         }
         const fs::path lib = scratch_ / ("lib" + Title());
         fs::create_directories(lib);
-        ExpectGhdlElaborates(lib, {Src("leaves.vhd"), framework, tb}, "tb_" + Title(), "08", "work",
-                             true);
+        ExpectGhdlElaborates(lib, {Src("leaves.vhd"), framework, tb}, "tb_" + Title(), "08",
+                             "work", true);
     }
 }
 
