@@ -164,9 +164,10 @@ std::string ConnectionFileText(const ProjectLines& lines, const NetRenames& rena
 // The finishing job fills each instance port with its net's name and declares the nets, but a
 // top port stands for itself: one on a net named otherwise (the net of another top port, say,
 // after a port mapped to the top gave the net its own name) is joined to the net here. A top
-// output takes the net's value; a top input drives the net unless another top port that is no output
-// names it (a net has one driver). A combined port is joined slice by slice by its ASSIGN lines instead. Each
-// port belongs to the net of the first wire line that names it, as the finishing job fills them.
+// output takes the net's value; a top input drives the net unless another top port that is no
+// output names it (a net has one driver). A combined port is joined slice by slice by its ASSIGN
+// lines instead. Each port belongs to the net of the first wire line that names it, as the
+// finishing job fills them.
 std::string VerilogNetCopies(const ProjectModel& model, const mdu& top, const NetRenames& renamed) {
     std::unordered_map<std::string_view, const port*> topPorts;
     if (HasPorts(top))
@@ -192,8 +193,7 @@ std::string VerilogNetCopies(const ProjectModel& model, const mdu& top, const Ne
             const auto carrier = topPorts.find(net);
             if (p.Kind == 'O')
                 text += "\r\nassign " + p.Name + " = " + net + " ;";
-            else if (p.Kind == 'I' &&
-                     (carrier == topPorts.end() || carrier->second->Kind == 'O'))
+            else if (p.Kind == 'I' && (carrier == topPorts.end() || carrier->second->Kind == 'O'))
                 text += "\r\nassign " + net + " = " + p.Name + " ;";
         }
     }
