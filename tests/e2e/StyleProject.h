@@ -12,7 +12,6 @@
 #include "editor/canvas/ContextEdits.h"
 #include "editor/canvas/ContextMenu.h"
 #include "editor/canvas/PropertiesPresenter.h"
-#include "editor/hdl/FrameworkGenerator.h"
 #include "editor/hdl/ModuleUpdate.h"
 #include "editor/hdl/TestFixture.h"
 #include "editor/hdl/WidthConfirmation.h"
@@ -53,6 +52,8 @@ class StyleProject : public WizardProject {
 protected:
     void SetUp() override {
         WizardProject::SetUp();
+        for (const char* tool : {"iverilog", "verilator", "yosys", "ghdl"})
+            REQUIRE_TOOL(tool);
         page_.UpdatePicture = [this] { Rebuild(); };
         widths_.UpdatePicture = page_.UpdatePicture;
         host_.Rebuild = [this] { Rebuild(); };
