@@ -3,6 +3,7 @@
 // of the rubber band over every port and one Shift range over every port. N instances of 20 ports
 // with about 10 wires each, at N and 4N.
 #include "editor/canvas/CanvasController.h"
+#include "editor/canvas/GestureRefresh.h"
 #include "editor/canvas/Picture.h"
 #include "editor/canvas/ui/SchematicDrawer.h"
 #include "editor/model/Nets.h"
@@ -45,7 +46,7 @@ ProjectLines SyntheticProject(int n) {
 }
 
 // The model, the controller and a host that rebuilds and draws into an off-screen picture the way
-// the main window does.
+// the main window does, with the main window's short ways after a gesture.
 struct Bench {
     ProjectModel model;
     ViewState view = ViewState::Initial();
@@ -53,6 +54,7 @@ struct Bench {
     SchematicDrawer drawer;
     QImage picture;
     std::unique_ptr<CanvasController> canvas;
+    std::unique_ptr<GestureRefresh> refresh;
     static constexpr int kClientWidth = 1200;
     static constexpr int kClientHeight = 800;
 
@@ -66,6 +68,10 @@ struct Bench {
         host.Scroll = [] { return ScrollView{0, 0, kClientWidth, kClientHeight}; };
         host.SetScroll = [](int, int) {};
         canvas = std::make_unique<CanvasController>(model, view, host);
+        refresh = std::make_unique<GestureRefresh>(
+            model, *canvas,
+            GestureRefresh::Window{[this] { RebuildAndDraw(); }, [this] { Draw(); }, {}, {}});
+        refresh->Attach(host);
         RebuildAndDraw();
     }
 
@@ -74,7 +80,12 @@ struct Bench {
         const PictureExtent e = FitCanvasExtent(model, kClientWidth, kClientHeight);
         if (picture.width() != e.Width || picture.height() != e.Height)
             picture = QImage(e.Width, e.Height, QImage::Format_RGB32);
-        // As the window draws it: the part the scroll box shows, here its top left.
+        Draw();
+        refresh->Drawn();
+    }
+
+    // As the window draws it: the part the scroll box shows, here its top left.
+    void Draw() {
         drawer.Draw(picture, {model, view, canvas->MouseMode, canvas->RubberRect, kClientWidth,
                               kClientHeight, PixelRect{0, 0, kClientWidth, kClientHeight}});
     }
@@ -111,8 +122,8 @@ void Report(benchmark::State& state, const Bench& b) {
     state.SetComplexityN(state.range(0));
 }
 
-// For comparison: the rebuild with its layout, which every gesture's redraw runs, and the drawing
-// of the whole picture, which it no longer needs.
+// For comparison: the rebuild with its layout, which a gesture that moves records still runs, and
+// the drawing of the whole picture, which no gesture needs.
 void BM_RebuildAlone(benchmark::State& state) {
     Bench b(static_cast<int>(state.range(0)));
     for (auto _ : state)
@@ -222,10 +233,11 @@ void BM_ShiftRangeOverEveryPort(benchmark::State& state) {
 
 } // namespace
 
-// N and 4N instances; each gesture should stay under 16 ms at N.
+// N and 4N instances; each gesture should stay under 16 ms at N and under 64 ms at 4N, and the hit
+// test (in microseconds) grow no more than five times from N to 4N.
 BENCHMARK(BM_RebuildAlone)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BM_DrawAlone)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond)->Complexity();
-BENCHMARK(BM_HitTest)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_HitTest)->Arg(1000)->Arg(4000)->Unit(benchmark::kMicrosecond)->Complexity();
 BENCHMARK(BM_HoverOntoANewPort)->Arg(1000)->Arg(4000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BM_InstanceDragAndDrop)
     ->Arg(1000)

@@ -37,13 +37,6 @@ const Regex& VhdlPortAssociation() {
     return regex;
 }
 
-// Escaped Verilog names end in a blank that may or may not have been stored with the name.
-std::string_view WithoutTrailingBlanks(std::string_view name) {
-    while (!name.empty() && name.back() == ' ')
-        name.remove_suffix(1);
-    return name;
-}
-
 bool AllDigits(std::string_view text) {
     if (text.empty())
         return false;
@@ -252,6 +245,7 @@ ConnectionIndex::ConnectionIndex(std::string_view connection) {
     std::size_t lines = LineBound(connection);
     ports_.Reserve(lines);
     widths_.reserve(lines);
+    bool inTop = false;
     ForEachLine(connection, [&](std::string_view rawLine, std::size_t) {
         LineFields split = SplitFields(WithoutCr(rawLine));
         const auto& fields = split.field;
@@ -261,12 +255,25 @@ ConnectionIndex::ConnectionIndex(std::string_view connection) {
             if (count >= 6 && !fields[5].empty())
                 wires_.push_back({fields[1], fields[2], fields[3], fields[4], fields[5]});
         } else if (keyword == "MODULE") {
+            inTop = false;
             if (count >= 3 && !fields[1].empty() && !fields[2].empty())
                 ports_.BeginInstance(WithoutTrailingBlanks(fields[2]));
             else
                 ports_.EndInstance();
         } else if (keyword == "TOP") {
+            inTop = true;
             ports_.EndInstance();
+        } else if (inTop && IsPortKeyword(keyword) && keyword.front() != 'K' && count >= 4) {
+            std::string_view name = WithoutTrailingBlanks(fields[3]);
+            std::size_t hash = std::hash<std::string_view>()(name);
+            if (topIndex_.Find(hash, [&](std::size_t i) { return topPorts_[i].first == name; }) !=
+                IndexTable::kNone)
+                return;
+            TopPort top;
+            if (AllDigits(fields[1]) && AllDigits(fields[2]))
+                top.width = PortWidth{fields[1], fields[2]};
+            topIndex_.Insert(hash, topPorts_.size());
+            topPorts_.emplace_back(name, top);
         } else if (IsPortKeyword(keyword) && count >= 4) {
             // The first port line of a name counts; a repeated one is ignored.
             bool isNew = false;
@@ -287,6 +294,13 @@ std::optional<PortWidth> ConnectionIndex::Width(std::string_view instance,
     if (found == PortDirectory::kNone)
         return std::nullopt;
     return widths_[found];
+}
+
+const ConnectionIndex::TopPort* ConnectionIndex::FindTopPort(std::string_view port) const {
+    port = WithoutTrailingBlanks(port);
+    std::size_t found = topIndex_.Find(std::hash<std::string_view>()(port),
+                                       [&](std::size_t i) { return topPorts_[i].first == port; });
+    return found == IndexTable::kNone ? nullptr : &topPorts_[found].second;
 }
 
 PlaceholderIndex PlaceholderIndex::ForVerilog(std::string_view skeleton) {

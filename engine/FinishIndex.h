@@ -119,6 +119,13 @@ inline std::size_t LineBound(std::string_view text) {
     return lines;
 }
 
+// Escaped Verilog names end in a blank that may or may not have been stored with the name.
+inline std::string_view WithoutTrailingBlanks(std::string_view name) {
+    while (!name.empty() && name.back() == ' ')
+        name.remove_suffix(1);
+    return name;
+}
+
 // The text padded with blanks on the right to at least width characters; never cut.
 std::string PadRight(std::string_view text, std::size_t width);
 
@@ -157,11 +164,21 @@ public:
     // fields are whole numbers. The closing blank of an escaped name may be there or not.
     std::optional<PortWidth> Width(std::string_view instance, std::string_view port) const;
 
+    // A port of the top module's block, typed (not KVAR), by its name: its numeric width, or
+    // none for a port of one bit or of a width that is not a number. The first line of a name
+    // counts; the closing blank of an escaped name may be there or not.
+    struct TopPort {
+        std::optional<PortWidth> width;
+    };
+    const TopPort* FindTopPort(std::string_view port) const;
+
 private:
     std::vector<WireRecord> wires_;
     PortDirectory ports_;
     // By directory entry.
     std::vector<std::optional<PortWidth>> widths_;
+    IndexTable topIndex_;
+    std::vector<std::pair<std::string_view, TopPort>> topPorts_;
 };
 
 // Where a skeleton leaves a port open: the placeholder token of every port connection inside an

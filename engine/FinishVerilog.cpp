@@ -7,6 +7,8 @@
 #include "engine/TextFile.h"
 #include "regex/Regex.h"
 
+#include <unordered_set>
+
 using namespace rx;
 
 namespace qve {
@@ -79,6 +81,10 @@ JobResult FinishVerilogJob(std::string_view connection, std::string_view skeleto
     std::vector<std::string> connections;
     connections.reserve(index.Wires().size());
     DistinctTexts declarations;
+    // A net is declared once: two declarations of one name, which ports of the same span but
+    // other bounds would give, are refused by every Verilog tool. A net that is a top port is
+    // declared as the port is, which a declaration of other bounds would contradict.
+    std::unordered_set<std::string_view> netsDeclared;
     for (const WireRecord& wire : index.Wires()) {
         std::string name(wire.name);
         if (name.find('\\') != std::string::npos && name.front() != '\\')
@@ -87,10 +93,17 @@ JobResult FinishVerilogJob(std::string_view connection, std::string_view skeleto
         connections.push_back("(" + padded + ")");
         placeholders.Fill(wire.instanceA, wire.portA, connections.back());
         placeholders.Fill(wire.instanceB, wire.portB, connections.back());
+        if (!netsDeclared.insert(WithoutTrailingBlanks(wire.name)).second)
+            continue;
 
-        std::optional<PortWidth> width = index.Width(wire.instanceB, wire.portB);
-        if (!width)
-            width = index.Width(wire.instanceA, wire.portA);
+        std::optional<PortWidth> width;
+        if (const ConnectionIndex::TopPort* top = index.FindTopPort(wire.name)) {
+            width = top->width;
+        } else {
+            width = index.Width(wire.instanceB, wire.portB);
+            if (!width)
+                width = index.Width(wire.instanceA, wire.portA);
+        }
         std::string range;
         if (width) {
             if (!WholeNumber(width->first) || !WholeNumber(width->second))

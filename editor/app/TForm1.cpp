@@ -456,14 +456,26 @@ void TForm1::ShowRebuild(const RebuildResult& result) {
     SyncEditActions();
 }
 
-void TForm1::RedrawPicture() {
-    Model.ComputeModuleWidths();
-    const PictureExtent extent = FitCanvasExtent(Model, ScrollBox1->width(), ScrollBox1->height());
-    if (extent.Capped && reportPicture_)
+void TForm1::ReportPictureLimits(const PictureExtent& extent) {
+    if (extent.Capped)
         Model.LogError("The picture would be " + std::to_string(extent.WantedWidth) + " x " +
                        std::to_string(extent.WantedHeight) + " pixels; only the first " +
                        std::to_string(extent.Width) + " x " + std::to_string(extent.Height) +
                        " are drawn.");
+}
+
+void TForm1::GestureServed() {
+    // As after the rebuild of a command: the picture's limits once, and the edit actions.
+    ReportPictureLimits(lastExtent_);
+    SyncEditActions();
+}
+
+void TForm1::RedrawPicture() {
+    Model.ComputeModuleWidths();
+    const PictureExtent extent = FitCanvasExtent(Model, ScrollBox1->width(), ScrollBox1->height());
+    lastExtent_ = extent;
+    if (reportPicture_)
+        ReportPictureLimits(extent);
     if (PicBitmap.width() != extent.Width || PicBitmap.height() != extent.Height) {
         QImage picture = AllocatePicture(extent.Width, extent.Height);
         if (picture.isNull()) {

@@ -4,14 +4,16 @@
 
 #include "editor/canvas/CanvasController.h"
 #include "editor/canvas/ContextMenu.h"
+#include "editor/canvas/GestureRefresh.h"
+#include "editor/canvas/Picture.h"
 #include "editor/canvas/PropertiesPresenter.h"
 #include "editor/canvas/SmartLink.h"
 #include "editor/canvas/SmartLinkWindow.h"
 #include "editor/canvas/TopPortImport.h"
-#include "editor/widgets/PictureDrawer.h"
 #include "editor/model/Documents.h"
 #include "editor/model/ProjectModel.h"
 #include "editor/model/ViewState.h"
+#include "editor/widgets/PictureDrawer.h"
 
 #include <QCursor>
 #include <QImage>
@@ -63,6 +65,8 @@ public:
     // window) stay unset here.
     CanvasHost CanvasHooks;
     std::unique_ptr<CanvasController> Canvas;
+    // The canvas's short ways to the picture after a gesture (the marks refresh, the wires).
+    std::unique_ptr<GestureRefresh> CanvasRefresh;
 
     // The off-screen picture; a paint of the canvas copies from it and nothing else.
     QImage PicBitmap;
@@ -267,6 +271,10 @@ private:
     void RegisterMapHandlers();
     // Draws the part of the picture the scroll box shows, and shows it.
     void DrawPicture();
+    // Logs that the picture is drawn only in part, when it is.
+    void ReportPictureLimits(const PictureExtent& extent);
+    // After a gesture a short way served: what the rebuild's command does besides the rebuild.
+    void GestureServed();
     void ShowClose(const ClosePrjResult& result);
     void RefreshEnabled(std::string_view name);
     void SyncEditActions();
@@ -300,6 +308,7 @@ private:
     bool closingIllegal_ = false;
     bool inResize_ = false;
     bool reportPicture_ = false;
+    PictureExtent lastExtent_; // of the last redraw of the whole picture
     CustomPortListWindow customPortList_;
 };
 

@@ -59,6 +59,8 @@ void TForm1::DrawPicture() {
     }
     drawer_.Draw(PicBitmap, {Model, View, Canvas->MouseMode, Canvas->RubberRect, client.width(),
                              client.height(), visible});
+    if (CanvasRefresh)
+        CanvasRefresh->Drawn();
     PaintBox1->update();
 }
 
@@ -69,6 +71,25 @@ void TForm1::RegisterCanvasHandlers() {
                 [this] { Guarded([this] { DrawPicture(); }); });
 
     CanvasHooks.Rebuild = [this] { UpdatePicExecute(RebuildSender::MainWindow); };
+    // After a gesture: the short way when it serves, then the picture; else the whole rebuild. A
+    // picture that could not be allocated is tried again, as the rebuild's command does.
+    CanvasRefresh = std::make_unique<GestureRefresh>(
+        Model, *Canvas,
+        GestureRefresh::Window{[this] { CanvasHooks.Rebuild(); }, [this] { DrawPicture(); },
+                               [this](const std::string& counts) { SetStatusText(2, counts); },
+                               [this] { GestureServed(); }});
+    CanvasHooks.RefreshMarks = [this] {
+        if (PicBitmap.isNull())
+            UpdatePicExecute(RebuildSender::MainWindow);
+        else
+            CanvasRefresh->RefreshMarks();
+    };
+    CanvasHooks.RebuildWires = [this] {
+        if (PicBitmap.isNull())
+            UpdatePicExecute(RebuildSender::MainWindow);
+        else
+            CanvasRefresh->RebuildWires();
+    };
     CanvasHooks.SetStatusText = [this](int panel, const std::string& text) {
         SetStatusText(panel, text);
     };

@@ -4,6 +4,7 @@
 #include "editor/model/ExternalEditor.h"
 #include "editor/model/Nets.h"
 #include "editor/model/Prompt.h"
+#include "editor/model/RecordColumns.h"
 #include "editor/model/TopLevel.h"
 #include "platform/TextFile.h"
 
@@ -84,6 +85,27 @@ void CanvasController::Rebuild() {
         model_.UpdatePicExecute(RebuildSender::MainWindow);
 }
 
+void CanvasController::RebuildWires() {
+    if (host_.RebuildWires) {
+        host_.RebuildWires();
+        return;
+    }
+    RebuildResult result;
+    if (host_.Rebuild || !model_.RebuildWires(result))
+        Rebuild();
+}
+
+void CanvasController::RefreshMarks() {
+    if (host_.RefreshMarks) {
+        host_.RefreshMarks();
+        return;
+    }
+    // A host without the refresh rebuilds after every gesture.
+    bool changed = false;
+    if (host_.Rebuild || !model_.RefreshMarks(changed))
+        Rebuild();
+}
+
 void CanvasController::ShowSelectionCount() {
     SetStatus(SelectionPanel, "Sel:" + Decimal(static_cast<int>(model_.SelList.size())));
 }
@@ -92,20 +114,29 @@ char CanvasController::HitTest(int x, int y, int& index) const {
     const ProjectModel& m = model_;
     if (x < m.LeftMargin || y < m.TopMargin)
         return 'N';
-    for (std::size_t i = 0; i < m.MduList.size(); ++i) {
-        const mdu& d = m.MduList[i];
-        if (x >= d.X && x <= d.X + d.Width && y >= d.Y && y <= d.Y + m.TitleHeight) {
-            index = static_cast<int>(i);
-            return 'M';
-        }
+    // The first record in list order that holds the point, among those filed near its column.
+    const RecordColumns& columns = m.Columns();
+    int first = -1;
+    columns.Instances.Near(x, x, [&](int i) {
+        const mdu& d = m.MduList[static_cast<std::size_t>(i)];
+        if ((first < 0 || i < first) && x >= d.X && x <= d.X + d.Width && y >= d.Y &&
+            y <= d.Y + m.TitleHeight)
+            first = i;
+    });
+    if (first >= 0) {
+        index = first;
+        return 'M';
     }
-    for (std::size_t i = 0; i < m.PortList.size(); ++i) {
-        const port& p = m.PortList[i];
+    columns.Ports.Near(x, x, [&](int i) {
+        const port& p = m.PortList[static_cast<std::size_t>(i)];
         const int h = p.Collapsed ? 0 : m.PrtHeight;
-        if (x >= p.X && x <= p.X + m.PrtWidth && y >= p.Y && y <= p.Y + h) {
-            index = static_cast<int>(i);
-            return 'P';
-        }
+        if ((first < 0 || i < first) && x >= p.X && x <= p.X + m.PrtWidth && y >= p.Y &&
+            y <= p.Y + h)
+            first = i;
+    });
+    if (first >= 0) {
+        index = first;
+        return 'P';
     }
     return 'N';
 }
@@ -154,79 +185,47 @@ bool CanvasController::HighlightObject(char kind, int index, bool hideUnmatched,
 
 namespace {
 
-// An end of a wire line as the marking reads it, pointing into the line's own fields (which the
-// marking never changes).
-struct EndName {
-    std::string_view Inst;
-    std::string_view Port;
-    bool operator==(const EndName&) const = default;
-};
-
-// One net a port's wire lines lead to: its head and the other ends of the lines it heads.
+// One net a port's wire lines lead to: its head and the other ends of the lines it heads, as
+// numbers of the net index.
 struct LinkedNet {
-    EndName Head;
-    std::vector<EndName> Members;
+    int Head = -1;
+    std::vector<int> Members;
 };
 
-// The heads of a port's wire lines (of), each once, at its last place: marking a net again
-// writes the same fields again, so a net's head marks its net once, not once per line of it.
-void HeadsOfLines(const ProjectLines& lines, std::span<const int> of, std::vector<EndName>& heads) {
+// The heads of a port's wires (of), each once, at its last place: marking a net again writes the
+// same fields again, so a net's head marks its net once, not once per line of it. Only lines whose
+// keyword is "WIRE" itself lead anywhere.
+void HeadsOfWires(const NetIndex& nets, std::span<const int> of, std::vector<int>& heads) {
     heads.clear();
     for (auto it = of.rbegin(); it != of.rend(); ++it) {
-        const ProjectLine& l = lines[static_cast<std::size_t>(*it)];
-        if (l[0] != "WIRE")
+        const NetIndex::Wire& w = nets.WireAt(*it);
+        if (!w.WireKeyword)
             continue;
-        const EndName head{l[1], l[2]};
-        if (std::find(heads.begin(), heads.end(), head) == heads.end())
-            heads.push_back(head);
+        if (std::find(heads.begin(), heads.end(), w.A) == heads.end())
+            heads.push_back(w.A);
     }
     std::reverse(heads.begin(), heads.end());
 }
 
-// The other ends of the wire lines a head heads (lines), in line order.
-void AddMembers(const ProjectLines& lines, std::span<const int> headed, LinkedNet& net) {
-    for (int hl : headed) {
-        const ProjectLine& l = lines[static_cast<std::size_t>(hl)];
-        if (l[0] == "WIRE")
-            net.Members.push_back({l[3], l[4]});
+// The other ends of the wires a head heads, in line order.
+void AddMembers(const NetIndex& nets, LinkedNet& net) {
+    for (int w : nets.WiresHeadedBy(net.Head)) {
+        const NetIndex::Wire& wire = nets.WireAt(w);
+        if (wire.WireKeyword)
+            net.Members.push_back(wire.B);
     }
 }
 
-// The nets whose ports are marked with port q: the heads of q's wire lines and the ends of the
-// lines each of them heads.
-std::vector<LinkedNet> LinkedNetsOf(const ProjectModel& m, const port& q, const NetIndex* nets) {
-    const ProjectLines& lines = m.LineList;
-    const EndName self{q.OwnerName, q.Name};
-    auto isWire = [](const ProjectLine& l) { return l[FieldKind] == "W"; };
-    std::vector<EndName> heads;
-    if (nets) {
-        HeadsOfLines(lines, nets->LinesOf(q.OwnerName, q.Name), heads);
-    } else {
-        std::vector<int> ofQ;
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            const ProjectLine& l = lines[i];
-            if (isWire(l) && (EndName{l[1], l[2]} == self || EndName{l[3], l[4]} == self))
-                ofQ.push_back(static_cast<int>(i));
-        }
-        HeadsOfLines(lines, ofQ, heads);
-    }
+// The nets whose ports are marked with the port of end self: the heads of its wires and the ends
+// of the lines each of them heads.
+std::vector<LinkedNet> LinkedNetsOf(const NetIndex& nets, int self) {
+    std::vector<int> heads;
+    HeadsOfWires(nets, nets.WiresOf(self), heads);
     std::vector<LinkedNet> out(heads.size());
-    for (std::size_t h = 0; h < heads.size(); ++h)
+    for (std::size_t h = 0; h < heads.size(); ++h) {
         out[h].Head = heads[h];
-    if (heads.size() == 1 && !nets) {
-        // The usual case without an index: one more walk of the lines.
-        std::vector<int> headed;
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            if (isWire(lines[i]) && EndName{lines[i][1], lines[i][2]} == heads[0])
-                headed.push_back(static_cast<int>(i));
-        AddMembers(lines, headed, out[0]);
-        return out;
+        AddMembers(nets, out[h]);
     }
-    std::optional<NetIndex> own;
-    if (!nets && !heads.empty())
-        nets = &own.emplace(m);
-    for (LinkedNet& net : out)
-        AddMembers(lines, nets->LinesHeadedBy(net.Head.Inst, net.Head.Port), net);
     return out;
 }
 
@@ -280,41 +279,36 @@ bool CanvasController::MarkObjectAndLinks(const std::string& key, int selfBrush,
                                           int linkBrush, int linkPen, int portIndex,
                                           bool hideUnmatched, const NetIndex* nets) {
     ProjectModel& m = model_;
-    ProjectLines& lines = m.LineList;
+    const ProjectLines& lines = m.LineList;
     bool changed = false;
-    auto set = [&changed](std::string& field, const std::string& value) {
-        if (field != value) {
-            field = value;
-            changed = true;
-        }
+    auto set = [&](std::size_t li, std::size_t field, const std::string& value) {
+        changed |= m.SetMark(li, field, value);
     };
-    auto markSelf = [&](ProjectLine& line) {
-        set(line[FieldBrush], Decimal(selfBrush));
-        set(line[FieldPen], Decimal(selfPen));
+    const std::string selfBrushText = Decimal(selfBrush);
+    const std::string selfPenText = Decimal(selfPen);
+    auto markSelf = [&](std::size_t li) {
+        set(li, FieldBrush, selfBrushText);
+        set(li, FieldPen, selfPenText);
     };
-    std::optional<NetIndex> own;
-    auto index = [&]() -> const NetIndex& {
-        if (nets)
-            return *nets;
-        if (!own)
-            own.emplace(m);
-        return *own;
-    };
+    std::optional<NetIndex> scratch;
+    auto index = [&]() -> const NetIndex& { return nets ? *nets : NetsOf(m, scratch); };
     const bool isPort = !key.empty() && key.front() == 'P';
     const bool portKnown =
         portIndex >= 0 && static_cast<std::size_t>(portIndex) < m.PortList.size();
 
     if (hideUnmatched) {
         const port* p = portKnown ? &m.PortList[portIndex] : nullptr;
+        const NetIndex& n = index();
         // Whether the pointed port has a driver is asked once, not once for every other port.
         std::optional<bool> pDriven;
         const std::string unmatchedBrush = Decimal(UnmatchedBrush);
         const std::string unmatchedPen = Decimal(m.UnmatchedColor);
-        for (ProjectLine& line : lines) {
+        for (std::size_t li = 0; li < lines.size(); ++li) {
+            const ProjectLine& line = lines[li];
             if (!Unmarked(line))
                 continue;
             if (CarriesKey(line, key)) {
-                markSelf(line);
+                markSelf(li);
                 continue;
             }
             if (line[FieldKind] != "P" || !p)
@@ -324,42 +318,45 @@ bool CanvasController::MarkObjectAndLinks(const std::string& key, int selfBrush,
                 continue;
             const port& b = m.PortList[*other];
             // The rules but the last one, then the last: two driven ports.
-            bool allowed = CanConnect(index(), *p, b, false);
+            bool allowed = CanConnect(n, *p, b, false);
             if (allowed) {
                 if (!pDriven)
-                    pDriven = HasDriver(index(), *p, true);
-                allowed = !(*pDriven && HasDriver(index(), b, true));
+                    pDriven = HasDriver(n, *p, true);
+                allowed = !(*pDriven && HasDriver(n, b, true));
             }
             if (!allowed) {
-                set(line[FieldBrush], unmatchedBrush);
-                set(line[FieldPen], unmatchedPen);
+                set(li, FieldBrush, unmatchedBrush);
+                set(li, FieldPen, unmatchedPen);
                 if (m.HiddenNoSpace && line[FieldCollapsed] != "Y")
-                    set(line[FieldCollapsed], "Y");
+                    set(li, FieldCollapsed, "Y");
             }
         }
     } else {
         // Only the pointed object's own line can match the key.
         const int at = KeyedLine(m, key);
         if (at >= 0 && Unmarked(lines[at]))
-            markSelf(lines[at]);
+            markSelf(static_cast<std::size_t>(at));
     }
 
     if (isPort && view_.LinkedPorts && portKnown) {
-        const port q = m.PortList[portIndex];
-        const EndName self{q.OwnerName, q.Name};
-        auto markPort = [&](const EndName& end, int brush, int pen) {
-            const int li = MarkedPortLine(m, std::string(end.Inst), std::string(end.Port));
+        const NetIndex& n = index();
+        const int self = n.EndOfPort(m.PortList[portIndex]);
+        auto markPort = [&](int end, const std::string& brush, const std::string& pen) {
+            const int li = n.EndLine(end);
             if (li < 0)
                 return;
-            set(lines[li][FieldBrush], Decimal(brush));
-            set(lines[li][FieldPen], Decimal(pen));
+            set(static_cast<std::size_t>(li), FieldBrush, brush);
+            set(static_cast<std::size_t>(li), FieldPen, pen);
         };
-        for (const LinkedNet& net : LinkedNetsOf(m, q, nets)) {
-            if (!(net.Head == self))
-                markPort(net.Head, m.MainPrtColor, linkPen);
-            for (const EndName& end : net.Members)
-                if (!(end == self))
-                    markPort(end, linkBrush, linkPen);
+        const std::string mainText = Decimal(m.MainPrtColor);
+        const std::string linkBrushText = Decimal(linkBrush);
+        const std::string linkPenText = Decimal(linkPen);
+        for (const LinkedNet& net : LinkedNetsOf(n, self)) {
+            if (net.Head != self)
+                markPort(net.Head, mainText, linkPenText);
+            for (int end : net.Members)
+                if (end != self)
+                    markPort(end, linkBrushText, linkPenText);
         }
     }
     return changed;
@@ -379,11 +376,12 @@ void CanvasController::HighlightPorts(const std::vector<int>& indexes) {
     // its own; the last write to a line is what stays. So for each net only its first and last
     // turns matter, and, for the port of the last (first) turn, the last (first) turn of another.
     ProjectModel& m = model_;
-    ProjectLines& lines = m.LineList;
-    const NetIndex nets(m);
+    const ProjectLines& lines = m.LineList;
+    std::optional<NetIndex> scratch;
+    const NetIndex& nets = NetsOf(m, scratch);
     struct Turn {
         int Time = -1;
-        EndName Port;
+        int Port = -1; // the end of the port whose turn it was
     };
     struct NetTurns {
         LinkedNet Net;
@@ -393,36 +391,34 @@ void CanvasController::HighlightPorts(const std::vector<int>& indexes) {
         int LastOther = -1; // last turn of a port other than Last's
     };
     std::vector<NetTurns> touched;
-    RecordIndex touchedIndex;
+    // Per end, its place in touched when it heads a net a turn reached; -1 when it does not.
+    std::vector<int> touchedAt(nets.EndCount(), -1);
     struct SelfTurn {
         int Time;
         int Line;
     };
     std::vector<SelfTurn> selfTurns;
+    selfTurns.reserve(indexes.size());
     int clock = 0;
-    std::vector<EndName> heads;
+    std::vector<int> heads;
     for (int k : indexes) {
         selfTurns.push_back({clock++, OwnLineOfPort(m, k)});
         if (!view_.LinkedPorts || k < 0 || static_cast<std::size_t>(k) >= m.PortList.size())
             continue;
-        const port& q = m.PortList[k];
-        const EndName self{q.OwnerName, q.Name};
-        HeadsOfLines(lines, nets.LinesOf(q.OwnerName, q.Name), heads);
-        for (const EndName& head : heads) {
-            const std::size_t hash = RecordIndex::Hash(head.Inst, head.Port);
-            auto same = [&](int t) { return touched[t].Net.Head == head; };
-            int t = touchedIndex.Find(hash, same);
+        const int self = nets.EndOfPort(m.PortList[k]);
+        HeadsOfWires(nets, nets.WiresOf(self), heads);
+        for (int head : heads) {
+            int& t = touchedAt[static_cast<std::size_t>(head)];
             const int now = clock++;
             if (t < 0) {
                 t = static_cast<int>(touched.size());
                 touched.push_back({LinkedNet{head, {}}, {now, self}, -1, {now, self}, -1});
-                touchedIndex.Add(hash, t, same);
                 continue;
             }
-            NetTurns& n = touched[t];
-            if (n.FirstOther < 0 && !(self == n.First.Port))
+            NetTurns& n = touched[static_cast<std::size_t>(t)];
+            if (n.FirstOther < 0 && self != n.First.Port)
                 n.FirstOther = now;
-            if (!(self == n.Last.Port)) {
+            if (self != n.Last.Port) {
                 n.LastOther = n.Last.Time;
                 n.Last.Port = self;
             }
@@ -456,28 +452,17 @@ void CanvasController::HighlightPorts(const std::vector<int>& indexes) {
             w.FirstNet = first;
     };
     for (NetTurns& n : touched)
-        AddMembers(lines, nets.LinesHeadedBy(n.Net.Head.Inst, n.Net.Head.Port), n.Net);
-    std::string inst;
-    std::string name;
-    auto lineOf = [&](const EndName& e) {
-        inst.assign(e.Inst);
-        name.assign(e.Port);
-        return MarkedPortLine(m, inst, name);
-    };
+        AddMembers(nets, n.Net);
     for (const NetTurns& n : touched) {
-        auto lastFor = [&](const EndName& e) {
-            return e == n.Last.Port ? n.LastOther : n.Last.Time;
-        };
-        auto firstFor = [&](const EndName& e) {
-            return e == n.First.Port ? n.FirstOther : n.First.Time;
-        };
+        auto lastFor = [&](int e) { return e == n.Last.Port ? n.LastOther : n.Last.Time; };
+        auto firstFor = [&](int e) { return e == n.First.Port ? n.FirstOther : n.First.Time; };
         // Within a turn the head is written first and the ends of its lines after it.
         const bool headIsEnd = std::find(n.Net.Members.begin(), n.Net.Members.end(), n.Net.Head) !=
                                n.Net.Members.end();
         if (!headIsEnd)
-            write(lineOf(n.Net.Head), lastFor(n.Net.Head), firstFor(n.Net.Head), Main);
-        for (const EndName& e : n.Net.Members)
-            write(lineOf(e), lastFor(e), firstFor(e), Friend);
+            write(nets.EndLine(n.Net.Head), lastFor(n.Net.Head), firstFor(n.Net.Head), Main);
+        for (int e : n.Net.Members)
+            write(nets.EndLine(e), lastFor(e), firstFor(e), Friend);
     }
     // A port's own line is written only while nothing has marked it before its turn.
     std::vector<char> selfWritten(lines.size(), 0);
@@ -498,10 +483,8 @@ void CanvasController::HighlightPorts(const std::vector<int>& indexes) {
         if (writes[li].Last < 0)
             continue;
         const auto& [brush, pen] = texts[writes[li].Colour];
-        if (lines[li][FieldBrush] != brush)
-            lines[li][FieldBrush] = brush;
-        if (lines[li][FieldPen] != pen)
-            lines[li][FieldPen] = pen;
+        m.SetMark(li, FieldBrush, brush);
+        m.SetMark(li, FieldPen, pen);
     }
     lastHighlightKey_ = "P" + Decimal(indexes.back());
 }
@@ -509,7 +492,7 @@ void CanvasController::HighlightPorts(const std::vector<int>& indexes) {
 void CanvasController::ToolButton19Click() {
     model_.ClearMarks();
     HighlightPorts(model_.SelList);
-    Rebuild();
+    RefreshMarks();
 }
 
 void CanvasController::ToolButton8Click() {
@@ -625,7 +608,7 @@ void CanvasController::PaintBox1MouseDown(MouseButton button, const MouseShift& 
         MouseMode = '1';
         ClearSelection();
         model_.ClearMarks();
-        Rebuild();
+        RefreshMarks();
     }
     ShowSelectionCount();
 }
@@ -648,12 +631,12 @@ void CanvasController::PressPort(const MouseShift& shift, int index) {
         if (position < 0) {
             sel.push_back(index);
             if (HighlightObject('P', index, false))
-                Rebuild();
+                RefreshMarks();
         } else {
             sel.erase(sel.begin() + position);
             model_.ClearMarks();
             HighlightPorts(sel);
-            Rebuild();
+            RefreshMarks();
         }
     } else if (shift.Shift) {
         const int from = sel.empty() ? index : sel.back();
@@ -669,14 +652,14 @@ void CanvasController::PressPort(const MouseShift& shift, int index) {
             }
         }
         HighlightPorts(added);
-        Rebuild();
+        RefreshMarks();
     } else {
         ClearSelection();
         model_.ClearMarks();
         sel.push_back(index);
         SetCursor(BusyCursor);
         if (HighlightObject('P', index, model_.SLHideUnmatched && view_.SmartLink))
-            Rebuild();
+            RefreshMarks();
         SetCursor(WireCursor);
     }
 }
@@ -773,7 +756,7 @@ void CanvasController::Image1MouseMove(const MouseShift& shift, int x, int y) {
             HighlightPorts(inBand);
         }
         ShowSelectionCount();
-        Rebuild();
+        RefreshMarks();
         return;
     }
     if (model_.SelList.empty() && MouseMode == '0') {
@@ -785,7 +768,7 @@ void CanvasController::Image1MouseMove(const MouseShift& shift, int x, int y) {
             SetStatus(WirePanel, summary);
         }
         HighlightObject(hit, index, false);
-        Rebuild();
+        RefreshMarks();
         return;
     }
     if (MouseMode == '3') {
@@ -845,7 +828,7 @@ void CanvasController::PaintBox1MouseUp(MouseButton button, const MouseShift& sh
     if (view_.EditMode != 'W') {
         // A band started on empty canvas in TopMap Mode would stay drawn.
         if (mode == '1')
-            Rebuild();
+            RefreshMarks();
         return;
     }
     int index = 0;
@@ -863,6 +846,9 @@ void CanvasController::PaintBox1MouseUp(MouseButton button, const MouseShift& sh
         DropSuggestionLines(model_);
         const port a = model_.PortList[index];
         const port b = model_.PortList[DragPrtIdx];
+        // A wire to a top port maps the other port, which inserts port lines; any other wire
+        // changes only wire lines.
+        const bool mapping = IsTopPort(model_, a) || IsTopPort(model_, b);
         if (UndoableEdit([&] { return ConnectPorts(model_, a, b); }))
             SetStatus(WirePanel,
                       (host_.StatusText ? host_.StatusText(WirePanel) : "") + " -Drawn.");
@@ -870,15 +856,18 @@ void CanvasController::PaintBox1MouseUp(MouseButton button, const MouseShift& sh
         model_.ClearMarks();
         if (Properties)
             Properties->ShowPrtInfo(false);
-        Rebuild();
+        if (mapping)
+            Rebuild();
+        else
+            RebuildWires();
     } else if (hit == 'N' && mode == '3') {
         ClearSelection();
         model_.ClearMarks();
-        Rebuild();
+        RefreshMarks();
     } else if (mode == '4' && hit == 'P') {
         MovePorts(index);
     } else {
-        Rebuild();
+        RefreshMarks();
     }
 }
 
@@ -913,7 +902,7 @@ void CanvasController::MovePorts(int index) {
     ProjectModel& m = model_;
     const int offset = index - DragPrtIdx;
     if (!PrtMoveOk || offset == 0) {
-        Rebuild();
+        RefreshMarks();
         return;
     }
     m.TakeUndoSnapshot();

@@ -56,6 +56,13 @@ public:
 struct CanvasHost {
     // The rebuild with its drawing (UpdatePicExecute with the canvas's picture).
     std::function<void()> Rebuild;
+    // After a gesture that changed only highlight marks (and the rubber band): the model's
+    // RefreshMarks and the picture, or the rebuild when the refresh cannot serve. Unset, the
+    // canvas runs Rebuild.
+    std::function<void()> RefreshMarks;
+    // After a wire drawn between two module ports: the model's RebuildWires and the picture, or
+    // the rebuild when that cannot serve. Unset, the canvas runs Rebuild.
+    std::function<void()> RebuildWires;
     std::function<void(int panel, const std::string& text)> SetStatusText;
     std::function<std::string(int panel)> StatusText;
     // Cursor slot 1 to 9; 0 is the default cursor.
@@ -158,6 +165,8 @@ private:
     void SetCursor(int slot);
     void SetStatus(int panel, const std::string& text);
     void Rebuild();
+    void RefreshMarks();
+    void RebuildWires();
     bool ComputePrtMoveOk(char kind, int index) const;
     bool ComputeMduDropOk(char kind, int index) const;
     void ReleaseInstance(char kind, int index);

@@ -194,9 +194,10 @@ int SmartLink::FindSmartLinkTargets(std::string_view desInstance, std::string_vi
         proposed_.assign(model_.PortList.size(), 0);
     const port source = model_.PortList[static_cast<std::size_t>(sourcePort)];
 
-    // The wire lines are indexed, and the source's driver found, once per scan and only when a
-    // port gets as far as the wire rules.
-    std::optional<NetIndex> nets;
+    // The source's driver is found once per scan and only when a port gets as far as the wire
+    // rules; the index is the rebuild's while the lines are the ones it read.
+    std::optional<NetIndex> scratch;
+    const NetIndex* nets = nullptr;
     bool sourceDriven = false;
     std::vector<int> targets;
     std::string current;
@@ -219,8 +220,9 @@ int SmartLink::FindSmartLinkTargets(std::string_view desInstance, std::string_vi
         if (!target.Lone)
             continue;
         if (!nets) {
-            nets.emplace(model_);
-            sourceDriven = HasDriver(*nets, source, true);
+            nets = &NetsOf(model_, scratch);
+            sourceDriven =
+                HasDriver(*nets, model_.PortList[static_cast<std::size_t>(sourcePort)], true);
         }
         if (!CanConnect(*nets, source, target, sourceDriven))
             continue;
@@ -229,7 +231,8 @@ int SmartLink::FindSmartLinkTargets(std::string_view desInstance, std::string_vi
         if (onlyOne)
             break;
     }
-    nets.reset();
+    nets = nullptr;
+    scratch.reset();
 
     const std::string netName = "Wire_" + source.OwnerName + "_" + source.Name;
     for (int k : targets) {

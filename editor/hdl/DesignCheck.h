@@ -9,7 +9,7 @@ inline constexpr char CheckVhdl = 'H';
 
 // Looks over the records of the last rebuild and logs every finding: a port width that still
 // depends on an undefined parameter (an error), a connected port that nothing drives, ports
-// without connection (warnings), and for VHDL, when the widths are sound, a generic without a
-// type (an error). Every port is examined, so one run lists every undefined width. True when
-// generation may go on.
+// without connection (warnings), for VHDL, when the widths are sound, a generic without a
+// type, and an instance named like something else the top declares (errors). Every port is
+// examined, so one run lists every undefined width. True when generation may go on.
 bool CheckDesign(ProjectModel& model, char language);

@@ -244,6 +244,8 @@ std::string Framework::VhdlInstance(const mdu& m) {
                 LogGenericWithoutValue(model_, m, g);
             continue;
         }
+        if (DefaultNamesAnotherGeneric(m, g))
+            continue;
         generics.push_back("\n" + Blanks(W(InstIndent)) +
                            Pad(m.Params[g + ParamName], W(InstPort)) + "=> " +
                            Pad(value, W(Connection) - 3));

@@ -145,15 +145,16 @@ std::string VhdlAssign(const std::string& field, const std::unordered_set<std::s
 
 } // namespace
 
-std::string ConnectionFileText(const ProjectLines& lines) {
+std::string ConnectionFileText(const ProjectLines& lines, const NetRenames& renamed) {
     std::string text;
     for (const ProjectLine& line : lines) {
         if (line[FieldSuggestion] == "S" && LineKind(line[0]) == 'W')
             continue;
+        const bool wire = line[0] == "WIRE";
         for (std::size_t f = 0; f < 8; ++f) {
             if (f > 0)
                 text += '\t';
-            text += line[f];
+            text += wire && f == 5 ? RenamedNet(line[f], renamed) : line[f];
         }
         text += "\r\n";
     }
@@ -163,10 +164,11 @@ std::string ConnectionFileText(const ProjectLines& lines) {
 // The finishing job fills each instance port with its net's name and declares the nets, but a
 // top port stands for itself: one on a net named otherwise (the net of another top port, say,
 // after a port mapped to the top gave the net its own name) is joined to the net here. A top
-// output takes the net's value; a top input drives the net unless another top port that is no output
-// names it (a net has one driver). A combined port is joined slice by slice by its ASSIGN lines instead. Each
-// port belongs to the net of the first wire line that names it, as the finishing job fills them.
-std::string VerilogNetCopies(const ProjectModel& model, const mdu& top) {
+// output takes the net's value; a top input drives the net unless another top port that is no
+// output names it (a net has one driver). A combined port is joined slice by slice by its ASSIGN
+// lines instead. Each port belongs to the net of the first wire line that names it, as the
+// finishing job fills them.
+std::string VerilogNetCopies(const ProjectModel& model, const mdu& top, const NetRenames& renamed) {
     std::unordered_map<std::string_view, const port*> topPorts;
     if (HasPorts(top))
         for (int k = top.FirstPort; k <= top.LastPort; ++k) {
@@ -178,7 +180,7 @@ std::string VerilogNetCopies(const ProjectModel& model, const mdu& top) {
     for (const ProjectLine& line : model.LineList) {
         if (line[0] != "WIRE" || line[FieldSuggestion] == "S" || line[5].empty())
             continue;
-        const std::string& net = line[5];
+        const std::string& net = RenamedNet(line[5], renamed);
         for (const auto& [inst, name] : {std::pair{&line[1], &line[2]}, {&line[3], &line[4]}}) {
             if (*inst != model.TopName)
                 continue;
@@ -191,20 +193,20 @@ std::string VerilogNetCopies(const ProjectModel& model, const mdu& top) {
             const auto carrier = topPorts.find(net);
             if (p.Kind == 'O')
                 text += "\r\nassign " + p.Name + " = " + net + " ;";
-            else if (p.Kind == 'I' &&
-                     (carrier == topPorts.end() || carrier->second->Kind == 'O'))
+            else if (p.Kind == 'I' && (carrier == topPorts.end() || carrier->second->Kind == 'O'))
                 text += "\r\nassign " + net + " = " + p.Name + " ;";
         }
     }
     return text;
 }
 
-std::optional<std::string> VerilogSkeleton(ProjectModel& model) {
+std::optional<std::string> VerilogSkeleton(ProjectModel& model, NetRenames* renamed) {
     const mdu* top = FindTopModule(model);
     if (!top) {
         model.LogError(NoTopModuleFound);
         return std::nullopt;
     }
+    const NetRenames renames = VerilogNetRenames(model, InoutNetRenames(model));
     const std::unordered_set<std::string> assigned = AssignTargets(model.LineList);
     std::string head = "module " + top->Title + "(\n";
     std::string declarations;
@@ -245,24 +247,31 @@ std::optional<std::string> VerilogSkeleton(ProjectModel& model) {
         }
         head += ");\n" + VerilogDefparams(m);
     }
-    tieoffs += AssignLines(model.LineList,
-                           [](const std::string& field) { return "\r\nassign " + field + ";"; });
-    return head + tieoffs + VerilogNetCopies(model, *top);
+    tieoffs += AssignLines(model.LineList, [&](const std::string& field) {
+        return "\r\nassign " + RenamedWords(field, renames) + ";";
+    });
+    if (renamed)
+        *renamed = renames;
+    return head + tieoffs + VerilogNetCopies(model, *top, renames);
 }
 
-std::optional<std::string> VhdlSkeleton(ProjectModel& model, const VhdlSourceFacts& sources) {
+std::optional<std::string> VhdlSkeleton(ProjectModel& model, const VhdlSourceFacts& sources,
+                                        NetRenames* renamed) {
     const mdu* top = FindTopModule(model);
     if (!top) {
         model.LogError(NoTopModuleFound);
         return std::nullopt;
     }
-    const VhdlNetPlan plan(model);
+    const VhdlNetPlan plan(model, InoutNetRenames(model));
+    if (renamed)
+        *renamed = plan.Renamed();
     const std::unordered_set<std::string> assigned = AssignTargets(model.LineList);
     const std::string& title = top->Title;
 
     std::string ports;
     std::string signals = "--Internal Signals";
     std::string tieoffs;
+    std::unordered_map<std::string, std::string> portNames; // by the name as VHDL reads it
     if (!HasPorts(*top)) {
         model.LogWarning(NoTopLevelPort);
     } else {
@@ -270,6 +279,11 @@ std::optional<std::string> VhdlSkeleton(ProjectModel& model, const VhdlSourceFac
             const port& p = model.PortList[static_cast<std::size_t>(k)];
             signals += "\n" + p.Name;
             if (IsDeclaredKind(p.Kind)) {
+                if (const auto [first, isNew] =
+                        portNames.try_emplace(VhdlClauseKey(p.Name), p.Name);
+                    !isNew)
+                    model.LogWarning("The top level ports " + first->second + " and " + p.Name +
+                                     " differ in letter case only: VHDL takes them for one.");
                 if (!ports.empty())
                     ports += ";\n";
                 // An output the design reads is out as well: the architecture reads its signal.
@@ -388,6 +402,8 @@ std::optional<std::string> VhdlSkeleton(ProjectModel& model, const VhdlSourceFac
                 LogGenericWithoutValue(model, m, g);
                 continue;
             }
+            if (DefaultNamesAnotherGeneric(m, g))
+                continue;
             if (!genericMap.empty())
                 genericMap += ",";
             genericMap += "\n\t\t" + PadRight(m.Params[g + ParamName], NameColumns) + " => " +
@@ -433,12 +449,13 @@ bool CloseVerilogTop(std::vector<std::string>& lines) {
     return true;
 }
 
-bool TopGenerator::Finish(EngineJob job, const std::string& skeleton) {
+bool TopGenerator::Finish(EngineJob job, const std::string& skeleton, const NetRenames& renamed) {
     CodeBuf = platform::SplitLines(skeleton);
     const std::string connection = runner_.WorkFile("prj.tmp");
     const std::string objects = runner_.WorkFile("obj.tmp");
-    for (const auto& [path, text] : {std::pair{connection, ConnectionFileText(model_.LineList)},
-                                     std::pair{objects, platform::JoinLines(CodeBuf)}}) {
+    for (const auto& [path, text] :
+         {std::pair{connection, ConnectionFileText(model_.LineList, renamed)},
+          std::pair{objects, platform::JoinLines(CodeBuf)}}) {
         if (const IoStatus written = platform::WriteFileAtomic(path, text); !written) {
             runner_.DeleteTempFiles();
             model_.LogError("Can't write the work file " + path + ". " + written.message);
@@ -467,10 +484,11 @@ std::string TopGenerator::GenVerilogTop() {
     model_.LogAction("Generate Verilog HDL Code.");
     if (!CheckDesign(model_, CheckVerilog))
         return GenErrorText;
-    const std::optional<std::string> skeleton = VerilogSkeleton(model_);
+    NetRenames renamed;
+    const std::optional<std::string> skeleton = VerilogSkeleton(model_, &renamed);
     if (!skeleton)
         return GenNoTopText;
-    if (!Finish(EngineJob::FinishVerilog, *skeleton))
+    if (!Finish(EngineJob::FinishVerilog, *skeleton, renamed))
         return GenErrorText;
     if (!CloseVerilogTop(CodeBuf)) {
         model_.LogError(GenerationFailed);
@@ -485,8 +503,10 @@ std::string TopGenerator::GenVhdlTop() {
     model_.LogAction("Generate VHDL Code.");
     if (!CheckDesign(model_, CheckVhdl))
         return GenDesignErrorText;
-    const std::optional<std::string> skeleton = VhdlSkeleton(model_, ReadVhdlSourceFacts(model_));
-    if (!skeleton || !Finish(EngineJob::FinishVhdl, *skeleton))
+    NetRenames renamed;
+    const std::optional<std::string> skeleton =
+        VhdlSkeleton(model_, ReadVhdlSourceFacts(model_), &renamed);
+    if (!skeleton || !Finish(EngineJob::FinishVhdl, *skeleton, renamed))
         return skeleton ? GenErrorText : GenDesignErrorText;
     return Result(CodeBuf.size());
 }

@@ -26,15 +26,19 @@ extern const char* const NoPortInModule;    // "No port in module " + name + "."
 extern const char* const InstanceMarker; // "//Instantiate cell modules"
 
 // "prj.tmp": every project line in order but the SmartLink suggestion wires, fields 0 to 7
-// joined by TAB, each line ended by CR LF.
-std::string ConnectionFileText(const ProjectLines& lines);
+// joined by TAB, each line ended by CR LF; the wire lines of the renamed nets carry their names
+// in the top.
+std::string ConnectionFileText(const ProjectLines& lines, const NetRenames& renamed = {});
 
 // The skeletons ("obj.tmp" before the split into lines), from the records of the last rebuild.
 // They log what they leave out; nothing, with the error logged, when there is no top module.
 // The VHDL one takes the context clauses and the open inputs' defaults from what the modules'
 // sources say; without sources it has the IEEE clauses alone and components without defaults.
-std::optional<std::string> VerilogSkeleton(ProjectModel& model);
-std::optional<std::string> VhdlSkeleton(ProjectModel& model, const VhdlSourceFacts& sources = {});
+// renamed, when given, receives the nets the top names otherwise, which the connection file
+// must carry.
+std::optional<std::string> VerilogSkeleton(ProjectModel& model, NetRenames* renamed = nullptr);
+std::optional<std::string> VhdlSkeleton(ProjectModel& model, const VhdlSourceFacts& sources = {},
+                                        NetRenames* renamed = nullptr);
 
 // The finished Verilog closed by the editor: the engine's "wire " lines after the marker move in
 // front of it, the last one written first, and the module is closed by an empty line and
@@ -55,7 +59,7 @@ public:
 private:
     // Takes the skeleton into CodeBuf, writes the work files and runs the finishing job; the
     // engine's lines replace the skeleton in CodeBuf.
-    bool Finish(EngineJob job, const std::string& skeleton);
+    bool Finish(EngineJob job, const std::string& skeleton, const NetRenames& renamed);
     // Logs the line count and answers the text of CodeBuf.
     std::string Result(std::size_t lines);
 

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 // The first record with an empty module name; null when the project has none.
 const mdu* FindTopModule(const ProjectModel& model);
@@ -31,6 +32,10 @@ inline constexpr std::size_t ParamInstValue = 4;
 // The value a generic is mapped to: the instance's, else the module's default; blank when it has
 // neither.
 const std::string& GenericValue(const mdu& m, std::size_t group);
+// The generic has no instance value and its default names another generic of the module (a
+// depth of 2 ** ADDR_W): the default means that generic in the module's own scope, which the
+// top cannot see, so a generic map leaves the generic to the component's default, the same text.
+bool DefaultNamesAnotherGeneric(const mdu& m, std::size_t group);
 // Only tabs, blanks and line ends.
 bool IsBlank(const std::string& text);
 // A bound as the finishing job reads a port line's width field: decimal digits only.
@@ -47,6 +52,22 @@ PortBounds DecimalBounds(const ProjectModel& model, const port& p);
 // The bound expressions of the port's line, where a component declares it; its numbers where
 // the line has none.
 PortBounds ExpressionBounds(const port& p);
+
+// Nets a generated top writes under another name than the project's, by the project's name.
+using NetRenames = std::unordered_map<std::string, std::string>;
+// A net that carries a top inout and is named otherwise goes by the inout's name: no assignment
+// joins an inout to its net, as an inout drives both ways. A second inout on the net cannot be
+// joined to it at all, and is told of. Each port is on the net of the first wire line that
+// names it, as the finishing jobs fill them.
+NetRenames InoutNetRenames(ProjectModel& model);
+// The renames given, and a new name for each net named like an instance, as Verilog declares
+// nets and instances in one name space: the first of name_2, name_3, ... that no net, top port
+// or instance has. A net that is a top port keeps its name.
+NetRenames VerilogNetRenames(const ProjectModel& model, NetRenames renames);
+// An ASSIGN field with each blank-separated word that names a renamed net renamed.
+std::string RenamedWords(const std::string& field, const NetRenames& renames);
+// The net's name in the generated top.
+const std::string& RenamedNet(const std::string& net, const NetRenames& renames);
 
 // "Ignore variant port:" + name + "." or "Unknown port:" + name + ".".
 void LogTopPortLeftOut(ProjectModel& model, const port& p);

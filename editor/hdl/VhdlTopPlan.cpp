@@ -106,7 +106,22 @@ struct Net {
 
 } // namespace
 
-VhdlNetPlan::VhdlNetPlan(const ProjectModel& model) {
+std::string VhdlSuffixed(const std::string& name, const std::string& suffix) {
+    std::string base = name;
+    while (!base.empty() && base.back() == ' ')
+        base.pop_back();
+    if (base.size() >= 2 && base.front() == '\\' && base.back() == '\\') {
+        base.insert(base.size() - 1, suffix);
+        return base;
+    }
+    // Two underscores in a row are no VHDL identifier.
+    if (base.ends_with('_') && suffix.starts_with('_'))
+        return base + suffix.substr(1);
+    return base + suffix;
+}
+
+VhdlNetPlan::VhdlNetPlan(const ProjectModel& model, NetRenames renames)
+    : renamed_(std::move(renames)) {
     const mdu* top = FindTopModule(model);
     std::unordered_map<std::string, int> portIndex; // instance TAB port
     portIndex.reserve(model.PortList.size());
@@ -118,13 +133,16 @@ VhdlNetPlan::VhdlNetPlan(const ProjectModel& model) {
         auto it = portIndex.find(inst + '\t' + name);
         return it == portIndex.end() ? -1 : it->second;
     };
-    // The finishing job declares no net named like a top port, in any letter case.
+    // The finishing job declares no net named like a top port, in any letter case; a net named
+    // like one in another case is renamed below, so a net is a top port by its exact name.
     std::unordered_map<std::string, const port*> topPorts;
+    std::unordered_map<std::string, const port*> topByName;
     std::vector<const port*> topOrder;
     if (top && HasPorts(*top))
         for (int k = top->FirstPort; k <= top->LastPort; ++k) {
             const port& p = model.PortList[static_cast<std::size_t>(k)];
-            topPorts.try_emplace(platform::AsciiLower(p.Name), &p);
+            topPorts.try_emplace(VhdlClauseKey(p.Name), &p);
+            topByName.try_emplace(p.Name, &p);
             topOrder.push_back(&p);
         }
 
@@ -145,6 +163,40 @@ VhdlNetPlan::VhdlNetPlan(const ProjectModel& model) {
         }
     }
 
+    // VHDL takes names that differ in letter case only for one: a net named like a top port, an
+    // instance, a unit or an earlier net in that way is renamed, as two declarations of one
+    // name are refused and a net the finishing job takes for a top port would be joined to it.
+    std::unordered_set<std::string> units;
+    for (const mdu& m : model.MduList) {
+        units.insert(VhdlClauseKey(m.InstName));
+        units.insert(VhdlClauseKey(m.ModuleName.empty() ? m.Title : m.ModuleName));
+    }
+    units.insert(VhdlClauseKey("ZUN2012_Arch"));
+    std::unordered_set<std::string> names = units;
+    for (const auto& [key, p] : topPorts)
+        names.insert(key);
+    for (Net& net : nets) {
+        net.Name = RenamedNet(net.Name, renamed_);
+        names.insert(VhdlClauseKey(net.Name));
+    }
+    std::unordered_set<std::string> seen;
+    for (Net& net : nets) {
+        const std::string key = VhdlClauseKey(net.Name);
+        if (topByName.count(net.Name) ||
+            (!topPorts.count(key) && !units.count(key) && seen.insert(key).second))
+            continue;
+        std::string name;
+        for (int n = 2;; ++n) {
+            name = VhdlSuffixed(net.Name, "_" + std::to_string(n));
+            if (names.insert(VhdlClauseKey(name)).second)
+                break;
+        }
+        seen.insert(VhdlClauseKey(name));
+        // By the project's name of the net, the one its wire lines carry.
+        renamed_[model.LineList[net.FirstLine][5]] = name;
+        net.Name = name;
+    }
+
     // What the ASSIGN lines read: the names after their "=".
     std::unordered_set<std::string> assignReads;
     for (const ProjectLine& line : model.LineList) {
@@ -153,7 +205,7 @@ VhdlNetPlan::VhdlNetPlan(const ProjectModel& model) {
         bool right = false;
         for (std::string_view word : Words(line[1])) {
             if (right)
-                assignReads.emplace(word);
+                assignReads.emplace(RenamedNet(std::string(word), renamed_));
             right = right || word == "=";
         }
     }
@@ -164,24 +216,22 @@ VhdlNetPlan::VhdlNetPlan(const ProjectModel& model) {
         taken.insert(platform::AsciiLower(m.InstName));
         taken.insert(platform::AsciiLower(m.ModuleName.empty() ? m.Title : m.ModuleName));
     }
-    for (const auto& [lower, p] : topPorts)
-        taken.insert(lower);
+    for (const auto& [key, p] : topPorts)
+        taken.insert(key);
     for (const Net& net : nets)
-        taken.insert(platform::AsciiLower(net.Name));
+        taken.insert(VhdlClauseKey(net.Name));
     auto signalFor = [&](const port& p) {
-        // Two underscores in a row are no VHDL identifier.
-        const std::string base = p.Name + (p.Name.ends_with('_') ? "int" : "_int");
-        std::string name = base;
-        for (int n = 2; !taken.insert(platform::AsciiLower(name)).second; ++n)
-            name = base + std::to_string(n);
+        std::string name = VhdlSuffixed(p.Name, "_int");
+        for (int n = 2; !taken.insert(VhdlClauseKey(name)).second; ++n)
+            name = VhdlSuffixed(p.Name, "_int" + std::to_string(n));
         inside_.emplace(p.Name, name);
     };
 
     // The net each net-named top port carries, and whether the design reads it there: an
     // instance's input or buffer port, or another top output fed from it.
     const auto carrierOf = [&](const Net& net) -> const port* {
-        auto it = topPorts.find(platform::AsciiLower(net.Name));
-        return it == topPorts.end() ? nullptr : it->second;
+        auto it = topByName.find(net.Name);
+        return it == topByName.end() ? nullptr : it->second;
     };
     for (const Net& net : nets) {
         const port* carrier = carrierOf(net);
@@ -284,13 +334,14 @@ const std::string& VhdlNetPlan::Inside(const port& topPort) const {
 }
 
 std::string VhdlNetPlan::Assign(const std::string& field) const {
-    if (inside_.empty())
+    if (inside_.empty() && renamed_.empty())
         return field;
     std::string text;
     text.reserve(field.size());
     for (std::size_t at = 0; at <= field.size();) {
         const std::size_t end = std::min(field.find(' ', at), field.size());
-        const std::string word = field.substr(at, end - at);
+        const std::string own = field.substr(at, end - at);
+        const std::string& word = RenamedNet(own, renamed_);
         auto it = inside_.find(word);
         text += it == inside_.end() ? word : it->second;
         if (end < field.size())

@@ -3,6 +3,7 @@
 // files, and the way each port meets its net where VHDL would refuse the plain association.
 #pragma once
 
+#include "editor/hdl/TopPieces.h"
 #include "editor/hdl/VhdlEntitySource.h"
 #include "editor/model/ProjectModel.h"
 
@@ -22,7 +23,8 @@ VhdlSourceFacts ReadVhdlSourceFacts(ProjectModel& model);
 // types. Valid while the model's lines and records stay as the last rebuild left them.
 class VhdlNetPlan {
 public:
-    explicit VhdlNetPlan(const ProjectModel& model);
+    // renames: the nets the top writes under other names whatever the language (the inouts').
+    explicit VhdlNetPlan(const ProjectModel& model, NetRenames renames = {});
 
     // An association the top writes in full: a formal or one element of it, and its actual.
     struct Association {
@@ -45,6 +47,10 @@ public:
     std::string Assign(const std::string& field) const;
     // The nets the top declares, or that are top ports, as vectors of one bit.
     const std::unordered_set<std::string>& OneBitVectorNets() const { return oneBitVectors_; }
+    // Every net the top names otherwise, those given and those whose names VHDL, which ignores
+    // letter case, takes for another net's, a top port's, an instance's or a unit's: by the
+    // project's name. The connection file must carry them.
+    const NetRenames& Renamed() const { return renamed_; }
 
 private:
     std::unordered_map<int, Association> associations_;
@@ -52,4 +58,9 @@ private:
     std::string declarations_;
     std::string copies_;
     std::unordered_set<std::string> oneBitVectors_;
+    NetRenames renamed_;
 };
+
+// The name with a suffix, as VHDL allows it: inside the backslashes of an extended identifier,
+// and without a second underscore after one the name ends in.
+std::string VhdlSuffixed(const std::string& name, const std::string& suffix);

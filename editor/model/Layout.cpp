@@ -1,6 +1,8 @@
 // Placement of instance boxes, port boxes and wire ends, box widths and the picture's extent.
 #include "editor/model/ProjectModel.h"
 
+#include "editor/model/RecordColumns.h"
+
 #include <algorithm>
 
 namespace {
@@ -101,8 +103,12 @@ bool ProjectModel::PlacePort(int index, int brush, int pen) {
 }
 
 bool ProjectModel::PlaceWire(wire& w, int dotColor, int lineColor, bool isSuggestion) {
-    const int a = FindPortQuiet(w.InstA, w.PortA);
-    const int b = FindPortQuiet(w.InstB, w.PortB);
+    return PlaceWireEnds(w, FindPortQuiet(w.InstA, w.PortA), FindPortQuiet(w.InstB, w.PortB),
+                         dotColor, lineColor, isSuggestion);
+}
+
+bool ProjectModel::PlaceWireEnds(wire& w, int a, int b, int dotColor, int lineColor,
+                                 bool isSuggestion) {
     if (a < 0 || b < 0)
         return false;
     port& pa = PortList[a];
@@ -157,6 +163,31 @@ std::pair<long long, long long> ProjectModel::WidePictureExtent(long long minWid
 std::pair<int, int> ProjectModel::PictureExtent(int minWidth, int minHeight) const {
     auto [w, h] = WidePictureExtent(minWidth, minHeight);
     return {ToInt(w), ToInt(h)};
+}
+
+const RecordColumns& ProjectModel::Columns() const {
+    const std::array<long long, 6> records{static_cast<long long>(recordsSerial_),
+                                           PrtWidth,
+                                           ViewMode,
+                                           ColMargin,
+                                           static_cast<long long>(MduList.size()),
+                                           static_cast<long long>(PortList.size())};
+    const std::array<long long, 3> wires{static_cast<long long>(rebuildSerial_), WireEndSize,
+                                         static_cast<long long>(WireList.size())};
+    if (!columns_) {
+        columns_ = std::make_unique<RecordColumns>();
+        columnsRecords_.fill(-1);
+        columnsWires_.fill(-1);
+    }
+    if (records != columnsRecords_) {
+        columns_->FileInstancesAndPorts(*this);
+        columnsRecords_ = records;
+    }
+    if (wires != columnsWires_) {
+        columns_->FileWires(*this);
+        columnsWires_ = wires;
+    }
+    return *columns_;
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #include "editor/model/MessageLog.h"
 
 void MessageLog::Append(std::string_view prefix, std::string_view text) {
+    ++written_;
     if (muted_)
         return;
     std::string line;

@@ -1,6 +1,7 @@
 // The message log: one line per event, with the prefixes the user reads them by.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -50,6 +51,8 @@ public:
     void Flush();
 
     const std::vector<std::string>& Lines() const { return lines_; }
+    // How many lines were written, muted ones too: what tells whether a step reported anything.
+    std::uint64_t Written() const { return written_; }
     void SetListener(Listener listener) { listener_ = std::move(listener); }
 
 private:
@@ -61,4 +64,5 @@ private:
     int batches_ = 0;
     // Index in lines_ of the first line the listener has not heard of.
     std::size_t told_ = 0;
+    std::uint64_t written_ = 0;
 };

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <queue>
+#include <utility>
 
 const char* const CombinedBusWire = "Can't delete a wire connected to a combined bus port of the "
                                     "top module. You can delete the combined bus port first.";
@@ -58,8 +59,11 @@ void RenameInAssignText(std::string& text, const std::string& oldName, const std
 }
 
 void RenameInAssigns(ProjectModel& model, const std::string& oldName, const std::string& newName) {
+    // Read through const access: a line the renaming leaves alone stays shared with the undo copy.
+    const std::string from = " " + oldName + " ";
     for (ProjectLine& line : model.LineList)
-        if (line[0] == "ASSIGN")
+        if (std::as_const(line)[0] == "ASSIGN" &&
+            std::as_const(line)[1].find(from) != std::string::npos)
             RenameInAssignText(line[1], oldName, newName);
 }
 
@@ -78,42 +82,68 @@ std::string ReplaceEvery(const std::string& text, const std::string& from, const
 
 NetIndex::NetIndex(const ProjectModel& model) : model_(model) {
     const ProjectLines& lines = model.LineList;
-    auto endOf = [this](std::string_view inst, std::string_view portName) {
-        const std::size_t hash = RecordIndex::Hash(inst, portName);
-        auto same = [&](int k) { return ends_[k].Inst == inst && ends_[k].Port == portName; };
-        int k = endIndex_.Find(hash, same);
-        if (k < 0) {
-            k = static_cast<int>(ends_.size());
-            ends_.push_back(End{inst, portName});
-            endIndex_.Add(hash, k, same);
-        }
-        return k;
-    };
-    // Two passes: the ends are counted first, then each end's lines go into its stretch of the
-    // flat lists in line order.
-    struct Marked {
-        int Line;
-        int A;
-        int B; // -1 when end B is end A
-    };
-    std::vector<Marked> marked;
-    std::size_t wires = 0;
+    std::size_t marked = 0;
     for (const ProjectLine& line : lines)
-        wires += IsMarkedWire(line) ? 1 : 0;
-    marked.reserve(wires);
-    ends_.reserve(wires * 2);
-    endIndex_.Reserve(wires * 2);
+        marked += IsMarkedWire(line) ? 1 : 0;
+    wires_.reserve(marked);
+    ends_.reserve(marked * 2);
+    endIndex_.Reserve(marked * 2);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const ProjectLine& line = lines[i];
         if (!IsMarkedWire(line))
             continue;
-        const int a = endOf(line[1], line[2]);
-        const int b = HasEndA(line, line[3], line[4]) ? -1 : endOf(line[3], line[4]);
-        marked.push_back({static_cast<int>(i), a, b});
-        ++ends_[a].Count;
-        ++ends_[a].CountHeaded;
-        if (b >= 0)
-            ++ends_[b].Count;
+        const int a = FindEnd(line[1], line[2]);
+        const int b = HasEndA(line, line[3], line[4]) ? a : FindEnd(line[3], line[4]);
+        wires_.push_back({static_cast<int>(i), a, b, line[0] == "WIRE"});
+    }
+    Lay();
+}
+
+NetIndex::NetIndex(const ProjectModel& model, FromRebuild) : model_(model), fromRebuild_(true) {
+    // Every port is an end of its own number; two ports of one name pair share the first one's,
+    // as a lookup by name finds the first.
+    const std::vector<port>& ports = model.PortList;
+    portEnds_ = ports.size();
+    ends_.resize(portEnds_);
+    for (std::size_t k = 0; k < portEnds_; ++k)
+        ends_[k] = End{ports[k].OwnerName, ports[k].Name};
+    if (!model.PortNamesUnique()) {
+        canonical_.resize(portEnds_);
+        for (std::size_t k = 0; k < portEnds_; ++k)
+            canonical_[k] = model.FindPortQuiet(ports[k].OwnerName, ports[k].Name);
+    }
+    const std::vector<ProjectModel::WireEnds>& found = model.RebuildWireEnds();
+    wires_.reserve(found.size());
+    for (std::size_t w = 0; w < found.size() && w < model.WireList.size(); ++w) {
+        const ProjectModel::WireEnds& e = found[w];
+        const wire& r = model.WireList[w];
+        const int a = e.A >= 0 ? e.A : FindEnd(r.InstA, r.PortA);
+        const int b = e.B >= 0 ? e.B : FindEnd(r.InstB, r.PortB);
+        wires_.push_back({e.Line, a, b, e.WireKeyword});
+    }
+    Lay();
+}
+
+int NetIndex::FindEnd(std::string_view inst, std::string_view portName) {
+    const std::size_t hash = RecordIndex::Hash(inst, portName);
+    auto same = [&](int k) { return ends_[k].Inst == inst && ends_[k].Port == portName; };
+    int k = endIndex_.Find(hash, same);
+    if (k < 0) {
+        k = static_cast<int>(ends_.size());
+        ends_.push_back(End{inst, portName});
+        endIndex_.Add(hash, k, same);
+    }
+    return k;
+}
+
+void NetIndex::Lay() {
+    // The ends are counted first, then each end's wires go into its stretch of the flat lists in
+    // line order.
+    for (const Wire& w : wires_) {
+        ++ends_[w.A].Count;
+        ++ends_[w.A].CountHeaded;
+        if (w.B != w.A)
+            ++ends_[w.B].Count;
     }
     int first = 0;
     int firstHeaded = 0;
@@ -126,23 +156,98 @@ NetIndex::NetIndex(const ProjectModel& model) : model_(model) {
         e.CountHeaded = 0;
     }
     lines_.resize(static_cast<std::size_t>(first));
+    wireOf_.resize(static_cast<std::size_t>(first));
     headed_.resize(static_cast<std::size_t>(firstHeaded));
-    for (const Marked& w : marked) {
+    wireHeaded_.resize(static_cast<std::size_t>(firstHeaded));
+    for (std::size_t k = 0; k < wires_.size(); ++k) {
+        const Wire& w = wires_[k];
+        const int number = static_cast<int>(k);
         End& a = ends_[w.A];
-        lines_[a.First + a.Count++] = w.Line;
-        headed_[a.FirstHeaded + a.CountHeaded++] = w.Line;
-        if (w.B >= 0) {
+        lines_[a.First + a.Count] = w.Line;
+        wireOf_[a.First + a.Count++] = number;
+        headed_[a.FirstHeaded + a.CountHeaded] = w.Line;
+        wireHeaded_[a.FirstHeaded + a.CountHeaded++] = number;
+        if (w.B != w.A) {
             End& b = ends_[w.B];
-            lines_[b.First + b.Count++] = w.Line;
+            lines_[b.First + b.Count] = w.Line;
+            wireOf_[b.First + b.Count++] = number;
         }
     }
 }
 
 const NetIndex::End* NetIndex::Find(std::string_view inst, std::string_view portName) const {
+    if (fromRebuild_) {
+        const int k = model_.FindPortQuiet(std::string(inst), std::string(portName));
+        if (k >= 0)
+            return &ends_[static_cast<std::size_t>(k)];
+    }
     const int k = endIndex_.Find(RecordIndex::Hash(inst, portName), [&](int e) {
         return ends_[e].Inst == inst && ends_[e].Port == portName;
     });
     return k < 0 ? nullptr : &ends_[k];
+}
+
+int NetIndex::EndOfPort(const port& p) const {
+    const std::vector<port>& ports = model_.PortList;
+    if (fromRebuild_ && !ports.empty() && &p >= ports.data() && &p < ports.data() + ports.size()) {
+        const std::size_t k = static_cast<std::size_t>(&p - ports.data());
+        return canonical_.empty() ? static_cast<int>(k) : canonical_[k];
+    }
+    const End* e = Find(p.OwnerName, p.Name);
+    return e ? static_cast<int>(e - ends_.data()) : -1;
+}
+
+std::span<const int> NetIndex::WiresOf(int end) const {
+    if (end < 0)
+        return {};
+    const End& e = ends_[static_cast<std::size_t>(end)];
+    return {wireOf_.data() + e.First, static_cast<std::size_t>(e.Count)};
+}
+
+std::span<const int> NetIndex::WiresHeadedBy(int end) const {
+    if (end < 0)
+        return {};
+    const End& e = ends_[static_cast<std::size_t>(end)];
+    return {wireHeaded_.data() + e.FirstHeaded, static_cast<std::size_t>(e.CountHeaded)};
+}
+
+int NetIndex::EndLine(int end) const {
+    if (end < 0)
+        return -1;
+    if (fromRebuild_) {
+        // The lines are those of the rebuild, so a port's line is where its record says, and an
+        // end that names no port has no line.
+        const std::size_t k = static_cast<std::size_t>(end);
+        return k < portEnds_ ? model_.PortList[k].LineIndex : -1;
+    }
+    const End& e = ends_[static_cast<std::size_t>(end)];
+    return MarkedPortLine(model_, std::string(e.Inst), std::string(e.Port));
+}
+
+char NetIndex::EndKeyword(int end) const {
+    if (end < 0)
+        return 0;
+    if (fromRebuild_) {
+        const std::size_t k = static_cast<std::size_t>(end);
+        if (k >= portEnds_)
+            return 0;
+        // The kind was read from the keyword's first character, which the lines still hold.
+        switch (model_.PortList[k].Kind) {
+        case 'V':
+            return 'K';
+        default:
+            return model_.PortList[k].Kind;
+        }
+    }
+    const int at = EndLine(end);
+    if (at < 0)
+        return 0;
+    const std::string& keyword = model_.LineList[static_cast<std::size_t>(at)][0];
+    return keyword.empty() ? 0 : keyword.front();
+}
+
+bool NetIndex::EndOnTop(int end) const {
+    return end >= 0 && ends_[static_cast<std::size_t>(end)].Inst == model_.TopName;
 }
 
 int NetIndex::FirstLineOf(std::string_view inst, std::string_view portName) const {
@@ -168,6 +273,16 @@ std::span<const int> NetIndex::LinesHeadedBy(std::string_view inst,
 std::string NetIndex::Keyword(std::string_view inst, std::string_view portName) const {
     const int at = MarkedPortLine(model_, std::string(inst), std::string(portName));
     return at < 0 ? std::string() : model_.LineList[at][0];
+}
+
+const NetIndex& NetsOf(const ProjectModel& model, std::optional<NetIndex>& scratch) {
+    if (!model.NetsAsRebuilt())
+        return scratch.emplace(model);
+    if (!model.netsCache_ || model.netsCacheSerial_ != model.RebuildSerial()) {
+        model.netsCache_ = std::make_unique<NetIndex>(model, NetIndex::FromRebuild{});
+        model.netsCacheSerial_ = model.RebuildSerial();
+    }
+    return *model.netsCache_;
 }
 
 int MarkedPortLine(const ProjectModel& model, const std::string& inst,
@@ -222,16 +337,23 @@ bool FindNetOfPort(const ProjectModel& model, const std::string& inst, const std
 }
 
 bool IsConnected(const ProjectModel& model, const port& a, const port& b) {
+    return IsConnected(NetIndex(model), a, b);
+}
+
+bool IsConnected(const NetIndex& nets, const port& a, const port& b) {
     if (SamePort(a, b))
         return true;
-    NetOfPort net;
-    if (!FindNetOfPort(model, a.OwnerName, a.Name, net))
+    const std::span<const int> wires = nets.WiresOf(nets.EndOfPort(a));
+    if (wires.empty())
         return false;
-    if (net.Head == NetEnd{b.OwnerName, b.Name})
+    const int head = nets.WireAt(wires.front()).A;
+    const int other = nets.EndOfPort(b);
+    if (other < 0)
+        return false;
+    if (other == head)
         return true;
-    for (const ProjectLine& line : model.LineList)
-        if (IsMarkedWire(line) && HasEndA(line, net.Head.Inst, net.Head.Port) &&
-            HasEndB(line, b.OwnerName, b.Name))
+    for (int w : nets.WiresHeadedBy(head))
+        if (nets.WireAt(w).B == other)
             return true;
     return false;
 }
@@ -272,46 +394,51 @@ bool HasDriver(const NetIndex& nets, const port& p, bool topDrives) {
         return true;
     if (topDrives && top && (p.Kind == 'I' || p.Kind == 'B'))
         return true;
-    const int first = nets.FirstLineOf(p.OwnerName, p.Name);
-    if (first < 0)
+    const std::span<const int> wires = nets.WiresOf(nets.EndOfPort(p));
+    if (wires.empty())
         return false;
-    const ProjectLine& headLine = model.LineList[first];
-    return nets.NetDriven(headLine[1], headLine[2], topDrives);
+    return nets.NetDrivenAt(nets.WireAt(wires.front()).A, topDrives);
 }
 
 bool NetIndex::NetDriven(std::string_view headInst, std::string_view headPort,
                          bool topDrives) const {
     const End* head = Find(headInst, headPort);
-    std::vector<signed char>& known = driven_[topDrives ? 1 : 0];
-    const std::size_t at = head ? static_cast<std::size_t>(head - ends_.data()) : 0;
-    if (head) {
-        if (known.empty())
-            known.assign(ends_.size(), -1);
-        if (known[at] >= 0)
-            return known[at] != 0;
+    if (!head) {
+        // A head no marked line names: only its own keyword can drive.
+        const std::string keyword = Keyword(headInst, headPort);
+        if (headInst != model_.TopName)
+            return Begins(keyword, 'O');
+        return topDrives && (Begins(keyword, 'I') || Begins(keyword, 'B'));
     }
-    auto answer = [&](bool driven) {
-        if (head)
-            known[at] = driven ? 1 : 0;
-        return driven;
-    };
+    return NetDrivenAt(static_cast<int>(head - ends_.data()), topDrives);
+}
+
+bool NetIndex::NetDrivenAt(int head, bool topDrives) const {
+    std::vector<signed char>& known = driven_[topDrives ? 1 : 0];
+    if (known.empty())
+        known.assign(ends_.size(), -1);
+    signed char& answer = known[static_cast<std::size_t>(head)];
+    if (answer >= 0)
+        return answer != 0;
     // The editor heads a net by a module port, but a project written elsewhere may head it by a
     // top port: the head is judged as every other end is, or a top input heading the net would
     // drive nothing and a top output would pass for a driver.
-    auto drives = [&](std::string_view inst, std::string_view portName) {
-        const std::string keyword = Keyword(inst, portName);
-        if (inst != model_.TopName)
-            return Begins(keyword, 'O');
-        return topDrives && (Begins(keyword, 'I') || Begins(keyword, 'B'));
+    auto drives = [&](int end) {
+        const char keyword = EndKeyword(end);
+        if (!EndOnTop(end))
+            return keyword == 'O';
+        return topDrives && (keyword == 'I' || keyword == 'B');
     };
-    if (drives(headInst, headPort))
-        return answer(true);
-    for (int i : LinesHeadedBy(headInst, headPort)) {
-        const ProjectLine& line = model_.LineList[i];
-        if (drives(line[3], line[4]))
-            return answer(true);
+    bool driven = drives(head);
+    for (int w : WiresHeadedBy(head)) {
+        if (driven)
+            break;
+        const Wire& wire = WireAt(w);
+        if (wire.B != wire.A && drives(wire.B))
+            driven = true;
     }
-    return answer(false);
+    answer = driven ? 1 : 0;
+    return driven;
 }
 
 bool HasDriver(const ProjectModel& model, const port& p, bool topDrives) {
@@ -319,20 +446,17 @@ bool HasDriver(const ProjectModel& model, const port& p, bool topDrives) {
 }
 
 bool HasLoad(const NetIndex& nets, const port& p) {
-    const ProjectModel& model = nets.Model();
-    const int first = nets.FirstLineOf(p.OwnerName, p.Name);
-    if (first < 0)
+    const std::span<const int> wires = nets.WiresOf(nets.EndOfPort(p));
+    if (wires.empty())
         return false;
-    const ProjectLine& headLine = model.LineList[first];
+    const int head = nets.WireAt(wires.front()).A;
     // Only an instance's input is a load, whichever end of the lines it stands at.
-    auto loads = [&](const std::string& inst, const std::string& portName) {
-        return inst != model.TopName && Begins(nets.Keyword(inst, portName), 'I');
-    };
-    if (loads(headLine[1], headLine[2]))
+    auto loads = [&](int end) { return !nets.EndOnTop(end) && nets.EndKeyword(end) == 'I'; };
+    if (loads(head))
         return true;
-    for (int i : nets.LinesHeadedBy(headLine[1], headLine[2])) {
-        const ProjectLine& line = model.LineList[i];
-        if (loads(line[3], line[4]))
+    for (int w : nets.WiresHeadedBy(head)) {
+        const NetIndex::Wire& wire = nets.WireAt(w);
+        if (wire.B != wire.A && loads(wire.B))
             return true;
     }
     return false;
@@ -438,7 +562,10 @@ std::string NewNetName(ProjectModel& model, const port& head) {
 }
 
 bool ConnectPorts(ProjectModel& model, const port& a, const port& b) {
-    if (!CanConnect(model, a, b) || IsConnected(model, a, b))
+    // Every question is asked of one index of the lines before the edit.
+    std::optional<NetIndex> scratch;
+    const NetIndex& nets = NetsOf(model, scratch);
+    if (!CanConnect(nets, a, b) || IsConnected(nets, a, b))
         return false;
     const bool topA = IsTopPort(model, a);
     if (topA || IsTopPort(model, b)) {
@@ -452,9 +579,12 @@ bool ConnectPorts(ProjectModel& model, const port& a, const port& b) {
     }
     const port& s = (!b.Lone && a.Lone) ? b : a;
     const port& t = &s == &a ? b : a;
-    NetOfPort net;
-    if (FindNetOfPort(model, s.OwnerName, s.Name, net)) {
-        AppendWire(model, net.Head, {t.OwnerName, t.Name}, net.Name);
+    if (const std::span<const int> wires = nets.WiresOf(nets.EndOfPort(s)); !wires.empty()) {
+        // The head and name of the first wire line of s, as FindNetOfPort finds them.
+        const ProjectLine& first = std::as_const(model.LineList)[nets.WireAt(wires.front()).Line];
+        const NetEnd head{first[1], first[2]};
+        const std::string name = first[5];
+        AppendWire(model, head, {t.OwnerName, t.Name}, name);
         return true;
     }
     AppendWire(model, {s.OwnerName, s.Name}, {t.OwnerName, t.Name}, NewNetName(model, s));
@@ -492,7 +622,8 @@ void JoinNets(ProjectModel& model, const NetEnd& a, const NetEnd& b) {
             line[1] = netA.Head.Inst;
             line[2] = netA.Head.Port;
             line[5] = name;
-        } else if (keepB && HasEndA(line, netA.Head.Inst, netA.Head.Port) && line[5] == netA.Name) {
+        } else if (keepB && HasEndA(line, netA.Head.Inst, netA.Head.Port) &&
+                   std::as_const(line)[5] == netA.Name) {
             line[5] = name;
         }
     }
@@ -567,7 +698,7 @@ bool RenameNet(ProjectModel& model, const std::string& oldName, const std::strin
     if (oldName == newName)
         return true;
     for (ProjectLine& line : model.LineList)
-        if (IsOrdinaryWireLine(line) && line[5] == oldName)
+        if (IsOrdinaryWireLine(line) && std::as_const(line)[5] == oldName)
             line[5] = newName;
     RenameInAssigns(model, oldName, newName);
     return true;
@@ -594,9 +725,10 @@ void RenameNetsAtOnce(ProjectModel& model,
     };
     for (ProjectLine& line : model.LineList) {
         if (IsOrdinaryWireLine(line)) {
-            for (Step k = next(line[5], std::nullopt); k; k = next(line[5], k))
+            for (Step k = next(std::as_const(line)[5], std::nullopt); k;
+                 k = next(std::as_const(line)[5], k))
                 line[5] = renames[*k].second;
-        } else if (line[0] == "ASSIGN") {
+        } else if (std::as_const(line)[0] == "ASSIGN") {
             // The renamings that can touch this text: those of a name in it (an escaped name
             // keeps its closing blank), and those of each name a renaming puts in.
             std::string& text = line[1];
@@ -682,6 +814,9 @@ int AcceptSuggestions(ProjectModel& model) {
 }
 
 void DropSuggestionLines(ProjectModel& model) {
+    const std::size_t before = model.LineList.size();
+    const std::uint64_t edits = ProjectLine::Edits();
     std::erase_if(model.LineList,
                   [](const ProjectLine& line) { return line[FieldSuggestion] == "S"; });
+    model.NoteLinesDropped(before, edits);
 }

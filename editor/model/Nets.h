@@ -7,6 +7,7 @@
 
 #include "editor/model/ProjectModel.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -34,9 +35,17 @@ struct NetOfPort {
 // The wire lines marked "W" by the last rebuild, indexed by their ends, so that questions about
 // many ports (the unmatched marks of a hover, the checks) stay linear in the lines. It points into
 // the lines: valid until a line is inserted, deleted or has an end changed.
+//
+// Each end (an instance and a port name) has a number, and each wire line one too, in line order:
+// a caller that asks about many ports goes by the numbers and never looks a name up again.
 class NetIndex {
 public:
+    // From the lines as they are now.
     explicit NetIndex(const ProjectModel& model);
+    // From the ends the last rebuild found while it placed the wires, without a name lookup; only
+    // while model.NetsAsRebuilt(), and it answers as the index from the lines would then.
+    struct FromRebuild {};
+    NetIndex(const ProjectModel& model, FromRebuild);
 
     const ProjectModel& Model() const { return model_; }
     // The first marked wire line, in line order, that has the end at either side; -1 when none.
@@ -53,28 +62,70 @@ public:
     // hold while the port lines keep their keywords.
     bool NetDriven(std::string_view headInst, std::string_view headPort, bool topDrives) const;
 
+    // One marked wire line: its line index and the numbers of its ends (B is A when the line has
+    // the same port at both ends), and whether its keyword is "WIRE" itself.
+    struct Wire {
+        int Line = -1;
+        int A = -1;
+        int B = -1;
+        bool WireKeyword = false;
+    };
+    // The number of the port's end; -1 when no marked wire line names it (the index made from the
+    // rebuild numbers every port, with or without lines).
+    int EndOfPort(const port& p) const;
+    // The wires (numbers in line order) that have the end at either side, or as end A.
+    std::span<const int> WiresOf(int end) const;
+    std::span<const int> WiresHeadedBy(int end) const;
+    const Wire& WireAt(int w) const { return wires_[static_cast<std::size_t>(w)]; }
+    // Ends are numbered from 0 to EndCount() - 1.
+    std::size_t EndCount() const { return ends_.size(); }
+    // The end's port line, as MarkedPortLine finds it; -1 when there is none.
+    int EndLine(int end) const;
+    // The first character of the keyword of the end's port line; 0 when there is none.
+    char EndKeyword(int end) const;
+    // The end is on the top module (by its instance name).
+    bool EndOnTop(int end) const;
+    // NetDriven of the net headed by the end.
+    bool NetDrivenAt(int head, bool topDrives) const;
+
 private:
-    // One wire end (an instance and a port) and where its lines stand in the two line lists.
+    // One wire end (an instance and a port) and where its lines stand in the line lists.
     struct End {
         std::string_view Inst;
         std::string_view Port;
-        int First = 0; // in lines_
+        int First = 0; // in lines_ and wireOf_
         int Count = 0;
-        int FirstHeaded = 0; // in headed_
+        int FirstHeaded = 0; // in headed_ and wireHeaded_
         int CountHeaded = 0;
     };
     const End* Find(std::string_view inst, std::string_view portName) const;
+    int FindEnd(std::string_view inst, std::string_view portName);
+    // Counts each wire in at its ends and lays the flat lists out.
+    void Lay();
 
     const ProjectModel& model_;
+    // Made from the rebuild: end k < portEnds_ is port k (or its first namesake).
+    bool fromRebuild_ = false;
+    std::size_t portEnds_ = 0;
+    std::vector<int> canonical_; // per port, its end, when two ports share a name pair
     std::vector<End> ends_;
-    RecordIndex endIndex_;
-    // The lines of each end one after the other, each end's in line order: flat lists, so that
-    // indexing a large project makes a handful of allocations, not two per port.
+    RecordIndex endIndex_; // ends by name; from the rebuild, only those that name no port
+    std::vector<Wire> wires_;
+    // The lines (and wire numbers) of each end one after the other, each end's in line order:
+    // flat lists, so that indexing a large project makes a handful of allocations, not two per
+    // port.
     std::vector<int> lines_;
     std::vector<int> headed_;
+    std::vector<int> wireOf_;
+    std::vector<int> wireHeaded_;
     // NetDriven per end and topDrives: -1 not asked yet, else the answer.
     mutable std::vector<signed char> driven_[2];
 };
+
+// The net index of the lines now: the one made from the last rebuild while the lines are still
+// those it read (kept by the model until the next rebuild), else one made from the lines into
+// scratch.
+const NetIndex& NetsOf(const ProjectModel& model, std::optional<NetIndex>& scratch);
 
 // Index of the port's line, found by the marks of the last rebuild as GetPortLineField finds it;
 // -1 when there is none. Cheap while no line was inserted or deleted since the rebuild.
@@ -91,6 +142,7 @@ bool FindNetOfPort(const ProjectModel& model, const std::string& inst, const std
                    NetOfPort& net);
 // a and b are the same port, b is the head of a's net, or a line of a's net has b as end B.
 bool IsConnected(const ProjectModel& model, const port& a, const port& b);
+bool IsConnected(const NetIndex& nets, const port& a, const port& b);
 // An ordinary wire's net name, an instance's module or instance name, or a top port's name.
 bool NameInUse(const ProjectModel& model, const std::string& name);
 // All the names NameInUse answers true for, gathered once.

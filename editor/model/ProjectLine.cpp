@@ -4,14 +4,97 @@
 #include "platform/AsciiCase.h"
 
 #include <charconv>
+#include <new>
+#include <utility>
+
+thread_local std::uint64_t ProjectLine::edits_ = 0;
+thread_local std::uint64_t ProjectLine::markAccesses_ = 0;
+
+ProjectLine::ProjectLine(const ProjectLine& other) : run_(other.run_), stored_(other.stored_) {
+    if (stored_)
+        ++stored_->Refs;
+}
+
+ProjectLine::ProjectLine(ProjectLine&& other) noexcept
+    : run_(std::move(other.run_)), stored_(std::exchange(other.stored_, nullptr)) {}
+
+ProjectLine& ProjectLine::operator=(const ProjectLine& other) {
+    if (other.CarriesMarks() || CarriesMarks())
+        ++markAccesses_;
+    run_ = other.run_;
+    if (stored_ != other.stored_) {
+        Release();
+        stored_ = other.stored_;
+        if (stored_)
+            ++stored_->Refs;
+    }
+    return *this;
+}
+
+ProjectLine& ProjectLine::operator=(ProjectLine&& other) noexcept {
+    // A move onto a line in place changes which line stands where.
+    ++edits_;
+    if (other.CarriesMarks() || CarriesMarks())
+        ++markAccesses_;
+    if (this != &other) {
+        run_ = std::move(other.run_);
+        Release();
+        stored_ = std::exchange(other.stored_, nullptr);
+    }
+    return *this;
+}
+
+void swap(ProjectLine& a, ProjectLine& b) noexcept {
+    ++ProjectLine::edits_;
+    if (a.CarriesMarks() || b.CarriesMarks())
+        ++ProjectLine::markAccesses_;
+    a.run_.swap(b.run_);
+    std::swap(a.stored_, b.stored_);
+}
+
+bool ProjectLine::operator==(const ProjectLine& other) const {
+    if (run_ != other.run_)
+        return false;
+    if (stored_ == other.stored_)
+        return true;
+    for (std::size_t f = 0; f < ProjectLineFields; ++f)
+        if (f - FieldBrush >= RunFields && (*this)[f] != other[f])
+            return false;
+    return true;
+}
+
+const std::string& ProjectLine::Empty() {
+    static const std::string empty;
+    return empty;
+}
+
+void ProjectLine::Own() {
+    if (stored_ && stored_->Refs == 1)
+        return;
+    try {
+        StoredFields* own = stored_ ? new StoredFields{1, stored_->Text} : new StoredFields;
+        Release();
+        stored_ = own;
+    } catch (const std::bad_alloc&) {
+        LineMemoryFailed();
+    }
+}
 
 ProjectLine MakeLine(std::initializer_list<std::string_view> fields) {
+    // A fresh line: its fields are filled in directly, which is no edit of a project's line.
     ProjectLine line;
     std::size_t i = 0;
     for (std::string_view f : fields) {
         if (i == ProjectLineFields)
             break;
-        line[i++] = std::string(f);
+        const std::size_t field = i++;
+        if (field - FieldBrush < ProjectLine::RunFields) {
+            line.run_[field - FieldBrush] = std::string(f);
+        } else if (!f.empty()) {
+            if (!line.stored_)
+                line.stored_ = new ProjectLine::StoredFields;
+            line.stored_->Text[ProjectLine::Slot(field)] = std::string(f);
+        }
     }
     return line;
 }
@@ -68,6 +151,18 @@ std::optional<int> ParseDecimal(std::string_view text) {
     }
     if (start == text.size())
         return std::nullopt;
+    // Up to nine digits cannot leave 32 bits: the marks, indexes and sizes the rebuild and the
+    // highlighting read by the thousand are summed up directly.
+    if (text.size() - start <= 9) {
+        int value = 0;
+        for (std::size_t i = start; i < text.size(); ++i) {
+            const unsigned digit = static_cast<unsigned char>(text[i]) - '0';
+            if (digit > 9)
+                return std::nullopt;
+            value = value * 10 + static_cast<int>(digit);
+        }
+        return negative ? -value : value;
+    }
     // from_chars takes no '+' and would take "-" itself; the digits alone are parsed, wider than
     // int so that the most negative value still fits before the sign is applied.
     long long value = 0;

@@ -1,14 +1,19 @@
 // Line routines, undo and redo, and the name lookups over the derived records.
 #include "editor/model/ProjectModel.h"
 
+#include "editor/model/Nets.h"
+#include "editor/model/RecordColumns.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <unordered_set>
+#include <utility>
 
 namespace {
 
 const char* const NoTopPointer = "Internal error. Can not find pointer.";
+const char* const NotEnoughMemoryText = "Not enough memory.";
 
 bool SamePortName(const port& p, const std::string& instance, const std::string& portName) {
     return p.Name == portName && p.OwnerName == instance;
@@ -26,21 +31,89 @@ void ProjectModel::InsertLine(int index, std::initializer_list<std::string_view>
 
 void ProjectModel::InsertLine(int index, ProjectLine line) {
     try {
-        if (index < 0 || static_cast<std::size_t>(index) >= LineList.size())
+        if (index < 0 || static_cast<std::size_t>(index) >= LineList.size()) {
+            // An appended line without a wire mark is no line the net index counts, and one
+            // without marks leaves the list of the marked lines as it was.
+            const bool keepsNets = netsLines_ == LineList.size() && line[FieldKind] != "W";
+            const bool keepsMarks = MarksKnown() && !line.CarriesMarks();
             LineList.push_back(std::move(line));
-        else
+            NoteStructure();
+            if (keepsNets)
+                netsLines_ = LineList.size();
+            if (keepsMarks) {
+                markedIn_.push_back(0);
+                markedCount_ = LineList.size();
+                markedStructure_ = structure_;
+            }
+        } else {
             LineList.insert(LineList.begin() + index, std::move(line));
+            NoteStructure();
+        }
     } catch (const std::bad_alloc&) {
         NotEnoughMemory();
     }
 }
 
-void ProjectModel::NotEnoughMemory() const {
-    const char* const text = "Not enough memory.";
-    if (MemoryPrompt)
-        MemoryPrompt->Message(text, "", MessageKind::Error);
+bool ProjectModel::NetsAsRebuilt() const {
+    return !staleWireMarks_ && ProjectLine::Edits() == editsAtRebuild_ &&
+           LineList.size() == netsLines_;
+}
+
+void ProjectModel::NoteLinesDropped(std::size_t before, std::uint64_t editsBefore) {
+    if (before == LineList.size())
+        return;
+    NoteStructure();
+    if (ProjectLine::Edits() == editsBefore && netsLines_ == before)
+        netsLines_ = LineList.size();
+}
+
+bool ProjectModel::PortNamesUnique() const {
+    FindPortIndexed({}, {}); // indexes every port
+    return !portDuplicates_;
+}
+
+namespace {
+
+// The models alive, newest first: a line that cannot be allocated knows no model of its own, and
+// the report goes to the window's model.
+ProjectModel* newestModel = nullptr;
+
+} // namespace
+
+ProjectModel::ProjectModel() : older_(newestModel) {
+    if (older_)
+        older_->newer_ = this;
+    newestModel = this;
+}
+
+ProjectModel::~ProjectModel() {
+    if (newer_)
+        newer_->older_ = older_;
     else
-        std::fprintf(stderr, "%s\n", text);
+        newestModel = older_;
+    if (older_)
+        older_->newer_ = newer_;
+}
+
+void ProjectModel::ReportLineMemory() {
+    for (const ProjectModel* m = newestModel; m; m = m->older_)
+        if (m->MemoryPrompt)
+            m->NotEnoughMemory();
+    if (newestModel)
+        newestModel->NotEnoughMemory();
+    std::fprintf(stderr, "%s\n", NotEnoughMemoryText);
+    std::exit(1);
+}
+
+void LineMemoryFailed() {
+    ProjectModel::ReportLineMemory();
+}
+
+void ProjectModel::NotEnoughMemory() const {
+    if (MemoryPrompt)
+        MemoryPrompt->Message(NotEnoughMemoryText, "", MessageKind::Error);
+    else
+        std::fprintf(stderr, "%s\n", NotEnoughMemoryText);
     std::exit(1);
 }
 
@@ -48,6 +121,7 @@ bool ProjectModel::DeleteLineRecord(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= LineList.size())
         return false;
     LineList.erase(LineList.begin() + index);
+    NoteStructure();
     return true;
 }
 
@@ -66,8 +140,10 @@ bool ProjectModel::DeletePortLine(const std::string& instance, const std::string
         if (kind != 'P' && kind != 'R')
             return false;
         if (kind == wanted && line[3] == name) {
-            if (!testOnly)
+            if (!testOnly) {
                 LineList.erase(LineList.begin() + static_cast<std::ptrdiff_t>(i));
+                NoteStructure();
+            }
             return true;
         }
     }
@@ -120,22 +196,23 @@ bool ProjectModel::SetPortLineFields(const std::string& instance, const std::str
     std::size_t at = MarkedInstanceLine(*this, instance);
     if (at == LineList.size())
         return false;
+    const ProjectLines& lines = LineList;
     if (kind != "M") {
         std::size_t i = at + 1;
-        for (; i < LineList.size() && InMarkedBlock(LineList[i]); ++i)
-            if (LineList[i][3] == name && LineList[i][FieldKind] == kind)
+        for (; i < lines.size() && InMarkedBlock(lines[i]); ++i)
+            if (lines[i][3] == name && lines[i][FieldKind] == kind)
                 break;
-        if (i == LineList.size() || !InMarkedBlock(LineList[i]))
+        if (i == lines.size() || !InMarkedBlock(lines[i]))
             return false;
         at = i;
     }
-    ProjectLine& line = LineList[at];
     bool changed = false;
     auto set = [&](int field, const std::string& value) {
         if (field < 0 || static_cast<std::size_t>(field) >= ProjectLineFields)
             return;
-        if (line[field] != value) {
-            line[field] = value;
+        // Compared through const access: a field that keeps its value leaves a shared line shared.
+        if (lines[at][field] != value) {
+            LineList[at][field] = value;
             changed = true;
         }
     };
@@ -209,12 +286,66 @@ std::string ProjectModel::FreeWireName(int n) {
     return {};
 }
 
+void ProjectModel::NoteMarked(std::size_t index) {
+    if (markedCount_ == LineList.size() && !markedIn_[index]) {
+        markedIn_[index] = 1;
+        markedLines_.push_back(static_cast<int>(index));
+    }
+}
+
+void ProjectModel::NoteMarksChanged(std::size_t index) {
+    if (index < dirtyIn_.size() && !dirtyIn_[index]) {
+        dirtyIn_[index] = 1;
+        dirtyLines_.push_back(static_cast<int>(index));
+    }
+}
+
+bool ProjectModel::MarksKnown() const {
+    return markedCount_ == LineList.size() && markedStructure_ == structure_ &&
+           markAccesses_ == ProjectLine::MarkAccesses();
+}
+
+bool ProjectModel::SetMark(std::size_t index, std::size_t field, std::string_view value) {
+    // A write of its own keeps what the model knows of the marks; one by anybody else in between
+    // leaves it unknown.
+    const bool known = markAccesses_ == ProjectLine::MarkAccesses();
+    std::string& f = LineList[index][field];
+    if (known)
+        markAccesses_ = ProjectLine::MarkAccesses();
+    if (f == value)
+        return false;
+    f.assign(value);
+    if (!value.empty())
+        NoteMarked(index);
+    NoteMarksChanged(index);
+    return true;
+}
+
 void ProjectModel::ClearMarks() {
-    for (ProjectLine& line : LineList) {
+    auto clear = [this](std::size_t i) {
+        ProjectLine& line = LineList[i];
         line[FieldBrush].clear();
         line[FieldPen].clear();
         line[FieldCollapsed].clear();
+        NoteMarksChanged(i);
+    };
+    // The list holds every line that carries marks, each once, while the lines are as they were
+    // when it was exact and only SetMark wrote marks since.
+    if (MarksKnown()) {
+        for (int i : markedLines_) {
+            clear(static_cast<std::size_t>(i));
+            markedIn_[static_cast<std::size_t>(i)] = 0;
+        }
+    } else {
+        for (std::size_t i = 0; i < LineList.size(); ++i)
+            if (std::as_const(LineList)[i].CarriesMarks())
+                clear(i);
+        markedIn_.assign(LineList.size(), 0);
+        markedCount_ = LineList.size();
+        markedStructure_ = structure_;
     }
+    markedLines_.clear();
+    markAccesses_ = ProjectLine::MarkAccesses();
 }
 
 void ProjectModel::CopyLineList(const ProjectLines* source, ProjectLines& target) {
@@ -230,6 +361,11 @@ void ProjectModel::CopyLineList(const ProjectLines* source, ProjectLines& target
         } catch (const std::bad_alloc&) {
             NotEnoughMemory();
         }
+    }
+    // Lines replaced whole are no longer those the last rebuild read.
+    if (&target == &LineList && source != &target) {
+        netsLines_ = static_cast<std::size_t>(-1);
+        NoteStructure();
     }
     if (!source)
         return;
@@ -322,11 +458,13 @@ int ProjectModel::FindPortIndexed(const std::string& instance, const std::string
     if (portIndexed_ > PortList.size()) {
         portIndex_.Clear();
         portIndexed_ = 0;
+        portDuplicates_ = false;
     }
     for (; portIndexed_ < PortList.size(); ++portIndexed_) {
         const port& p = PortList[portIndexed_];
-        portIndex_.Add(RecordIndex::Hash(p.OwnerName, p.Name), static_cast<int>(portIndexed_),
-                       [&](int k) { return SamePortName(PortList[k], p.OwnerName, p.Name); });
+        if (!portIndex_.Add(RecordIndex::Hash(p.OwnerName, p.Name), static_cast<int>(portIndexed_),
+                            [&](int k) { return SamePortName(PortList[k], p.OwnerName, p.Name); }))
+            portDuplicates_ = true;
     }
     return portIndex_.Find(RecordIndex::Hash(instance, portName),
                            [&](int k) { return SamePortName(PortList[k], instance, portName); });
@@ -342,6 +480,7 @@ int ProjectModel::FindPortQuiet(const std::string& instance, const std::string& 
         if (SamePortName(PortList[i], instance, portName)) {
             portIndex_.Clear();
             portIndexed_ = 0;
+            portDuplicates_ = false;
             return static_cast<int>(i);
         }
     }
@@ -360,6 +499,7 @@ void ProjectModel::ResetIndexes() {
     instIndexed_ = 0;
     portIndex_.Clear();
     portIndexed_ = 0;
+    portDuplicates_ = false;
     rowWidth_ = 0;
     rowCounted_ = 0;
 }

@@ -11,13 +11,18 @@
 #include "editor/model/Records.h"
 
 #include <array>
+#include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
+
+class NetIndex;
+struct RecordColumns;
 
 // Who runs the rebuild: only the new-project case applies a project's settings lines, and the
 // canvas's own resize handling runs it without asking for another resize.
@@ -48,7 +53,8 @@ struct RebuildResult {
 
 class ProjectModel {
 public:
-    ProjectModel() = default;
+    ProjectModel();
+    ~ProjectModel();
     ProjectModel(const ProjectModel&) = delete;
     ProjectModel& operator=(const ProjectModel&) = delete;
 
@@ -189,9 +195,18 @@ public:
     static std::string NormalizeBlanks(std::string_view text, bool keepBlanks) {
         return ::NormalizeBlanks(text, keepBlanks);
     }
+    // Empties fields 8, 9 and 13 of every line. It walks only the lines that carry marks (those
+    // the last rebuild found and those SetMark wrote since); all lines when the count changed or
+    // the lines moved so that the ones it knows no longer hold the marks.
     void ClearMarks();
+    // Writes a highlight mark (field 8, 9 or 13) of the line at index and remembers the line for
+    // ClearMarks and RefreshMarks; true when the field changed.
+    bool SetMark(std::size_t index, std::size_t field, std::string_view value);
     // A project line could not be allocated: nothing sensible can go on without it.
     [[noreturn]] void NotEnoughMemory() const;
+    // The same for a line that knows no model (a shared line made a copy of its own): the newest
+    // model with a prompt shows it.
+    [[noreturn]] static void ReportLineMemory();
 
     // Undo and redo.
     // Empties target; with a source, fills it with a deep copy of source and marks the project
@@ -220,6 +235,22 @@ public:
 
     // Rebuild of the derived records.
     RebuildResult UpdatePicExecute(RebuildSender sender);
+    // In place of the rebuild after a gesture that changed only highlight marks: the colours of
+    // the records are read again from the lines whose marks changed. False when it cannot serve
+    // and the caller rebuilds: the lines were written, moved, inserted or deleted since the last
+    // rebuild (suggestion lines that came or went among them), a collapsed flag changed (the
+    // layout moves), or the last rebuild reported something (it would report it again).
+    // changed tells whether a record's colour changed.
+    bool RefreshMarks(bool& changed);
+    // In place of the rebuild after an edit that changed only wire lines (and assignments,
+    // suggestions and marks), as a wire drawn between two module ports: the wire and suggestion
+    // records and the lone flags are made again, the instance and port records kept with their
+    // colours read again. False when it cannot serve and the caller rebuilds: an instance or port
+    // line is not where its record was made from, a collapsed flag changed, a line would make a
+    // record the records lack, or the last rebuild reported something. result as the rebuild's.
+    bool RebuildWires(RebuildResult& result);
+    // "I/P/W:" with the numbers of instances, ports and wires.
+    std::string CountsText() const;
     void ClearModel();
     void GetLineColors(char kind, int lineIndex, int& brush, int& pen) const;
     int FindInstance(const std::string& instance) const;
@@ -234,6 +265,27 @@ public:
     bool PlaceInstance(int index, int brush, int pen);
     bool PlacePort(int index, int brush, int pen);
     bool PlaceWire(wire& w, int dotColor, int lineColor, bool isSuggestion);
+
+    // The ends of an ordinary wire as the last rebuild placed it: the PortList indexes of the
+    // ports its end A and end B name (-1 for an end that names no port), its line, and whether its
+    // keyword is "WIRE" itself. One per WireList record, in the same order.
+    struct WireEnds {
+        int A = -1;
+        int B = -1;
+        int Line = -1;
+        bool WireKeyword = false;
+    };
+    const std::vector<WireEnds>& RebuildWireEnds() const { return wireEnds_; }
+    // Counts the rebuilds: what was derived from one is stale after the next.
+    std::uint64_t RebuildSerial() const { return rebuildSerial_; }
+    // The lines are those the last rebuild read, but for lines appended since that carry no wire
+    // mark and suggestion lines dropped from the end since: what it found of the nets still holds.
+    bool NetsAsRebuilt() const;
+    // No two ports share an instance name and a port name.
+    bool PortNamesUnique() const;
+    // Suggestion lines (which the nets never count) were dropped; before is the line count and
+    // editsBefore ProjectLine::Edits() before they went. Dropped from the end, no other line moved.
+    void NoteLinesDropped(std::size_t before, std::uint64_t editsBefore);
     // Box widths of every instance, as the view mode draws them.
     void ComputeModuleWidths();
     // Width and height the picture needs, at least minWidth and minHeight; the wide form is not
@@ -241,6 +293,9 @@ public:
     std::pair<long long, long long> WidePictureExtent(long long minWidth,
                                                       long long minHeight) const;
     std::pair<int, int> PictureExtent(int minWidth, int minHeight) const;
+    // The records of the last rebuild filed by the columns they cover, made when first asked for
+    // after a rebuild (or after the sizes it uses changed).
+    const RecordColumns& Columns() const;
 
     // Keeps the layout sizes within the ranges the layout works with; true when one was changed.
     bool ClampLayoutSizes();
@@ -248,8 +303,15 @@ public:
     static char NormalAssignOpenOut(char c);
 
 private:
+    friend const NetIndex& NetsOf(const ProjectModel& model, std::optional<NetIndex>& scratch);
+
     struct RebuildState;
     void RebuildLine(RebuildState& st, int i);
+    // Reads the colours of the record of line i from its marks again; Moved when the line is not
+    // the one the record was made from (or a collapsed flag changed), None for a line of no record.
+    enum class RecordLine { None, Port, Instance, Moved };
+    RecordLine RereadRecordColours(std::size_t i, bool& changed);
+    void BuildWire(int i);
     void BuildPort(RebuildState& st, int i);
     void BuildInstance(RebuildState& st, int i, bool isTop);
     void RepairInstanceName(RebuildState& st, int i);
@@ -259,6 +321,27 @@ private:
     int FindInstanceIndexed(const std::string& instance) const;
     int FindPortIndexed(const std::string& instance, const std::string& portName) const;
     void ResetIndexes();
+    bool PlaceWireEnds(wire& w, int a, int b, int dotColor, int lineColor, bool isSuggestion);
+    // A line the rebuild leaves unmarked may still carry a wire mark of an earlier one.
+    void NoteUnmarkedLine(const ProjectLine& line) {
+        if (line[FieldKind] == "W")
+            staleWireMarks_ = true;
+    }
+
+    // A line's marks were written or emptied: it goes into the lists of ClearMarks and of
+    // RefreshMarks.
+    void NoteMarked(std::size_t index);
+    void NoteMarksChanged(std::size_t index);
+    // The list of the lines that carry marks is exact.
+    bool MarksKnown() const;
+    // Lines were inserted or deleted.
+    void NoteStructure() { ++structure_; }
+    // The records are those of the lines now; reported: the rebuild logged something.
+    void NoteRebuilt(bool reported);
+
+    // The models alive, in the order they were made.
+    ProjectModel* older_ = nullptr;
+    ProjectModel* newer_ = nullptr;
 
     bool undoEnabled_ = false;
     bool redoEnabled_ = false;
@@ -279,4 +362,36 @@ private:
     // No two records made by this rebuild share an instance name (so far): a port's owner is then
     // the first instance of its owner's name without a lookup.
     bool namesUnique_ = true;
+    // A port was indexed under a name pair an earlier port has already.
+    mutable bool portDuplicates_ = false;
+
+    // What the last rebuild found of the nets, and what tells whether the lines are still those.
+    std::vector<WireEnds> wireEnds_;
+    bool staleWireMarks_ = false; // a line it did not mark carries a wire mark
+    std::uint64_t rebuildSerial_ = 0;
+    std::uint64_t editsAtRebuild_ = 0; // ProjectLine::Edits() when it ended
+    std::size_t netsLines_ = 0;        // the line count that goes with them
+    std::uint64_t structure_ = 0;      // inserts and deletes through the line routines
+    // What RefreshMarks needs of the last rebuild: the lines it read and whether it reported.
+    std::size_t recordsLines_ = static_cast<std::size_t>(-1);
+    std::uint64_t structureAtRebuild_ = 0;
+    bool rebuildReported_ = false;
+    // The lines whose marks changed since the records were made, each once.
+    std::vector<int> dirtyLines_;
+    std::vector<char> dirtyIn_;
+    // The lines that carry marks, each once, while the line count is markedLines_'s; with the
+    // edits and structure counts of when the list was last known to be exact.
+    std::vector<int> markedLines_;
+    std::vector<char> markedIn_;
+    std::size_t markedCount_ = static_cast<std::size_t>(-1);
+    std::uint64_t markedStructure_ = 0;
+    std::uint64_t markAccesses_ = 0; // ProjectLine::MarkAccesses() as far as the model knows them
+    // The records by columns, and what they were made from.
+    mutable std::unique_ptr<RecordColumns> columns_;
+    mutable std::array<long long, 6> columnsRecords_{};
+    mutable std::array<long long, 3> columnsWires_{};
+    std::uint64_t recordsSerial_ = 0; // whole rebuilds
+    // The net index made from them, for the rebuild it was made from.
+    mutable std::unique_ptr<NetIndex> netsCache_;
+    mutable std::uint64_t netsCacheSerial_ = 0;
 };

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <iterator>
 #include <unordered_map>
+#include <utility>
 
 struct ProjectModel::RebuildState {
     int current = -1; // MduList index of the instance whose block the lines are in; -1 none
@@ -29,7 +30,7 @@ std::string Decimal(long long v) {
 
 // The rebuild writes the marks of every line, and most are right from the last rebuild already:
 // such a mark is compared, not copied again.
-void SetMark(std::string& field, std::string_view value) {
+void SetKindMark(std::string& field, std::string_view value) {
     if (field != value)
         field.assign(value);
 }
@@ -66,19 +67,34 @@ RebuildResult ProjectModel::UpdatePicExecute(RebuildSender sender) {
     MessageLog::Batch batch(Log);
     rebuilding_ = true;
     namesUnique_ = true;
-    for (std::size_t i = 0; i < LineList.size(); ++i) {
+    wireEnds_.clear();
+    staleWireMarks_ = false;
+    const std::uint64_t written = Log.Written();
+    const std::size_t count = LineList.size();
+    // The lines that carry marks are found on the way, for ClearMarks.
+    markedLines_.clear();
+    markedIn_.assign(count, 0);
+    for (std::size_t i = 0; i < count; ++i) {
         const int line = static_cast<int>(i);
         if (sender == RebuildSender::FileNewPrj)
             ApplySettingsLine(st, line, result);
         RebuildLine(st, line);
+        if (std::as_const(LineList)[i].CarriesMarks()) {
+            markedIn_[i] = 1;
+            markedLines_.push_back(line);
+        }
     }
     rebuilding_ = false;
+    ++recordsSerial_;
 
     if (st.firstOrphanLine >= 0)
         LogWarning("Lines without a TOP or MODULE line above them are ignored, the first at line " +
                    Decimal(st.firstOrphanLine) + ".");
+    const bool illegal = PrjOpen && TopName.empty();
+    // A rebuild that reported something reports it again each time: no refresh stands in for it.
+    NoteRebuilt(illegal || Log.Written() != written);
 
-    if (PrjOpen && TopName.empty()) {
+    if (illegal) {
         LogError(IllegalProjectText);
         result.ClosePrjRequested = true;
         return result;
@@ -88,25 +104,97 @@ RebuildResult ProjectModel::UpdatePicExecute(RebuildSender sender) {
     auto [w, h] = PictureExtent(0, 0);
     result.PictureWidth = w;
     result.PictureHeight = h;
-    result.CountsText = "I/P/W:" + Decimal(static_cast<long long>(MduList.size())) + "/" +
-                        Decimal(static_cast<long long>(PortList.size())) + "/" +
-                        Decimal(static_cast<long long>(WireList.size()));
+    result.CountsText = CountsText();
     result.Completed = true;
     result.RunScrollBoxResize = sender != RebuildSender::PaintBox1;
     return result;
 }
 
+void ProjectModel::NoteRebuilt(bool reported) {
+    const std::size_t count = LineList.size();
+    ++rebuildSerial_;
+    editsAtRebuild_ = ProjectLine::Edits();
+    netsLines_ = count;
+    recordsLines_ = count;
+    structureAtRebuild_ = structure_;
+    rebuildReported_ = reported;
+    markedCount_ = count;
+    markedStructure_ = structure_;
+    markAccesses_ = ProjectLine::MarkAccesses();
+    dirtyLines_.clear();
+    dirtyIn_.assign(count, 0);
+}
+
+ProjectModel::RecordLine ProjectModel::RereadRecordColours(std::size_t i, bool& changed) {
+    // Fields 10 and 11 are the rebuild's own: they lead from the line to its record, and the
+    // record's line index leads back while the line has not moved.
+    const ProjectLine& line = std::as_const(LineList)[i];
+    const std::string& kind = line[FieldKind];
+    const bool isPort = kind == "P";
+    if (!isPort && kind != "M")
+        return RecordLine::None;
+    const auto k = ParseDecimal(line[FieldIndex]);
+    const int at = static_cast<int>(i);
+    if (!k || *k < 0)
+        return RecordLine::Moved;
+    const std::size_t r = static_cast<std::size_t>(*k);
+    int brush = 0;
+    int pen = 0;
+    int* brushField = nullptr;
+    int* penField = nullptr;
+    if (isPort) {
+        // A collapsed flag of its own moves the ports below it: that is the rebuild's.
+        if (r >= PortList.size() || PortList[r].LineIndex != at ||
+            PortList[r].Collapsed != (line[FieldCollapsed] == "Y"))
+            return RecordLine::Moved;
+        brushField = &PortList[r].BrushColor;
+        penField = &PortList[r].PenColor;
+    } else {
+        if (r >= MduList.size() || MduList[r].LineIndex != at)
+            return RecordLine::Moved;
+        brushField = &MduList[r].BrushColor;
+        penField = &MduList[r].PenColor;
+    }
+    GetLineColors(isPort ? 'P' : 'M', at, brush, pen);
+    changed |= brush != *brushField || pen != *penField;
+    *brushField = brush;
+    *penField = pen;
+    return isPort ? RecordLine::Port : RecordLine::Instance;
+}
+
+bool ProjectModel::RefreshMarks(bool& changed) {
+    changed = false;
+    // A mark written by anybody but SetMark and ClearMarks may be on a line the model does not
+    // know of.
+    if (rebuildReported_ || LineList.size() != recordsLines_ || structure_ != structureAtRebuild_ ||
+        ProjectLine::Edits() != editsAtRebuild_ || markAccesses_ != ProjectLine::MarkAccesses())
+        return false;
+    // Every line the records were made from is as it was but for its marks.
+    for (int at : dirtyLines_)
+        if (RereadRecordColours(static_cast<std::size_t>(at), changed) == RecordLine::Moved)
+            return false;
+    for (int at : dirtyLines_)
+        dirtyIn_[static_cast<std::size_t>(at)] = 0;
+    dirtyLines_.clear();
+    return true;
+}
+
 void ProjectModel::RebuildLine(RebuildState& st, int i) {
-    ProjectLine& line = LineList[i];
-    if (line[0].empty())
+    // The lines are read through const access, so that reading never makes a line shared with
+    // the undo copy a copy of its own; only the run-time marks and the rare repairs write.
+    const ProjectLine& line = std::as_const(LineList)[i];
+    ProjectLine& marks = LineList[i];
+    if (line[0].empty()) {
+        NoteUnmarkedLine(line);
         return;
+    }
     auto orphan = [&] {
         // A damaged file can give port or parameter lines that no instance owns: they make no
         // record and keep their text, and lose the back reference of an earlier rebuild.
         if (st.firstOrphanLine < 0 && !st.headRefused)
             st.firstOrphanLine = i;
-        line[FieldKind].clear();
-        line[FieldIndex].clear();
+        marks[FieldKind].clear();
+        marks[FieldIndex].clear();
     };
     // The lines of a refused or disabled head belong to no instance; the one above must not
     // take them.
@@ -117,8 +205,8 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
         // refused head would take them along.
         if (TopMdu >= 0 && i < FirstMduLine)
             FirstMduLine = i;
-        line[FieldKind].clear();
-        line[FieldIndex].clear();
+        marks[FieldKind].clear();
+        marks[FieldIndex].clear();
     };
     switch (line[0].front()) {
     case 'T':
@@ -161,8 +249,8 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
         }
         mdu& m = MduList[st.current];
         ++m.ParaCount;
-        SetMark(line[FieldKind], "R");
-        line[FieldIndex].clear();
+        SetKindMark(marks[FieldKind], "R");
+        marks[FieldIndex].clear();
         for (std::size_t f = 1; f <= 7; ++f)
             m.Params.push_back(line[f]);
         return;
@@ -177,35 +265,146 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
         }
         BuildPort(st, i);
         return;
-    case 'W': {
-        const bool suggestion = line[FieldSuggestion] == "S";
-        if (!suggestion) {
-            SetMark(line[FieldKind], "W");
-            SetIndexMark(line[FieldIndex], static_cast<long long>(WireList.size()));
-        }
-        wire& w = (suggestion ? SuggestList : WireList).emplace_back();
-        w.Name = line[5];
-        w.InstA = line[1];
-        w.PortA = line[2];
-        w.InstB = line[3];
-        w.PortB = line[4];
-        if (suggestion)
-            PlaceWire(w, SmartMarkColor, SmartWireColor, true);
-        else
-            PlaceWire(w, WireEndColor, WireColor, false);
+    case 'W':
+        BuildWire(i);
         return;
-    }
     case '#':
         if (DisabledKind(line[0]) == 'M')
             refuseHead();
+        else
+            NoteUnmarkedLine(line);
         return;
     default:
+        NoteUnmarkedLine(line);
         return;
     }
 }
 
+void ProjectModel::BuildWire(int i) {
+    const ProjectLine& line = std::as_const(LineList)[i];
+    ProjectLine& marks = LineList[i];
+    const bool suggestion = line[FieldSuggestion] == "S";
+    if (suggestion) {
+        NoteUnmarkedLine(line);
+    } else {
+        SetKindMark(marks[FieldKind], "W");
+        SetIndexMark(marks[FieldIndex], static_cast<long long>(WireList.size()));
+    }
+    wire& w = (suggestion ? SuggestList : WireList).emplace_back();
+    w.Name = line[5];
+    w.InstA = line[1];
+    w.PortA = line[2];
+    w.InstB = line[3];
+    w.PortB = line[4];
+    // The ends found here are the net index's, so that no query looks them up by name again.
+    const int a = FindPortQuiet(w.InstA, w.PortA);
+    const int b = FindPortQuiet(w.InstB, w.PortB);
+    if (suggestion) {
+        PlaceWireEnds(w, a, b, SmartMarkColor, SmartWireColor, true);
+    } else {
+        PlaceWireEnds(w, a, b, WireEndColor, WireColor, false);
+        wireEnds_.push_back({a, b, i, line[0] == "WIRE"});
+    }
+}
+
+bool ProjectModel::RebuildWires(RebuildResult& result) {
+    if (rebuildReported_ || recordsLines_ == static_cast<std::size_t>(-1))
+        return false;
+    const std::size_t count = LineList.size();
+    for (port& p : PortList)
+        p.Lone = true;
+    WireList.clear();
+    SuggestList.clear();
+    wireEnds_.clear();
+    staleWireMarks_ = false;
+    markedLines_.clear();
+    markedIn_.assign(count, 0);
+    // Each instance and port line must still be where its record was made from (fields 10 and
+    // 11 lead from the line to the record and the record's line index back), with the collapsed
+    // flag the record was laid out with; what else the lines hold is wires, assignments and
+    // settings, which make no instance or port.
+    std::size_t instances = 0;
+    std::size_t ports = 0;
+    bool kept = true;
+    // Whether the lines here follow an instance's line (else a disabled head's, whose lines make
+    // no record and carry no mark).
+    bool owned = false;
+    rebuilding_ = true;
+    for (std::size_t i = 0; i < count && kept; ++i) {
+        const int at = static_cast<int>(i);
+        const ProjectLine& line = std::as_const(LineList)[i];
+        const std::string& kind = line[FieldKind];
+        bool changed = false;
+        if (kind == "P" || kind == "M") {
+            switch (RereadRecordColours(i, changed)) {
+            case RecordLine::Port:
+                ++ports;
+                break;
+            case RecordLine::Instance:
+                ++instances;
+                owned = true;
+                break;
+            default:
+                kept = false;
+                break;
+            }
+        } else if (kind != "R") {
+            const std::string& keyword = line[0];
+            switch (keyword.empty() ? '\0' : keyword.front()) {
+            case 'W':
+                BuildWire(at);
+                break;
+            case 'T':
+            case 'M':
+                // A line that would make an instance the records lack.
+                kept = false;
+                break;
+            case 'P':
+            case 'I':
+            case 'O':
+            case 'B':
+            case 'K':
+                // A port or parameter an instance owns is one the records lack; one without an
+                // owner makes no record.
+                kept = !owned;
+                NoteUnmarkedLine(line);
+                break;
+            case '#':
+                if (DisabledKind(keyword) == 'M')
+                    owned = false;
+                NoteUnmarkedLine(line);
+                break;
+            default:
+                NoteUnmarkedLine(line);
+                break;
+            }
+        }
+        if (line.CarriesMarks()) {
+            markedIn_[i] = 1;
+            markedLines_.push_back(at);
+        }
+    }
+    rebuilding_ = false;
+    if (!kept || instances != MduList.size() || ports != PortList.size())
+        return false;
+    NoteRebuilt(false);
+    auto [w, h] = PictureExtent(0, 0);
+    result = RebuildResult{};
+    result.PictureWidth = w;
+    result.PictureHeight = h;
+    result.CountsText = CountsText();
+    result.Completed = true;
+    return true;
+}
+
+std::string ProjectModel::CountsText() const {
+    return "I/P/W:" + Decimal(static_cast<long long>(MduList.size())) + "/" +
+           Decimal(static_cast<long long>(PortList.size())) + "/" +
+           Decimal(static_cast<long long>(WireList.size()));
+}
+
 void ProjectModel::BuildInstance(RebuildState& st, int i, bool isTop) {
-    ProjectLine& line = LineList[i];
+    const ProjectLine& line = std::as_const(LineList)[i];
     mdu m;
     if (isTop) {
         m.InstName = line[2];
@@ -229,14 +428,13 @@ void ProjectModel::BuildInstance(RebuildState& st, int i, bool isTop) {
     int brush = 0;
     int pen = 0;
     GetLineColors('M', i, brush, pen);
-    SetMark(line[FieldKind], "M");
-    SetIndexMark(line[FieldIndex], index);
+    SetKindMark(LineList[i][FieldKind], "M");
+    SetIndexMark(LineList[i][FieldIndex], index);
     PlaceInstance(index, brush, pen);
 }
 
 void ProjectModel::RepairInstanceName(RebuildState& st, int i) {
-    ProjectLine& line = LineList[i];
-    const std::string name = line[2];
+    const std::string name = std::as_const(LineList)[i][2];
     if (FindInstance(name) < 0)
         return;
     int& n = st.nextSuffix[name];
@@ -244,7 +442,7 @@ void ProjectModel::RepairInstanceName(RebuildState& st, int i) {
         std::string candidate = name + Decimal(n);
         if (FindInstance(candidate) < 0) {
             ++n; // this candidate is taken from now on
-            line[2] = candidate;
+            LineList[i][2] = candidate;
             LogInfo("Improve the instance " + candidate + " automatically.");
             return;
         }
@@ -253,13 +451,13 @@ void ProjectModel::RepairInstanceName(RebuildState& st, int i) {
 }
 
 void ProjectModel::BuildPort(RebuildState& st, int i) {
-    ProjectLine& line = LineList[i];
+    const ProjectLine& line = std::as_const(LineList)[i];
     const bool msbEmpty = line[1].empty();
     const bool lsbEmpty = line[2].empty();
     if (msbEmpty != lsbEmpty) {
-        line[0] = "#" + line[0];
-        line[FieldKind].clear();
-        line[FieldIndex].clear();
+        LineList[i][0] = "#" + line[0];
+        LineList[i][FieldKind].clear();
+        LineList[i][FieldIndex].clear();
         LogError("Wrong width declaration at line " + Decimal(i) + ".");
         return;
     }
@@ -315,13 +513,13 @@ void ProjectModel::BuildPort(RebuildState& st, int i) {
     if (owner.FirstPort < 0)
         owner.FirstPort = index;
     owner.LastPort = index;
-    SetMark(line[FieldKind], "P");
-    SetIndexMark(line[FieldIndex], index);
+    SetKindMark(LineList[i][FieldKind], "P");
+    SetIndexMark(LineList[i][FieldIndex], index);
     PlacePort(index, brush, pen);
 }
 
 void ProjectModel::ApplySettingsLine(RebuildState&, int i, RebuildResult& result) {
-    const ProjectLine& line = LineList[i];
+    const ProjectLine& line = std::as_const(LineList)[i];
     // Only the settings lines themselves, a letter and "S": any other line is carried along
     // unchanged. The save writes fresh settings lines before all others, so another line that
     // set a member here would set it after them at the next open, and change the project.

@@ -38,8 +38,9 @@ public:
     }
 
     // Adds the record at position under hash, unless a record with the same key is there already:
-    // the first one keeps the name. same(position) tells whether a stored record has the key.
-    template <class Same> void Add(std::size_t hash, int position, Same same) {
+    // the first one keeps the name (and the answer is false). same(position) tells whether a
+    // stored record has the key.
+    template <class Same> bool Add(std::size_t hash, int position, Same same) {
         if ((used_ + 1) * 2 > slots_.size())
             Grow();
         const std::uint32_t h = Short(hash);
@@ -48,10 +49,10 @@ public:
             if (s.Position < 0) {
                 s = Slot{h, position};
                 ++used_;
-                return;
+                return true;
             }
             if (s.Hash == h && same(s.Position))
-                return;
+                return false;
         }
     }
 

@@ -84,11 +84,18 @@ std::optional<std::string> RuleTopPortName(ProjectModel& model, const port& p) {
                        "character.");
         return std::nullopt;
     }
-    const bool escaped = topName.front() == '\\' && topName.back() == ' ';
+    // A name that begins with a backslash is escaped already: a Verilog name, which the engine
+    // reads without its closing blank, or a VHDL extended identifier, closed by a backslash.
+    // Escaping it again would name another port.
+    if (topName.size() > 1 && topName.front() == '\\') {
+        if (topName.back() != ' ' && topName.back() != '\\')
+            topName += ' ';
+        return topName;
+    }
     bool plain = true;
     for (char c : topName)
         plain = plain && IsPlainIdentChar(c);
-    if (!escaped && !plain) {
+    if (!plain) {
         model.LogWarning("The top port name\"" + topName + "\" is changed to \"\\" + topName +
                          " \".");
         topName = "\\" + topName + " ";

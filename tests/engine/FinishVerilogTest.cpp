@@ -65,10 +65,15 @@ TEST(FinishVerilog, DeclaresEachDistinctWireTextOnce) {
          ProjectLine({"WIRE", "u1", "a", "u2", "b", "n1"}) +
              ProjectLine({"WIRE", "u1", "a", "u2", "b", "n1"}),
          "\nwire [7:0]      " + n1 + ";"},
-        {"same name, different widths",
+        // Regression: a second declaration of the net, which every Verilog tool refuses.
+        {"same name, different widths: declared once, as its first record types it",
          ProjectLine({"WIRE", "u1", "a", "u2", "b", "n1"}) +
              ProjectLine({"WIRE", "u1", "c", "u2", "d", "n1"}),
-         "\nwire [7:0]      " + n1 + ";\nwire " + Blanks(10) + " " + n1 + ";"},
+         "\nwire [7:0]      " + n1 + ";"},
+        {"escaped name with and without its closing blank: declared once",
+         ProjectLine({"WIRE", "u1", "c", "u2", "d", "\\a-b "}) +
+             ProjectLine({"WIRE", "u1", "a", "u2", "b", "\\a-b"}),
+         "\nwire " + Blanks(10) + " " + Padded("\\a-b ", 25) + ";"},
         {"wire without placeholders still declared",
          ProjectLine({"WIRE", "top", "x", "u9", "y", "n1"}),
          "\nwire " + Blanks(10) + " " + n1 + ";"},
@@ -85,6 +90,31 @@ TEST(FinishVerilog, DeclaresEachDistinctWireTextOnce) {
         SCOPED_TRACE(c.name);
         std::string finished = Finished(TwoInstances() + c.wires, "m u9(\n);\n");
         EXPECT_EQ(finished, "\nm u9(\n);\n" + c.declarations);
+    }
+}
+
+// Regression: a net that is a top port was declared with the bounds of an instance port of the
+// same span, which contradicts the port's own declaration.
+TEST(FinishVerilog, DeclaresANetThatIsATopPortAsThePortIs) {
+    const std::string top =
+        ProjectLine({"TOP", "", "top"}) + ProjectLine({"OUTPUT", "7", "4", "hi"}) +
+        ProjectLine({"INPUT", "", "", "bit"}) + ProjectLine({"KVAR", "", "", "v"}) +
+        ProjectLine({"INPUT", "3", "0", "hi"}) +
+        ProjectLine({"MODULE", "m1", "u1", "m1.v", "verilog"}) +
+        ProjectLine({"OUTPUT", "3", "0", "q"}) + ProjectLine({"INPUT", "2", "2", "b2"}) +
+        ProjectLine({"INPUT", "0", "0", "v0"});
+    const DeclarationCase cases[] = {
+        {"other bounds of the same span", ProjectLine({"WIRE", "u1", "q", "top", "hi", "hi"}),
+         "\nwire [7:4]      " + Padded("hi", 25) + ";"},
+        {"one bit against a vector of one", ProjectLine({"WIRE", "u1", "b2", "top", "bit", "bit"}),
+         "\nwire " + Blanks(10) + " " + Padded("bit", 25) + ";"},
+        {"a variant top port is no declaration to follow",
+         ProjectLine({"WIRE", "u1", "v0", "top", "v", "v"}),
+         "\nwire [0:0]      " + Padded("v", 25) + ";"},
+    };
+    for (const DeclarationCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Finished(top + c.wires, "m u9(\n);\n"), "\nm u9(\n);\n" + c.declarations);
     }
 }
 

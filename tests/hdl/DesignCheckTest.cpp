@@ -114,6 +114,29 @@ TEST(CheckDesign, Table) {
          false,
          {"Error: The width of port q(u1) has undefined parameter.",
           "Warning: Found 3 ports without connection."}},
+        {"Verilog: an instance named like a top port stops generation; one named like a "
+         "module or like a top port in another letter case does not",
+         Top + Core + Sink + Wired + "MODULE\tsink\tdout\t/s.v\tverilog\nINPUT\t7\t0\td\n" +
+             "MODULE\tsink\tcore\t/s.v\tverilog\nINPUT\t7\t0\td\n" +
+             "MODULE\tsink\tCLK\t/s.v\tverilog\nINPUT\t7\t0\td\n" +
+             "WIRE\tu1\tq\tdout\td\tdout\nWIRE\tu1\tq\tcore\td\tdout\n"
+             "WIRE\tu1\tq\tCLK\td\tdout\n",
+         CheckVerilog,
+         false,
+         {"Error: The instance name dout is also the name of the top level port dout."}},
+        {"VHDL: an instance named like a top port, a module or another instance, letter case "
+         "ignored, stops generation; an extended name is its own",
+         Top + Core + Sink + Wired + "MODULE\tsink\tCLK\t/s.vhd\tvhdl\nINPUT\t7\t0\td\n" +
+             "MODULE\tsink\tCore\t/s.vhd\tvhdl\nINPUT\t7\t0\td\n" +
+             "MODULE\tsink\tU2\t/s.vhd\tvhdl\nINPUT\t7\t0\td\n" +
+             "MODULE\tsink\t\\clk\\\t/s.vhd\tvhdl\nINPUT\t7\t0\td\n" +
+             "WIRE\tu1\tq\tCLK\td\tdout\nWIRE\tu1\tq\tCore\td\tdout\n"
+             "WIRE\tu1\tq\tU2\td\tdout\nWIRE\tu1\tq\t\\clk\\\td\tdout\n",
+         CheckVhdl,
+         false,
+         {"Error: The instance name CLK is also the name of the top level port clk.",
+          "Error: The instance name Core is also the name of the module core.",
+          "Error: The instance name U2 is also the name of the instance u2."}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -309,6 +309,34 @@ TEST_F(FrameworkTest, VhdlLeavesOutWhatWouldBeAnEmptyList) {
     EXPECT_EQ(text.find("component core"), text.rfind("component core"));
 }
 
+// Regression: a default that names another generic was copied into the generic map, where the
+// top does not see that generic.
+TEST_F(FrameworkTest, VhdlGenericWhoseDefaultNamesAnotherIsLeftToTheComponent) {
+    Load("TOP\t\ttop\n"
+         "MODULE\tram\tu1\t/src/ram.vhd\tvhdl\n"
+         "PARAMETER\t\t\tAW\t3\t\tK\tpositive\n"
+         "PARAMETER\t\t\tDEPTH\t2 ** aw\t\t\tpositive\n"
+         "PARAMETER\t\t\tNAME\t\"aw\" & 16#AW#\t\t\tstring\n"
+         "INPUT\t\t\tclk\n"
+         "MODULE\tram\tu2\t/src/ram.vhd\tvhdl\n"
+         "PARAMETER\t\t\tAW\t3\t4\tK\tpositive\n"
+         "PARAMETER\t\t\tDEPTH\t2 ** aw\t8\t\tpositive\n"
+         "PARAMETER\t\t\tNAME\t\"aw\" & 16#AW#\t\t\tstring\n"
+         "INPUT\t\t\tclk\n");
+    const std::string text = platform::JoinLines(Body(VhdlFrameworkStyle, false));
+    EXPECT_NE(text.find(":= 2 ** aw   ;"), std::string::npos) << "the component keeps it\n" << text;
+    EXPECT_NE(text.find("u1:ram \r\n  generic map(\r\n     AW" + Blanks(13) +
+                        "=> 3 ,\r\n"
+                        "     NAME" +
+                        Blanks(11) + "=> \"aw\" & 16#AW#\r\n  )"),
+              std::string::npos)
+        << "a name in a string or a based literal names no generic\n"
+        << text;
+    EXPECT_NE(text.find("     DEPTH" + Blanks(10) + "=> 8 ,"), std::string::npos)
+        << "the instance's own value is mapped\n"
+        << text;
+}
+
 TEST_F(FrameworkTest, VhdlOutputsAndTieOffs) {
     Load("TOP\t\ttop\n"
          "OUTPUT\t3\t3\tflag\n"

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <span>
 #include <string>
@@ -148,4 +149,130 @@ TEST(TopOutputLoads, TheNetsOfATop) {
     }
     const int q = m.FindPortQuiet("u1", "q");
     EXPECT_FALSE(loads.HasLoad(m.PortList[static_cast<std::size_t>(q)])) << "not a top port";
+}
+
+namespace {
+
+// The wired design with the damage a hand-edited file can bring: a port named twice in one
+// instance, a disabled line and an empty one inside a block, a line whose keyword only begins
+// with W, and a top module named like an instance.
+void LoadDamagedDesign(ProjectModel& m, unsigned seed) {
+    LoadWiredDesign(m, seed, 8, 30);
+    ProjectLines& lines = m.LineList;
+    const auto at = [&](std::size_t i) { return lines.begin() + static_cast<std::ptrdiff_t>(i); };
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i][0] == "MODULE" && lines[i][2] == "u2") {
+            lines.insert(at(i + 2), MakeLine({"INPUT", "", "", lines[i + 1][3]}));
+            lines.insert(at(i + 2), MakeLine({"#INPUT", "", "", "gone"}));
+            lines.insert(at(i + 3), ProjectLine());
+            break;
+        }
+    }
+    lines.push_back(MakeLine({"WIREX", "u1", "d", "u3", "q", "w"}));
+    lines.push_back(MakeLine({"WIRE", "u2", lines.back()[2], "u4", "clk", "x"}));
+    if (seed % 3 == 0)
+        lines[0][2] = "u5";
+    m.UpdatePicExecute(RebuildSender::MainWindow);
+    m.ClearLog();
+}
+
+std::vector<int> Lines(const NetIndex& nets, std::span<const int> wires) {
+    std::vector<int> out;
+    for (int w : wires)
+        out.push_back(nets.WireAt(w).Line);
+    return out;
+}
+
+} // namespace
+
+TEST(NetIndexFromTheRebuild, AnswersAsTheIndexOfTheLinesWithoutLookingNamesUp) {
+    for (unsigned seed = 1; seed <= 30; ++seed) {
+        ProjectModel m;
+        LoadDamagedDesign(m, seed);
+        ASSERT_TRUE(m.NetsAsRebuilt()) << seed;
+        EXPECT_FALSE(m.PortNamesUnique()) << seed;
+        const NetIndex named(m);
+        const NetIndex rebuilt(m, NetIndex::FromRebuild{});
+        std::vector<std::pair<std::string, std::string>> asked = {{"u0", "nowhere"},
+                                                                  {"top", "none"}};
+        for (const port& p : m.PortList)
+            asked.emplace_back(p.OwnerName, p.Name);
+        for (const auto& [inst, name] : asked) {
+            const std::string what = std::to_string(seed) + " " + inst + "." + name;
+            const std::span<const int> a = named.LinesOf(inst, name);
+            const std::span<const int> b = rebuilt.LinesOf(inst, name);
+            EXPECT_EQ(std::vector<int>(a.begin(), a.end()), std::vector<int>(b.begin(), b.end()))
+                << what;
+            const std::span<const int> ha = named.LinesHeadedBy(inst, name);
+            const std::span<const int> hb = rebuilt.LinesHeadedBy(inst, name);
+            EXPECT_EQ(std::vector<int>(ha.begin(), ha.end()),
+                      std::vector<int>(hb.begin(), hb.end()))
+                << what;
+            EXPECT_EQ(named.Keyword(inst, name), rebuilt.Keyword(inst, name)) << what;
+            for (bool topDrives : {false, true})
+                EXPECT_EQ(named.NetDriven(inst, name, topDrives),
+                          rebuilt.NetDriven(inst, name, topDrives))
+                    << what;
+        }
+        for (const port& p : m.PortList) {
+            const std::string what = std::to_string(seed) + " " + p.OwnerName + "." + p.Name;
+            const int ea = named.EndOfPort(p);
+            const int eb = rebuilt.EndOfPort(p);
+            EXPECT_EQ(Lines(named, named.WiresOf(ea)), Lines(rebuilt, rebuilt.WiresOf(eb))) << what;
+            EXPECT_EQ(Lines(named, named.WiresHeadedBy(ea)),
+                      Lines(rebuilt, rebuilt.WiresHeadedBy(eb)))
+                << what;
+            if (ea >= 0) {
+                EXPECT_EQ(named.EndLine(ea), rebuilt.EndLine(eb)) << what;
+                EXPECT_EQ(named.EndKeyword(ea), rebuilt.EndKeyword(eb)) << what;
+                EXPECT_EQ(named.EndOnTop(ea), rebuilt.EndOnTop(eb)) << what;
+            }
+            for (bool topDrives : {false, true})
+                EXPECT_EQ(HasDriver(named, p, topDrives), HasDriver(rebuilt, p, topDrives)) << what;
+            EXPECT_EQ(HasLoad(named, p), HasLoad(rebuilt, p)) << what;
+            for (const port& q : m.PortList) {
+                if (&q - &p == 3) {
+                    EXPECT_EQ(CanConnect(named, p, q), CanConnect(rebuilt, p, q)) << what;
+                }
+            }
+        }
+    }
+}
+
+TEST(NetIndexFromTheRebuild, IsGivenOutOnlyWhileTheLinesAreThoseTheRebuildRead) {
+    ProjectModel m;
+    LoadWiredDesign(m, 7, 10, 40);
+    DropSuggestionLines(m);
+    m.UpdatePicExecute(RebuildSender::MainWindow);
+    std::optional<NetIndex> scratch;
+    const NetIndex* first = &NetsOf(m, scratch);
+    EXPECT_FALSE(scratch.has_value()) << "the rebuild's index";
+    EXPECT_EQ(&NetsOf(m, scratch), first) << "kept until the next rebuild";
+    // A suggestion that comes and goes at the end, and marks, leave the nets as they were; the
+    // suggestions of the design are in the middle of its wires, so they went before.
+    m.InsertLine(-1, {"WIRE", "u1", "d", "u2", "q", "s"});
+    m.LineList.back()[FieldSuggestion] = "S";
+    m.ClearMarks();
+    DropSuggestionLines(m);
+    EXPECT_EQ(&NetsOf(m, scratch), first);
+    EXPECT_FALSE(scratch.has_value());
+    // A write to a stored field, a line moved, or lines replaced: the lines decide again.
+    for (int change = 0; change < 3; ++change) {
+        ProjectModel edited;
+        LoadWiredDesign(edited, 7, 10, 40);
+        std::optional<NetIndex> own;
+        NetsOf(edited, own);
+        if (change == 0)
+            RenameNet(edited, "n", "renamed", true);
+        else if (change == 1)
+            std::swap(edited.LineList[3], edited.LineList[4]);
+        else
+            edited.CopyLineList(&m.LineList, edited.LineList);
+        NetsOf(edited, own);
+        EXPECT_TRUE(own.has_value()) << "change " << change;
+        edited.UpdatePicExecute(RebuildSender::MainWindow);
+        own.reset();
+        NetsOf(edited, own);
+        EXPECT_FALSE(own.has_value()) << "after the rebuild, change " << change;
+    }
 }

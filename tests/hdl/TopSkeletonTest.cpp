@@ -401,6 +401,16 @@ TEST_F(TopSkeleton, VhdlFaultsAreMended) {
           "\t\tD" + Blanks(19) + " => 2    )"},
          {":= ;", ":=     ;", "W" + Blanks(19) + " =>"},
          {"Warning: No value for GENERIC W (u1)."}},
+        {"a generic whose default names another generic is left to the component's default",
+         "TOP\t\ttop\nINPUT\t\t\tclk\nMODULE\tram\tu1\t/r.vhd\tvhdl\n"
+         "PARAMETER\t\t\tADDR_W\t3\t\tK\tpositive\nPARAMETER\t\t\tDEPTH_G\t2 ** "
+         "Addr_W\t\t\tpositive\n"
+         "INPUT\t\t\tclk\nWIRE\tu1\tclk\ttop\tclk\tclk\n",
+         'N',
+         {"\t\tDEPTH_G" + Blanks(13) + " : positive" + Blanks(12) + " :=2 ** Addr_W);",
+          "\t\tADDR_W" + Blanks(14) + " => 3    )"},
+         {"DEPTH_G" + Blanks(13) + " =>"},
+         {}},
         {"a generic without default valued on the instance is mapped",
          "TOP\t\ttop\nINPUT\t\t\tclk\nMODULE\tcore\tu1\t/c.vhd\tvhdl\n"
          "PARAMETER\t\t\tW\t\t4\tK\tinteger\nINPUT\t\t\tclk\nWIRE\tu1\tclk\ttop\tclk\tclk\n",
@@ -594,6 +604,173 @@ TEST_F(TopSkeleton, VhdlPortsMeetTheirNetsAsVhdlTypesThem) {
             if (line.find(") is left open; VHDL requires it to be connected.") == std::string::npos)
                 log.push_back(line);
         ExpectPieces(c, platform::SplitLines(text), text, log);
+    }
+}
+
+// The nets of the rename cases: u1 drives a std_logic and a byte, u2 and u3 read them; u4 and u5
+// have an inout each.
+const std::string RenameModules = "MODULE\tsrc\tu1\t/s.vhd\tvhdl\nOUTPUT\t\t\ts\nOUTPUT\t7\t0\tw\n"
+                                  "MODULE\tsnk\tu2\t/k.vhd\tvhdl\nINPUT\t\t\td\nINPUT\t7\t0\tx\n"
+                                  "MODULE\tsnk\tu3\t/k.vhd\tvhdl\nINPUT\t\t\td\nINPUT\t7\t0\tx\n"
+                                  "MODULE\tpin\tu4\t/p.vhd\tvhdl\nBIDIR\t\t\tio\n"
+                                  "MODULE\tpin\tu5\t/p.vhd\tvhdl\nBIDIR\t\t\tio\n";
+
+// Each row once was a top that ghdl refused (a second declaration of one name), or one whose
+// wires were joined wrongly (a net taken for a top port, an inout left apart from its net).
+TEST_F(TopSkeleton, NetsTheTopCannotNameAsTheProjectDoesAreRenamed) {
+    struct Case {
+        const char* name;
+        bool vhdl;
+        std::string project;
+        Lines renamed;                  // "old>new", sorted
+        Lines present;                  // skeleton lines
+        std::vector<std::string> wires; // field 5 of the connection file's wire lines, in order
+        Lines log;
+    };
+    const Case cases[] = {
+        {"VHDL: nets that differ in letter case only",
+         true,
+         "TOP\t\ttop\nINPUT\t\t\tclk\n" + RenameModules +
+             "WIRE\tu1\ts\tu2\td\tData\nWIRE\tu1\tw\tu2\tx\tdata\nWIRE\tu1\tw\tu3\tx\tdata\n",
+         {"data>data_2"},
+         {},
+         {"Data", "data_2", "data_2"},
+         {}},
+        {"VHDL: a net named like a top port in another letter case is no top port",
+         true,
+         "TOP\t\ttop\nOUTPUT\t\t\tS\n" + RenameModules +
+             "WIRE\tu1\ts\tu2\td\ts\nWIRE\tu3\td\ttop\tS\tS\n",
+         {"s>s_2"},
+         {},
+         {"s_2", "S"},
+         {}},
+        {"VHDL: nets named like an instance, a module or the top, and a name the next takes",
+         true,
+         "TOP\t\ttop\nINPUT\t\t\tclk\n" + RenameModules +
+             "WIRE\tu1\ts\tu2\td\tU1\nWIRE\tu1\tw\tu2\tx\tSnk\nWIRE\tu4\tio\tu5\tio\tTOP\n"
+             "WIRE\tu1\tw\tu3\tx\tu1_2\n",
+         {"Snk>Snk_2", "TOP>TOP_2", "U1>U1_3"},
+         {},
+         {"U1_3", "Snk_2", "TOP_2", "u1_2"},
+         {}},
+        {"VHDL: extended names differ in letter case, and a renamed one stays extended",
+         true,
+         "TOP\t\ttop\nINPUT\t\t\tclk\n" + RenameModules +
+             "WIRE\tu1\ts\tu2\td\t\\Ab\\\nWIRE\tu1\tw\tu2\tx\t\\ab\\\nWIRE\tu1\tw\tu3\tx\t\\AB\\\n"
+             "WIRE\tu4\tio\tu5\tio\t\\u1\\\n",
+         {},
+         {},
+         {"\\Ab\\", "\\ab\\", "\\AB\\", "\\u1\\"},
+         {}},
+        {"VHDL: an ASSIGN line names the renamed net",
+         true,
+         "TOP\t\ttop\nOUTPUT\t1\t0\trd\tY\n" + RenameModules +
+             "WIRE\tu1\ts\ttop\trd\tW0\nWIRE\tu4\tio\tu5\tio\tw0\n"
+             "ASSIGN\t rd [1:1] = W0 \nASSIGN\t rd [0:0] = w0 \n",
+         {"w0>w0_2"},
+         {" rd [1:1] <= W0 ;", " rd [0:0] <= w0_2 ;"},
+         {"W0", "w0_2"},
+         {}},
+        {"VHDL: a top inout on a net named otherwise gives the net its name",
+         true,
+         "TOP\t\ttop\nBIDIR\t\t\tpad\n" + RenameModules +
+             "WIRE\tu4\tio\tu5\tio\tWire_u4_io\nWIRE\tu4\tio\ttop\tpad\tWire_u4_io\n",
+         {"Wire_u4_io>pad"},
+         {},
+         {"pad", "pad"},
+         {}},
+        {"Verilog: a top inout on a net named otherwise gives the net its name",
+         false,
+         "TOP\t\ttop\nBIDIR\t\t\tpad\n" + RenameModules +
+             "WIRE\tu4\tio\tu5\tio\tWire_u4_io\nWIRE\tu4\tio\ttop\tpad\tWire_u4_io\n",
+         {"Wire_u4_io>pad"},
+         {},
+         {"pad", "pad"},
+         {}},
+        {"Verilog: a second top inout on the net is told of; the net is the first's",
+         false,
+         "TOP\t\ttop\nBIDIR\t\t\tpad\nBIDIR\t\t\tio_pad\n" + RenameModules +
+             "WIRE\tu4\tio\tu5\tio\tn\nWIRE\tu4\tio\ttop\tpad\tn\n"
+             "WIRE\tu4\tio\ttop\tio_pad\tn\n",
+         {"n>pad"},
+         {},
+         {"pad", "pad", "pad"},
+         {"Warning: The inout port io_pad (top) is left unconnected: its net is the inout port "
+          "pad, and HDL joins no two inout ports of a module."}},
+        {"VHDL: a second top inout on a net that a top inout names is told of",
+         true,
+         "TOP\t\ttop\nBIDIR\t\t\tpad\nBIDIR\t\t\tio_pad\n" + RenameModules +
+             "WIRE\tu4\tio\tu5\tio\tio_pad\nWIRE\tu4\tio\ttop\tpad\tio_pad\n"
+             "WIRE\tu4\tio\ttop\tio_pad\tio_pad\n",
+         {},
+         {},
+         {"io_pad", "io_pad", "io_pad"},
+         {"Warning: The inout port pad (top) is left unconnected: its net is the inout port "
+          "io_pad, and HDL joins no two inout ports of a module."}},
+        {"Verilog: nets named like an instance, and a name the next takes",
+         false,
+         "TOP\t\ttop\nOUTPUT\t\t\tu5_2\n" + RenameModules +
+             "WIRE\tu1\ts\tu2\td\tu2\nWIRE\tu1\tw\tu2\tx\tu3\nWIRE\tu1\tw\tu3\tx\tu3\n"
+             "WIRE\tu4\tio\tu5\tio\tu5\nWIRE\tu1\ts\tu3\td\tu2\n"
+             "WIRE\tu3\td\ttop\tu5_2\tu3_2\n",
+         {"u2>u2_2", "u3>u3_3", "u5>u5_3"},
+         {},
+         {"u2_2", "u3_3", "u3_3", "u5_3", "u2_2", "u3_2"},
+         {}},
+        {"Verilog: an ASSIGN line names the renamed net; one named like an instance in another "
+         "letter case keeps its name, an escaped one stays escaped",
+         false,
+         "TOP\t\ttop\nOUTPUT\t1\t0\trd\tY\n" + RenameModules +
+             "WIRE\tu1\ts\ttop\trd\tu1\nWIRE\tu4\tio\tu5\tio\tU4\n"
+             "WIRE\tu1\tw\tu2\tx\t\\u2 \nWIRE\tu2\td\tu3\td\t\\u3\n"
+             "ASSIGN\t rd [1:1] = u1 \n",
+         {"\\u2 >\\u2_2 ", "\\u3>\\u3_2", "u1>u1_2"},
+         {"assign  rd [1:1] = u1_2 ;"},
+         {"u1_2", "U4", "\\u2_2 ", "\\u3_2"},
+         {}},
+        {"Verilog: nets that differ in letter case only keep their names",
+         false,
+         "TOP\t\ttop\nINPUT\t\t\tclk\n" + RenameModules +
+             "WIRE\tu1\ts\tu2\td\tData\nWIRE\tu1\tw\tu2\tx\tdata\n",
+         {},
+         {},
+         {"Data", "data"},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Load(c.project);
+        NetRenames renamed;
+        const std::string text =
+            (c.vhdl ? VhdlSkeleton(m, {}, &renamed) : VerilogSkeleton(m, &renamed)).value_or("");
+        Lines pairs;
+        for (const auto& [from, to] : renamed)
+            pairs.push_back(from + ">" + to);
+        std::sort(pairs.begin(), pairs.end());
+        EXPECT_EQ(pairs, c.renamed);
+        const Lines lines = platform::SplitLines(text);
+        for (const std::string& line : c.present)
+            EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end())
+                << "no line \"" << line << "\" in\n"
+                << text;
+        std::vector<std::string> wires;
+        for (const std::string& line :
+             platform::SplitLines(ConnectionFileText(m.LineList, renamed)))
+            if (line.rfind("WIRE\t", 0) == 0) {
+                std::vector<std::string> fields;
+                for (std::size_t at = 0; at <= line.size();) {
+                    const std::size_t tab = std::min(line.find('\t', at), line.size());
+                    fields.push_back(line.substr(at, tab - at));
+                    at = tab + 1;
+                }
+                wires.push_back(fields[5]);
+            }
+        EXPECT_EQ(wires, c.wires);
+        Lines log;
+        for (const std::string& line : Log())
+            if (line.find(") is left open; VHDL requires it to be connected.") == std::string::npos)
+                log.push_back(line);
+        EXPECT_EQ(log, c.log);
     }
 }
 

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 TEST(LineKind, GivesTheKindLetterOfEveryKeyword) {
     struct Case {
         const char* keyword;
@@ -49,6 +52,11 @@ TEST(ParseDecimal, ReadsOnlyPlainSignedDecimalIntegersOf32Bits) {
         {"0x10", std::nullopt},
         {"W-1", std::nullopt},
         {"99999999999999999999", std::nullopt},
+        {"999999999", 999999999},
+        {"-999999999", -999999999},
+        {"1000000000", 1000000000},
+        {"1a", std::nullopt},
+        {"+-", std::nullopt},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ParseDecimal(c.text), c.value) << "text \"" << c.text << "\"";
@@ -80,4 +88,55 @@ TEST(MakeLine, FillsTheGivenFieldsAndLeavesTheRestEmpty) {
     EXPECT_EQ(l[3], "d");
     for (std::size_t f = 4; f < ProjectLineFields; ++f)
         EXPECT_TRUE(l[f].empty()) << "field " << f;
+}
+
+TEST(ProjectLineCopy, BehavesAsADeepCopyOfAllTwentyFieldsWhileSharingTheStoredOnes) {
+    ProjectLine a = MakeLine({"INPUT", "7", "0", "d"});
+    for (std::size_t f = 4; f < ProjectLineFields; ++f)
+        a[f] = "f" + std::to_string(f);
+    ProjectLine b = a;
+    EXPECT_TRUE(b.SharesStoredFields(a));
+    EXPECT_EQ(b, a);
+    for (std::size_t f = 0; f < ProjectLineFields; ++f) {
+        ProjectLine c = a;
+        c[f] += "!";
+        EXPECT_EQ(a[f], f < 4 ? MakeLine({"INPUT", "7", "0", "d"})[f] : "f" + std::to_string(f))
+            << "the original keeps field " << f;
+        EXPECT_EQ(c[f], a[f] + "!");
+        EXPECT_NE(c, a) << "field " << f;
+        // Only a stored field makes the copy its own; the run-time fields are the line's anyway.
+        const bool runTime = f >= FieldBrush && f <= FieldCollapsed;
+        EXPECT_EQ(c.SharesStoredFields(a), runTime) << "field " << f;
+    }
+}
+
+TEST(ProjectLineCopy, ReadingOrCopyingIsNoEditButWritingAStoredFieldOrMovingALineIs) {
+    ProjectLines lines{MakeLine({"INPUT", "", "", "a"}), MakeLine({"OUTPUT", "", "", "b"})};
+    std::uint64_t before = ProjectLine::Edits();
+    const ProjectLines copy = lines;
+    const ProjectLines& read = lines;
+    EXPECT_EQ(read[0][3], "a");
+    lines[0][FieldBrush] = "255";
+    lines[1][FieldKind] = "P";
+    lines.push_back(MakeLine({"WIRE"}));
+    EXPECT_EQ(ProjectLine::Edits(), before) << "copies, reads, marks and appends";
+    lines[0][3] = "x";
+    EXPECT_GT(ProjectLine::Edits(), before);
+    before = ProjectLine::Edits();
+    std::swap(lines[0], lines[1]);
+    EXPECT_GT(ProjectLine::Edits(), before);
+    before = ProjectLine::Edits();
+    lines.erase(lines.begin());
+    EXPECT_GT(ProjectLine::Edits(), before) << "the lines after the erased one move up";
+    EXPECT_EQ(copy[0][3], "a");
+    EXPECT_EQ(copy[1][0], "OUTPUT");
+}
+
+TEST(ProjectLineCopy, ReadsItsFieldsInOrderLikeAnArray) {
+    const ProjectLine l = MakeLine({"WIRE", "u1", "q", "u2", "d", "n"});
+    ASSERT_EQ(l.end() - l.begin(), 20);
+    EXPECT_EQ(std::vector<std::string>(l.begin(), l.begin() + 6),
+              (std::vector<std::string>{"WIRE", "u1", "q", "u2", "d", "n"}));
+    EXPECT_TRUE(
+        std::all_of(l.begin() + 6, l.end(), [](const std::string& f) { return f.empty(); }));
 }

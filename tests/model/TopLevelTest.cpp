@@ -69,6 +69,32 @@ TEST_P(TopPortNames, FollowTheTopNameRule) {
 
 INSTANTIATE_TEST_SUITE_P(TopLevel, TopPortNames, ::testing::ValuesIn(TopNameCases), CaseName());
 
+// Regression: a port whose name was escaped already was escaped again, so its top port got
+// another name in Verilog and one VHDL refuses.
+TEST_F(Wiring, APortNamedEscapedKeepsItsNameOnTheTop) {
+    const struct {
+        const char* rule;
+        const char* portName;
+        const char* topName;
+    } cases[] = {
+        {"%P", "\\clk.in", "\\clk.in "},        // Verilog, read without its closing blank
+        {"%P", "\\Data.Out\\", "\\Data.Out\\"}, // a VHDL extended identifier
+        {"%P", "\\ready ", "\\ready "},
+        {"%P_o", "\\clk.in", "\\clk.in_o "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.rule) + " " + c.portName);
+        Load("MODULE\tnet\tu4\t/src/net.v\tverilog\n"
+             "OUTPUT\t\t\t\\clk.in\nOUTPUT\t1\t0\t\\Data.Out\\\nOUTPUT\t\t\t\\ready \n");
+        m.TopNameRule = c.rule;
+        ASSERT_TRUE(MapPortToTop(m, P("u4", c.portName), m.FirstMduLine, "", false));
+        EXPECT_EQ(m.LineList[m.FirstMduLine][3], c.topName);
+        EXPECT_TRUE(LogLines().empty()) << LogLines().front();
+        EXPECT_EQ(Wires().back(),
+                  std::string("u4 ") + c.portName + " top " + c.topName + " " + c.topName);
+    }
+}
+
 TEST_F(Wiring, ATakenTopNameIsShownInTheStatusBar) {
     std::string status;
     EXPECT_FALSE(MapPortToTop(m, P("u1", "clk"), m.FirstMduLine, "", true, &status));

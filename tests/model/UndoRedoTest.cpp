@@ -123,6 +123,84 @@ TEST_F(UndoRedo, CopyLineListOntoItselfKeepsTheLines) {
     EXPECT_EQ(StoredText(m.LineList), before);
 }
 
+namespace {
+
+// Every field of every line, byte for byte: lines end with CR LF, fields are split by TAB.
+std::string FullText(const ProjectLines& lines) {
+    std::string out;
+    for (const ProjectLine& l : lines) {
+        for (std::size_t f = 0; f < ProjectLineFields; ++f)
+            out += (f ? "\t" : "") + l[f];
+        out += "\r\n";
+    }
+    return out;
+}
+
+// How many lines of a hold the very stored fields of the line at the same place in b.
+std::size_t SharedLines(const ProjectLines& a, const ProjectLines& b) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
+        n += a[i].SharesStoredFields(b[i]) ? 1 : 0;
+    return n;
+}
+
+struct FieldGroup {
+    const char* name;
+    std::vector<std::size_t> fields;
+    bool unshares; // a write there makes the written line's own copy of its stored fields
+};
+
+class UndoOfAFieldGroup : public UndoRedo, public ::testing::WithParamInterface<FieldGroup> {};
+
+} // namespace
+
+TEST_F(UndoRedo, TheUndoCopySharesEveryLineAndTheRebuildKeepsItThatWay) {
+    m.TakeUndoSnapshot();
+    EXPECT_EQ(SharedLines(m.LineList, m.UndoList), m.LineList.size());
+    m.ClearMarks();
+    m.UpdatePicExecute(RebuildSender::MainWindow);
+    EXPECT_EQ(SharedLines(m.LineList, m.UndoList), m.LineList.size())
+        << "the rebuild reads the lines without making copies of them";
+    m.LineList[3][3] = "renamed";
+    EXPECT_EQ(SharedLines(m.LineList, m.UndoList), m.LineList.size() - 1)
+        << "only the line written to has its own copy";
+    EXPECT_EQ(m.UndoList[3][3], LinesFromText(SmallProject)[3][3]);
+}
+
+TEST_P(UndoOfAFieldGroup, GivesBackTheTextBeforeTheWriteAndRedoTheTextAfterIt) {
+    const std::string textBefore = FullText(m.LineList);
+    m.TakeUndoSnapshot();
+    // A port line and an instance line, each written in every field of the group.
+    for (std::size_t line : {std::size_t{1}, std::size_t{3}})
+        for (std::size_t f : GetParam().fields)
+            m.LineList[line][f] = "w" + std::to_string(f);
+    EXPECT_EQ(SharedLines(m.LineList, m.UndoList),
+              m.LineList.size() - (GetParam().unshares ? 2 : 0));
+    m.UpdatePicExecute(RebuildSender::MainWindow);
+    const std::string textAfter = FullText(m.LineList);
+    ASSERT_NE(textAfter, textBefore);
+
+    ASSERT_TRUE(m.UndoExecute().has_value());
+    EXPECT_EQ(FullText(m.LineList), textBefore);
+    ASSERT_TRUE(m.RedoExecute().has_value());
+    EXPECT_EQ(FullText(m.LineList), textAfter);
+    ASSERT_TRUE(m.UndoExecute().has_value());
+    EXPECT_EQ(FullText(m.LineList), textBefore);
+}
+
+// Fields 10 and 11 are the rebuild's own, written again by it; the others of the run-time part
+// keep what was written.
+INSTANTIATE_TEST_SUITE_P(Groups, UndoOfAFieldGroup,
+                         ::testing::Values(FieldGroup{"stored", {0, 1, 2, 3, 4, 5, 6, 7}, true},
+                                           FieldGroup{"runtime",
+                                                      {FieldBrush, FieldPen, FieldSuggestion,
+                                                       FieldCollapsed},
+                                                      false},
+                                           FieldGroup{"carried", {14, 15, 16, 17, 18, 19}, true}),
+                         [](const ::testing::TestParamInfo<FieldGroup>& group) {
+                             return std::string(group.param.name);
+                         });
+
 // The address sanitizer reserves far more address space than a limit leaves, so the test of a
 // failed allocation only runs without it.
 #if defined(__SANITIZE_ADDRESS__)
@@ -163,13 +241,27 @@ void LimitAddressSpace() {
 
 const std::size_t HugeField = 256u << 20;
 
+// A copy shares the stored fields, so copying allocates only what a line holds of its own: a
+// huge run-time field.
 void CopyWithoutMemory(Prompt* prompt) {
     ProjectModel m;
     m.MemoryPrompt = prompt;
     ProjectLines big(1);
-    big[0][1].assign(HugeField, 'x');
+    big[0][FieldBrush].assign(HugeField, 'x');
     LimitAddressSpace();
     m.CopyLineList(&big, m.UndoList);
+}
+
+// The undo copy shares the huge line; the first write to it makes the line's own copy, which is
+// where the memory runs out now.
+void WriteSharedLineWithoutMemory(Prompt* prompt) {
+    ProjectModel m;
+    m.MemoryPrompt = prompt;
+    m.LineList.resize(1);
+    m.LineList[0][1].assign(HugeField, 'x');
+    m.TakeUndoSnapshot();
+    LimitAddressSpace();
+    m.LineList[0][2] = "y";
 }
 
 void InsertWithoutMemory() {
@@ -188,5 +280,14 @@ TEST(NotEnoughMemory, ALineThatCannotBeAllocatedIsReportedAndEndsTheProgramWithC
                 "box: Not enough memory\\.");
     EXPECT_EXIT(CopyWithoutMemory(nullptr), ::testing::ExitedWithCode(1), "Not enough memory\\.");
     EXPECT_EXIT(InsertWithoutMemory(), ::testing::ExitedWithCode(1), "Not enough memory\\.");
+}
+
+TEST(NotEnoughMemory, AWriteToALineSharedWithTheUndoCopyThatCannotBeAllocatedIsReportedTheSameWay) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    StderrPrompt prompt;
+    EXPECT_EXIT(WriteSharedLineWithoutMemory(&prompt), ::testing::ExitedWithCode(1),
+                "box: Not enough memory\\.");
+    EXPECT_EXIT(WriteSharedLineWithoutMemory(nullptr), ::testing::ExitedWithCode(1),
+                "Not enough memory\\.");
 }
 #endif

@@ -6,6 +6,7 @@
 #include "editor/app/TPaintBox.h"
 #include "editor/widgets/WinColor.h"
 #include "model/ModelText.h"
+#include "model/WiringFixture.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -194,4 +195,52 @@ TEST_F(CanvasMouse, HoveringAPortShowsSmartLinksProposalsAndADoubleClickMakesThe
     EXPECT_EQ(m.WireList.size(), 3u);
     EXPECT_TRUE(m.SuggestList.empty());
     EXPECT_TRUE(form->Action("Undo")->isEnabled());
+}
+
+namespace {
+
+// The wiring project in the main window, with the whole rebuilds of gestures counted.
+class CanvasShortWays : public CanvasMouse {
+protected:
+    void SetUp() override {
+        CanvasMouse::SetUp();
+        ProjectModel& m = form->Model;
+        m.LineList = LinesFromText(std::string(WiringProject) + "WIRE\tu1\tq\tu2\td\tn_q\n");
+        form->View.SmartLink = false;
+        form->UpdatePicExecute();
+        const std::function<void()> rebuild = form->CanvasHooks.Rebuild;
+        form->CanvasHooks.Rebuild = [this, rebuild] {
+            ++rebuilds;
+            rebuild();
+        };
+    }
+    // The picture and the status bar as the whole rebuild leaves them.
+    void ExpectAsTheWholeRebuild(const char* what) {
+        const QImage shown = form->PicBitmap.copy();
+        const std::string counts = form->StatusText(2);
+        form->UpdatePicExecute();
+        EXPECT_TRUE(shown == form->PicBitmap) << what << ": the pixels differ";
+        EXPECT_EQ(counts, form->StatusText(2)) << what;
+    }
+    int rebuilds = 0;
+};
+
+} // namespace
+
+TEST_F(CanvasShortWays, TheMainWindowRefreshesMarksAndRebuildsWiresWithoutTheWholeRebuild) {
+    Send(QEvent::MouseMove, PortCentre("u1", "q"), Qt::NoButton, Qt::NoButton);
+    EXPECT_EQ(rebuilds, 0);
+    ExpectAsTheWholeRebuild("hover");
+
+    const std::string before = form->StatusText(2);
+    Drag(PortCentre("u1", "o_valid"), PortCentre("u3", "clk"));
+    EXPECT_EQ(rebuilds, 0) << "a wire between module ports";
+    EXPECT_NE(form->StatusText(2), before) << "the counts show the new wire";
+    EXPECT_TRUE(form->Model.UndoEnabled());
+    EXPECT_TRUE(form->Action("Undo")->isEnabled()) << "the edit actions follow";
+    ExpectAsTheWholeRebuild("wire");
+
+    Drag(PortCentre("u3", "q"), PortCentre("top", "dout"));
+    EXPECT_EQ(rebuilds, 1) << "a wire onto a top port maps the port";
+    ExpectAsTheWholeRebuild("mapping");
 }

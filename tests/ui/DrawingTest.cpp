@@ -421,4 +421,36 @@ TEST_F(Drawing, APictureSmallerThanTheProjectShowsWhatTheWholeDrawingShowsThere)
     }
 }
 
+TEST_F(Drawing, APartDrawnWhereTheScrollBoxShowsItIsWhatTheWholeDrawingShowsThere) {
+    // Long wires cross the view with both ends outside it; headers and ports are cut at its
+    // edges; the view lies at the left, in the middle, at the right and on a collapsed port.
+    std::string text = "TOP\t\ttop\nINPUT\t\t\tclk\nOUTPUT\t7\t0\tq\n";
+    for (int i = 0; i < 120; ++i) {
+        const std::string n = std::to_string(i);
+        text += "MODULE\tcore\tu" + n + "\t/c.v\tverilog\nINPUT\t\t\tclk\nOUTPUT\t7\t0\tq" + n +
+                "\n" + (i % 7 == 3 ? "INPUT\t\t\tspare\t\t\t\t\t\t\t\t\t\tY\n" : "");
+        if (i > 0)
+            text += "WIRE\tu" + std::to_string(i - 1) + "\tq" + std::to_string(i - 1) + "\tu" + n +
+                    "\tclk\tn" + n + "\n";
+        if (i % 10 == 9)
+            text += "WIRE\tu" + n + "\tq" + n + "\tu" + std::to_string(i / 3) + "\tclk\tlong" + n +
+                    "\n";
+    }
+    model.LineList = LinesFromText(Expand(text));
+    model.PrjOpen = true;
+    view.LonePorts = true;
+    const QImage whole = Draw();
+    ASSERT_GT(whole.width(), 3000);
+    for (const QRect shown :
+         {QRect(0, 0, 400, 300), QRect(1500, 20, 333, 200),
+          QRect(whole.width() - 250, 0, 250, whole.height()), QRect(777, 5, 1, 400)}) {
+        QImage part(whole.size(), QImage::Format_RGB32);
+        part.fill(Qt::magenta);
+        drawer.Draw(part,
+                    {model, view, mouseMode, rubber, 400, 300,
+                     PixelRect{shown.left(), shown.top(), shown.right() + 1, shown.bottom() + 1}});
+        EXPECT_EQ(part.copy(shown), whole.copy(shown)) << shown.x() << "," << shown.y();
+    }
+}
+
 } // namespace

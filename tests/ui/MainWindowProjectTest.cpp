@@ -282,6 +282,16 @@ TEST_F(ProjectWindow, AHugePictureIsCappedWithAnError) {
     form->ScrollBox1Resize();
     EXPECT_EQ(form->Model.Log.Lines().size(), lines);
     EXPECT_EQ(form->PicBitmap.width(), MaxPictureSide);
+    // A gesture is a command: the report comes once more, whether the gesture rebuilt or only
+    // refreshed the marks.
+    MouseShift left;
+    left.Left = true;
+    form->Canvas->PaintBox1MouseDown(MouseButton::Left, left, 3, 3);
+    form->Canvas->PaintBox1MouseUp(MouseButton::Left, left, 3, 3);
+    std::size_t reports = 0;
+    for (std::size_t i = lines; i < form->Model.Log.Lines().size(); ++i)
+        reports += form->Model.Log.Lines()[i].rfind("Error: The picture would be ", 0) == 0;
+    EXPECT_EQ(reports, 2u) << "the press and the release";
 }
 
 TEST_F(ProjectWindow, UndoAndRedoActionsFollowTheEdits) {

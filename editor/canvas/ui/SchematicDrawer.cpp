@@ -3,6 +3,7 @@
 #include "editor/canvas/ui/SchematicDrawer.h"
 
 #include "editor/canvas/Picture.h"
+#include "editor/model/RecordColumns.h"
 #include "editor/widgets/WinColor.h"
 
 #include <QFontMetrics>
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -192,25 +194,43 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
     CanvasFonts fonts(model, &picture);
     const CanvasFonts::Font* painterFont = nullptr;
     const QRect* outer = partial ? &area : nullptr;
+    // The records in list order: all of them for the whole picture; for a part, only those filed
+    // near the columns it shows, so that a large project costs what its visible part holds.
+    std::vector<int> near;
+    auto each = [&](const ColumnIndex* index, std::size_t count, auto draw) {
+        if (!partial) {
+            for (std::size_t i = 0; i < count; ++i)
+                draw(i);
+            return;
+        }
+        near.clear();
+        index->Near(area.left(), area.right(), [&](int i) { near.push_back(i); });
+        std::sort(near.begin(), near.end());
+        for (int i : near)
+            draw(static_cast<std::size_t>(i));
+    };
+    const RecordColumns* columns = partial ? &model.Columns() : nullptr;
 
     if (in.View.Wires) {
-        for (const wire& w : model.WireList) {
+        each(columns ? &columns->Wires : nullptr, model.WireList.size(), [&](std::size_t k) {
+            const wire& w = model.WireList[k];
             const QRect ends =
                 ToQRect(WireDot(model, w.X1, w.Y1))
                     .united(ToQRect(WireDot(model, w.X2, w.Y2)))
                     .united(QRect(QPoint(std::min(w.X1, w.X2), std::min(w.Y1, w.Y2)),
                                   QPoint(std::max(w.X1, w.X2), std::max(w.Y1, w.Y2))));
             if (!shows(ends))
-                continue;
+                return;
             DrawLine(p, w.X1, w.Y1, w.X2, w.Y2, WinColor(w.LineColor));
             DrawDot(p, WireDot(model, w.X1, w.Y1), WinColor(w.DotColor));
             DrawDot(p, WireDot(model, w.X2, w.Y2), WinColor(w.DotColor));
-        }
+        });
     }
 
-    for (const port& pt : model.PortList) {
+    each(columns ? &columns->Ports : nullptr, model.PortList.size(), [&](std::size_t k) {
+        const port& pt = model.PortList[k];
         if (!shows(ToQRect(PortBox(model, pt))))
-            continue;
+            return;
         const FontValue& font = PortFont(model, pt.Kind);
         const CanvasFonts::Font& qfont = fonts.Port(pt.Kind, !pt.Numeric);
         QColor textColor = WinColor(font.Color);
@@ -227,11 +247,12 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
         DrawClippedText(p, PortLabelClip(model, pt), pt.X + 2, pt.Y + 2,
                         QString::fromStdString(PortLabel(pt, in.View.PortWidth)), WinColor(brush),
                         textColor, qfont.Ascent, outer);
-    }
+    });
 
-    for (const mdu& m : model.MduList) {
+    each(columns ? &columns->Instances : nullptr, model.MduList.size(), [&](std::size_t k) {
+        const mdu& m = model.MduList[k];
         if (!shows(ToQRect(HeaderRect(model, m))))
-            continue;
+            return;
         const FontValue& font = HeaderFont(model, m);
         const CanvasFonts::Font& qfont = fonts.Header(m);
         currentColor = WinColor(font.Color);
@@ -242,7 +263,7 @@ void SchematicDrawer::Draw(QImage& picture, const DrawInput& in) {
         }
         DrawClippedText(p, HeaderRect(model, m), m.X, m.Y, QString::fromStdString(m.InstName),
                         WinColor(m.BrushColor), WinColor(font.Color), qfont.Ascent, outer);
-    }
+    });
     // The marks take the last header's font, drawn or not.
     if (partial && !model.MduList.empty()) {
         const FontValue& font = HeaderFont(model, model.MduList.back());
