@@ -3,6 +3,7 @@
 // variant ones, a top port deleted, lone ports mapped, outputs combined into one bus and an input,
 // an output and its enable into one inout; the generated top is judged by iverilog, verilator,
 // yosys (each wire and each bus slice on its bits) and ghdl.
+#include "AcceptingDialogs.h"
 #include "WizardProject.h"
 
 #include "editor/canvas/CanvasController.h"
@@ -13,23 +14,6 @@ namespace zun::e2e {
 namespace {
 
 const fs::path kDemo = fs::path(ZUN_TEST_DATA).parent_path().parent_path() / "examples" / "demo";
-
-// The dialogs as a user who keeps every proposal but the names given here.
-class AcceptingDialogs : public MenuDialogs {
-public:
-    std::string BusName;
-    std::string InoutName;
-    bool ShowDupName(DupNameDialog&) override { return true; }
-    bool ShowComb(CombineDialog& d) override {
-        d.LabeledEdit1 = BusName;
-        return d.BitBtn1Click();
-    }
-    bool ShowCinout(CinoutDialog& d) override {
-        d.LabeledEdit1 = InoutName;
-        d.LabeledEdit1Change();
-        return d.BitBtn2Click();
-    }
-};
 
 class MenuCommandsE2e : public WizardProject {
 protected:

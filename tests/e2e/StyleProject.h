@@ -5,6 +5,7 @@
 // by every tool that reads them.
 #pragma once
 
+#include "AcceptingDialogs.h"
 #include "HdlJudges.h"
 #include "WizardProject.h"
 
@@ -28,23 +29,6 @@ namespace zun::e2e {
 
 inline const fs::path kStyles = fs::path(ZUN_TEST_DATA) / "styles";
 
-// The dialogs as a user who keeps every proposal but the names given here.
-class NamingDialogsAnswer : public MenuDialogs {
-public:
-    std::string BusName;
-    std::string InoutName;
-    bool ShowDupName(DupNameDialog&) override { return true; }
-    bool ShowComb(CombineDialog& d) override {
-        d.LabeledEdit1 = BusName;
-        return d.BitBtn1Click();
-    }
-    bool ShowCinout(CinoutDialog& d) override {
-        d.LabeledEdit1 = InoutName;
-        d.LabeledEdit1Change();
-        return d.BitBtn2Click();
-    }
-};
-
 // Bounds typed into the width dialog's "Set MSB" and "Set LSB" cells, by port.
 using ManualBounds = std::map<std::string, std::pair<int, int>>;
 
@@ -66,15 +50,9 @@ protected:
     // as the command confirms them; bounds that do not evaluate are then set by hand.
     void NewConfirmedProject(const std::vector<fs::path>& sources, const std::string& top,
                              const std::map<std::string, ManualBounds>& manual = {}) {
-        wizard_.Open('N', false);
-        for (const fs::path& s : sources)
-            ASSERT_EQ(wizard_.AddSourceFile(s.string()), AddSourceResult::Added) << s;
-        wizard_.SetupWizardPage();
-        ASSERT_TRUE(wizard_.Next());
-        wizard_.TopModuleText = top;
-        ASSERT_TRUE(wizard_.Ok());
-        ASSERT_TRUE(model_.PrjOpen);
-        model_.AssignOpenOut = '0';
+        ThroughTheWizard(sources, top);
+        if (HasFatalFailure())
+            return;
         model_.UpdatePicExecute(RebuildSender::FileNewPrj);
         std::vector<std::string> added;
         for (const mdu& m : model_.MduList)
@@ -232,7 +210,7 @@ protected:
     ViewState view_ = ViewState::Initial();
     CanvasHost host_;
     CanvasController canvas_{model_, view_, host_};
-    NamingDialogsAnswer dialogs_;
+    AcceptingDialogs dialogs_;
     ContextMenu menu_{model_, view_, canvas_, host_, dialogs_, prompt_};
 };
 

@@ -34,6 +34,14 @@ protected:
 
     // Page 1 with the sources, "Next", every listed module once, "OK": the new project, rebuilt.
     void NewProject(const std::vector<fs::path>& sources, const std::string& top) {
+        ThroughTheWizard(sources, top);
+        if (HasFatalFailure())
+            return;
+        Rebuild();
+    }
+
+    // The wizard's steps of NewProject, without the rebuild after them.
+    void ThroughTheWizard(const std::vector<fs::path>& sources, const std::string& top) {
         wizard_.Open('N', false);
         for (const fs::path& s : sources)
             ASSERT_EQ(wizard_.AddSourceFile(s.string()), AddSourceResult::Added) << s;
@@ -43,8 +51,8 @@ protected:
         ASSERT_TRUE(wizard_.Ok());
         ASSERT_TRUE(model_.PrjOpen);
         model_.AssignOpenOut = '0';
-        Rebuild();
     }
+
     void Rebuild() { model_.UpdatePicExecute(RebuildSender::MainWindow); }
 
     const port& P(const std::string& inst, const std::string& name) {
