@@ -169,34 +169,18 @@ std::string ConnectionFileText(const ProjectLines& lines, const NetRenames& rena
 // lines instead. Each port belongs to the net of the first wire line that names it, as the
 // finishing job fills them.
 std::string VerilogNetCopies(const ProjectModel& model, const mdu& top, const NetRenames& renamed) {
-    std::unordered_map<std::string_view, const port*> topPorts;
-    if (HasPorts(top))
-        for (int k = top.FirstPort; k <= top.LastPort; ++k) {
-            const port& p = model.PortList[static_cast<std::size_t>(k)];
-            topPorts.try_emplace(p.Name, &p);
-        }
-    std::unordered_set<std::string_view> placed;
+    const TopPortsByName topPorts = TopPortsByNameOf(model, top);
     std::string text;
-    for (const ProjectLine& line : model.LineList) {
-        if (line[0] != "WIRE" || line[FieldSuggestion] == "S" || line[5].empty())
-            continue;
+    ForEachTopPortOnItsNet(model, topPorts, [&](const port& p, const ProjectLine& line) {
         const std::string& net = RenamedNet(line[5], renamed);
-        for (const auto& [inst, name] : {std::pair{&line[1], &line[2]}, {&line[3], &line[4]}}) {
-            if (*inst != model.TopName)
-                continue;
-            const auto own = topPorts.find(*name);
-            if (own == topPorts.end() || !placed.insert(own->first).second)
-                continue;
-            const port& p = *own->second;
-            if (p.Combined || p.Name == net)
-                continue;
-            const auto carrier = topPorts.find(net);
-            if (p.Kind == 'O')
-                text += "\r\nassign " + p.Name + " = " + net + " ;";
-            else if (p.Kind == 'I' && (carrier == topPorts.end() || carrier->second->Kind == 'O'))
-                text += "\r\nassign " + net + " = " + p.Name + " ;";
-        }
-    }
+        if (p.Combined || p.Name == net)
+            return;
+        const auto carrier = topPorts.find(net);
+        if (p.Kind == 'O')
+            text += "\r\nassign " + p.Name + " = " + net + " ;";
+        else if (p.Kind == 'I' && (carrier == topPorts.end() || carrier->second->Kind == 'O'))
+            text += "\r\nassign " + net + " = " + p.Name + " ;";
+    });
     return text;
 }
 

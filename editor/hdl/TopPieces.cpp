@@ -152,19 +152,18 @@ void LogGenericWithoutValue(ProjectModel& model, const mdu& m, std::size_t group
                      ").");
 }
 
-NetRenames InoutNetRenames(ProjectModel& model) {
-    NetRenames renames;
-    const mdu* top = FindTopModule(model);
-    if (!top || !HasPorts(*top))
-        return renames;
-    std::unordered_map<std::string_view, const port*> topPorts;
-    for (int k = top->FirstPort; k <= top->LastPort; ++k) {
-        const port& p = model.PortList[static_cast<std::size_t>(k)];
-        topPorts.try_emplace(p.Name, &p);
-    }
-    // The inouts of each net in line order, and the nets in the order they first carry one.
-    std::unordered_map<std::string_view, std::vector<const port*>> inouts;
-    std::vector<std::string_view> order;
+TopPortsByName TopPortsByNameOf(const ProjectModel& model, const mdu& top) {
+    TopPortsByName ports;
+    if (HasPorts(top))
+        for (int k = top.FirstPort; k <= top.LastPort; ++k) {
+            const port& p = model.PortList[static_cast<std::size_t>(k)];
+            ports.try_emplace(p.Name, &p);
+        }
+    return ports;
+}
+
+void ForEachTopPortOnItsNet(const ProjectModel& model, const TopPortsByName& topPorts,
+                            const std::function<void(const port&, const ProjectLine&)>& visit) {
     std::unordered_set<std::string_view> placed;
     for (const ProjectLine& line : model.LineList) {
         if (line[0] != "WIRE" || line[FieldSuggestion] == "S" || line[5].empty())
@@ -173,17 +172,29 @@ NetRenames InoutNetRenames(ProjectModel& model) {
             if (*inst != model.TopName)
                 continue;
             const auto own = topPorts.find(*name);
-            if (own == topPorts.end() || !placed.insert(own->first).second)
-                continue;
-            const port& p = *own->second;
-            if (p.Kind != 'B' || p.Combined)
-                continue;
-            auto [at, isNew] = inouts.try_emplace(line[5]);
-            if (isNew)
-                order.push_back(line[5]);
-            at->second.push_back(&p);
+            if (own != topPorts.end() && placed.insert(own->first).second)
+                visit(*own->second, line);
         }
     }
+}
+
+NetRenames InoutNetRenames(ProjectModel& model) {
+    NetRenames renames;
+    const mdu* top = FindTopModule(model);
+    if (!top || !HasPorts(*top))
+        return renames;
+    const TopPortsByName topPorts = TopPortsByNameOf(model, *top);
+    // The inouts of each net in line order, and the nets in the order they first carry one.
+    std::unordered_map<std::string_view, std::vector<const port*>> inouts;
+    std::vector<std::string_view> order;
+    ForEachTopPortOnItsNet(model, topPorts, [&](const port& p, const ProjectLine& line) {
+        if (p.Kind != 'B' || p.Combined)
+            return;
+        auto [at, isNew] = inouts.try_emplace(line[5]);
+        if (isNew)
+            order.push_back(line[5]);
+        at->second.push_back(&p);
+    });
     for (std::string_view net : order) {
         const std::vector<const port*>& on = inouts[net];
         const auto named = topPorts.find(net);

@@ -5,8 +5,10 @@
 
 #include "editor/model/ProjectModel.h"
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 // The first record with an empty module name; null when the project has none.
@@ -52,6 +54,14 @@ PortBounds DecimalBounds(const ProjectModel& model, const port& p);
 // The bound expressions of the port's line, where a component declares it; its numbers where
 // the line has none.
 PortBounds ExpressionBounds(const port& p);
+
+// The top module's ports by name; the first of a name where two share one.
+using TopPortsByName = std::unordered_map<std::string_view, const port*>;
+TopPortsByName TopPortsByNameOf(const ProjectModel& model, const mdu& top);
+// Each top port once, with the first wire line that names it, in line order: the finishing jobs
+// put a port on that line's net. Suggestion lines and lines without a net name none.
+void ForEachTopPortOnItsNet(const ProjectModel& model, const TopPortsByName& topPorts,
+                            const std::function<void(const port&, const ProjectLine&)>& visit);
 
 // Nets a generated top writes under another name than the project's, by the project's name.
 using NetRenames = std::unordered_map<std::string, std::string>;
