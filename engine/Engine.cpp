@@ -72,15 +72,25 @@ EngineOutcome Dispatch(const std::vector<std::string>& arguments) {
 
 } // namespace
 
-EngineOutcome RunEngine(const std::vector<std::string>& arguments) {
-    // A result that cannot be built (a match the library gave up on, a name too long to search
-    // for, memory) fails the job with a digit like any other failure; an escaping exception
-    // would end the program with a runtime message on standard error instead.
+EngineOutcome Guarded(const std::function<EngineOutcome()>& job) {
     try {
-        return Dispatch(arguments);
-    } catch (const std::exception&) {
-        return Fail(EngineError::OutputUnwritable);
+        return job();
+    } catch (const RegexCompileError&) {
+        return Fail(EngineError::PatternRefused);
+    } catch (const RegexResourceError&) {
+        return Fail(EngineError::ResourcesExhausted);
+    } catch (const std::bad_alloc&) {
+        return Fail(EngineError::ResourcesExhausted);
+    } catch (const std::length_error&) {
+        // A string asked to grow past what it can hold: memory, as far as the user can tell.
+        return Fail(EngineError::ResourcesExhausted);
+    } catch (...) {
+        return Fail(EngineError::InternalError);
     }
+}
+
+EngineOutcome RunEngine(const std::vector<std::string>& arguments) {
+    return Guarded([&] { return Dispatch(arguments); });
 }
 
 } // namespace qve

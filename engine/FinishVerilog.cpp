@@ -107,7 +107,7 @@ JobResult FinishVerilogJob(std::string_view connection, std::string_view skeleto
         std::string range;
         if (width) {
             if (!WholeNumber(width->first) || !WholeNumber(width->second))
-                return JobResult::Failure(EngineError::OutputUnwritable);
+                return JobResult::Failure(EngineError::InputUnusable);
             range = "[" + std::string(width->first) + ":" + std::string(width->second) + "]";
         }
         declarations.Add("wire " + PadRight(range, kRangeColumns) + " " + padded + ";");

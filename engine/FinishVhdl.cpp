@@ -161,7 +161,7 @@ JobResult FinishVhdlJob(std::string_view connection, std::string_view skeleton) 
         bool nonsense = false;
         std::string tail = TypeTail(width, nonsense);
         if (nonsense)
-            return JobResult::Failure(EngineError::OutputUnwritable);
+            return JobResult::Failure(EngineError::InputUnusable);
         if (topPorts.count(Lower(wire.name)) == 0 && declared.insert(wire.name).second)
             declarations.Add("signal " + padded + " : std_logic" +
                              PadRight(tail, kTypeTailColumns) + ";");
@@ -176,7 +176,7 @@ JobResult FinishVhdlJob(std::string_view connection, std::string_view skeleton) 
     // Without the block the declarations would have nowhere to go, and a top whose internal
     // signals are undeclared is no result: the run fails rather than report it as done.
     if (!block && !declarations.Texts().empty())
-        return JobResult::Failure(EngineError::OutputUnwritable);
+        return JobResult::Failure(EngineError::InputUnusable);
     std::string text;
     if (block) {
         PlaceholderIndex::Span span{block->begin, block->end, signals};
@@ -196,7 +196,7 @@ JobResult FinishVhdlJob(std::string_view connection, std::string_view skeleton) 
             nonsense = true;
     });
     if (nonsense)
-        return JobResult::Failure(EngineError::OutputUnwritable);
+        return JobResult::Failure(EngineError::InputUnusable);
     return JobResult::Output(writer.Take());
 }
 

@@ -1,9 +1,12 @@
 // One left-to-right pass per text with a stack of branches; included files are read once each.
 #include "engine/Preprocessor.h"
 
+#include "engine/Definitions.h"
 #include "engine/SourceText.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <sys/stat.h>
 #include <unordered_map>
 #include <unordered_set>
@@ -150,10 +153,13 @@ std::string FolderOf(const std::string& path) {
 
 class Preprocessor {
 public:
-    explicit Preprocessor(const FileReader& read) : read_(read) {}
+    Preprocessor(const FileReader& read, const std::vector<std::string>& predefined)
+        : read_(read), defined_(predefined.begin(), predefined.end()) {}
 
-    void Run(std::string_view text, const std::string& path, int depth) {
+    // Reads one text into the output as run `run`.
+    void Run(std::string_view text, std::size_t run, int depth) {
         static constexpr ByteSet special("\"\\`");
+        Resume(run);
         std::size_t i = 0;
         while (i < text.size()) {
             std::size_t plain = SkipPlain(text, i, special);
@@ -177,23 +183,47 @@ public:
                 continue;
             }
             std::size_t end = DirectiveEnd(text, wordEnd, directive->reach);
+            // A directive may change the branch, and an include the run: what was dropped so far
+            // is told with the cause that held for it.
+            FlushDropped(run);
             out_.push_back(' ');
-            Obey(*directive, text, wordEnd, path, depth);
+            Obey(*directive, text, wordEnd, run, depth);
             // The line ends of a macro body stay, as those of dropped text do.
             KeepLineEnds(text.substr(i, end - i));
             i = end;
         }
+        FlushDropped(run);
     }
 
-    std::string Take() { return std::move(out_); }
+    PreparedVerilog Take() {
+        PreparedVerilog prepared;
+        prepared.text = std::move(out_);
+        prepared.runs = std::move(runs_);
+        prepared.pieces = std::move(pieces_);
+        prepared.dropped = std::move(dropped_);
+        prepared.includedBytesCapped = capped_;
+        prepared.definedAtEnd = *Snapshot();
+        return prepared;
+    }
+
+    // The first run, the source, as the caller names it.
+    void StartSource(const std::string& path) { runs_.push_back({path, false, Snapshot()}); }
 
 private:
+    // Why a branch is not read: the macro and whether it is defined.
+    struct Cause {
+        std::string macro;
+        bool defined = false;
+    };
+
     // One open conditional: whether the text around it is read, whether one of its branches was
-    // taken, and whether the current branch is read.
+    // taken, whether the current branch is read, why it is not, and what took an earlier one.
     struct Branch {
         bool enclosingActive;
         bool taken;
         bool active;
+        Cause droppedBy;
+        Cause takenBy;
     };
 
     bool Active() const { return branches_.empty() || branches_.back().active; }
@@ -202,10 +232,12 @@ private:
     }
 
     void Keep(std::string_view piece) {
-        if (Active())
+        if (Active()) {
             out_.append(piece);
-        else
-            KeepLineEnds(piece);
+            return;
+        }
+        KeepLineEnds(piece);
+        droppedText_.append(piece);
     }
 
     void KeepLineEnds(std::string_view piece) {
@@ -214,29 +246,97 @@ private:
                 out_.push_back('\n');
     }
 
+    // The output goes on with run `run` from here.
+    void Resume(std::size_t run) {
+        if (!pieces_.empty() && pieces_.back().first == out_.size())
+            pieces_.back().second = run;
+        else if (pieces_.empty() || pieces_.back().second != run)
+            pieces_.emplace_back(out_.size(), run);
+    }
+
+    // The module headers of the text dropped since the last directive, each with the cause of its
+    // branch.
+    void FlushDropped(std::size_t run) {
+        if (droppedText_.empty())
+            return;
+        if (!branches_.empty() && !branches_.back().droppedBy.macro.empty()) {
+            const Cause& cause = branches_.back().droppedBy;
+            for (std::string& name : ModuleHeaderNames(droppedText_))
+                dropped_.push_back({std::move(name), runs_[run].path, cause.macro, cause.defined});
+        }
+        droppedText_.clear();
+    }
+
+    void Define(std::string_view name) {
+        if (defined_.emplace(name).second)
+            ++version_;
+    }
+    void Undefine(std::string_view name) {
+        if (defined_.erase(std::string(name)) > 0)
+            ++version_;
+    }
+    void UndefineAll() {
+        if (!defined_.empty())
+            ++version_;
+        defined_.clear();
+    }
+
+    // The defined names, sorted; taken again only when they changed since the last time.
+    std::shared_ptr<const std::vector<std::string>> Snapshot() {
+        if (!snapshot_ || snapshotVersion_ != version_) {
+            auto names =
+                std::make_shared<std::vector<std::string>>(defined_.begin(), defined_.end());
+            std::sort(names->begin(), names->end());
+            snapshot_ = std::move(names);
+            snapshotVersion_ = version_;
+        }
+        return snapshot_;
+    }
+
     // The directive whose keyword ends at i.
-    void Obey(const Directive& directive, std::string_view text, std::size_t i,
-              const std::string& path, int depth) {
+    void Obey(const Directive& directive, std::string_view text, std::size_t i, std::size_t run,
+              int depth) {
         switch (directive.kind) {
         case DirectiveKind::Ifdef:
         case DirectiveKind::Ifndef: {
             bool enclosing = Active();
-            bool holds = Defined(NameAfter(text, i)) == (directive.kind == DirectiveKind::Ifdef);
-            branches_.push_back({enclosing, enclosing && holds, enclosing && holds});
+            std::string_view name = NameAfter(text, i);
+            bool defined = Defined(name);
+            bool holds = defined == (directive.kind == DirectiveKind::Ifdef);
+            Branch branch{enclosing, enclosing && holds, enclosing && holds, {}, {}};
+            if (!enclosing)
+                branch.droppedBy = branches_.back().droppedBy;
+            else if (holds)
+                branch.takenBy = {std::string(name), defined};
+            else
+                branch.droppedBy = {std::string(name), defined};
+            branches_.push_back(std::move(branch));
             break;
         }
         case DirectiveKind::Elsif:
             if (!branches_.empty()) {
                 Branch& branch = branches_.back();
-                branch.active =
-                    branch.enclosingActive && !branch.taken && Defined(NameAfter(text, i));
-                branch.taken = branch.taken || branch.active;
+                std::string_view name = NameAfter(text, i);
+                if (!branch.enclosingActive) {
+                    branch.active = false;
+                } else if (branch.taken) {
+                    branch.active = false;
+                    branch.droppedBy = branch.takenBy;
+                } else if (Defined(name)) {
+                    branch.active = branch.taken = true;
+                    branch.takenBy = {std::string(name), true};
+                } else {
+                    branch.active = false;
+                    branch.droppedBy = {std::string(name), false};
+                }
             }
             break;
         case DirectiveKind::Else:
             if (!branches_.empty()) {
                 Branch& branch = branches_.back();
                 branch.active = branch.enclosingActive && !branch.taken;
+                if (branch.enclosingActive && branch.taken)
+                    branch.droppedBy = branch.takenBy;
                 branch.taken = true;
             }
             break;
@@ -246,33 +346,33 @@ private:
             break;
         case DirectiveKind::Define:
             if (std::string_view name = NameAfter(text, i); Active() && !name.empty())
-                defined_.emplace(name);
+                Define(name);
             break;
         case DirectiveKind::Undef:
             if (Active())
-                defined_.erase(std::string(NameAfter(text, i)));
+                Undefine(NameAfter(text, i));
             break;
         case DirectiveKind::Undefineall:
             if (Active())
-                defined_.clear();
+                UndefineAll();
             break;
         case DirectiveKind::Include:
             if (Active())
-                Include(IncludedName(text, i), path, depth);
+                Include(IncludedName(text, i), run, depth);
             break;
         case DirectiveKind::Other:
             break;
         }
     }
 
-    void Include(std::string_view name, const std::string& includer, int depth) {
+    void Include(std::string_view name, std::size_t includer, int depth) {
         if (name.empty() || depth + 1 > kMaxIncludeDepth)
             return;
         std::string file(name);
         std::string found;
         const std::string* text = nullptr;
         if (file.front() != '/') {
-            std::string beside = FolderOf(includer) + file;
+            std::string beside = FolderOf(runs_[includer].path) + file;
             if ((text = Load(beside)) != nullptr)
                 found = beside;
         }
@@ -280,10 +380,18 @@ private:
             found = file;
         if (text == nullptr || ++includeCounts_[found] > kMaxIncludesOfOneFile)
             return;
+        if (text->size() > kMaxIncludedBytes - includedBytes_) {
+            capped_ = true;
+            return;
+        }
+        includedBytes_ += text->size();
+        std::size_t run = runs_.size();
+        runs_.push_back({found, true, Snapshot()});
         std::size_t before = out_.size();
-        Run(*text, found, depth + 1);
+        Run(*text, run, depth + 1);
         if (out_.size() > before)
             out_.push_back(' ');
+        Resume(includer);
     }
 
     // The prepared text of a file, read once however often it is included; nothing when it
@@ -306,8 +414,17 @@ private:
     const FileReader& read_;
     std::string out_;
     std::unordered_set<std::string> defined_;
+    std::size_t version_ = 0;
+    std::shared_ptr<const std::vector<std::string>> snapshot_;
+    std::size_t snapshotVersion_ = 0;
     std::vector<Branch> branches_;
     std::unordered_map<std::string, int> includeCounts_;
+    std::size_t includedBytes_ = 0;
+    bool capped_ = false;
+    std::vector<TextRun> runs_;
+    std::vector<std::pair<std::size_t, std::size_t>> pieces_;
+    std::string droppedText_;
+    std::vector<DroppedModule> dropped_;
     // Node-based, so a text stays where it is while later files are added.
     std::unordered_map<std::string, std::optional<std::string>> files_;
 };
@@ -323,12 +440,35 @@ FileReader RegularFilesOnly(FileReader read) {
     };
 }
 
+const TextRun& PreparedVerilog::RunAt(std::size_t position) const {
+    auto after =
+        std::upper_bound(pieces.begin(), pieces.end(), position,
+                         [](std::size_t at, const std::pair<std::size_t, std::size_t>& piece) {
+                             return at < piece.first;
+                         });
+    if (after == pieces.begin())
+        return runs.front();
+    return runs[std::prev(after)->second];
+}
+
+PreparedVerilog PrepareVerilog(std::string_view text, const IncludeFiles& includes) {
+    Preprocessor preprocessor(includes.read, includes.predefined);
+    preprocessor.StartSource(includes.sourcePath);
+    if (text.find('`') == std::string_view::npos) {
+        // Nothing to follow: the text is its own result, and the names stay as they came.
+        PreparedVerilog prepared = preprocessor.Take();
+        prepared.text = std::string(text);
+        prepared.pieces = {{0, 0}};
+        return prepared;
+    }
+    preprocessor.Run(text, 0, 0);
+    return preprocessor.Take();
+}
+
 std::string PreprocessVerilog(std::string_view text, const IncludeFiles& includes) {
     if (text.find('`') == std::string_view::npos)
         return std::string(text);
-    Preprocessor preprocessor(includes.read);
-    preprocessor.Run(text, includes.sourcePath, 0);
-    return preprocessor.Take();
+    return PrepareVerilog(text, includes).text;
 }
 
 } // namespace qve

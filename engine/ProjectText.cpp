@@ -40,6 +40,12 @@ const Regex& ModuleLine() {
     return regex;
 }
 
+// A line of the names defined before the sources that follow (group 1: the names, blank-separated).
+const Regex& DefinedLine() {
+    static const Regex regex(R"(^D-(.*?)\n)");
+    return regex;
+}
+
 // A white-space character, removed from the naming rule.
 const Regex& WhiteSpaceCharacter() {
     static const Regex regex(R"(\s)");
@@ -81,14 +87,14 @@ std::string ReplaceText(std::string_view text, std::string_view from, std::strin
     return out;
 }
 
-// One source file, read once and prepared once per language, however many modules are asked
-// of it.
+// One source file, read once and prepared once per language (and, for Verilog, once for each
+// set of names defined before it), however many modules are asked of it.
 struct CachedSource {
     std::string path;
     std::string text;
     // Not text (it holds a NUL byte): it gives no module.
     bool binary = false;
-    std::unique_ptr<VerilogSource> verilog;
+    std::map<std::vector<std::string>, std::unique_ptr<VerilogSource>> verilog;
     std::unique_ptr<VhdlSource> vhdl;
 };
 
@@ -117,14 +123,16 @@ private:
 
 // The module's lines for one instance, or nothing when the module is not in its source.
 std::optional<std::vector<std::string>> ReadModule(CachedSource& source, char language,
-                                                   std::string_view name) {
+                                                   std::string_view name,
+                                                   const std::vector<std::string>& defined) {
     if (source.binary)
         return std::nullopt;
     if (language == '0') {
-        if (!source.verilog)
-            source.verilog = std::make_unique<VerilogSource>(
-                source.text, IncludeFiles{source.path, RegularFilesOnly(ReadTextFile)});
-        std::optional<std::string> body = source.verilog->FindBody(name);
+        std::unique_ptr<VerilogSource>& verilog = source.verilog[defined];
+        if (!verilog)
+            verilog = std::make_unique<VerilogSource>(
+                source.text, IncludeFiles{source.path, RegularFilesOnly(ReadTextFile), defined});
+        std::optional<std::string> body = verilog->FindBody(name);
         if (!body)
             return std::nullopt;
         return ReadVerilogBody(*body);
@@ -140,13 +148,32 @@ std::optional<std::vector<std::string>> ReadModule(CachedSource& source, char la
     return std::nullopt;
 }
 
-// An instance count that fits an int, or nothing (the line is then not recognised).
+// An instance count within the bound, or nothing.
 std::optional<int> InstanceCount(std::string_view digits) {
     int value = 0;
     auto [stop, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || stop != digits.data() + digits.size())
+    if (error != std::errc() || stop != digits.data() + digits.size() || value < 0 ||
+        value > kMaxInstanceCount)
         return std::nullopt;
     return value;
+}
+
+// The names of a defined-names line.
+std::vector<std::string> DefinedNames(std::string_view text) {
+    std::vector<std::string> names;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && IsBlank(text[i]))
+            ++i;
+        std::size_t start = i;
+        while (i < text.size() && !IsBlank(text[i]))
+            ++i;
+        if (i > start)
+            names.emplace_back(text.substr(start, i - start));
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
 }
 
 // The machine's memory in bytes: no result can be larger.
@@ -197,6 +224,7 @@ JobResult ProjectTextJob(const std::vector<std::string>& arguments) {
     std::string rule;
     char language = '0';
     std::string path;
+    std::vector<std::string> defined;
     RegexMatch match;
     std::size_t start = 0;
     while (start < request->size()) {
@@ -215,16 +243,26 @@ JobResult ProjectTextJob(const std::vector<std::string>& arguments) {
             path = std::string(match.Group(line, 2));
             continue;
         }
-        if (!ModuleLine().Search(line, match))
+        if (DefinedLine().Search(line, match)) {
+            defined = DefinedNames(match.Group(line, 1));
             continue;
+        }
+        if (!ModuleLine().Search(line, match)) {
+            // A module line whose count is no whole number is a request the job cannot carry out
+            // as asked; leaving the module out would report success for less than was asked.
+            if (line.starts_with("M-"))
+                return JobResult::Failure(EngineError::InstanceCountRefused);
+            continue;
+        }
         std::optional<int> count = InstanceCount(match.Group(line, 2));
         if (!count)
-            continue;
+            return JobResult::Failure(EngineError::InstanceCountRefused);
         std::string name(match.Group(line, 1));
         CachedSource* source = sources.Get(path);
         if (source == nullptr)
             return JobResult::Failure(EngineError::InputUnreadable);
-        std::optional<std::vector<std::string>> lines = ReadModule(*source, language, name);
+        std::optional<std::vector<std::string>> lines =
+            ReadModule(*source, language, name, defined);
         if (!lines || *count == 0)
             continue;
         std::string block;

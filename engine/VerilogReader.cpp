@@ -2,8 +2,10 @@
 #include "engine/VerilogReader.h"
 
 #include "engine/AsciiText.h"
+#include "engine/Definitions.h"
 #include "engine/Patterns.h"
 #include "engine/SourceText.h"
+#include "engine/VerilogDeclarations.h"
 #include "regex/Regex.h"
 
 #include <charconv>
@@ -15,27 +17,9 @@ using namespace rx;
 namespace qve {
 namespace {
 
-// A function with whatever it declares, up to its "endfunction".
-const Regex& FunctionBlock() {
-    static const Regex regex(R"(\bfunction\b.*?\bendfunction\b)", kRegexDotAll);
-    return regex;
-}
-
-// A task with whatever it declares, up to its "endtask".
-const Regex& TaskBlock() {
-    static const Regex regex(R"(\btask\b.*?\bendtask\b)", kRegexDotAll);
-    return regex;
-}
-
 // A module keyword and the run of name characters after it (group 1), for the index.
 const Regex& ModuleKeyword() {
     static const Regex regex(R"(\b(?:module|macromodule)\b\s*([a-zA-Z0-9_$]*))");
-    return regex;
-}
-
-// A module body after the module's name: up to the first whole "endmodule" (group 1).
-const Regex& BodyAfterName() {
-    static const Regex regex(R"(\s*(.*?)\bendmodule\b)", kRegexDotAll);
     return regex;
 }
 
@@ -52,19 +36,6 @@ const Regex& NumericRange() {
 }
 
 } // namespace
-
-// One declaration: keyword (1), optional range (2) with its bounds (3, 4), and the list of names
-// with optional values (5), ending before a comma and the next keyword, a ";" or a ")".
-const Regex& VerilogDeclaration() {
-    static const Regex regex(
-        std::string(R"(\b()") + IOP_Vlog + R"()\b\s*(?:\s*\b(?:)" + NetType_Vlog + "|reg|signed|" +
-            OutputVarType_Vlog + R"()\b)*\s*(\[()" + kVerilogBound + "):(" + kVerilogBound +
-            R"()\])?\s*(()" + Idn_Vlog + R"((\s*=)" + kVerilogValue + R"()?)(\s*,\s*()" + Idn_Vlog +
-            R"((\s*=)" + kVerilogValue + R"()?))*?)(?=\s*,\s*)" + IOP_Vlog + R"(\b|\s*;|\s*\)))" +
-            kVerilogGroupDefinition,
-        kRegexDotAll);
-    return regex;
-}
 
 namespace {
 
@@ -98,68 +69,91 @@ const Regex& DeclaredParameterName() {
     return regex;
 }
 
-std::string RemoveBlocks(const std::string& text, const Regex& block, std::string_view closing) {
-    // No block can end after the last closing word, so the search never runs past it.
-    std::size_t end = EndOfLastWord(text, closing);
-    if (end == 0)
+// Every block from a whole opening word to the nearest whole closing word after it removed, left
+// to right: one pass over the positions of both words, however long a block is.
+std::string RemoveBlocks(const std::string& text, std::string_view opening,
+                         std::string_view closing) {
+    std::vector<std::size_t> opens = WholeWordPositions(text, opening);
+    if (opens.empty())
         return text;
-    std::string_view head = std::string_view(text).substr(0, end);
-    return ReplaceAll(block, head, "") + text.substr(end);
+    std::vector<std::size_t> closes = WholeWordPositions(text, closing);
+    std::string out;
+    std::size_t copied = 0;
+    for (std::size_t open : opens) {
+        if (open < copied)
+            continue;
+        std::optional<std::size_t> close = FirstAtOrAfter(closes, open + opening.size());
+        // No later block can close where this one does not.
+        if (!close)
+            break;
+        out.append(text, copied, open - copied);
+        copied = *close + closing.size();
+    }
+    out.append(text, copied, std::string::npos);
+    return out;
 }
 
 } // namespace
 
 std::string PrepareVerilogText(std::string_view source, const IncludeFiles& includes) {
     std::string text = PreprocessVerilog(StripVerilogComments(CrToLf(source)), includes);
-    text = RemoveBlocks(text, FunctionBlock(), "endfunction");
-    return RemoveBlocks(text, TaskBlock(), "endtask");
+    text = RemoveBlocks(text, "function", "endfunction");
+    return RemoveBlocks(text, "task", "endtask");
 }
 
 VerilogSource::VerilogSource(std::string_view source, const IncludeFiles& includes)
-    : text_(PrepareVerilogText(source, includes)) {
+    : text_(PrepareVerilogText(source, includes)),
+      closings_(WholeWordPositions(text_, "endmodule")) {
     RegexMatch match;
     std::size_t position = 0;
     while (ModuleKeyword().Search(text_, position, match)) {
         std::string_view name = match.Group(text_, 1);
+        keywords_.push_back(match.Begin(1));
         if (!name.empty())
-            keywords_[std::string(name)].push_back(match.Begin(1));
+            plainKeywords_[std::string(name)].push_back(match.Begin(1));
         // The name may itself be a keyword ("module module x"): look again from it.
         position = match.Begin(1) > match.Begin() ? match.Begin(1) : match.End();
     }
 }
 
 std::optional<std::string> VerilogSource::FindBody(std::string_view name) const {
-    RegexMatch match;
-    bool plainName = !name.empty();
+    if (name.empty())
+        return std::nullopt;
+    bool plainName = true;
     for (char c : name)
         plainName = plainName && IsVerilogNameByte(c);
-    std::string_view body;
+    // The first "module" or "macromodule" followed by the name taken literally and as a whole
+    // word. The index holds every keyword followed by exactly a plain name; any other name (an
+    // escaped one, of any length) is compared at each keyword, so no name goes into a pattern.
+    std::optional<std::size_t> start;
     if (plainName) {
-        // The index holds every keyword followed by exactly this whole name, so only the body
-        // is left to match, from the end of the name.
-        auto entry = keywords_.find(std::string(name));
-        if (entry == keywords_.end())
-            return std::nullopt;
-        bool found = false;
-        for (std::size_t start : entry->second)
-            if ((found = BodyAfterName().MatchAt(text_, start + name.size(), match)))
-                break;
-        if (!found)
-            return std::nullopt;
-        body = match.Group(text_, 1);
+        auto entry = plainKeywords_.find(std::string(name));
+        if (entry != plainKeywords_.end())
+            start = entry->second.front();
     } else {
-        // The first "module" or "macromodule" followed by the name taken literally and as a
-        // whole word; group 1 is the body up to the first "endmodule".
-        Regex definition(std::string(R"(\b(?:module|macromodule)\b\s*)") + EscapeForPattern(name) +
-                             R"((?![a-zA-Z0-9_$])\s*(.*?)\bendmodule\b)",
-                         kRegexDotAll | kRegexNoJit);
-        if (!definition.Search(text_, match))
-            return std::nullopt;
-        body = match.Group(text_, 1);
+        for (std::size_t keyword : keywords_) {
+            std::size_t after = keyword + name.size();
+            if (text_.compare(keyword, name.size(), name) == 0 &&
+                (after >= text_.size() || !IsVerilogNameByte(text_[after]))) {
+                start = keyword;
+                break;
+            }
+        }
     }
-    if (body.empty())
+    if (!start)
         return std::nullopt;
-    return std::string(body);
+    // The body runs from after the name and its blanks to the nearest whole "endmodule"; without
+    // one, no later definition has one either.
+    std::size_t afterName = *start + name.size();
+    std::optional<std::size_t> closing = FirstAtOrAfter(closings_, afterName);
+    if (!closing)
+        return std::nullopt;
+    std::size_t bodyBegin = afterName;
+    while (bodyBegin < *closing && IsBlank(text_[bodyBegin]))
+        ++bodyBegin;
+    if (bodyBegin >= *closing)
+        return std::nullopt;
+    return text_.substr(bodyBegin, *closing - bodyBegin);
 }
 
 std::vector<std::string> SplitDeclarationItems(std::string_view list) {
@@ -237,17 +231,16 @@ std::vector<std::string> ReadVerilogBody(std::string_view rawBody) {
     std::vector<std::string> portLines;
     std::string widthExpressions;
     RegexMatch match;
-    std::size_t position = 0;
-    // Declarations in text order; the text before a match holds none, so the search goes on from
+    // Declarations in text order; the text before one holds none, so the reading goes on from
     // the end of each one instead of deleting it and starting over.
-    while (VerilogDeclaration().Search(body, position, match)) {
-        position = match.End();
-        std::string kind = Upper(match.Group(body, 1));
+    VerilogDeclarationReader reader(body);
+    while (std::optional<VerilogDeclarationParts> declaration = reader.Next()) {
+        std::string kind = Upper(declaration->keyword);
         if (kind == "INOUT")
             kind = "BIDIR";
-        std::string first(match.Group(body, 3));
-        std::string second(match.Group(body, 4));
-        for (const std::string& item : SplitDeclarationItems(match.Group(body, 5))) {
+        std::string first(declaration->first);
+        std::string second(declaration->second);
+        for (const std::string& item : SplitDeclarationItems(declaration->items)) {
             if (kind == "PARAMETER") {
                 std::string named = ReplaceFirst(ParameterName(), item, [&](const RegexMatch& m) {
                     return std::string(m.Group(item, 1)) + "\t";

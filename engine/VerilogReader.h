@@ -10,31 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
-namespace rx {
-class Regex;
-}
-
 namespace qve {
-
-// An initial or parameter value: everything up to the next ",", ";" or ")" that stands outside
-// brackets and strings (so $clog2(DEPTH) and ((DW+7)/8) stay whole). Needs the bracket group of
-// kVerilogGroupDefinition at the end of the pattern that uses it.
-inline constexpr const char* kVerilogValue =
-    R"((?:[^()\[\]{},;"\\]|\\\S*|"(?:[^"\\]|\\.)*"|(?&qveGroup))*?)";
-
-// A range bound: everything up to the range's own "]", with inner brackets balanced. A bound that
-// could run past that "]" would take the names and ranges of the next declarations into a range
-// when a declaration is not read (an unpacked array "d [0:3]" after the name).
-inline constexpr const char* kVerilogBound = R"((?:[^\[\]]|\[(?&qveInner)*+\])*?)";
-
-// A bracketed group with everything balanced inside it; defined at the end of a pattern, so the
-// numbers of the pattern's own groups stay as they are.
-inline constexpr const char* kVerilogGroupDefinition =
-    R"((?(DEFINE)(?<qveGroup>\((?&qveInner)*+\)|\[(?&qveInner)*+\]|\{(?&qveInner)*+\}))"
-    R"((?<qveInner>[^()\[\]{}"]++|"(?:[^"\\]|\\.)*"|(?&qveGroup))))";
-
-// One declaration of the body: keyword (1), range (2) with its bounds (3, 4), items (5).
-const rx::Regex& VerilogDeclaration();
 
 // A source text made ready once for every module asked of it: comments removed, conditional
 // compilation followed, functions and tasks removed, and the module keywords indexed by the name
@@ -52,7 +28,12 @@ public:
 
 private:
     std::string text_;
-    std::unordered_map<std::string, std::vector<std::size_t>> keywords_;
+    // After each module keyword and its blanks, in text order.
+    std::vector<std::size_t> keywords_;
+    // The same by the plain name that follows there.
+    std::unordered_map<std::string, std::vector<std::size_t>> plainKeywords_;
+    // The whole "endmodule" words, in text order.
+    std::vector<std::size_t> closings_;
 };
 
 // The source text as the module search sees it.

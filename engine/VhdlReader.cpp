@@ -2,9 +2,11 @@
 #include "engine/VhdlReader.h"
 
 #include "engine/AsciiText.h"
+#include "engine/Definitions.h"
 #include "engine/Patterns.h"
 #include "engine/SourceText.h"
 #include "engine/VerilogReader.h"
+#include "engine/VhdlDeclarations.h"
 #include "regex/Regex.h"
 
 #include <unordered_set>
@@ -20,29 +22,9 @@ const Regex& EntityKeyword() {
     return regex;
 }
 
-// An entity declaration at an indexed keyword: its name (1), the generic part (2) that must not
-// run past an "end" (an entity without a port clause would take the next entity's ports), the
-// port part (3) and the closing "end [entity] [name];", the name matched again in any case.
-const Regex& IndexedEntityDeclaration() {
-    static const Regex regex(
-        R"(\bentity\b\s*([a-zA-Z0-9_]+)\s*\bis\b((?:(?!\bend\b).)*?)\bport\b(.*?)\bend\b)"
-        R"((\s*\bentity\b)?(\s*\1)?\s*;)",
-        kRegexCaseless | kRegexDotAll);
-    return regex;
-}
-
 // A run of white space.
 const Regex& WhiteSpaceRun() {
     static const Regex regex(R"(\s+)");
-    return regex;
-}
-
-// One port declaration: names (1), mode (3), type with its range (4), up to the next ";".
-const Regex& PortDeclaration() {
-    static const Regex regex(std::string(R"((?:\bsignal\b)?\s*()") + Idn_VHDL + R"((\s*,\s*)" +
-                                 Idn_VHDL + R"()*?)\s*:\s*()" + Mode_VHDL + R"()?\s*()" +
-                                 SubType_VHDL + R"(.*?)(\bbus\b)?(\s*:=.*?)?(?=;))",
-                             kRegexCaseless | kRegexDotAll);
     return regex;
 }
 
@@ -57,20 +39,6 @@ const Regex& VectorRange() {
 // A vector type, whatever follows it.
 const Regex& VectorType() {
     static const Regex regex(R"(^\s*std_logic_vector\b\s*)", kRegexCaseless);
-    return regex;
-}
-
-// Everything up to and including the keyword that opens the generic clause.
-const Regex& GenericClauseHead() {
-    static const Regex regex(R"(^.*?\bgeneric\b)", kRegexCaseless | kRegexDotAll);
-    return regex;
-}
-
-// One generic declaration: names (1), type (3), default value with ":=" (4), up to the next ";".
-const Regex& GenericDeclaration() {
-    static const Regex regex(std::string(R"((?:\bconstant\b)?\s*()") + Idn_VHDL + R"((\s*,\s*)" +
-                                 Idn_VHDL + R"()*?)\s*:\s*(?:\bin\b)?\s*(.*?)(\s*:=.*?)?(?=;))",
-                             kRegexCaseless | kRegexDotAll);
     return regex;
 }
 
@@ -157,53 +125,70 @@ std::string DropClauseParenthesis(std::string_view text) {
     return std::string(TrimEnd(result));
 }
 
-VhdlSource::VhdlSource(std::string_view source) : text_(StripVhdlComments(CrToLf(source))) {
+VhdlSource::VhdlSource(std::string_view source)
+    : text_(StripVhdlComments(CrToLf(source))), closers_(text_),
+      ports_(WholeWordPositions(text_, "port", true)),
+      ends_(WholeWordPositions(text_, "end", true)) {
     RegexMatch match;
     std::size_t position = 0;
     while (EntityKeyword().Search(text_, position, match)) {
         std::string_view name = match.Group(text_, 1);
+        keywords_.push_back(match.Begin(1));
         if (!name.empty())
-            keywords_[Lower(name)].push_back(match.Begin());
+            plainKeywords_[Lower(name)].push_back(match.Begin(1));
         position = match.Begin(1) > match.Begin() ? match.Begin(1) : match.End();
     }
 }
 
 std::optional<EntityParts> VhdlSource::FindEntity(std::string_view name) const {
-    RegexMatch match;
-    bool plainName = !name.empty();
+    if (name.empty())
+        return std::nullopt;
+    bool plainName = true;
     for (char c : name)
         plainName = plainName && IsWordByte(c);
-    int generic = 1;
+    // The index holds every entity keyword followed by a plain name in some letter case; any
+    // other name is compared at each keyword, so no name goes into a pattern.
+    std::vector<std::size_t> others;
+    const std::vector<std::size_t>* candidates = &others;
     if (plainName) {
-        // The index holds every entity keyword followed by this name in some letter case; the
-        // declaration pattern takes the name as written there and closes on it again.
-        auto entry = keywords_.find(Lower(name));
-        if (entry == keywords_.end())
+        auto entry = plainKeywords_.find(Lower(name));
+        if (entry == plainKeywords_.end())
             return std::nullopt;
-        bool found = false;
-        for (std::size_t keyword : entry->second)
-            if ((found = IndexedEntityDeclaration().MatchAt(text_, keyword, match)))
-                break;
-        if (!found)
-            return std::nullopt;
-        generic = 2;
+        candidates = &entry->second;
     } else {
-        std::string escaped = EscapeForPattern(name);
-        // The entity keyword, the name, "is", the generic part (1) that must not run past an
-        // "end" (an entity without a port clause would take the next entity's ports), "port",
-        // the port part (2) and the closing "end [entity] [name];".
-        Regex declaration(
-            R"(\bentity\b\s*)" + escaped +
-                R"(\s*\bis\b((?:(?!\bend\b).)*?)\bport\b(.*?)\bend\b(\s*\bentity\b)?(\s*)" +
-                escaped + R"()?\s*;)",
-            kRegexCaseless | kRegexDotAll | kRegexNoJit);
-        if (!declaration.Search(text_, match))
-            return std::nullopt;
+        std::string lowered = Lower(name);
+        for (std::size_t keyword : keywords_)
+            if (Lower(std::string_view(text_).substr(keyword, name.size())) == lowered)
+                others.push_back(keyword);
     }
-    if (match.Group(text_, generic + 1).empty())
-        return std::nullopt;
-    return EntityParts{std::string(match.Group(text_, generic)),
-                       std::string(match.Group(text_, generic + 1))};
+    for (std::size_t keyword : *candidates) {
+        // "is" after the name; the generic part up to the first whole "port", which no whole
+        // "end" may come before (an entity without a port clause would take the next entity's
+        // ports); the port part up to the nearest "end [entity] [name];" for this name.
+        std::size_t is = keyword + name.size();
+        while (is < text_.size() && IsBlank(text_[is]))
+            ++is;
+        bool isWord = is + 2 <= text_.size() &&
+                      Lower(std::string_view(text_).substr(is, 2)) == "is" &&
+                      (is == 0 || !IsWordByte(text_[is - 1])) &&
+                      (is + 2 >= text_.size() || !IsWordByte(text_[is + 2]));
+        if (!isWord)
+            continue;
+        std::size_t genericBegin = is + 2;
+        std::optional<std::size_t> port = FirstAtOrAfter(ports_, genericBegin);
+        std::optional<std::size_t> end = FirstAtOrAfter(ends_, genericBegin);
+        if (!port || (end && *end < *port))
+            continue;
+        std::size_t portBegin = *port + 4;
+        std::optional<EntityClosers::Closer> closer = closers_.First(portBegin, name);
+        if (!closer)
+            continue;
+        if (closer->begin == portBegin)
+            return std::nullopt;
+        return EntityParts{text_.substr(genericBegin, *port - genericBegin),
+                           text_.substr(portBegin, closer->begin - portBegin)};
+    }
+    return std::nullopt;
 }
 
 std::vector<std::string> ReadVhdlEntity(const EntityParts& parts) {
@@ -212,9 +197,10 @@ std::vector<std::string> ReadVhdlEntity(const EntityParts& parts) {
 
     std::vector<std::string> portLines;
     std::string widthExpressions;
-    ForEachMatch(PortDeclaration(), portPart, [&](const RegexMatch& port) {
-        std::string kind = PortKind(port.Group(portPart, 3));
-        std::string type(port.Group(portPart, 4));
+    VhdlDeclarationReader ports(portPart, VhdlClause::Port);
+    while (std::optional<VhdlDeclarationParts> port = ports.Next()) {
+        std::string kind = PortKind(port->mode);
+        std::string type(port->type);
         std::string first, second;
         bool vector = VectorType().Contains(type);
         RegexMatch range;
@@ -234,13 +220,13 @@ std::vector<std::string> ReadVhdlEntity(const EntityParts& parts) {
             value1 = value2 = "NA";
         }
         widthExpressions += "\t" + expression1 + "\t" + expression2;
-        std::string names(port.Group(portPart, 1));
+        std::string_view names = port->names;
         ForEachMatch(IdentifierVhdl(), names, [&](const RegexMatch& identifier) {
             portLines.push_back(kind + "\t" + value1 + "\t" + value2 + "\t" +
                                 std::string(identifier.Group(names, 1)) + "\t\t" + expression1 +
                                 "\t" + expression2);
         });
-    });
+    }
 
     std::unordered_set<std::string> widthNames;
     ForEachMatch(IdentifierVhdl(), widthExpressions, [&](const RegexMatch& identifier) {
@@ -248,20 +234,22 @@ std::vector<std::string> ReadVhdlEntity(const EntityParts& parts) {
     });
 
     std::vector<std::string> lines;
-    RegexMatch head;
-    if (GenericClauseHead().Search(genericPart, head))
-        genericPart.erase(0, head.End());
-    ForEachMatch(GenericDeclaration(), genericPart, [&](const RegexMatch& generic) {
-        std::string type = DropClauseParenthesis(Trim(generic.Group(genericPart, 3)));
-        std::string value = ReplaceAll(AssignmentHead(), generic.Group(genericPart, 4), "");
+    // Everything up to and including the first whole "generic" goes.
+    std::vector<std::size_t> generic = WholeWordPositions(genericPart, "generic", true);
+    if (!generic.empty())
+        genericPart.erase(0, generic.front() + std::string_view("generic").size());
+    VhdlDeclarationReader generics(genericPart, VhdlClause::Generic);
+    while (std::optional<VhdlDeclarationParts> declaration = generics.Next()) {
+        std::string type = DropClauseParenthesis(Trim(declaration->type));
+        std::string value = ReplaceAll(AssignmentHead(), declaration->defaultValue, "");
         value = DropClauseParenthesis(TrimEnd(value));
-        std::string names(generic.Group(genericPart, 1));
+        std::string_view names = declaration->names;
         ForEachMatch(IdentifierVhdl(), names, [&](const RegexMatch& identifier) {
             std::string name(identifier.Group(names, 1));
             std::string key = widthNames.count(name) > 0 ? "K" : "";
             lines.push_back("PARAMETER\t\t\t" + name + "\t" + value + "\t\t" + key + "\t" + type);
         });
-    });
+    }
     lines.insert(lines.end(), portLines.begin(), portLines.end());
     return lines;
 }

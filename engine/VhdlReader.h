@@ -1,6 +1,8 @@
 // Reading of one VHDL entity for the project-text job: its generic and port lines.
 #pragma once
 
+#include "engine/Definitions.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,7 +32,14 @@ public:
 
 private:
     std::string text_;
-    std::unordered_map<std::string, std::vector<std::size_t>> keywords_;
+    EntityClosers closers_;
+    // The whole words "port" and "end", in text order.
+    std::vector<std::size_t> ports_;
+    std::vector<std::size_t> ends_;
+    // After each entity keyword and its blanks, in text order.
+    std::vector<std::size_t> keywords_;
+    // The same by the (lower-case) plain name that follows there.
+    std::unordered_map<std::string, std::vector<std::size_t>> plainKeywords_;
 };
 
 // The generic lines, then the port lines, of an entity; lines without line ends.

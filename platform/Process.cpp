@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/syscall.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -36,8 +37,9 @@ public:
     SpawnSetup(const SpawnSetup&) = delete;
     SpawnSetup& operator=(const SpawnSetup&) = delete;
 
-    // Returns 0 or the errno of the step that failed.
-    int Prepare(const ProcessRequest& request) {
+    // Returns 0 or the errno of the step that failed. errorFile: the descriptor that takes the
+    // program's standard error, or -1.
+    int Prepare(const ProcessRequest& request, int errorFile) {
         if (!attrOk_ || !actionsOk_)
             return ENOMEM;
         // A group of its own lets the watchdog kill whatever the program started as well. Signal
@@ -63,6 +65,8 @@ public:
             if (rc == 0)
                 rc = posix_spawn_file_actions_adddup2(&actions_, STDOUT_FILENO, STDERR_FILENO);
         }
+        if (rc == 0 && errorFile >= 0)
+            rc = posix_spawn_file_actions_adddup2(&actions_, errorFile, STDERR_FILENO);
         if (rc == 0 && !request.workingDirectory.empty())
             rc = posix_spawn_file_actions_addchdir_np(&actions_, request.workingDirectory.c_str());
         return rc;
@@ -176,6 +180,22 @@ ProcessResult WaitPolling(pid_t pid, bool limited, Clock::time_point deadline) {
     }
 }
 
+// Up to limit bytes of the file from its start.
+std::string ReadFromStart(int fd, std::size_t limit) {
+    std::string text(limit, '\0');
+    std::size_t got = 0;
+    while (got < limit) {
+        ssize_t n = pread(fd, text.data() + got, limit - got, static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    text.resize(got);
+    return text;
+}
+
 } // namespace
 
 ProcessResult RunProcess(const ProcessRequest& request) {
@@ -187,8 +207,15 @@ ProcessResult RunProcess(const ProcessRequest& request) {
         return failed;
     }
 
+    FileDescriptor errorFile(
+        request.captureStandardError ? memfd_create("zun-standard-error", MFD_CLOEXEC) : -1);
+    if (request.captureStandardError && errorFile.Get() < 0) {
+        failed.reason = std::strerror(errno);
+        failed.message = "can not prepare the start: " + failed.reason;
+        return failed;
+    }
     SpawnSetup setup;
-    if (int rc = setup.Prepare(request); rc != 0) {
+    if (int rc = setup.Prepare(request, errorFile.Get()); rc != 0) {
         failed.reason = std::strerror(rc);
         failed.message = "can not prepare the start: " + failed.reason;
         return failed;
@@ -213,9 +240,11 @@ ProcessResult RunProcess(const ProcessRequest& request) {
     bool limited = request.timeout.count() > 0;
     Clock::time_point deadline = Clock::now() + request.timeout;
     FileDescriptor pidfd(static_cast<int>(syscall(SYS_pidfd_open, pid, 0)));
-    if (pidfd.Get() >= 0)
-        return WaitOnPidfd(pid, pidfd.Get(), limited, deadline);
-    return WaitPolling(pid, limited, deadline);
+    ProcessResult result = pidfd.Get() >= 0 ? WaitOnPidfd(pid, pidfd.Get(), limited, deadline)
+                                            : WaitPolling(pid, limited, deadline);
+    if (errorFile.Get() >= 0)
+        result.standardError = ReadFromStart(errorFile.Get(), kCapturedErrorBytes);
+    return result;
 }
 
 std::string DescribeProcessResult(const ProcessResult& result) {

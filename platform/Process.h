@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,13 @@ struct ProcessResult {
     // FailedToStart: the system's reason alone ("No such file or directory"), for messages that
     // name the program themselves.
     std::string reason;
+    // What the program wrote on its standard error, when the request asked for it; at most
+    // kCapturedErrorBytes of it.
+    std::string standardError;
 };
+
+// The most of a program's standard error a result keeps.
+inline constexpr std::size_t kCapturedErrorBytes = 4096;
 
 struct ProcessRequest {
     // Path of the program, used as it is (no search along PATH).
@@ -36,6 +43,10 @@ struct ProcessRequest {
     std::chrono::milliseconds timeout{0};
     // Standard input always comes from /dev/null; this sends standard output and error there too.
     bool discardOutput = false;
+    // Standard error goes into the result instead (standard output stays as discardOutput says).
+    // It is kept in a file of the memory, not a pipe, so a program that writes much never blocks
+    // on a full pipe while the caller only waits.
+    bool captureStandardError = false;
 };
 
 // Starts the program in a process group of its own, never through a shell, and waits until it

@@ -60,12 +60,23 @@ mode_t CurrentUmask() {
 
 IoStatus ReadWholeFile(const std::string& path, std::string& text) {
     text.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // A folder, a FIFO, a device or a socket is no file to read whole, and opening one may block
+    // (a FIFO waits for a writer) or act on the device: refused before the open.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return Errno("cannot read", path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    // Opened without blocking all the same, in case the name is swapped for a FIFO between the
+    // check and the open; the opened file is checked again. A regular file reads the same.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return Errno("cannot open", path, errno);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    if (::fstat(fd, &st) != 0) {
+        int err = errno;
+        ::close(fd);
+        return Errno("cannot read", path, err);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        int err = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         ::close(fd);
         return Errno("cannot read", path, err);
     }

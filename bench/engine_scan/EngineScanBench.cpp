@@ -85,6 +85,8 @@ int main(int argc, char** argv) {
         {"one module, ANSI ports", bench::WidePortModule, 20000, "ports", '0'},
         {"one declaration of many names", bench::LongDeclaration, 10000, "names", '0'},
         {"VHDL entities", bench::VhdlEntities, 5000, "entities", '1'},
+        {"one module body of assign lines", bench::AssignBody, 40000, "lines", '0'},
+        {"VHDL entities that never close", bench::UnclosedEntities, 20000, "entities", '1'},
     };
     bool met = true;
     auto target = [&](bool ok, const std::string& what) {

@@ -101,4 +101,20 @@ std::string VhdlEntities(int count) {
     return text;
 }
 
+std::string AssignBody(int lines) {
+    std::string text = "module big(input a, input b, output y);\n";
+    for (int i = 0; i < lines; ++i)
+        text += "  assign w" + std::to_string(i) + " = a & b | ~a ^ b;\n";
+    text += "endmodule\nmodule small(input c); endmodule\n";
+    return text;
+}
+
+std::string UnclosedEntities(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += "entity e is port (a : in std_logic);\n";
+    text += "entity last is port (b : in std_logic); end last;\n";
+    return text;
+}
+
 } // namespace bench

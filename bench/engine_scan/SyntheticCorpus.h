@@ -16,5 +16,9 @@ std::string LongDeclaration(int names);
 std::string DirectiveModules(int count);
 // count VHDL entities, each with generics, ports and an architecture.
 std::string VhdlEntities(int count);
+// One Verilog module whose body is the given number of assign lines, then a small module.
+std::string AssignBody(int lines);
+// count VHDL entity headers that nothing closes, then one closed entity.
+std::string UnclosedEntities(int count);
 
 } // namespace bench

@@ -23,6 +23,26 @@ constexpr const char* CantReadFiles = "Internal error. Can't read files. Error-0
 
 constexpr std::chrono::milliseconds DefaultWatchdog = std::chrono::minutes(5);
 
+// What each failure digit of the engine means, for the line that tells the user why a job left no
+// output.
+struct EngineCode {
+    char digit;
+    const char* cause;
+};
+constexpr EngineCode EngineCodes[] = {
+    {'2', "The HDL engine could not read one of its input files: it is missing, unreadable, or no "
+          "regular file (a folder, a device or a pipe)."},
+    {'3', "The HDL engine was started with too few arguments."},
+    {'4', "The HDL engine could not write its output file into the work directory."},
+    {'5', "The HDL engine could not compile one of its search patterns."},
+    {'6', "The HDL engine ran out of memory, or out of room for matching, on these sources."},
+    {'7', "The HDL engine refused an instance count that is no whole number or more than it "
+          "makes of one module."},
+    {'8', "The HDL engine could not use the generated files: a width that is no whole number or "
+          "out of bounds, or no place for the internal signals."},
+    {'9', "The HDL engine stopped on an internal error."},
+};
+
 std::string WithSlash(std::string dir) {
     if (!dir.empty() && dir.back() != '/')
         dir.push_back('/');
@@ -34,6 +54,23 @@ bool IsFinishing(EngineJob job) {
 }
 
 } // namespace
+
+std::string EngineFailureCause(const platform::ProcessResult& run) {
+    // The engine writes one digit and a line end; anything else is no code of its.
+    std::string_view text = run.standardError;
+    if (!text.empty() && text.back() == '\n')
+        text.remove_suffix(1);
+    if (!text.empty() && text.back() == '\r')
+        text.remove_suffix(1);
+    if (text.size() == 1)
+        for (const EngineCode& code : EngineCodes)
+            if (code.digit == text.front())
+                return code.cause;
+    if (run.end == ProcessEnd::Exited && run.exitCode == 0 && text.empty())
+        return "The HDL engine ended without an error and without its output file.";
+    return "The HDL engine failed without a code it is known to give (" +
+           DescribeProcessResult(run) + ").";
+}
 
 std::chrono::milliseconds EngineWatchdogFromEnvironment() {
     const char* text = std::getenv("ZUN_ENGINE_WATCHDOG_MS");
@@ -116,8 +153,10 @@ bool EngineRunner::RunEngineAndWait(const std::vector<std::string>& arguments) {
     request.program = ProgramPath();
     request.arguments = arguments;
     request.timeout = watchdog_;
-    // The engine's only words are an error digit on standard error, which nobody reads.
+    // The engine's only words are an error digit on standard error, kept to tell why a job left
+    // no output.
     request.discardOutput = true;
+    request.captureStandardError = true;
     if (pendingEvents_)
         pendingEvents_();
     lastRun_ = RunProcess(request);
@@ -152,10 +191,13 @@ EngineOutcome EngineRunner::RunJob(EngineJob job, const std::vector<std::string>
                                    DescribeProcessResult(lastRun_) + ").";
         return outcome;
     }
-    if (!FileExists(outputPath) || !ReadWholeFile(outputPath, outcome.output)) {
+    bool there = FileExists(outputPath);
+    if (IoStatus read; !there || !(read = ReadWholeFile(outputPath, outcome.output))) {
         outcome.output.clear();
         outcome.status = EngineStatus::NoOutput;
         outcome.message = IsFinishing(job) ? GenerationFailed : OperationFailed;
+        outcome.detail = there ? "The HDL engine's output could not be read: " + read.message + "."
+                               : EngineFailureCause(lastRun_);
         return outcome;
     }
     DeleteTempFiles();

@@ -42,14 +42,19 @@ struct EngineOutcome {
     EngineStatus status = EngineStatus::RunFailed;
     std::string output;
     std::string message; // what the user is told; empty when Done
-    // RunFailed: the log line that says why before the message does (a program that could not
-    // be started, or one that did not finish); empty otherwise.
+    // The log line that says why, before the message does: RunFailed, a program that could not
+    // be started or did not finish; NoOutput, the cause the engine's failure digit names. Empty
+    // when Done.
     std::string detail;
     EngineReport report = EngineReport::MessageBox;
     platform::ProcessResult process;
 
     bool Succeeded() const { return status == EngineStatus::Done; }
 };
+
+// The cause of a run that ended without its output, by the digit the engine wrote on its
+// standard error: one sentence for each digit the engine gives, and one for anything else.
+std::string EngineFailureCause(const platform::ProcessResult& run);
 
 // The watchdog for one engine run: ZUN_ENGINE_WATCHDOG_MS when it holds a positive number of
 // milliseconds, else five minutes. A real job takes well under a second.

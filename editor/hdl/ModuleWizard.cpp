@@ -58,10 +58,28 @@ std::string Printable(const std::string& text) {
 
 } // namespace
 
+namespace {
+
+// The fields of a note line after its head, split at TABs.
+std::vector<std::string> NoteFields(const std::string& line, std::size_t head) {
+    std::vector<std::string> fields;
+    std::size_t start = head;
+    for (;;) {
+        std::size_t tab = line.find('\t', start);
+        fields.push_back(line.substr(start, tab == std::string::npos ? tab : tab - start));
+        if (tab == std::string::npos)
+            return fields;
+        start = tab + 1;
+    }
+}
+
+} // namespace
+
 ModuleListParse ParseModuleList(const std::string& text) {
     ModuleListParse parse;
     int kind = VerilogKind;
     std::string path;
+    std::shared_ptr<const std::string> defined;
     for (const std::string& line : platform::SplitLines(text)) {
         if (line.empty())
             continue;
@@ -77,10 +95,40 @@ ModuleListParse ParseModuleList(const std::string& text) {
             row.module = line.size() > 2 ? line.substr(2) : std::string();
             row.path = path;
             row.kind = kind;
+            if (kind == VerilogKind)
+                row.defined = defined;
             parse.rows.push_back(std::move(row));
+        } else if (line.starts_with("D-")) {
+            defined =
+                line.size() > 2 ? std::make_shared<const std::string>(line.substr(2)) : nullptr;
+        } else if (line.starts_with("C0-") || line.starts_with("C1-")) {
+            std::vector<std::string> fields = NoteFields(line, 3);
+            if (fields.size() == 3)
+                parse.dropped.push_back({fields[0], fields[1], fields[2], line[1] == '1'});
+        } else if (line.starts_with("B-")) {
+            parse.binaryFiles.push_back(line.substr(2));
+        } else if (line.starts_with("L-")) {
+            std::vector<std::string> fields = NoteFields(line, 2);
+            parse.cappedSources.push_back({fields[0], fields.size() > 1 ? fields[1] : ""});
         }
     }
     return parse;
+}
+
+std::vector<std::string> ModuleListWarnings(const ModuleListParse& parse) {
+    std::vector<std::string> warnings;
+    for (const DroppedModule& d : parse.dropped)
+        warnings.push_back("The module " + d.module + " in " + d.path +
+                           " is not listed: it stands in a branch that needs the macro " + d.macro +
+                           (d.macroDefined ? " undefined, and a source defines it."
+                                           : " defined, and no source defines it."));
+    for (const std::string& path : parse.binaryFiles)
+        warnings.push_back("The source file " + path +
+                           " holds a NUL byte; it was skipped as a binary file, not HDL text.");
+    for (const CappedSource& c : parse.cappedSources)
+        warnings.push_back("The includes of the source file " + c.path + " exceed " + c.bound +
+                           " bytes of included text; the includes past that were read as empty.");
+    return warnings;
 }
 
 int SourceKindOfName(const std::string& path) {
@@ -274,6 +322,9 @@ bool ModuleWizard::Next() {
         return false;
     }
     ModuleListParse parse = ParseModuleList(outcome.output);
+    if (project_ != nullptr)
+        for (const std::string& warning : ModuleListWarnings(parse))
+            project_->LogWarning(warning);
     Modules = std::move(parse.rows);
     if (parse.badFormat)
         prompt_.Message(UnrecognizedFormat);
@@ -403,7 +454,17 @@ std::vector<std::string> ModuleWizard::ModuleRequestLines() const {
             lines.push_back("EP-" + port);
     }
     bool counted = PrjMode == 'N' || PrjMode == 'A';
+    // The engine reads each Verilog module with the macros its scan saw defined; a "D-" line
+    // holds for the modules after it, so one is written only where they change.
+    std::string defined;
     for (const ModuleRow& row : Modules) {
+        if (row.kind == VerilogKind) {
+            std::string names = row.defined ? *row.defined : std::string();
+            if (names != defined) {
+                lines.push_back("D-" + names);
+                defined = std::move(names);
+            }
+        }
         lines.push_back("F" + std::to_string(row.kind) + "-" + row.path);
         lines.push_back("M-" + row.module + "\t" + (counted ? row.count : std::string("1")));
     }

@@ -8,6 +8,7 @@
 #include "editor/model/Prompt.h"
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -39,15 +40,39 @@ struct ModuleRow {
     std::string path;
     int kind = VerilogKind;
     bool selected = false;
+    // A Verilog module's macro names defined where its file began in the scan (blank-separated),
+    // handed back to the engine so it reads the module as the scan saw it; null for none.
+    std::shared_ptr<const std::string> defined;
 };
 
-// The module list file read into rows. badFormat: an "F" line of an unknown kind stopped the
-// walk; the rows before it are kept.
+// A module that the scan found in a branch of conditional compilation not taken.
+struct DroppedModule {
+    std::string module;
+    std::string path;
+    std::string macro;
+    bool macroDefined = false; // left out because the macro is defined (else: is not)
+};
+
+// A source whose includes reached the engine's bound on included text.
+struct CappedSource {
+    std::string path;
+    std::string bound; // in bytes, as the engine gave it
+};
+
+// The module list file read into rows, with what the scan says beyond them. badFormat: an "F"
+// line of an unknown kind stopped the walk; the rows and notes before it are kept.
 struct ModuleListParse {
     std::vector<ModuleRow> rows;
     bool badFormat = false;
+    std::vector<DroppedModule> dropped;
+    std::vector<std::string> binaryFiles;
+    std::vector<CappedSource> cappedSources;
 };
 ModuleListParse ParseModuleList(const std::string& text);
+
+// The warnings "Next" logs for what the scan left out: modules of branches not taken, files
+// skipped as binary, sources whose includes were cut short.
+std::vector<std::string> ModuleListWarnings(const ModuleListParse& parse);
 
 // Kind of a source file by its own name (never by the folders above it): ".vhd" anywhere in the
 // lower-cased name is VHDL, else ".v" is Verilog, else Auto Select.

@@ -237,6 +237,66 @@ TEST_F(WizardNewProjectTest, VerilogCorpusWithManyModulesListsThemInFileOrder) {
     EXPECT_TRUE(WorkFilesLeft().empty());
 }
 
+TEST_F(WizardNewProjectTest, AChildPickedWithTheParentThatIncludesItIsListedOnceAndOkPasses) {
+    // Regression: the child, reached through the parent's include, was listed under the parent
+    // and again as its own file, and "OK" refused with "Only one "child" module can exist.".
+    const std::string parent = work_.string() + "/parent.v";
+    const std::string child = work_.string() + "/child.v";
+    std::ofstream(parent) << "`include \"child.v\"\n"
+                             "module parent(input a, output b); child c(.x(a), .y(b)); endmodule\n";
+    std::ofstream(child) << "module child(input x, output y); endmodule\n";
+    ASSERT_TRUE(ScanSources({parent, child}));
+    EXPECT_EQ(Modules(), (std::vector<std::string>{"child", "parent"}));
+    EXPECT_EQ(wizard_.Modules[0].path, child);
+    ASSERT_TRUE(Finish("top"));
+    EXPECT_TRUE(prompt_.Done());
+    EXPECT_EQ(model_.MduList.size(), 3u);
+    const std::vector<std::string>& log = model_.Log.Lines();
+    EXPECT_NE(std::find(log.begin(), log.end(), "Info: Add 1 module (child). Sourec file:" + child),
+              log.end());
+    EXPECT_TRUE(WorkFilesLeft().empty());
+}
+
+TEST_F(WizardNewProjectTest, AMacroOfOneSourceHoldsForTheNextInTheListAndInTheProject) {
+    // Regression: a module in `ifdef USE_FEATURE, with the name defined in another source of the
+    // list, was dropped, and so was a port behind it.
+    const std::string defs = work_.string() + "/defs.vh";
+    const std::string feature = work_.string() + "/feature.v";
+    std::ofstream(defs) << "`define USE_FEATURE\n";
+    std::ofstream(feature) << "`ifdef USE_FEATURE\n"
+                              "module feature(input a\n`ifdef USE_FEATURE\n, output z\n`endif\n);"
+                              "\nendmodule\n`endif\n";
+    ASSERT_TRUE(ScanSources({defs, feature}));
+    EXPECT_EQ(Modules(), std::vector<std::string>{"feature"});
+    ASSERT_TRUE(Finish("top"));
+    EXPECT_TRUE(prompt_.Done());
+    EXPECT_GE(model_.FindPortQuiet("u_feature_0", "z"), 0) << "the port behind the macro";
+    EXPECT_TRUE(WorkFilesLeft().empty());
+}
+
+TEST_F(WizardNewProjectTest, WhatTheScanLeftOutIsNamedInTheLog) {
+    const std::string feature = work_.string() + "/feature.v";
+    const std::string binary = work_.string() + "/tool.v";
+    std::ofstream(feature) << "`ifdef USE_FEATURE\nmodule feature(input a); endmodule\n`endif\n";
+    std::ofstream(binary) << std::string("module m; endmodule\n\0\x7f", 22);
+    wizard_.Open('N', false);
+    ASSERT_EQ(wizard_.AddSourceFile(feature), AddSourceResult::Added);
+    ASSERT_EQ(wizard_.AddSourceFile(binary), AddSourceResult::Added);
+    prompt_.ExpectMessage("Found no module in the files.");
+    EXPECT_FALSE(wizard_.Next());
+    const std::vector<std::string>& log = model_.Log.Lines();
+    EXPECT_NE(std::find(log.begin(), log.end(),
+                        "Warning: The module feature in " + feature +
+                            " is not listed: it stands in a branch that needs the macro "
+                            "USE_FEATURE defined, and no source defines it."),
+              log.end());
+    EXPECT_NE(std::find(log.begin(), log.end(),
+                        "Warning: The source file " + binary +
+                            " holds a NUL byte; it was skipped as a binary file, not HDL text."),
+              log.end());
+    EXPECT_TRUE(WorkFilesLeft().empty());
+}
+
 TEST_F(WizardNewProjectTest, UnreadableSourceStopsAtOperationFailedAndKeepsThePage) {
     const std::string blink = work_.string() + "/gone.vhd";
     std::ofstream(blink) << "entity gone is port (a : in std_logic); end;\n";

@@ -98,13 +98,14 @@ TEST_F(FinishJob, IgnoresACodeThatIsNotExactlyAtTheStart) {
     }
 }
 
-TEST_F(FinishJob, WritesNoOutputWhenAWidthIsNonsense) {
+TEST_F(FinishJob, WritesNoOutputWhenAWidthIsNonsenseAndSaysSoWithItsOwnDigit) {
+    // Regression: the run failed with "4", which says only that the output could not be written.
     Write("prj.tmp", ProjectLine({"MODULE", "m", "u1"}) +
                          ProjectLine({"OUTPUT", "99999999999", "0", "q"}) +
                          ProjectLine({"WIRE", "u1", "q", "top", "q", "q"}));
     EngineOutcome outcome = RunEngine(
         {std::string(kFinishVerilogCode) + Path("qvh.tmp"), Path("prj.tmp"), Path("obj.tmp")});
-    EXPECT_EQ(outcome.standardError, "4\n");
+    EXPECT_EQ(outcome.standardError, "8\n");
     EXPECT_FALSE(fs::exists(Path("qvh.tmp")));
 }
 

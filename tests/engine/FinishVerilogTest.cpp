@@ -188,7 +188,7 @@ TEST(FinishVerilog, FailsWithoutOutputOnAWidthThatFitsNoInteger) {
     JobResult result =
         FinishVerilogJob(connection, "m u1(\n" + VerilogConnection("a", true) + ");\n");
     ASSERT_TRUE(result.error.has_value());
-    EXPECT_EQ(*result.error, EngineError::OutputUnwritable);
+    EXPECT_EQ(*result.error, EngineError::InputUnusable);
     EXPECT_EQ(result.text, "");
 }
 

@@ -130,7 +130,7 @@ TEST(FinishVhdl, FailsWithoutOutputWhenNoPortBlockCanTakeTheDeclarations) {
         SCOPED_TRACE(block);
         JobResult result = FinishVhdlJob(Design() + wire, Skeleton(block));
         ASSERT_TRUE(result.error.has_value());
-        EXPECT_EQ(*result.error, EngineError::OutputUnwritable);
+        EXPECT_EQ(*result.error, EngineError::InputUnusable);
         EXPECT_EQ(result.text, "");
     }
 }

@@ -4,7 +4,9 @@
 #include "engine/Patterns.h"
 #include "engine/Preprocessor.h"
 #include "engine/SourceText.h"
+#include "engine/VerilogDeclarations.h"
 #include "engine/VerilogReader.h"
+#include "engine/VhdlDeclarations.h"
 #include "engine/VhdlReader.h"
 #include "regex/Regex.h"
 
@@ -33,6 +35,50 @@ public:
 private:
     std::mt19937 engine_;
 };
+
+// A text of `least` to `least` + 29 pieces, each followed by a blank at `blankPercent`; at
+// `stretchPercent` a piece is followed by a long stretch of blanks as well.
+template <std::size_t N>
+std::string PiecesJoined(Random& random, const char* const (&pieces)[N], int least,
+                         int blankPercent, int stretchPercent = 0) {
+    std::string text;
+    int count = least + random.Below(30);
+    for (int i = 0; i < count; ++i) {
+        text += random.Pick(pieces);
+        text += random.Chance(blankPercent) ? " " : "";
+        if (stretchPercent > 0 && random.Chance(stretchPercent))
+            text += std::string(5000 + random.Below(5000), ' ');
+    }
+    return text;
+}
+
+// The declaration pattern of the project-text job, literally: the oracle the hand-written
+// declaration reader answers to.
+
+// An initial or parameter value: everything up to the next ",", ";" or ")" that stands outside
+// brackets and strings. Needs the bracket group of kVerilogGroupDefinition at the end of the
+// pattern that uses it.
+constexpr const char* kVerilogValue =
+    R"((?:[^()\[\]{},;"\\]|\\\S*|"(?:[^"\\]|\\.)*"|(?&qveGroup))*?)";
+// A range bound: everything up to the range's own "]", with inner brackets balanced.
+constexpr const char* kVerilogBound = R"((?:[^\[\]]|\[(?&qveInner)*+\])*?)";
+// A bracketed group with everything balanced inside it, defined at the end of a pattern.
+constexpr const char* kVerilogGroupDefinition =
+    R"((?(DEFINE)(?<qveGroup>\((?&qveInner)*+\)|\[(?&qveInner)*+\]|\{(?&qveInner)*+\}))"
+    R"((?<qveInner>[^()\[\]{}"]++|"(?:[^"\\]|\\.)*"|(?&qveGroup))))";
+
+// One declaration: keyword (1), optional range (2) with its bounds (3, 4), and the list of names
+// with optional values (5), ending before a comma and the next keyword, a ";" or a ")".
+const Regex& VerilogDeclaration() {
+    static const Regex regex(
+        std::string(R"(\b()") + IOP_Vlog + R"()\b\s*(?:\s*\b(?:)" + NetType_Vlog + "|reg|signed|" +
+            OutputVarType_Vlog + R"()\b)*\s*(\[()" + kVerilogBound + "):(" + kVerilogBound +
+            R"()\])?\s*(()" + Idn_Vlog + R"((\s*=)" + kVerilogValue + R"()?)(\s*,\s*()" + Idn_Vlog +
+            R"((\s*=)" + kVerilogValue + R"()?))*?)(?=\s*,\s*)" + IOP_Vlog + R"(\b|\s*;|\s*\)))" +
+            kVerilogGroupDefinition,
+        kRegexDotAll);
+    return regex;
+}
 
 // The literal scan: find the first module, record it, delete it, start again from the top.
 std::vector<std::string> LiteralModuleScan(std::string_view source) {
@@ -256,6 +302,199 @@ TEST(LinearOracle, DeclarationsReadFromLeftToRightMatchTheDeleteAndRestartReadin
                 body += std::string(random.Pick(statements)) + "\n";
         }
         ASSERT_EQ(ReadVerilogBody(body), LiteralBodyReading(body)) << body;
+    }
+}
+
+// The declaration pattern with every escaped name taken whole to its blank, as Verilog defines
+// it: the pattern itself may stretch one over later blanks when the rest of a list fails, which
+// the reader never does.
+const Regex& WholeEscapedNamesDeclaration() {
+    static const std::string name =
+        R"((?:\b[a-zA-Z_][a-zA-Z0-9_\$]*?(?![a-zA-Z0-9_\$])|(?>\\\S*)(?=\s)))";
+    static const std::string value =
+        R"((?:[^()\[\]{},;"\\]|\\\S*+|"(?:[^"\\]|\\.)*"|(?&qveGroup))*?)";
+    static const Regex regex(std::string(R"(\b()") + IOP_Vlog + R"()\b\s*(?:\s*\b(?:)" +
+                                 NetType_Vlog + "|reg|signed|" + OutputVarType_Vlog +
+                                 R"()\b)*\s*(\[()" + kVerilogBound + "):(" + kVerilogBound +
+                                 R"()\])?\s*(()" + name + R"((\s*=)" + value + R"()?)(\s*,\s*()" +
+                                 name + R"((\s*=)" + value + R"()?))*?)(?=\s*,\s*)" + IOP_Vlog +
+                                 R"(\b|\s*;|\s*\)))" + kVerilogGroupDefinition,
+                             kRegexDotAll);
+    return regex;
+}
+
+// The declarations as the pattern's search finds them from left to right: keyword, bounds,
+// items and where each ends.
+std::vector<std::string> PatternDeclarations(std::string_view body) {
+    std::vector<std::string> found;
+    RegexMatch match;
+    std::size_t position = 0;
+    while (WholeEscapedNamesDeclaration().Search(body, position, match)) {
+        position = match.End();
+        found.push_back(std::string(match.Group(body, 1)) + "|" +
+                        std::string(match.Group(body, 3)) + "|" +
+                        std::string(match.Group(body, 4)) + "|" +
+                        std::string(match.Group(body, 5)) + "|" + std::to_string(match.End()));
+    }
+    return found;
+}
+
+std::vector<std::string> ReaderDeclarations(std::string_view body) {
+    std::vector<std::string> found;
+    VerilogDeclarationReader reader(body);
+    while (std::optional<VerilogDeclarationParts> d = reader.Next())
+        found.push_back(std::string(d->keyword) + "|" + std::string(d->first) + "|" +
+                        std::string(d->second) + "|" + std::string(d->items) + "|" +
+                        std::to_string(d->end));
+    return found;
+}
+
+TEST(LinearOracle, TheDeclarationReaderTakesWhatThePatternTakesOnDamagedBodies) {
+    Random random(31337);
+    const char* pieces[] = {
+        "input",   "output",    "inout",    "parameter", "wire",  "reg",       "signed",  "integer",
+        "triand",  "tri",       "a",        "b1",        "c$",    "_u",        "W",       "[7:0]",
+        "[W-1:0]", "[a?b:c:0]", "[x[1]:0]", "[f(a):0]",  "[",     "]",         ":",       "(",
+        ")",       "{",         "}",        ",",         ";",     "=",         "\"s,t\"", "\"open",
+        "f(a, b)", "{2'b0, x}", "(a",       "b)",        "8'hFF", "$clog2(D)", "\\esc",   "inputs",
+        "1",       "assign",    "x[3:0]",   "((W+7)/8)", "\"(\"", "[\"]\"]"};
+    for (int round = 0; round < 8 * kRounds; ++round) {
+        std::string body = PiecesJoined(random, pieces, 2, 70);
+        body += random.Chance(50) ? " ;" : " ";
+        ASSERT_EQ(ReaderDeclarations(body), PatternDeclarations(body)) << body;
+    }
+}
+
+// The port and generic patterns of the project-text job, literally: the oracles of the
+// hand-written VHDL declaration reader. Groups: names (1), mode (3), type (4), default (6); for a
+// generic names (1), type (3), default (4).
+const Regex& PortDeclaration() {
+    static const Regex regex(std::string(R"((?:\bsignal\b)?\s*()") + Idn_VHDL + R"((\s*,\s*)" +
+                                 Idn_VHDL + R"()*?)\s*:\s*()" + Mode_VHDL + R"()?\s*()" +
+                                 SubType_VHDL + R"(.*?)(\bbus\b)?(\s*:=.*?)?(?=;))",
+                             kRegexCaseless | kRegexDotAll);
+    return regex;
+}
+const Regex& GenericDeclaration() {
+    static const Regex regex(std::string(R"((?:\bconstant\b)?\s*()") + Idn_VHDL + R"((\s*,\s*)" +
+                                 Idn_VHDL + R"()*?)\s*:\s*(?:\bin\b)?\s*(.*?)(\s*:=.*?)?(?=;))",
+                             kRegexCaseless | kRegexDotAll);
+    return regex;
+}
+
+std::vector<std::string> PatternVhdlDeclarations(std::string_view text, VhdlClause clause) {
+    std::vector<std::string> found;
+    bool port = clause == VhdlClause::Port;
+    ForEachMatch(port ? PortDeclaration() : GenericDeclaration(), text, [&](const RegexMatch& m) {
+        found.push_back(std::string(m.Group(text, 1)) + "|" +
+                        std::string(port ? m.Group(text, 3) : "") + "|" +
+                        std::string(m.Group(text, port ? 4 : 3)) + "|" +
+                        std::string(m.Group(text, port ? 6 : 4)) + "|" + std::to_string(m.End()));
+    });
+    return found;
+}
+
+std::vector<std::string> ReaderVhdlDeclarations(std::string_view text, VhdlClause clause) {
+    std::vector<std::string> found;
+    VhdlDeclarationReader reader(text, clause);
+    while (std::optional<VhdlDeclarationParts> d = reader.Next())
+        found.push_back(std::string(d->names) + "|" + std::string(d->mode) + "|" +
+                        std::string(d->type) + "|" + std::string(d->defaultValue) + "|" +
+                        std::to_string(d->end));
+    return found;
+}
+
+TEST(LinearOracle, TheVhdlDeclarationReaderTakesWhatThePatternsTakeOnDamagedClauses) {
+    Random random(4711);
+    const char* pieces[] = {"a",
+                            "b_c",
+                            "X1",
+                            "a__b",
+                            "c_",
+                            "\\ext id\\",
+                            "signal",
+                            "constant",
+                            ",",
+                            ":",
+                            ";",
+                            "in",
+                            "out",
+                            "INOUT",
+                            "buffer",
+                            "std_logic",
+                            "STD_LOGIC_VECTOR",
+                            "std_logic_vector(7 downto 0)",
+                            "std_ulogic",
+                            "bus",
+                            ":=",
+                            "'0'",
+                            "(others => '0')",
+                            "natural",
+                            "integer range 0 to 7",
+                            "(",
+                            ")",
+                            "8",
+                            "W-1",
+                            "downto",
+                            "to",
+                            "inputs",
+                            "busy",
+                            "=",
+                            "\"s;t\""};
+    for (int round = 0; round < 8 * kRounds; ++round) {
+        std::string text = PiecesJoined(random, pieces, 2, 75);
+        text += random.Chance(60) ? ");" : "";
+        for (VhdlClause clause : {VhdlClause::Port, VhdlClause::Generic})
+            ASSERT_EQ(ReaderVhdlDeclarations(text, clause), PatternVhdlDeclarations(text, clause))
+                << (clause == VhdlClause::Port ? "port: " : "generic: ") << text;
+    }
+}
+
+// The literal entity scan: every match of the entity pattern, left to right without overlap.
+std::vector<std::string> LiteralEntityScan(std::string_view source) {
+    static const Regex entity(std::string(R"(\bentity\b\s*()") + Idn_VHDL +
+                                  R"()\s*is\b(.*?)\bend(\b\s*entity)?(\b\s*\1)?\s*;)",
+                              kRegexCaseless | kRegexDotAll);
+    std::string text = StripVhdlComments(source);
+    std::vector<std::string> names;
+    ForEachMatch(entity, text,
+                 [&](const RegexMatch& match) { names.emplace_back(match.Group(text, 1)); });
+    return names;
+}
+
+TEST(LinearOracle, EntityScanFindsWhatTheEntityPatternFindsWhereverTheEntitiesClose) {
+    Random random(1312);
+    const char* pieces[] = {"entity",
+                            "ENTITY",
+                            "e",
+                            "E",
+                            "f",
+                            "ent1",
+                            "\\x y\\",
+                            "is",
+                            "IS",
+                            "port (a : in std_logic);",
+                            "end",
+                            "END",
+                            "end;",
+                            "end e;",
+                            "end entity;",
+                            "end entity e;",
+                            "End F ;",
+                            "end other;",
+                            ";",
+                            "-- end;\n",
+                            "architecture a of e is begin",
+                            "endx;",
+                            "isx",
+                            "entity e is",
+                            "entity f is",
+                            "end entity entity;",
+                            "\n"};
+    for (int round = 0; round < 4 * kRounds; ++round) {
+        // Now and then a long stretch, so an entity closes beyond the first look ahead.
+        std::string text = PiecesJoined(random, pieces, 3, 80, 3);
+        ASSERT_EQ(ScanVhdlEntities(text), LiteralEntityScan(text)) << text;
     }
 }
 

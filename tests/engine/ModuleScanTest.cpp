@@ -163,9 +163,10 @@ TEST_F(EngineFixture, MissingSourceInTheMiddleDiscardsEarlierFinds) {
     EXPECT_FALSE(Output().has_value());
 }
 
-TEST_F(EngineFixture, ASourceThatIsNotTextListsNothingInAnyKind) {
+TEST_F(EngineFixture, ASourceThatIsNotTextListsNothingInAnyKindAndIsNamedInTheList) {
     // Regression: a binary whose bytes happened to spell a module was listed, and the wizard then
-    // logged both that the empty module was ignored and that it was added.
+    // logged both that the empty module was ignored and that it was added. It is named on a line
+    // of its own, so the wizard can say which file it skipped.
     std::string binary = "\x7f"
                          "ELF" +
                          std::string(2, '\0') + "module m; endmodule\nentity e is end;\n";
@@ -174,7 +175,8 @@ TEST_F(EngineFixture, ASourceThatIsNotTextListsNothingInAnyKind) {
     for (const char* kind : {"0", "1", "2"}) {
         EngineOutcome outcome = Run({"0x1898a5" + PathOf("out.tmp"), path, kind, text, "0"});
         EXPECT_EQ(outcome.standardError, "") << "kind " << kind;
-        EXPECT_EQ(Output().value(), "F0-" + text + "\r\nM-t\r\n") << "kind " << kind;
+        EXPECT_EQ(Output().value(), "F0-" + text + "\r\nM-t\r\nB-" + path + "\r\n")
+            << "kind " << kind;
     }
 }
 

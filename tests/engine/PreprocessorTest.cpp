@@ -99,14 +99,16 @@ class MemoryFiles {
 public:
     explicit MemoryFiles(std::map<std::string, std::string> files) : files_(std::move(files)) {}
 
-    IncludeFiles For(const std::string& source) {
-        return {source, [this](const std::string& path) -> std::optional<std::string> {
+    IncludeFiles For(const std::string& source, std::vector<std::string> predefined = {}) {
+        return {source,
+                [this](const std::string& path) -> std::optional<std::string> {
                     ++reads_[path];
                     auto found = files_.find(path);
                     if (found == files_.end())
                         return std::nullopt;
                     return found->second;
-                }};
+                },
+                std::move(predefined)};
     }
     std::string Run(const std::string& source) {
         return PreprocessVerilog(files_.at(source), For(source));

@@ -1,6 +1,6 @@
 // The real qve program run as a process: error digits, silence on standard output, full disks.
 #include "EngineFixture.h"
-#include "support/ChildProcess.h"
+#include "QveProgram.h"
 
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -17,26 +17,11 @@ struct ProcessResult {
     std::string standardError;
 };
 
-// Runs the built qve with the argument vector (no shell); fileSizeLimit > 0 caps the size of
-// the files it may write, as a full disk would.
 ProcessResult RunQve(const std::vector<std::string>& arguments, const std::string& directory,
                      long fileSizeLimit = 0) {
-    std::string program = std::string(ZUN_BUILD_DIR) + "/qve";
-    std::string outPath = directory + "/stdout.txt";
-    std::string errPath = directory + "/stderr.txt";
-    std::vector<std::string> argv = {program};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    int status = RunChild({argv, directory, outPath, errPath, static_cast<rlim_t>(fileSizeLimit)});
-    ProcessResult result;
-    if (status < 0)
-        result.exitStatus = -1;
-    else
-        result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.standardOutput = ReadBytes(outPath);
-    result.standardError = ReadBytes(errPath);
-    ::unlink(outPath.c_str());
-    ::unlink(errPath.c_str());
-    return result;
+    testing::QveRun run =
+        testing::RunQve(arguments, directory, std::chrono::minutes(2), fileSizeLimit);
+    return {run.exitStatus, run.standardOutput, run.standardError};
 }
 
 class QveProcess : public EngineFixture {

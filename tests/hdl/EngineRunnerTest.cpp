@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <unistd.h>
 
@@ -222,7 +223,9 @@ TEST_F(EngineRunnerTest, AProgramThatCouldNotStartIsToldApartFromAJobThatFailed)
          "The HDL engine $E could not be started: Permission denied."},
         {"program that crashes", "crash", fs::perms::owner_all,
          "The HDL engine did not finish its job (signal 11)."},
-        {"program that ends without output", "nothing", fs::perms::owner_all, ""},
+        {"program that ends without output", "nothing", fs::perms::owner_all,
+         "The HDL engine could not read one of its input files: it is missing, unreadable, or no "
+         "regular file (a folder, a device or a pipe)."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -241,6 +244,60 @@ TEST_F(EngineRunnerTest, AProgramThatCouldNotStartIsToldApartFromAJobThatFailed)
         EXPECT_EQ(outcome.detail, detail);
         EXPECT_FALSE(outcome.message.empty()) << "the job's own message still follows";
     }
+}
+
+// Regression: a job that failed inside the engine said only "Operation failed." (or "Generation
+// failed."), whatever the engine's digit said had gone wrong.
+TEST_F(EngineRunnerTest, EachFailureDigitOfTheEngineIsNamedInTheDetailBeforeTheMessage) {
+    struct Case {
+        const char* standardError;
+        const char* cause; // the beginning of the detail
+    };
+    const Case cases[] = {
+        {"2\n", "The HDL engine could not read one of its input files"},
+        {"3\n", "The HDL engine was started with too few arguments."},
+        {"4\n", "The HDL engine could not write its output file"},
+        {"5\n", "The HDL engine could not compile one of its search patterns."},
+        {"6\n", "The HDL engine ran out of memory"},
+        {"7\n", "The HDL engine refused an instance count"},
+        {"8\n", "The HDL engine could not use the generated files"},
+        {"9\n", "The HDL engine stopped on an internal error."},
+        {"7\r\n", "The HDL engine refused an instance count"},
+        {"", "The HDL engine failed without a code it is known to give (exit status 1)."},
+        {"1\n", "The HDL engine failed without a code it is known to give (exit status 1)."},
+        {"77\n", "The HDL engine failed without a code it is known to give (exit status 1)."},
+        {"Segmentation fault\n",
+         "The HDL engine failed without a code it is known to give (exit status 1)."},
+    };
+    Engine("fail");
+    std::set<std::string> causes;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.standardError);
+        setenv("ZUN_FAKE_ENGINE_TEXT", c.standardError, 1);
+        for (EngineJob job : {EngineJob::ModuleScan, EngineJob::FinishVhdl}) {
+            EngineRunner runner = Runner();
+            std::vector<std::string> args = job == EngineJob::ModuleScan
+                                                ? runner.ModuleScanArguments({{"/src/a.v", 0}})
+                                                : runner.FinishArguments(job);
+            EngineOutcome outcome = runner.RunJob(job, args);
+            EXPECT_EQ(outcome.status, EngineStatus::NoOutput);
+            EXPECT_EQ(outcome.detail.rfind(c.cause, 0), 0u) << outcome.detail;
+            EXPECT_EQ(outcome.message,
+                      job == EngineJob::ModuleScan ? "Operation failed." : "Generation failed.");
+            causes.insert(outcome.detail);
+        }
+    }
+    // Eight digits, eight causes, and one sentence for whatever else an engine might write.
+    EXPECT_EQ(causes.size(), 9u);
+}
+
+TEST_F(EngineRunnerTest, AnEngineThatEndsWellWithoutItsOutputIsToldApartFromAFailure) {
+    Engine("quiet");
+    EngineRunner runner = Runner();
+    EngineOutcome outcome =
+        runner.RunJob(EngineJob::ModuleScan, runner.ModuleScanArguments({{"/src/a.v", 0}}));
+    EXPECT_EQ(outcome.status, EngineStatus::NoOutput);
+    EXPECT_EQ(outcome.detail, "The HDL engine ended without an error and without its output file.");
 }
 
 TEST_F(EngineRunnerTest, StaleOutputFromAnEarlierRunIsNeverTakenForThisRunsResult) {

@@ -192,6 +192,64 @@ TEST(ModuleList, ParsingFollowsTheFileLinesAndStopsAtAnUnknownKind) {
     }
 }
 
+TEST(ModuleList, DefinedNamesGoWithTheVerilogModulesAfterThemAndNotesAreCollected) {
+    ModuleListParse parse =
+        ParseModuleList("F0-/s/a.v\r\nM-a\r\nD-W WIDE\r\nF0-/s/b.v\r\nM-b\r\nF1-/s/e.vhd\r\nM-e\r\n"
+                        "F0-/s/c.v\r\nM-c\r\nD-\r\nF0-/s/d.v\r\nM-d\r\n"
+                        "C0-f\t/s/f.v\tUSE_FEATURE\r\nC1-g\t/s/g.v\tNO_G\r\nC0-broken\r\n"
+                        "B-/s/tool.bin\r\nL-/s/top.v\t33554432\r\n");
+    EXPECT_FALSE(parse.badFormat);
+    ASSERT_EQ(parse.rows.size(), 5u);
+    const char* defined[] = {nullptr, "W WIDE", nullptr, "W WIDE", nullptr};
+    for (std::size_t i = 0; i < parse.rows.size(); ++i) {
+        SCOPED_TRACE(parse.rows[i].module);
+        if (defined[i] == nullptr)
+            EXPECT_EQ(parse.rows[i].defined, nullptr);
+        else
+            EXPECT_EQ(*parse.rows[i].defined, defined[i]);
+    }
+    ASSERT_EQ(parse.dropped.size(), 2u);
+    EXPECT_EQ(parse.dropped[0].module, "f");
+    EXPECT_EQ(parse.dropped[0].path, "/s/f.v");
+    EXPECT_EQ(parse.dropped[0].macro, "USE_FEATURE");
+    EXPECT_FALSE(parse.dropped[0].macroDefined);
+    EXPECT_TRUE(parse.dropped[1].macroDefined);
+    EXPECT_EQ(parse.binaryFiles, std::vector<std::string>{"/s/tool.bin"});
+    ASSERT_EQ(parse.cappedSources.size(), 1u);
+    EXPECT_EQ(parse.cappedSources[0].path, "/s/top.v");
+    EXPECT_EQ(parse.cappedSources[0].bound, "33554432");
+    EXPECT_EQ(ModuleListWarnings(parse),
+              (std::vector<std::string>{
+                  "The module f in /s/f.v is not listed: it stands in a branch that needs the "
+                  "macro USE_FEATURE defined, and no source defines it.",
+                  "The module g in /s/g.v is not listed: it stands in a branch that needs the "
+                  "macro NO_G undefined, and a source defines it.",
+                  "The source file /s/tool.bin holds a NUL byte; it was skipped as a binary file, "
+                  "not HDL text.",
+                  "The includes of the source file /s/top.v exceed 33554432 bytes of included "
+                  "text; the includes past that were read as empty."}));
+}
+
+TEST_F(ModuleWizardTest, NextLogsWhatTheScanLeftOutBeforeItsMessage) {
+    // Regression: a file whose only module sat in a branch not taken, or a binary file, ended in
+    // "Found no module in the files." and nothing said which file or why.
+    std::string a = Source("feature.v");
+    Engine("write", "C0-feature\t" + a + "\tUSE_FEATURE\r\nB-/s/tool.bin\r\n");
+    std::vector<std::string> logAtMessage;
+    prompt_.OnShow = [&](const std::string&) { logAtMessage = project_.log; };
+    wizard_.Open('N', false);
+    wizard_.AddSourceFile(a);
+    prompt_.ExpectMessage("Found no module in the files.");
+    EXPECT_FALSE(wizard_.Next());
+    EXPECT_EQ(logAtMessage,
+              (std::vector<std::string>{
+                  "Warning: The module feature in " + a +
+                      " is not listed: it stands in a branch that needs the macro USE_FEATURE "
+                      "defined, and no source defines it.",
+                  "Warning: The source file /s/tool.bin holds a NUL byte; it was skipped as a "
+                  "binary file, not HDL text."}));
+}
+
 TEST_F(ModuleWizardTest, AddSourceFileStoresAbsolutePathsAndComparesThemExactly) {
     std::string lower = Source("a.v");
     std::string upper = Source("A.v");
@@ -539,6 +597,23 @@ TEST_F(ModuleWizardTest, RequestFileByMode) {
             wizard_.TopModuleText = "mytop";
         EXPECT_EQ(wizard_.ModuleRequestLines(), c.lines) << c.mode;
     }
+}
+
+TEST_F(ModuleWizardTest, RequestHandsBackTheNamesTheScanSawWhereTheyChange) {
+    auto names = [](const char* text) { return std::make_shared<const std::string>(text); };
+    std::vector<ModuleRow> rows = {Row("a", "1", "/s/a.v"), Row("b", "1", "/s/b.v"),
+                                   Row("c", "1", "/s/c.v"), Row("e", "1", "/s/e.vhd", VhdlKind),
+                                   Row("d", "1", "/s/d.v"), Row("f", "1", "/s/f.v")};
+    rows[1].defined = names("WIDE");
+    rows[2].defined = names("WIDE");
+    rows[3].defined = names("IGNORED");
+    rows[5].defined = names("W WIDE");
+    OnModulePage('U', rows);
+    EXPECT_EQ(
+        wizard_.ModuleRequestLines(),
+        (std::vector<std::string>{"R-u_%M_%D", "F0-/s/a.v", "M-a\t1", "D-WIDE", "F0-/s/b.v",
+                                  "M-b\t1", "F0-/s/c.v", "M-c\t1", "F1-/s/e.vhd", "M-e\t1", "D-",
+                                  "F0-/s/d.v", "M-d\t1", "D-W WIDE", "F0-/s/f.v", "M-f\t1"}));
 }
 
 TEST_F(ModuleWizardTest, TopSelectorByMode) {

@@ -149,6 +149,27 @@ TEST_F(ProcessTest, StandardInputIsEmptySoAProgramReadingItDoesNotHang) {
     EXPECT_EQ(ReadBytes(out), "");
 }
 
+TEST_F(ProcessTest, StandardErrorIsKeptWhenAskedAndAFloodOfItNeverBlocksTheProgram) {
+    ProcessRequest r = Shell("echo out; echo 7 >&2; exit 3");
+    r.discardOutput = true;
+    r.captureStandardError = true;
+    ProcessResult result = RunProcess(r);
+    ASSERT_EQ(result.end, ProcessEnd::Exited) << DescribeProcessResult(result);
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_EQ(result.standardError, "7\n");
+
+    // A megabyte is more than any pipe holds; the program still ends, and the first bytes stay.
+    ProcessRequest flood = Shell("head -c 1048576 /dev/zero | tr '\\0' e >&2");
+    flood.captureStandardError = true;
+    ProcessResult flooded = RunProcess(flood);
+    ASSERT_EQ(flooded.end, ProcessEnd::Exited) << DescribeProcessResult(flooded);
+    EXPECT_EQ(flooded.standardError, std::string(kCapturedErrorBytes, 'e'));
+
+    ProcessRequest plain = Shell("echo 7 >&2");
+    plain.discardOutput = true;
+    EXPECT_EQ(RunProcess(plain).standardError, "") << "not asked for, not kept";
+}
+
 TEST_F(ProcessTest, IgnoredSignalsInTheCallerAreNotInheritedByTheProgram) {
     // The editor may ignore SIGPIPE or SIGTERM; the engine must start with the defaults.
     struct sigaction ignore {};

@@ -44,6 +44,21 @@ TEST(TextFile, ReadingADirectoryFails) {
     EXPECT_FALSE(platform::ReadWholeFile(dir.Dir(), text));
 }
 
+TEST(TextFile, AFifoOrADeviceIsRefusedAtOnceInsteadOfBlockingTheRead) {
+    // Regression: the regular-file check came after the open, and opening a FIFO for reading
+    // waits for a writer that never comes.
+    TempDir dir;
+    std::string fifo = dir.Path("pipe.v");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/zero"), std::string("/dev/null")}) {
+        std::string text = "stale";
+        IoStatus st = platform::ReadWholeFile(path, text);
+        EXPECT_FALSE(st) << path;
+        EXPECT_NE(st.message.find(path), std::string::npos) << st.message;
+        EXPECT_EQ(text, "");
+    }
+}
+
 TEST(TextFile, AtomicSaveReplacesTheOldContentAndLeavesNoTemporaryFile) {
     TempDir dir;
     WriteBytes(dir.Path("p.zun"), std::string(5000, 'o'));

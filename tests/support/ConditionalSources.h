@@ -242,13 +242,20 @@ inline std::vector<ModulePorts> EngineModulePorts(const std::string& source,
     std::string project = scratch + "/prj.tmp";
     qve::RunEngine({"0x1898a5" + list, source, "0"});
     std::vector<ModulePorts> modules;
+    // As the wizard asks: each module from the file the list names, with the names the list says
+    // were defined there.
     std::string cfg = "R-%M\r\n";
+    std::string file = source;
     std::stringstream lines(ReadBytes(list));
     for (std::string line; std::getline(lines, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        if (line.rfind("M-", 0) == 0)
-            cfg += "F0-" + source + "\r\nM-" + line.substr(2) + "\t1\r\n";
+        if (line.rfind("D-", 0) == 0)
+            cfg += line + "\r\n";
+        else if (line.rfind("F0-", 0) == 0)
+            file = line.substr(3);
+        else if (line.rfind("M-", 0) == 0)
+            cfg += "F0-" + file + "\r\nM-" + line.substr(2) + "\t1\r\n";
     }
     WriteBytes(request, cfg);
     qve::RunEngine({"0x1898b5" + project, "", request});

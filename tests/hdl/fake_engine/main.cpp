@@ -6,6 +6,8 @@
 //   crash  - writes half a line, then dies by SIGSEGV
 //   sleep  - writes half a line, then sleeps for a minute (the watchdog is expected to end it)
 //   fds    - writes one line "number target" per descriptor it was started with
+//   fail   - writes ZUN_FAKE_ENGINE_TEXT on standard error, nothing else, and exits with 1
+//   quiet  - writes nothing anywhere and exits with 0, as the engine does for a code it ignores
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -67,6 +69,13 @@ int main(int argc, char** argv) {
         std::signal(SIGSEGV, SIG_DFL);
         std::raise(SIGSEGV);
         return 0;
+    }
+    if (mode == "quiet")
+        return 0;
+    if (mode == "fail") {
+        const char* text = std::getenv("ZUN_FAKE_ENGINE_TEXT");
+        std::fputs(text != nullptr ? text : "", stderr);
+        return 1;
     }
     if (mode == "sleep") {
         Write(output, "MODULE\tpart");
