@@ -84,6 +84,9 @@ bool DefaultNamesAnotherGeneric(const mdu& m, std::size_t group) {
             // A string literal names nothing.
             const std::size_t end = value.find('"', at + 1);
             at = end == std::string::npos ? value.size() : end + 1;
+        } else if (c == '\'' && at + 2 < value.size() && value[at + 2] == '\'') {
+            // A character literal ('c') names nothing either; a lone tick is an attribute's.
+            at += 3;
         } else if (std::isalpha(static_cast<unsigned char>(c))) {
             std::size_t end = at;
             while (end < value.size() &&

@@ -411,6 +411,14 @@ TEST_F(TopSkeleton, VhdlFaultsAreMended) {
           "\t\tADDR_W" + Blanks(14) + " => 3    )"},
          {"DEPTH_G" + Blanks(13) + " =>"},
          {}},
+        {"a character literal in a default names no generic",
+         "TOP\t\ttop\nINPUT\t\t\tclk\nMODULE\tuart\tu1\t/u.vhd\tvhdl\n"
+         "PARAMETER\t\t\tC\t1\t\tK\tnatural\nPARAMETER\t\t\tSTOP_G\t'c'\t\t\tcharacter\n"
+         "INPUT\t\t\tclk\nWIRE\tu1\tclk\ttop\tclk\tclk\n",
+         'N',
+         {"\t\tSTOP_G" + Blanks(14) + " => 'c'  )"},
+         {},
+         {}},
         {"a generic without default valued on the instance is mapped",
          "TOP\t\ttop\nINPUT\t\t\tclk\nMODULE\tcore\tu1\t/c.vhd\tvhdl\n"
          "PARAMETER\t\t\tW\t\t4\tK\tinteger\nINPUT\t\t\tclk\nWIRE\tu1\tclk\ttop\tclk\tclk\n",
