@@ -2,7 +2,7 @@
 #include "editor/hdl/DesignCheck.h"
 
 #include "editor/hdl/NetFacts.h"
-#include "editor/hdl/TopPieces.h"
+#include "editor/hdl/TopCommon.h"
 #include "editor/hdl/VhdlEntitySource.h"
 #include "editor/model/ProjectModel.h"
 

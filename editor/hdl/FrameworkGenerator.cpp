@@ -3,8 +3,8 @@
 
 #include "editor/hdl/GenOptions.h"
 #include "editor/hdl/NetFacts.h"
+#include "editor/hdl/TopCommon.h"
 #include "editor/hdl/TopGenerator.h"
-#include "editor/hdl/TopPieces.h"
 #include "editor/model/ProjectModel.h"
 
 #include <algorithm>

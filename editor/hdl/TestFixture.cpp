@@ -2,7 +2,7 @@
 #include "editor/hdl/TestFixture.h"
 
 #include "editor/hdl/GenText.h"
-#include "editor/hdl/TopPieces.h"
+#include "editor/hdl/TopCommon.h"
 #include "editor/model/ProjectModel.h"
 #include "editor/model/Prompt.h"
 

@@ -3,7 +3,7 @@
 
 #include "editor/hdl/DesignCheck.h"
 #include "editor/hdl/TextColumns.h"
-#include "editor/hdl/TopPieces.h"
+#include "editor/hdl/TopCommon.h"
 #include "editor/hdl/VhdlTopPlan.h"
 #include "platform/AsciiCase.h"
 #include "platform/TextFile.h"

@@ -2,7 +2,7 @@
 #include "editor/hdl/VhdlTopPlan.h"
 
 #include "editor/hdl/TextColumns.h"
-#include "editor/hdl/TopPieces.h"
+#include "editor/hdl/TopCommon.h"
 #include "platform/AsciiCase.h"
 #include "platform/TextFile.h"
 

@@ -3,7 +3,7 @@
 // files, and the way each port meets its net where VHDL would refuse the plain association.
 #pragma once
 
-#include "editor/hdl/TopPieces.h"
+#include "editor/hdl/TopCommon.h"
 #include "editor/hdl/VhdlEntitySource.h"
 #include "editor/model/ProjectModel.h"
 

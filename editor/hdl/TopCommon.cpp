@@ -1,5 +1,5 @@
 // The pieces the generators of a top level share.
-#include "editor/hdl/TopPieces.h"
+#include "editor/hdl/TopCommon.h"
 
 #include "editor/hdl/TextColumns.h"
 #include "editor/hdl/TopGenerator.h"
