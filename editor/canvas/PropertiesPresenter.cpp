@@ -10,13 +10,10 @@ namespace {
 
 const char* const Caption = "ZUN2012";
 
-// A name typed in either edit as it is stored: without blanks, TABs and line ends, but an escaped
-// name keeps the one blank that closes it, as the mapping writes it.
+// A name typed in either edit as it is stored: without blanks, TABs and line ends, and an escaped
+// one as the mapping writes it.
 std::string TypedName(const std::string& text) {
-    std::string name = NormalizeBlanks(text, false);
-    if (!name.empty() && name.front() == '\\')
-        name += ' ';
-    return name;
+    return EscapedNameAsStored(NormalizeBlanks(text, false));
 }
 
 } // namespace

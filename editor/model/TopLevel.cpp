@@ -5,6 +5,8 @@
 #include "editor/model/Nets.h"
 #include "platform/AsciiCase.h"
 
+#include <utility>
+
 namespace {
 
 bool IsPlainIdentChar(char c) {
@@ -71,6 +73,13 @@ bool MapRefused(ProjectModel& model, const port& p, bool named, bool variantTarg
     return false;
 }
 
+std::string EscapedNameAsStored(std::string name) {
+    if (!name.empty() && name.front() == '\\' && name.back() != ' ' &&
+        (name.size() == 1 || name.back() != '\\'))
+        name += ' ';
+    return name;
+}
+
 std::optional<std::string> RuleTopPortName(ProjectModel& model, const port& p) {
     std::string topName = ExpandNamingRule(model.TopNameRule, p.OwnerName, p.Name);
     if (topName.empty()) {
@@ -87,11 +96,8 @@ std::optional<std::string> RuleTopPortName(ProjectModel& model, const port& p) {
     // A name that begins with a backslash is escaped already: a Verilog name, which the engine
     // reads without its closing blank, or a VHDL extended identifier, closed by a backslash.
     // Escaping it again would name another port.
-    if (topName.size() > 1 && topName.front() == '\\') {
-        if (topName.back() != ' ' && topName.back() != '\\')
-            topName += ' ';
-        return topName;
-    }
+    if (topName.size() > 1 && topName.front() == '\\')
+        return EscapedNameAsStored(std::move(topName));
     bool plain = true;
     for (char c : topName)
         plain = plain && IsPlainIdentChar(c);

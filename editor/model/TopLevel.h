@@ -29,6 +29,10 @@ bool MapRefused(ProjectModel& model, const port& p, bool named, bool variantTarg
 // The name TopNameRule gives p's new top port, made an escaped identifier (with a warning) when
 // it is no plain one; nothing, with the error logged, when it is empty or has an inner blank.
 std::optional<std::string> RuleTopPortName(ProjectModel& model, const port& p);
+// A name that begins with a backslash as the project stores it: a Verilog escaped name with the
+// blank that closes it, which the engine reads without; a VHDL extended identifier, closed by its
+// own backslash, as it is.
+std::string EscapedNameAsStored(std::string name);
 // Tells that a new top port's name is taken: the warning, and status when given.
 void ReportTopNameTaken(ProjectModel& model, const std::string& name, std::string* status);
 // The port line of a new top port named name with p's direction and width.

@@ -531,5 +531,23 @@ TEST_F(PropertiesPorts, AnEscapedNameKeepsItsClosingBlankThroughApply) {
     page.Btn1Click();
     EXPECT_EQ(Wires(), Lines{"u1 irq_n top \\irq[0]  \\irq[0] "}) << "the new name is closed too";
     EXPECT_TRUE(Sound());
+
+    ExpectUndoRestores(before);
+}
+
+// Regression: Apply gave every name that begins with a backslash a closing blank, so a VHDL
+// extended identifier, closed by its own backslash, became another name than the mapping gives.
+TEST_F(PropertiesPorts, AVhdlExtendedNameIsAppliedAsItIsTyped) {
+    Load();
+    m.TopNameRule = "%P[0]";
+    ASSERT_TRUE(MapPortToTop(m, P("u1", "irq_n"), m.FirstMduLine, "", true));
+    Rebuild();
+    Show("top", "\\irq_n[0] ");
+    const std::string before = ProjectText();
+    page.NamesEdited(page.LabeledEdit1, "\\irq\\");
+    page.Btn1Click();
+    EXPECT_EQ(Wires(), Lines{"u1 irq_n top \\irq\\ \\irq\\"});
+    EXPECT_EQ(page.Edit1, "\\irq\\");
+    EXPECT_TRUE(Sound());
     ExpectUndoRestores(before);
 }
