@@ -214,8 +214,9 @@ IoStatus WriteInPlace(const std::string& path, const std::string& bytes) {
     if (fd < 0)
         return Errno("cannot write", path, errno);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int err = S_ISREG(st.st_mode) ? errno : EINVAL;
+    const bool unknown = ::fstat(fd, &st) != 0;
+    if (unknown || !S_ISREG(st.st_mode)) {
+        const int err = unknown ? errno : EINVAL;
         ::close(fd);
         return Errno("cannot write", path, err);
     }
