@@ -148,7 +148,8 @@ JobResult FinishVhdlJob(std::string_view connection, std::string_view skeleton) 
     // A net is declared once, as its first record types it: ports of one bit, vectors of one
     // and ranges that run the other way all pass the width rule, and a second declaration of
     // the signal is one VHDL refuses.
-    std::unordered_set<std::string_view> declared;
+    // VHDL names are one name in any letter case.
+    std::unordered_set<std::string> declared;
     for (const WireRecord& wire : index.Wires()) {
         names.push_back(PadRight(wire.name, kNameColumns));
         const std::string& padded = names.back();
@@ -162,7 +163,8 @@ JobResult FinishVhdlJob(std::string_view connection, std::string_view skeleton) 
         std::string tail = TypeTail(width, nonsense);
         if (nonsense)
             return JobResult::Failure(EngineError::InputUnusable);
-        if (topPorts.count(Lower(wire.name)) == 0 && declared.insert(wire.name).second)
+        const std::string key = Lower(wire.name);
+        if (topPorts.count(key) == 0 && declared.insert(key).second)
             declarations.Add("signal " + padded + " : std_logic" +
                              PadRight(tail, kTypeTailColumns) + ";");
     }

@@ -108,6 +108,16 @@ TEST(FinishVhdl, DeclaresANetOnceAsItsFirstRecordTypesIt) {
         << finished;
 }
 
+// Regression: records of one net whose names differ in letter case only declared it once per
+// spelling, and VHDL names are one name in any case.
+TEST(FinishVhdl, DeclaresANetOnceWhateverTheCaseOfItsRecords) {
+    const std::string connection = Design() + ProjectLine({"WIRE", "u1", "bit", "u2", "d", "Net"}) +
+                                   ProjectLine({"WIRE", "u1", "bit", "u1", "same", "NET"});
+    const std::string finished = Finished(connection, Skeleton());
+    EXPECT_NE(finished.find("of top is\n\n" + Signal("Net", " ") + "\nbegin\n"), std::string::npos)
+        << finished;
+}
+
 TEST(FinishVhdl, AcceptsAnEmptyPortBlock) {
     // A top without ports: the markers stand on consecutive lines.
     std::string finished = Finished(Design() + ProjectLine({"WIRE", "u1", "bit", "u2", "d", "n"}),
