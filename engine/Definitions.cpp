@@ -185,8 +185,12 @@ std::optional<CloserAt> ParseCloser(std::string_view text, std::size_t end) {
 
 } // namespace
 
-EntityClosers::EntityClosers(std::string_view text) : text_(text) {
-    for (std::size_t end : WholeWordPositions(text, "end", true)) {
+EntityClosers::EntityClosers(std::string_view text)
+    : EntityClosers(text, WholeWordPositions(text, "end", true)) {}
+
+EntityClosers::EntityClosers(std::string_view text, const std::vector<std::size_t>& ends)
+    : text_(text) {
+    for (std::size_t end : ends) {
         std::optional<CloserAt> at = ParseCloser(text, end);
         if (!at)
             continue;

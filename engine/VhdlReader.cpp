@@ -126,9 +126,8 @@ std::string DropClauseParenthesis(std::string_view text) {
 }
 
 VhdlSource::VhdlSource(std::string_view source)
-    : text_(StripVhdlComments(CrToLf(source))), closers_(text_),
-      ports_(WholeWordPositions(text_, "port", true)),
-      ends_(WholeWordPositions(text_, "end", true)) {
+    : text_(StripVhdlComments(CrToLf(source))), ports_(WholeWordPositions(text_, "port", true)),
+      ends_(WholeWordPositions(text_, "end", true)), closers_(text_, ends_) {
     RegexMatch match;
     std::size_t position = 0;
     while (EntityKeyword().Search(text_, position, match)) {
