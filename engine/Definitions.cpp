@@ -57,23 +57,13 @@ bool WholeWordAt(std::string_view text, std::size_t at, std::string_view word, b
     return (at == 0 || !IsWordByte(text[at - 1])) && (end >= text.size() || !IsWordByte(text[end]));
 }
 
-std::size_t SkipBlanks(std::string_view text, std::size_t i) {
-    while (i < text.size() && IsBlank(text[i]))
-        ++i;
-    return i;
-}
-
 // The end of the entity name that a closer holds at i: a basic name's run of word bytes, or an
 // extended name; i when there is none.
 std::size_t ClosingNameEnd(std::string_view text, std::size_t i) {
     if (i >= text.size())
         return i;
-    if (text[i] != '\\') {
-        std::size_t j = i;
-        while (j < text.size() && IsWordByte(text[j]))
-            ++j;
-        return j;
-    }
+    if (text[i] != '\\')
+        return WordEnd(text, i);
     return ExtendedNameEnd(text, i).value_or(i);
 }
 
