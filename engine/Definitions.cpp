@@ -42,12 +42,8 @@ std::uint64_t CaselessHash(std::string_view text) {
 bool SameAt(std::string_view text, std::size_t at, std::string_view word, bool caseless) {
     if (at + word.size() > text.size())
         return false;
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        char c = caseless ? AsciiLower(text[at + i]) : text[at + i];
-        if (c != word[i])
-            return false;
-    }
-    return true;
+    std::string_view here = text.substr(at, word.size());
+    return caseless ? platform::SameIgnoringAsciiCase(here, word) : here == word;
 }
 
 bool WholeWordAt(std::string_view text, std::size_t at, std::string_view word, bool caseless) {
@@ -99,8 +95,7 @@ std::vector<std::size_t> WholeWordPositions(std::string_view text, std::string_v
     if (word.empty())
         return positions;
     const char first = word.front();
-    const char firstUpper =
-        first >= 'a' && first <= 'z' ? static_cast<char>(first - 'a' + 'A') : first;
+    const char firstUpper = platform::AsciiUpper(first);
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != first && !(caseless && text[i] == firstUpper))
             continue;
