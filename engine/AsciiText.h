@@ -19,6 +19,20 @@ inline bool IsWordByte(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
+// The end of the run of word bytes at i.
+inline std::size_t WordEnd(std::string_view text, std::size_t i) {
+    while (i < text.size() && IsWordByte(text[i]))
+        ++i;
+    return i;
+}
+
+// The first byte at or after i that is no blank, or the text's size.
+inline std::size_t SkipBlanks(std::string_view text, std::size_t i) {
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    return i;
+}
+
 // The text without the blanks at its start, at its end, or at both.
 std::string_view TrimStart(std::string_view text);
 std::string_view TrimEnd(std::string_view text);

@@ -42,12 +42,8 @@ std::uint64_t CaselessHash(std::string_view text) {
 bool SameAt(std::string_view text, std::size_t at, std::string_view word, bool caseless) {
     if (at + word.size() > text.size())
         return false;
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        char c = caseless ? AsciiLower(text[at + i]) : text[at + i];
-        if (c != word[i])
-            return false;
-    }
-    return true;
+    std::string_view here = text.substr(at, word.size());
+    return caseless ? platform::SameIgnoringAsciiCase(here, word) : here == word;
 }
 
 bool WholeWordAt(std::string_view text, std::size_t at, std::string_view word, bool caseless) {
@@ -57,23 +53,13 @@ bool WholeWordAt(std::string_view text, std::size_t at, std::string_view word, b
     return (at == 0 || !IsWordByte(text[at - 1])) && (end >= text.size() || !IsWordByte(text[end]));
 }
 
-std::size_t SkipBlanks(std::string_view text, std::size_t i) {
-    while (i < text.size() && IsBlank(text[i]))
-        ++i;
-    return i;
-}
-
 // The end of the entity name that a closer holds at i: a basic name's run of word bytes, or an
 // extended name; i when there is none.
 std::size_t ClosingNameEnd(std::string_view text, std::size_t i) {
     if (i >= text.size())
         return i;
-    if (text[i] != '\\') {
-        std::size_t j = i;
-        while (j < text.size() && IsWordByte(text[j]))
-            ++j;
-        return j;
-    }
+    if (text[i] != '\\')
+        return WordEnd(text, i);
     return ExtendedNameEnd(text, i).value_or(i);
 }
 
@@ -109,8 +95,7 @@ std::vector<std::size_t> WholeWordPositions(std::string_view text, std::string_v
     if (word.empty())
         return positions;
     const char first = word.front();
-    const char firstUpper =
-        first >= 'a' && first <= 'z' ? static_cast<char>(first - 'a' + 'A') : first;
+    const char firstUpper = platform::AsciiUpper(first);
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != first && !(caseless && text[i] == firstUpper))
             continue;
@@ -185,8 +170,12 @@ std::optional<CloserAt> ParseCloser(std::string_view text, std::size_t end) {
 
 } // namespace
 
-EntityClosers::EntityClosers(std::string_view text) : text_(text) {
-    for (std::size_t end : WholeWordPositions(text, "end", true)) {
+EntityClosers::EntityClosers(std::string_view text)
+    : EntityClosers(text, WholeWordPositions(text, "end", true)) {}
+
+EntityClosers::EntityClosers(std::string_view text, const std::vector<std::size_t>& ends)
+    : text_(text) {
+    for (std::size_t end : ends) {
         std::optional<CloserAt> at = ParseCloser(text, end);
         if (!at)
             continue;

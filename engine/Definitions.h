@@ -48,6 +48,8 @@ std::vector<std::string> ModuleHeaderNames(std::string_view text);
 class EntityClosers {
 public:
     explicit EntityClosers(std::string_view text);
+    // ends: WholeWordPositions(text, "end", true), for a caller that keeps them anyway.
+    EntityClosers(std::string_view text, const std::vector<std::size_t>& ends);
 
     struct Closer {
         std::size_t begin = 0; // the "e" of "end"

@@ -265,14 +265,12 @@ ConnectionIndex::ConnectionIndex(std::string_view connection) {
             ports_.EndInstance();
         } else if (inTop && IsPortKeyword(keyword) && keyword.front() != 'K' && count >= 4) {
             std::string_view name = WithoutTrailingBlanks(fields[3]);
-            std::size_t hash = std::hash<std::string_view>()(name);
-            if (topIndex_.Find(hash, [&](std::size_t i) { return topPorts_[i].first == name; }) !=
-                IndexTable::kNone)
+            if (FindTopPort(name) != nullptr)
                 return;
             TopPort top;
             if (AllDigits(fields[1]) && AllDigits(fields[2]))
                 top.width = PortWidth{fields[1], fields[2]};
-            topIndex_.Insert(hash, topPorts_.size());
+            topIndex_.Insert(std::hash<std::string_view>()(name), topPorts_.size());
             topPorts_.emplace_back(name, top);
         } else if (IsPortKeyword(keyword) && count >= 4) {
             // The first port line of a name counts; a repeated one is ignored.

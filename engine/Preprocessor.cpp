@@ -207,7 +207,7 @@ public:
     }
 
     // The first run, the source, as the caller names it.
-    void StartSource(const std::string& path) { runs_.push_back({path, false, Snapshot()}); }
+    void StartSource(const std::string& path) { runs_.push_back({path, Snapshot()}); }
 
 private:
     // Why a branch is not read: the macro and whether it is defined.
@@ -386,7 +386,7 @@ private:
         }
         includedBytes_ += text->size();
         std::size_t run = runs_.size();
-        runs_.push_back({found, true, Snapshot()});
+        runs_.push_back({found, Snapshot()});
         std::size_t before = out_.size();
         Run(*text, run, depth + 1);
         if (out_.size() > before)

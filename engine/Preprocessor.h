@@ -47,7 +47,6 @@ FileReader RegularFilesOnly(FileReader read);
 struct TextRun {
     // The source's path as given, or the included file as it was found.
     std::string path;
-    bool included = false;
     // The names defined where the reading began, sorted; shared by runs that began alike.
     std::shared_ptr<const std::vector<std::string>> definedAtStart;
 };

@@ -3,6 +3,7 @@
 #include "engine/VerilogDeclarations.h"
 
 #include "engine/AsciiText.h"
+#include "engine/SourceText.h"
 
 #include <algorithm>
 #include <array>
@@ -21,13 +22,6 @@ constexpr std::array<std::string_view, 14> kModifiers = {
 
 bool OneOf(std::string_view word, const auto& words) {
     return std::find(words.begin(), words.end(), word) != words.end();
-}
-
-// The end of the run of word bytes at i.
-std::size_t WordEnd(std::string_view text, std::size_t i) {
-    while (i < text.size() && IsWordByte(text[i]))
-        ++i;
-    return i;
 }
 
 // After a string literal that opens at i: "..." with backslash escapes; npos when it never closes.
@@ -115,12 +109,6 @@ std::optional<std::size_t> VerilogDeclarationReader::GroupEnd(std::size_t open) 
     return end;
 }
 
-std::size_t VerilogDeclarationReader::Blanks(std::size_t i) const {
-    while (i < body_.size() && IsBlank(body_[i]))
-        ++i;
-    return i;
-}
-
 std::optional<VerilogDeclarationParts> VerilogDeclarationReader::Next() {
     while (nextKeyword_ < keywords_.size()) {
         auto [keyword, keywordEnd] = keywords_[nextKeyword_++];
@@ -140,14 +128,14 @@ std::optional<VerilogDeclarationParts> VerilogDeclarationReader::At(std::size_t 
     // word is then the first name, as "input wire;" declares a port named wire).
     std::vector<std::size_t> modifierEnds = {keywordEnd};
     for (;;) {
-        std::size_t word = Blanks(modifierEnds.back());
+        std::size_t word = SkipBlanks(body_, modifierEnds.back());
         std::size_t end = WordEnd(body_, word);
         if (end == word || !OneOf(body_.substr(word, end - word), kModifiers))
             break;
         modifierEnds.push_back(end);
     }
     for (auto modifiers = modifierEnds.rbegin(); modifiers != modifierEnds.rend(); ++modifiers) {
-        std::size_t at = Blanks(*modifiers);
+        std::size_t at = SkipBlanks(body_, *modifiers);
         VerilogDeclarationParts parts;
         parts.keyword = body_.substr(keyword, keywordEnd - keyword);
         if (at < body_.size() && body_[at] == '[') {
@@ -173,7 +161,7 @@ std::optional<VerilogDeclarationParts> VerilogDeclarationReader::At(std::size_t 
                 ++i;
             }
             if (colon != kNone && close != kNone) {
-                std::size_t items = Blanks(close + 1);
+                std::size_t items = SkipBlanks(body_, close + 1);
                 if (std::optional<std::size_t> end = Items(items)) {
                     parts.first = body_.substr(at + 1, colon - at - 1);
                     parts.second = body_.substr(colon + 1, close - colon - 1);
@@ -198,9 +186,7 @@ std::optional<std::size_t> VerilogDeclarationReader::NameEnd(std::size_t begin) 
     char c = body_[begin];
     if (c == '\\') {
         // An escaped name runs to the next white space, which must come.
-        std::size_t i = begin + 1;
-        while (i < body_.size() && !IsBlank(body_[i]))
-            ++i;
+        std::size_t i = EscapedIdentifierEnd(body_, begin);
         if (i >= body_.size())
             return std::nullopt;
         return i;
@@ -220,7 +206,7 @@ std::optional<std::size_t> VerilogDeclarationReader::ValueEnd(std::size_t begin)
     // first of them.
     std::size_t i = begin;
     for (;;) {
-        std::size_t next = Blanks(i);
+        std::size_t next = SkipBlanks(body_, i);
         if (next >= body_.size())
             return std::nullopt;
         char c = body_[next];
@@ -239,9 +225,7 @@ std::optional<std::size_t> VerilogDeclarationReader::ValueEnd(std::size_t begin)
                 return std::nullopt;
             i = *end;
         } else if (c == '\\') {
-            i = next + 1;
-            while (i < body_.size() && !IsBlank(body_[i]))
-                ++i;
+            i = EscapedIdentifierEnd(body_, next);
         } else {
             i = next + 1;
         }
@@ -255,7 +239,7 @@ std::optional<std::size_t> VerilogDeclarationReader::Items(std::size_t begin) co
         if (!name)
             return std::nullopt;
         std::size_t end = *name;
-        std::size_t equals = Blanks(end);
+        std::size_t equals = SkipBlanks(body_, end);
         if (equals < body_.size() && body_[equals] == '=') {
             std::optional<std::size_t> value = ValueEnd(equals + 1);
             if (!value)
@@ -263,14 +247,14 @@ std::optional<std::size_t> VerilogDeclarationReader::Items(std::size_t begin) co
             end = *value;
         }
         // The list ends at the first place it may: ";" or ")", or a comma before a keyword.
-        std::size_t next = Blanks(end);
+        std::size_t next = SkipBlanks(body_, end);
         if (next >= body_.size())
             return std::nullopt;
         if (body_[next] == ';' || body_[next] == ')')
             return end;
         if (body_[next] != ',')
             return std::nullopt;
-        std::size_t after = Blanks(next + 1);
+        std::size_t after = SkipBlanks(body_, next + 1);
         std::size_t wordEnd = WordEnd(body_, after);
         if (OneOf(body_.substr(after, wordEnd - after), kKeywords))
             return end;

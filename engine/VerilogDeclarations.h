@@ -36,7 +36,6 @@ private:
     std::optional<std::size_t> Items(std::size_t begin) const;
     std::optional<std::size_t> NameEnd(std::size_t begin) const;
     std::optional<std::size_t> ValueEnd(std::size_t begin) const;
-    std::size_t Blanks(std::size_t i) const;
 
     std::string_view body_;
     // Every declaration keyword: its start and end, in text order.

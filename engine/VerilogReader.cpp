@@ -110,7 +110,7 @@ VerilogSource::VerilogSource(std::string_view source, const IncludeFiles& includ
         std::string_view name = match.Group(text_, 1);
         keywords_.push_back(match.Begin(1));
         if (!name.empty())
-            plainKeywords_[std::string(name)].push_back(match.Begin(1));
+            plainKeywords_.try_emplace(std::string(name), match.Begin(1));
         // The name may itself be a keyword ("module module x"): look again from it.
         position = match.Begin(1) > match.Begin() ? match.Begin(1) : match.End();
     }
@@ -129,7 +129,7 @@ std::optional<std::string> VerilogSource::FindBody(std::string_view name) const 
     if (plainName) {
         auto entry = plainKeywords_.find(std::string(name));
         if (entry != plainKeywords_.end())
-            start = entry->second.front();
+            start = entry->second;
     } else {
         for (std::size_t keyword : keywords_) {
             std::size_t after = keyword + name.size();

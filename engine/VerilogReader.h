@@ -30,8 +30,8 @@ private:
     std::string text_;
     // After each module keyword and its blanks, in text order.
     std::vector<std::size_t> keywords_;
-    // The same by the plain name that follows there.
-    std::unordered_map<std::string, std::vector<std::size_t>> plainKeywords_;
+    // The first of them by the plain name that follows there.
+    std::unordered_map<std::string, std::size_t> plainKeywords_;
     // The whole "endmodule" words, in text order.
     std::vector<std::size_t> closings_;
 };

@@ -16,12 +16,6 @@ bool IsLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-std::size_t WordEnd(std::string_view text, std::size_t i) {
-    while (i < text.size() && IsWordByte(text[i]))
-        ++i;
-    return i;
-}
-
 // Whether the whole word at i (a run of word bytes that starts there) is one of the words, in
 // any letter case; its end when it is.
 std::optional<std::size_t> WordAt(std::string_view text, std::size_t i,
@@ -40,12 +34,6 @@ std::optional<std::size_t> WordAt(std::string_view text, std::size_t i,
 
 VhdlDeclarationReader::VhdlDeclarationReader(std::string_view text, VhdlClause clause)
     : text_(text), clause_(clause), lastSemicolon_(text.rfind(';')) {}
-
-std::size_t VhdlDeclarationReader::Blanks(std::size_t i) const {
-    while (i < text_.size() && IsBlank(text_[i]))
-        ++i;
-    return i;
-}
 
 std::optional<std::size_t> VhdlDeclarationReader::NameEnd(std::size_t begin) const {
     if (begin >= text_.size())
@@ -78,14 +66,14 @@ std::optional<std::size_t> VhdlDeclarationReader::ListEnd(std::size_t begin) con
         std::optional<std::size_t> name = NameEnd(at);
         if (!name)
             break;
-        std::size_t next = Blanks(*name);
+        std::size_t next = SkipBlanks(text_, *name);
         if (next < text_.size() && text_[next] == ':') {
             end = *name;
             break;
         }
         if (next >= text_.size() || text_[next] != ',')
             break;
-        at = Blanks(next + 1);
+        at = SkipBlanks(text_, next + 1);
     }
     for (std::size_t at : walked)
         listEnds_[at] = end;
@@ -100,16 +88,16 @@ std::optional<VhdlDeclarationParts> VhdlDeclarationReader::At(std::size_t names)
         return std::nullopt;
     VhdlDeclarationParts parts;
     parts.names = text_.substr(names, *namesEnd - names);
-    std::size_t at = Blanks(Blanks(*namesEnd) + 1);
+    std::size_t at = SkipBlanks(text_, SkipBlanks(text_, *namesEnd) + 1);
     if (clause_ == VhdlClause::Port) {
         if (std::optional<std::size_t> mode = WordAt(text_, at, {"in", "out", "inout", "buffer"})) {
             parts.mode = text_.substr(at, *mode - at);
-            at = Blanks(*mode);
+            at = SkipBlanks(text_, *mode);
         }
         if (!WordAt(text_, at, {"std_logic", "std_logic_vector"}))
             return std::nullopt;
     } else if (std::optional<std::size_t> in = WordAt(text_, at, {"in"})) {
-        at = Blanks(*in);
+        at = SkipBlanks(text_, *in);
     }
     if (lastSemicolon_ == kNone || at > lastSemicolon_)
         return std::nullopt;
@@ -118,7 +106,7 @@ std::optional<VhdlDeclarationParts> VhdlDeclarationReader::At(std::size_t names)
     std::size_t typeBegin = at;
     std::size_t x = clause_ == VhdlClause::Port ? WordEnd(text_, at) : at;
     auto defaultAt = [&](std::size_t from) -> std::optional<std::size_t> {
-        std::size_t assign = Blanks(from);
+        std::size_t assign = SkipBlanks(text_, from);
         if (text_.compare(assign, 2, ":=") != 0)
             return std::nullopt;
         std::size_t semicolon = text_.find(';', assign + 2);
@@ -154,7 +142,7 @@ std::optional<VhdlDeclarationParts> VhdlDeclarationReader::At(std::size_t names)
             return parts;
         }
         // Within a run of blanks every position leads to the same next word.
-        x = IsBlank(text_[x]) ? Blanks(x) : x + 1;
+        x = IsBlank(text_[x]) ? SkipBlanks(text_, x) : x + 1;
     }
     return std::nullopt;
 }
@@ -169,7 +157,7 @@ std::optional<VhdlDeclarationParts> VhdlDeclarationReader::Next() {
         // "signal" (or "constant") before the names, and else the word itself as a name.
         std::optional<VhdlDeclarationParts> parts;
         if (std::optional<std::size_t> word = WordAt(text_, i, {lead}))
-            parts = At(Blanks(*word));
+            parts = At(SkipBlanks(text_, *word));
         if (!parts)
             parts = At(i);
         if (parts) {

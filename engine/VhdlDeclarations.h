@@ -40,7 +40,6 @@ private:
     std::optional<std::size_t> NameEnd(std::size_t begin) const;
     // After the last name of a list that a ":" follows, or nothing.
     std::optional<std::size_t> ListEnd(std::size_t begin) const;
-    std::size_t Blanks(std::size_t i) const;
 
     std::string_view text_;
     VhdlClause clause_;

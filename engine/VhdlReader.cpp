@@ -126,9 +126,8 @@ std::string DropClauseParenthesis(std::string_view text) {
 }
 
 VhdlSource::VhdlSource(std::string_view source)
-    : text_(StripVhdlComments(CrToLf(source))), closers_(text_),
-      ports_(WholeWordPositions(text_, "port", true)),
-      ends_(WholeWordPositions(text_, "end", true)) {
+    : text_(StripVhdlComments(CrToLf(source))), ports_(WholeWordPositions(text_, "port", true)),
+      ends_(WholeWordPositions(text_, "end", true)), closers_(text_, ends_) {
     RegexMatch match;
     std::size_t position = 0;
     while (EntityKeyword().Search(text_, position, match)) {
@@ -156,9 +155,9 @@ std::optional<EntityParts> VhdlSource::FindEntity(std::string_view name) const {
             return std::nullopt;
         candidates = &entry->second;
     } else {
-        std::string lowered = Lower(name);
         for (std::size_t keyword : keywords_)
-            if (Lower(std::string_view(text_).substr(keyword, name.size())) == lowered)
+            if (platform::SameIgnoringAsciiCase(
+                    std::string_view(text_).substr(keyword, name.size()), name))
                 others.push_back(keyword);
     }
     for (std::size_t keyword : *candidates) {
@@ -168,10 +167,11 @@ std::optional<EntityParts> VhdlSource::FindEntity(std::string_view name) const {
         std::size_t is = keyword + name.size();
         while (is < text_.size() && IsBlank(text_[is]))
             ++is;
-        bool isWord = is + 2 <= text_.size() &&
-                      Lower(std::string_view(text_).substr(is, 2)) == "is" &&
-                      (is == 0 || !IsWordByte(text_[is - 1])) &&
-                      (is + 2 >= text_.size() || !IsWordByte(text_[is + 2]));
+        bool isWord =
+            is + 2 <= text_.size() &&
+            platform::SameIgnoringAsciiCase(std::string_view(text_).substr(is, 2), "is") &&
+            (is == 0 || !IsWordByte(text_[is - 1])) &&
+            (is + 2 >= text_.size() || !IsWordByte(text_[is + 2]));
         if (!isWord)
             continue;
         std::size_t genericBegin = is + 2;

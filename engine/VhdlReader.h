@@ -23,6 +23,9 @@ class VhdlSource {
 public:
     // source: the file as read, TABs already blanks.
     explicit VhdlSource(std::string_view source);
+    // The closers view text_; a copy or move would leave them on the old text.
+    VhdlSource(const VhdlSource&) = delete;
+    VhdlSource& operator=(const VhdlSource&) = delete;
 
     // The first declaration of the entity (name compared without regard to case) that has a port
     // clause, or nothing.
@@ -32,10 +35,11 @@ public:
 
 private:
     std::string text_;
-    EntityClosers closers_;
     // The whole words "port" and "end", in text order.
     std::vector<std::size_t> ports_;
     std::vector<std::size_t> ends_;
+    // Made from ends_, so declared after it.
+    EntityClosers closers_;
     // After each entity keyword and its blanks, in text order.
     std::vector<std::size_t> keywords_;
     // The same by the (lower-case) plain name that follows there.
