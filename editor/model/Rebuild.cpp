@@ -388,10 +388,8 @@ bool ProjectModel::RebuildWires(RebuildResult& result) {
     if (!kept || instances != MduList.size() || ports != PortList.size())
         return false;
     NoteRebuilt(false);
-    auto [w, h] = PictureExtent(0, 0);
+    // The picture's extent is left out: the callers draw on the picture the rebuild sized.
     result = RebuildResult{};
-    result.PictureWidth = w;
-    result.PictureHeight = h;
     result.CountsText = CountsText();
     result.Completed = true;
     return true;
