@@ -385,8 +385,15 @@ bool ProjectModel::RebuildWires(RebuildResult& result) {
         }
     }
     rebuilding_ = false;
-    if (!kept || instances != MduList.size() || ports != PortList.size())
+    if (!kept || instances != MduList.size() || ports != PortList.size()) {
+        // The wires, the wire ends and the list of marked lines were made again only in part:
+        // none of them is to be trusted until the whole rebuild, and clearing the marks walks
+        // every line.
+        recordsLines_ = static_cast<std::size_t>(-1);
+        netsLines_ = static_cast<std::size_t>(-1);
+        markedCount_ = static_cast<std::size_t>(-1);
         return false;
+    }
     NoteRebuilt(false);
     // The picture's extent is left out: the callers draw on the picture the rebuild sized.
     result = RebuildResult{};
