@@ -269,7 +269,7 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
         BuildWire(i);
         return;
     case '#':
-        if (DisabledKind(line[0]) == 'M')
+        if (IsDisabledHead(line[0]))
             refuseHead();
         else
             NoteUnmarkedLine(line);
@@ -370,7 +370,7 @@ bool ProjectModel::RebuildWires(RebuildResult& result) {
                 NoteUnmarkedLine(line);
                 break;
             case '#':
-                if (DisabledKind(keyword) == 'M')
+                if (IsDisabledHead(keyword))
                     owned = false;
                 NoteUnmarkedLine(line);
                 break;
