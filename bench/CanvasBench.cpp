@@ -70,7 +70,7 @@ struct Bench {
         canvas = std::make_unique<CanvasController>(model, view, host);
         refresh = std::make_unique<GestureRefresh>(
             model, *canvas,
-            GestureRefresh::Window{[this] { RebuildAndDraw(); }, [this] { Draw(); }, {}, {}});
+            GestureRefresh::Window{[this] { RebuildAndDraw(); }, [this] { Draw(); }, {}, {}, {}});
         refresh->Attach(host);
         RebuildAndDraw();
     }

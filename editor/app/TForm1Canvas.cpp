@@ -77,19 +77,9 @@ void TForm1::RegisterCanvasHandlers() {
         Model, *Canvas,
         GestureRefresh::Window{[this] { CanvasHooks.Rebuild(); }, [this] { DrawPicture(); },
                                [this](const std::string& counts) { SetStatusText(2, counts); },
-                               [this] { GestureServed(); }});
-    CanvasHooks.RefreshMarks = [this] {
-        if (PicBitmap.isNull())
-            UpdatePicExecute(RebuildSender::MainWindow);
-        else
-            CanvasRefresh->RefreshMarks();
-    };
-    CanvasHooks.RebuildWires = [this] {
-        if (PicBitmap.isNull())
-            UpdatePicExecute(RebuildSender::MainWindow);
-        else
-            CanvasRefresh->RebuildWires();
-    };
+                               [this] { GestureServed(); },
+                               [this] { return !PicBitmap.isNull(); }});
+    CanvasRefresh->Attach(CanvasHooks);
     CanvasHooks.SetStatusText = [this](int panel, const std::string& text) {
         SetStatusText(panel, text);
     };

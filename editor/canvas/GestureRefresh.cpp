@@ -32,9 +32,13 @@ void GestureRefresh::Served() {
         window_.Served();
 }
 
+bool GestureRefresh::PictureReady() const {
+    return !window_.PictureReady || window_.PictureReady();
+}
+
 void GestureRefresh::RefreshMarks() {
     bool changed = false;
-    if (!model_.RefreshMarks(changed)) {
+    if (!PictureReady() || !model_.RefreshMarks(changed)) {
         if (window_.Rebuild)
             window_.Rebuild();
         return;
@@ -46,7 +50,7 @@ void GestureRefresh::RefreshMarks() {
 
 void GestureRefresh::RebuildWires() {
     RebuildResult result;
-    if (!model_.RebuildWires(result)) {
+    if (!PictureReady() || !model_.RebuildWires(result)) {
         if (window_.Rebuild)
             window_.Rebuild();
         return;

@@ -22,6 +22,10 @@ public:
         // After every gesture a short way served, drawn or not: what the window does once per
         // command besides the rebuild (edit actions, reports).
         std::function<void()> Served;
+        // Whether there is a picture to draw on (none given: always). When there is none, as
+        // after a picture that could not be allocated, the short ways leave the gesture to the
+        // whole rebuild, which makes one.
+        std::function<bool()> PictureReady;
     };
 
     GestureRefresh(ProjectModel& model, const CanvasController& canvas, Window window);
@@ -45,6 +49,7 @@ private:
     Band BandNow() const;
     void Draw();
     void Served();
+    bool PictureReady() const;
 
     ProjectModel& model_;
     const CanvasController& canvas_;

@@ -49,6 +49,6 @@ bool ParseSmartLinkText(const std::string& text, SmartLinkGrid& grid);
 // folder cannot take a temporary copy is rewritten in place, which is logged to log when given.
 bool SaveSmartLinkFile(const SmartLinkGrid& grid, const std::string& fileName, int columns,
                        int rows, MessageLog* log = nullptr);
-// Reads the file into grid; false, with grid unchanged, when it is missing, unreadable or not a
-// rule file of the window's grid.
+// Reads the file into grid, with the counts the file gives; false, with grid unchanged, when it
+// is missing, unreadable or holds no grid ParseSmartLinkText takes.
 bool LoadSmartLinkFile(SmartLinkGrid& grid, const std::string& fileName);

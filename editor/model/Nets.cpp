@@ -731,7 +731,9 @@ void RenameNetsAtOnce(ProjectModel& model,
         } else if (std::as_const(line)[0] == "ASSIGN") {
             // The renamings that can touch this text: those of a name in it (an escaped name
             // keeps its closing blank), and those of each name a renaming puts in.
-            std::string& text = line[1];
+            // Read through const until a renaming is due: an assignment it leaves alone stays
+            // shared with the undo copy.
+            const std::string& text = std::as_const(line)[1];
             std::priority_queue<std::size_t, std::vector<std::size_t>, std::greater<>> due;
             std::unordered_set<std::size_t> queued;
             auto queue = [&](const std::string& name, Step after) {
@@ -752,9 +754,9 @@ void RenameNetsAtOnce(ProjectModel& model,
                 const std::size_t k = due.top();
                 due.pop();
                 const std::string from = " " + renames[k].first + " ";
-                if (text.find(from) == std::string::npos)
+                if (std::as_const(line)[1].find(from) == std::string::npos)
                     continue;
-                RenameInAssignText(text, renames[k].first, renames[k].second);
+                RenameInAssignText(line[1], renames[k].first, renames[k].second);
                 queue(renames[k].second, k);
             }
         }
@@ -779,7 +781,7 @@ bool ModifyWire(ProjectModel& model, int topPort, const std::string& newName) {
     // another top port, or a bus slice's net, renamed on this port's wire alone would leave its
     // head on two nets, or an assignment naming a net that is gone.
     for (ProjectLine& line : lines) {
-        if (LineKind(line[0]) != 'W' || line[FieldSuggestion] == "S")
+        if (LineKind(std::as_const(line)[0]) != 'W' || std::as_const(line)[FieldSuggestion] == "S")
             continue;
         if (HasEndB(line, model.TopName, oldName))
             line[4] = newName;

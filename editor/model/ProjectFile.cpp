@@ -9,6 +9,7 @@
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -258,17 +259,15 @@ SaveResult FileSaveAs1Accept(ProjectModel& model, const std::string& fileName) {
 std::string FirstSaveFolder(const ProjectModel& model) {
     const std::string start =
         model.StartDir.empty() ? platform::CurrentDirectory() : model.StartDir;
-    for (const mdu& m : model.MduList) {
-        if (m.IsTop() || m.SrcPath.empty())
-            continue;
-        // Source paths resolve against the folder the editor runs in.
-        const std::string source = m.SrcPath.front() == '/' ? m.SrcPath : start + m.SrcPath;
-        const std::string folder = platform::DirectoryOf(platform::AbsolutePath(source));
-        if (!folder.empty() && platform::DirectoryExists(folder))
-            return folder;
-        break;
-    }
-    return start;
+    const auto first = std::find_if(model.MduList.begin(), model.MduList.end(),
+                                    [](const mdu& m) { return !m.IsTop() && !m.SrcPath.empty(); });
+    if (first == model.MduList.end())
+        return start;
+    // Source paths resolve against the folder the editor runs in.
+    const std::string source =
+        first->SrcPath.front() == '/' ? first->SrcPath : start + first->SrcPath;
+    const std::string folder = platform::DirectoryOf(platform::AbsolutePath(source));
+    return !folder.empty() && platform::DirectoryExists(folder) ? folder : start;
 }
 
 std::optional<std::string> ChooseProjectToOpen(ProjectModel& model, EditorServices& services) {

@@ -247,7 +247,8 @@ public:
     // records and the lone flags are made again, the instance and port records kept with their
     // colours read again. False when it cannot serve and the caller rebuilds: an instance or port
     // line is not where its record was made from, a collapsed flag changed, a line would make a
-    // record the records lack, or the last rebuild reported something. result as the rebuild's.
+    // record the records lack, or the last rebuild reported something. result as the rebuild's,
+    // but for the picture's extent, which it leaves at zero.
     bool RebuildWires(RebuildResult& result);
     // "I/P/W:" with the numbers of instances, ports and wires.
     std::string CountsText() const;

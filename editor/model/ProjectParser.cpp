@@ -12,12 +12,6 @@
 
 namespace {
 
-// A head disabled with "#" still heads its block: the port and parameter lines under it are its,
-// not the instance's above.
-bool IsDisabledHead(std::string_view keyword) {
-    return DisabledKind(keyword) == 'M';
-}
-
 bool EndsBlock(const ProjectLine& row) {
     const char kind = LineKind(row[0]);
     return kind == 'M' || kind == 'W' || kind == 'A' || IsDisabledHead(row[0]);
@@ -146,6 +140,10 @@ char DisabledKind(std::string_view keyword) {
     if (first == 0 || first == std::string_view::npos)
         return 'N';
     return LineKind(keyword.substr(first));
+}
+
+bool IsDisabledHead(std::string_view keyword) {
+    return DisabledKind(keyword) == 'M';
 }
 
 int BlockEnd(const ProjectLines& lines, int start) {

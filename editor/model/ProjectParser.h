@@ -57,6 +57,9 @@ ParseResult ImportTopPortRows(ProjectModel& model, std::vector<ProjectLine> rows
 // The kind a disabled line had before its "#" marks: LineKind of the keyword without them; 'N'
 // for a line that is not disabled. A disabled TOP or MODULE line still heads its block.
 char DisabledKind(std::string_view keyword);
+// A head disabled with "#" still heads its block: the port and parameter lines under it are its,
+// not the instance's above.
+bool IsDisabledHead(std::string_view keyword);
 
 // Index right after the block that starts at line start: the block runs up to the next line of
 // kind 'M', 'W' or 'A', or a disabled head. Other disabled lines and other lines of kind 'N'

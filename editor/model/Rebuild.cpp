@@ -269,7 +269,7 @@ void ProjectModel::RebuildLine(RebuildState& st, int i) {
         BuildWire(i);
         return;
     case '#':
-        if (DisabledKind(line[0]) == 'M')
+        if (IsDisabledHead(line[0]))
             refuseHead();
         else
             NoteUnmarkedLine(line);
@@ -370,7 +370,7 @@ bool ProjectModel::RebuildWires(RebuildResult& result) {
                 NoteUnmarkedLine(line);
                 break;
             case '#':
-                if (DisabledKind(keyword) == 'M')
+                if (IsDisabledHead(keyword))
                     owned = false;
                 NoteUnmarkedLine(line);
                 break;
@@ -385,13 +385,18 @@ bool ProjectModel::RebuildWires(RebuildResult& result) {
         }
     }
     rebuilding_ = false;
-    if (!kept || instances != MduList.size() || ports != PortList.size())
+    if (!kept || instances != MduList.size() || ports != PortList.size()) {
+        // The wires, the wire ends and the list of marked lines were made again only in part:
+        // none of them is to be trusted until the whole rebuild, and clearing the marks walks
+        // every line.
+        recordsLines_ = static_cast<std::size_t>(-1);
+        netsLines_ = static_cast<std::size_t>(-1);
+        markedCount_ = static_cast<std::size_t>(-1);
         return false;
+    }
     NoteRebuilt(false);
-    auto [w, h] = PictureExtent(0, 0);
+    // The picture's extent is left out: the callers draw on the picture the rebuild sized.
     result = RebuildResult{};
-    result.PictureWidth = w;
-    result.PictureHeight = h;
     result.CountsText = CountsText();
     result.Completed = true;
     return true;

@@ -181,11 +181,12 @@ bool SetMainPort(ProjectModel& model, const port& p) {
     if (net.Name == AutoNetName(net.Head) && !RenameNetAfterHead(model, net.Name, self))
         return false;
     for (ProjectLine& line : model.LineList) {
-        if (line[0] != "WIRE" || line[FieldSuggestion] == "S")
+        const ProjectLine& read = line; // a line left alone stays shared with the undo copy
+        if (read[0] != "WIRE" || read[FieldSuggestion] == "S")
             continue;
-        if (line[1] != net.Head.Inst || line[2] != net.Head.Port)
+        if (read[1] != net.Head.Inst || read[2] != net.Head.Port)
             continue;
-        if (line[3] == self.Inst && line[4] == self.Port) {
+        if (read[3] == self.Inst && read[4] == self.Port) {
             line[3] = net.Head.Inst;
             line[4] = net.Head.Port;
         }
@@ -201,9 +202,10 @@ bool ToggleOutputEnable(ProjectModel& model, const std::string& wireName, bool& 
     static const std::string zero = "==1'b0)? ";
     const std::string key = " " + wireName + " = ( ";
     for (ProjectLine& line : model.LineList) {
-        if (LineKind(line[0]) != 'A' || !line[1].starts_with(key))
+        const ProjectLine& read = line; // a line left alone stays shared with the undo copy
+        if (LineKind(read[0]) != 'A' || !read[1].starts_with(key))
             continue;
-        std::string rest = line[1].substr(key.size());
+        std::string rest = read[1].substr(key.size());
         const std::size_t atOne = rest.find(one);
         const std::size_t atZero = atOne == std::string::npos ? rest.find(zero) : std::string::npos;
         if (atOne == std::string::npos && atZero == std::string::npos) {

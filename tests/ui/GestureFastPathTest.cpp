@@ -91,6 +91,7 @@ struct Side {
                 GestureRefresh::Window{[this] { host.Rebuild(); },
                                        [this] { Draw(); },
                                        [this](const std::string& counts) { panels[2] = counts; },
+                                       {},
                                        {}});
             refresh->Attach(host);
         }
