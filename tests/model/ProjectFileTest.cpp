@@ -520,15 +520,15 @@ TEST_F(ProjectFileTest, OpenSaveOpenGivesTheSameTextWhereverAHeadIsDroppedOrRefu
     for (const Case& c : cases) {
         const std::string first = dir.Path("first.zun");
         WriteProjectFile(first, c.text);
-        ProjectModel opened;
-        opened.AppDir = model.AppDir;
-        ASSERT_TRUE(OpenProjectFile(opened, services, first)) << c.name;
-        ASSERT_TRUE(opened.PrjOpen) << c.name;
+        ProjectModel firstOpen;
+        firstOpen.AppDir = model.AppDir;
+        ASSERT_TRUE(OpenProjectFile(firstOpen, services, first)) << c.name;
+        ASSERT_TRUE(firstOpen.PrjOpen) << c.name;
         Texts ports;
-        for (const port& p : opened.PortList)
+        for (const port& p : firstOpen.PortList)
             ports.push_back(p.OwnerName + "." + p.Name);
         EXPECT_EQ(ports, c.ports) << c.name;
-        ASSERT_TRUE(FileSaveAs1Accept(opened, dir.Path("second.zun")).Saved) << c.name;
+        ASSERT_TRUE(FileSaveAs1Accept(firstOpen, dir.Path("second.zun")).Saved) << c.name;
 
         ProjectModel reopened;
         reopened.AppDir = model.AppDir;
