@@ -1,4 +1,4 @@
-// The pieces the generators of a top level share.
+// What the generators of a top level share.
 #include "editor/hdl/TopCommon.h"
 
 #include "editor/hdl/TextColumns.h"
